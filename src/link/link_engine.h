@@ -1,0 +1,132 @@
+#pragma once
+
+// The module link: one engine for the programming transfer, the settings read-back and
+// the serial-number query. It owns the link state and works on the Settings record,
+// the Device image, the port and the packet framer given to it; everything else
+// (information list, busy state, Timer1, the editor) goes through the LinkHost.
+// All calls come on the user-interface thread.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "link/link_host.h"
+#include "model/settings_record.h"
+
+namespace tarnik {
+
+class TComPort;
+class TComDataPacket;
+
+enum class ProgrammingState : std::int32_t { Idle = 0, AwaitStart = 1, Sending = 2, AwaitFinish = 3 };
+enum class ReadBackState : std::int32_t { Idle = 0, Reading = 2 };
+
+class LinkEngine {
+public:
+    LinkEngine(LinkHost& host, SettingsRecord& record, DeviceImage& image, TComPort& port,
+               TComDataPacket& framer);
+    ~LinkEngine();
+    LinkEngine(const LinkEngine&) = delete;
+    LinkEngine& operator=(const LinkEngine&) = delete;
+
+    // Button handlers. A port failure ends the exchange (busy left, timer stopped,
+    // states idle) and is rethrown for the caller's error boundary to show.
+    void BprogramujClick();
+    void BBloadClick();
+    void BBserialClick();
+
+    // The no-answer timeout; the host's timer calls it on expiry.
+    void Timer1Timer();
+
+    // The framer's OnCustomStop handler: routes every received text. Never throws: a
+    // port failure met here ends the exchange, closes the port and goes to
+    // LinkHost::reportError.
+    void ComDataPacket2CustomStop(TComDataPacket& sender, const std::string& str, int& pos);
+
+    // The port's OnDeviceLost: ends a running exchange with a message.
+    void DeviceLost();
+
+    // Builds and writes one image chunk of s - 5 data bytes from `uploadOffset`, which
+    // advances past them, then arms Timer1. 6 <= s <= 90.
+    void SendImageChunk(std::int32_t& uploadOffset, int s);
+
+    void StoreReceivedByte(std::uint8_t byte);
+    // Zeroes the image, copies the store's bytes 2..1701 (1-based) into image bytes
+    // 0..1699 and empties the store.
+    void TakeReadBackImage();
+
+    // Link state, for the hosts and the tests.
+    ProgrammingState programmingState() const { return programmingState_; }
+    ReadBackState readBackState() const { return readBackState_; }
+    std::int32_t uploadOffset() const { return uploadOffset_; }
+    std::int32_t chunkCounter() const { return chunkCounter_; }
+    const std::string& progressBarText() const { return progressBar_; }
+    int progressLine() const { return progressLine_; }
+    bool serialQueryPending() const { return serialQueryPending_; }
+    const std::vector<std::uint8_t>& readBackStore() const { return readBackStore_; }
+    bool exchangeRunning() const;
+
+    // Frame and protocol constants.
+    static constexpr int kFirstChunkS = 30;        // 25 data bytes
+    static constexpr int kNextChunkS = 50;         // 45 data bytes
+    static constexpr int kMaxChunkS = 90;          // size of the assembly area
+    static constexpr std::int32_t kLastChunkAfter = 1153;  // Sending ends past this offset
+    static constexpr int kChunksOf45 = 26;
+    static constexpr std::size_t kReadBackImageBytes = 1700;
+    // The read-back answer: one lead byte, 1700 image bytes, then "*1".
+    static constexpr std::size_t kReadBackDataEnd = 1 + kReadBackImageBytes;
+    static constexpr int kMaxNumberLength = 12;
+
+private:
+    void awaitStartStep(const std::string& str, bool& startAccepted);
+    void sendingStep();
+    void successStep();
+    void readBackStep(const std::string& str);
+    void serialNumberStep(const std::string& str);
+
+    bool refuseProgramming(const SettingsRecord& collected);
+    void openPortNamedByHost();
+    // Returns the link to idle after a failure or loss; true when an exchange was running.
+    bool abandonExchange();
+    void failInsideHandOver(const std::string& message);
+    void addLine(const std::string& text) { host_.addInfoLine(text, true); }
+
+    LinkHost& host_;
+    SettingsRecord& record_;
+    DeviceImage& image_;
+    TComPort& port_;
+    TComDataPacket& framer_;
+
+    ProgrammingState programmingState_ = ProgrammingState::Idle;
+    std::int32_t uploadOffset_ = 0;
+    std::int32_t chunkCounter_ = 0;
+    std::string progressBar_;
+    int progressLine_ = -1;
+    ReadBackState readBackState_ = ReadBackState::Idle;
+    std::vector<std::uint8_t> readBackStore_;
+    bool serialQueryPending_ = false;
+};
+
+// User-visible texts of the link, UTF-8.
+namespace link_text {
+inline constexpr const char* kStart = "Rozpoczęcie programowania.";
+inline constexpr const char* kProgressInitial = "postęp: ";
+inline constexpr const char* kProgress = "Postęp: ";
+inline constexpr const char* kDone = "Programowanie zakończone pomyślnie.";
+inline constexpr const char* kNoAnswer = "Brak oprowiedzi z modułu.";
+inline constexpr const char* kLoaded = "zaladowane ustawienia z eprom";
+inline constexpr const char* kSerial = "serial: ";
+inline constexpr const char* kNotInternational =
+    "numery użytkowników muszą być zapisane w formie międzynarodowej tzn zawierać numer "
+    "kierunkowy na kraj";
+inline constexpr const char* kNumberTooLong =
+    "numer centrum sms i numery użytkowników mogą mieć najwyżej 12 znaków";
+inline constexpr const char* kPinLength = "Kod pin musi mieć 4 znaki.";
+inline constexpr const char* kDeviceLost = "Połączenie z modułem zostało przerwane.";
+}  // namespace link_text
+
+// The international-form rule of CheckUserNumbers for one number: a text longer than
+// 2 characters must begin with "+"; shorter texts pass; blanks are not trimmed.
+bool IsInternationalNumber(const std::string& number);
+
+}  // namespace tarnik
