@@ -1,0 +1,211 @@
+#pragma once
+
+// The serial port object on a POSIX terminal device.
+//
+// All operations are meant for one thread, the user-interface thread. While the port
+// is open an event thread waits for line events and hands each batch to that thread
+// through a HandOver (see handover.h); the batch runs the dispatch operations below in
+// a fixed order while the event thread waits.
+//
+// Port names: a bare name such as "ttyUSB0" means /dev/ttyUSB0; a name containing a
+// '/' is used as the path.
+
+#include <atomic>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "serial/com_error.h"
+#include "serial/com_link.h"
+#include "serial/com_settings.h"
+#include "serial/handover.h"
+
+namespace tarnik {
+
+class TCustomComPort;
+
+using TNotifyEvent = std::function<void(TCustomComPort& sender)>;
+using TRxCharEvent = std::function<void(TCustomComPort& sender, int count)>;
+using TRxBufEvent = std::function<void(TCustomComPort& sender, const char* buffer, int count)>;
+using TComSignalEvent = std::function<void(TCustomComPort& sender, bool onOff)>;
+using TComErrorEvent = std::function<void(TCustomComPort& sender, TComErrors errors)>;
+
+// States of the four modem input lines.
+struct TComSignals {
+    bool CTS = false;
+    bool DSR = false;
+    bool Ring = false;
+    bool RLSD = false;
+};
+
+namespace detail {
+struct EventSession;
+}
+
+class TCustomComPort {
+public:
+    TCustomComPort();
+    virtual ~TCustomComPort();
+    TCustomComPort(const TCustomComPort&) = delete;
+    TCustomComPort& operator=(const TCustomComPort&) = delete;
+
+    // --- settings (a change while open is put into force at once) ---
+    const std::string& Port() const { return port_; }
+    void SetPort(const std::string& name);
+    // The device path that Port() names.
+    std::string DevicePath() const;
+
+    TBaudRate BaudRate() const { return baudRate_; }
+    void SetBaudRate(TBaudRate rate);
+    std::int32_t CustomBaudRate() const { return customBaudRate_; }
+    void SetCustomBaudRate(std::int32_t rate);
+    TDataBits DataBits() const { return dataBits_; }
+    void SetDataBits(TDataBits bits);
+    TStopBits StopBits() const { return stopBits_; }
+    void SetStopBits(TStopBits bits);
+    const TComParity& Parity() const { return parity_; }
+    void SetParity(const TComParity& parity);
+    bool DiscardNull() const { return discardNull_; }
+    void SetDiscardNull(bool discard);
+    std::uint8_t EventChar() const { return eventChar_; }
+    void SetEventChar(std::uint8_t ch);
+    TComEvents Events() const { return events_; }
+    void SetEvents(TComEvents events);  // takes effect at the next Open
+    const TComBuffer& Buffer() const { return buffer_; }
+    void SetBuffer(const TComBuffer& buffer);
+    const TComFlowControl& FlowControl() const { return flowControl_; }
+    void SetFlowControl(const TComFlowControl& flow);
+    const TComTimeouts& Timeouts() const { return timeouts_; }
+    void SetTimeouts(const TComTimeouts& timeouts);
+    TSyncMethod SyncMethod() const { return syncMethod_; }
+    void SetSyncMethod(TSyncMethod method);  // code 14 while open
+
+    // The hand-over used from the next Open (initially the process-wide default).
+    // With none, batches run on the event thread, as with smNone.
+    std::shared_ptr<tarnik::HandOver> HandOver() const { return handOver_; }
+    void SetHandOver(std::shared_ptr<tarnik::HandOver> handOver) { handOver_ = std::move(handOver); }
+
+    bool Connected() const { return fd_ >= 0; }
+    void SetConnected(bool connected);
+
+    // --- operations ---
+    void Open();
+    void Close();
+    int Write(const void* buffer, int count);
+    int WriteText(std::string_view text);
+    int Read(void* buffer, int count);
+    int InputQueueCount();
+    int OutputQueueCount();
+    void PurgeBuffers(bool input, bool output);
+    TComSignals ReadModemSignals();
+    TComErrors TakeLineErrors();
+    void AttachLink(TComLink* link);
+    void DetachLink(TComLink* link);
+    bool HasLink(const TComLink* link) const;
+
+    // --- dispatch operations, one per event kind (run by the event thread's hand-over) ---
+    void CallRxChar();
+    void CallTxEmpty();
+    void CallRxFlag();
+    void CallError();
+    void CallBreak();
+    void CallRing();
+    void CallCTSChange();
+    void CallDSRChange();
+    void CallRLSDChange();
+    void CallRx80Full();
+    // Runs the dispatch operations of a batch in the fixed order evError, evRxChar,
+    // evTxEmpty, evBreak, evRing, evCTS, evDSR, evRxFlag, evRLSD, evRx80Full. evRxFlag
+    // is added when the receive dispatch read the event character. Stops early when a
+    // handler closed the port.
+    void DispatchEvents(TComEvents batch);
+
+    // --- events (each optional) ---
+    TNotifyEvent OnBeforeOpen, OnAfterOpen, OnBeforeClose, OnAfterClose;
+    TRxCharEvent OnRxChar;
+    TRxBufEvent OnRxBuf;
+    TNotifyEvent OnTxEmpty, OnBreak, OnRing, OnRxFlag, OnRx80Full;
+    TComSignalEvent OnCTSChange, OnDSRChange, OnRLSDChange;
+    TComErrorEvent OnError;
+    // The device went away (hang-up, read error): reported once on the user-interface
+    // thread after the port has been closed. The next Open tries afresh.
+    std::function<void()> OnDeviceLost;
+    // An error escaped a hand-over: reported once on the user-interface thread after
+    // the port has been closed, so the next exchange reopens it.
+    std::function<void(const std::exception&)> OnHandOverError;
+
+protected:
+    // Overridable steps of Open and Close.
+    virtual void CreatePortHandle();
+    virtual void ReleasePortHandle();
+    virtual void ApplyAllSettings();
+    // Each event is fired through its own overridable operation.
+    virtual void DoAfterClose();
+    virtual void DoAfterOpen();
+    virtual void DoBeforeClose();
+    virtual void DoBeforeOpen();
+    virtual void DoRxChar(int count);
+    virtual void DoRxBuf(const char* buffer, int count);
+    virtual void DoTxEmpty();
+    virtual void DoBreak();
+    virtual void DoRing();
+    virtual void DoRxFlag();
+    virtual void DoCTSChange(bool onOff);
+    virtual void DoDSRChange(bool onOff);
+    virtual void DoError(TComErrors errors);
+    virtual void DoRLSDChange(bool onOff);
+    virtual void DoRx80Full();
+    virtual void ApplyLineSettings();
+    virtual void ApplyTimeoutSettings();
+    virtual void ApplyBufferSizes();
+
+    int Handle() const { return fd_; }
+
+private:
+    friend struct detail::EventSession;
+    void StartEventThread();
+    void StopEventThread();
+    void RunBatch(TComEvents batch);
+    void CloseAfterFailure() noexcept;
+    void ReportHandOverError(const std::exception& error) noexcept;
+    void ReportDeviceLost() noexcept;
+    void ReportLineState(bool close);
+    bool AnyRxBufferReader() const;
+    int WaitWritable(int timeoutMs);
+
+    std::string port_ = "COM1";
+    TBaudRate baudRate_ = br9600;
+    std::int32_t customBaudRate_ = 9600;
+    TDataBits dataBits_ = dbEight;
+    TStopBits stopBits_ = sbOneStopBit;
+    TComParity parity_;
+    bool discardNull_ = false;
+    std::uint8_t eventChar_ = 0;
+    TComEvents events_ = kAllComEvents;
+    TComBuffer buffer_;
+    TComFlowControl flowControl_;
+    TComTimeouts timeouts_;
+    TSyncMethod syncMethod_ = smThreadSync;
+    std::shared_ptr<tarnik::HandOver> handOver_;
+
+    int fd_ = -1;
+    std::vector<TComLink*> links_;
+    bool hasRxBufferReader_ = false;
+    std::shared_ptr<detail::EventSession> session_;
+    bool eventCharSeen_ = false;       // set by Read, consumed by DispatchEvents
+    std::uint32_t errorBaseline_[6]{}; // line error counters last taken
+    bool countersKnown_ = false;
+};
+
+// The port the program instantiates: the same object with everything public.
+class TComPort : public TCustomComPort {
+public:
+    using TCustomComPort::TCustomComPort;
+};
+
+}  // namespace tarnik
