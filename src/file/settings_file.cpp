@@ -1,0 +1,112 @@
+#include "file/settings_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "file/replace_file.h"
+#include "file/zlib_stream.h"
+#include "model/string_lengths.h"
+
+namespace tarnik {
+
+namespace {
+
+constexpr std::size_t kReadPiece = 65536;
+constexpr const char *kContentError = "Error";
+
+std::string errorText(int error) { return std::error_code(error, std::generic_category()).message(); }
+
+[[noreturn]] void throwFileError(const char *what, const QString &fullPath, int error) {
+    throw SettingsFileError(std::string(what) + " \"" + fullPath.toStdString() + "\". " + errorText(error));
+}
+
+[[noreturn]] void throwCannotCreate(const QString &fullPath, int error) {
+    throwFileError("Cannot create file", fullPath, error);
+}
+
+[[noreturn]] void throwCannotOpen(const QString &fullPath, int error) {
+    throwFileError("Cannot open file", fullPath, error);
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+using Content = std::array<std::uint8_t, kSettingsFileContentSize>;
+
+// Fills `content` from the file's zlib stream; false when the stream is not
+// valid zlib, is damaged or holds too little.
+bool readContent(const QString &fullPath, Content &content) {
+    const Descriptor file(::open(QFile::encodeName(fullPath).constData(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0) throwCannotOpen(fullPath, errno);
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0) throwCannotOpen(fullPath, errno);
+    if (S_ISDIR(info.st_mode)) throwCannotOpen(fullPath, EISDIR);
+
+    ZlibReader reader(content);
+    std::vector<std::uint8_t> piece(kReadPiece);
+    ZlibReader::State state = ZlibReader::State::NeedInput;
+    while (state == ZlibReader::State::NeedInput) {
+        const ssize_t n = ::read(file.get(), piece.data(), piece.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throwCannotOpen(fullPath, errno);
+        }
+        state = n == 0 ? reader.finish() : reader.feed({piece.data(), static_cast<std::size_t>(n)});
+    }
+    return state == ZlibReader::State::Complete;
+}
+
+}  // namespace
+
+void SaveSettingsFile(const SettingsRecord &record, const UserDirectory &users, const QString &fileName) {
+    const QString fullPath = QFileInfo(fileName).absoluteFilePath();
+    Content content;
+    std::memcpy(content.data(), &record, sizeof record);
+    std::memcpy(content.data() + sizeof record, &users, sizeof users);
+
+    std::vector<std::uint8_t> stream;
+    if (!zlibCompress(content, stream)) throw SettingsFileError(kContentError);
+    try {
+        replaceFileContent(QFile::encodeName(fullPath).toStdString(), stream);
+    } catch (const std::system_error &e) {
+        throwCannotCreate(fullPath, e.code().value());
+    }
+}
+
+void LoadSettingsFile(const QString &fileName, SettingsRecord &record, UserDirectory &users) {
+    const QString fullPath = QFileInfo(fileName).absoluteFilePath();
+    Content content;
+    if (!readContent(fullPath, content)) throw SettingsFileError(kContentError);
+
+    SettingsRecord newRecord;
+    UserDirectory newUsers;
+    std::memcpy(&newRecord, content.data(), sizeof newRecord);
+    std::memcpy(&newUsers, content.data() + sizeof newRecord, sizeof newUsers);
+    // A length byte past its field's maximum: a damaged or foreign file.
+    if (!stringLengthsValid(newRecord) || !stringLengthsValid(newUsers)) throw SettingsFileError(kContentError);
+
+    record = newRecord;
+    users = newUsers;
+}
+
+}  // namespace tarnik

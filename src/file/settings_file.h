@@ -1,0 +1,30 @@
+#pragma once
+
+// The settings file: one zlib stream whose content is the Settings record
+// followed by the User directory, byte for byte.
+
+#include <QString>
+#include <stdexcept>
+
+#include "model/settings_record.h"
+
+namespace tarnik {
+
+inline constexpr std::size_t kSettingsFileContentSize = sizeof(SettingsRecord) + sizeof(UserDirectory);
+
+// what() is the message shown to the user, in UTF-8.
+class SettingsFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Writes the file, replacing any file of that name. The new file is written
+// beside the old one and put in its place only once complete, so a failed save
+// leaves an existing file as it was.
+void SaveSettingsFile(const SettingsRecord &record, const UserDirectory &users, const QString &fileName);
+
+// Reads the file into `record` and `users`. Both change only when the whole
+// content was read and is sound; otherwise they keep what they held.
+void LoadSettingsFile(const QString &fileName, SettingsRecord &record, UserDirectory &users);
+
+}  // namespace tarnik
