@@ -1,0 +1,128 @@
+// tarnik-sim: runs the module simulator on a pseudo-terminal until killed. Prints the
+// device path to give the tool as its port.
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "simulator/module_simulator.h"
+
+namespace {
+
+void usage(std::ostream& out)
+{
+    out << "Usage: tarnik-sim [options]\n"
+           "Simulates the GSM module on a pseudo-terminal and prints the device path.\n"
+           "  --delay-ms N            wait N ms before each answer\n"
+           "  --baud N                pace the line at N bit/s (10 bits a byte)\n"
+           "  --pieces N              write each answer in N pieces\n"
+           "  --piece-bytes N         write answers in pieces of at most N bytes\n"
+           "  --piece-gap-ms N        pause between pieces (default 20)\n"
+           "  --silent-after N        answer only the first N frames\n"
+           "  --star-one-only         answer every frame with \"*1\" alone\n"
+           "  --last-chunk-star-one   answer the last image chunk with \"*1\" alone\n"
+           "  --garbage               answer with bytes that mean nothing\n"
+           "  --hang-up-after N       drop the line when the N-th frame arrives\n"
+           "  --hang-up-after-answer  with --hang-up-after: answer that frame first\n"
+           "  --serial TEXT           serial number to report (default A123)\n"
+           "  --lead-byte N           first byte of the read-back answer (default 0)\n"
+           "  --memory FILE           initial configuration memory (2048 raw bytes)\n"
+           "  --help                  this text\n";
+}
+
+int toInt(const char* text, const char* option)
+{
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < -1 || value > 100'000'000) {
+        std::cerr << "tarnik-sim: bad number for " << option << ": " << text << "\n";
+        std::exit(2);
+    }
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    tarnik::SimulatorOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> const char* {
+            if (i + 1 >= argc) {
+                std::cerr << "tarnik-sim: " << arg << " needs a value\n";
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        if (arg == "--help") {
+            usage(std::cout);
+            return 0;
+        } else if (arg == "--delay-ms") {
+            options.answerDelay = std::chrono::milliseconds(toInt(value(), "--delay-ms"));
+        } else if (arg == "--baud") {
+            options.baudRate = toInt(value(), "--baud");
+        } else if (arg == "--pieces") {
+            options.answerPieces = toInt(value(), "--pieces");
+        } else if (arg == "--piece-bytes") {
+            options.pieceBytes = static_cast<std::size_t>(std::max(0, toInt(value(), "--piece-bytes")));
+        } else if (arg == "--piece-gap-ms") {
+            options.pieceGap = std::chrono::milliseconds(toInt(value(), "--piece-gap-ms"));
+        } else if (arg == "--silent-after") {
+            options.silentAfterFrames = toInt(value(), "--silent-after");
+        } else if (arg == "--star-one-only") {
+            options.starOneOnly = true;
+        } else if (arg == "--last-chunk-star-one") {
+            options.lastChunkStarOneOnly = true;
+        } else if (arg == "--garbage") {
+            options.garbage = true;
+        } else if (arg == "--hang-up-after") {
+            options.hangUpAfterFrames = toInt(value(), "--hang-up-after");
+        } else if (arg == "--hang-up-after-answer") {
+            options.hangUpAfterAnswer = true;
+        } else if (arg == "--serial") {
+            options.serialNumber = value();
+        } else if (arg == "--lead-byte") {
+            options.leadByte = static_cast<std::uint8_t>(toInt(value(), "--lead-byte"));
+        } else if (arg == "--memory") {
+            const char* file = value();
+            std::ifstream in(file, std::ios::binary);
+            tarnik::DeviceImage memory{};
+            in.read(reinterpret_cast<char*>(memory.data()), static_cast<std::streamsize>(memory.size()));
+            if (!in) {
+                std::cerr << "tarnik-sim: cannot read 2048 bytes from " << file << "\n";
+                return 2;
+            }
+            options.memory = memory;
+        } else {
+            std::cerr << "tarnik-sim: unknown option " << arg << "\n";
+            usage(std::cerr);
+            return 2;
+        }
+    }
+
+    // Block the stop signals before any thread starts, then wait for one of them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    tarnik::ModuleSimulator simulator(options);
+    try {
+        simulator.start();
+    } catch (const std::exception& e) {
+        std::cerr << "tarnik-sim: " << e.what() << "\n";
+        return 3;
+    }
+    std::cout << simulator.devicePath() << std::endl;
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    simulator.stop();
+    return 0;
+}
