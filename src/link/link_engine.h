@@ -7,6 +7,7 @@
 // All calls come on the user-interface thread.
 
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -43,8 +44,12 @@ public:
     // LinkHost::reportError.
     void ComDataPacket2CustomStop(TComDataPacket& sender, const std::string& str, int& pos);
 
-    // The port's OnDeviceLost: ends a running exchange with a message.
+    // The port's OnDeviceLost: ends a running exchange with a message (nothing is
+    // reported when no exchange runs; the port reopens at the next one).
     void DeviceLost();
+    // The port's OnHandOverError: the port is already closed; ends any exchange and
+    // reports the error.
+    void HandOverFailed(const std::exception& error);
 
     // Builds and writes one image chunk of s - 5 data bytes from `uploadOffset`, which
     // advances past them, then arms Timer1. 6 <= s <= 90.
@@ -65,6 +70,7 @@ public:
     bool serialQueryPending() const { return serialQueryPending_; }
     const std::vector<std::uint8_t>& readBackStore() const { return readBackStore_; }
     bool exchangeRunning() const;
+    bool busy() const { return busy_; }
 
     // Frame and protocol constants.
     static constexpr int kFirstChunkS = 30;        // 25 data bytes
@@ -78,7 +84,8 @@ public:
     static constexpr int kMaxNumberLength = 12;
 
 private:
-    void awaitStartStep(const std::string& str, bool& startAccepted);
+    // Returns true when the module accepted the start (the first chunk is then sent).
+    bool awaitStartStep(const std::string& str);
     void sendingStep();
     void successStep();
     void readBackStep(const std::string& str);
@@ -86,6 +93,8 @@ private:
 
     bool refuseProgramming(const SettingsRecord& collected);
     void openPortNamedByHost();
+    // Tells the host only on a change, so enter and leave always pair up.
+    void setBusy(bool busy);
     // Returns the link to idle after a failure or loss; true when an exchange was running.
     bool abandonExchange();
     void failInsideHandOver(const std::string& message);
@@ -105,7 +114,13 @@ private:
     ReadBackState readBackState_ = ReadBackState::Idle;
     std::vector<std::uint8_t> readBackStore_;
     bool serialQueryPending_ = false;
+    bool busy_ = false;
 };
+
+// The port and framer settings the module link runs with (115200 baud, read timeouts
+// 1/0/1, event character 10; framer stop string "*1" with the engine's answer handler),
+// and the port's device-lost and hand-over-error reports routed to the engine.
+void ConfigureModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine);
 
 // User-visible texts of the link, UTF-8.
 namespace link_text {

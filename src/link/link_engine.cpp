@@ -1,0 +1,352 @@
+#include "link/link_engine.h"
+
+#include <algorithm>
+#include <array>
+#include <stdexcept>
+
+#include "model/conversion.h"
+#include "serial/comport.h"
+#include "serial/datapacket.h"
+
+namespace tarnik {
+
+namespace {
+
+constexpr const char* kStartCommand = "*2*1";
+constexpr const char* kFinishCommand = "*5*1";
+constexpr const char* kReadCommand = "*3*1";
+constexpr const char* kSerialCommand = "*7*1";
+const std::string kStarOne = "*1";
+const std::string kOk = "OK*1";
+const std::string kSerialEnd = "*1OK*1";
+
+bool contains(const std::string& text, const std::string& what)
+{
+    return text.find(what) != std::string::npos;
+}
+
+}  // namespace
+
+bool IsInternationalNumber(const std::string& number)
+{
+    return number.size() <= 2 || number.front() == '+';
+}
+
+LinkEngine::LinkEngine(LinkHost& host, SettingsRecord& record, DeviceImage& image, TComPort& port,
+                       TComDataPacket& framer)
+    : host_(host), record_(record), image_(image), port_(port), framer_(framer)
+{
+}
+
+LinkEngine::~LinkEngine() = default;
+
+bool LinkEngine::exchangeRunning() const
+{
+    return programmingState_ != ProgrammingState::Idle || readBackState_ != ReadBackState::Idle ||
+           serialQueryPending_;
+}
+
+// ---- button handlers ---------------------------------------------------------------
+
+void LinkEngine::BprogramujClick()
+{
+    if (!host_.checkUserNumbers()) {
+        addLine(link_text::kNotInternational);
+        host_.linkFinished(LinkOutcome::Refused);
+        return;
+    }
+    // Collected into a copy so that refused input leaves the record as it was.
+    SettingsRecord collected = record_;
+    host_.collectSettings(collected);
+    if (refuseProgramming(collected))
+        return;
+
+    setBusy(true);
+    record_ = collected;
+    SettingsToImage(record_, image_);
+    try {
+        openPortNamedByHost();
+        uploadOffset_ = 0;
+        port_.WriteText(kStartCommand);
+        programmingState_ = ProgrammingState::AwaitStart;
+        host_.armNoAnswerTimer();
+    } catch (...) {
+        abandonExchange();
+        host_.linkFinished(LinkOutcome::PortError);
+        throw;
+    }
+}
+
+void LinkEngine::BBloadClick()
+{
+    try {
+        port_.Close();
+        openPortNamedByHost();
+        // Text left from an earlier exchange would shift the image by its length.
+        framer_.DiscardBuffer();
+        readBackStore_.clear();
+        readBackState_ = ReadBackState::Reading;
+        port_.WriteText(kReadCommand);
+        host_.armNoAnswerTimer();
+    } catch (...) {
+        abandonExchange();
+        host_.linkFinished(LinkOutcome::PortError);
+        throw;
+    }
+}
+
+void LinkEngine::BBserialClick()
+{
+    try {
+        openPortNamedByHost();
+        port_.PurgeBuffers(true, true);
+        serialQueryPending_ = true;
+        port_.WriteText(kSerialCommand);
+    } catch (...) {
+        // The query never reached the module: nothing is pending.
+        serialQueryPending_ = false;
+        host_.linkFinished(LinkOutcome::PortError);
+        throw;
+    }
+}
+
+void LinkEngine::Timer1Timer()
+{
+    addLine(link_text::kNoAnswer);
+    host_.disarmNoAnswerTimer();
+    programmingState_ = ProgrammingState::Idle;
+    readBackState_ = ReadBackState::Idle;
+    setBusy(false);
+    host_.linkFinished(LinkOutcome::NoAnswer);
+}
+
+// ---- answer handler ----------------------------------------------------------------
+
+void LinkEngine::ComDataPacket2CustomStop(TComDataPacket&, const std::string& str, int&)
+{
+    try {
+        if (programmingState_ == ProgrammingState::AwaitStart) {
+            if (awaitStartStep(str))
+                return;
+        }
+        const auto starOne = str.find(kStarOne);
+        if (programmingState_ == ProgrammingState::Sending && starOne != std::string::npos && starOne >= 1) {
+            sendingStep();
+        } else if (programmingState_ == ProgrammingState::AwaitFinish && contains(str, kOk)) {
+            successStep();
+        } else if (programmingState_ == ProgrammingState::AwaitFinish && starOne != std::string::npos) {
+            port_.WriteText(kFinishCommand);
+        } else {
+            if (serialQueryPending_ && contains(str, kOk))
+                serialNumberStep(str);
+            if (readBackState_ == ReadBackState::Reading)
+                readBackStep(str);
+        }
+    } catch (const std::exception& e) {
+        failInsideHandOver(e.what());
+    } catch (...) {
+        failInsideHandOver("unknown error");
+    }
+}
+
+bool LinkEngine::awaitStartStep(const std::string& str)
+{
+    addLine(link_text::kStart);
+    progressLine_ = host_.addInfoLine(link_text::kProgressInitial, true);
+    progressBar_.clear();
+    if (!contains(str, kOk))
+        return false;
+    programmingState_ = ProgrammingState::Sending;
+    chunkCounter_ = 0;
+    SendImageChunk(uploadOffset_, kFirstChunkS);
+    return true;
+}
+
+void LinkEngine::sendingStep()
+{
+    host_.disarmNoAnswerTimer();
+    SendImageChunk(uploadOffset_, kNextChunkS);
+    ++chunkCounter_;
+    progressBar_ += "##";
+    host_.replaceInfoLine(progressLine_, std::string(link_text::kProgress) +
+                                             std::to_string(chunkCounter_ * 100 / kChunksOf45) + "% " +
+                                             progressBar_);
+    if (uploadOffset_ > kLastChunkAfter)
+        programmingState_ = ProgrammingState::AwaitFinish;
+}
+
+void LinkEngine::successStep()
+{
+    programmingState_ = ProgrammingState::Idle;
+    addLine(link_text::kDone);
+    setBusy(false);
+    host_.disarmNoAnswerTimer();
+    host_.linkFinished(LinkOutcome::Programmed);
+}
+
+void LinkEngine::readBackStep(const std::string& str)
+{
+    // Every piece is taken and dropped from the framer, so the store holds the answer
+    // exactly once and in order, whatever the pieces were. The answer ends at the first
+    // "*1" after the lead byte and the 1700 image bytes: image data may hold 2A 31, and
+    // a terminator split across two pieces is still found.
+    for (char c : str)
+        StoreReceivedByte(static_cast<std::uint8_t>(c));
+    framer_.DiscardBuffer();
+    if (readBackStore_.size() < kReadBackDataEnd + kStarOne.size())
+        return;
+    const auto* begin = readBackStore_.data() + kReadBackDataEnd;
+    const auto* end = readBackStore_.data() + readBackStore_.size();
+    if (std::search(begin, end, kStarOne.begin(), kStarOne.end()) == end)
+        return;
+    TakeReadBackImage();
+    readBackState_ = ReadBackState::Idle;
+    ImageToSettings(image_, record_);
+    host_.showSettings(record_);
+    addLine(link_text::kLoaded);
+    host_.disarmNoAnswerTimer();
+    host_.linkFinished(LinkOutcome::SettingsLoaded);
+}
+
+void LinkEngine::serialNumberStep(const std::string& str)
+{
+    const auto at = str.find(kSerialEnd);
+    const std::string number = at == std::string::npos ? std::string() : str.substr(0, at);
+    host_.addInfoLine(link_text::kSerial + number, false);
+    serialQueryPending_ = false;
+    host_.linkFinished(LinkOutcome::SerialNumber);
+}
+
+// ---- transfer pieces ---------------------------------------------------------------
+
+void LinkEngine::SendImageChunk(std::int32_t& uploadOffset, int s)
+{
+    if (s < 6 || s > kMaxChunkS)
+        throw std::invalid_argument("image chunk size out of range");
+    const int n = s - 5;
+    if (uploadOffset < 0 || static_cast<std::size_t>(uploadOffset) + static_cast<std::size_t>(n) > image_.size())
+        throw std::out_of_range("image chunk beyond the image");
+    std::array<std::uint8_t, kMaxChunkS> frame{};
+    frame[0] = '*';
+    frame[1] = '0';
+    std::copy_n(image_.begin() + uploadOffset, n, frame.begin() + 2);
+    uploadOffset += n;
+    frame[static_cast<std::size_t>(n) + 2] = '*';
+    frame[static_cast<std::size_t>(n) + 3] = '1';
+    port_.Write(frame.data(), s - 1);
+    host_.armNoAnswerTimer();
+}
+
+void LinkEngine::StoreReceivedByte(std::uint8_t byte)
+{
+    readBackStore_.push_back(byte);
+}
+
+void LinkEngine::TakeReadBackImage()
+{
+    std::fill(image_.begin(), image_.end(), std::uint8_t{0});
+    // Store bytes 2..1701 (1-based); a shorter store gives what it has.
+    const std::size_t available = readBackStore_.size() > 1 ? readBackStore_.size() - 1 : 0;
+    const std::size_t count = std::min(available, kReadBackImageBytes);
+    std::copy_n(readBackStore_.begin() + 1, count, image_.begin());
+    readBackStore_.clear();
+}
+
+// ---- validation, failures ----------------------------------------------------------
+
+bool LinkEngine::refuseProgramming(const SettingsRecord& collected)
+{
+    // The image has room for 12 characters of each number (a longer one would reach the
+    // module cut short), and a PIN or SMS access code of 1 to 3 characters would reach it
+    // padded with whatever bytes followed it.
+    bool numberTooLong = collected.csms.len > kMaxNumberLength;
+    for (const auto& number : collected.nrUser)
+        numberTooLong = numberTooLong || number.len > kMaxNumberLength;
+    const auto shortCode = [](std::size_t length) { return length >= 1 && length <= 3; };
+    const char* message = nullptr;
+    if (numberTooLong)
+        message = link_text::kNumberTooLong;
+    else if (shortCode(collected.pin.len) || shortCode(collected.pinMod.len))
+        message = link_text::kPinLength;
+    if (!message)
+        return false;
+    addLine(message);
+    host_.linkFinished(LinkOutcome::Refused);
+    return true;
+}
+
+void LinkEngine::openPortNamedByHost()
+{
+    port_.SetPort(host_.portName());
+    port_.Open();
+}
+
+void LinkEngine::setBusy(bool busy)
+{
+    if (busy == busy_)
+        return;
+    busy_ = busy;
+    host_.setBusy(busy);
+}
+
+bool LinkEngine::abandonExchange()
+{
+    const bool wasRunning = exchangeRunning();
+    host_.disarmNoAnswerTimer();
+    programmingState_ = ProgrammingState::Idle;
+    readBackState_ = ReadBackState::Idle;
+    serialQueryPending_ = false;
+    setBusy(false);
+    return wasRunning;
+}
+
+void LinkEngine::failInsideHandOver(const std::string& message)
+{
+    abandonExchange();
+    // Closed so that the next exchange opens the port afresh.
+    try {
+        port_.Close();
+    } catch (...) {
+    }
+    host_.reportError(message);
+    host_.linkFinished(LinkOutcome::PortError);
+}
+
+void LinkEngine::DeviceLost()
+{
+    if (!abandonExchange())
+        return;
+    host_.reportError(link_text::kDeviceLost);
+    host_.linkFinished(LinkOutcome::PortError);
+}
+
+void LinkEngine::HandOverFailed(const std::exception& error)
+{
+    const bool wasRunning = abandonExchange();
+    host_.reportError(error.what());
+    if (wasRunning)
+        host_.linkFinished(LinkOutcome::PortError);
+}
+
+// ---- wiring ------------------------------------------------------------------------
+
+void ConfigureModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine)
+{
+    port.SetBaudRate(br115200);
+    TComTimeouts timeouts = port.Timeouts();
+    timeouts.ReadInterval = 1;
+    timeouts.ReadTotalMultiplier = 0;
+    timeouts.ReadTotalConstant = 1;
+    port.SetTimeouts(timeouts);
+    port.SetEventChar(10);
+    port.OnDeviceLost = [&engine] { engine.DeviceLost(); };
+    port.OnHandOverError = [&engine](const std::exception& e) { engine.HandOverFailed(e); };
+
+    framer.SetComPort(&port);
+    framer.SetStopString("*1");
+    framer.OnCustomStop = [&engine](TComDataPacket& sender, const std::string& str, int& pos) {
+        engine.ComDataPacket2CustomStop(sender, str, pos);
+    };
+}
+
+}  // namespace tarnik
