@@ -1,0 +1,60 @@
+#pragma once
+
+// The four click handlers of the main window's reaction buttons. Each works
+// out from the pressed button's name which byte of the Settings record it
+// edits, opens the matching dialog modally and stores the byte on OK only.
+//
+// Use: construct one ReactionButtons after the pages and both dialogs exist.
+// The constructor connects every button of the window whose name belongs to a
+// family (BB_ConfigNumerWe<k>Re<r>, BB_ConfigNumerSpecWe<k>Re<r>,
+// BBConfigWorkWe<k>Re<r>, BBConfigWorkSpecWe<k>Re<r>) to its handler through
+// QAbstractButton::clicked; an error inside a handler is shown in a message box
+// and goes no further.
+//
+// The window must keep: input buttons below a widget named "ScrollBox1",
+// special-entry buttons below "TabSheet4", the output confirmation buttons
+// below "GroupBox11"; and the edits Eosoba1..4 and Enruser1..4, which the
+// notification dialog reads for its user rows.
+
+#include <QObject>
+
+#include "model/settings_record.h"
+
+class QDialog;
+class QWidget;
+
+namespace tarnik {
+
+class TFconfigNumberWeRe;
+class TFConfigWorkWeRe;
+
+class ReactionButtons : public QObject {
+    Q_OBJECT
+
+public:
+    ReactionButtons(QWidget *mainWindow, SettingsRecord &record, TFconfigNumberWeRe &numberDialog,
+                    TFConfigWorkWeRe &workDialog, QObject *parent = nullptr);
+
+    // Each takes the pressed button; a name outside the handler's family
+    // throws std::invalid_argument.
+    void BB_ConfigNumerWe1Re1Click(QWidget *sender);
+    void BB_ConfigNumerSpecWe1Re1Click(QWidget *sender);
+    void BBConfigWorkWe1Re1Click(QWidget *sender);
+    void BBConfigWorkSpecWe1Re1Click(QWidget *sender);
+
+    // How many buttons the constructor connected.
+    int connectedButtons() const { return connected_; }
+
+private:
+    int connectButtons();
+    void showUserRows();
+    int runModal(QDialog &dialog);
+
+    QWidget *window_;
+    SettingsRecord &record_;
+    TFconfigNumberWeRe &numberDialog_;
+    TFConfigWorkWeRe &workDialog_;
+    int connected_ = 0;
+};
+
+}  // namespace tarnik

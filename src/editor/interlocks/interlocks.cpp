@@ -1,0 +1,277 @@
+#include "editor/interlocks/interlocks.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <array>
+#include <stdexcept>
+
+#include "editor/interlocks/key_filter.h"
+#include "editor/lookup/control_lookup.h"
+
+namespace tarnik {
+
+namespace {
+
+const QString kUserGroup = QStringLiteral("ChbClipVerif");
+const QString kOtherGroup = QStringLiteral("ChbClipNotVerif");  // the boxes are named ChBClipNotVerif<n>
+const QString kFlagPrefix = QStringLiteral("ChBFlags_");
+
+// For each CLIP action, the two actions on the same output that exclude it.
+struct Exclusion {
+    int own, other1, other2;
+};
+constexpr std::array<Exclusion, 6> kClipExclusions{{
+    {0, 4, 2},  // "Załącz Wy 1"
+    {1, 5, 3},  // "Załącz Wy 2"
+    {2, 4, 0},  // switch output 1 off
+    {3, 5, 1},  // "Wyłącz Wy 2"
+    {4, 2, 0},  // "Zmień stan na Wy 1"
+    {5, 3, 1},  // "Zmień stan na Wy 2"
+}};
+
+const QString kWarningTitle = QStringLiteral("Uwaga");
+const QString kPinMessage = QStringLiteral("Kod pin musi mieć 4 znaki.");
+const QString kSmsCodeMessage = QStringLiteral("Sms sterujący musi mieć formę dwóch znaków");
+
+const QChar kEnter(13);
+
+QString boxName(const QString &prefix, int digit) { return prefix + QString::number(digit); }
+
+// Shows an error that ended a handler; the window stays as it was.
+void reportFailure(QWidget *parent, const std::exception &e) {
+    QMessageBox::critical(parent, QGuiApplication::applicationDisplayName(), QString::fromUtf8(e.what()));
+}
+
+// The character a key press types, as a key-press handler sees it: Enter is
+// 13, backspace 8; keys that type no character (arrows, Delete, function keys,
+// shortcuts with Ctrl) give QChar() and are left to the edit. Tab moves the
+// focus before any character handling.
+QChar typedCharacter(const QKeyEvent *event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return kEnter;
+    case Qt::Key_Backspace: return QChar(8);
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return {};
+    default: break;
+    }
+    if (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return {};
+    const QString text = event->text();
+    if (text.size() != 1 || text.at(0).unicode() < 0x20 || text.at(0).unicode() == 0x7f) return {};
+    return text.at(0);
+}
+
+// Moves the focus to the next control in tab order, as Tab would.
+void focusNextControl(QWidget *from) {
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QCoreApplication::sendEvent(from, &tab);
+}
+
+}  // namespace
+
+Interlocks::Interlocks(QWidget *mainWindow, QObject *parent)
+    : QObject(parent),
+      window_(mainWindow),
+      ePin_(findControl<QLineEdit>(mainWindow, QStringLiteral("EPin"))),
+      enruser1_(findControl<QLineEdit>(mainWindow, QStringLiteral("Enruser1"))) {
+    connectCheckBoxes();
+    watchEdits();
+}
+
+void Interlocks::connectCheckBoxes() {
+    using Handler = void (Interlocks::*)();
+    const std::array<Handler, 6> userGroup{
+        &Interlocks::ChbClipVerif0Click, &Interlocks::ChbClipVerif1Click, &Interlocks::ChbClipVerif2Click,
+        &Interlocks::ChbClipVerif3Click, &Interlocks::ChbClipVerif4Click, &Interlocks::ChbClipVerif5Click};
+    const std::array<Handler, 6> otherGroup{
+        &Interlocks::ChBClipNotVerif0Click, &Interlocks::ChBClipNotVerif1Click, &Interlocks::ChBClipNotVerif2Click,
+        &Interlocks::ChBClipNotVerif3Click, &Interlocks::ChBClipNotVerif4Click, &Interlocks::ChBClipNotVerif5Click};
+    const std::array<Handler, 6> flags{&Interlocks::ChBFlags_0Click, &Interlocks::ChBFlags_1Click,
+                                       &Interlocks::ChBFlags_2Click, &Interlocks::ChBFlags_3Click,
+                                       &Interlocks::ChBFlags_4Click, &Interlocks::ChBFlags_5Click};
+    const auto attach = [this](const QString &name, Handler handler) {
+        // toggled, not clicked: a state set by the program fires the handler too.
+        connect(findControl<QCheckBox>(window_, name), &QCheckBox::toggled, this, [this, handler] {
+            try {
+                (this->*handler)();
+            } catch (const std::exception &e) {
+                reportFailure(window_, e);
+            }
+        });
+    };
+    for (int digit = 0; digit < 6; ++digit) {
+        const auto i = static_cast<std::size_t>(digit);
+        attach(boxName(kUserGroup, digit), userGroup[i]);
+        attach(boxName(kOtherGroup, digit), otherGroup[i]);
+        attach(boxName(kFlagPrefix, digit), flags[i]);
+    }
+}
+
+void Interlocks::watchEdits() {
+    const std::array<std::pair<const char *, ExitRule>, 6> checked{{
+        {"EPin", ExitRule::Pin},
+        {"EPINMOD", ExitRule::Pin},
+        {"EZalWy1", ExitRule::SmsCode},
+        {"EwylWy1", ExitRule::SmsCode},
+        {"EZalWy2", ExitRule::SmsCode},
+        {"EwylWy2", ExitRule::SmsCode},
+    }};
+    for (const auto &[name, rule] : checked) {
+        QLineEdit *edit = findControl<QLineEdit>(window_, QString::fromLatin1(name));
+        exitRules_.insert(edit, rule);
+        edit->installEventFilter(this);
+    }
+    enruser1_->installEventFilter(this);
+}
+
+// ---- CLIP action exclusion
+
+void Interlocks::SetActionExclusion(const QString &prefix, int own, int other1, int other2) {
+    QCheckBox *ownBox = findControl<QCheckBox>(window_, boxName(prefix, own));
+    QCheckBox *first = findControl<QCheckBox>(window_, boxName(prefix, other1));
+    QCheckBox *second = findControl<QCheckBox>(window_, boxName(prefix, other2));
+    const std::array<std::pair<QCheckBox *, QCheckBox *>, 2> others{{{first, second}, {second, first}}};
+    for (const auto &[other, itsPartner] : others) {
+        // The three actions of one output exclude each other, so a box is
+        // offered only while neither of its two partners is ticked. Looking at
+        // the partner too keeps the enabled states right when a box is cleared
+        // here and its own handler re-enables the boxes around it.
+        other->setEnabled(!ownBox->isChecked() && !itsPartner->isChecked());
+        if (!other->isEnabled()) other->setChecked(false);  // fires that box's handler
+    }
+}
+
+#define TARNIK_CLIP_HANDLERS(digit)                                                                              \
+    void Interlocks::ChbClipVerif##digit##Click() {                                                              \
+        const Exclusion &e = kClipExclusions[digit];                                                             \
+        SetActionExclusion(kUserGroup, e.own, e.other1, e.other2);                                               \
+    }                                                                                                            \
+    void Interlocks::ChBClipNotVerif##digit##Click() {                                                           \
+        const Exclusion &e = kClipExclusions[digit];                                                             \
+        SetActionExclusion(kOtherGroup, e.own, e.other1, e.other2);                                              \
+    }
+TARNIK_CLIP_HANDLERS(0)
+TARNIK_CLIP_HANDLERS(1)
+TARNIK_CLIP_HANDLERS(2)
+TARNIK_CLIP_HANDLERS(3)
+TARNIK_CLIP_HANDLERS(4)
+TARNIK_CLIP_HANDLERS(5)
+#undef TARNIK_CLIP_HANDLERS
+
+// ---- Option dependencies
+
+void Interlocks::optionDependency(int flag, std::initializer_list<const char *> dependants,
+                                  std::initializer_list<const char *> emptiedWhenClear) {
+    const bool on = findControl<QCheckBox>(window_, boxName(kFlagPrefix, flag))->isChecked();
+    // Emptied before they are disabled, so a disabled edit never holds a value
+    // that its own exit check would still complain about.
+    if (!on)
+        for (const char *name : emptiedWhenClear) findControl<QLineEdit>(window_, QString::fromLatin1(name))->clear();
+    for (const char *name : dependants) findControl<QWidget>(window_, QString::fromLatin1(name))->setEnabled(on);
+}
+
+void Interlocks::ChBFlags_0Click() {
+    optionDependency(0, {"Label43", "Label45", "EZalWy1", "EwylWy1"}, {"EZalWy1", "EwylWy1"});
+}
+void Interlocks::ChBFlags_1Click() {
+    optionDependency(1, {"Label44", "Label46", "EZalWy2", "EwylWy2"}, {"EZalWy2", "EwylWy2"});
+}
+void Interlocks::ChBFlags_2Click() { optionDependency(2, {"Label24", "SEWy_offTimer1", "Label47"}, {}); }
+void Interlocks::ChBFlags_3Click() { optionDependency(3, {"Label25", "SEWy_offTimer2", "Label48"}, {}); }
+void Interlocks::ChBFlags_4Click() { optionDependency(4, {"SEtestokr"}, {}); }
+void Interlocks::ChBFlags_5Click() { optionDependency(5, {"EPINMOD", "Label28"}, {"EPINMOD"}); }
+
+// ---- Exit checks
+
+void Interlocks::EPinExit(QLineEdit *edit) {
+    const auto length = edit->text().size();
+    if (length >= 1 && length <= 3) warnAndRefocus(edit, kPinMessage);
+}
+
+void Interlocks::EZalWy1Exit(QLineEdit *edit) {
+    if (edit->text().size() == 1) warnAndRefocus(edit, kSmsCodeMessage);
+}
+
+void Interlocks::warnAndRefocus(QLineEdit *edit, const QString &message) {
+    // Focus changes caused by the box and by putting the focus back are not
+    // the user leaving an edit, so no check may start meanwhile.
+    struct Guard {
+        bool &flag;
+        explicit Guard(bool &f) : flag(f) { flag = true; }
+        ~Guard() { flag = false; }
+    } guard(inExitCheck_);
+    QMessageBox box(QMessageBox::NoIcon, kWarningTitle, message, QMessageBox::Ok, edit->window());
+    box.exec();
+    // An edit on a page that is no longer shown cannot take the focus.
+    if (edit->isVisible() && edit->isEnabled()) edit->setFocus(Qt::OtherFocusReason);
+}
+
+void Interlocks::scheduleExitCheck(QLineEdit *edit, ExitRule rule) {
+    // Run after the focus change has completed: a modal box opened in the
+    // middle of it would leave the focus split between two controls.
+    QTimer::singleShot(0, this, [this, edit = QPointer<QLineEdit>(edit), rule] {
+        if (!edit || inExitCheck_) return;
+        try {
+            if (rule == ExitRule::Pin)
+                EPinExit(edit);
+            else
+                EZalWy1Exit(edit);
+        } catch (const std::exception &e) {
+            reportFailure(window_, e);
+        }
+    });
+}
+
+// ---- Key filters
+
+QChar Interlocks::EPinKeyPress(QChar key) {
+    if (key == kEnter) {
+        focusNextControl(ePin_);
+        return {};
+    }
+    return FilterKey(ePin_->text(), ePin_->cursorPosition(), QLatin1Char('$'), QLatin1Char('$'), key);
+}
+
+QChar Interlocks::Enruser1KeyPress(QChar key) {
+    if (key == kEnter) {
+        focusNextControl(enruser1_);
+        return {};
+    }
+    // A number holding a blank (from a file or a paste) is started afresh.
+    if (!enruser1_->text().isEmpty() && enruser1_->text().contains(QLatin1Char(' '))) enruser1_->clear();
+    return FilterKey(enruser1_->text(), enruser1_->cursorPosition(), QLatin1Char('-'), QLatin1Char('+'), key);
+}
+
+bool Interlocks::filterKey(QLineEdit *edit, QKeyEvent *event) {
+    const QChar key = typedCharacter(event);
+    if (key.isNull()) return false;
+    const QChar passed = edit == ePin_ ? EPinKeyPress(key) : Enruser1KeyPress(key);
+    return passed.isNull();  // true drops the key
+}
+
+bool Interlocks::eventFilter(QObject *watched, QEvent *event) {
+    try {
+        if (event->type() == QEvent::KeyPress && (watched == ePin_ || watched == enruser1_))
+            return filterKey(static_cast<QLineEdit *>(watched), static_cast<QKeyEvent *>(event));
+        if (event->type() == QEvent::FocusOut && !inExitCheck_) {
+            const auto rule = exitRules_.constFind(watched);
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            // Switching to another window or opening a menu does not leave the edit.
+            if (rule != exitRules_.constEnd() && reason != Qt::ActiveWindowFocusReason &&
+                reason != Qt::PopupFocusReason)
+                scheduleExitCheck(static_cast<QLineEdit *>(watched), *rule);
+        }
+    } catch (const std::exception &e) {
+        reportFailure(window_, e);
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace tarnik

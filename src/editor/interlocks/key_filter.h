@@ -1,0 +1,20 @@
+#pragma once
+
+// The character filter behind the PIN and phone-number edits.
+
+#include <QChar>
+#include <QString>
+
+namespace tarnik {
+
+// Decides whether a typed character may enter an edit holding `text` with the
+// caret at `caret` (counted from 0). Returns `key` to let it through or QChar()
+// (character 0) to drop it:
+//  - backspace (8), tab (9) and the digits pass;
+//  - "+" and "-" are dropped when the text already holds signA or signB, or the
+//    caret is at 2 or later; "+" is also dropped when signB is "$", and "-" when
+//    signA is "$"; otherwise they pass;
+//  - every other character is dropped.
+QChar FilterKey(const QString &text, int caret, QChar signA, QChar signB, QChar key);
+
+}  // namespace tarnik
