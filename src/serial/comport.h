@@ -44,7 +44,7 @@ struct TComSignals {
 };
 
 namespace detail {
-struct EventSession;
+class EventSession;
 }
 
 class TCustomComPort {
@@ -167,16 +167,19 @@ protected:
     int Handle() const { return fd_; }
 
 private:
-    friend struct detail::EventSession;
+    friend class detail::EventSession;
     void StartEventThread();
-    void StopEventThread();
-    void RunBatch(TComEvents batch);
+    std::exception_ptr StopEventThread();
     void CloseAfterFailure() noexcept;
-    void ReportHandOverError(const std::exception& error) noexcept;
+    void FailFromHandOver(std::exception_ptr error) noexcept;
+    void ReportHandOverError(std::exception_ptr error) noexcept;
     void ReportDeviceLost() noexcept;
-    void ReportLineState(bool close);
-    bool AnyRxBufferReader() const;
-    int WaitWritable(int timeoutMs);
+    void ReportLinesOpened();
+    void ReportLinesClosing();
+    void RecomputeReaderFlag();
+    // Calls `call` for every link in attach order; a link detached by an earlier
+    // call is skipped.
+    void ForEachLink(const std::function<void(TComLink&)>& call);
 
     std::string port_ = "COM1";
     TBaudRate baudRate_ = br9600;
@@ -197,9 +200,10 @@ private:
     std::vector<TComLink*> links_;
     bool hasRxBufferReader_ = false;
     std::shared_ptr<detail::EventSession> session_;
-    bool eventCharSeen_ = false;       // set by Read, consumed by DispatchEvents
-    std::uint32_t errorBaseline_[6]{}; // line error counters last taken
-    bool countersKnown_ = false;
+    bool eventCharSeen_ = false;  // set by Read, consumed by DispatchEvents
+    bool closing_ = false;
+    std::uint32_t errorBaseline_[5]{};  // frame, parity, overrun, break, queue overrun
+    bool destroying_ = false;
 };
 
 // The port the program instantiates: the same object with everything public.

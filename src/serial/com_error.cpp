@@ -1,0 +1,10 @@
+#include "serial/com_error.h"
+
+#include "serial/messages.h"
+
+namespace tarnik {
+
+EComPort::EComPort(int code, int systemCode)
+    : std::runtime_error(ComErrorMessage(code, systemCode)), code_(code), systemCode_(systemCode) {}
+
+}  // namespace tarnik

@@ -1,0 +1,272 @@
+#include "serial/comport.h"
+
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <stdexcept>
+#include <system_error>
+
+#include "serial/event_session.h"
+#include "serial/tty_io.h"
+
+namespace tarnik {
+
+TCustomComPort::TCustomComPort() : handOver_(DefaultHandOver()) {}
+
+TCustomComPort::~TCustomComPort() {
+    destroying_ = true;
+    try {
+        Close();
+    } catch (...) {
+        CloseAfterFailure();
+    }
+    for (TComLink* link : std::vector<TComLink*>(links_)) {
+        if (link->PortDestroyedHandler) {
+            try {
+                link->PortDestroyedHandler(*this);
+            } catch (...) {
+            }
+        }
+    }
+    links_.clear();
+}
+
+std::string TCustomComPort::DevicePath() const {
+    return port_.find('/') == std::string::npos ? "/dev/" + port_ : port_;
+}
+
+void TCustomComPort::SetPort(const std::string& name) {
+    if (name == port_) return;
+    port_ = name;
+    if (Connected()) {
+        Close();
+        Open();
+    }
+}
+
+void TCustomComPort::SetConnected(bool connected) {
+    if (connected == Connected()) return;
+    if (connected)
+        Open();
+    else
+        Close();
+}
+
+// --- settings: a real change is put into force at once while open ---
+
+void TCustomComPort::SetBaudRate(TBaudRate rate) {
+    if (rate == baudRate_) return;
+    baudRate_ = rate;
+    if (Connected()) ApplyLineSettings();
+}
+
+void TCustomComPort::SetCustomBaudRate(std::int32_t rate) {
+    if (rate == customBaudRate_) return;
+    customBaudRate_ = rate;
+    if (Connected()) ApplyLineSettings();
+}
+
+void TCustomComPort::SetDataBits(TDataBits bits) {
+    if (bits == dataBits_) return;
+    dataBits_ = bits;
+    if (Connected()) ApplyLineSettings();
+}
+
+void TCustomComPort::SetStopBits(TStopBits bits) {
+    if (bits == stopBits_) return;
+    stopBits_ = bits;
+    if (Connected()) ApplyLineSettings();
+}
+
+void TCustomComPort::SetParity(const TComParity& parity) {
+    if (parity == parity_) return;
+    parity_ = parity;
+    if (Connected()) ApplyLineSettings();
+}
+
+void TCustomComPort::SetDiscardNull(bool discard) {
+    if (discard == discardNull_) return;
+    discardNull_ = discard;
+    if (Connected()) ApplyLineSettings();
+}
+
+void TCustomComPort::SetEventChar(std::uint8_t ch) {
+    if (ch == eventChar_) return;
+    eventChar_ = ch;
+    if (Connected()) ApplyLineSettings();
+}
+
+void TCustomComPort::SetEvents(TComEvents events) { events_ = events; }
+
+void TCustomComPort::SetBuffer(const TComBuffer& buffer) {
+    TComBuffer even = buffer;
+    if (even.InputSize > 0 && even.InputSize % 2 != 0) --even.InputSize;
+    if (even.OutputSize > 0 && even.OutputSize % 2 != 0) --even.OutputSize;
+    if (even == buffer_) return;
+    buffer_ = even;
+    if (Connected()) ApplyBufferSizes();
+}
+
+void TCustomComPort::SetFlowControl(const TComFlowControl& flow) {
+    if (flow == flowControl_) return;
+    flowControl_ = flow;
+    if (Connected()) ApplyLineSettings();
+}
+
+void TCustomComPort::SetTimeouts(const TComTimeouts& timeouts) {
+    if (timeouts == timeouts_) return;
+    timeouts_ = timeouts;
+    if (Connected()) ApplyTimeoutSettings();
+}
+
+void TCustomComPort::SetSyncMethod(TSyncMethod method) {
+    if (method == syncMethod_) return;
+    if (Connected()) throw EComPort(errSetWhileConnected);
+    syncMethod_ = method;
+}
+
+// --- open and close ---
+
+void TCustomComPort::CreatePortHandle() {
+    const std::string path = DevicePath();
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw EComPort(errOpenPort, errno);
+    auto fail = [fd](int error) {
+        ::close(fd);
+        throw EComPort(errOpenPort, error);
+    };
+    if (!isatty(fd)) fail(errno);
+    // Exclusive like share mode 0: TIOCEXCL stops later opens (except by root), the
+    // lock stops a second port object even under root.
+    if (ioctl(fd, TIOCEXCL) != 0 && !detail::NoModemLines(errno)) fail(errno);
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) fail(errno);
+    fd_ = fd;
+}
+
+void TCustomComPort::ReleasePortHandle() {
+    if (fd_ < 0) return;
+    ioctl(fd_, TIOCNXCL);
+    ::close(fd_);
+    fd_ = -1;
+}
+
+void TCustomComPort::ApplyAllSettings() {
+    ApplyBufferSizes();
+    ApplyLineSettings();
+    ApplyTimeoutSettings();
+}
+
+void TCustomComPort::Open() {
+    if (Connected()) return;
+    DoBeforeOpen();
+    CreatePortHandle();
+    try {
+        ApplyAllSettings();
+        TakeLineErrors();  // start counting line errors from now
+        if (!events_.Empty()) StartEventThread();
+    } catch (...) {
+        ReleasePortHandle();
+        throw;
+    }
+    ForEachLink([this](TComLink& l) {
+        if (l.ConnectionHandler) l.ConnectionHandler(*this, true);
+    });
+    DoAfterOpen();
+    ReportLinesOpened();
+}
+
+void TCustomComPort::Close() {
+    if (!Connected() || closing_) return;
+    closing_ = true;
+    std::exception_ptr batchError;
+    try {
+        ReportLinesClosing();
+        DoBeforeClose();
+        batchError = StopEventThread();
+    } catch (...) {
+        closing_ = false;
+        throw;
+    }
+    // Unread input is dropped; output already queued is left for the driver to send,
+    // so the last command written before a close still reaches the device.
+    tcflush(fd_, TCIFLUSH);
+    ReleasePortHandle();
+    closing_ = false;
+    // A batch that ran while the thread was being stopped failed: tell the owner.
+    if (batchError && !destroying_) ReportHandOverError(batchError);
+    ForEachLink([this](TComLink& l) {
+        if (l.ConnectionHandler) l.ConnectionHandler(*this, false);
+    });
+    DoAfterClose();
+}
+
+void TCustomComPort::StartEventThread() {
+    const int threshold = buffer_.InputSize > 0 ? buffer_.InputSize / 10 * 8 : 0;
+    auto handOver = syncMethod_ == smNone ? nullptr : handOver_;
+    auto session = std::make_shared<detail::EventSession>(this, fd_, events_, handOver, threshold);
+    try {
+        session->Start();
+    } catch (const std::system_error& e) {
+        throw EComPort(errOpenPort, e.code().value());
+    }
+    session_ = std::move(session);
+}
+
+std::exception_ptr TCustomComPort::StopEventThread() {
+    if (!session_) return nullptr;
+    auto session = std::move(session_);
+    session_.reset();
+    auto error = session->Stop();
+    session->DetachPort();
+    return error;
+}
+
+void TCustomComPort::CloseAfterFailure() noexcept {
+    try {
+        Close();
+        return;
+    } catch (...) {
+    }
+    // A close notification failed: end the thread and release the device anyway.
+    try {
+        closing_ = false;
+        StopEventThread();
+    } catch (...) {
+    }
+    ReleasePortHandle();
+}
+
+void TCustomComPort::FailFromHandOver(std::exception_ptr error) noexcept {
+    CloseAfterFailure();
+    ReportHandOverError(error);
+}
+
+void TCustomComPort::ReportHandOverError(std::exception_ptr error) noexcept {
+    if (!OnHandOverError || !error) return;
+    try {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            OnHandOverError(e);
+        } catch (...) {
+            OnHandOverError(std::runtime_error("unknown error"));
+        }
+    } catch (...) {
+        // The report itself failed; nothing is left to tell.
+    }
+}
+
+void TCustomComPort::ReportDeviceLost() noexcept {
+    CloseAfterFailure();
+    if (!OnDeviceLost) return;
+    try {
+        OnDeviceLost();
+    } catch (...) {
+    }
+}
+
+}  // namespace tarnik

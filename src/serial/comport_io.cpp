@@ -1,0 +1,207 @@
+// Transfers and driver queries of an open port.
+
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+#include "serial/comport.h"
+#include "serial/event_session.h"
+#include "serial/tty_io.h"
+
+namespace tarnik {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Milliseconds left until `deadline`, at least 0.
+int MillisLeft(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return static_cast<int>(std::clamp<long long>(left, 0, 1 << 30));
+}
+
+// Waits until fd is ready for `events`; false on timeout (timeoutMs < 0: no limit).
+bool WaitReady(int fd, short events, int timeoutMs, int& error) {
+    pollfd p{fd, events, 0};
+    for (;;) {
+        const int r = poll(&p, 1, timeoutMs);
+        if (r > 0) {
+            if ((p.revents & (POLLERR | POLLNVAL)) || ((p.revents & POLLHUP) && !(p.revents & events))) {
+                error = EIO;
+                return false;
+            }
+            return true;
+        }
+        if (r == 0) {
+            error = ETIMEDOUT;
+            return false;
+        }
+        if (errno != EINTR) {
+            error = errno;
+            return false;
+        }
+    }
+}
+
+}  // namespace
+
+void TCustomComPort::ForEachLink(const std::function<void(TComLink&)>& call) {
+    for (TComLink* link : std::vector<TComLink*>(links_))
+        if (HasLink(link)) call(*link);
+}
+
+int TCustomComPort::Write(const void* buffer, int count) {
+    if (!Connected()) throw EComPort(errWrite, EBADF);
+    if (count <= 0) return 0;
+    const std::vector<char> copy(static_cast<const char*>(buffer), static_cast<const char*>(buffer) + count);
+
+    // The write is bounded like the driver's total write timeout; both fields 0 means
+    // no bound.
+    const long long limit = static_cast<long long>(timeouts_.WriteTotalMultiplier) * count +
+                            timeouts_.WriteTotalConstant;
+    const bool bounded = timeouts_.WriteTotalMultiplier != 0 || timeouts_.WriteTotalConstant != 0;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(0LL, limit));
+
+    int written = 0;
+    bool announced = false;
+    while (written < count) {
+        const ssize_t n = ::write(fd_, copy.data() + written, static_cast<size_t>(count - written));
+        if (n > 0) {
+            written += static_cast<int>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && errno != EAGAIN) {
+            throw EComPort(errWrite, errno);
+        }
+        if (!announced) {
+            announced = true;
+            ForEachLink([this](TComLink& l) {
+                if (l.TxBusyHandler) l.TxBusyHandler(*this, true);
+            });
+        }
+        if (written < count) {
+            int error = 0;
+            if (!WaitReady(fd_, POLLOUT, bounded ? MillisLeft(deadline) : -1, error))
+                throw EComPort(errWrite, error);
+        }
+    }
+    if (session_) session_->NotifyWrite();
+    ForEachLink([&](TComLink& l) {
+        if (l.TxBufferHandler) l.TxBufferHandler(*this, copy.data(), count);
+    });
+    return written;
+}
+
+int TCustomComPort::WriteText(std::string_view text) {
+    if (text.empty()) return 0;
+    return Write(text.data(), static_cast<int>(text.size()));
+}
+
+int TCustomComPort::Read(void* buffer, int count) {
+    if (!Connected()) throw EComPort(errRead, EBADF);
+    if (count <= 0) return 0;
+    char* out = static_cast<char*>(buffer);
+
+    // Read timeouts as the driver would apply them: ReadInterval -1 with both totals 0
+    // returns at once; all three 0 waits for the full count; otherwise the total bounds
+    // the read and, once bytes have come, the interval bounds the gap to the next.
+    const auto& t = timeouts_;
+    const bool immediate = t.ReadInterval == -1 && t.ReadTotalMultiplier == 0 && t.ReadTotalConstant == 0;
+    const bool unbounded = t.ReadInterval == 0 && t.ReadTotalMultiplier == 0 && t.ReadTotalConstant == 0;
+    const bool hasTotal = t.ReadTotalMultiplier != 0 || t.ReadTotalConstant != 0;
+    const long long total = static_cast<long long>(t.ReadTotalMultiplier) * count + t.ReadTotalConstant;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(0LL, total));
+
+    int got = 0;
+    while (got < count) {
+        const ssize_t n = ::read(fd_, out + got, static_cast<size_t>(count - got));
+        if (n > 0) {
+            int kept = static_cast<int>(n);
+            if (discardNull_) {
+                kept = static_cast<int>(std::remove(out + got, out + got + n, '\0') - (out + got));
+            }
+            got += kept;
+            continue;
+        }
+        if (n == 0) throw EComPort(errRead, EIO);  // end of file: the device is gone
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN) throw EComPort(errRead, errno);
+        if (immediate) break;
+        int wait = -1;
+        if (!unbounded) {
+            if (hasTotal) wait = MillisLeft(deadline);
+            if (got > 0 && t.ReadInterval > 0) wait = wait < 0 ? t.ReadInterval : std::min(wait, t.ReadInterval);
+            if (wait < 0) break;  // interval only and nothing received yet: return what is there
+        }
+        int error = 0;
+        if (!WaitReady(fd_, POLLIN, wait, error)) {
+            if (error == ETIMEDOUT) break;
+            throw EComPort(errRead, error);
+        }
+    }
+    if (std::memchr(out, eventChar_, static_cast<size_t>(got)) != nullptr) eventCharSeen_ = true;
+    if (InputQueueCount() == 0) {
+        ForEachLink([this](TComLink& l) {
+            if (l.RxBusyHandler) l.RxBusyHandler(*this, false);
+        });
+    }
+    return got;
+}
+
+int TCustomComPort::InputQueueCount() {
+    if (!Connected()) throw EComPort(errQueueStatus, EBADF);
+    const int n = detail::QueuedInput(fd_);
+    if (n < 0) throw EComPort(errQueueStatus, errno);
+    return n;
+}
+
+int TCustomComPort::OutputQueueCount() {
+    if (!Connected()) throw EComPort(errQueueStatus, EBADF);
+    const int n = detail::QueuedOutput(fd_);
+    if (n < 0) throw EComPort(errQueueStatus, errno);
+    return n;
+}
+
+void TCustomComPort::PurgeBuffers(bool input, bool output) {
+    if (!input && !output) return;
+    if (!Connected()) throw EComPort(errPurge, EBADF);
+    const int which = input && output ? TCIOFLUSH : input ? TCIFLUSH : TCOFLUSH;
+    if (tcflush(fd_, which) != 0) throw EComPort(errPurge, errno);
+}
+
+TComSignals TCustomComPort::ReadModemSignals() {
+    if (!Connected()) throw EComPort(errModemStatus, EBADF);
+    int bits = 0;
+    if (ioctl(fd_, TIOCMGET, &bits) != 0) {
+        if (detail::NoModemLines(errno)) return {};  // no modem lines: all off
+        throw EComPort(errModemStatus, errno);
+    }
+    return TComSignals{(bits & TIOCM_CTS) != 0, (bits & TIOCM_DSR) != 0, (bits & TIOCM_RNG) != 0,
+                       (bits & TIOCM_CD) != 0};
+}
+
+TComErrors TCustomComPort::TakeLineErrors() {
+    if (!Connected()) throw EComPort(errQueueStatus, EBADF);
+    detail::LineCounters c;
+    if (!detail::ReadLineCounters(fd_, c)) {
+        if (detail::NoModemLines(errno)) return {};  // the driver keeps no error counters
+        throw EComPort(errQueueStatus, errno);
+    }
+    const std::uint32_t now[5] = {c.frame, c.parity, c.overrun, c.brk, c.bufOverrun};
+    const TComError kinds[5] = {ceFrame, ceRxParity, ceOverrun, ceBreak, ceRxOver};
+    TComErrors errors;
+    for (int i = 0; i < 5; ++i) {
+        if (now[i] != errorBaseline_[i] && (kinds[i] != ceRxParity || parity_.Check)) errors.Include(kinds[i]);
+        errorBaseline_[i] = now[i];
+    }
+    return errors;
+}
+
+}  // namespace tarnik

@@ -1,0 +1,24 @@
+#pragma once
+
+// Thin wrappers over the terminal ioctls the port and its event thread share.
+
+#include <cstdint>
+
+namespace tarnik::detail {
+
+// Interrupt counters of a UART (TIOCGICOUNT). Pseudo-terminals and many USB adapters
+// keep none; then ReadLineCounters answers false.
+struct LineCounters {
+    std::uint32_t cts = 0, dsr = 0, rng = 0, dcd = 0;
+    std::uint32_t frame = 0, overrun = 0, parity = 0, brk = 0, bufOverrun = 0;
+};
+bool ReadLineCounters(int fd, LineCounters& out);
+
+// Bytes waiting in the driver's input / output queue; -1 with errno on failure.
+int QueuedInput(int fd);
+int QueuedOutput(int fd);
+
+// True when errno after a modem-line ioctl means "this device has no modem lines".
+bool NoModemLines(int error);
+
+}  // namespace tarnik::detail
