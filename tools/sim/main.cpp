@@ -9,6 +9,8 @@
 #include <iostream>
 #include <string>
 
+#include "model/conversion.h"
+#include "model/value_ranges.h"
 #include "simulator/module_simulator.h"
 
 namespace {
@@ -30,7 +32,8 @@ void usage(std::ostream& out)
            "  --hang-up-after-answer  with --hang-up-after: answer that frame first\n"
            "  --serial TEXT           serial number to report (default A123)\n"
            "  --lead-byte N           first byte of the read-back answer (default 0)\n"
-           "  --memory FILE           initial configuration memory (2048 raw bytes)\n"
+           "  --memory FILE           initial configuration memory (2048 raw bytes);\n"
+           "                          default: the image of the start-up settings\n"
            "  --help                  this text\n";
 }
 
@@ -50,6 +53,11 @@ int toInt(const char* text, const char* option)
 int main(int argc, char** argv)
 {
     tarnik::SimulatorOptions options;
+    // A fresh module holds what the tool shows at start-up, so a first read-back
+    // shows sensible settings.
+    tarnik::DeviceImage factory{};
+    tarnik::SettingsToImage(tarnik::startupSettings(), factory);
+    options.memory = factory;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&]() -> const char* {

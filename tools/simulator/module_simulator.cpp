@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -309,6 +310,7 @@ void ModuleSimulator::run()
     Responder responder;
     int framesSeen = 0;
     bool hangUpWhenSent = false;
+    std::optional<Clock::time_point> hangUpDeadline;  // when the last answer was out
     bool writeBlocked = false;
 
     auto schedule = [&](const std::string& answer, Clock::time_point readyAt) {
@@ -393,14 +395,31 @@ void ModuleSimulator::run()
         } else {
             writeBlocked = false;
         }
-        if (hangUpWhenSent && outgoing.empty())
-            break;
+        // Hang up only once the tool has taken the last answer: a hang-up flushes what
+        // the tool's side has not read yet. Written bytes reach that side's queue a
+        // moment after the write, hence the short grace before looking at it.
+        bool awaitingPickUp = false;
+        if (hangUpWhenSent && outgoing.empty()) {
+            if (!hangUpDeadline)
+                hangUpDeadline = now;
+            int waiting = 0;
+            const auto since = now - *hangUpDeadline;
+            const bool taken = since >= std::chrono::milliseconds(10) &&
+                               ::ioctl(line.slave, FIONREAD, &waiting) == 0 && waiting == 0;
+            if (taken || since >= std::chrono::seconds(1))
+                break;
+            awaitingPickUp = true;
+        }
 
         std::optional<Clock::time_point> wakeAt;
         if (!incoming.empty())
             wakeAt = incoming.front().readyAt;
         if (!outgoing.empty() && !writeBlocked)
             wakeAt = wakeAt ? std::min(*wakeAt, outgoing.front().at) : outgoing.front().at;
+        if (awaitingPickUp) {
+            const auto soon = Clock::now() + std::chrono::milliseconds(1);
+            wakeAt = wakeAt ? std::min(*wakeAt, soon) : soon;
+        }
         pollfd fds[2] = {{line.master, static_cast<short>(POLLIN | (writeBlocked ? POLLOUT : 0)), 0},
                          {line.wake, POLLIN, 0}};
         timespec timeout{};
@@ -435,9 +454,9 @@ void ModuleSimulator::run()
         }
     }
     // Leaving the loop drops the line: closing the master hangs up the tool's side.
+    line.alive = false;
     closeFd(line.master);
     closeFd(line.slave);
-    line.alive = false;
 }
 
 }  // namespace tarnik

@@ -1,0 +1,322 @@
+// The module simulator, spoken to directly over its pseudo-terminal.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <numeric>
+#include <thread>
+
+#include "../link/support/pty_client.h"
+#include "simulator/module_simulator.h"
+
+namespace tarnik {
+namespace {
+
+using namespace std::chrono_literals;
+using test::PtyClient;
+using Clock = std::chrono::steady_clock;
+
+std::string chunk(const std::string& data)
+{
+    return "*0" + data + "*1";
+}
+
+// Image-like data holding the terminator bytes 2A 31 among others.
+std::string chunkData(std::size_t n, int seed)
+{
+    std::string data(n, '\0');
+    for (std::size_t i = 0; i < n; ++i)
+        data[i] = static_cast<char>((i * 7 + static_cast<std::size_t>(seed)) & 0xFF);
+    data[3] = '*';
+    data[4] = '1';
+    return data;
+}
+
+DeviceImage patternMemory()
+{
+    DeviceImage memory{};
+    for (std::size_t i = 0; i < memory.size(); ++i)
+        memory[i] = static_cast<std::uint8_t>(255 - i % 251);
+    return memory;
+}
+
+TEST(SimulatorCommands, AnswersEveryCommandAsTheModuleDoes)
+{
+    SimulatorOptions options;
+    options.serialNumber = "ZX81";
+    options.leadByte = 0x7E;
+    options.memory = patternMemory();
+    ModuleSimulator sim(options);
+    sim.start();
+    PtyClient line(sim.devicePath());
+
+    line.send("*2*1");
+    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
+    line.send("*5*1");
+    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
+    line.send("*7*1");
+    EXPECT_EQ(line.readBytes(10, 1s), "ZX81*1OK*1");
+
+    line.send("*3*1");
+    const std::string answer = line.readBytes(1703, 2s);
+    ASSERT_EQ(answer.size(), 1703u);
+    EXPECT_EQ(static_cast<std::uint8_t>(answer[0]), 0x7E);
+    EXPECT_EQ(answer.substr(1701), "*1");
+    const DeviceImage memory = patternMemory();
+    EXPECT_EQ(answer.substr(1, 1700), std::string(memory.begin(), memory.begin() + 1700));
+
+    const auto frames = sim.frames();
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[0].command, '2');
+    EXPECT_EQ(frames[3].command, '3');
+}
+
+TEST(SimulatorCommands, ChunksAreFramedByLengthAndStoredInOrder)
+{
+    ModuleSimulator sim;
+    sim.start();
+    PtyClient line(sim.devicePath());
+
+    // A whole upload: 25 bytes, then 26 x 45, each holding 2A 31 in its data.
+    std::string uploaded;
+    line.send("*2*1");
+    ASSERT_EQ(line.readBytes(4, 1s), "OK*1");
+    for (int c = 0; c < 27; ++c) {
+        const std::string data = chunkData(c == 0 ? 25 : 45, c);
+        uploaded += data;
+        line.send(chunk(data));
+        ASSERT_EQ(line.readBytes(4, 1s), "OK*1") << "chunk " << c;
+    }
+    ASSERT_EQ(uploaded.size(), 1195u);
+    const DeviceImage memory = sim.memory();
+    EXPECT_EQ(std::string(memory.begin(), memory.begin() + 1195), uploaded);
+    EXPECT_EQ(memory[1195], 0);
+    EXPECT_EQ(sim.skippedBytes(), 0u);
+
+    const auto frames = sim.frames();
+    ASSERT_EQ(frames.size(), 28u);
+    EXPECT_EQ(frames[1].bytes.size(), 29u);
+    EXPECT_EQ(frames[2].bytes.size(), 49u);
+    EXPECT_EQ(frames[2].imageOffset, 25u);
+    EXPECT_EQ(frames[27].imageOffset, 1150u);
+
+    // What was programmed comes back in the read-back.
+    line.send("*3*1");
+    const std::string answer = line.readBytes(1703, 2s);
+    ASSERT_EQ(answer.size(), 1703u);
+    EXPECT_EQ(answer.substr(1, 1195), uploaded);
+}
+
+TEST(SimulatorCommands, SkipsBytesThatAreNoFrameAndRecovers)
+{
+    ModuleSimulator sim;
+    sim.start();
+    PtyClient line(sim.devicePath());
+    line.send("xy*9*2*1");
+    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
+    EXPECT_EQ(sim.frameCount(), 1);
+    EXPECT_EQ(sim.skippedBytes(), 4u);
+}
+
+TEST(SimulatorCommands, AFrameSentInPiecesIsTakenWhenComplete)
+{
+    ModuleSimulator sim;
+    sim.start();
+    PtyClient line(sim.devicePath());
+    line.send("*2");
+    EXPECT_EQ(line.readOnce(50ms), "");
+    line.send("*1");
+    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
+}
+
+TEST(SimulatorSwitches, SplitsAnswersIntoPiecesWithAGap)
+{
+    SimulatorOptions options;
+    options.answerPieces = 2;
+    options.pieceGap = 80ms;
+    ModuleSimulator sim(options);
+    sim.start();
+    PtyClient line(sim.devicePath());
+    line.send("*2*1");
+    EXPECT_EQ(line.readOnce(1s), "OK");
+    EXPECT_EQ(line.readOnce(20ms), "");
+    EXPECT_EQ(line.readOnce(1s), "*1");
+}
+
+TEST(SimulatorSwitches, PiecesOfAFixedSizeCanSplitTheTerminator)
+{
+    SimulatorOptions options;
+    options.pieceBytes = 6;
+    options.pieceGap = 50ms;
+    ModuleSimulator sim(options);
+    sim.start();
+    PtyClient line(sim.devicePath());
+    line.send("*7*1");
+    EXPECT_EQ(line.readOnce(1s), "A123*1");
+    EXPECT_EQ(line.readOnce(1s), "OK*1");
+}
+
+TEST(SimulatorSwitches, FallsSilentAfterTheGivenFrames)
+{
+    SimulatorOptions options;
+    options.silentAfterFrames = 1;
+    ModuleSimulator sim(options);
+    sim.start();
+    PtyClient line(sim.devicePath());
+    line.send("*2*1");
+    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
+    line.send("*5*1");
+    EXPECT_TRUE(sim.waitForFrames(2, 1s));
+    EXPECT_EQ(line.readUntilQuiet(100ms), "");
+}
+
+TEST(SimulatorSwitches, StarOneAndGarbageAnswers)
+{
+    {
+        SimulatorOptions options;
+        options.starOneOnly = true;
+        ModuleSimulator sim(options);
+        sim.start();
+        PtyClient line(sim.devicePath());
+        line.send("*2*1");
+        EXPECT_EQ(line.readUntilQuiet(100ms), "*1");
+    }
+    {
+        SimulatorOptions options;
+        options.garbage = true;
+        ModuleSimulator sim(options);
+        sim.start();
+        PtyClient line(sim.devicePath());
+        line.send("*7*1");
+        const std::string answer = line.readUntilQuiet(100ms);
+        EXPECT_FALSE(answer.empty());
+        EXPECT_EQ(answer.find('*'), std::string::npos);
+        EXPECT_EQ(answer.find("OK"), std::string::npos);
+    }
+}
+
+TEST(SimulatorSwitches, OnlyTheLastChunkIsAnsweredWithStarOne)
+{
+    SimulatorOptions options;
+    options.lastChunkStarOneOnly = true;
+    ModuleSimulator sim(options);
+    sim.start();
+    PtyClient line(sim.devicePath());
+    line.send("*2*1");
+    ASSERT_EQ(line.readBytes(4, 1s), "OK*1");
+    for (int c = 0; c < 27; ++c) {
+        line.send(chunk(std::string(c == 0 ? 25 : 45, 'x')));
+        EXPECT_EQ(line.readUntilQuiet(30ms), c == 26 ? "*1" : "OK*1") << "chunk " << c;
+    }
+    line.send("*5*1");
+    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
+}
+
+TEST(SimulatorSwitches, HangsUpWhenTheGivenFrameArrives)
+{
+    SimulatorOptions options;
+    options.hangUpAfterFrames = 2;
+    ModuleSimulator sim(options);
+    sim.start();
+    PtyClient line(sim.devicePath());
+    line.send("*2*1");
+    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
+    line.send(chunk(std::string(25, 'a')));
+    EXPECT_TRUE(line.hungUp(1s));
+    EXPECT_FALSE(sim.running());
+}
+
+TEST(SimulatorSwitches, HangsUpAfterAnsweringWhenAsked)
+{
+    SimulatorOptions options;
+    options.hangUpAfterFrames = 1;
+    options.hangUpAfterAnswer = true;
+    ModuleSimulator sim(options);
+    sim.start();
+    PtyClient line(sim.devicePath());
+    line.send("*2*1");
+    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
+    EXPECT_TRUE(line.hungUp(1s));
+}
+
+TEST(SimulatorSwitches, AnswerDelay)
+{
+    SimulatorOptions options;
+    options.answerDelay = 150ms;
+    ModuleSimulator sim(options);
+    sim.start();
+    PtyClient line(sim.devicePath());
+    const auto start = Clock::now();
+    line.send("*2*1");
+    EXPECT_EQ(line.readBytes(4, 2s), "OK*1");
+    const auto took = Clock::now() - start;
+    EXPECT_GE(took, 150ms);
+    EXPECT_LT(took, 400ms);
+}
+
+TEST(SimulatorPacing, ReadBackTakesItsLineTime)
+{
+    SimulatorOptions options;
+    options.baudRate = 115200;
+    ModuleSimulator sim(options);
+    sim.start();
+    PtyClient line(sim.devicePath());
+    const auto start = Clock::now();
+    line.send("*3*1");
+    const std::string answer = line.readBytes(1703, 2s);
+    const auto took = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    ASSERT_EQ(answer.size(), 1703u);
+    // 1707 bytes at 10 bits a byte: 148.2 ms on the line.
+    EXPECT_GE(took, 148.0);
+    EXPECT_LT(took, 165.0);
+}
+
+TEST(SimulatorPacing, IncomingBytesAreChargedTheirLineTimeBeforeTheAnswer)
+{
+    SimulatorOptions options;
+    options.baudRate = 9600;  // 1.04 ms a byte
+    ModuleSimulator sim(options);
+    sim.start();
+    PtyClient line(sim.devicePath());
+    line.send("*2*1");
+    ASSERT_EQ(line.readBytes(4, 1s), "OK*1");
+    const auto start = Clock::now();
+    line.send(chunk(std::string(25, 'z')));  // 29 bytes in, 4 out: 34.4 ms
+    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
+    const auto took = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    EXPECT_GE(took, 34.0);
+    EXPECT_LT(took, 50.0);
+}
+
+TEST(SimulatorLifecycle, StopIsSafeTwiceAndFromSeveralThreads)
+{
+    ModuleSimulator sim;
+    EXPECT_EQ(sim.devicePath(), "");
+    sim.start();
+    const std::string path = sim.devicePath();
+    EXPECT_EQ(path.rfind("/dev/pts/", 0), 0u);
+    EXPECT_TRUE(sim.running());
+    std::thread a([&] { sim.stop(); });
+    std::thread b([&] { sim.stop(); });
+    a.join();
+    b.join();
+    sim.stop();
+    EXPECT_FALSE(sim.running());
+}
+
+TEST(SimulatorLifecycle, KeepsAnsweringWhenTheToolClosesAndReopens)
+{
+    ModuleSimulator sim;
+    sim.start();
+    {
+        PtyClient line(sim.devicePath());
+        line.send("*2*1");
+        EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
+    }
+    PtyClient again(sim.devicePath());
+    again.send("*5*1");
+    EXPECT_EQ(again.readBytes(4, 1s), "OK*1");
+}
+
+}  // namespace
+}  // namespace tarnik
