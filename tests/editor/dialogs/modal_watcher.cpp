@@ -1,0 +1,38 @@
+#include "modal_watcher.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+
+namespace tarnik::testing {
+
+ModalWatcher::ModalWatcher(std::function<void(QWidget *)> action) : action_(std::move(action)) {
+    poll_.setInterval(5);
+    connect(&poll_, &QTimer::timeout, this, [this] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible()) return;
+        poll_.stop();
+        fired_ = true;
+        action_(modal);
+    });
+    poll_.start();
+}
+
+std::unique_ptr<ModalWatcher> acceptNextMessage(SeenMessage &seen) {
+    return std::make_unique<ModalWatcher>([&seen](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (!box) {
+            modal->close();
+            return;
+        }
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.buttons = static_cast<int>(box->buttons().size());
+        if (QAbstractButton *ok = box->button(QMessageBox::Ok))
+            ok->click();
+        else
+            box->close();
+    });
+}
+
+}  // namespace tarnik::testing

@@ -1,0 +1,38 @@
+#pragma once
+
+// Acts on the next modal window that opens, from inside its event loop, so a
+// test can drive a dialog or message box shown with exec().
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace tarnik::testing {
+
+class ModalWatcher : public QObject {
+public:
+    // `action` runs once, on the first modal widget seen; it must close it.
+    explicit ModalWatcher(std::function<void(QWidget *)> action);
+
+    bool fired() const { return fired_; }
+
+private:
+    std::function<void(QWidget *)> action_;
+    QTimer poll_;
+    bool fired_ = false;
+};
+
+// What a closed message box said.
+struct SeenMessage {
+    QString title;
+    QString text;
+    int buttons = 0;  // how many buttons it offered
+};
+
+// Arms a watcher that records the next message box and presses its OK button.
+std::unique_ptr<ModalWatcher> acceptNextMessage(SeenMessage &seen);
+
+}  // namespace tarnik::testing

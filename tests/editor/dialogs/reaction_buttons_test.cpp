@@ -1,0 +1,273 @@
+// The reaction buttons of the main window: which byte each edits, what the
+// dialogs show for each caller, and that only OK stores.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QtTest>
+#include <functional>
+
+#include "editor/dialogs/fconfig_number_we_re.h"
+#include "editor/dialogs/fconfig_work_we_re.h"
+#include "editor/dialogs/reaction_buttons.h"
+#include "modal_watcher.h"
+#include "reaction_pages_fixture.h"
+
+namespace tarnik {
+
+using testing::ModalWatcher;
+using testing::ReactionPagesFixture;
+
+namespace {
+
+const QString kUnavailable = QStringLiteral("Opcja niedostępna");
+QString unavailable(int blanks) { return kUnavailable + QString(blanks, QLatin1Char(' ')); }
+
+// What the dialog looked like while it was open.
+struct Seen {
+    QString title;
+    std::map<QString, bool> checked, enabled, visible;
+    std::map<QString, QString> text;
+    QPoint centre;
+};
+
+Seen look(QWidget *dialog) {
+    Seen seen;
+    seen.title = dialog->windowTitle();
+    seen.centre = dialog->frameGeometry().center();
+    for (QCheckBox *box : dialog->findChildren<QCheckBox *>()) {
+        seen.checked[box->objectName()] = box->isChecked();
+        seen.enabled[box->objectName()] = box->isEnabled();
+        seen.visible[box->objectName()] = box->isVisible();
+        seen.text[box->objectName()] = box->text();
+    }
+    for (QLabel *label : dialog->findChildren<QLabel *>()) {
+        seen.visible[label->objectName()] = label->isVisible();
+        seen.text[label->objectName()] = label->text();
+    }
+    return seen;
+}
+
+}  // namespace
+
+class ReactionButtonsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ReactionPagesFixture> window_;
+    SettingsRecord record_{};
+    TFconfigNumberWeRe *numberDialog_ = nullptr;
+    TFConfigWorkWeRe *workDialog_ = nullptr;
+    std::unique_ptr<ReactionButtons> buttons_;
+
+    // Presses `button` (through its connection, as a click does), lets
+    // `change` act on the open dialog, then presses OK or "Anuluj".
+    Seen press(const QString &button, bool ok, const std::function<void(QWidget *)> &change = {}) {
+        Seen seen;
+        ModalWatcher watcher([&](QWidget *dialog) {
+            seen = look(dialog);
+            if (change) change(dialog);
+            dialog->findChild<QAbstractButton *>(ok ? QStringLiteral("BitBtn1") : QStringLiteral("BitBtn2"))->click();
+        });
+        window_->button(button)->click();
+        if (!watcher.fired()) qFatal("no dialog opened for %s", qPrintable(button));
+        return seen;
+    }
+
+    static void tick(QWidget *dialog, const char *name, bool on) {
+        dialog->findChild<QCheckBox *>(QString::fromLatin1(name))->setChecked(on);
+    }
+
+private slots:
+    void init() {
+        window_ = std::make_unique<ReactionPagesFixture>();
+        numberDialog_ = new TFconfigNumberWeRe(window_.get());
+        workDialog_ = new TFConfigWorkWeRe(window_.get());
+        record_ = SettingsRecord{};
+        buttons_ = std::make_unique<ReactionButtons>(window_.get(), record_, *numberDialog_, *workDialog_);
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    }
+
+    void cleanup() {
+        buttons_.reset();
+        window_.reset();
+    }
+
+    void everyReactionButtonIsConnectedAndTheHiddenOutputButtonsAreNot() {
+        // 16 + 16 input buttons, 8 + 8 special-entry buttons (hidden spare
+        // rows included), 4 output confirmations.
+        QCOMPARE(buttons_->connectedButtons(), 52);
+        record_.numberSpecWeRe[0][0] = 0x55;
+        QSignalSpy finished(numberDialog_, &QDialog::finished);
+        window_->button(QStringLiteral("BB_ConfigNumerSpecWy1Re1"))->click();
+        QCOMPARE(finished.count(), 0);
+    }
+
+    void inputButtonEditsItsOwnByteAndTitlesTheDialog() {
+        record_.numberWeRe[6][1] = 0x80;
+        const SettingsRecord before = record_;
+        const Seen seen = press(QStringLiteral("BB_ConfigNumerWe7Re2"), true,
+                                [](QWidget *d) {
+                                    tick(d, "ChBNoActiv", false);
+                                    tick(d, "ChBONwy1IN", true);
+                                });
+        QCOMPARE(seen.title, QStringLiteral("konfig wejscia 7 reakcji 2"));
+        QCOMPARE(record_.numberWeRe[6][1], std::uint8_t{0x08});
+        SettingsRecord expected = before;
+        expected.numberWeRe[6][1] = 0x08;
+        QVERIFY(std::memcmp(&expected, &record_, sizeof record_) == 0);
+    }
+
+    void inputDialogOffersTheThreeExtraBoxesAsUnavailable() {
+        const Seen seen = press(QStringLiteral("BB_ConfigNumerWe1Re1"), false);
+        for (const char *name : {"ChBTimeRaport", "ChBTimeOFFWy1", "ChBTimeOFFWy2"}) {
+            QVERIFY2(seen.visible.at(QString::fromLatin1(name)), name);
+            QVERIFY2(seen.enabled.at(QString::fromLatin1(name)), name);
+        }
+        QCOMPARE(seen.text.at(QStringLiteral("ChBTimeRaport")), unavailable(14));
+        QCOMPARE(seen.text.at(QStringLiteral("ChBTimeOFFWy1")), unavailable(6));
+        QCOMPARE(seen.text.at(QStringLiteral("ChBTimeOFFWy2")), unavailable(4));
+    }
+
+    void storedZeroShowsAllClearAndOkStoresNoReaction() {
+        record_.numberWeRe[2][0] = 0x00;
+        const Seen seen = press(QStringLiteral("BB_ConfigNumerWe3Re1"), true);
+        for (const auto &[name, checked] : seen.checked) QVERIFY2(!checked, qPrintable(name));
+        QCOMPARE(record_.numberWeRe[2][0], std::uint8_t{0x80});
+    }
+
+    void blockingInputKeepsTheBitsOfItsHiddenBoxes() {
+        record_.numberSpecWeRe[4][1] = 0x09;  // "Załącz wyjście 1" and the report bit
+        const Seen seen = press(QStringLiteral("BB_ConfigNumerSpecWe5Re2"), true);
+        QCOMPARE(seen.title, QStringLiteral("wejście blokujące reakcja 2"));
+        QVERIFY(!seen.visible.at(QStringLiteral("ChBTimeRaport")));
+        QVERIFY(!seen.visible.at(QStringLiteral("ChBTimeOFFWy1")));
+        QVERIFY(!seen.visible.at(QStringLiteral("ChBTimeOFFWy2")));
+        QCOMPARE(seen.text.at(QStringLiteral("ChBTimeRaport")), unavailable(15));
+        for (const auto &[name, checked] : seen.checked)
+            if (seen.visible.at(name)) QCOMPARE(checked, name == QStringLiteral("ChBONwy1IN"));
+        QCOMPARE(record_.numberSpecWeRe[4][1], std::uint8_t{0x09});
+    }
+
+    void tamperInputHidesOnlyTheReportBox() {
+        press(QStringLiteral("BB_ConfigNumerSpecWe5Re1"), false);  // hides the timed boxes
+        record_.numberSpecWeRe[2][0] = 0x06;
+        const Seen seen = press(QStringLiteral("BB_ConfigNumerSpecWe3Re1"), true);
+        QCOMPARE(seen.title, QStringLiteral("wejście sabotażowe reakcja 1"));
+        QVERIFY(!seen.visible.at(QStringLiteral("ChBTimeRaport")));
+        QVERIFY(seen.visible.at(QStringLiteral("ChBTimeOFFWy1")));
+        QVERIFY(seen.visible.at(QStringLiteral("ChBTimeOFFWy2")));
+        QCOMPARE(seen.text.at(QStringLiteral("ChBTimeOFFWy1")), unavailable(6));
+        QCOMPARE(seen.text.at(QStringLiteral("ChBTimeOFFWy2")), unavailable(4));
+        QVERIFY(seen.checked.at(QStringLiteral("ChBTimeOFFWy1")));
+        QCOMPARE(record_.numberSpecWeRe[2][0], std::uint8_t{0x06});
+
+        // Reaction 2 leaves the report box's caption as it was.
+        const Seen second = press(QStringLiteral("BB_ConfigNumerSpecWe3Re2"), false);
+        QCOMPARE(second.title, QStringLiteral("wejście sabotażowe reakcja 2"));
+        QCOMPARE(second.text.at(QStringLiteral("ChBTimeRaport")), unavailable(15));
+    }
+
+    void inputOpenedAfterASpecialEntryShowsTheExtraBoxesAgain() {
+        press(QStringLiteral("BB_ConfigNumerSpecWe5Re1"), false);
+        const Seen seen = press(QStringLiteral("BB_ConfigNumerWe2Re2"), false);
+        QVERIFY(seen.visible.at(QStringLiteral("ChBTimeRaport")));
+        QVERIFY(seen.visible.at(QStringLiteral("ChBTimeOFFWy1")));
+        QVERIFY(seen.visible.at(QStringLiteral("ChBTimeOFFWy2")));
+    }
+
+    void cancelChangesNothingAndReopeningShowsTheStoredByte() {
+        record_.numberWeRe[0][0] = 0x20;
+        record_.workWeRe[0][0] = 0x03;
+        window_->userNumber(1)->setText(QStringLiteral("+48600000001"));
+        const SettingsRecord before = record_;
+        press(QStringLiteral("BB_ConfigNumerWe1Re1"), false, [](QWidget *d) {
+            tick(d, "ChBonWy2In", false);
+            tick(d, "ChBNoActiv", true);
+        });
+        press(QStringLiteral("BBConfigWorkWe1Re1"), false, [](QWidget *d) { tick(d, "ChBUS1SMS", false); });
+        QVERIFY(std::memcmp(&before, &record_, sizeof record_) == 0);
+        const Seen seen = press(QStringLiteral("BB_ConfigNumerWe1Re1"), false);
+        QVERIFY(seen.checked.at(QStringLiteral("ChBonWy2In")));
+        QVERIFY(!seen.checked.at(QStringLiteral("ChBNoActiv")));
+    }
+
+    void inputNotificationClearsUsersWithoutANumber() {
+        for (int n = 1; n <= 4; ++n) window_->userNumber(n)->setText(QStringLiteral("+4860000000%1").arg(n));
+        window_->userNumber(3)->clear();
+        window_->userName(2)->setText(QStringLiteral("Jan Kowalski"));
+        record_.workWeRe[3][0] = 0xFF;
+        const Seen seen = press(QStringLiteral("BBConfigWorkWe4Re1"), true);
+        QCOMPARE(seen.title, QStringLiteral("Reakcje Wejscie:4 Reakcja:1"));
+        QCOMPARE(seen.text.at(QStringLiteral("Luser1")), QStringLiteral("Użytkownik 1"));
+        QCOMPARE(seen.text.at(QStringLiteral("Luser2")), QStringLiteral("Jan Kowalski"));
+        QCOMPARE(seen.text.at(QStringLiteral("Luser4")), QStringLiteral("Użytkownik 4"));
+        QVERIFY(!seen.enabled.at(QStringLiteral("ChBUS3SMS")));
+        QVERIFY(!seen.checked.at(QStringLiteral("ChBUS3SMS")));
+        QVERIFY(!seen.checked.at(QStringLiteral("ChBUS3Clip")));
+        QVERIFY(seen.enabled.at(QStringLiteral("ChBUS4Clip")));
+        QVERIFY(seen.visible.at(QStringLiteral("Label6")));
+        QCOMPARE(record_.workWeRe[3][0], std::uint8_t{0xCF});
+    }
+
+    void outputConfirmationKeepsBitsOfUsersWithoutANumberAndOfHiddenClipBoxes() {
+        for (int n = 1; n <= 4; ++n) window_->userNumber(n)->setText(QStringLiteral("+4860000000%1").arg(n));
+        window_->userNumber(3)->clear();
+        record_.workSpecWeRe[0][1] = 0xFF;
+        const Seen seen = press(QStringLiteral("BBConfigWorkSpecWe1Re2"), true);
+        QCOMPARE(seen.title, QStringLiteral("Reakcja 2 wyjścia 1"));
+        QVERIFY(!seen.visible.at(QStringLiteral("Label6")));
+        for (int n = 1; n <= 4; ++n) QVERIFY(!seen.visible.at(QStringLiteral("ChBUS%1Clip").arg(n)));
+        QVERIFY(!seen.enabled.at(QStringLiteral("ChBUS3SMS")));
+        QVERIFY(seen.checked.at(QStringLiteral("ChBUS3SMS")));
+        QCOMPARE(record_.workSpecWeRe[0][1], std::uint8_t{0xFF});
+
+        // A ticked SMS box of a user with a number still changes.
+        press(QStringLiteral("BBConfigWorkSpecWe2Re1"), true, [](QWidget *d) { tick(d, "ChBUS1SMS", true); });
+        QCOMPARE(record_.workSpecWeRe[1][0], std::uint8_t{0x01});
+    }
+
+    void clipColumnReturnsForInputsAfterAnOutputConfirmation() {
+        press(QStringLiteral("BBConfigWorkSpecWe2Re2"), false);
+        const Seen input = press(QStringLiteral("BBConfigWorkWe1Re2"), false);
+        QVERIFY(input.visible.at(QStringLiteral("Label6")));
+        for (int n = 1; n <= 4; ++n) QVERIFY(input.visible.at(QStringLiteral("ChBUS%1Clip").arg(n)));
+        press(QStringLiteral("BBConfigWorkSpecWe1Re1"), false);
+        const Seen special = press(QStringLiteral("BBConfigWorkSpecWe5Re2"), false);
+        QCOMPARE(special.title, QStringLiteral("Reakcja 2 Wejścia blokującego"));
+        QVERIFY(special.visible.at(QStringLiteral("ChBUS2Clip")));
+        QCOMPARE(press(QStringLiteral("BBConfigWorkSpecWe3Re1"), false).title,
+                 QStringLiteral("Reakcja 1 Wejścia sabotażowego"));
+    }
+
+    void dialogOpensCentredOnTheMainWindow() {
+        window_->move(40, 30);
+        QTest::qWait(20);
+        const Seen seen = press(QStringLiteral("BBConfigWorkWe2Re1"), false);
+        const QPoint offset = seen.centre - window_->frameGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 4, qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+    }
+
+    void handlerRefusesAButtonOfAnotherFamily() {
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                                 buttons_->BB_ConfigNumerWe1Re1Click(window_->button(QStringLiteral("BBConfigWorkWe1Re1"))));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, buttons_->BBConfigWorkSpecWe1Re1Click(nullptr));
+    }
+
+    void aMissingUserEditIsReportedInAMessageBoxNotThrownIntoTheEventLoop() {
+        delete window_->userName(2);
+        testing::SeenMessage message;
+        auto closer = testing::acceptNextMessage(message);
+        window_->button(QStringLiteral("BBConfigWorkWe1Re1"))->click();
+        QVERIFY(closer->fired());
+        QVERIFY(message.text.contains(QStringLiteral("Eosoba2")));
+    }
+};
+
+}  // namespace tarnik
+
+QTEST_MAIN(tarnik::ReactionButtonsTest)
+#include "reaction_buttons_test.moc"
