@@ -1,0 +1,34 @@
+#pragma once
+
+// Command line of tarnik-cli: a command word, then options and plain arguments.
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tarnik::cli {
+
+// A command line that does not fit the command's usage; what() says why.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Arguments {
+    std::string command;                  // ports, program, read, serial, image
+    std::vector<std::string> positional;  // plain arguments after the command
+    std::optional<std::string> port;      // --port
+    std::optional<std::string> output;    // -o / --output
+    std::optional<std::string> base;     // --base
+    std::optional<int> timeoutMs;         // --timeout-ms (no-answer period, for tests)
+    bool help = false;                    // --help / -h
+};
+
+// Throws UsageError for an unknown option, a missing value or a bad number.
+Arguments ParseArguments(const std::vector<std::string>& args);
+
+// The usage text of one command, or of the tool when `command` is empty or unknown.
+std::string UsageText(const std::string& command);
+
+}  // namespace tarnik::cli

@@ -1,0 +1,29 @@
+#pragma once
+
+// The commands of tarnik-cli. Each returns the process exit status; a running
+// QCoreApplication is needed by program, read and serial.
+
+#include <iosfwd>
+
+#include "cli/cli_args.h"
+
+namespace tarnik::cli {
+
+enum ExitStatus {
+    kExitOk = 0,
+    kExitNoAnswer = 1,
+    kExitUsage = 2,  // also refused settings
+    kExitPortError = 3,
+    kExitFileError = 4,
+};
+
+int RunPorts(const Arguments& args, std::ostream& out, std::ostream& err);
+int RunProgram(const Arguments& args, std::ostream& out, std::ostream& err);
+int RunRead(const Arguments& args, std::ostream& out, std::ostream& err);
+int RunSerial(const Arguments& args, std::ostream& out, std::ostream& err);
+int RunImage(const Arguments& args, std::ostream& out, std::ostream& err);
+
+// Dispatches on args.command, answering --help and usage errors itself.
+int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err);
+
+}  // namespace tarnik::cli

@@ -1,0 +1,54 @@
+#pragma once
+
+// The command-line host of the link engine: information lines and progress texts go to
+// standard output one a line, errors to standard error, and the outcome ends the event
+// loop.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "link/info_list.h"
+#include "link/link_host.h"
+#include "link/no_answer_timer.h"
+
+namespace tarnik::cli {
+
+class CliHost : public LinkHost {
+public:
+    CliHost(std::ostream& out, std::ostream& err, std::string portName, SettingsRecord programmed,
+            int timeoutMs);
+
+    // Runs on expiry of the no-answer timer (the engine's Timer1Timer).
+    void setOnTimeout(std::function<void()> onTimeout) { onTimeout_ = std::move(onTimeout); }
+
+    int addInfoLine(const std::string& text, bool trim) override;
+    void replaceInfoLine(int index, const std::string& text) override;
+    void setBusy(bool busy) override { busy_ = busy; }
+    void armNoAnswerTimer() override { timer_.arm(); }
+    void disarmNoAnswerTimer() override { timer_.disarm(); }
+    void collectSettings(SettingsRecord& record) override { record = programmed_; }
+    void showSettings(const SettingsRecord&) override {}
+    bool checkUserNumbers() override;
+    std::string portName() override { return portName_; }
+    void reportError(const std::string& message) override;
+    void linkFinished(LinkOutcome outcome) override;
+
+    // The first outcome reported, if any.
+    std::optional<LinkOutcome> outcome() const { return outcome_; }
+    bool busy() const { return busy_; }
+    const InfoList& infoList() const { return list_; }
+
+private:
+    std::ostream& out_;
+    std::ostream& err_;
+    std::string portName_;
+    SettingsRecord programmed_;
+    InfoList list_;
+    NoAnswerTimer timer_;
+    std::function<void()> onTimeout_;
+    std::optional<LinkOutcome> outcome_;
+    bool busy_ = false;
+};
+
+}  // namespace tarnik::cli
