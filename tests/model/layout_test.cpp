@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "model/image_layout.h"
 #include "model/settings_record.h"
 
 namespace tarnik {
@@ -56,19 +55,6 @@ TEST(RecordLayout, ShortStringCutsLongTextAndKeepsBytesPastIt) {
     note.len = 255;  // damaged length byte
     EXPECT_EQ(note.str().size(), 250u);
     EXPECT_FALSE(note.lengthValid());
-}
-
-TEST(ImageLayout, SlotsOfTheLastItems) {
-    using namespace image;
-    EXPECT_EQ(inputPair(0, 0), 42u);
-    EXPECT_EQ(inputPair(7, 0), 56u);
-    EXPECT_EQ(inputPair(0, 1), 58u);
-    EXPECT_EQ(specialPair(0, 0), 74u);
-    EXPECT_EQ(specialPair(5, 1), 96u);
-    EXPECT_EQ(userNumberSlot(3), 165u);
-    EXPECT_EQ(inputTextSlot(1, 0), 216u);
-    EXPECT_EQ(inputTextSlot(0, 1), 180u + 8 * 36);
-    EXPECT_EQ(specialTextSlot(5, 1), 1152u);
 }
 
 }  // namespace
