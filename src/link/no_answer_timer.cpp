@@ -49,6 +49,11 @@ int NoAnswerTimer::remainingMs() const
     return timer_->remainingTime();
 }
 
+void NoAnswerTimer::setOnTimeout(std::function<void()> onTimeout)
+{
+    onTimeout_ = std::move(onTimeout);
+}
+
 void NoAnswerTimer::setOnError(std::function<void(const std::exception&)> onError)
 {
     onError_ = std::move(onError);

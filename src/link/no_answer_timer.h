@@ -33,6 +33,7 @@ public:
     // Milliseconds left in the running period, -1 when not armed.
     int remainingMs() const;
 
+    void setOnTimeout(std::function<void()> onTimeout);
     void setOnError(std::function<void(const std::exception&)> onError);
 
 private:

@@ -187,8 +187,7 @@ public:
     };
 
     // Looks at the front of `buf`; needs more bytes when the result is not complete.
-    Result next(const std::vector<std::uint8_t>& buf, const std::string& serial,
-                std::uint8_t leadByte, DeviceImage& memory)
+    Result next(const std::vector<std::uint8_t>& buf, const SimulatorOptions& options, DeviceImage& memory)
     {
         Result r;
         if (buf.empty())
@@ -245,12 +244,13 @@ public:
             r.answer = kOk;
             break;
         case '3':
-            r.answer.push_back(static_cast<char>(leadByte));
-            r.answer.append(reinterpret_cast<const char*>(memory.data()), ModuleSimulator::kReadBackBytes);
+            r.answer.push_back(static_cast<char>(options.leadByte));
+            r.answer.append(reinterpret_cast<const char*>(memory.data()),
+                            std::min(options.readBackLength, memory.size()));
             r.answer += kStarOne;
             break;
         case '7':
-            r.answer = serial + "*1OK*1";
+            r.answer = options.serialNumber + "*1OK*1";
             break;
         }
         return r;
@@ -331,7 +331,7 @@ void ModuleSimulator::run()
     auto handleFrames = [&](Clock::time_point readyAt) {
         for (;;) {
             DeviceImage memory = this->memory();
-            Responder::Result r = responder.next(parseBuffer, options_.serialNumber, options_.leadByte, memory);
+            Responder::Result r = responder.next(parseBuffer, options_, memory);
             if (!r.complete)
                 return;
             parseBuffer.erase(parseBuffer.begin(), parseBuffer.begin() + static_cast<std::ptrdiff_t>(r.consumed));
@@ -345,8 +345,9 @@ void ModuleSimulator::run()
             framesChanged_.notify_all();
             ++framesSeen;
             std::string answer = r.answer;
-            if (options_.starOneOnly || (options_.lastChunkStarOneOnly && r.frame.command == '0' &&
-                                         responder.lastChunkJustStored()))
+            const bool chunk = r.frame.command == '0';
+            if (options_.starOneOnly || (chunk && options_.chunksStarOneOnly) ||
+                (chunk && options_.lastChunkStarOneOnly && responder.lastChunkJustStored()))
                 answer = kStarOne;
             if (options_.garbage)
                 answer = kGarbage;

@@ -43,6 +43,10 @@ struct SimulatorOptions {
     // The chunk that completes the 1195 image bytes is answered "*1" alone, so the tool
     // finishes with "*5*1".
     bool lastChunkStarOneOnly = false;
+    // Every image chunk is answered "*1" alone (the tool must not advance).
+    bool chunksStarOneOnly = false;
+    // Image bytes in the read-back answer; fewer than 1700 makes a short answer.
+    std::size_t readBackLength = 1700;
     // Answers are replaced by bytes that match nothing the tool looks for.
     bool garbage = false;
     // Drop the line (close the master) once the N-th frame has arrived (-1: never);

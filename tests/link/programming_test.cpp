@@ -1,0 +1,312 @@
+// Programming runs through the engine against the simulator on a real pseudo-terminal.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "link_rig.h"
+#include "model/conversion.h"
+#include "model/value_ranges.h"
+#include "simulator/module_simulator.h"
+
+namespace tarnik {
+namespace {
+
+using namespace std::chrono_literals;
+using test::LinkRig;
+
+const std::vector<int> kPercentages = {3,  7,  11, 15, 19, 23, 26, 30, 34, 38, 42, 46, 50,
+                                       53, 57, 61, 65, 69, 73, 76, 80, 84, 88, 92, 96, 100};
+
+// Settings whose image holds the terminator bytes 2A 31 inside a chunk.
+SettingsRecord settingsWithTerminatorInside()
+{
+    SettingsRecord record = startupSettings();
+    record.smsWeRe[0][0].assign("al*1rm");
+    record.nrUser[0].assign("+48601234567");
+    return record;
+}
+
+struct Programming : ::testing::Test {
+    void startSimulator(SimulatorOptions options = {})
+    {
+        sim = std::make_unique<ModuleSimulator>(options);
+        sim->start();
+        rig = std::make_unique<LinkRig>(sim->devicePath());
+        rig->host.controls = settingsWithTerminatorInside();
+    }
+    std::unique_ptr<ModuleSimulator> sim;
+    std::unique_ptr<LinkRig> rig;
+};
+
+TEST_F(Programming, AWholeRunSendsImageBytes0To1194InChunksOf25Then45)
+{
+    startSimulator();
+    rig->engine.BprogramujClick();
+    EXPECT_TRUE(rig->host.busy);
+    ASSERT_TRUE(rig->waitForOutcome(5s));
+    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::Programmed);
+
+    // The record was collected and converted; the module holds its first 1195 bytes.
+    DeviceImage expected{};
+    SettingsToImage(settingsWithTerminatorInside(), expected);
+    EXPECT_EQ(rig->image, expected);
+    EXPECT_EQ(0, std::memcmp(&rig->record, &*rig->host.controls, sizeof(SettingsRecord)));
+
+    const auto frames = sim->frames();
+    ASSERT_EQ(frames.size(), 28u);
+    EXPECT_EQ(std::string(frames[0].bytes.begin(), frames[0].bytes.end()), "*2*1");
+    std::size_t offset = 0;
+    for (std::size_t i = 1; i < frames.size(); ++i) {
+        const std::size_t n = i == 1 ? 25 : 45;
+        const auto& bytes = frames[i].bytes;
+        ASSERT_EQ(bytes.size(), n + 4) << "chunk " << i;
+        EXPECT_EQ(bytes[0], '*');
+        EXPECT_EQ(bytes[1], '0');
+        EXPECT_TRUE(std::equal(bytes.begin() + 2, bytes.end() - 2, expected.begin() + static_cast<long>(offset)))
+            << "chunk " << i;
+        EXPECT_EQ(bytes[n + 2], '*');
+        EXPECT_EQ(bytes[n + 3], '1');
+        offset += n;
+    }
+    EXPECT_EQ(offset, 1195u);
+    const DeviceImage memory = sim->memory();
+    EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 1195, expected.begin()));
+    EXPECT_EQ(memory[1195], 0) << "byte 1195 and later are never sent";
+
+    // One progress line, replaced once per 45-byte chunk.
+    ASSERT_EQ(rig->host.progressTexts.size(), 26u);
+    for (std::size_t k = 0; k < 26; ++k) {
+        const std::string expectedText =
+            "Postęp: " + std::to_string(kPercentages[k]) + "% " + std::string(2 * (k + 1), '#');
+        EXPECT_EQ(rig->host.progressTexts[k], expectedText);
+    }
+    const std::vector<std::string> lines = {"Rozpoczęcie programowania.",
+                                            "Postęp: 100% " + std::string(52, '#'),
+                                            "Programowanie zakończone pomyślnie."};
+    EXPECT_EQ(rig->host.list.lines(), lines);
+
+    EXPECT_FALSE(rig->host.busy);
+    EXPECT_EQ(rig->host.busyEntered, 1);
+    EXPECT_FALSE(rig->host.timer.isArmed());
+    EXPECT_EQ(rig->engine.programmingState(), ProgrammingState::Idle);
+    EXPECT_EQ(rig->engine.uploadOffset(), 1195);
+    EXPECT_EQ(rig->engine.chunkCounter(), 26);
+    EXPECT_TRUE(rig->host.errors.empty());
+}
+
+TEST_F(Programming, LastChunkAnsweredWithStarOneOnlyFinishesWithStar5)
+{
+    SimulatorOptions options;
+    options.lastChunkStarOneOnly = true;
+    startSimulator(options);
+    rig->engine.BprogramujClick();
+    ASSERT_TRUE(rig->waitForOutcome(5s));
+    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::Programmed);
+    const auto frames = sim->frames();
+    ASSERT_EQ(frames.size(), 29u);
+    EXPECT_EQ(std::string(frames.back().bytes.begin(), frames.back().bytes.end()), "*5*1");
+    EXPECT_EQ(rig->host.list.lines().back(), "Programowanie zakończone pomyślnie.");
+    EXPECT_FALSE(rig->host.busy);
+}
+
+TEST_F(Programming, StartAnswerInTwoPiecesAddsTheStartLinesTwice)
+{
+    SimulatorOptions options;
+    options.answerPieces = 2;  // "OK", then "*1"
+    options.pieceGap = 30ms;
+    startSimulator(options);
+    rig->engine.BprogramujClick();
+    ASSERT_TRUE(rig->waitForOutcome(8s));
+    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::Programmed);
+    const std::vector<std::string> lines = {"Rozpoczęcie programowania.", "postęp: ",
+                                            "Rozpoczęcie programowania.",
+                                            "Postęp: 100% " + std::string(52, '#'),
+                                            "Programowanie zakończone pomyślnie."};
+    EXPECT_EQ(rig->host.list.lines(), lines);
+}
+
+TEST_F(Programming, StartLinesPushTheOldestLinesOutOfAFullList)
+{
+    startSimulator();
+    for (int i = 1; i <= 7; ++i)
+        rig->host.list.add("old " + std::to_string(i));
+    rig->engine.BprogramujClick();
+    ASSERT_TRUE(rig->waitForOutcome(5s));
+    const std::vector<std::string> lines = {"old 4", "old 5", "old 6", "old 7", "Rozpoczęcie programowania.",
+                                            "Postęp: 100% " + std::string(52, '#'),
+                                            "Programowanie zakończone pomyślnie."};
+    EXPECT_EQ(rig->host.list.lines(), lines);
+}
+
+TEST_F(Programming, ChunkAnsweredWithStarOneAloneDoesNotAdvance)
+{
+    SimulatorOptions options;
+    options.chunksStarOneOnly = true;
+    startSimulator(options);
+    rig->engine.BprogramujClick();
+    ASSERT_TRUE(rig->waitForOutcome(3s));
+    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::NoAnswer);
+    EXPECT_EQ(sim->frameCount(), 2);  // "*2*1" and the first chunk only
+    EXPECT_TRUE(rig->host.progressTexts.empty());
+    EXPECT_EQ(rig->host.list.lines().back(), "Brak oprowiedzi z modułu.");
+    EXPECT_FALSE(rig->host.busy);
+    EXPECT_EQ(rig->engine.programmingState(), ProgrammingState::Idle);
+}
+
+TEST_F(Programming, StarOneAloneNeverStartsTheTransfer)
+{
+    SimulatorOptions options;
+    options.starOneOnly = true;
+    startSimulator(options);
+    rig->engine.BprogramujClick();
+    ASSERT_TRUE(rig->waitForOutcome(3s));
+    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::NoAnswer);
+    EXPECT_EQ(sim->frameCount(), 1);
+    // Each call of the handler in AwaitStart adds both lines: '*1', then the empty rest.
+    const auto& lines = rig->host.list.lines();
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "Rozpoczęcie programowania.");
+    EXPECT_EQ(lines[3], "postęp: ");
+    EXPECT_EQ(lines[4], "Brak oprowiedzi z modułu.");
+}
+
+// Silence from frame N on: the run ends by the timeout wherever it stands.
+class ProgrammingTimeout : public Programming, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ProgrammingTimeout, SilenceEndsTheRunByTheTimeout)
+{
+    const int answered = GetParam();
+    SimulatorOptions options;
+    options.silentAfterFrames = answered;
+    startSimulator(options);
+    rig->engine.BprogramujClick();
+    ASSERT_TRUE(rig->waitForOutcome(5s));
+    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::NoAnswer);
+    EXPECT_EQ(sim->frameCount(), answered + 1);
+    EXPECT_EQ(rig->host.list.lines().back(), "Brak oprowiedzi z modułu.");
+    EXPECT_FALSE(rig->host.busy);
+    EXPECT_FALSE(rig->host.timer.isArmed());
+    EXPECT_EQ(rig->engine.programmingState(), ProgrammingState::Idle);
+    EXPECT_EQ(rig->host.progressTexts.size(), static_cast<std::size_t>(std::max(0, answered - 1)));
+
+    // The port stays usable: a second run against an answering module succeeds.
+    ModuleSimulator good;
+    good.start();
+    rig->host.port = good.devicePath();
+    rig->engine.BprogramujClick();
+    ASSERT_TRUE(rig->waitForOutcome(5s, 2));
+    EXPECT_EQ(rig->host.outcomes.back(), LinkOutcome::Programmed);
+}
+
+// 0: no answer to "*2*1"; 1: none to the first chunk; 14: mid-run; 27: none after the
+// last chunk.
+INSTANTIATE_TEST_SUITE_P(AtEachStage, ProgrammingTimeout, ::testing::Values(0, 1, 14, 27));
+
+TEST_F(Programming, FirstChunkDoesNotRestartThePeriodOfTheStartCommand)
+{
+    // Each answer comes within 200 ms, but the start and the first chunk share one
+    // 300 ms period.
+    SimulatorOptions options;
+    options.answerDelay = 200ms;
+    startSimulator(options);
+    rig->engine.BprogramujClick();
+    ASSERT_TRUE(rig->waitForOutcome(3s));
+    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::NoAnswer);
+    EXPECT_EQ(sim->frameCount(), 2);
+    EXPECT_TRUE(rig->host.progressTexts.empty());
+}
+
+TEST_F(Programming, EveryLaterChunkStartsAFreshPeriod)
+{
+    // 28 answers of 70 ms each: far longer than one 300 ms period in all.
+    SimulatorOptions options;
+    options.answerDelay = 70ms;
+    startSimulator(options);
+    rig->engine.BprogramujClick();
+    ASSERT_TRUE(rig->waitForOutcome(10s));
+    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::Programmed);
+}
+
+TEST_F(Programming, NumbersNotInInternationalFormAreRefused)
+{
+    startSimulator();
+    rig->host.numbersInternational = false;
+    const SettingsRecord before = rig->record;
+    rig->engine.BprogramujClick();
+    EXPECT_EQ(rig->host.list.lines(),
+              std::vector<std::string>{"numery użytkowników muszą być zapisane w formie międzynarodowej tzn "
+                                       "zawierać numer kierunkowy na kraj"});
+    EXPECT_EQ(rig->host.outcomes, std::vector<LinkOutcome>{LinkOutcome::Refused});
+    EXPECT_EQ(rig->host.busyEntered, 0);
+    EXPECT_FALSE(rig->host.timer.isArmed());
+    EXPECT_FALSE(rig->port.Connected());
+    EXPECT_EQ(0, std::memcmp(&before, &rig->record, sizeof before));
+    rig->runFor(50ms);
+    EXPECT_EQ(sim->frameCount(), 0);
+}
+
+struct RefusedInput {
+    const char* what;
+    void (*spoil)(SettingsRecord&);
+    const char* message;
+};
+
+void PrintTo(const RefusedInput& input, std::ostream* out)
+{
+    *out << input.what;
+}
+
+class ProgrammingRefusal : public Programming, public ::testing::WithParamInterface<RefusedInput> {};
+
+TEST_P(ProgrammingRefusal, RefusesWithALineAndSendsNothing)
+{
+    startSimulator();
+    SettingsRecord controls = *rig->host.controls;
+    GetParam().spoil(controls);
+    rig->host.controls = controls;
+    const SettingsRecord before = rig->record;
+    rig->engine.BprogramujClick();
+    EXPECT_EQ(rig->host.list.lines(), std::vector<std::string>{GetParam().message});
+    EXPECT_EQ(rig->host.outcomes, std::vector<LinkOutcome>{LinkOutcome::Refused});
+    EXPECT_EQ(rig->host.busyEntered, 0);
+    EXPECT_FALSE(rig->port.Connected());
+    EXPECT_EQ(0, std::memcmp(&before, &rig->record, sizeof before)) << "the record is left as it was";
+    rig->runFor(50ms);
+    EXPECT_EQ(sim->frameCount(), 0);
+}
+
+constexpr const char* kTooLong = "numer centrum sms i numery użytkowników mogą mieć najwyżej 12 znaków";
+constexpr const char* kPin = "Kod pin musi mieć 4 znaki.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, ProgrammingRefusal,
+    ::testing::Values(
+        RefusedInput{"sms centre of 13", [](SettingsRecord& r) { r.csms.assign("+481234567890"); }, kTooLong},
+        RefusedInput{"user 4 of 15", [](SettingsRecord& r) { r.nrUser[3].assign("+48123456789012"); }, kTooLong},
+        RefusedInput{"pin of 1", [](SettingsRecord& r) { r.pin.assign("1"); }, kPin},
+        RefusedInput{"pin of 3", [](SettingsRecord& r) { r.pin.assign("123"); }, kPin},
+        RefusedInput{"access code of 2", [](SettingsRecord& r) { r.pinMod.assign("ab"); }, kPin}),
+    [](const auto& param) {
+        std::string name = param.param.what;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        return name;
+    });
+
+TEST_F(Programming, LimitsThatStillPass)
+{
+    startSimulator();
+    SettingsRecord controls = *rig->host.controls;
+    controls.csms.assign("+48601000310");   // 12 characters
+    controls.nrUser[1].assign("+48601000311");
+    controls.pin.assign("1234");
+    controls.pinMod.assign("");
+    rig->host.controls = controls;
+    rig->engine.BprogramujClick();
+    ASSERT_TRUE(rig->waitForOutcome(5s));
+    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::Programmed);
+}
+
+}  // namespace
+}  // namespace tarnik
