@@ -209,7 +209,10 @@ void Interlocks::warnAndRefocus(QLineEdit *edit, const QString &message) {
     QMessageBox box(QMessageBox::NoIcon, kWarningTitle, message, QMessageBox::Ok, edit->window());
     box.exec();
     // An edit on a page that is no longer shown cannot take the focus.
-    if (edit->isVisible() && edit->isEnabled()) edit->setFocus(Qt::OtherFocusReason);
+    if (edit->isVisible() && edit->isEnabled()) {
+        edit->window()->activateWindow();
+        edit->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void Interlocks::scheduleExitCheck(QLineEdit *edit, ExitRule rule) {

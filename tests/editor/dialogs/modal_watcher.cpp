@@ -18,21 +18,37 @@ ModalWatcher::ModalWatcher(std::function<void(QWidget *)> action) : action_(std:
     poll_.start();
 }
 
+namespace {
+
+void recordAndAccept(QWidget *modal, SeenMessage &seen) {
+    auto *box = qobject_cast<QMessageBox *>(modal);
+    if (!box) {
+        modal->close();
+        return;
+    }
+    seen.title = box->windowTitle();
+    seen.text = box->text();
+    seen.buttons = static_cast<int>(box->buttons().size());
+    if (QAbstractButton *ok = box->button(QMessageBox::Ok))
+        ok->click();
+    else
+        box->close();
+}
+
+}  // namespace
+
 std::unique_ptr<ModalWatcher> acceptNextMessage(SeenMessage &seen) {
-    return std::make_unique<ModalWatcher>([&seen](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        if (!box) {
-            modal->close();
-            return;
-        }
-        seen.title = box->windowTitle();
-        seen.text = box->text();
-        seen.buttons = static_cast<int>(box->buttons().size());
-        if (QAbstractButton *ok = box->button(QMessageBox::Ok))
-            ok->click();
-        else
-            box->close();
+    return std::make_unique<ModalWatcher>([&seen](QWidget *modal) { recordAndAccept(modal, seen); });
+}
+
+MessageRecorder::MessageRecorder() {
+    poll_.setInterval(5);
+    connect(&poll_, &QTimer::timeout, this, [this] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible()) return;
+        recordAndAccept(modal, messages_.emplace_back());
     });
+    poll_.start();
 }
 
 }  // namespace tarnik::testing

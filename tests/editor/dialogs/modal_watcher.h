@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QWidget;
 
@@ -34,5 +35,16 @@ struct SeenMessage {
 
 // Arms a watcher that records the next message box and presses its OK button.
 std::unique_ptr<ModalWatcher> acceptNextMessage(SeenMessage &seen);
+
+// Records and accepts every message box that opens while it lives.
+class MessageRecorder : public QObject {
+public:
+    MessageRecorder();
+    const std::vector<SeenMessage> &messages() const { return messages_; }
+
+private:
+    QTimer poll_;
+    std::vector<SeenMessage> messages_;
+};
 
 }  // namespace tarnik::testing
