@@ -130,9 +130,12 @@ int TCustomComPort::Read(void* buffer, int count) {
             got += kept;
             continue;
         }
-        if (n == 0) throw EComPort(errRead, EIO);  // end of file: the device is gone
-        if (errno == EINTR) continue;
-        if (errno != EAGAIN) throw EComPort(errRead, errno);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN) throw EComPort(errRead, errno);
+        // Nothing to read now (with VMIN 0 the terminal answers 0 rather than EAGAIN);
+        // a hung-up device answers the same way, so ask poll which it is.
+        if (pollfd p{fd_, POLLIN, 0}; poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+            throw EComPort(errRead, EIO);
         if (immediate) break;
         int wait = -1;
         if (!unbounded) {

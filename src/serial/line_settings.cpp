@@ -82,6 +82,12 @@ void TCustomComPort::ApplyLineSettings() {
         cfsetospeed(&t, standard);
     }
     if (tcsetattr(fd_, TCSANOW, &t) != 0) throw EComPort(errSetLineSettings, errno);
+    // Drivers drop framing they cannot do (a pseudo-terminal keeps 8 bits, no parity)
+    // without failing; a line that silently differs from the settings is refused.
+    constexpr tcflag_t kFraming = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS;
+    termios check{};
+    if (tcgetattr(fd_, &check) != 0) throw EComPort(errSetLineSettings, errno);
+    if ((check.c_cflag & kFraming) != (t.c_cflag & kFraming)) throw EComPort(errSetLineSettings, EINVAL);
     if (standard == 0) {
         if (rate <= 0) throw EComPort(errSetLineSettings, EINVAL);
         if (detail::SetArbitrarySpeed(fd_, rate) != 0) throw EComPort(errSetLineSettings, errno);

@@ -1,0 +1,418 @@
+// The port on real pseudo-terminals: settings in force, transparency, exclusivity,
+// open failures, links and writes.
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "pty_pair.h"
+#include "serial/comport.h"
+#include "serial/custom_baud.h"
+
+namespace tarnik {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::PtyPair;
+using testing::UiLoop;
+
+// A port configured the way the tool configures it.
+struct ProgramPort {
+    UiLoop ui;
+    TComPort port;
+    explicit ProgramPort(const std::string& path) {
+        port.SetHandOver(ui.handOver);
+        port.SetPort(path);
+        port.SetBaudRate(br115200);
+        port.SetTimeouts({1, 0, 1, 100, 1000});
+        port.SetEventChar(10);
+    }
+};
+
+termios AttributesOf(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    termios t{};
+    EXPECT_GE(fd, 0);
+    EXPECT_EQ(tcgetattr(fd, &t), 0);
+    ::close(fd);
+    return t;
+}
+
+std::string CommandOutput(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buf[512];
+        while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+        pclose(p);
+    }
+    return out;
+}
+
+template <typename F>
+EComPort CatchComError(F&& f) {
+    try {
+        f();
+    } catch (const EComPort& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no EComPort raised";
+    return EComPort(0);
+}
+
+TEST(ComPortSettings, ProgramLineSettingsAreInForce) {
+    PtyPair pty;
+    ProgramPort p(pty.SlavePath());
+    p.port.Open();
+
+    const termios t = AttributesOf(pty.SlavePath());
+    EXPECT_EQ(cfgetospeed(&t), B115200);
+    EXPECT_EQ(cfgetispeed(&t), B115200);
+    EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(t.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+    EXPECT_EQ(t.c_cflag & (CLOCAL | CREAD), static_cast<tcflag_t>(CLOCAL | CREAD));
+    EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+    EXPECT_EQ(t.c_iflag & (ICRNL | INLCR | IGNCR | IXON | IXOFF | ISTRIP | INPCK), 0u);
+    EXPECT_EQ(t.c_oflag & OPOST, 0u);
+
+    const std::string stty = CommandOutput("stty -F " + pty.SlavePath() + " -a");
+    for (const char* word : {"speed 115200 baud", "cs8", "-parenb", "-cstopb", "-crtscts", "-icanon", "-echo",
+                             "-isig", "-ixon", "-ixoff", "-icrnl", "-opost", "clocal", "cread"})
+        EXPECT_NE(stty.find(word), std::string::npos) << word << " missing in:\n" << stty;
+}
+
+TEST(ComPortSettings, ChangesWhileOpenTakeEffectAtOnce) {
+    PtyPair pty;
+    ProgramPort p(pty.SlavePath());
+    p.port.Open();
+
+    p.port.SetStopBits(sbTwoStopBits);
+    TComFlowControl flow;
+    flow.OutCTSFlow = true;
+    flow.XonXoffIn = true;
+    flow.XoffChar = 0x13 + 1;
+    p.port.SetFlowControl(flow);
+    termios t = AttributesOf(pty.SlavePath());
+    EXPECT_TRUE(t.c_cflag & CSTOPB);
+    EXPECT_TRUE(t.c_cflag & CRTSCTS);
+    EXPECT_TRUE(t.c_iflag & IXOFF);
+    EXPECT_FALSE(t.c_iflag & IXON);
+    EXPECT_EQ(t.c_cc[VSTOP], 0x14);
+
+    // Rates without a B-constant go through the arbitrary-speed interface.
+    p.port.SetBaudRate(br128000);
+    const int fd = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    EXPECT_EQ(detail::ReadSpeed(fd), 128000);
+    p.port.SetBaudRate(brCustom);
+    p.port.SetCustomBaudRate(31250);
+    EXPECT_EQ(detail::ReadSpeed(fd), 31250);
+    ::close(fd);
+}
+
+TEST(ComPortSettings, ASettingTheDeviceRefusesRaisesCode7AndThePortStaysOpen) {
+    PtyPair pty;
+    ProgramPort p(pty.SlavePath());
+    p.port.Open();
+    // A pseudo-terminal carries 8-bit characters only.
+    const EComPort e = CatchComError([&] { p.port.SetDataBits(dbSeven); });
+    EXPECT_EQ(e.ErrorCode(), 7);
+    EXPECT_EQ(e.SystemErrorCode(), EINVAL);
+    EXPECT_TRUE(p.port.Connected());
+    EXPECT_EQ(p.port.WriteText("ok"), 2);
+}
+
+TEST(ComPortSettings, ARefusedSettingMakesOpenFailAndLeavesThePortClosed) {
+    PtyPair pty;
+    ProgramPort p(pty.SlavePath());
+    p.port.SetDataBits(dbSix);
+    EXPECT_EQ(CatchComError([&] { p.port.Open(); }).ErrorCode(), 7);
+    EXPECT_FALSE(p.port.Connected());
+    p.port.SetDataBits(dbEight);
+    p.port.Open();  // the device was released: it opens again
+    EXPECT_TRUE(p.port.Connected());
+}
+
+TEST(ComPortSettings, OddQueueSizesAreStoredEven) {
+    TComPort port;
+    port.SetBuffer({1025, 7});
+    EXPECT_EQ(port.Buffer().InputSize, 1024);
+    EXPECT_EQ(port.Buffer().OutputSize, 6);
+    port.SetBuffer({-3, 0});
+    EXPECT_EQ(port.Buffer().InputSize, -3);
+}
+
+TEST(ComPortSettings, SyncMethodIsRefusedWhileOpen) {
+    PtyPair pty;
+    ProgramPort p(pty.SlavePath());
+    p.port.SetSyncMethod(smNone);  // closed: stored
+    EXPECT_EQ(p.port.SyncMethod(), smNone);
+    p.port.Open();
+    const EComPort e = CatchComError([&] { p.port.SetSyncMethod(smThreadSync); });
+    EXPECT_EQ(e.ErrorCode(), 14);
+    EXPECT_EQ(e.SystemErrorCode(), -1);
+    EXPECT_STREQ(e.what(), "Cannot set property while connected");
+}
+
+TEST(ComPortTransfer, EveryByteValuePassesUnchangedBothWays) {
+    PtyPair pty;
+    ProgramPort p(pty.SlavePath());
+    std::string received;
+    TComLink reader;
+    reader.RxBufferHandler = [&](TCustomComPort&, const char* b, int n) { received.append(b, static_cast<size_t>(n)); };
+    p.port.AttachLink(&reader);
+    p.port.Open();
+
+    const std::string all = testing::AllByteValues();
+    EXPECT_EQ(p.port.Write(all.data(), static_cast<int>(all.size())), 256);
+    EXPECT_EQ(pty.ReadMaster(256), all);
+
+    pty.WriteMaster(all);
+    ASSERT_TRUE(p.ui.PumpUntil([&] { return received.size() >= 256; }));
+    EXPECT_EQ(received, all);
+    p.port.DetachLink(&reader);
+}
+
+TEST(ComPortTransfer, BurstReachesEveryReaderAsOneBlock) {
+    PtyPair pty;
+    ProgramPort p(pty.SlavePath());
+    std::vector<std::string> first, second;
+    TComLink a, b, notReading;
+    a.RxBufferHandler = [&](TCustomComPort&, const char* buf, int n) { first.emplace_back(buf, static_cast<size_t>(n)); };
+    b.RxBufferHandler = [&](TCustomComPort&, const char* buf, int n) { second.emplace_back(buf, static_cast<size_t>(n)); };
+    int rxChar = 0;
+    p.port.OnRxChar = [&](TCustomComPort&, int) { ++rxChar; };
+    p.port.AttachLink(&notReading);
+    p.port.AttachLink(&a);
+    p.port.AttachLink(&b);
+    p.port.Open();
+
+    const std::string burst(500, 'x');
+    pty.WriteMaster(burst);
+    // Let every byte reach the port's queue before the user-interface thread runs.
+    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    while (p.port.InputQueueCount() < 500 && std::chrono::steady_clock::now() < deadline) usleep(1000);
+    p.ui.PumpFor(200ms);
+
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0], burst);
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(rxChar, 0);  // readers took the bytes
+}
+
+TEST(ComPortTransfer, WriteTextSendsItsBytesAndNothingWhenEmpty) {
+    PtyPair pty;
+    ProgramPort p(pty.SlavePath());
+    p.port.Open();
+    EXPECT_EQ(p.port.WriteText(""), 0);
+    EXPECT_EQ(p.port.WriteText("*2*1"), 4);
+    EXPECT_EQ(pty.ReadMaster(10, 200ms), "*2*1");
+}
+
+TEST(ComPortTransfer, TxLinksSeeTheWriteAndItsCopy) {
+    PtyPair pty;
+    ProgramPort p(pty.SlavePath());
+    std::vector<std::string> log;
+    TComLink link;
+    link.TxBusyHandler = [&](TCustomComPort&, bool on) { log.push_back(on ? "busy" : "idle"); };
+    link.TxBufferHandler = [&](TCustomComPort&, const char* b, int n) { log.emplace_back(b, static_cast<size_t>(n)); };
+    p.port.AttachLink(&link);
+    p.port.Open();
+    p.port.WriteText("*5*1");
+    EXPECT_EQ(log, (std::vector<std::string>{"busy", "*5*1"}));
+    // The queue empties: the event thread reports it on the user-interface thread.
+    int txEmpty = 0;
+    p.port.OnTxEmpty = [&](TCustomComPort&) { ++txEmpty; };
+    EXPECT_TRUE(p.ui.PumpUntil([&] { return txEmpty == 1; }));
+    EXPECT_EQ(log.back(), "idle");
+    p.port.DetachLink(&link);
+}
+
+TEST(ComPortTransfer, WriteGivesUpAfterTheWriteTimeout) {
+    PtyPair pty;
+    ProgramPort p(pty.SlavePath());
+    p.port.SetTimeouts({1, 0, 1, 0, 150});  // 150 ms for the whole write
+    p.port.Open();
+    // The far end never reads; the pty's queues fill long before a megabyte.
+    const std::string big(1 << 20, 'a');
+    const auto start = std::chrono::steady_clock::now();
+    const EComPort e = CatchComError([&] { p.port.Write(big.data(), static_cast<int>(big.size())); });
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(e.ErrorCode(), 2);
+    EXPECT_EQ(e.SystemErrorCode(), ETIMEDOUT);
+    EXPECT_GE(took, 140ms);
+    EXPECT_LT(took, 1500ms);
+    EXPECT_TRUE(p.port.Connected());
+}
+
+TEST(ComPortTransfer, PurgeDropsWaitingInput) {
+    PtyPair pty;
+    ProgramPort p(pty.SlavePath());
+    p.port.SetEvents({});  // no event thread: bytes stay queued
+    p.port.Open();
+    pty.WriteMaster("stale");
+    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    while (p.port.InputQueueCount() < 5 && std::chrono::steady_clock::now() < deadline) usleep(1000);
+    ASSERT_EQ(p.port.InputQueueCount(), 5);
+    p.port.PurgeBuffers(false, false);
+    EXPECT_EQ(p.port.InputQueueCount(), 5);
+    p.port.PurgeBuffers(true, true);
+    EXPECT_EQ(p.port.InputQueueCount(), 0);
+}
+
+TEST(ComPortTransfer, ReadWithAnIntervalReturnsWhatCame) {
+    PtyPair pty;
+    ProgramPort p(pty.SlavePath());
+    p.port.SetEvents({});
+    p.port.Open();
+    pty.WriteMaster("abc");
+    char buf[16];
+    const auto start = std::chrono::steady_clock::now();
+    const int n = p.port.Read(buf, 16);  // 1 ms total: returns early with what is there
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+    EXPECT_LE(n, 3);
+    std::string got(buf, static_cast<size_t>(n));
+    while (got.size() < 3) {
+        const int more = p.port.Read(buf, 16);
+        got.append(buf, static_cast<size_t>(more));
+    }
+    EXPECT_EQ(got, "abc");
+}
+
+TEST(ComPortOpen, SecondOpenerIsRefused) {
+    PtyPair pty;
+    ProgramPort first(pty.SlavePath());
+    first.port.Open();
+
+    ProgramPort second(pty.SlavePath());
+    const EComPort e = CatchComError([&] { second.port.Open(); });
+    EXPECT_EQ(e.ErrorCode(), 1);
+    EXPECT_TRUE(e.SystemErrorCode() == EWOULDBLOCK || e.SystemErrorCode() == EBUSY) << e.SystemErrorCode();
+    EXPECT_FALSE(second.port.Connected());
+
+    const int fd = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd >= 0) {  // root may open it past TIOCEXCL, but not lock it
+        EXPECT_NE(flock(fd, LOCK_EX | LOCK_NB), 0);
+        ::close(fd);
+    } else {
+        EXPECT_EQ(errno, EBUSY);
+    }
+
+    first.port.Close();
+    second.port.Open();  // a later Open tries again
+    EXPECT_TRUE(second.port.Connected());
+}
+
+TEST(ComPortOpen, MissingDeviceRaisesCodeOneWithTheSystemError) {
+    TComPort port;
+    int beforeOpen = 0, afterOpen = 0;
+    port.OnBeforeOpen = [&](TCustomComPort&) { ++beforeOpen; };
+    port.OnAfterOpen = [&](TCustomComPort&) { ++afterOpen; };
+    port.SetPort("ttyNoSuchDevice7");
+    EXPECT_EQ(port.DevicePath(), "/dev/ttyNoSuchDevice7");
+    const EComPort e = CatchComError([&] { port.Open(); });
+    EXPECT_EQ(e.ErrorCode(), 1);
+    EXPECT_EQ(e.SystemErrorCode(), ENOENT);
+    EXPECT_EQ(std::string(e.what()), "Unable to open com port (win error code: 2)");
+    EXPECT_EQ(beforeOpen, 1);
+    EXPECT_EQ(afterOpen, 0);
+    EXPECT_FALSE(port.Connected());
+}
+
+TEST(ComPortOpen, RegularFileIsNotAPort) {
+    const auto path = std::filesystem::temp_directory_path() / "tarnik_not_a_tty";
+    std::ofstream(path) << "x";
+    TComPort port;
+    port.SetPort(path.string());
+    const EComPort e = CatchComError([&] { port.Open(); });
+    EXPECT_EQ(e.ErrorCode(), 1);
+    EXPECT_EQ(e.SystemErrorCode(), ENOTTY);
+    EXPECT_FALSE(port.Connected());
+    std::filesystem::remove(path);
+}
+
+TEST(ComPortOpen, OpenAndCloseNotifyInOrderAndOnlyOnChange) {
+    PtyPair pty;
+    ProgramPort p(pty.SlavePath());
+    std::vector<std::string> log;
+    TComLink link;
+    link.ConnectionHandler = [&](TCustomComPort&, bool on) { log.push_back(on ? "link+" : "link-"); };
+    link.CTSHandler = [&](TCustomComPort&, bool on) { log.push_back(on ? "cts+" : "cts-"); };
+    link.DSRHandler = [&](TCustomComPort&, bool on) { log.push_back(on ? "dsr+" : "dsr-"); };
+    link.RLSDHandler = [&](TCustomComPort&, bool on) { log.push_back(on ? "rlsd+" : "rlsd-"); };
+    p.port.OnBeforeOpen = [&](TCustomComPort&) { log.push_back("beforeOpen"); };
+    p.port.OnAfterOpen = [&](TCustomComPort&) { log.push_back("afterOpen"); };
+    p.port.OnBeforeClose = [&](TCustomComPort&) { log.push_back("beforeClose"); };
+    p.port.OnAfterClose = [&](TCustomComPort&) { log.push_back("afterClose"); };
+    p.port.OnCTSChange = [&](TCustomComPort&, bool) { log.push_back("onCts"); };
+    p.port.AttachLink(&link);
+
+    p.port.SetConnected(true);
+    p.port.Open();  // already open: nothing
+    p.port.SetConnected(false);
+    p.port.Close();  // already closed: nothing
+    // A pty has no modem lines: every line reads as off.
+    EXPECT_EQ(log, (std::vector<std::string>{"beforeOpen", "link+", "afterOpen", "cts-", "onCts", "dsr-", "rlsd-",
+                                             "cts-", "dsr-", "rlsd-", "onCts", "beforeClose", "link-",
+                                             "afterClose"}));
+    p.port.DetachLink(&link);
+}
+
+TEST(ComPortOpen, ChangingThePortWhileOpenReopensOnTheNewDevice) {
+    PtyPair a, b;
+    ProgramPort p(a.SlavePath());
+    int closes = 0, opens = 0;
+    p.port.OnAfterClose = [&](TCustomComPort&) { ++closes; };
+    p.port.OnAfterOpen = [&](TCustomComPort&) { ++opens; };
+    p.port.Open();
+
+    p.port.SetPort(a.SlavePath());  // same text: nothing
+    EXPECT_EQ(closes, 0);
+    p.port.SetPort(b.SlavePath());
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(opens, 2);
+    ASSERT_TRUE(p.port.Connected());
+    p.port.WriteText("B");
+    EXPECT_EQ(b.ReadMaster(1, 500ms), "B");
+    EXPECT_EQ(a.ReadMaster(1, 50ms), "");
+
+    // A failed reopen leaves the port closed under the new name.
+    EXPECT_THROW(p.port.SetPort("/dev/ttyNoSuchDevice7"), EComPort);
+    EXPECT_FALSE(p.port.Connected());
+    EXPECT_EQ(p.port.Port(), "/dev/ttyNoSuchDevice7");
+}
+
+TEST(ComPortLinks, AttachTwiceOrDetachUnknownRaisesCode18) {
+    TComPort port;
+    TComLink link;
+    port.AttachLink(&link);
+    const EComPort twice = CatchComError([&] { port.AttachLink(&link); });
+    EXPECT_EQ(twice.ErrorCode(), 18);
+    EXPECT_EQ(twice.SystemErrorCode(), -1);
+    EXPECT_STREQ(twice.what(), "Link (un)registration failed");
+    port.DetachLink(&link);
+    EXPECT_EQ(CatchComError([&] { port.DetachLink(&link); }).ErrorCode(), 18);
+}
+
+TEST(ComPortLinks, OperationsOnAClosedPortRaiseTheirCodes) {
+    TComPort port;
+    char c = 'x';
+    EXPECT_EQ(CatchComError([&] { port.Write(&c, 1); }).ErrorCode(), 2);
+    EXPECT_EQ(CatchComError([&] { port.Read(&c, 1); }).ErrorCode(), 3);
+    EXPECT_EQ(CatchComError([&] { port.InputQueueCount(); }).ErrorCode(), 10);
+    EXPECT_EQ(CatchComError([&] { port.PurgeBuffers(true, false); }).ErrorCode(), 5);
+    EXPECT_EQ(CatchComError([&] { port.ReadModemSignals(); }).ErrorCode(), 11);
+}
+
+}  // namespace
+}  // namespace tarnik

@@ -1,0 +1,286 @@
+// The event thread and its hand-over: ordering, stopping, lost devices, failures,
+// and the absence of busy waiting.
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <deque>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "pty_pair.h"
+#include "serial/comport.h"
+#include "serial/datapacket.h"
+
+namespace tarnik {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::PtyPair;
+using testing::UiLoop;
+
+// Keeps posted work until the test runs it by hand.
+class HeldHandOver : public HandOver {
+public:
+    void post(std::function<void()> task) override {
+        std::lock_guard lock(mutex);
+        tasks.push_back(std::move(task));
+    }
+    size_t Count() {
+        std::lock_guard lock(mutex);
+        return tasks.size();
+    }
+    void RunAll() {
+        std::deque<std::function<void()>> now;
+        {
+            std::lock_guard lock(mutex);
+            now.swap(tasks);
+        }
+        for (auto& t : now) t();
+    }
+    std::mutex mutex;
+    std::deque<std::function<void()>> tasks;
+};
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 3s) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done() && std::chrono::steady_clock::now() < deadline) usleep(1000);
+    return done();
+}
+
+// The thread ids that appeared since `before`.
+std::vector<int> NewThreads(const std::vector<int>& before) {
+    std::vector<int> now = testing::ThreadIds(), added;
+    for (int id : now)
+        if (std::find(before.begin(), before.end(), id) == before.end()) added.push_back(id);
+    return added;
+}
+
+TEST(EventThread, CloseRunsAPendingBatchInsteadOfDeadlocking) {
+    PtyPair pty;
+    auto held = std::make_shared<HeldHandOver>();
+    std::string received;
+    {
+        TComPort port;
+        port.SetHandOver(held);
+        port.SetPort(pty.SlavePath());
+        TComLink reader;
+        reader.RxBufferHandler = [&](TCustomComPort&, const char* b, int n) { received.append(b, static_cast<size_t>(n)); };
+        port.AttachLink(&reader);
+        port.Open();
+        pty.WriteMaster("OK*1");
+        ASSERT_TRUE(WaitFor([&] { return held->Count() == 1; }));  // the event thread now waits on us
+
+        port.Close();  // must return, running the batch itself
+        EXPECT_EQ(received, "OK*1");
+        EXPECT_FALSE(port.Connected());
+        port.DetachLink(&reader);
+    }
+    // The callable posted before the close finds nothing to do, even with the port gone.
+    held->RunAll();
+    EXPECT_EQ(received, "OK*1");
+}
+
+TEST(EventThread, BytesNobodyReadsDoNotKeepTheThreadBusy) {
+    PtyPair pty;
+    UiLoop ui;
+    TComPort port;
+    port.SetHandOver(ui.handOver);
+    port.SetPort(pty.SlavePath());
+    std::vector<int> counts;
+    port.OnRxChar = [&](TCustomComPort&, int n) { counts.push_back(n); };
+    const auto before = testing::ThreadIds();
+    port.Open();
+    const auto added = NewThreads(before);
+    ASSERT_EQ(added.size(), 1u);
+    const int eventThread = added[0];
+
+    pty.WriteMaster("abc");
+    ASSERT_TRUE(ui.PumpUntil([&] { return !counts.empty(); }));
+    const double cpuBefore = testing::ThreadCpuMs(eventThread);
+    ui.PumpFor(400ms);
+    EXPECT_LT(testing::ThreadCpuMs(eventThread) - cpuBefore, 40.0);
+    EXPECT_LE(counts.size(), 2u);  // one report per arrival, not one per wake-up
+
+    // New bytes wake it again; the count covers everything waiting.
+    const size_t reports = counts.size();
+    pty.WriteMaster("de");
+    ASSERT_TRUE(ui.PumpUntil([&] { return counts.size() > reports && counts.back() == 5; }));
+}
+
+TEST(EventThread, IdleOpenPortCostsNoCpu) {
+    PtyPair pty;
+    UiLoop ui;
+    TComPort port;
+    port.SetHandOver(ui.handOver);
+    port.SetPort(pty.SlavePath());
+    const auto before = testing::ThreadIds();
+    port.Open();
+    const auto added = NewThreads(before);
+    ASSERT_EQ(added.size(), 1u);
+    usleep(500 * 1000);
+    EXPECT_LT(testing::ThreadCpuMs(added[0]), 20.0);
+}
+
+TEST(EventThread, FarEndHangUpClosesThePortAndTellsTheOwnerOnce) {
+    PtyPair pty;
+    UiLoop ui;
+    TComPort port;
+    port.SetHandOver(ui.handOver);
+    port.SetPort(pty.SlavePath());
+    int lost = 0, afterClose = 0;
+    port.OnDeviceLost = [&] { ++lost; };
+    port.OnAfterClose = [&](TCustomComPort&) { ++afterClose; };
+    const auto before = testing::ThreadIds();
+    port.Open();
+
+    pty.CloseMaster();
+    const double cpuBefore = testing::ProcessCpuMs();
+    usleep(300 * 1000);  // the user-interface side is busy elsewhere meanwhile
+    EXPECT_LT(testing::ProcessCpuMs() - cpuBefore, 40.0) << "the event thread spins after the hang-up";
+
+    ASSERT_TRUE(ui.PumpUntil([&] { return lost == 1; }));
+    ui.PumpFor(100ms);
+    EXPECT_EQ(lost, 1);
+    EXPECT_EQ(afterClose, 1);
+    EXPECT_FALSE(port.Connected());
+    EXPECT_TRUE(WaitFor([&] { return NewThreads(before).empty(); })) << "event thread still running";
+
+    // The next exchange tries afresh and reports the missing device.
+    try {
+        port.Open();
+        FAIL() << "opened a device that is gone";
+    } catch (const EComPort& e) {
+        EXPECT_EQ(e.ErrorCode(), 1);
+    }
+}
+
+TEST(EventThread, AnErrorInAHandOverClosesThePortAndIsReportedOnce) {
+    PtyPair pty;
+    UiLoop ui;
+    TComPort port;
+    port.SetHandOver(ui.handOver);
+    port.SetPort(pty.SlavePath());
+    std::vector<std::string> errors;
+    port.OnHandOverError = [&](const std::exception& e) { errors.emplace_back(e.what()); };
+    bool fail = true;
+    std::string received;
+    TComLink reader;
+    reader.RxBufferHandler = [&](TCustomComPort&, const char* b, int n) {
+        received.append(b, static_cast<size_t>(n));
+        if (fail) throw std::runtime_error("handler failed");
+    };
+    port.AttachLink(&reader);
+    port.Open();
+
+    pty.WriteMaster("x");
+    ASSERT_TRUE(ui.PumpUntil([&] { return !errors.empty(); }));
+    ui.PumpFor(100ms);
+    EXPECT_EQ(errors, std::vector<std::string>{"handler failed"});
+    EXPECT_FALSE(port.Connected());
+
+    // Reopened, the port receives again.
+    fail = false;
+    port.Open();
+    pty.WriteMaster("y");
+    EXPECT_TRUE(ui.PumpUntil([&] { return received == "xy"; }));
+    port.DetachLink(&reader);
+}
+
+TEST(EventThread, EventCharacterIsReportedAfterTheBytes) {
+    PtyPair pty;
+    UiLoop ui;
+    TComPort port;
+    port.SetHandOver(ui.handOver);
+    port.SetPort(pty.SlavePath());
+    port.SetEventChar(10);
+    std::vector<std::string> log;
+    TComLink link;
+    link.RxBufferHandler = [&](TCustomComPort&, const char* b, int n) { log.emplace_back(b, static_cast<size_t>(n)); };
+    link.RxFlagHandler = [&](TCustomComPort&) { log.push_back("flag"); };
+    port.OnRxFlag = [&](TCustomComPort&) { log.push_back("onRxFlag"); };
+    port.AttachLink(&link);
+    port.Open();
+
+    pty.WriteMaster("no line feed");
+    ASSERT_TRUE(ui.PumpUntil([&] { return !log.empty(); }));
+    ui.PumpFor(50ms);
+    EXPECT_EQ(log, std::vector<std::string>{"no line feed"});
+
+    log.clear();
+    pty.WriteMaster("line\n");
+    ASSERT_TRUE(ui.PumpUntil([&] { return log.size() >= 3; }));
+    EXPECT_EQ(log, (std::vector<std::string>{"line\n", "flag", "onRxFlag"}));
+    port.DetachLink(&link);
+}
+
+TEST(EventThread, HandlerClosingThePortInsideABatchDoesNotDeadlock) {
+    PtyPair pty;
+    UiLoop ui;
+    TComPort port;
+    port.SetHandOver(ui.handOver);
+    port.SetPort(pty.SlavePath());
+    TComDataPacket framer;
+    framer.SetComPort(&port);
+    framer.SetStopString("*1");
+    int stops = 0;
+    framer.OnCustomStop = [&](TComDataPacket&, const std::string& s, int&) {
+        ++stops;
+        if (s.find("*1") != std::string::npos) port.Close();
+    };
+    port.Open();
+    pty.WriteMaster("A*1");
+    ASSERT_TRUE(ui.PumpUntil([&] { return !port.Connected(); }));
+    ui.PumpFor(50ms);
+    EXPECT_GE(stops, 1);
+    port.Open();  // a fresh period works
+    EXPECT_TRUE(port.Connected());
+}
+
+TEST(EventThread, NoneSyncRunsBatchesOnTheEventThread) {
+    PtyPair pty;
+    TComPort port;
+    port.SetSyncMethod(smNone);
+    port.SetPort(pty.SlavePath());
+    std::mutex m;
+    std::thread::id ranOn;
+    std::string received;
+    TComLink reader;
+    reader.RxBufferHandler = [&](TCustomComPort&, const char* b, int n) {
+        std::lock_guard lock(m);
+        ranOn = std::this_thread::get_id();
+        received.append(b, static_cast<size_t>(n));
+    };
+    port.AttachLink(&reader);
+    port.Open();
+    pty.WriteMaster("hi");
+    ASSERT_TRUE(WaitFor([&] {
+        std::lock_guard lock(m);
+        return received == "hi";
+    }));
+    {
+        std::lock_guard lock(m);
+        EXPECT_NE(ranOn, std::this_thread::get_id());
+    }
+    port.Close();
+    port.DetachLink(&reader);
+}
+
+TEST(EventThread, EmptyEventSetStartsNoThread) {
+    PtyPair pty;
+    TComPort port;
+    port.SetEvents({});
+    port.SetPort(pty.SlavePath());
+    const auto before = testing::ThreadIds();
+    port.Open();
+    EXPECT_TRUE(NewThreads(before).empty());
+}
+
+}  // namespace
+}  // namespace tarnik
