@@ -1,0 +1,21 @@
+#pragma once
+
+// The window program's command line:
+//   tarnik [--demo] [--measure-startup] [--screenshots DIR] [FILE.zvn]
+
+#include <QString>
+#include <QStringList>
+
+namespace tarnik {
+
+struct CommandLine {
+    bool demo = false;            // start the built-in module simulator
+    bool measureStartup = false;  // print the start-up time once shown, then exit
+    QString settingsFile;         // opened as "Odczytaj ..." would
+    QString screenshotFolder;     // not empty: save pictures of the pages there, then exit
+    QString error;                // not empty: the arguments were not understood
+};
+
+CommandLine parseCommandLine(const QStringList &arguments);  // arguments without the program
+
+}  // namespace tarnik

@@ -1,0 +1,30 @@
+#pragma once
+
+// The file dialogs of the window's "Plik" commands, replaceable so that the
+// commands can be driven without a real dialog.
+
+#include <QString>
+
+class QWidget;
+
+namespace tarnik {
+
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+    // The chosen file name, or an empty text when the user cancels.
+    virtual QString chooseOpenFile(QWidget *parent, const QString &startName) = 0;
+    virtual QString chooseSaveFile(QWidget *parent, const QString &startName) = 0;
+};
+
+// OpenDialog1 / SaveDialog1: default extension "zvn", filters "pliki zvn"
+// (*.zvn) and "Wszystkie" (all files), no title of their own. The save dialog
+// replaces an existing file without asking; the open dialog accepts the name
+// of a file that does not exist (opening it then reports the error).
+class DialogFileChooser : public FileChooser {
+public:
+    QString chooseOpenFile(QWidget *parent, const QString &startName) override;
+    QString chooseSaveFile(QWidget *parent, const QString &startName) override;
+};
+
+}  // namespace tarnik

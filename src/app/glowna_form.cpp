@@ -1,0 +1,267 @@
+#include "app/glowna_form.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "about/about_box.h"
+#include "about/program_icon.h"
+#include "about/support_mail.h"
+#include "app/error_boundary.h"
+#include "app/file_chooser.h"
+#include "editor/binding/settings_binding.h"
+#include "editor/dialogs/reaction_buttons.h"
+#include "editor/interlocks/interlocks.h"
+#include "editor/pages/settings_pages.h"
+#include "file/settings_file.h"
+#include "link/link_engine.h"
+#include "link/no_answer_timer.h"
+#include "model/conversion.h"
+#include "serial/comport.h"
+#include "serial/datapacket.h"
+#include "ui_glowna_form.h"
+
+namespace tarnik {
+
+TGlownaF::TGlownaF(const QStringList &pinnedPorts, QWidget *parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::TGlownaF>()), fileChooser_(std::make_unique<DialogFileChooser>()) {
+    ui_->setupUi(this);
+    setWindowIcon(programIcon());
+    setAcceptDrops(true);
+    ui_->StatusBar1->setFixedHeight(19);
+    pages_ = buildSettingsPages(ui_->pagesHolder);
+    pages_->setMinimumHeight(440);
+    ui_->pagesHolder->layout()->addWidget(pages_);
+    interlocks_ = new Interlocks(this, this);
+    binding_ = std::make_unique<SettingsBinding>(this, settings_, users_, OptionRefresh{[this](int flag) { runOption(flag); }});
+    timer1_ = std::make_unique<NoAnswerTimer>([this] { Timer1Timer(); });
+    timer1_->setOnError([this](const std::exception &error) { showErrorMessage(this, QString::fromUtf8(error.what())); });
+    FormCreate(pinnedPorts);
+    connectHandlers();
+    // Opens centred on the desktop.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TGlownaF::~TGlownaF() {
+    if (busy_) QApplication::restoreOverrideCursor();
+}
+
+void TGlownaF::FormCreate(const QStringList &pinnedPorts) {
+    // 1. the COM list, first entry selected
+    ui_->CBcom->setPinnedPorts(pinnedPorts);
+    ui_->CBcom->refreshPorts(true);
+    // 2. the SMS centres, the first one's number shown
+    binding_->FillSmsCentreList();
+    binding_->CBcentrumChange();
+    // 3. the port object, closed
+    port_ = std::make_unique<TComPort>();
+    // 4. the factory defaults
+    SetDefaults(settings_);
+    // 5. show the records
+    binding_->ShowInputTexts();
+    binding_->ShowReactionTimes();
+    binding_->ShowBlockTimes();
+    binding_->ShowUserNumbers();
+    binding_->ShowOutputs();
+    binding_->ShowBasicSettings();
+    binding_->ShowUserDirectory();
+    // 6. output option refresh
+    binding_->RefreshOutputOptions();
+    // 7. the module's line settings
+    configurePort();
+    // 8. the packet framer
+    createFramer();
+    // 9. the link state: no serial query pending, empty read-back store
+    engine_ = std::make_unique<LinkEngine>(*this, settings_, image_, *port_, *framer_);
+    port_->OnDeviceLost = [this] { engine_->DeviceLost(); };
+    port_->OnHandOverError = [this](const std::exception &error) { reportError(error.what()); };
+}
+
+void TGlownaF::configurePort() {
+    port_->SetBaudRate(TBaudRate::br115200);
+    TComTimeouts timeouts = port_->Timeouts();
+    timeouts.ReadTotalMultiplier = 0;
+    timeouts.ReadTotalConstant = 1;
+    timeouts.ReadInterval = 1;
+    port_->SetTimeouts(timeouts);
+    port_->SetEventChar(10);
+}
+
+void TGlownaF::createFramer() {
+    framer_ = std::make_unique<TComDataPacket>();
+    framer_->SetComPort(port_.get());
+    framer_->SetStopString("*1");
+    framer_->OnCustomStop = [this](TComDataPacket &sender, const std::string &str, int &pos) {
+        engine_->ComDataPacket2CustomStop(sender, str, pos);
+    };
+}
+
+void TGlownaF::runOption(int flag) {
+    switch (flag) {
+    case 0: interlocks_->ChBFlags_0Click(); break;
+    case 1: interlocks_->ChBFlags_1Click(); break;
+    case 2: interlocks_->ChBFlags_2Click(); break;
+    case 3: interlocks_->ChBFlags_3Click(); break;
+    case 4: interlocks_->ChBFlags_4Click(); break;
+    case 5: interlocks_->ChBFlags_5Click(); break;
+    default: break;
+    }
+}
+
+template <typename Handler>
+void TGlownaF::connectAction(QAction *action, Handler handler) {
+    connect(action, &QAction::triggered, this, [this, handler] { guarded(this, [this, handler] { (this->*handler)(); }); });
+}
+
+void TGlownaF::connectHandlers() {
+    connect(ui_->Bprogramuj, &QPushButton::clicked, this, [this] { guarded(this, [this] { BprogramujClick(); }); });
+    connect(ui_->BBload, &QPushButton::clicked, this, [this] { guarded(this, [this] { BBloadClick(); }); });
+    connectAction(ui_->Odczytaj3, &TGlownaF::Button2Click);
+    connectAction(ui_->Zapiszjako2, &TGlownaF::Button1Click);
+    connectAction(ui_->Wyjscie1, &TGlownaF::Wyjscie1Click);
+    connectAction(ui_->Info, &TGlownaF::InfoClick);
+    connectAction(ui_->serialNumberAction, &TGlownaF::BBserialClick);
+    connect(ui_->Kotaktzdziaemtechnicznym1, &QAction::triggered, this,
+            [this] { guarded(this, [] { Kotaktzdziaemtechnicznym1Click(); }); });
+    binding_->connectSmsCentreList();
+}
+
+void TGlownaF::attachReactionDialogs(TFconfigNumberWeRe &numberDialog, TFConfigWorkWeRe &workDialog) {
+    reactionButtons_ = new ReactionButtons(this, settings_, numberDialog, workDialog, this);
+}
+
+void TGlownaF::setAboutBox(TAboutBox *aboutBox) { aboutBox_ = aboutBox; }
+
+void TGlownaF::setFileChooser(std::unique_ptr<FileChooser> chooser) { fileChooser_ = std::move(chooser); }
+
+// ---- module link ----
+
+void TGlownaF::BprogramujClick() { engine_->BprogramujClick(); }
+void TGlownaF::BBloadClick() { engine_->BBloadClick(); }
+void TGlownaF::BBserialClick() { engine_->BBserialClick(); }
+void TGlownaF::Timer1Timer() { engine_->Timer1Timer(); }
+
+int TGlownaF::addInfoLine(const std::string &text, bool trim) {
+    if (trim && infoList_.trim()) delete ui_->ListBox1->takeItem(0);
+    const int index = infoList_.add(text, false);
+    ui_->ListBox1->addItem(QString::fromStdString(text));
+    return index;
+}
+
+void TGlownaF::replaceInfoLine(int index, const std::string &text) {
+    infoList_.replace(index, text);
+    if (QListWidgetItem *item = ui_->ListBox1->item(index)) item->setText(QString::fromStdString(text));
+}
+
+QStringList TGlownaF::infoLines() const {
+    QStringList lines;
+    for (int i = 0; i < ui_->ListBox1->count(); ++i) lines << ui_->ListBox1->item(i)->text();
+    return lines;
+}
+
+void TGlownaF::setBusy(bool busy) {
+    if (busy != busy_) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+        busy_ = busy;
+    }
+    ui_->Bprogramuj->setEnabled(!busy);
+    ui_->BBload->setEnabled(!busy);
+}
+
+void TGlownaF::armNoAnswerTimer() { timer1_->arm(); }
+void TGlownaF::disarmNoAnswerTimer() { timer1_->disarm(); }
+
+void TGlownaF::collectSettings(SettingsRecord &record) {
+    binding_->CollectSettings();
+    if (&record != &settings_) record = settings_;
+}
+
+void TGlownaF::showSettings(const SettingsRecord &record) {
+    if (&record != &settings_) settings_ = record;
+    binding_->ShowSettings();
+}
+
+bool TGlownaF::checkUserNumbers() { return binding_->CheckUserNumbers(); }
+
+std::string TGlownaF::portName() { return ui_->CBcom->currentText().toStdString(); }
+
+// Raised inside the serial hand-over, where no handler can show it: shown
+// once the hand-over has returned.
+void TGlownaF::reportError(const std::string &message) {
+    const QString text = QString::fromStdString(message);
+    QTimer::singleShot(0, this, [this, text] { showErrorMessage(this, text); });
+}
+
+// ---- settings files ----
+
+void TGlownaF::Button1Click() {
+    const QString fileName = fileChooser_->chooseSaveFile(this, openDialogFileName_);
+    if (fileName.isEmpty()) return;
+    saveSettingsFile(fileName);
+}
+
+void TGlownaF::saveSettingsFile(const QString &fileName) {
+    binding_->CollectSettings();
+    binding_->CollectUserDirectory();
+    SaveSettingsFile(settings_, users_, fileName);
+}
+
+void TGlownaF::Button2Click() {
+    const QString fileName = fileChooser_->chooseOpenFile(this, openDialogFileName_);
+    if (fileName.isEmpty()) return;
+    openDialogFileName_ = fileName;
+    openSettingsFile(fileName);
+}
+
+void TGlownaF::openSettingsFile(const QString &fileName) {
+    LoadSettingsFile(fileName, settings_, users_);
+    binding_->ShowInputTexts();
+    binding_->ShowReactionTimes();
+    binding_->ShowBlockTimes();
+    binding_->ShowUserNumbers();
+    binding_->ShowOutputs();
+    binding_->ShowBasicSettings();
+    binding_->ShowUserDirectory();
+    binding_->RefreshOutputOptions();
+    runOption(4);
+}
+
+void TGlownaF::dragEnterEvent(QDragEnterEvent *event) {
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".zvn"), Qt::CaseInsensitive)) {
+            event->acceptProposedAction();
+            return;
+        }
+}
+
+void TGlownaF::dropEvent(QDropEvent *event) {
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (!url.isLocalFile()) continue;
+        const QString fileName = url.toLocalFile();
+        event->acceptProposedAction();
+        guarded(this, [this, fileName] {
+            openDialogFileName_ = fileName;
+            openSettingsFile(fileName);
+        });
+        return;
+    }
+}
+
+// ---- menu ----
+
+void TGlownaF::Wyjscie1Click() { close(); }
+
+void TGlownaF::InfoClick() {
+    if (aboutBox_) aboutBox_->exec();
+}
+
+}  // namespace tarnik

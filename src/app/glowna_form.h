@@ -1,0 +1,129 @@
+#pragma once
+
+// TGlownaF, the main window: the command strip, the five settings pages, the
+// information list and the menu. It owns the Settings record, the User
+// directory, the Device image, the serial port, the packet framer and the
+// module link for the whole run, and it is the link's host.
+
+#include <QMainWindow>
+#include <QStringList>
+#include <memory>
+
+#include "link/info_list.h"
+#include "link/link_host.h"
+#include "model/settings_record.h"
+
+namespace Ui {
+class TGlownaF;
+}
+
+class QListWidget;
+class QPushButton;
+class QTabWidget;
+
+namespace tarnik {
+
+class FileChooser;
+class Interlocks;
+class LinkEngine;
+class NoAnswerTimer;
+class PortComboBox;
+class ReactionButtons;
+class SettingsBinding;
+class TAboutBox;
+class TComDataPacket;
+class TComPort;
+class TFConfigWorkWeRe;
+class TFconfigNumberWeRe;
+
+class TGlownaF : public QMainWindow, public LinkHost {
+    Q_OBJECT
+public:
+    // Builds the window and runs FormCreate. `pinnedPorts` head the COM list
+    // (the demo module's line) and the first of the list is selected.
+    explicit TGlownaF(const QStringList &pinnedPorts = {}, QWidget *parent = nullptr);
+    ~TGlownaF() override;
+
+    // Start-up hands over the forms created after the window.
+    void attachReactionDialogs(TFconfigNumberWeRe &numberDialog, TFConfigWorkWeRe &workDialog);
+    void setAboutBox(TAboutBox *aboutBox);
+    void setFileChooser(std::unique_ptr<FileChooser> chooser);
+
+    // Handlers, each run inside the window's error boundary when reached from
+    // a control. Called directly (tests), they raise their errors.
+    void BprogramujClick();
+    void BBloadClick();
+    void BBserialClick();
+    void Timer1Timer();
+    void Button1Click();  // "Zapisz jako ..."
+    void Button2Click();  // "Odczytaj ..."
+    void Wyjscie1Click();
+    void InfoClick();
+
+    // Button2Click / Button1Click after their dialogs.
+    void openSettingsFile(const QString &fileName);
+    void saveSettingsFile(const QString &fileName);
+    QString openDialogFileName() const { return openDialogFileName_; }
+
+    // The program's state, for the start-up, the link and the tests.
+    SettingsRecord &settings() { return settings_; }
+    UserDirectory &users() { return users_; }
+    DeviceImage &image() { return image_; }
+    SettingsBinding &binding() { return *binding_; }
+    Interlocks &interlocks() { return *interlocks_; }
+    LinkEngine &engine() { return *engine_; }
+    NoAnswerTimer &timer1() { return *timer1_; }
+    TComPort &port() { return *port_; }
+    TComDataPacket &framer() { return *framer_; }
+    QStringList infoLines() const;
+    bool busy() const { return busy_; }
+
+    // LinkHost
+    int addInfoLine(const std::string &text, bool trim) override;
+    void replaceInfoLine(int index, const std::string &text) override;
+    void setBusy(bool busy) override;
+    void armNoAnswerTimer() override;
+    void disarmNoAnswerTimer() override;
+    void collectSettings(SettingsRecord &record) override;
+    void showSettings(const SettingsRecord &record) override;
+    bool checkUserNumbers() override;
+    std::string portName() override;
+    void reportError(const std::string &message) override;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void FormCreate(const QStringList &pinnedPorts);
+    void configurePort();
+    void createFramer();
+    void runOption(int flag);
+    void connectHandlers();
+    template <typename Handler>
+    void connectAction(QAction *action, Handler handler);
+
+    std::unique_ptr<Ui::TGlownaF> ui_;
+    QTabWidget *pages_ = nullptr;
+
+    SettingsRecord settings_{};
+    UserDirectory users_{};
+    DeviceImage image_{};
+
+    Interlocks *interlocks_ = nullptr;
+    ReactionButtons *reactionButtons_ = nullptr;
+    std::unique_ptr<SettingsBinding> binding_;
+    TAboutBox *aboutBox_ = nullptr;
+    std::unique_ptr<FileChooser> fileChooser_;
+    QString openDialogFileName_;
+
+    InfoList infoList_;
+    bool busy_ = false;
+    std::unique_ptr<NoAnswerTimer> timer1_;
+    // Declared in the order of release: the engine goes first, the port last.
+    std::unique_ptr<TComPort> port_;
+    std::unique_ptr<TComDataPacket> framer_;
+    std::unique_ptr<LinkEngine> engine_;
+};
+
+}  // namespace tarnik

@@ -1,0 +1,68 @@
+// The window program: tarnik [--demo] [--measure-startup] [--screenshots DIR] [FILE.zvn]
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTimer>
+#include <clocale>
+#include <cstdio>
+#include <memory>
+
+#include "app/command_line.h"
+#include "app/error_boundary.h"
+#include "app/forms.h"
+#include "app/glowna_form.h"
+#include "app/screenshots.h"
+#include "app/startup_probe.h"
+#include "serial/messages.h"
+#include "serial/qt/qt_handover.h"
+#include "simulator/module_simulator.h"
+
+int main(int argc, char **argv) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    std::setlocale(LC_ALL, "");
+    tarnik::TarnikApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tarnik"));
+    QApplication::setApplicationVersion(QStringLiteral("1.1"));
+
+    const tarnik::CommandLine line = tarnik::parseCommandLine(QApplication::arguments().mid(1));
+    if (!line.error.isEmpty()) {
+        std::fprintf(stderr, "tarnik: %s\nusage: tarnik [--demo] [--measure-startup] [--screenshots DIR] [FILE.zvn]\n",
+                     qPrintable(line.error));
+        return 2;
+    }
+
+    tarnik::InitSerialMessages();
+    tarnik::InstallQtHandOver();
+
+    // The demo module answers on a pseudo-terminal whose path heads the COM list.
+    std::unique_ptr<tarnik::ModuleSimulator> demoModule;
+    QStringList pinnedPorts;
+    if (line.demo) {
+        demoModule = std::make_unique<tarnik::ModuleSimulator>();
+        demoModule->start();
+        pinnedPorts << QString::fromStdString(demoModule->devicePath());
+    }
+
+    tarnik::Forms forms = tarnik::createForms(pinnedPorts);
+    tarnik::TGlownaF &window = *forms.GlownaF;
+    window.show();
+    if (!line.settingsFile.isEmpty()) {
+        const QString fileName = line.settingsFile;
+        QTimer::singleShot(0, &window, [&window, fileName] {
+            tarnik::guarded(&window, [&window, fileName] { window.openSettingsFile(fileName); });
+        });
+    }
+    if (!line.screenshotFolder.isEmpty()) {
+        const QString folder = line.screenshotFolder;
+        QTimer::singleShot(300, &window, [&window, folder] {
+            QApplication::exit(tarnik::saveWindowPictures(window, folder) ? 0 : 1);
+        });
+    }
+    if (line.measureStartup) tarnik::reportStartupWhenPainted(window, sinceStart);
+
+    const int result = QApplication::exec();
+    forms = tarnik::Forms();  // the window, its port and the dialogs go before the module
+    if (demoModule) demoModule->stop();
+    return result;
+}
