@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QStackedWidget>
+#include <QTabWidget>
 #include <QTimer>
 #include <array>
 #include <stdexcept>
@@ -71,6 +73,18 @@ QChar typedCharacter(const QKeyEvent *event) {
 void focusNextControl(QWidget *from) {
     QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
     QCoreApplication::sendEvent(from, &tab);
+}
+
+// Turns every tab page and stack that holds `widget` to the page holding it.
+void bringPageToFront(QWidget *widget) {
+    for (QWidget *child = widget; child->parentWidget(); child = child->parentWidget()) {
+        auto *stack = qobject_cast<QStackedWidget *>(child->parentWidget());
+        if (!stack) continue;
+        if (auto *tabs = qobject_cast<QTabWidget *>(stack->parentWidget()))
+            tabs->setCurrentWidget(child);  // keeps the tab bar in step with its pages
+        else
+            stack->setCurrentWidget(child);
+    }
 }
 
 }  // namespace
@@ -208,7 +222,8 @@ void Interlocks::warnAndRefocus(QLineEdit *edit, const QString &message) {
     } guard(inExitCheck_);
     QMessageBox box(QMessageBox::NoIcon, kWarningTitle, message, QMessageBox::Ok, edit->window());
     box.exec();
-    // An edit on a page that is no longer shown cannot take the focus.
+    // The user may have left the edit by turning to another page.
+    bringPageToFront(edit);
     if (edit->isVisible() && edit->isEnabled()) {
         edit->window()->activateWindow();
         edit->setFocus(Qt::OtherFocusReason);

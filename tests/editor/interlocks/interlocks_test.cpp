@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QtTest>
 #include <array>
 
@@ -284,6 +285,20 @@ private slots:
         code->setFocus(Qt::TabFocusReason);
         settle();
         QCOMPARE(recorder.messages().size(), std::size_t{1});
+        QTRY_VERIFY(pin->hasFocus());
+    }
+
+    void turningToAnotherPageBringsTheRejectedEditBack() {
+        auto *tabs = window_->findChild<QTabWidget *>(QStringLiteral("PageControl2"));
+        QLineEdit *pin = window_->edit(QStringLiteral("EPin"));
+        pin->setText(QStringLiteral("12"));
+        pin->setFocus();
+        QTRY_VERIFY(pin->hasFocus());
+        MessageRecorder recorder;
+        tabs->setCurrentIndex(1);
+        settle();
+        QCOMPARE(recorder.messages().size(), std::size_t{1});
+        QCOMPARE(tabs->currentIndex(), 0);
         QTRY_VERIFY(pin->hasFocus());
     }
 

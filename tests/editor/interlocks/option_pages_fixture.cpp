@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
 
 #include "editor/lookup/control_lookup.h"
 
@@ -30,7 +32,17 @@ QLineEdit *addEdit(QGridLayout *grid, const QString &name, int maxLength, int ro
 
 OptionPagesFixture::OptionPagesFixture() {
     setObjectName(QStringLiteral("GlownaF"));
-    auto *grid = new QGridLayout(this);
+    auto *tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("PageControl2"));
+    (new QVBoxLayout(this))->addWidget(tabs);
+    auto *first = new QWidget;
+    first->setObjectName(QStringLiteral("TabSheet1"));
+    tabs->addTab(first, QStringLiteral("Podstawowe"));
+    auto *second = new QWidget;
+    second->setObjectName(QStringLiteral("TabSheet2"));
+    tabs->addTab(second, QStringLiteral("numery telefonów"));
+    (new QVBoxLayout(second))->addWidget(new QLineEdit);
+    auto *grid = new QGridLayout(first);
     int row = 0;
     addEdit(grid, QStringLiteral("EPin"), 4, row++);
     addEdit(grid, QStringLiteral("Ecsms"), 0, row++);

@@ -1,10 +1,11 @@
 #pragma once
 
-// A window with the controls the interlocks work on, named as on the main
+// A window of two tab pages; on the first the controls the interlocks work on, named as on the main
 // window: the CLIP action boxes of both groups, the option boxes ChBFlags_0..5
 // with their dependent labels, edits and spin edits, the PIN and code edits,
 // and the user number edits. Focus order: EPin, Ecsms, EPINMOD, Enruser1..4,
-// EZalWy1, EwylWy1, EZalWy2, EwylWy2, then the rest.
+// EZalWy1, EwylWy1, EZalWy2, EwylWy2, then the rest;
+// the second page holds one plain edit.
 
 #include <QString>
 #include <QWidget>
