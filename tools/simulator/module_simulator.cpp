@@ -330,6 +330,8 @@ void ModuleSimulator::run()
 
     auto handleFrames = [&](Clock::time_point readyAt) {
         for (;;) {
+            if (hangUpWhenSent)
+                return;  // the line is about to drop: nothing more is taken
             DeviceImage memory = this->memory();
             Responder::Result r = responder.next(parseBuffer, options_, memory);
             if (!r.complete)

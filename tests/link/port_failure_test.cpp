@@ -1,0 +1,168 @@
+// Port failures at each step of an exchange: nothing stays busy, the timer stops, the
+// states return to idle and the message reaches the user.
+
+#include <gtest/gtest.h>
+
+#include "link_rig.h"
+#include "model/value_ranges.h"
+#include "serial/com_error.h"
+#include "simulator/module_simulator.h"
+
+namespace tarnik {
+namespace {
+
+using namespace std::chrono_literals;
+using test::LinkRig;
+
+void expectIdle(LinkRig& rig)
+{
+    EXPECT_FALSE(rig.host.busy);
+    EXPECT_FALSE(rig.host.timer.isArmed());
+    EXPECT_EQ(rig.engine.programmingState(), ProgrammingState::Idle);
+    EXPECT_EQ(rig.engine.readBackState(), ReadBackState::Idle);
+    EXPECT_FALSE(rig.engine.serialQueryPending());
+}
+
+template <typename Click>
+void expectOpenFailure(Click click)
+{
+    LinkRig rig("/nonexistent/tarnik-port");
+    rig.host.controls = startupSettings();
+    try {
+        click(rig.engine);
+        FAIL() << "no error raised";
+    } catch (const EComPort& e) {
+        EXPECT_EQ(e.ErrorCode(), 1);
+        EXPECT_NE(std::string(e.what()).find("Unable to open com port"), std::string::npos);
+    }
+    expectIdle(rig);
+    EXPECT_EQ(rig.host.outcomes, std::vector<LinkOutcome>{LinkOutcome::PortError});
+    EXPECT_TRUE(rig.host.errors.empty()) << "the caller's boundary shows the rethrown error";
+    rig.runFor(350ms);  // past the rig's 300 ms no-answer period
+    EXPECT_TRUE(rig.host.list.lines().empty()) << "no late timeout line";
+}
+
+TEST(PortFailure, OpeningAMissingPortEndsEachExchangeAndRethrows)
+{
+    expectOpenFailure([](LinkEngine& e) { e.BprogramujClick(); });
+    expectOpenFailure([](LinkEngine& e) { e.BBloadClick(); });
+    expectOpenFailure([](LinkEngine& e) { e.BBserialClick(); });
+}
+
+TEST(PortFailure, BusyStateIsEnteredAndLeftOnceOnAnOpenFailure)
+{
+    LinkRig rig("/nonexistent/tarnik-port");
+    rig.host.controls = startupSettings();
+    EXPECT_THROW(rig.engine.BprogramujClick(), EComPort);
+    EXPECT_EQ(rig.host.busyEntered, 1);
+    EXPECT_FALSE(rig.host.busy);
+    EXPECT_FALSE(rig.engine.busy());
+}
+
+TEST(PortFailure, DeviceDroppedMidRunEndsTheRunWithAMessage)
+{
+    SimulatorOptions options;
+    options.hangUpAfterFrames = 6;  // the 6th frame is never answered
+    ModuleSimulator sim(options);
+    sim.start();
+    LinkRig rig(sim.devicePath(), 2000);
+    rig.host.controls = startupSettings();
+    rig.engine.BprogramujClick();
+    ASSERT_TRUE(rig.waitForOutcome(1500ms)) << "ended by the loss, long before the timeout";
+    EXPECT_EQ(rig.host.outcomes.front(), LinkOutcome::PortError);
+    EXPECT_EQ(rig.host.errors, std::vector<std::string>{"Połączenie z modułem zostało przerwane."});
+    expectIdle(rig);
+    EXPECT_FALSE(rig.port.Connected());
+    rig.runFor(100ms);
+    EXPECT_NE(rig.host.list.lines().back(), "Brak oprowiedzi z modułu.");
+}
+
+TEST(PortFailure, DeviceDroppedDuringReadBack)
+{
+    SimulatorOptions options;
+    options.hangUpAfterFrames = 1;
+    ModuleSimulator sim(options);
+    sim.start();
+    LinkRig rig(sim.devicePath(), 2000);
+    rig.engine.BBloadClick();
+    ASSERT_TRUE(rig.waitForOutcome(1500ms));
+    EXPECT_EQ(rig.host.outcomes.front(), LinkOutcome::PortError);
+    EXPECT_EQ(rig.host.errors.size(), 1u);
+    expectIdle(rig);
+}
+
+TEST(PortFailure, LineDroppedRightAfterAnAnswerEndsTheRun)
+{
+    // The module answers the first chunk, then the line goes while the tool is sending
+    // the next one. The run ends with a message and the port closed.
+    SimulatorOptions options;
+    options.hangUpAfterFrames = 2;
+    options.hangUpAfterAnswer = true;
+    ModuleSimulator sim(options);
+    sim.start();
+    LinkRig rig(sim.devicePath(), 2000);
+    rig.host.controls = startupSettings();
+    rig.engine.BprogramujClick();
+    ASSERT_TRUE(rig.waitForOutcome(1500ms));
+    EXPECT_EQ(rig.host.outcomes.front(), LinkOutcome::PortError);
+    ASSERT_EQ(rig.host.errors.size(), 1u);
+    expectIdle(rig);
+    EXPECT_FALSE(rig.port.Connected());
+}
+
+TEST(PortFailure, AFailureInsideTheAnswerHandlerIsReportedAndClosesThePort)
+{
+    // Drive the handler directly with the port closed under it: the chunk's write fails.
+    ModuleSimulator sim;
+    sim.start();
+    LinkRig rig(sim.devicePath(), 2000);
+    rig.host.controls = startupSettings();
+    rig.engine.BprogramujClick();
+    ASSERT_TRUE(rig.runUntil([&] { return rig.engine.programmingState() == ProgrammingState::Sending; }, 1s));
+    // The next answers would come through the port; close it and answer by hand.
+    rig.port.Close();
+    int pos = -1;
+    rig.engine.ComDataPacket2CustomStop(rig.framer, "OK*1", pos);
+    EXPECT_EQ(pos, -1);
+    EXPECT_EQ(rig.host.outcomes, std::vector<LinkOutcome>{LinkOutcome::PortError});
+    ASSERT_EQ(rig.host.errors.size(), 1u);
+    EXPECT_NE(rig.host.errors[0].find("WriteFile function failed"), std::string::npos) << rig.host.errors[0];
+    expectIdle(rig);
+}
+
+TEST(PortFailure, TheNextExchangeAfterAFailureOpensThePortAfresh)
+{
+    SimulatorOptions dropping;
+    dropping.hangUpAfterFrames = 3;
+    ModuleSimulator first(dropping);
+    first.start();
+    LinkRig rig(first.devicePath(), 2000);
+    rig.host.controls = startupSettings();
+    rig.engine.BprogramujClick();
+    ASSERT_TRUE(rig.waitForOutcome(1500ms));
+    ASSERT_EQ(rig.host.outcomes.front(), LinkOutcome::PortError);
+
+    ModuleSimulator second;
+    second.start();
+    rig.host.port = second.devicePath();
+    rig.engine.BprogramujClick();
+    ASSERT_TRUE(rig.waitForOutcome(5s, 2));
+    EXPECT_EQ(rig.host.outcomes.back(), LinkOutcome::Programmed);
+    expectIdle(rig);
+}
+
+TEST(PortFailure, LossWhileIdleIsNotReported)
+{
+    ModuleSimulator sim;
+    sim.start();
+    LinkRig rig(sim.devicePath());
+    rig.engine.BBserialClick();
+    ASSERT_TRUE(rig.waitForOutcome(1s));
+    sim.hangUp();
+    ASSERT_TRUE(rig.runUntil([&] { return !rig.port.Connected(); }, 1s));
+    EXPECT_TRUE(rig.host.errors.empty());
+    EXPECT_EQ(rig.host.outcomes.size(), 1u);
+}
+
+}  // namespace
+}  // namespace tarnik
