@@ -35,7 +35,6 @@ TGlownaF::TGlownaF(const QStringList &pinnedPorts, QWidget *parent)
     setAcceptDrops(true);
     ui_->StatusBar1->setFixedHeight(19);
     pages_ = buildSettingsPages(ui_->pagesHolder);
-    pages_->setMinimumHeight(440);
     ui_->pagesHolder->layout()->addWidget(pages_);
     interlocks_ = new Interlocks(this, this);
     binding_ = std::make_unique<SettingsBinding>(this, settings_, users_, OptionRefresh{[this](int flag) { runOption(flag); }});

@@ -13,6 +13,8 @@
 #include "app/glowna_form.h"
 #include "app/screenshots.h"
 #include "app/startup_probe.h"
+#include "model/conversion.h"
+#include "model/value_ranges.h"
 #include "serial/messages.h"
 #include "serial/qt/qt_handover.h"
 #include "simulator/module_simulator.h"
@@ -39,8 +41,19 @@ int main(int argc, char **argv) {
     std::unique_ptr<tarnik::ModuleSimulator> demoModule;
     QStringList pinnedPorts;
     if (line.demo) {
-        demoModule = std::make_unique<tarnik::ModuleSimulator>();
-        demoModule->start();
+        // The demo module starts with the settings the window starts with, so a
+        // first "Odczyt ustawień." shows sensible values.
+        tarnik::SimulatorOptions options;
+        tarnik::DeviceImage memory{};
+        tarnik::SettingsToImage(tarnik::startupSettings(), memory);
+        options.memory = memory;
+        demoModule = std::make_unique<tarnik::ModuleSimulator>(options);
+        try {
+            demoModule->start();
+        } catch (const std::exception &error) {
+            std::fprintf(stderr, "tarnik: the demo module cannot start: %s\n", error.what());
+            return 1;
+        }
         pinnedPorts << QString::fromStdString(demoModule->devicePath());
     }
 
