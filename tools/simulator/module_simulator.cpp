@@ -89,6 +89,9 @@ void ModuleSimulator::start()
     ::cfsetspeed(&tio, B115200);
     if (::tcsetattr(line->slave, TCSANOW, &tio) != 0)
         throwErrno("tcsetattr");
+    // Programs started later must not hold the line open.
+    if (::fcntl(line->master, F_SETFD, FD_CLOEXEC) != 0 || ::fcntl(line->slave, F_SETFD, FD_CLOEXEC) != 0)
+        throwErrno("fcntl");
     const int flags = ::fcntl(line->master, F_GETFL);
     if (flags < 0 || ::fcntl(line->master, F_SETFL, flags | O_NONBLOCK) != 0)
         throwErrno("fcntl");

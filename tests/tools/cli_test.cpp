@@ -1,0 +1,298 @@
+// tarnik-cli end to end: the real program against the simulator, exit status and output.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include "file/settings_file.h"
+#include "model/conversion.h"
+#include "model/value_ranges.h"
+#include "simulator/module_simulator.h"
+
+extern char** environ;
+
+namespace tarnik {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct CliResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+    std::vector<std::string> lines() const
+    {
+        std::vector<std::string> result;
+        std::istringstream in(out);
+        for (std::string line; std::getline(in, line);)
+            result.push_back(line);
+        return result;
+    }
+};
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class Cli : public ::testing::Test {
+protected:
+    CliResult run(std::vector<std::string> args)
+    {
+        const std::string outPath = path("stdout"), errPath = path("stderr");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        args.insert(args.begin(), TARNIK_CLI_PATH);
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        pid_t pid = 0;
+        CliResult result;
+        if (posix_spawn(&pid, TARNIK_CLI_PATH, &actions, nullptr, argv.data(), environ) == 0) {
+            int wstatus = 0;
+            waitpid(pid, &wstatus, 0);
+            result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        result.out = readFile(outPath);
+        result.err = readFile(errPath);
+        return result;
+    }
+
+    std::string path(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
+
+    std::string saveSettings(const std::string& name, const SettingsRecord& record, const UserDirectory& users = {})
+    {
+        SaveSettingsFile(record, users, QString::fromStdString(path(name)));
+        return path(name);
+    }
+
+    ModuleSimulator& simulator(SimulatorOptions options = {})
+    {
+        sim = std::make_unique<ModuleSimulator>(options);
+        sim->start();
+        return *sim;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<ModuleSimulator> sim;
+};
+
+DeviceImage imageOf(const SettingsRecord& record)
+{
+    DeviceImage image{};
+    SettingsToImage(record, image);
+    return image;
+}
+
+TEST_F(Cli, ProgramPrintsEveryLineAndProgressTextAndExitsZero)
+{
+    auto& module = simulator();
+    const CliResult r = run({"program", "--port", module.devicePath()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto lines = r.lines();
+    ASSERT_EQ(lines.size(), 29u);
+    EXPECT_EQ(lines[0], "Rozpoczęcie programowania.");
+    EXPECT_EQ(lines[1], "postęp: ");
+    EXPECT_EQ(lines[2], "Postęp: 3% ##");
+    EXPECT_EQ(lines[27], "Postęp: 100% " + std::string(52, '#'));
+    EXPECT_EQ(lines[28], "Programowanie zakończone pomyślnie.");
+    // Without a file the start-up settings are programmed.
+    const DeviceImage expected = imageOf(startupSettings());
+    const DeviceImage memory = module.memory();
+    EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 1195, expected.begin()));
+}
+
+TEST_F(Cli, ProgramsTheRecordOfAFileAsStored)
+{
+    SettingsRecord record = startupSettings();
+    record.nrUser[2].assign("+48222333444");
+    record.smsSpecWeRe[2][0].assign("Sabotaż");
+    const std::string file = saveSettings("a.zvn", record);
+    auto& module = simulator();
+    const CliResult r = run({"program", "--port", module.devicePath(), file});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const DeviceImage expected = imageOf(record);
+    const DeviceImage memory = module.memory();
+    EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 1195, expected.begin()));
+}
+
+TEST_F(Cli, ProgramWithoutAnswerExitsOne)
+{
+    SimulatorOptions options;
+    options.silentAfterFrames = 0;
+    auto& module = simulator(options);
+    const CliResult r = run({"program", "--port", module.devicePath(), "--timeout-ms", "200"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.lines().back(), "Brak oprowiedzi z modułu.");
+}
+
+TEST_F(Cli, ProgramRefusesNumbersNotInInternationalFormWithStatusTwo)
+{
+    SettingsRecord record = startupSettings();
+    record.nrUser[1].assign("48601234567");
+    const std::string file = saveSettings("national.zvn", record);
+    auto& module = simulator();
+    const CliResult r = run({"program", "--port", module.devicePath(), file});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.lines(), std::vector<std::string>{"numery użytkowników muszą być zapisane w formie międzynarodowej "
+                                                  "tzn zawierać numer kierunkowy na kraj"});
+    EXPECT_EQ(module.frameCount(), 0);
+
+    record.nrUser[1].assign("+4860123456789");
+    const CliResult tooLong = run({"program", "--port", module.devicePath(), saveSettings("long.zvn", record)});
+    EXPECT_EQ(tooLong.status, 2);
+    EXPECT_EQ(tooLong.lines(),
+              std::vector<std::string>{"numer centrum sms i numery użytkowników mogą mieć najwyżej 12 znaków"});
+    EXPECT_EQ(module.frameCount(), 0);
+}
+
+TEST_F(Cli, PortAndFileErrors)
+{
+    const CliResult missingPort = run({"program", "--port", "/nonexistent/tty"});
+    EXPECT_EQ(missingPort.status, 3);
+    EXPECT_NE(missingPort.err.find("Unable to open com port"), std::string::npos) << missingPort.err;
+    EXPECT_TRUE(missingPort.out.empty());
+
+    auto& module = simulator();
+    const CliResult missingFile = run({"program", "--port", module.devicePath(), path("none.zvn")});
+    EXPECT_EQ(missingFile.status, 4);
+    EXPECT_NE(missingFile.err.find("Cannot open file"), std::string::npos) << missingFile.err;
+    EXPECT_EQ(module.frameCount(), 0);
+
+    std::ofstream(path("text.zvn")) << "not a settings file";
+    EXPECT_EQ(run({"image", path("text.zvn")}).status, 4);
+}
+
+TEST_F(Cli, DeviceLostDuringProgrammingExitsThree)
+{
+    SimulatorOptions options;
+    options.hangUpAfterFrames = 4;
+    auto& module = simulator(options);
+    const CliResult r = run({"program", "--port", module.devicePath()});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("Połączenie z modułem zostało przerwane."), std::string::npos) << r.err;
+}
+
+TEST_F(Cli, ReadSavesTheModuleSettingsOntoTheBaseRecord)
+{
+    SettingsRecord programmed = startupSettings();
+    programmed.nrUser[0].assign("+48111222333");
+    programmed.timerPod[7] = 99;
+    SimulatorOptions options;
+    options.memory = imageOf(programmed);
+    auto& module = simulator(options);
+
+    const std::string out = path("read.zvn");
+    const CliResult r = run({"read", "--port", module.devicePath(), "-o", out});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.lines(), std::vector<std::string>{"zaladowane ustawienia z eprom"});
+    SettingsRecord loaded{};
+    UserDirectory users{};
+    LoadSettingsFile(QString::fromStdString(out), loaded, users);
+    SettingsRecord expected{};
+    SetDefaults(expected);
+    ImageToSettings(imageOf(programmed), expected);
+    EXPECT_EQ(0, std::memcmp(&loaded, &expected, sizeof loaded));
+    const UserDirectory empty{};
+    EXPECT_EQ(0, std::memcmp(&users, &empty, sizeof users));
+
+    // With a base file its User directory and the fields the module lacks are kept.
+    UserDirectory baseUsers{};
+    baseUsers.entries[1].osoba.assign("Jan");
+    SettingsRecord base = startupSettings();
+    base.spare40 = 0x5A;
+    const std::string baseFile = saveSettings("base.zvn", base, baseUsers);
+    const CliResult withBase = run({"read", "--port", module.devicePath(), "-o", out, "--base", baseFile});
+    EXPECT_EQ(withBase.status, 0) << withBase.err;
+    LoadSettingsFile(QString::fromStdString(out), loaded, users);
+    EXPECT_EQ(users.entries[1].osoba.str(), "Jan");
+    EXPECT_EQ(loaded.spare40, 0x5A);
+    EXPECT_EQ(loaded.timerPod[7], 99);
+}
+
+TEST_F(Cli, ReadWithoutAnswerExitsOneAndWritesNothing)
+{
+    SimulatorOptions options;
+    options.silentAfterFrames = 0;
+    auto& module = simulator(options);
+    const std::string out = path("never.zvn");
+    const CliResult r = run({"read", "--port", module.devicePath(), "-o", out, "--timeout-ms", "200"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.lines(), std::vector<std::string>{"Brak oprowiedzi z modułu."});
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(out)));
+}
+
+TEST_F(Cli, SerialWithoutAnswerExitsOne)
+{
+    SimulatorOptions options;
+    options.silentAfterFrames = 0;
+    auto& module = simulator(options);
+    const CliResult r = run({"serial", "--port", module.devicePath(), "--timeout-ms", "200"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.empty());
+}
+
+TEST_F(Cli, ImageWritesTheDeviceImageRaw)
+{
+    SettingsRecord record = startupSettings();
+    record.csms.assign("+48602951111");
+    const std::string file = saveSettings("img.zvn", record);
+    const DeviceImage expected = imageOf(record);
+    const std::string expectedBytes(expected.begin(), expected.end());
+
+    const CliResult toStdout = run({"image", file});
+    EXPECT_EQ(toStdout.status, 0);
+    EXPECT_EQ(toStdout.out, expectedBytes);
+
+    const CliResult toFile = run({"image", file, "-o", path("img.bin")});
+    EXPECT_EQ(toFile.status, 0);
+    EXPECT_EQ(readFile(path("img.bin")), expectedBytes);
+
+    EXPECT_EQ(run({"image", path("missing.zvn")}).status, 4);
+    EXPECT_EQ(run({"image", file, "-o", path("no/such/dir/x.bin")}).status, 4);
+}
+
+TEST_F(Cli, UsageErrorsAndHelp)
+{
+    EXPECT_EQ(run({}).status, 2);
+    EXPECT_EQ(run({"--help"}).status, 0);
+    EXPECT_EQ(run({"frobnicate"}).status, 2);
+    EXPECT_EQ(run({"program"}).status, 2) << "no --port";
+    EXPECT_EQ(run({"program", "--port"}).status, 2) << "--port without a value";
+    EXPECT_EQ(run({"program", "--port", "x", "--bogus"}).status, 2);
+    EXPECT_EQ(run({"program", "--port", "x", "a.zvn", "b.zvn"}).status, 2);
+    EXPECT_EQ(run({"read", "--port", "x"}).status, 2) << "no -o";
+    EXPECT_EQ(run({"image"}).status, 2);
+    EXPECT_EQ(run({"serial", "--port", "x", "--timeout-ms", "soon"}).status, 2);
+    for (const char* command : {"ports", "program", "read", "serial", "image"}) {
+        const CliResult help = run({command, "--help"});
+        EXPECT_EQ(help.status, 0) << command;
+        EXPECT_NE(help.out.find(std::string("tarnik-cli ") + command), std::string::npos) << command;
+    }
+}
+
+TEST_F(Cli, PortsListsDevicePaths)
+{
+    const CliResult r = run({"ports"});
+    EXPECT_EQ(r.status, 0);
+    for (const std::string& line : r.lines())
+        EXPECT_EQ(line.rfind("/dev/", 0), 0u) << line;
+}
+
+}  // namespace
+}  // namespace tarnik
