@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QMenu>
+#include <QMimeData>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QSpinBox>
@@ -218,6 +219,33 @@ private slots:
         QVERIFY(sameBytes(&before, &f.window().settings(), sizeof before));
         QCOMPARE(f.edit("EPin")->text(), QStringLiteral("4321"));
         QVERIFY(f.window().isEnabled());
+    }
+
+    void droppedSettingsFileOpens() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("dropped.zvn"));
+        {
+            WindowFixture f;
+            f.edit("Eosoba1")->setText(QStringLiteral("Upuszczony"));
+            f.window().saveSettingsFile(file);
+        }
+        WindowFixture f;
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&f.window(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&f.window(), &drop);
+        QCOMPARE(f.edit("Eosoba1")->text(), QStringLiteral("Upuszczony"));
+        QCOMPARE(f.window().openDialogFileName(), file);
+        // other files are not taken
+        QMimeData text;
+        text.setUrls({QUrl::fromLocalFile(dir.filePath(QStringLiteral("notes.txt")))});
+        QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        refused.setAccepted(false);
+        QApplication::sendEvent(&f.window(), &refused);
+        QVERIFY(!refused.isAccepted());
     }
 
     // ---- error boundary ----

@@ -1,0 +1,63 @@
+// The last boundary: an error raised while an event is handled is shown and
+// goes no further; guarded() does the same for one action.
+
+#include <QTest>
+#include <QTimer>
+#include <stdexcept>
+
+#include "app/error_boundary.h"
+
+namespace {
+
+class FailingObject : public QObject {
+protected:
+    bool event(QEvent *event) override {
+        if (event->type() == QEvent::User) throw std::runtime_error("Port COM9 nie istnieje");
+        return QObject::event(event);
+    }
+};
+
+}  // namespace
+
+class ErrorBoundaryTest : public QObject {
+    Q_OBJECT
+    QStringList shown;
+
+private slots:
+    void init() {
+        shown.clear();
+        tarnik::setErrorPresenter([this](QWidget *, const QString &message) { shown << message; });
+    }
+    void cleanup() { tarnik::setErrorPresenter({}); }
+
+    void errorInAnEventHandlerIsShownAndStopsThere() {
+        FailingObject object;
+        QEvent event(QEvent::User);
+        QApplication::sendEvent(&object, &event);
+        QCOMPARE(shown, QStringList{QStringLiteral("Port COM9 nie istnieje")});
+    }
+
+    void errorInAPostedEventDoesNotEndTheLoop() {
+        FailingObject object;
+        QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
+        bool loopGoesOn = false;
+        QTimer::singleShot(20, [&loopGoesOn] { loopGoesOn = true; });
+        QTRY_VERIFY(loopGoesOn);
+        QCOMPARE(shown.size(), 1);
+    }
+
+    void guardedShowsAnyError() {
+        tarnik::guarded(nullptr, [] { throw std::logic_error("zły stan"); });
+        tarnik::guarded(nullptr, [] { throw 42; });
+        tarnik::guarded(nullptr, [] {});
+        QCOMPARE(shown, (QStringList{QStringLiteral("zły stan"), QStringLiteral("Unknown error")}));
+    }
+};
+
+int main(int argc, char **argv) {
+    tarnik::TarnikApplication app(argc, argv);
+    ErrorBoundaryTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_error_boundary.moc"
