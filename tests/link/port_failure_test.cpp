@@ -130,6 +130,29 @@ TEST(PortFailure, AFailureInsideTheAnswerHandlerIsReportedAndClosesThePort)
     expectIdle(rig);
 }
 
+TEST(PortFailure, AnErrorWhileAnAnswerIsHandledEndsTheRunInsideTheHandOver)
+{
+    // The error is met inside the port's hand-over: the engine closes the port from
+    // there, and the next exchange opens it again.
+    ModuleSimulator sim;
+    sim.start();
+    LinkRig rig(sim.devicePath(), 2000);
+    rig.host.controls = startupSettings();
+    rig.host.failProgressLine = true;
+    rig.engine.BprogramujClick();
+    ASSERT_TRUE(rig.waitForOutcome(1s));
+    EXPECT_EQ(rig.host.outcomes.front(), LinkOutcome::PortError);
+    EXPECT_EQ(rig.host.errors, std::vector<std::string>{"progress line failed"});
+    expectIdle(rig);
+    EXPECT_FALSE(rig.port.Connected());
+    EXPECT_EQ(sim.frameCount(), 3) << "start, first chunk, second chunk";
+
+    rig.host.failProgressLine = false;
+    rig.engine.BprogramujClick();
+    ASSERT_TRUE(rig.waitForOutcome(5s, 2));
+    EXPECT_EQ(rig.host.outcomes.back(), LinkOutcome::Programmed);
+}
+
 TEST(PortFailure, TheNextExchangeAfterAFailureOpensThePortAfresh)
 {
     SimulatorOptions dropping;

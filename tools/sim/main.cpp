@@ -27,6 +27,8 @@ void usage(std::ostream& out)
            "  --silent-after N        answer only the first N frames\n"
            "  --star-one-only         answer every frame with \"*1\" alone\n"
            "  --last-chunk-star-one   answer the last image chunk with \"*1\" alone\n"
+           "  --chunks-star-one       answer every image chunk with \"*1\" alone\n"
+           "  --read-back-length N    image bytes in the read-back answer (default 1700)\n"
            "  --garbage               answer with bytes that mean nothing\n"
            "  --hang-up-after N       drop the line when the N-th frame arrives\n"
            "  --hang-up-after-answer  with --hang-up-after: answer that frame first\n"
@@ -86,6 +88,10 @@ int main(int argc, char** argv)
             options.starOneOnly = true;
         } else if (arg == "--last-chunk-star-one") {
             options.lastChunkStarOneOnly = true;
+        } else if (arg == "--chunks-star-one") {
+            options.chunksStarOneOnly = true;
+        } else if (arg == "--read-back-length") {
+            options.readBackLength = static_cast<std::size_t>(std::max(0, toInt(value(), "--read-back-length")));
         } else if (arg == "--garbage") {
             options.garbage = true;
         } else if (arg == "--hang-up-after") {

@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <stdexcept>
 #include <thread>
 
 namespace tarnik::test {
@@ -17,6 +18,8 @@ int RecordingHost::addInfoLine(const std::string& text, bool trim)
 
 void RecordingHost::replaceInfoLine(int index, const std::string& text)
 {
+    if (failProgressLine)
+        throw std::runtime_error("progress line failed");
     progressTexts.push_back(text);
     list.replace(index, text);
 }

@@ -40,6 +40,7 @@ public:
     std::string port;
     std::optional<SettingsRecord> controls;  // what collectSettings hands over, if set
     bool numbersInternational = true;
+    bool failProgressLine = false;  // replaceInfoLine throws, as a broken host might
     bool busy = false;
     int busyEntered = 0;
     std::vector<std::string> progressTexts;  // every text given to replaceInfoLine
