@@ -9,6 +9,22 @@
 //
 // Port names: a bare name such as "ttyUSB0" means /dev/ttyUSB0; a name containing a
 // '/' is used as the path.
+//
+// On a POSIX terminal:
+// - Write returns once the driver has taken every byte (no tcdrain), bounded by the
+//   write timeouts; Close keeps queued output so the driver still sends it.
+// - evRxFlag is reported for event characters among the bytes the port reads.
+// - evError, evBreak, evRing, evCTS, evDSR and evRLSD come from the UART's interrupt
+//   counters, compared at each wake-up; devices without counters (pseudo-terminals,
+//   many USB adapters) report none of them, and no modem-line change wakes the thread
+//   by itself. TakeLineErrors reads the same counters (empty set without them).
+// - evTxEmpty follows a write once the output queue reads empty at a wake-up.
+// - The driver's queue sizes are fixed; Buffer.InputSize only sets the 80 % mark.
+// - Without a termios equivalent these settings are stored but have no effect:
+//   Parity.Replace/ReplaceChar, OutDSRFlow, DSRSensitivity, TxContinueOnXoff,
+//   dtrHandshake and rtsToggle (both leave the line raised).
+// - A line setting the driver silently drops (e.g. 7 bits on a pseudo-terminal) is
+//   refused with code 7.
 
 #include <atomic>
 #include <cstdint>
