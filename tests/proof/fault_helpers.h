@@ -1,0 +1,105 @@
+#pragma once
+
+// Small helpers shared by the fault tests.
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+
+#include "link_rig.h"
+#include "model/conversion.h"
+
+namespace tarnik::proof {
+
+using Clock = std::chrono::steady_clock;
+
+// Device image bytes a programming run sends.
+inline constexpr std::size_t kSentImageBytes = 1195;
+inline constexpr std::size_t kReadBackImageBytes = 1700;
+
+inline double msSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+inline DeviceImage imageOf(const SettingsRecord& record)
+{
+    DeviceImage image{};
+    SettingsToImage(record, image);
+    return image;
+}
+
+// The module's memory holds what the run sent: image bytes 0..1194 of `programmed`.
+inline bool sentImageStored(const DeviceImage& memory, const SettingsRecord& programmed)
+{
+    const DeviceImage expected = imageOf(programmed);
+    return std::equal(expected.begin(), expected.begin() + kSentImageBytes, memory.begin());
+}
+
+// A record full of one byte: a failed read-back must leave every byte of it.
+inline SettingsRecord patternRecord()
+{
+    SettingsRecord r;
+    std::memset(&r, 0x5C, sizeof r);
+    return r;
+}
+
+inline bool sameBytes(const SettingsRecord& a, const SettingsRecord& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// One stable port name for the module, as a USB adapter keeps its name when it is
+// plugged back: a link that the test points at each new pseudo-terminal.
+class StablePortName {
+public:
+    std::string path() const { return dir_.filePath("ttyModule").toStdString(); }
+    void pointAt(const std::string& device)
+    {
+        std::filesystem::remove(path());
+        std::filesystem::create_symlink(device, path());
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Longest gap between ticks of a 10 ms timer on the user-interface thread: how long the
+// window would have stood frozen.
+class Responsiveness {
+public:
+    Responsiveness()
+    {
+        timer_.setInterval(10);
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const auto now = Clock::now();
+            worst_ = std::max(worst_, std::chrono::duration<double, std::milli>(now - last_).count());
+            last_ = now;
+        });
+        last_ = Clock::now();
+        timer_.start();
+    }
+    double worstGapMs() const { return worst_; }
+
+private:
+    QTimer timer_;
+    Clock::time_point last_;
+    double worst_ = 0;
+};
+
+inline void expectIdle(const LinkRig& rig)
+{
+    EXPECT_FALSE(rig.host.busy());
+    EXPECT_FALSE(rig.host.timerArmed());
+    EXPECT_EQ(rig.engine.programmingState(), ProgrammingState::Idle);
+    EXPECT_EQ(rig.engine.readBackState(), ReadBackState::Idle);
+}
+
+}  // namespace tarnik::proof

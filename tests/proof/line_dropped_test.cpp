@@ -1,0 +1,118 @@
+// The line dropped in the middle of an exchange (an unplugged adapter): the run ends
+// at once with a message instead of waiting for the timeout, nothing spins afterwards,
+// the settings are untouched, and the next exchange after the module is back works.
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "fault_helpers.h"
+#include "scripted_module.h"
+#include "simulator/module_simulator.h"
+
+namespace tarnik::proof {
+namespace {
+
+// CPU the whole process may spend in a second when nothing is going on.
+constexpr double kIdleCpuMsPerSecond = 30;
+
+void expectQuietSecond()
+{
+    const double cpuBefore = ProcessCpuMs();
+    RunFor(1000ms);
+    EXPECT_LT(ProcessCpuMs() - cpuBefore, kIdleCpuMsPerSecond) << "CPU spent in the second after the drop";
+}
+
+TEST(LineDropped, DuringProgrammingEndsTheRunAndTheNextRunSucceeds)
+{
+    StablePortName name;
+    SimulatorOptions dropping;
+    dropping.hangUpAfterFrames = 6;  // the start and five chunks arrive, then the line goes
+    ModuleSimulator first(dropping);
+    first.start();
+    name.pointAt(first.devicePath());
+
+    LinkRig rig(name.path(), 6000);
+    rig.host.programmed = RandomModuleSettings(1);
+    const auto start = Clock::now();
+    EXPECT_EQ(rig.program(), LinkOutcome::PortError);
+    EXPECT_LT(msSince(start), 2000) << "the drop must be noticed, not waited out";
+    ASSERT_FALSE(rig.host.errors.empty());
+    EXPECT_EQ(rig.host.errors.back(), link_text::kDeviceLost);
+    expectIdle(rig);
+    expectQuietSecond();
+
+    ModuleSimulator back;
+    back.start();
+    name.pointAt(back.devicePath());
+    EXPECT_EQ(rig.program(), LinkOutcome::Programmed);
+    EXPECT_EQ(rig.host.lastLine(), link_text::kDone);
+    EXPECT_TRUE(sentImageStored(back.memory(), rig.host.programmed));
+}
+
+TEST(LineDropped, DuringReadBackKeepsTheSettingsAndTheNextReadBackSucceeds)
+{
+    StablePortName name;
+    ScriptedModule dropping([](ScriptedModule& line, char command, int) {
+        if (command != '3')
+            return;
+        line.write(std::string(1, '\0') + std::string(800, 'x'));  // half an answer
+        std::this_thread::sleep_for(20ms);
+        line.hangUp();
+    });
+    name.pointAt(dropping.devicePath());
+
+    LinkRig rig(name.path(), 6000);
+    rig.record = patternRecord();
+    rig.image.fill(0x33);
+    const SettingsRecord before = rig.record;
+    const DeviceImage imageBefore = rig.image;
+    const auto start = Clock::now();
+    EXPECT_EQ(rig.readBack(), LinkOutcome::PortError);
+    EXPECT_LT(msSince(start), 2000);
+    ASSERT_FALSE(rig.host.errors.empty());
+    EXPECT_EQ(rig.host.errors.back(), link_text::kDeviceLost);
+    EXPECT_TRUE(sameBytes(rig.record, before));
+    EXPECT_EQ(rig.image, imageBefore);
+    EXPECT_EQ(rig.host.shown, 0);
+    expectIdle(rig);
+    expectQuietSecond();
+
+    SimulatorOptions returned;
+    returned.memory = imageOf(RandomModuleSettings(2));
+    ModuleSimulator back(returned);
+    back.start();
+    name.pointAt(back.devicePath());
+    EXPECT_EQ(rig.readBack(), LinkOutcome::SettingsLoaded);
+    EXPECT_TRUE(std::equal(returned.memory->begin(), returned.memory->begin() + kReadBackImageBytes,
+                           rig.image.begin()));
+    EXPECT_EQ(rig.host.shown, 1);
+    EXPECT_EQ(rig.host.lastLine(), link_text::kLoaded);
+}
+
+TEST(LineDropped, WhileNoExchangeRunsIsNoticedAtTheNextExchange)
+{
+    StablePortName name;
+    ModuleSimulator first;
+    first.start();
+    name.pointAt(first.devicePath());
+    LinkRig rig(name.path(), 6000);
+    rig.host.programmed = RandomModuleSettings(3);
+    ASSERT_EQ(rig.program(), LinkOutcome::Programmed);
+
+    // The port stays open between runs; the module goes away while nothing runs.
+    const std::size_t errorsBefore = rig.host.errors.size();
+    first.hangUp();
+    RunFor(200ms);
+    EXPECT_EQ(rig.host.errors.size(), errorsBefore) << "a drop between runs is not an error to show";
+    expectQuietSecond();
+
+    ModuleSimulator back;
+    back.start();
+    name.pointAt(back.devicePath());
+    EXPECT_EQ(rig.program(), LinkOutcome::Programmed);
+    EXPECT_TRUE(sentImageStored(back.memory(), rig.host.programmed));
+}
+
+}  // namespace
+}  // namespace tarnik::proof

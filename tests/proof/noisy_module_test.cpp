@@ -1,0 +1,170 @@
+// A module that sends a stream of noise instead of its answer, and a module whose
+// answers arrive one byte at a time. Noise must not freeze the window, must end with
+// the timeout and must change nothing; answers in single bytes must work as whole ones.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "fault_helpers.h"
+#include "scripted_module.h"
+#include "simulator/module_simulator.h"
+
+namespace tarnik::proof {
+namespace {
+
+constexpr int kTimeoutMs = 1000;
+constexpr auto kNoise = 2500ms;  // longer than the timeout: noise still comes after it
+// The window stands still no longer than this while noise pours in.
+constexpr double kWorstGapMs = 250;
+
+// Random bytes at line speed. No asterisk among them: noise containing "*1" after 1701
+// bytes would be a complete (garbage) answer, which the protocol cannot tell apart.
+std::function<char()> noise(unsigned seed)
+{
+    auto random = std::make_shared<std::mt19937>(seed);
+    return [random] {
+        char c;
+        do
+            c = static_cast<char>((*random)() & 0xFF);
+        while (c == '*');
+        return c;
+    };
+}
+
+void expectNoiseEndedByTimeout(LinkRig& rig, Clock::time_point armedAt, const Responsiveness& ui)
+{
+    EXPECT_EQ(rig.host.lastOutcome(), LinkOutcome::NoAnswer);
+    EXPECT_EQ(rig.host.lastLine(), link_text::kNoAnswer);
+    EXPECT_GE(msSince(armedAt), kTimeoutMs - 5);
+    EXPECT_LT(msSince(armedAt), kTimeoutMs + 500);
+    expectIdle(rig);
+    // The noise goes on after the timeout: nothing more may happen.
+    const auto lines = rig.host.lines();
+    const auto outcomes = rig.host.outcomes.size();
+    RunFor(kNoise - std::chrono::milliseconds(kTimeoutMs) + 200ms);
+    EXPECT_EQ(rig.host.lines(), lines);
+    EXPECT_EQ(rig.host.outcomes.size(), outcomes);
+    EXPECT_LT(rig.framer.Buffer().size(), 1024u);
+    EXPECT_LT(ui.worstGapMs(), kWorstGapMs);
+}
+
+TEST(NoisyModule, ReadBackAnsweredWithNoiseEndsByTheTimeoutAndChangesNothing)
+{
+    ScriptedModule module([](ScriptedModule& line, char command, int) {
+        if (command == '3')
+            line.stream(kNoise, noise(1));
+    });
+    LinkRig rig(module.devicePath(), kTimeoutMs);
+    rig.record = patternRecord();
+    rig.image.fill(0x21);
+    const SettingsRecord before = rig.record;
+    const DeviceImage imageBefore = rig.image;
+
+    Responsiveness ui;
+    const auto armedAt = Clock::now();
+    ASSERT_EQ(rig.readBack(5s), LinkOutcome::NoAnswer);
+    expectNoiseEndedByTimeout(rig, armedAt, ui);
+    EXPECT_TRUE(sameBytes(rig.record, before));
+    EXPECT_EQ(rig.image, imageBefore);
+    EXPECT_EQ(rig.host.shown, 0);
+}
+
+TEST(NoisyModule, ChunkAnsweredWithNoiseEndsTheRunByTheTimeout)
+{
+    // The start and the first two chunks are accepted; the third chunk gets noise.
+    ScriptedModule module([](ScriptedModule& line, char command, int index) {
+        if (command == '0' && index == 3)
+            line.stream(kNoise, noise(2));
+        else
+            line.write("OK*1");
+    });
+    LinkRig rig(module.devicePath(), kTimeoutMs);
+    rig.host.programmed = RandomModuleSettings(20);
+
+    Responsiveness ui;
+    Clock::time_point armedAt;
+    bool started = false;
+    const auto handler = rig.framer.OnCustomStop;
+    // The timer's period starts with the last chunk the tool sent.
+    rig.framer.OnCustomStop = [&](TComDataPacket& sender, const std::string& str, int& pos) {
+        handler(sender, str, pos);
+        if (rig.engine.chunkCounter() == 2 && !started) {
+            started = true;
+            armedAt = Clock::now();
+        }
+    };
+    ASSERT_EQ(rig.program(5s), LinkOutcome::NoAnswer);
+    EXPECT_EQ(rig.engine.uploadOffset(), 25 + 2 * 45);
+    expectNoiseEndedByTimeout(rig, armedAt, ui);
+    EXPECT_EQ(module.commandsSeen(), 4) << "the tool sent on while the module sent noise";
+}
+
+// Counts the pieces the answer handler sees.
+class PieceCounter {
+public:
+    explicit PieceCounter(LinkRig& rig) : handler_(rig.framer.OnCustomStop)
+    {
+        rig.framer.OnCustomStop = [this](TComDataPacket& sender, const std::string& str, int& pos) {
+            ++calls;
+            handler_(sender, str, pos);
+        };
+    }
+    int calls = 0;
+
+private:
+    TCustPacketEvent handler_;
+};
+
+SimulatorOptions oneByteAtATime()
+{
+    SimulatorOptions options;
+    options.pieceBytes = 1;
+    options.pieceGap = std::chrono::microseconds(300);
+    options.memory = imageOf(RandomModuleSettings(30));
+    return options;
+}
+
+TEST(AnswersByteByByte, ProgrammingSucceeds)
+{
+    ModuleSimulator module(oneByteAtATime());
+    module.start();
+    LinkRig rig(module.devicePath(), 3000);
+    PieceCounter pieces(rig);
+    rig.host.programmed = RandomModuleSettings(31);
+
+    EXPECT_EQ(rig.program(), LinkOutcome::Programmed);
+    EXPECT_TRUE(sentImageStored(module.memory(), rig.host.programmed));
+    EXPECT_GT(pieces.calls, 28 * 2) << "the answers did not arrive in pieces";
+    expectIdle(rig);
+}
+
+TEST(AnswersByteByByte, ReadBackSucceeds)
+{
+    const SimulatorOptions options = oneByteAtATime();
+    ModuleSimulator module(options);
+    module.start();
+    LinkRig rig(module.devicePath(), 3000);
+    PieceCounter pieces(rig);
+
+    EXPECT_EQ(rig.readBack(), LinkOutcome::SettingsLoaded);
+    EXPECT_TRUE(std::equal(options.memory->begin(), options.memory->begin() + kReadBackImageBytes, rig.image.begin()));
+    EXPECT_TRUE(std::all_of(rig.image.begin() + kReadBackImageBytes, rig.image.end(), [](auto b) { return b == 0; }));
+    EXPECT_GT(pieces.calls, 200) << "the answer did not arrive in pieces";
+}
+
+TEST(AnswersByteByByte, SerialNumberSplitAtItsTerminatorLosesTheNumber)
+{
+    // The framer cuts "A123*1" off as a packet before "OK*1" arrives, so the handler
+    // sees "OK*1" alone: the line is added, with no number.
+    ModuleSimulator module(oneByteAtATime());
+    module.start();
+    LinkRig rig(module.devicePath(), 3000);
+
+    EXPECT_EQ(rig.serial(), LinkOutcome::SerialNumber);
+    EXPECT_EQ(rig.host.lastLine(), link_text::kSerial);
+    EXPECT_FALSE(rig.engine.serialQueryPending());
+}
+
+}  // namespace
+}  // namespace tarnik::proof

@@ -1,0 +1,120 @@
+// A module that stops answering at any point of an exchange: the no-answer timer ends
+// the exchange with "Brak oprowiedzi z modułu.", the window leaves its busy state, a
+// read-back changes nothing, and the same tool goes on to the next exchange.
+
+#include <gtest/gtest.h>
+
+#include "fault_helpers.h"
+#include "simulator/module_simulator.h"
+
+namespace tarnik::proof {
+namespace {
+
+constexpr int kTimeoutMs = 200;
+
+// Frames of a full run: the start, 27 chunks, and "*5*1" when the last chunk is
+// answered with "*1" alone.
+constexpr int kStartAndChunks = 28;
+
+void expectTimedOut(const LinkRig& rig)
+{
+    EXPECT_EQ(rig.host.lastOutcome(), LinkOutcome::NoAnswer);
+    EXPECT_EQ(rig.host.lastLine(), link_text::kNoAnswer);
+    expectIdle(rig);
+}
+
+TEST(SilentModule, ProgrammingEndsByTheTimeoutAtEveryStage)
+{
+    LinkRig rig("", kTimeoutMs);
+    rig.host.programmed = RandomModuleSettings(10);
+    // Silent after `answered` frames: 0 leaves "*2*1" unanswered, 27 the last chunk,
+    // 28 (with the last chunk answered "*1" alone) the finishing "*5*1".
+    for (int answered = 0; answered <= kStartAndChunks; ++answered) {
+        SCOPED_TRACE("answered frames: " + std::to_string(answered));
+        SimulatorOptions options;
+        options.silentAfterFrames = answered;
+        options.lastChunkStarOneOnly = answered == kStartAndChunks;
+        ModuleSimulator module(options);
+        module.start();
+        rig.host.port = module.devicePath();
+
+        const auto start = Clock::now();
+        ASSERT_EQ(rig.program(3s), LinkOutcome::NoAnswer);
+        EXPECT_GE(msSince(start), kTimeoutMs - 5);
+        expectTimedOut(rig);
+        const auto frames = module.frames();
+        ASSERT_EQ(static_cast<int>(frames.size()), answered + 1) << "the tool sent on without an answer";
+        if (answered == kStartAndChunks) {
+            EXPECT_EQ(frames.back().command, '5');
+        }
+        // The module stays silent: the port is closed so the next run opens the next module.
+        rig.port.Close();
+    }
+    // After all those timeouts a module that answers is programmed as usual.
+    ModuleSimulator module;
+    module.start();
+    rig.host.port = module.devicePath();
+    EXPECT_EQ(rig.program(), LinkOutcome::Programmed);
+    EXPECT_TRUE(sentImageStored(module.memory(), rig.host.programmed));
+}
+
+TEST(SilentModule, ReadBackWithoutAnswerChangesNothing)
+{
+    SimulatorOptions options;
+    options.silentAfterFrames = 0;
+    ModuleSimulator module(options);
+    module.start();
+    LinkRig rig(module.devicePath(), kTimeoutMs);
+    rig.record = patternRecord();
+    const SettingsRecord before = rig.record;
+    const DeviceImage imageBefore = rig.image;
+
+    EXPECT_EQ(rig.readBack(3s), LinkOutcome::NoAnswer);
+    expectTimedOut(rig);
+    EXPECT_TRUE(sameBytes(rig.record, before));
+    EXPECT_EQ(rig.image, imageBefore);
+    EXPECT_EQ(rig.host.shown, 0);
+}
+
+TEST(SilentModule, ReadBackCutShortEndsByTheTimeoutAndChangesNothing)
+{
+    SimulatorOptions options;
+    options.readBackLength = 800;  // the answer ends with "*1" long before 1700 image bytes
+    ModuleSimulator module(options);
+    module.start();
+    LinkRig rig(module.devicePath(), kTimeoutMs);
+    rig.record = patternRecord();
+    const SettingsRecord before = rig.record;
+
+    EXPECT_EQ(rig.readBack(3s), LinkOutcome::NoAnswer);
+    expectTimedOut(rig);
+    EXPECT_TRUE(sameBytes(rig.record, before));
+    EXPECT_EQ(rig.host.shown, 0);
+
+    // The next read-back starts from an empty store and takes a whole answer.
+    SimulatorOptions whole;
+    whole.memory = imageOf(RandomModuleSettings(11));
+    ModuleSimulator next(whole);
+    next.start();
+    rig.host.port = next.devicePath();
+    EXPECT_EQ(rig.readBack(), LinkOutcome::SettingsLoaded);
+    EXPECT_TRUE(std::equal(whole.memory->begin(), whole.memory->begin() + kReadBackImageBytes, rig.image.begin()));
+}
+
+TEST(SilentModule, SerialQueryWithoutAnswerStaysPendingQuietly)
+{
+    SimulatorOptions options;
+    options.silentAfterFrames = 0;
+    ModuleSimulator module(options);
+    module.start();
+    LinkRig rig(module.devicePath(), kTimeoutMs);
+
+    EXPECT_EQ(rig.serial(500ms), std::nullopt);
+    EXPECT_TRUE(rig.engine.serialQueryPending());
+    EXPECT_TRUE(rig.host.lines().empty());
+    EXPECT_TRUE(rig.host.errors.empty());
+    expectIdle(rig);
+}
+
+}  // namespace
+}  // namespace tarnik::proof
