@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <stdexcept>
+#include <utility>
 
 #include "editor/dialogs/output_reaction_bits.h"
 #include "ui_fconfig_number_we_re.h"
@@ -43,6 +44,13 @@ void TFconfigNumberWeRe::ChBNoActivClick() {
     const bool inactive = ui_->ChBNoActiv->isChecked();
     for (const ReactionBox &entry : kOutputReactionBoxes)
         if (entry.mask != kNoReaction) box(entry.name)->setEnabled(!inactive);
+    // A box ticked while the options were inactive still excludes its partner.
+    if (!inactive)
+        for (auto [first, second] : {std::pair{ui_->ChBONwy1IN, ui_->ChBOFFwy1In},
+                                     std::pair{ui_->ChBonWy2In, ui_->ChBOFFWY2iN}}) {
+            if (first->isChecked()) second->setEnabled(false);
+            if (second->isChecked()) first->setEnabled(false);
+        }
     if (inactive) {
         // The report box keeps its state, only disabled; the byte is 0x80 anyway.
         for (QCheckBox *cleared : {ui_->ChBONwy1IN, ui_->ChBOFFwy1In, ui_->ChBonWy2In, ui_->ChBOFFWY2iN,

@@ -37,6 +37,21 @@ constexpr std::array<Exclusion, 6> kClipExclusions{{
     {5, 3, 1},  // "Zmień stan na Wy 2"
 }};
 
+// For each option box ChBFlags_<n>, the controls enabled while it is ticked
+// and the edits emptied when it is clear (unused places are null).
+struct OptionDependency {
+    std::array<const char *, 4> dependants;
+    std::array<const char *, 2> emptiedWhenClear;
+};
+constexpr std::array<OptionDependency, 6> kOptionDependencies{{
+    {{"Label43", "Label45", "EZalWy1", "EwylWy1"}, {"EZalWy1", "EwylWy1"}},  // SMS control of output 1
+    {{"Label44", "Label46", "EZalWy2", "EwylWy2"}, {"EZalWy2", "EwylWy2"}},  // SMS control of output 2
+    {{"Label24", "SEWy_offTimer1", "Label47", nullptr}, {}},                 // switch-off time of output 1; value stays
+    {{"Label25", "SEWy_offTimer2", "Label48", nullptr}, {}},                 // switch-off time of output 2; value stays
+    {{"SEtestokr", nullptr, nullptr, nullptr}, {}},                          // periodic report
+    {{"EPINMOD", "Label28", nullptr, nullptr}, {"EPINMOD", nullptr}},        // programming by SMS
+}};
+
 const QString kWarningTitle = QStringLiteral("Uwaga");
 const QString kPinMessage = QStringLiteral("Kod pin musi mieć 4 znaki.");
 const QString kSmsCodeMessage = QStringLiteral("Sms sterujący musi mieć formę dwóch znaków");
@@ -96,6 +111,11 @@ Interlocks::Interlocks(QWidget *mainWindow, QObject *parent)
       enruser1_(findControl<QLineEdit>(mainWindow, QStringLiteral("Enruser1"))) {
     connectCheckBoxes();
     watchEdits();
+    // Every control a handler reaches must exist: a missing one is found now,
+    // at start-up, rather than in the middle of a user's action.
+    for (const OptionDependency &dependency : kOptionDependencies)
+        for (const char *name : dependency.dependants)
+            if (name) findControl<QWidget>(mainWindow, QString::fromLatin1(name));
 }
 
 void Interlocks::connectCheckBoxes() {
@@ -161,45 +181,44 @@ void Interlocks::SetActionExclusion(const QString &prefix, int own, int other1, 
     }
 }
 
-#define TARNIK_CLIP_HANDLERS(digit)                                                                              \
-    void Interlocks::ChbClipVerif##digit##Click() {                                                              \
-        const Exclusion &e = kClipExclusions[digit];                                                             \
-        SetActionExclusion(kUserGroup, e.own, e.other1, e.other2);                                               \
-    }                                                                                                            \
-    void Interlocks::ChBClipNotVerif##digit##Click() {                                                           \
-        const Exclusion &e = kClipExclusions[digit];                                                             \
-        SetActionExclusion(kOtherGroup, e.own, e.other1, e.other2);                                              \
-    }
-TARNIK_CLIP_HANDLERS(0)
-TARNIK_CLIP_HANDLERS(1)
-TARNIK_CLIP_HANDLERS(2)
-TARNIK_CLIP_HANDLERS(3)
-TARNIK_CLIP_HANDLERS(4)
-TARNIK_CLIP_HANDLERS(5)
-#undef TARNIK_CLIP_HANDLERS
+void Interlocks::clipActionClick(const QString &prefix, int digit) {
+    const Exclusion &e = kClipExclusions[static_cast<std::size_t>(digit)];
+    SetActionExclusion(prefix, e.own, e.other1, e.other2);
+}
+
+void Interlocks::ChbClipVerif0Click() { clipActionClick(kUserGroup, 0); }
+void Interlocks::ChbClipVerif1Click() { clipActionClick(kUserGroup, 1); }
+void Interlocks::ChbClipVerif2Click() { clipActionClick(kUserGroup, 2); }
+void Interlocks::ChbClipVerif3Click() { clipActionClick(kUserGroup, 3); }
+void Interlocks::ChbClipVerif4Click() { clipActionClick(kUserGroup, 4); }
+void Interlocks::ChbClipVerif5Click() { clipActionClick(kUserGroup, 5); }
+void Interlocks::ChBClipNotVerif0Click() { clipActionClick(kOtherGroup, 0); }
+void Interlocks::ChBClipNotVerif1Click() { clipActionClick(kOtherGroup, 1); }
+void Interlocks::ChBClipNotVerif2Click() { clipActionClick(kOtherGroup, 2); }
+void Interlocks::ChBClipNotVerif3Click() { clipActionClick(kOtherGroup, 3); }
+void Interlocks::ChBClipNotVerif4Click() { clipActionClick(kOtherGroup, 4); }
+void Interlocks::ChBClipNotVerif5Click() { clipActionClick(kOtherGroup, 5); }
 
 // ---- Option dependencies
 
-void Interlocks::optionDependency(int flag, std::initializer_list<const char *> dependants,
-                                  std::initializer_list<const char *> emptiedWhenClear) {
+void Interlocks::applyOption(int flag) {
+    const OptionDependency &dependency = kOptionDependencies[static_cast<std::size_t>(flag)];
     const bool on = findControl<QCheckBox>(window_, boxName(kFlagPrefix, flag))->isChecked();
     // Emptied before they are disabled, so a disabled edit never holds a value
     // that its own exit check would still complain about.
     if (!on)
-        for (const char *name : emptiedWhenClear) findControl<QLineEdit>(window_, QString::fromLatin1(name))->clear();
-    for (const char *name : dependants) findControl<QWidget>(window_, QString::fromLatin1(name))->setEnabled(on);
+        for (const char *name : dependency.emptiedWhenClear)
+            if (name) findControl<QLineEdit>(window_, QString::fromLatin1(name))->clear();
+    for (const char *name : dependency.dependants)
+        if (name) findControl<QWidget>(window_, QString::fromLatin1(name))->setEnabled(on);
 }
 
-void Interlocks::ChBFlags_0Click() {
-    optionDependency(0, {"Label43", "Label45", "EZalWy1", "EwylWy1"}, {"EZalWy1", "EwylWy1"});
-}
-void Interlocks::ChBFlags_1Click() {
-    optionDependency(1, {"Label44", "Label46", "EZalWy2", "EwylWy2"}, {"EZalWy2", "EwylWy2"});
-}
-void Interlocks::ChBFlags_2Click() { optionDependency(2, {"Label24", "SEWy_offTimer1", "Label47"}, {}); }
-void Interlocks::ChBFlags_3Click() { optionDependency(3, {"Label25", "SEWy_offTimer2", "Label48"}, {}); }
-void Interlocks::ChBFlags_4Click() { optionDependency(4, {"SEtestokr"}, {}); }
-void Interlocks::ChBFlags_5Click() { optionDependency(5, {"EPINMOD", "Label28"}, {"EPINMOD"}); }
+void Interlocks::ChBFlags_0Click() { applyOption(0); }
+void Interlocks::ChBFlags_1Click() { applyOption(1); }
+void Interlocks::ChBFlags_2Click() { applyOption(2); }
+void Interlocks::ChBFlags_3Click() { applyOption(3); }
+void Interlocks::ChBFlags_4Click() { applyOption(4); }
+void Interlocks::ChBFlags_5Click() { applyOption(5); }
 
 // ---- Exit checks
 

@@ -20,7 +20,6 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
-#include <initializer_list>
 
 class QCheckBox;
 class QEvent;
@@ -81,10 +80,10 @@ protected:
 private:
     enum class ExitRule { Pin, SmsCode };
 
+    void clipActionClick(const QString &prefix, int digit);
     void connectCheckBoxes();
     void watchEdits();
-    void optionDependency(int flag, std::initializer_list<const char *> dependants,
-                          std::initializer_list<const char *> emptiedWhenClear);
+    void applyOption(int flag);
     void warnAndRefocus(QLineEdit *edit, const QString &message);
     void scheduleExitCheck(QLineEdit *edit, ExitRule rule);
     bool filterKey(QLineEdit *edit, QKeyEvent *event);

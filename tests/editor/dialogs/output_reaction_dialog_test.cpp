@@ -99,6 +99,17 @@ private slots:
         QVERIFY(!box(d, "ChBOFFwy1In")->isEnabled());
     }
 
+    void aBoxTickedWhileInactiveStillExcludesItsPartnerAfterwards() {
+        TFconfigNumberWeRe d;
+        d.setFromByte(0xA8);  // inactive, yet output 1 and output 2 switched on
+        box(d, "ChBNoActiv")->setChecked(false);
+        QVERIFY(box(d, "ChBONwy1IN")->isChecked());
+        QVERIFY(!box(d, "ChBOFFwy1In")->isEnabled());
+        QVERIFY(!box(d, "ChBOFFWY2iN")->isEnabled());
+        QVERIFY(box(d, "ChBTimeOFFWy1")->isEnabled());
+        QCOMPARE(d.resultByte(), std::uint8_t{0x28});
+    }
+
     void aNewByteRepairsTheStateLeftFromTheLastOpening() {
         TFconfigNumberWeRe d;
         d.setFromByte(0x08);  // output 1 on; "off" disabled
