@@ -96,13 +96,5 @@ TEST(OutputReactionByte, NothingChosenOrInactiveStoresNoReaction) {
     EXPECT_EQ(outputReactionByte(0x7F), 0x7F);
 }
 
-TEST(NotificationBits, UsersTakeTwoBitsEach) {
-    EXPECT_EQ(smsBit(1), 0x01);
-    EXPECT_EQ(clipBit(1), 0x02);
-    EXPECT_EQ(smsBit(3), 0x10);
-    EXPECT_EQ(clipBit(3), 0x20);
-    EXPECT_EQ(clipBit(4), 0x80);
-}
-
 }  // namespace
 }  // namespace tarnik
