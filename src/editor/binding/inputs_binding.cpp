@@ -2,7 +2,6 @@
 
 #include "editor/binding/control_access.h"
 #include "editor/binding/settings_binding.h"
-#include "model/value_ranges.h"
 
 namespace tarnik {
 
