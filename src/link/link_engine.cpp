@@ -61,6 +61,15 @@ void LinkEngine::BprogramujClick()
     if (refuseProgramming(collected))
         return;
 
+    // "programuj" stays enabled during a read-back. A read-back still waiting for its
+    // answer is given up here: taken later, that answer would replace the image being
+    // sent and the settings just collected, and the module would get its old settings.
+    if (readBackState_ == ReadBackState::Reading) {
+        readBackState_ = ReadBackState::Idle;
+        readBackStore_.clear();
+        host_.disarmNoAnswerTimer();  // the run gets a whole period of its own
+    }
+
     setBusy(true);
     record_ = collected;
     SettingsToImage(record_, image_);
