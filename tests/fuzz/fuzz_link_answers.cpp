@@ -20,6 +20,7 @@
 
 #include "fuzz_checks.h"
 #include "link/link_engine.h"
+#include "model/conversion.h"
 #include "model/value_ranges.h"
 #include "serial/comport.h"
 #include "serial/datapacket.h"
@@ -103,12 +104,43 @@ struct Rig {
         port.SetHandOver(handOver);
     }
 
+    // Takes what the engine wrote to the line and checks it frame by frame.
     void drain()
     {
-        std::array<char, 4096> sink;
-        while (::read(master, sink.data(), sink.size()) > 0) {
-        }
+        std::array<char, 4096> piece;
+        ssize_t n;
+        while ((n = ::read(master, piece.data(), piece.size())) > 0)
+            sent.append(piece.data(), static_cast<std::size_t>(n));
+        checkSentFrames();
         handOver->RunPending();
+    }
+
+    // Every byte on the line belongs to a whole command or image chunk, and every chunk
+    // carries the image of the settings being programmed, in order from offset 0.
+    void checkSentFrames()
+    {
+        for (;;) {
+            if (sent.size() < 2)
+                return;
+            require(sent[0] == '*', "line bytes outside a frame");
+            const char command = sent[1];
+            const std::size_t length = command == '0' ? (chunkOffset == 0 ? 29 : 49) : 4;
+            require(command == '0' || command == '2' || command == '3' || command == '5' || command == '7',
+                    "unknown command on the line");
+            if (sent.size() < length)
+                return;
+            require(sent[length - 2] == '*' && sent[length - 1] == '1', "frame without its terminator");
+            if (command == '2') {
+                chunkOffset = 0;
+            } else if (command == '0') {
+                const std::size_t n = length - 4;
+                require(chunkOffset + n <= kUploadEnd, "chunk past the sent part of the image", chunkOffset);
+                require(std::memcmp(sent.data() + 2, programmedImage.data() + chunkOffset, n) == 0,
+                        "chunk does not carry the programmed settings", chunkOffset);
+                chunkOffset += n;
+            }
+            sent.erase(0, length);
+        }
     }
 
     int master = -1;
@@ -118,6 +150,9 @@ struct Rig {
     std::unique_ptr<RecordingHost> host;
     SettingsRecord record{};
     DeviceImage image{};
+    std::string sent;              // written by the engine, not yet checked
+    std::size_t chunkOffset = 0;   // image offset of the next chunk on the line
+    DeviceImage programmedImage{};  // what the collected settings make
 };
 
 Rig& rig()
@@ -187,6 +222,9 @@ void run(const std::uint8_t* data, std::size_t size)
     r.host->reset();
     r.record = startupSettings();
     r.image.fill(0);
+    r.sent.clear();
+    r.chunkOffset = 0;
+    SettingsToImage(startupSettings(), r.programmedImage);
     LinkEngine engine(*r.host, r.record, r.image, r.port, r.framer);
     ConfigureModuleLink(r.port, r.framer, engine);
     r.port.SetHandOver(r.handOver);  // kept across the reopen of every read-back

@@ -1,0 +1,38 @@
+// "programuj" pressed while a read-back still waits for its answer (the button stays
+// enabled during a read-back). The module must get the settings being programmed, and
+// the read-back's late answer must not replace them in the editor.
+
+#include <gtest/gtest.h>
+
+#include "fault_helpers.h"
+#include "simulator/module_simulator.h"
+
+namespace tarnik::proof {
+namespace {
+
+TEST(OverlappingExchanges, ProgrammingStartedDuringAReadBackSendsTheNewSettings)
+{
+    SimulatorOptions slow;
+    slow.answerDelay = std::chrono::milliseconds(50);
+    const SettingsRecord old = RandomModuleSettings(50);
+    slow.memory = imageOf(old);
+    ModuleSimulator module(slow);
+    module.start();
+    LinkRig rig(module.devicePath(), 3000);
+    rig.host.programmed = RandomModuleSettings(51);
+
+    rig.engine.BBloadClick();
+    ASSERT_EQ(rig.program(), LinkOutcome::Programmed);
+    EXPECT_TRUE(sentImageStored(module.memory(), rig.host.programmed)) << "the module got its old settings back";
+    EXPECT_TRUE(sameBytes(rig.record, rig.host.programmed));
+    EXPECT_EQ(rig.host.shown, 0) << "the late read-back replaced the settings being edited";
+    expectIdle(rig);
+
+    // Nothing of the abandoned read-back comes back later.
+    RunFor(300ms);
+    EXPECT_EQ(rig.host.shown, 0);
+    EXPECT_EQ(rig.host.lastLine(), link_text::kDone);
+}
+
+}  // namespace
+}  // namespace tarnik::proof
