@@ -32,6 +32,12 @@ public:
 
     // Button handlers. A port failure ends the exchange (busy left, timer stopped,
     // states idle) and is rethrown for the caller's error boundary to show.
+    //
+    // "programuj" asks the host's CheckUserNumbers first, then collects the controls into
+    // a copy of the record and checks that copy, which is what would be programmed: an
+    // SMS centre or user number over 12 characters, or a PIN or SMS access code of 1 to
+    // 3 characters, is refused with a line in the information list. A refusal sends
+    // nothing, enters no busy state and leaves the engine's record as it was.
     void BprogramujClick();
     void BBloadClick();
     void BBserialClick();
