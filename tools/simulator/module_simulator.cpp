@@ -335,17 +335,15 @@ void ModuleSimulator::run()
         for (;;) {
             if (hangUpWhenSent)
                 return;  // the line is about to drop: nothing more is taken
-            DeviceImage memory = this->memory();
-            Responder::Result r = responder.next(parseBuffer, options_, memory);
+            std::lock_guard lock(mutex_);
+            Responder::Result r = responder.next(parseBuffer, options_, memory_);
             if (!r.complete)
                 return;
             parseBuffer.erase(parseBuffer.begin(), parseBuffer.begin() + static_cast<std::ptrdiff_t>(r.consumed));
-            std::lock_guard lock(mutex_);
             if (!r.isFrame) {
                 skipped_ += r.consumed;
                 continue;
             }
-            memory_ = memory;
             frames_.push_back(r.frame);
             framesChanged_.notify_all();
             ++framesSeen;
