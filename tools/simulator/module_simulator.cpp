@@ -313,7 +313,7 @@ void ModuleSimulator::run()
     Responder responder;
     int framesSeen = 0;
     bool hangUpWhenSent = false;
-    std::optional<Clock::time_point> hangUpDeadline;  // when the last answer was out
+    std::optional<Clock::time_point> lastAnswerOutAt;
     bool writeBlocked = false;
 
     auto schedule = [&](const std::string& answer, Clock::time_point readyAt) {
@@ -404,10 +404,10 @@ void ModuleSimulator::run()
         // moment after the write, hence the short grace before looking at it.
         bool awaitingPickUp = false;
         if (hangUpWhenSent && outgoing.empty()) {
-            if (!hangUpDeadline)
-                hangUpDeadline = now;
+            if (!lastAnswerOutAt)
+                lastAnswerOutAt = now;
             int waiting = 0;
-            const auto since = now - *hangUpDeadline;
+            const auto since = now - *lastAnswerOutAt;
             const bool taken = since >= std::chrono::milliseconds(10) &&
                                ::ioctl(line.slave, FIONREAD, &waiting) == 0 && waiting == 0;
             if (taken || since >= std::chrono::seconds(1))
