@@ -12,6 +12,7 @@
 #include <random>
 
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -119,6 +120,58 @@ TEST(InterruptedSave, KilledAtRandomMomentsTheFileHoldsTheOldOrTheNewContent)
     EXPECT_TRUE(names.contains("settings.zvn"));
     std::printf("interrupted saves: %d kills, old content %d, new content %d, %lld temporary files left\n", kKills,
                 sawFirst, sawSecond, static_cast<long long>(names.size() - 1));
+}
+
+// Runs one save of `s` over `target` in a child process whose files may not grow past
+// `limit` bytes, so the write fails exactly there. Returns the child's exit status:
+// 0 when the save failed with "File too large", 1 when it succeeded, 2 otherwise.
+int saveWithSizeLimit(const Settings& s, const QString& target, rlim_t limit)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit r{};
+        ::getrlimit(RLIMIT_FSIZE, &r);
+        r.rlim_cur = limit;
+        ::setrlimit(RLIMIT_FSIZE, &r);
+        try {
+            SaveSettingsFile(s.record, s.users, target);
+        } catch (const SettingsFileError& e) {
+            ::_exit(std::string(e.what()).find("File too large") != std::string::npos ? 0 : 2);
+        }
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 2;
+}
+
+TEST(InterruptedSave, AWriteFailingAtAnyByteKeepsTheOldFileAndLeavesNothingBehind)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("settings.zvn");
+    const Settings old = filled(3);
+    const Settings next = filled(150);
+    SaveSettingsFile(old.record, old.users, target);
+    // The size of the new file: the failures are placed on every byte up to it.
+    SaveSettingsFile(next.record, next.users, dir.filePath("size.zvn"));
+    const auto newSize = static_cast<rlim_t>(QFileInfo(dir.filePath("size.zvn")).size());
+    QFile::remove(dir.filePath("size.zvn"));
+    ASSERT_GT(newSize, 0u);
+
+    for (rlim_t limit = 0; limit < newSize; ++limit) {
+        SCOPED_TRACE("write fails after byte " + std::to_string(limit));
+        ASSERT_EQ(saveWithSizeLimit(next, target, limit), 0);
+        Settings loaded;
+        LoadSettingsFile(target, loaded.record, loaded.users);
+        ASSERT_TRUE(holds(loaded, old));
+        ASSERT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"settings.zvn"});
+    }
+    // With room enough the same save goes through.
+    ASSERT_EQ(saveWithSizeLimit(next, target, newSize), 1);
+    Settings loaded;
+    LoadSettingsFile(target, loaded.record, loaded.users);
+    EXPECT_TRUE(holds(loaded, next));
 }
 
 }  // namespace
