@@ -84,8 +84,9 @@ TEST(Soak, ProgrammingAndReadBackRepeated)
                 programmed, readBack, firstKiB, kWarmUp, lastKiB);
     RecordProperty("resident_first_kib", static_cast<int>(firstKiB));
     RecordProperty("resident_last_kib", static_cast<int>(lastKiB));
-    if (!kUnderSanitizers)
+    if (!kUnderSanitizers) {
         EXPECT_LT(lastKiB - firstKiB, kAllowedGrowthKiB);
+    }
 }
 
 }  // namespace
