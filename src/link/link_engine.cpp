@@ -167,6 +167,7 @@ bool LinkEngine::awaitStartStep(const std::string& str)
         return false;
     programmingState_ = ProgrammingState::Sending;
     chunkCounter_ = 0;
+    takeAnswer();
     SendImageChunk(uploadOffset_, kFirstChunkS);
     return true;
 }
@@ -174,6 +175,7 @@ bool LinkEngine::awaitStartStep(const std::string& str)
 void LinkEngine::sendingStep()
 {
     host_.disarmNoAnswerTimer();
+    takeAnswer();
     SendImageChunk(uploadOffset_, kNextChunkS);
     ++chunkCounter_;
     progressBar_ += "##";
@@ -182,6 +184,17 @@ void LinkEngine::sendingStep()
                                              progressBar_);
     if (uploadOffset_ > kLastChunkAfter)
         programmingState_ = ProgrammingState::AwaitFinish;
+}
+
+// One answer moves the transfer on by one frame. The framer presents its buffer again
+// after cutting each "*1", so text that came before the answer and held a "*1" of its
+// own (a late read-back, noise) would otherwise send the next chunk, and then the one
+// after, without the module having answered them; the run would even report success
+// before the module confirmed the last chunk. What the buffer holds now has been
+// answered: drop it.
+void LinkEngine::takeAnswer()
+{
+    framer_.DiscardBuffer();
 }
 
 void LinkEngine::successStep()

@@ -93,6 +93,7 @@ private:
     // Returns true when the module accepted the start (the first chunk is then sent).
     bool awaitStartStep(const std::string& str);
     void sendingStep();
+    void takeAnswer();
     void successStep();
     void readBackStep(const std::string& str);
     void serialNumberStep(const std::string& str);
