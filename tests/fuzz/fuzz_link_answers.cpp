@@ -111,7 +111,10 @@ struct Rig {
         ssize_t n;
         while ((n = ::read(master, piece.data(), piece.size())) > 0)
             sent.append(piece.data(), static_cast<std::size_t>(n));
+        chunksThisStep = 0;
         checkSentFrames();
+        // Stop and wait: one piece of answer moves the transfer on by one chunk at most.
+        require(chunksThisStep <= 1, "several chunks sent for one answer", chunksThisStep);
         handOver->RunPending();
     }
 
@@ -138,6 +141,7 @@ struct Rig {
                 require(std::memcmp(sent.data() + 2, programmedImage.data() + chunkOffset, n) == 0,
                         "chunk does not carry the programmed settings", chunkOffset);
                 chunkOffset += n;
+                ++chunksThisStep;
             }
             sent.erase(0, length);
         }
@@ -152,6 +156,7 @@ struct Rig {
     DeviceImage image{};
     std::string sent;              // written by the engine, not yet checked
     std::size_t chunkOffset = 0;   // image offset of the next chunk on the line
+    std::size_t chunksThisStep = 0;
     DeviceImage programmedImage{};  // what the collected settings make
 };
 

@@ -110,6 +110,7 @@ def link_seeds():
     put("fuzz_link_answers", "serial_during_program", b"\x07" + piece(b"A1*1OK*1") + ok * 3)
     put("fuzz_link_answers", "long_noise", b"\x01" + piece(bytes(range(1, 256)) * 8) + b"\xf2\xf5" + ok)
     put("fuzz_link_answers", "program_during_readback", b"\x04\xf5" + piece(readback) + ok * 28)
+    put("fuzz_link_answers", "answer_after_stale_star_one", b"\x01" + piece(b"late*1OK*1") + ok * 27)
     put("fuzz_link_answers", "buttons", b"\x00\xf3" + piece(b"x*1") + b"\xf4\xf5" + ok + b"\xf1")
 
 
