@@ -195,7 +195,10 @@ void checkInvariants(Rig& r, LinkEngine& engine, std::size_t fedSoFar)
     require(engine.busy() == r.host->busy(), "engine and host disagree on busy");
     require(engine.busy() == (engine.programmingState() != ProgrammingState::Idle),
             "busy without a programming run, or a run without busy");
-    if (auto outcome = r.host->takeOutcome(); outcome == LinkOutcome::SettingsLoaded) {
+    const auto outcome = r.host->takeOutcome();
+    if (outcome == LinkOutcome::Programmed)
+        require(r.chunkOffset == kUploadEnd, "success reported before every chunk was sent", r.chunkOffset);
+    if (outcome == LinkOutcome::SettingsLoaded) {
         for (std::size_t i = LinkEngine::kReadBackImageBytes; i < kImageSize; ++i)
             require(r.image[i] == 0, "read-back left bytes past 1699", i);
         require(engine.readBackStore().empty(), "store kept after the image was taken");
