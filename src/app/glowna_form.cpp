@@ -73,23 +73,12 @@ void TGlownaF::FormCreate(const QStringList &pinnedPorts) {
     // 6. output option refresh
     binding_->RefreshOutputOptions();
     // 7. the module's line settings
-    configurePort();
+    ConfigureModulePort(*port_);
     // 8. the packet framer
     createFramer();
     // 9. the link state: no serial query pending, empty read-back store
     engine_ = std::make_unique<LinkEngine>(*this, settings_, image_, *port_, *framer_);
-    port_->OnDeviceLost = [this] { engine_->DeviceLost(); };
-    port_->OnHandOverError = [this](const std::exception &error) { reportError(error.what()); };
-}
-
-void TGlownaF::configurePort() {
-    port_->SetBaudRate(TBaudRate::br115200);
-    TComTimeouts timeouts = port_->Timeouts();
-    timeouts.ReadTotalMultiplier = 0;
-    timeouts.ReadTotalConstant = 1;
-    timeouts.ReadInterval = 1;
-    port_->SetTimeouts(timeouts);
-    port_->SetEventChar(10);
+    ConnectPortReports(*port_, *engine_);
 }
 
 void TGlownaF::createFramer() {

@@ -96,7 +96,6 @@ protected:
 
 private:
     void FormCreate(const QStringList &pinnedPorts);
-    void configurePort();
     void createFramer();
     void runOption(int flag);
     void connectHandlers();

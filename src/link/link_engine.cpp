@@ -352,7 +352,7 @@ void LinkEngine::HandOverFailed(const std::exception& error)
 
 // ---- wiring ------------------------------------------------------------------------
 
-void ConfigureModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine)
+void ConfigureModulePort(TComPort& port)
 {
     port.SetBaudRate(br115200);
     TComTimeouts timeouts = port.Timeouts();
@@ -361,8 +361,18 @@ void ConfigureModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& eng
     timeouts.ReadTotalConstant = 1;
     port.SetTimeouts(timeouts);
     port.SetEventChar(10);
+}
+
+void ConnectPortReports(TComPort& port, LinkEngine& engine)
+{
     port.OnDeviceLost = [&engine] { engine.DeviceLost(); };
     port.OnHandOverError = [&engine](const std::exception& e) { engine.HandOverFailed(e); };
+}
+
+void ConfigureModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine)
+{
+    ConfigureModulePort(port);
+    ConnectPortReports(port, engine);
 
     framer.SetComPort(&port);
     framer.SetStopString("*1");

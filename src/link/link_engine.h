@@ -129,6 +129,11 @@ private:
 // and the port's device-lost and hand-over-error reports routed to the engine.
 void ConfigureModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine);
 
+// The two halves a host that creates the framer itself uses: the module's line settings,
+void ConfigureModulePort(TComPort& port);
+// and the port's device-lost and hand-over-error reports routed to the engine.
+void ConnectPortReports(TComPort& port, LinkEngine& engine);
+
 // User-visible texts of the link, UTF-8.
 namespace link_text {
 inline constexpr const char* kStart = "Rozpoczęcie programowania.";
