@@ -62,16 +62,8 @@ void TGlownaF::FormCreate(const QStringList &pinnedPorts) {
     port_ = std::make_unique<TComPort>();
     // 4. the factory defaults
     SetDefaults(settings_);
-    // 5. show the records
-    binding_->ShowInputTexts();
-    binding_->ShowReactionTimes();
-    binding_->ShowBlockTimes();
-    binding_->ShowUserNumbers();
-    binding_->ShowOutputs();
-    binding_->ShowBasicSettings();
-    binding_->ShowUserDirectory();
-    // 6. output option refresh
-    binding_->RefreshOutputOptions();
+    // 5. show the records, 6. output option refresh
+    binding_->ShowSettingsAndUserDirectory();
     // 7. the module's line settings
     ConfigureModulePort(*port_);
     // 8. the packet framer
@@ -212,14 +204,7 @@ void TGlownaF::Button2Click() {
 
 void TGlownaF::openSettingsFile(const QString &fileName) {
     LoadSettingsFile(fileName, settings_, users_);
-    binding_->ShowInputTexts();
-    binding_->ShowReactionTimes();
-    binding_->ShowBlockTimes();
-    binding_->ShowUserNumbers();
-    binding_->ShowOutputs();
-    binding_->ShowBasicSettings();
-    binding_->ShowUserDirectory();
-    binding_->RefreshOutputOptions();
+    binding_->ShowSettingsAndUserDirectory();
     runOption(4);
 }
 

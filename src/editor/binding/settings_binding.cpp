@@ -19,13 +19,23 @@ void SettingsBinding::runOption(int flag) const {
 }
 
 void SettingsBinding::ShowSettings() {
+    showSettingSteps();
+    RefreshOutputOptions();
+}
+
+void SettingsBinding::ShowSettingsAndUserDirectory() {
+    showSettingSteps();
+    ShowUserDirectory();
+    RefreshOutputOptions();
+}
+
+void SettingsBinding::showSettingSteps() {
     ShowInputTexts();
     ShowReactionTimes();
     ShowBlockTimes();
     ShowUserNumbers();
     ShowOutputs();
     ShowBasicSettings();
-    RefreshOutputOptions();
 }
 
 void SettingsBinding::RefreshOutputOptions() {

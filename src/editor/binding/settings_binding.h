@@ -26,6 +26,9 @@ public:
 
     // Whole-window operations.
     void ShowSettings();
+    // Start-up and opening a file: ShowSettings with ShowUserDirectory placed
+    // before its option refresh.
+    void ShowSettingsAndUserDirectory();
     void CollectSettings();
     // The output option refresh that ends ShowSettings: flags 0, 2, 1, 3.
     void RefreshOutputOptions();
@@ -60,6 +63,8 @@ public:
 
 private:
     void runOption(int flag) const;
+    // The six show steps of ShowSettings, without its option refresh.
+    void showSettingSteps();
     // The output-reaction byte of the blocking input's reaction 2, whose bit 0
     // CHB_funkcjaczaswy shows.
     std::uint8_t &blockingExitByte() { return record_.numberSpecWeRe[4][1]; }
