@@ -145,6 +145,8 @@ TEST(PortFailure, AnErrorWhileAnAnswerIsHandledEndsTheRunInsideTheHandOver)
     EXPECT_EQ(rig.host.errors, std::vector<std::string>{"progress line failed"});
     expectIdle(rig);
     EXPECT_FALSE(rig.port.Connected());
+    // The simulator reads on its own thread: let it catch up before counting.
+    sim.waitForFrames(3, 1s);
     EXPECT_EQ(sim.frameCount(), 3) << "start, first chunk, second chunk";
 
     rig.host.failProgressLine = false;
