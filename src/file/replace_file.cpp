@@ -65,6 +65,16 @@ void writeAll(int fd, std::span<const std::uint8_t> content) {
     }
 }
 
+// Makes the rename itself durable, so that after a power loss the name holds the new
+// content rather than the old. The file is already complete either way, so a
+// directory that cannot be synced is no reason to report the save as failed.
+void syncDirectory(const std::string &directory) {
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 }  // namespace
 
 void replaceFileContent(const std::string &path, std::span<const std::uint8_t> content) {
@@ -90,6 +100,7 @@ void replaceFileContent(const std::string &path, std::span<const std::uint8_t> c
         ::unlink(temporary.c_str());
         fail(error);
     }
+    syncDirectory(directoryOf(target));
 }
 
 }  // namespace tarnik
