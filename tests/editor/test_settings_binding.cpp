@@ -325,7 +325,7 @@ private slots:
             put(f.record.smsWeRe[k][0], "we" + std::to_string(k) + " on");
             put(f.record.smsWeRe[k][1], "we" + std::to_string(k) + " off");
         }
-        for (int k = 0; k < 6; ++k) put(f.record.smsSpecWeRe[k][1], "spec" + std::to_string(k));
+        for (int k = 0; k < 6; ++k) put(f.record.smsSpecWeRe[k][1], "special" + std::to_string(k));
         f.record.zalWyCode[0][0] = '1';
         f.record.zalWyCode[0][1] = 'N';
         f.record.wylWyCode[1][0] = '2';
