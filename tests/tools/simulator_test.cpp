@@ -118,6 +118,26 @@ TEST(SimulatorCommands, SkipsBytesThatAreNoFrameAndRecovers)
     EXPECT_EQ(sim.skippedBytes(), 4u);
 }
 
+TEST(SimulatorCommands, KeepsTheNewestFramesButCountsThemAll)
+{
+    // A long demo session must not grow the frame log without bound.
+    ModuleSimulator sim;
+    sim.start();
+    PtyClient line(sim.devicePath());
+    const int total = static_cast<int>(ModuleSimulator::kFramesKept) + 10;
+    for (int i = 0; i < total; ++i) {
+        line.send("*7*1");
+        ASSERT_EQ(line.readBytes(10, 1s).size(), 10u) << "query " << i;
+    }
+    line.send("*2*1");
+    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
+    ASSERT_TRUE(sim.waitForFrames(total + 1, 1s));
+    EXPECT_EQ(sim.frameCount(), total + 1);
+    const auto frames = sim.frames();
+    EXPECT_LE(frames.size(), ModuleSimulator::kFramesKept);
+    EXPECT_EQ(frames.back().command, '2');
+}
+
 TEST(SimulatorCommands, AFrameSentInPiecesIsTakenWhenComplete)
 {
     ModuleSimulator sim;

@@ -148,14 +148,14 @@ std::vector<SimulatorFrame> ModuleSimulator::frames() const
 int ModuleSimulator::frameCount() const
 {
     std::lock_guard lock(mutex_);
-    return static_cast<int>(frames_.size());
+    return frameCount_;
 }
 
 bool ModuleSimulator::waitForFrames(int count, std::chrono::milliseconds timeout) const
 {
     std::unique_lock lock(mutex_);
     return framesChanged_.wait_for(lock, timeout,
-                                   [&] { return static_cast<int>(frames_.size()) >= count; });
+                                   [&] { return frameCount_ >= count; });
 }
 
 std::size_t ModuleSimulator::skippedBytes() const
@@ -344,7 +344,10 @@ void ModuleSimulator::run()
                 skipped_ += r.consumed;
                 continue;
             }
+            if (frames_.size() == kFramesKept)
+                frames_.erase(frames_.begin(), frames_.begin() + kFramesKept / 2);
             frames_.push_back(r.frame);
+            ++frameCount_;
             framesChanged_.notify_all();
             ++framesSeen;
             std::string answer = r.answer;

@@ -87,7 +87,9 @@ public:
     std::string devicePath() const;
     bool running() const;
 
-    // What has arrived so far.
+    // The frames that have arrived, the newest kFramesKept at most (a long demo
+    // session must not grow without bound), and how many arrived in all.
+    static constexpr std::size_t kFramesKept = 4096;
     std::vector<SimulatorFrame> frames() const;
     int frameCount() const;
     // Waits until at least `count` frames have arrived.
@@ -106,6 +108,7 @@ private:
     mutable std::mutex mutex_;
     mutable std::condition_variable framesChanged_;
     std::vector<SimulatorFrame> frames_;
+    int frameCount_ = 0;
     std::size_t skipped_ = 0;
     DeviceImage memory_{};
     std::string path_;
