@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QPointer>
+#include <deque>
 
 namespace tarnik {
 
@@ -17,6 +18,21 @@ bool &presenting() {
     return flag;
 }
 
+// Failures raised while a message is up, waiting for their turn.
+struct PendingMessage {
+    QPointer<QWidget> parent;
+    QString text;
+};
+std::deque<PendingMessage> &pending() {
+    static std::deque<PendingMessage> queue;
+    return queue;
+}
+
+void presentBox(QWidget *parent, const QString &message) {
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message, QMessageBox::Ok, parent);
+    box.exec();
+}
+
 }  // namespace
 
 void setErrorPresenter(ErrorPresenter replacement) { presenter() = std::move(replacement); }
@@ -27,11 +43,20 @@ void showErrorMessage(QWidget *parent, const QString &message) {
         return;
     }
     // A failure raised while a message is already up is shown after it, not
-    // inside its event loop.
-    if (presenting()) return;
+    // inside its event loop; the same text waiting twice is shown once.
+    if (presenting()) {
+        for (const PendingMessage &waiting : pending())
+            if (waiting.text == message) return;
+        pending().push_back({parent, message});
+        return;
+    }
     presenting() = true;
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message, QMessageBox::Ok, parent);
-    box.exec();
+    presentBox(parent, message);
+    while (!pending().empty()) {
+        const PendingMessage next = pending().front();
+        pending().pop_front();
+        presentBox(next.parent, next.text);
+    }
     presenting() = false;
 }
 

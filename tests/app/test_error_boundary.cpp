@@ -1,8 +1,10 @@
 // The last boundary: an error raised while an event is handled is shown and
 // goes no further; guarded() does the same for one action.
 
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <stdexcept>
 
 #include "app/error_boundary.h"
@@ -51,6 +53,32 @@ private slots:
         tarnik::guarded(nullptr, [] { throw 42; });
         tarnik::guarded(nullptr, [] {});
         QCOMPARE(shown, (QStringList{QStringLiteral("zły stan"), QStringLiteral("Unknown error")}));
+    }
+
+    // With the real message box: a failure raised while a message is up (for
+    // example reported from the serial line) waits for it and is then shown;
+    // the same text waiting twice is shown once.
+    void aFailureDuringAMessageIsShownAfterIt() {
+        tarnik::setErrorPresenter({});
+        QStringList boxes;
+        std::function<void()> answerNextBox = [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box) {
+                QTimer::singleShot(10, answerNextBox);
+                return;
+            }
+            boxes << box->text();
+            if (boxes.size() == 1) {
+                tarnik::showErrorMessage(nullptr, QStringLiteral("drugi"));
+                tarnik::showErrorMessage(nullptr, QStringLiteral("drugi"));
+            }
+            box->accept();
+            if (boxes.size() < 2) QTimer::singleShot(10, answerNextBox);
+        };
+        QTimer::singleShot(10, answerNextBox);
+        tarnik::showErrorMessage(nullptr, QStringLiteral("pierwszy"));
+        QCOMPARE(boxes, (QStringList{QStringLiteral("pierwszy"), QStringLiteral("drugi")}));
+        QVERIFY(!QApplication::activeModalWidget());
     }
 };
 
