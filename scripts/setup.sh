@@ -2,7 +2,8 @@
 # Installs what the build and the tests need, when it is missing (Debian 12).
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev zlib1g-dev
-          libgtest-dev libgmock-dev libbenchmark-dev gettext python3 clang libclang-rt-14-dev)
+          libgtest-dev libgmock-dev libbenchmark-dev gettext python3 clang libclang-rt-14-dev
+          fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
