@@ -156,8 +156,11 @@ TEST(AnswersByteByByte, ReadBackSucceeds)
 TEST(AnswersByteByByte, SerialNumberSplitAtItsTerminatorLosesTheNumber)
 {
     // The framer cuts "A123*1" off as a packet before "OK*1" arrives, so the handler
-    // sees "OK*1" alone: the line is added, with no number.
-    ModuleSimulator module(oneByteAtATime());
+    // sees "OK*1" alone: the line is added, with no number. The bytes come far enough
+    // apart that a busy machine cannot read two of them as one piece.
+    SimulatorOptions options = oneByteAtATime();
+    options.pieceGap = std::chrono::milliseconds(50);
+    ModuleSimulator module(options);
     module.start();
     LinkRig rig(module.devicePath(), 3000);
 
