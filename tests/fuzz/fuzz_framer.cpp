@@ -8,29 +8,11 @@
 #include <string>
 
 #include "fuzz_checks.h"
+#include "fuzz_input.h"
 #include "serial/datapacket.h"
 
 namespace tarnik::fuzz {
 namespace {
-
-class Reader {
-public:
-    Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    bool done() const { return at_ >= size_; }
-    std::uint8_t byte() { return done() ? 0 : data_[at_++]; }
-    std::string take(std::size_t n)
-    {
-        n = std::min(n, size_ - at_);
-        std::string s(reinterpret_cast<const char*>(data_ + at_), n);
-        at_ += n;
-        return s;
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-};
 
 void run(const std::uint8_t* data, std::size_t size)
 {

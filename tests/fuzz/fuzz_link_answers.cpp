@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "fuzz_checks.h"
+#include "fuzz_input.h"
 #include "link/link_engine.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
@@ -165,25 +166,6 @@ Rig& rig()
     static Rig r;
     return r;
 }
-
-class Reader {
-public:
-    Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    bool done() const { return at_ >= size_; }
-    std::uint8_t byte() { return done() ? 0 : data_[at_++]; }
-    std::string take(std::size_t n)
-    {
-        n = std::min(n, size_ - at_);
-        std::string s(reinterpret_cast<const char*>(data_ + at_), n);
-        at_ += n;
-        return s;
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-};
 
 void checkInvariants(Rig& r, LinkEngine& engine, std::size_t fedSoFar)
 {
