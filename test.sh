@@ -5,10 +5,12 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh"
+"$root/scripts/build.sh" -DTARNIK_WERROR=ON
 build=${TARNIK_BUILD_DIR:-$root/build}
 export QT_QPA_PLATFORM=offscreen
 status=0
+echo "== Formatting (scripts/format.sh fixes it)"
+"$root/scripts/format.sh" --check || status=$?
 (cd "$build" && ctest --output-on-failure --parallel "$(nproc)" "$@") || status=$?
 if [ "${TARNIK_SKIP_FUZZ:-0}" != 1 ] && command -v clang++ >/dev/null 2>&1; then
   echo

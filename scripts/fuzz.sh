@@ -15,7 +15,7 @@ if ! command -v clang++ >/dev/null 2>&1; then
 fi
 if [ ! -f "$build/build.ninja" ]; then
   CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTARNIK_FUZZ=ON -DTARNIK_SANITIZE=ON -DTARNIK_BENCH=OFF >/dev/null
+    -DTARNIK_FUZZ=ON -DTARNIK_SANITIZE=ON -DTARNIK_BENCH=OFF -DTARNIK_WERROR=ON >/dev/null
 fi
 cmake "$build" -DTARNIK_FUZZ_SECONDS="$seconds" >/dev/null
 cmake --build "$build" --parallel "$(nproc)" --target tarnik_fuzz_targets proof_soak

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev zlib1g-dev
           libgtest-dev libgmock-dev libbenchmark-dev gettext python3 clang libclang-rt-14-dev
-          fonts-dejavu-core)
+          fonts-dejavu-core clang-format)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

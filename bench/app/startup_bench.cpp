@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-extern char **environ;
+extern char** environ;
 
 namespace {
 
@@ -27,22 +27,26 @@ struct Run {
     double peakMb = -1;
 };
 
-double valueAfter(const std::string &text, const std::string &key) {
+double valueAfter(const std::string& text, const std::string& key)
+{
     const auto at = text.find(key);
     return at == std::string::npos ? -1 : std::atof(text.c_str() + at + key.size());
 }
 
-Run runOnce(const std::string &program) {
+Run runOnce(const std::string& program)
+{
     int out[2];
-    if (pipe(out) != 0) return {};
+    if (pipe(out) != 0)
+        return {};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, out[0]);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     std::vector<std::string> args = {program, "--measure-startup"};
-    std::vector<char *> argv;
-    for (auto &a : args) argv.push_back(a.data());
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
     argv.push_back(nullptr);
 
     const auto start = std::chrono::steady_clock::now();
@@ -61,7 +65,9 @@ Run runOnce(const std::string &program) {
     while ((n = read(out[0], buffer, sizeof buffer)) > 0) {
         text.append(buffer, static_cast<std::size_t>(n));
         if (run.wallMs < 0 && text.find("startup_ms=") != std::string::npos)
-            run.wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            run.wallMs =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count();
     }
     close(out[0]);
     int status = 0;
@@ -71,14 +77,16 @@ Run runOnce(const std::string &program) {
     return run;
 }
 
-double median(std::vector<double> values) {
+double median(std::vector<double> values)
+{
     std::sort(values.begin(), values.end());
     return values.empty() ? -1 : values[values.size() / 2];
 }
 
 }  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv)
+{
     const std::string program = argc > 1 ? argv[1] : TARNIK_PROGRAM;
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -94,8 +102,8 @@ int main(int argc, char **argv) {
         inside.push_back(run.inProcessMs);
         peak.push_back(run.peakMb);
     }
-    std::printf("runs=%d\nstartup_ms=%.1f\nstartup_in_process_ms=%.1f\npeak_rss_mb=%.1f\n", runs, median(wall),
-                median(inside), median(peak));
+    std::printf("runs=%d\nstartup_ms=%.1f\nstartup_in_process_ms=%.1f\npeak_rss_mb=%.1f\n", runs,
+                median(wall), median(inside), median(peak));
     std::printf("goal_startup_ms=300 goal_peak_rss_mb=60\n");
     return 0;
 }

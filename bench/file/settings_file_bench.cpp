@@ -14,26 +14,31 @@ namespace {
 struct Sample {
     SettingsRecord record = startupSettings();
     UserDirectory users{};
-    Sample() {
+    Sample()
+    {
         for (int u = 0; u < kUsers; ++u) {
             record.nrUser[u].assign("+4860012345" + std::to_string(u));
             users.entries[u].osoba.assign("Użytkownik " + std::to_string(u + 1));
             users.entries[u].uwagi.assign(std::string(200, static_cast<char>('a' + u)));
         }
-        for (auto &row : record.smsWeRe)
-            for (auto &text : row) text.assign("Alarm: wejscie naruszone, sprawdz!");
+        for (auto& row : record.smsWeRe)
+            for (auto& text : row)
+                text.assign("Alarm: wejscie naruszone, sprawdz!");
     }
 };
 
-void BM_SaveSettingsFile(benchmark::State &state) {
+void BM_SaveSettingsFile(benchmark::State& state)
+{
     QTemporaryDir dir;
     const Sample sample;
     const QString path = dir.filePath("bench.zvn");
-    for (auto _ : state) SaveSettingsFile(sample.record, sample.users, path);
+    for (auto _ : state)
+        SaveSettingsFile(sample.record, sample.users, path);
 }
 BENCHMARK(BM_SaveSettingsFile)->Unit(benchmark::kMicrosecond);
 
-void BM_LoadSettingsFile(benchmark::State &state) {
+void BM_LoadSettingsFile(benchmark::State& state)
+{
     QTemporaryDir dir;
     const Sample sample;
     const QString path = dir.filePath("bench.zvn");

@@ -32,15 +32,18 @@ constexpr double kReadLineMs = 1707.0 * 10.0 * 1000.0 / kBaud;
 class BenchHost : public LinkHost {
 public:
     int addInfoLine(const std::string&, bool) override { return 0; }
-    void replaceInfoLine(int, const std::string&) override {}
-    void setBusy(bool) override {}
+    void replaceInfoLine(int, const std::string&) override { }
+    void setBusy(bool) override { }
     void armNoAnswerTimer() override { timer.arm(); }
     void disarmNoAnswerTimer() override { timer.disarm(); }
     void collectSettings(SettingsRecord& record) override { record = startupSettings(); }
-    void showSettings(const SettingsRecord&) override {}
+    void showSettings(const SettingsRecord&) override { }
     bool checkUserNumbers() override { return true; }
     std::string portName() override { return port; }
-    void reportError(const std::string& message) override { std::fprintf(stderr, "error: %s\n", message.c_str()); }
+    void reportError(const std::string& message) override
+    {
+        std::fprintf(stderr, "error: %s\n", message.c_str());
+    }
     void linkFinished(LinkOutcome o) override
     {
         finishedAt = Clock::now();
@@ -106,13 +109,18 @@ int main(int argc, char** argv)
 
     std::vector<double> program, read;
     for (int i = 0; i < runs; ++i) {
-        program.push_back(timeExchange(host, [&] { engine.BprogramujClick(); }, LinkOutcome::Programmed));
-        read.push_back(timeExchange(host, [&] { engine.BBloadClick(); }, LinkOutcome::SettingsLoaded));
+        program.push_back(timeExchange(
+            host, [&] { engine.BprogramujClick(); }, LinkOutcome::Programmed));
+        read.push_back(timeExchange(
+            host, [&] { engine.BBloadClick(); }, LinkOutcome::SettingsLoaded));
     }
     const double p = median(program), r = median(read);
-    std::printf("program_ms=%.2f program_line_ms=%.2f program_ratio=%.3f\n", p, kProgramLineMs, p / kProgramLineMs);
-    std::printf("read_ms=%.2f read_line_ms=%.2f read_ratio=%.3f\n", r, kReadLineMs, r / kReadLineMs);
-    std::printf("runs=%d program_min_ms=%.2f read_min_ms=%.2f\n", runs, *std::min_element(program.begin(), program.end()),
+    std::printf("program_ms=%.2f program_line_ms=%.2f program_ratio=%.3f\n", p, kProgramLineMs,
+                p / kProgramLineMs);
+    std::printf("read_ms=%.2f read_line_ms=%.2f read_ratio=%.3f\n", r, kReadLineMs,
+                r / kReadLineMs);
+    std::printf("runs=%d program_min_ms=%.2f read_min_ms=%.2f\n", runs,
+                *std::min_element(program.begin(), program.end()),
                 *std::min_element(read.begin(), read.end()));
     return 0;
 }

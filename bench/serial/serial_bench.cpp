@@ -28,7 +28,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double CpuMs() {
+double CpuMs()
+{
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 +
@@ -37,7 +38,8 @@ double CpuMs() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 10000;
     const int idleSeconds = argc > 2 ? std::atoi(argv[2]) : 10;
@@ -74,7 +76,8 @@ int main(int argc, char** argv) {
         }
     };
     framer.OnCustomStop = [&](tarnik::TComDataPacket&, const std::string&, int&) {
-        if (!waiting) return;  // the empty call after the packet was cut
+        if (!waiting)
+            return;  // the empty call after the packet was cut
         latencies.push_back(std::chrono::duration<double, std::micro>(Clock::now() - sent).count());
         waiting = false;
         if (static_cast<int>(latencies.size()) < rounds)
@@ -101,7 +104,8 @@ int main(int argc, char** argv) {
         app.exit(2);
     });
     watchdog.start(120000);
-    if (const int rc = app.exec(); rc != 0) return rc;
+    if (const int rc = app.exec(); rc != 0)
+        return rc;
     watchdog.stop();
 
     // Idle: the port stays open, the loop runs, nothing arrives.
@@ -114,8 +118,12 @@ int main(int argc, char** argv) {
     ::close(master);
 
     std::sort(latencies.begin(), latencies.end());
-    auto at = [&](double q) { return latencies[std::min(latencies.size() - 1, static_cast<size_t>(q * static_cast<double>(latencies.size())))]; };
-    std::printf("latency_median_us=%.1f latency_p99_us=%.1f latency_max_us=%.1f round_trips=%zu idle_cpu_ms_per_10s=%.2f\n",
+    auto at = [&](double q) {
+        return latencies[std::min(latencies.size() - 1,
+                                  static_cast<size_t>(q * static_cast<double>(latencies.size())))];
+    };
+    std::printf("latency_median_us=%.1f latency_p99_us=%.1f latency_max_us=%.1f round_trips=%zu "
+                "idle_cpu_ms_per_10s=%.2f\n",
                 at(0.5), at(0.99), latencies.back(), latencies.size(), idleCpu);
     return 0;
 }

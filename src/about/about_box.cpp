@@ -7,13 +7,15 @@
 
 namespace tarnik {
 
-TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent), ui_(std::make_unique<Ui::TAboutBox>()) {
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TAboutBox>())
+{
     ui_->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     ui_->ProgramIcon->setPixmap(programPixmap(65));
     // The link is drawn as blue underlined text; a click opens the page.
-    ui_->Comments->setText(QStringLiteral("<a href=\"%1\" style=\"color:#0000ff\">%2</a>")
-                               .arg(QString::fromUtf8(maker::kWebPage), QString::fromUtf8(maker::kWebPageText)));
+    ui_->Comments->setText(
+        QStringLiteral("<a href=\"%1\" style=\"color:#0000ff\">%2</a>")
+            .arg(QString::fromUtf8(maker::kWebPage), QString::fromUtf8(maker::kWebPageText)));
     ui_->Comments->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     ui_->Comments->setCursor(Qt::PointingHandCursor);
     connect(ui_->Comments, &QLabel::linkActivated, this, [this] { CommentsClick(); });
@@ -23,6 +25,9 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent), ui_(std::make_unique<Ui
 
 TAboutBox::~TAboutBox() = default;
 
-void TAboutBox::CommentsClick() { openMakerWebPage(); }
+void TAboutBox::CommentsClick()
+{
+    openMakerWebPage();
+}
 
 }  // namespace tarnik

@@ -15,7 +15,7 @@ namespace tarnik {
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit TAboutBox(QWidget *parent = nullptr);
+    explicit TAboutBox(QWidget* parent = nullptr);
     ~TAboutBox() override;
 
     // Opens the maker's web page; the box stays open.

@@ -5,7 +5,8 @@
 
 namespace tarnik {
 
-QPixmap programPixmap(int size) {
+QPixmap programPixmap(int size)
+{
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -27,9 +28,11 @@ QPixmap programPixmap(int size) {
     return pixmap;
 }
 
-QIcon programIcon() {
+QIcon programIcon()
+{
     QIcon icon;
-    for (int size : {16, 32, 48, 64}) icon.addPixmap(programPixmap(size));
+    for (int size : {16, 32, 48, 64})
+        icon.addPixmap(programPixmap(size));
     return icon;
 }
 

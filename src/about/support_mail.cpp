@@ -7,14 +7,21 @@
 
 namespace tarnik {
 
-QString supportMailText() {
-    return QStringLiteral("mailto:") + QString::fromUtf8(maker::kSupportEmail) + QStringLiteral("?subject=") +
-           QString::fromUtf8(maker::kSupportSubject);
+QString supportMailText()
+{
+    return QStringLiteral("mailto:") + QString::fromUtf8(maker::kSupportEmail) +
+           QStringLiteral("?subject=") + QString::fromUtf8(maker::kSupportSubject);
 }
 
 // The result is ignored: without a mail program or browser nothing happens.
-void Kotaktzdziaemtechnicznym1Click() { QDesktopServices::openUrl(QUrl(supportMailText(), QUrl::TolerantMode)); }
+void Kotaktzdziaemtechnicznym1Click()
+{
+    QDesktopServices::openUrl(QUrl(supportMailText(), QUrl::TolerantMode));
+}
 
-void openMakerWebPage() { QDesktopServices::openUrl(QUrl(QString::fromUtf8(maker::kWebPage))); }
+void openMakerWebPage()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromUtf8(maker::kWebPage)));
+}
 
 }  // namespace tarnik

@@ -2,10 +2,11 @@
 
 namespace tarnik {
 
-CommandLine parseCommandLine(const QStringList &arguments) {
+CommandLine parseCommandLine(const QStringList& arguments)
+{
     CommandLine line;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
+        const QString& argument = arguments.at(i);
         if (argument == QLatin1String("--screenshots")) {
             if (i + 1 >= arguments.size()) {
                 line.error = QStringLiteral("--screenshots needs a folder");

@@ -16,6 +16,6 @@ struct CommandLine {
     QString error;                // not empty: the arguments were not understood
 };
 
-CommandLine parseCommandLine(const QStringList &arguments);  // arguments without the program
+CommandLine parseCommandLine(const QStringList& arguments);  // arguments without the program
 
 }  // namespace tarnik

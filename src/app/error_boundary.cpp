@@ -8,12 +8,14 @@ namespace tarnik {
 
 namespace {
 
-ErrorPresenter &presenter() {
+ErrorPresenter& presenter()
+{
     static ErrorPresenter instance;
     return instance;
 }
 
-bool &presenting() {
+bool& presenting()
+{
     static bool flag = false;
     return flag;
 }
@@ -23,21 +25,28 @@ struct PendingMessage {
     QPointer<QWidget> parent;
     QString text;
 };
-std::deque<PendingMessage> &pending() {
+std::deque<PendingMessage>& pending()
+{
     static std::deque<PendingMessage> queue;
     return queue;
 }
 
-void presentBox(QWidget *parent, const QString &message) {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message, QMessageBox::Ok, parent);
+void presentBox(QWidget* parent, const QString& message)
+{
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message,
+                    QMessageBox::Ok, parent);
     box.exec();
 }
 
 }  // namespace
 
-void setErrorPresenter(ErrorPresenter replacement) { presenter() = std::move(replacement); }
+void setErrorPresenter(ErrorPresenter replacement)
+{
+    presenter() = std::move(replacement);
+}
 
-void showErrorMessage(QWidget *parent, const QString &message) {
+void showErrorMessage(QWidget* parent, const QString& message)
+{
     if (presenter()) {
         presenter()(parent, message);
         return;
@@ -45,8 +54,9 @@ void showErrorMessage(QWidget *parent, const QString &message) {
     // A failure raised while a message is already up is shown after it, not
     // inside its event loop; the same text waiting twice is shown once.
     if (presenting()) {
-        for (const PendingMessage &waiting : pending())
-            if (waiting.text == message) return;
+        for (const PendingMessage& waiting : pending())
+            if (waiting.text == message)
+                return;
         pending().push_back({parent, message});
         return;
     }
@@ -60,19 +70,23 @@ void showErrorMessage(QWidget *parent, const QString &message) {
     presenting() = false;
 }
 
-QString currentErrorMessage() {
+QString currentErrorMessage()
+{
     try {
         throw;
-    } catch (const std::exception &error) {
+    } catch (const std::exception& error) {
         return QString::fromUtf8(error.what());
     } catch (...) {
         return QStringLiteral("Unknown error");
     }
 }
 
-TarnikApplication::TarnikApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+TarnikApplication::TarnikApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+}
 
-bool TarnikApplication::notify(QObject *receiver, QEvent *event) {
+bool TarnikApplication::notify(QObject* receiver, QEvent* event)
+{
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {

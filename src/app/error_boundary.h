@@ -11,12 +11,12 @@
 
 namespace tarnik {
 
-using ErrorPresenter = std::function<void(QWidget *parent, const QString &message)>;
+using ErrorPresenter = std::function<void(QWidget* parent, const QString& message)>;
 
 // Shows `message` the way the program shows every error (a modal box titled
 // with the application's name). Tests may replace the presenter; an empty
 // presenter restores the message box.
-void showErrorMessage(QWidget *parent, const QString &message);
+void showErrorMessage(QWidget* parent, const QString& message);
 void setErrorPresenter(ErrorPresenter presenter);
 
 // The message of the exception being handled (call inside a catch block).
@@ -24,7 +24,8 @@ QString currentErrorMessage();
 
 // Runs `action`, showing any error it raises.
 template <typename Action>
-void guarded(QWidget *parent, Action &&action) noexcept {
+void guarded(QWidget* parent, Action&& action) noexcept
+{
     try {
         action();
     } catch (...) {
@@ -37,8 +38,8 @@ void guarded(QWidget *parent, Action &&action) noexcept {
 class TarnikApplication : public QApplication {
     Q_OBJECT
 public:
-    TarnikApplication(int &argc, char **argv);
-    bool notify(QObject *receiver, QEvent *event) override;
+    TarnikApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
 };
 
 }  // namespace tarnik

@@ -6,25 +6,30 @@ namespace tarnik {
 
 namespace {
 
-QString choose(QWidget *parent, const QString &startName, QFileDialog::AcceptMode mode) {
+QString choose(QWidget* parent, const QString& startName, QFileDialog::AcceptMode mode)
+{
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("zvn"));
     dialog.setNameFilters({QStringLiteral("pliki zvn (*.zvn)"), QStringLiteral("Wszystkie (*)")});
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    if (!startName.isEmpty()) dialog.selectFile(startName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    if (!startName.isEmpty())
+        dialog.selectFile(startName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
     return dialog.selectedFiles().constFirst();
 }
 
 }  // namespace
 
-QString DialogFileChooser::chooseOpenFile(QWidget *parent, const QString &startName) {
+QString DialogFileChooser::chooseOpenFile(QWidget* parent, const QString& startName)
+{
     return choose(parent, startName, QFileDialog::AcceptOpen);
 }
 
-QString DialogFileChooser::chooseSaveFile(QWidget *parent, const QString &startName) {
+QString DialogFileChooser::chooseSaveFile(QWidget* parent, const QString& startName)
+{
     return choose(parent, startName, QFileDialog::AcceptSave);
 }
 

@@ -13,8 +13,8 @@ class FileChooser {
 public:
     virtual ~FileChooser() = default;
     // The chosen file name, or an empty text when the user cancels.
-    virtual QString chooseOpenFile(QWidget *parent, const QString &startName) = 0;
-    virtual QString chooseSaveFile(QWidget *parent, const QString &startName) = 0;
+    virtual QString chooseOpenFile(QWidget* parent, const QString& startName) = 0;
+    virtual QString chooseSaveFile(QWidget* parent, const QString& startName) = 0;
 };
 
 // OpenDialog1 / SaveDialog1: default extension "zvn", filters "pliki zvn"
@@ -23,8 +23,8 @@ public:
 // of a file that does not exist (opening it then reports the error).
 class DialogFileChooser : public FileChooser {
 public:
-    QString chooseOpenFile(QWidget *parent, const QString &startName) override;
-    QString chooseSaveFile(QWidget *parent, const QString &startName) override;
+    QString chooseOpenFile(QWidget* parent, const QString& startName) override;
+    QString chooseSaveFile(QWidget* parent, const QString& startName) override;
 };
 
 }  // namespace tarnik

@@ -10,11 +10,12 @@
 namespace tarnik {
 
 Forms::Forms() = default;
-Forms::Forms(Forms &&) noexcept = default;
-Forms &Forms::operator=(Forms &&) noexcept = default;
+Forms::Forms(Forms&&) noexcept = default;
+Forms& Forms::operator=(Forms&&) noexcept = default;
 Forms::~Forms() = default;
 
-Forms createForms(const QStringList &pinnedPorts) {
+Forms createForms(const QStringList& pinnedPorts)
+{
     Forms forms;
     forms.GlownaF = std::make_unique<TGlownaF>(pinnedPorts);
     forms.FconfigNumberWeRe = new TFconfigNumberWeRe(forms.GlownaF.get());

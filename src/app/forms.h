@@ -19,18 +19,18 @@ class TGlownaF;
 struct Forms {
     std::unique_ptr<TGlownaF> GlownaF;
     // Children of the main window, so they open centred on it.
-    TFconfigNumberWeRe *FconfigNumberWeRe = nullptr;
-    TFConfigWorkWeRe *FConfigWorkWeRe = nullptr;
+    TFconfigNumberWeRe* FconfigNumberWeRe = nullptr;
+    TFConfigWorkWeRe* FConfigWorkWeRe = nullptr;
     std::unique_ptr<QWidget> Ftest;
-    TAboutBox *AboutBox = nullptr;
+    TAboutBox* AboutBox = nullptr;
 
     Forms();
-    Forms(Forms &&) noexcept;
-    Forms &operator=(Forms &&) noexcept;
+    Forms(Forms&&) noexcept;
+    Forms& operator=(Forms&&) noexcept;
     ~Forms();
 };
 
 // Creates the forms; `pinnedPorts` head the COM list.
-Forms createForms(const QStringList &pinnedPorts = {});
+Forms createForms(const QStringList& pinnedPorts = {});
 
 }  // namespace tarnik

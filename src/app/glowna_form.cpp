@@ -28,8 +28,10 @@
 
 namespace tarnik {
 
-TGlownaF::TGlownaF(const QStringList &pinnedPorts, QWidget *parent)
-    : QMainWindow(parent), ui_(std::make_unique<Ui::TGlownaF>()), fileChooser_(std::make_unique<DialogFileChooser>()) {
+TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::TGlownaF>()),
+      fileChooser_(std::make_unique<DialogFileChooser>())
+{
     ui_->setupUi(this);
     setWindowIcon(programIcon());
     setAcceptDrops(true);
@@ -37,21 +39,27 @@ TGlownaF::TGlownaF(const QStringList &pinnedPorts, QWidget *parent)
     pages_ = buildSettingsPages(ui_->pagesHolder);
     ui_->pagesHolder->layout()->addWidget(pages_);
     interlocks_ = new Interlocks(this, this);
-    binding_ = std::make_unique<SettingsBinding>(this, settings_, users_, OptionRefresh{[this](int flag) { runOption(flag); }});
+    binding_ = std::make_unique<SettingsBinding>(
+        this, settings_, users_, OptionRefresh{[this](int flag) { runOption(flag); }});
     timer1_ = std::make_unique<NoAnswerTimer>([this] { Timer1Timer(); });
-    timer1_->setOnError([this](const std::exception &error) { showErrorMessage(this, QString::fromUtf8(error.what())); });
+    timer1_->setOnError([this](const std::exception& error) {
+        showErrorMessage(this, QString::fromUtf8(error.what()));
+    });
     FormCreate(pinnedPorts);
     connectHandlers();
     // Opens centred on the desktop.
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
-TGlownaF::~TGlownaF() {
-    if (busy_) QApplication::restoreOverrideCursor();
+TGlownaF::~TGlownaF()
+{
+    if (busy_)
+        QApplication::restoreOverrideCursor();
 }
 
-void TGlownaF::FormCreate(const QStringList &pinnedPorts) {
+void TGlownaF::FormCreate(const QStringList& pinnedPorts)
+{
     // 1. the COM list, first entry selected
     ui_->CBcom->setPinnedPorts(pinnedPorts);
     ui_->CBcom->refreshPorts(true);
@@ -73,35 +81,55 @@ void TGlownaF::FormCreate(const QStringList &pinnedPorts) {
     ConnectPortReports(*port_, *engine_);
 }
 
-void TGlownaF::createFramer() {
+void TGlownaF::createFramer()
+{
     framer_ = std::make_unique<TComDataPacket>();
     framer_->SetComPort(port_.get());
     framer_->SetStopString("*1");
-    framer_->OnCustomStop = [this](TComDataPacket &sender, const std::string &str, int &pos) {
+    framer_->OnCustomStop = [this](TComDataPacket& sender, const std::string& str, int& pos) {
         engine_->ComDataPacket2CustomStop(sender, str, pos);
     };
 }
 
-void TGlownaF::runOption(int flag) {
+void TGlownaF::runOption(int flag)
+{
     switch (flag) {
-    case 0: interlocks_->ChBFlags_0Click(); break;
-    case 1: interlocks_->ChBFlags_1Click(); break;
-    case 2: interlocks_->ChBFlags_2Click(); break;
-    case 3: interlocks_->ChBFlags_3Click(); break;
-    case 4: interlocks_->ChBFlags_4Click(); break;
-    case 5: interlocks_->ChBFlags_5Click(); break;
-    default: break;
+    case 0:
+        interlocks_->ChBFlags_0Click();
+        break;
+    case 1:
+        interlocks_->ChBFlags_1Click();
+        break;
+    case 2:
+        interlocks_->ChBFlags_2Click();
+        break;
+    case 3:
+        interlocks_->ChBFlags_3Click();
+        break;
+    case 4:
+        interlocks_->ChBFlags_4Click();
+        break;
+    case 5:
+        interlocks_->ChBFlags_5Click();
+        break;
+    default:
+        break;
     }
 }
 
 template <typename Handler>
-void TGlownaF::connectAction(QAction *action, Handler handler) {
-    connect(action, &QAction::triggered, this, [this, handler] { guarded(this, [this, handler] { (this->*handler)(); }); });
+void TGlownaF::connectAction(QAction* action, Handler handler)
+{
+    connect(action, &QAction::triggered, this,
+            [this, handler] { guarded(this, [this, handler] { (this->*handler)(); }); });
 }
 
-void TGlownaF::connectHandlers() {
-    connect(ui_->Bprogramuj, &QPushButton::clicked, this, [this] { guarded(this, [this] { BprogramujClick(); }); });
-    connect(ui_->BBload, &QPushButton::clicked, this, [this] { guarded(this, [this] { BBloadClick(); }); });
+void TGlownaF::connectHandlers()
+{
+    connect(ui_->Bprogramuj, &QPushButton::clicked, this,
+            [this] { guarded(this, [this] { BprogramujClick(); }); });
+    connect(ui_->BBload, &QPushButton::clicked, this,
+            [this] { guarded(this, [this] { BBloadClick(); }); });
     connectAction(ui_->Odczytaj3, &TGlownaF::Button2Click);
     connectAction(ui_->Zapiszjako2, &TGlownaF::Button1Click);
     connectAction(ui_->Wyjscie1, &TGlownaF::Wyjscie1Click);
@@ -112,40 +140,66 @@ void TGlownaF::connectHandlers() {
     binding_->connectSmsCentreList();
 }
 
-void TGlownaF::attachReactionDialogs(TFconfigNumberWeRe &numberDialog, TFConfigWorkWeRe &workDialog) {
+void TGlownaF::attachReactionDialogs(TFconfigNumberWeRe& numberDialog, TFConfigWorkWeRe& workDialog)
+{
     reactionButtons_ = new ReactionButtons(this, settings_, numberDialog, workDialog, this);
 }
 
-void TGlownaF::setAboutBox(TAboutBox *aboutBox) { aboutBox_ = aboutBox; }
+void TGlownaF::setAboutBox(TAboutBox* aboutBox)
+{
+    aboutBox_ = aboutBox;
+}
 
-void TGlownaF::setFileChooser(std::unique_ptr<FileChooser> chooser) { fileChooser_ = std::move(chooser); }
+void TGlownaF::setFileChooser(std::unique_ptr<FileChooser> chooser)
+{
+    fileChooser_ = std::move(chooser);
+}
 
 // ---- module link ----
 
-void TGlownaF::BprogramujClick() { engine_->BprogramujClick(); }
-void TGlownaF::BBloadClick() { engine_->BBloadClick(); }
-void TGlownaF::BBserialClick() { engine_->BBserialClick(); }
-void TGlownaF::Timer1Timer() { engine_->Timer1Timer(); }
+void TGlownaF::BprogramujClick()
+{
+    engine_->BprogramujClick();
+}
+void TGlownaF::BBloadClick()
+{
+    engine_->BBloadClick();
+}
+void TGlownaF::BBserialClick()
+{
+    engine_->BBserialClick();
+}
+void TGlownaF::Timer1Timer()
+{
+    engine_->Timer1Timer();
+}
 
-int TGlownaF::addInfoLine(const std::string &text, bool trim) {
-    if (trim && infoList_.trim()) delete ui_->ListBox1->takeItem(0);
+int TGlownaF::addInfoLine(const std::string& text, bool trim)
+{
+    if (trim && infoList_.trim())
+        delete ui_->ListBox1->takeItem(0);
     const int index = infoList_.add(text, false);
     ui_->ListBox1->addItem(QString::fromStdString(text));
     return index;
 }
 
-void TGlownaF::replaceInfoLine(int index, const std::string &text) {
+void TGlownaF::replaceInfoLine(int index, const std::string& text)
+{
     infoList_.replace(index, text);
-    if (QListWidgetItem *item = ui_->ListBox1->item(index)) item->setText(QString::fromStdString(text));
+    if (QListWidgetItem* item = ui_->ListBox1->item(index))
+        item->setText(QString::fromStdString(text));
 }
 
-QStringList TGlownaF::infoLines() const {
+QStringList TGlownaF::infoLines() const
+{
     QStringList lines;
-    for (int i = 0; i < ui_->ListBox1->count(); ++i) lines << ui_->ListBox1->item(i)->text();
+    for (int i = 0; i < ui_->ListBox1->count(); ++i)
+        lines << ui_->ListBox1->item(i)->text();
     return lines;
 }
 
-void TGlownaF::setBusy(bool busy) {
+void TGlownaF::setBusy(bool busy)
+{
     if (busy != busy_) {
         if (busy)
             QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -157,68 +211,95 @@ void TGlownaF::setBusy(bool busy) {
     ui_->BBload->setEnabled(!busy);
 }
 
-void TGlownaF::armNoAnswerTimer() { timer1_->arm(); }
-void TGlownaF::disarmNoAnswerTimer() { timer1_->disarm(); }
-
-void TGlownaF::collectSettings(SettingsRecord &record) {
-    binding_->CollectSettings();
-    if (&record != &settings_) record = settings_;
+void TGlownaF::armNoAnswerTimer()
+{
+    timer1_->arm();
+}
+void TGlownaF::disarmNoAnswerTimer()
+{
+    timer1_->disarm();
 }
 
-void TGlownaF::showSettings(const SettingsRecord &record) {
-    if (&record != &settings_) settings_ = record;
+void TGlownaF::collectSettings(SettingsRecord& record)
+{
+    binding_->CollectSettings();
+    if (&record != &settings_)
+        record = settings_;
+}
+
+void TGlownaF::showSettings(const SettingsRecord& record)
+{
+    if (&record != &settings_)
+        settings_ = record;
     binding_->ShowSettings();
 }
 
-bool TGlownaF::checkUserNumbers() { return binding_->CheckUserNumbers(); }
+bool TGlownaF::checkUserNumbers()
+{
+    return binding_->CheckUserNumbers();
+}
 
-std::string TGlownaF::portName() { return ui_->CBcom->currentText().toStdString(); }
+std::string TGlownaF::portName()
+{
+    return ui_->CBcom->currentText().toStdString();
+}
 
 // Raised inside the serial hand-over, where no handler can show it: shown
 // once the hand-over has returned.
-void TGlownaF::reportError(const std::string &message) {
+void TGlownaF::reportError(const std::string& message)
+{
     const QString text = QString::fromStdString(message);
     QTimer::singleShot(0, this, [this, text] { showErrorMessage(this, text); });
 }
 
 // ---- settings files ----
 
-void TGlownaF::Button1Click() {
+void TGlownaF::Button1Click()
+{
     const QString fileName = fileChooser_->chooseSaveFile(this, openDialogFileName_);
-    if (fileName.isEmpty()) return;
+    if (fileName.isEmpty())
+        return;
     saveSettingsFile(fileName);
 }
 
-void TGlownaF::saveSettingsFile(const QString &fileName) {
+void TGlownaF::saveSettingsFile(const QString& fileName)
+{
     binding_->CollectSettings();
     binding_->CollectUserDirectory();
     SaveSettingsFile(settings_, users_, fileName);
 }
 
-void TGlownaF::Button2Click() {
+void TGlownaF::Button2Click()
+{
     const QString fileName = fileChooser_->chooseOpenFile(this, openDialogFileName_);
-    if (fileName.isEmpty()) return;
+    if (fileName.isEmpty())
+        return;
     openDialogFileName_ = fileName;
     openSettingsFile(fileName);
 }
 
-void TGlownaF::openSettingsFile(const QString &fileName) {
+void TGlownaF::openSettingsFile(const QString& fileName)
+{
     LoadSettingsFile(fileName, settings_, users_);
     binding_->ShowSettingsAndUserDirectory();
     runOption(4);
 }
 
-void TGlownaF::dragEnterEvent(QDragEnterEvent *event) {
-    for (const QUrl &url : event->mimeData()->urls())
-        if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".zvn"), Qt::CaseInsensitive)) {
+void TGlownaF::dragEnterEvent(QDragEnterEvent* event)
+{
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile() &&
+            url.toLocalFile().endsWith(QStringLiteral(".zvn"), Qt::CaseInsensitive)) {
             event->acceptProposedAction();
             return;
         }
 }
 
-void TGlownaF::dropEvent(QDropEvent *event) {
-    for (const QUrl &url : event->mimeData()->urls()) {
-        if (!url.isLocalFile()) continue;
+void TGlownaF::dropEvent(QDropEvent* event)
+{
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (!url.isLocalFile())
+            continue;
         const QString fileName = url.toLocalFile();
         event->acceptProposedAction();
         guarded(this, [this, fileName] {
@@ -231,10 +312,15 @@ void TGlownaF::dropEvent(QDropEvent *event) {
 
 // ---- menu ----
 
-void TGlownaF::Wyjscie1Click() { close(); }
+void TGlownaF::Wyjscie1Click()
+{
+    close();
+}
 
-void TGlownaF::InfoClick() {
-    if (aboutBox_) aboutBox_->exec();
+void TGlownaF::InfoClick()
+{
+    if (aboutBox_)
+        aboutBox_->exec();
 }
 
 }  // namespace tarnik

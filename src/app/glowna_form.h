@@ -41,12 +41,12 @@ class TGlownaF : public QMainWindow, public LinkHost {
 public:
     // Builds the window and runs FormCreate. `pinnedPorts` head the COM list
     // (the demo module's line) and the first of the list is selected.
-    explicit TGlownaF(const QStringList &pinnedPorts = {}, QWidget *parent = nullptr);
+    explicit TGlownaF(const QStringList& pinnedPorts = {}, QWidget* parent = nullptr);
     ~TGlownaF() override;
 
     // Start-up hands over the forms created after the window.
-    void attachReactionDialogs(TFconfigNumberWeRe &numberDialog, TFConfigWorkWeRe &workDialog);
-    void setAboutBox(TAboutBox *aboutBox);
+    void attachReactionDialogs(TFconfigNumberWeRe& numberDialog, TFConfigWorkWeRe& workDialog);
+    void setAboutBox(TAboutBox* aboutBox);
     void setFileChooser(std::unique_ptr<FileChooser> chooser);
 
     // Handlers, each run inside the window's error boundary when reached from
@@ -61,58 +61,58 @@ public:
     void InfoClick();
 
     // Button2Click / Button1Click after their dialogs.
-    void openSettingsFile(const QString &fileName);
-    void saveSettingsFile(const QString &fileName);
+    void openSettingsFile(const QString& fileName);
+    void saveSettingsFile(const QString& fileName);
     QString openDialogFileName() const { return openDialogFileName_; }
 
     // The program's state, for the start-up, the link and the tests.
-    SettingsRecord &settings() { return settings_; }
-    UserDirectory &users() { return users_; }
-    DeviceImage &image() { return image_; }
-    SettingsBinding &binding() { return *binding_; }
-    Interlocks &interlocks() { return *interlocks_; }
-    LinkEngine &engine() { return *engine_; }
-    NoAnswerTimer &timer1() { return *timer1_; }
-    TComPort &port() { return *port_; }
-    TComDataPacket &framer() { return *framer_; }
+    SettingsRecord& settings() { return settings_; }
+    UserDirectory& users() { return users_; }
+    DeviceImage& image() { return image_; }
+    SettingsBinding& binding() { return *binding_; }
+    Interlocks& interlocks() { return *interlocks_; }
+    LinkEngine& engine() { return *engine_; }
+    NoAnswerTimer& timer1() { return *timer1_; }
+    TComPort& port() { return *port_; }
+    TComDataPacket& framer() { return *framer_; }
     QStringList infoLines() const;
     bool busy() const { return busy_; }
 
     // LinkHost
-    int addInfoLine(const std::string &text, bool trim) override;
-    void replaceInfoLine(int index, const std::string &text) override;
+    int addInfoLine(const std::string& text, bool trim) override;
+    void replaceInfoLine(int index, const std::string& text) override;
     void setBusy(bool busy) override;
     void armNoAnswerTimer() override;
     void disarmNoAnswerTimer() override;
-    void collectSettings(SettingsRecord &record) override;
-    void showSettings(const SettingsRecord &record) override;
+    void collectSettings(SettingsRecord& record) override;
+    void showSettings(const SettingsRecord& record) override;
     bool checkUserNumbers() override;
     std::string portName() override;
-    void reportError(const std::string &message) override;
+    void reportError(const std::string& message) override;
 
 protected:
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
-    void FormCreate(const QStringList &pinnedPorts);
+    void FormCreate(const QStringList& pinnedPorts);
     void createFramer();
     void runOption(int flag);
     void connectHandlers();
     template <typename Handler>
-    void connectAction(QAction *action, Handler handler);
+    void connectAction(QAction* action, Handler handler);
 
     std::unique_ptr<Ui::TGlownaF> ui_;
-    QTabWidget *pages_ = nullptr;
+    QTabWidget* pages_ = nullptr;
 
     SettingsRecord settings_{};
     UserDirectory users_{};
     DeviceImage image_{};
 
-    Interlocks *interlocks_ = nullptr;
-    ReactionButtons *reactionButtons_ = nullptr;
+    Interlocks* interlocks_ = nullptr;
+    ReactionButtons* reactionButtons_ = nullptr;
     std::unique_ptr<SettingsBinding> binding_;
-    TAboutBox *aboutBox_ = nullptr;
+    TAboutBox* aboutBox_ = nullptr;
     std::unique_ptr<FileChooser> fileChooser_;
     QString openDialogFileName_;
 

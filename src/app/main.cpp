@@ -19,7 +19,8 @@
 #include "serial/qt/qt_handover.h"
 #include "simulator/module_simulator.h"
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv)
+{
     QElapsedTimer sinceStart;
     sinceStart.start();
     std::setlocale(LC_ALL, "");
@@ -29,7 +30,9 @@ int main(int argc, char **argv) {
 
     const tarnik::CommandLine line = tarnik::parseCommandLine(QApplication::arguments().mid(1));
     if (!line.error.isEmpty()) {
-        std::fprintf(stderr, "tarnik: %s\nusage: tarnik [--demo] [--measure-startup] [--screenshots DIR] [FILE.zvn]\n",
+        std::fprintf(stderr,
+                     "tarnik: %s\nusage: tarnik [--demo] [--measure-startup] [--screenshots DIR] "
+                     "[FILE.zvn]\n",
                      qPrintable(line.error));
         return 2;
     }
@@ -50,7 +53,7 @@ int main(int argc, char **argv) {
         demoModule = std::make_unique<tarnik::ModuleSimulator>(options);
         try {
             demoModule->start();
-        } catch (const std::exception &error) {
+        } catch (const std::exception& error) {
             std::fprintf(stderr, "tarnik: the demo module cannot start: %s\n", error.what());
             return 1;
         }
@@ -58,7 +61,7 @@ int main(int argc, char **argv) {
     }
 
     tarnik::Forms forms = tarnik::createForms(pinnedPorts);
-    tarnik::TGlownaF &window = *forms.GlownaF;
+    tarnik::TGlownaF& window = *forms.GlownaF;
     window.show();
     if (!line.settingsFile.isEmpty()) {
         const QString fileName = line.settingsFile;
@@ -72,10 +75,12 @@ int main(int argc, char **argv) {
             QApplication::exit(tarnik::saveWindowPictures(window, folder) ? 0 : 1);
         });
     }
-    if (line.measureStartup) tarnik::reportStartupWhenPainted(window, sinceStart);
+    if (line.measureStartup)
+        tarnik::reportStartupWhenPainted(window, sinceStart);
 
     const int result = QApplication::exec();
     forms = tarnik::Forms();  // the window, its port and the dialogs go before the module
-    if (demoModule) demoModule->stop();
+    if (demoModule)
+        demoModule->stop();
     return result;
 }

@@ -6,28 +6,39 @@ namespace tarnik {
 
 namespace {
 
-QStringList machinePorts() {
+QStringList machinePorts()
+{
     QStringList names;
-    for (const std::string &name : ListSerialPorts()) names << QString::fromStdString(name);
+    for (const std::string& name : ListSerialPorts())
+        names << QString::fromStdString(name);
     return names;
 }
 
 }  // namespace
 
-PortComboBox::PortComboBox(QWidget *parent) : QComboBox(parent), source_(machinePorts) {
+PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent), source_(machinePorts)
+{
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
 }
 
-void PortComboBox::setPortSource(std::function<QStringList()> source) { source_ = std::move(source); }
+void PortComboBox::setPortSource(std::function<QStringList()> source)
+{
+    source_ = std::move(source);
+}
 
-void PortComboBox::setPinnedPorts(const QStringList &ports) { pinned_ = ports; }
+void PortComboBox::setPinnedPorts(const QStringList& ports)
+{
+    pinned_ = ports;
+}
 
-void PortComboBox::refreshPorts(bool selectFirst) {
+void PortComboBox::refreshPorts(bool selectFirst)
+{
     const QString kept = currentText();
     QStringList names = pinned_;
-    for (const QString &name : source_())
-        if (!names.contains(name)) names << name;
+    for (const QString& name : source_())
+        if (!names.contains(name))
+            names << name;
     const QSignalBlocker quiet(this);
     clear();
     addItems(names);
@@ -40,7 +51,8 @@ void PortComboBox::refreshPorts(bool selectFirst) {
     }
 }
 
-void PortComboBox::showPopup() {
+void PortComboBox::showPopup()
+{
     refreshPorts(false);
     QComboBox::showPopup();
 }

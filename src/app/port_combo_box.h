@@ -13,13 +13,13 @@ namespace tarnik {
 class PortComboBox : public QComboBox {
     Q_OBJECT
 public:
-    explicit PortComboBox(QWidget *parent = nullptr);
+    explicit PortComboBox(QWidget* parent = nullptr);
 
     // Where the names come from (the machine's serial ports by default).
     void setPortSource(std::function<QStringList()> source);
 
     // Names listed first on every refresh (the demo module's line).
-    void setPinnedPorts(const QStringList &ports);
+    void setPinnedPorts(const QStringList& ports);
 
     // Fills the list; keeps the current text unless `selectFirst`.
     void refreshPorts(bool selectFirst = false);

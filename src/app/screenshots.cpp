@@ -10,9 +10,10 @@
 
 namespace tarnik {
 
-bool saveWindowPictures(TGlownaF &window, const QString &folder) {
+bool saveWindowPictures(TGlownaF& window, const QString& folder)
+{
     QDir().mkpath(folder);
-    auto *pages = findControl<QTabWidget>(&window, QStringLiteral("PageControl2"));
+    auto* pages = findControl<QTabWidget>(&window, QStringLiteral("PageControl2"));
     const int current = pages->currentIndex();
     bool saved = true;
     for (int i = 0; i < pages->count(); ++i) {

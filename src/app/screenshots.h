@@ -11,6 +11,6 @@ class TGlownaF;
 
 // Saves main_window.png (first page) and page1.png .. page5.png into `folder`;
 // returns false when a file cannot be written.
-bool saveWindowPictures(TGlownaF &window, const QString &folder);
+bool saveWindowPictures(TGlownaF& window, const QString& folder);
 
 }  // namespace tarnik

@@ -9,7 +9,7 @@ class QWidget;
 
 namespace tarnik {
 
-void reportStartupWhenPainted(QWidget &window, const QElapsedTimer &sinceStart);
+void reportStartupWhenPainted(QWidget& window, const QElapsedTimer& sinceStart);
 
 // Peak resident memory of this process in MB (VmHWM), or -1 when unknown.
 double peakResidentMegabytes();

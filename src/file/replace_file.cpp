@@ -14,51 +14,65 @@ namespace tarnik {
 
 namespace {
 
-[[noreturn]] void fail(int error) { throw std::system_error(error, std::generic_category()); }
+[[noreturn]] void fail(int error)
+{
+    throw std::system_error(error, std::generic_category());
+}
 
 // The real file a link points to; the path itself when it is no link or dangles.
-std::string resolved(const std::string &path) {
+std::string resolved(const std::string& path)
+{
     char buffer[PATH_MAX];
-    if (::realpath(path.c_str(), buffer) != nullptr) return buffer;
+    if (::realpath(path.c_str(), buffer) != nullptr)
+        return buffer;
     return path;
 }
 
-std::string directoryOf(const std::string &path) {
+std::string directoryOf(const std::string& path)
+{
     const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
     return path.substr(0, slash);
 }
 
-std::string baseNameOf(const std::string &path) {
+std::string baseNameOf(const std::string& path)
+{
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // Creates a new file with a random name in `directory`; mode 0666 less umask,
 // as a plain create would give.
-int createTemporary(const std::string &directory, const std::string &base, std::string &name) {
+int createTemporary(const std::string& directory, const std::string& base, std::string& name)
+{
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::random_device seed;
     std::mt19937 random(seed());
     std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string suffix(8, ' ');
-        for (char &c : suffix) c = kLetters[pick(random)];
+        for (char& c : suffix)
+            c = kLetters[pick(random)];
         name = directory + "/." + base + "." + suffix + ".tmp";
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
     }
     errno = EEXIST;
     return -1;
 }
 
-void writeAll(int fd, std::span<const std::uint8_t> content) {
+void writeAll(int fd, std::span<const std::uint8_t> content)
+{
     std::size_t done = 0;
     while (done < content.size()) {
         const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             fail(errno);
         }
         done += static_cast<std::size_t>(n);
@@ -68,28 +82,35 @@ void writeAll(int fd, std::span<const std::uint8_t> content) {
 // Makes the rename itself durable, so that after a power loss the name holds the new
 // content rather than the old. The file is already complete either way, so a
 // directory that cannot be synced is no reason to report the save as failed.
-void syncDirectory(const std::string &directory) {
+void syncDirectory(const std::string& directory)
+{
     const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
+    if (fd < 0)
+        return;
     ::fsync(fd);
     ::close(fd);
 }
 
 }  // namespace
 
-void replaceFileContent(const std::string &path, std::span<const std::uint8_t> content) {
+void replaceFileContent(const std::string& path, std::span<const std::uint8_t> content)
+{
     const std::string target = resolved(path);
-    struct stat existing {};
+    struct stat existing { };
     const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode)) fail(EISDIR);
+    if (exists && S_ISDIR(existing.st_mode))
+        fail(EISDIR);
 
     std::string temporary;
     const int fd = createTemporary(directoryOf(target), baseNameOf(target), temporary);
-    if (fd < 0) fail(errno);
+    if (fd < 0)
+        fail(errno);
     try {
-        if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0) fail(errno);
+        if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0)
+            fail(errno);
         writeAll(fd, content);
-        if (::fsync(fd) != 0) fail(errno);
+        if (::fsync(fd) != 0)
+            fail(errno);
     } catch (...) {
         ::close(fd);
         ::unlink(temporary.c_str());

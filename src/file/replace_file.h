@@ -12,6 +12,6 @@ namespace tarnik {
 // it over `path`. On failure the temporary file is removed, anything at `path`
 // is untouched, and std::system_error carries the errno. A path that names a
 // directory fails with EISDIR. A symbolic link is followed: its target is replaced.
-void replaceFileContent(const std::string &path, std::span<const std::uint8_t> content);
+void replaceFileContent(const std::string& path, std::span<const std::uint8_t> content);
 
 }  // namespace tarnik

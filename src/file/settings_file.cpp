@@ -21,30 +21,39 @@ namespace tarnik {
 namespace {
 
 constexpr std::size_t kReadPiece = 65536;
-constexpr const char *kContentError = "Error";
+constexpr const char* kContentError = "Error";
 
-std::string errorText(int error) { return std::error_code(error, std::generic_category()).message(); }
-
-[[noreturn]] void throwFileError(const char *what, const QString &fullPath, int error) {
-    throw SettingsFileError(std::string(what) + " \"" + fullPath.toStdString() + "\". " + errorText(error));
+std::string errorText(int error)
+{
+    return std::error_code(error, std::generic_category()).message();
 }
 
-[[noreturn]] void throwCannotCreate(const QString &fullPath, int error) {
+[[noreturn]] void throwFileError(const char* what, const QString& fullPath, int error)
+{
+    throw SettingsFileError(std::string(what) + " \"" + fullPath.toStdString() + "\". " +
+                            errorText(error));
+}
+
+[[noreturn]] void throwCannotCreate(const QString& fullPath, int error)
+{
     throwFileError("Cannot create file", fullPath, error);
 }
 
-[[noreturn]] void throwCannotOpen(const QString &fullPath, int error) {
+[[noreturn]] void throwCannotOpen(const QString& fullPath, int error)
+{
     throwFileError("Cannot open file", fullPath, error);
 }
 
 class Descriptor {
 public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
+    explicit Descriptor(int fd) : fd_(fd) { }
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
     }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
 
 private:
@@ -55,12 +64,16 @@ using Content = std::array<std::uint8_t, kSettingsFileContentSize>;
 
 // Fills `content` from the file's zlib stream; false when the stream is not
 // valid zlib, is damaged or holds too little.
-bool readContent(const QString &fullPath, Content &content) {
+bool readContent(const QString& fullPath, Content& content)
+{
     const Descriptor file(::open(QFile::encodeName(fullPath).constData(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) throwCannotOpen(fullPath, errno);
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0) throwCannotOpen(fullPath, errno);
-    if (S_ISDIR(info.st_mode)) throwCannotOpen(fullPath, EISDIR);
+    if (file.get() < 0)
+        throwCannotOpen(fullPath, errno);
+    struct stat info { };
+    if (::fstat(file.get(), &info) != 0)
+        throwCannotOpen(fullPath, errno);
+    if (S_ISDIR(info.st_mode))
+        throwCannotOpen(fullPath, EISDIR);
 
     ZlibReader reader(content);
     std::vector<std::uint8_t> piece(kReadPiece);
@@ -68,7 +81,8 @@ bool readContent(const QString &fullPath, Content &content) {
     while (state == ZlibReader::State::NeedInput) {
         const ssize_t n = ::read(file.get(), piece.data(), piece.size());
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             throwCannotOpen(fullPath, errno);
         }
         state = n == 0 ? reader.finish() : reader.feed({piece.data(), static_cast<std::size_t>(n)});
@@ -78,32 +92,38 @@ bool readContent(const QString &fullPath, Content &content) {
 
 }  // namespace
 
-void SaveSettingsFile(const SettingsRecord &record, const UserDirectory &users, const QString &fileName) {
+void SaveSettingsFile(const SettingsRecord& record, const UserDirectory& users,
+                      const QString& fileName)
+{
     const QString fullPath = QFileInfo(fileName).absoluteFilePath();
     Content content;
     std::memcpy(content.data(), &record, sizeof record);
     std::memcpy(content.data() + sizeof record, &users, sizeof users);
 
     std::vector<std::uint8_t> stream;
-    if (!zlibCompress(content, stream)) throw SettingsFileError(kContentError);
+    if (!zlibCompress(content, stream))
+        throw SettingsFileError(kContentError);
     try {
         replaceFileContent(QFile::encodeName(fullPath).toStdString(), stream);
-    } catch (const std::system_error &e) {
+    } catch (const std::system_error& e) {
         throwCannotCreate(fullPath, e.code().value());
     }
 }
 
-void LoadSettingsFile(const QString &fileName, SettingsRecord &record, UserDirectory &users) {
+void LoadSettingsFile(const QString& fileName, SettingsRecord& record, UserDirectory& users)
+{
     const QString fullPath = QFileInfo(fileName).absoluteFilePath();
     Content content;
-    if (!readContent(fullPath, content)) throw SettingsFileError(kContentError);
+    if (!readContent(fullPath, content))
+        throw SettingsFileError(kContentError);
 
     SettingsRecord newRecord;
     UserDirectory newUsers;
     std::memcpy(&newRecord, content.data(), sizeof newRecord);
     std::memcpy(&newUsers, content.data() + sizeof newRecord, sizeof newUsers);
     // A length byte past its field's maximum: a damaged or foreign file.
-    if (!stringLengthsValid(newRecord) || !stringLengthsValid(newUsers)) throw SettingsFileError(kContentError);
+    if (!stringLengthsValid(newRecord) || !stringLengthsValid(newUsers))
+        throw SettingsFileError(kContentError);
 
     record = newRecord;
     users = newUsers;

@@ -10,7 +10,8 @@
 
 namespace tarnik {
 
-inline constexpr std::size_t kSettingsFileContentSize = sizeof(SettingsRecord) + sizeof(UserDirectory);
+inline constexpr std::size_t kSettingsFileContentSize =
+    sizeof(SettingsRecord) + sizeof(UserDirectory);
 
 // what() is the message shown to the user, in UTF-8.
 class SettingsFileError : public std::runtime_error {
@@ -21,10 +22,11 @@ public:
 // Writes the file, replacing any file of that name. The new file is written
 // beside the old one and put in its place only once complete, so a failed save
 // leaves an existing file as it was.
-void SaveSettingsFile(const SettingsRecord &record, const UserDirectory &users, const QString &fileName);
+void SaveSettingsFile(const SettingsRecord& record, const UserDirectory& users,
+                      const QString& fileName);
 
 // Reads the file into `record` and `users`. Both change only when the whole
 // content was read and is sound; otherwise they keep what they held.
-void LoadSettingsFile(const QString &fileName, SettingsRecord &record, UserDirectory &users);
+void LoadSettingsFile(const QString& fileName, SettingsRecord& record, UserDirectory& users);
 
 }  // namespace tarnik

@@ -12,7 +12,7 @@ namespace tarnik {
 
 // Deflate at the default level 6, 15-bit window, memory level 8, default
 // strategy. Returns false if zlib fails.
-bool zlibCompress(std::span<const std::uint8_t> content, std::vector<std::uint8_t> &stream);
+bool zlibCompress(std::span<const std::uint8_t> content, std::vector<std::uint8_t>& stream);
 
 // Inflates into a fixed-size output buffer. Feed pieces of the stream while the
 // state is NeedInput; content past the buffer is not decompressed.
@@ -22,8 +22,8 @@ public:
 
     explicit ZlibReader(std::span<std::uint8_t> output);
     ~ZlibReader();
-    ZlibReader(const ZlibReader &) = delete;
-    ZlibReader &operator=(const ZlibReader &) = delete;
+    ZlibReader(const ZlibReader&) = delete;
+    ZlibReader& operator=(const ZlibReader&) = delete;
 
     // Consumes as much of `piece` as it needs and reports where the stream stands.
     State feed(std::span<const std::uint8_t> piece);

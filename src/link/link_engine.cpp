@@ -139,11 +139,13 @@ void LinkEngine::ComDataPacket2CustomStop(TComDataPacket&, const std::string& st
                 return;
         }
         const auto starOne = str.find(kStarOne);
-        if (programmingState_ == ProgrammingState::Sending && starOne != std::string::npos && starOne >= 1) {
+        if (programmingState_ == ProgrammingState::Sending && starOne != std::string::npos &&
+            starOne >= 1) {
             sendingStep();
         } else if (programmingState_ == ProgrammingState::AwaitFinish && contains(str, kOk)) {
             successStep();
-        } else if (programmingState_ == ProgrammingState::AwaitFinish && starOne != std::string::npos) {
+        } else if (programmingState_ == ProgrammingState::AwaitFinish &&
+                   starOne != std::string::npos) {
             port_.WriteText(kFinishCommand);
         } else {
             if (serialQueryPending_ && contains(str, kOk))
@@ -180,8 +182,8 @@ void LinkEngine::sendingStep()
     ++chunkCounter_;
     progressBar_ += "##";
     host_.replaceInfoLine(progressLine_, std::string(link_text::kProgress) +
-                                             std::to_string(chunkCounter_ * 100 / kChunksOf45) + "% " +
-                                             progressBar_);
+                                             std::to_string(chunkCounter_ * 100 / kChunksOf45) +
+                                             "% " + progressBar_);
     if (uploadOffset_ > kLastChunkAfter)
         programmingState_ = ProgrammingState::AwaitFinish;
 }
@@ -246,7 +248,8 @@ void LinkEngine::SendImageChunk(std::int32_t& uploadOffset, int s)
     if (s < 6 || s > kMaxChunkS)
         throw std::invalid_argument("image chunk size out of range");
     const int n = s - 5;
-    if (uploadOffset < 0 || static_cast<std::size_t>(uploadOffset) + static_cast<std::size_t>(n) > image_.size())
+    if (uploadOffset < 0 ||
+        static_cast<std::size_t>(uploadOffset) + static_cast<std::size_t>(n) > image_.size())
         throw std::out_of_range("image chunk beyond the image");
     std::array<std::uint8_t, kMaxChunkS> frame{};
     frame[0] = '*';

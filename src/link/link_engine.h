@@ -19,7 +19,12 @@ namespace tarnik {
 class TComPort;
 class TComDataPacket;
 
-enum class ProgrammingState : std::int32_t { Idle = 0, AwaitStart = 1, Sending = 2, AwaitFinish = 3 };
+enum class ProgrammingState : std::int32_t {
+    Idle = 0,
+    AwaitStart = 1,
+    Sending = 2,
+    AwaitFinish = 3
+};
 enum class ReadBackState : std::int32_t { Idle = 0, Reading = 2 };
 
 class LinkEngine {
@@ -79,9 +84,9 @@ public:
     bool busy() const { return busy_; }
 
     // Frame and protocol constants.
-    static constexpr int kFirstChunkS = 30;        // 25 data bytes
-    static constexpr int kNextChunkS = 50;         // 45 data bytes
-    static constexpr int kMaxChunkS = 90;          // size of the assembly area
+    static constexpr int kFirstChunkS = 30;                // 25 data bytes
+    static constexpr int kNextChunkS = 50;                 // 45 data bytes
+    static constexpr int kMaxChunkS = 90;                  // size of the assembly area
     static constexpr std::int32_t kLastChunkAfter = 1153;  // Sending ends past this offset
     static constexpr int kChunksOf45 = 26;
     static constexpr std::size_t kReadBackImageBytes = 1700;

@@ -51,7 +51,7 @@ public:
     virtual void reportError(const std::string& message) = 0;
 
     // Optional: called when an exchange ends, after its lines were added.
-    virtual void linkFinished(LinkOutcome) {}
+    virtual void linkFinished(LinkOutcome) { }
 };
 
 }  // namespace tarnik

@@ -6,12 +6,13 @@
 namespace tarnik {
 
 namespace {
-constexpr const char *kCodePage = "windows-1250";
+constexpr const char* kCodePage = "windows-1250";
 constexpr char kSubstitute = 0x1A;  // what the encoder writes for a missing character
 constexpr char kUnknown = '?';
 }  // namespace
 
-std::string toCp1250(const QString &text) {
+std::string toCp1250(const QString& text)
+{
     QStringEncoder encoder(kCodePage);
     std::string out;
     out.reserve(static_cast<std::size_t>(text.size()));
@@ -19,7 +20,8 @@ std::string toCp1250(const QString &text) {
     // apart from a real U+001A and a surrogate pair stays one character.
     for (qsizetype i = 0; i < text.size();) {
         qsizetype width = 1;
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) width = 2;
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            width = 2;
         if (width == 1 && text[i].isSurrogate()) {  // half a pair: no character at all
             out.push_back(kUnknown);
             ++i;
@@ -37,7 +39,8 @@ std::string toCp1250(const QString &text) {
     return out;
 }
 
-QString fromCp1250(std::string_view bytes) {
+QString fromCp1250(std::string_view bytes)
+{
     QStringDecoder decoder(kCodePage);
     return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }

@@ -10,7 +10,7 @@
 namespace tarnik {
 
 // One byte per character; a character the code page lacks becomes '?'.
-std::string toCp1250(const QString &text);
+std::string toCp1250(const QString& text);
 
 // Every byte gives one character (bytes the code page leaves undefined give the
 // control character of the same number).

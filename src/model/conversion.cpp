@@ -11,16 +11,25 @@ namespace {
 
 using namespace image;
 
-std::uint8_t *at(DeviceImage &img, std::size_t offset) { return img.data() + offset; }
-const std::uint8_t *at(const DeviceImage &img, std::size_t offset) { return img.data() + offset; }
+std::uint8_t* at(DeviceImage& img, std::size_t offset)
+{
+    return img.data() + offset;
+}
+const std::uint8_t* at(const DeviceImage& img, std::size_t offset)
+{
+    return img.data() + offset;
+}
 
 // Quote, up to kQuotedSlotMaxText characters, quote, 0. An empty text leaves
 // the slot 0. A longer text is cut so the slot's neighbours are never touched.
 template <std::size_t N>
-void writeQuoted(const ShortString<N> &text, DeviceImage &img, std::size_t slot) {
-    if (text.empty()) return;
-    const std::size_t n = std::min<std::size_t>(std::min<std::size_t>(text.len, N), kQuotedSlotMaxText);
-    std::uint8_t *out = at(img, slot);
+void writeQuoted(const ShortString<N>& text, DeviceImage& img, std::size_t slot)
+{
+    if (text.empty())
+        return;
+    const std::size_t n =
+        std::min<std::size_t>(std::min<std::size_t>(text.len, N), kQuotedSlotMaxText);
+    std::uint8_t* out = at(img, slot);
     out[0] = kQuote;
     std::copy_n(text.chars, n, out + 1);
     out[n + 1] = kQuote;
@@ -30,36 +39,43 @@ void writeQuoted(const ShortString<N> &text, DeviceImage &img, std::size_t slot)
 // Empty unless the slot starts with a quote; then the bytes up to the next quote,
 // at most kQuotedReadMax of them.
 template <std::size_t N>
-void readQuoted(const DeviceImage &img, std::size_t slot, ShortString<N> &text) {
+void readQuoted(const DeviceImage& img, std::size_t slot, ShortString<N>& text)
+{
     static_assert(N >= kQuotedReadMax);
     text.len = 0;
-    const std::uint8_t *in = at(img, slot);
-    if (in[0] != kQuote) return;
+    const std::uint8_t* in = at(img, slot);
+    if (in[0] != kQuote)
+        return;
     std::size_t n = 0;
-    while (n < kQuotedReadMax && in[1 + n] != kQuote) ++n;
+    while (n < kQuotedReadMax && in[1 + n] != kQuote)
+        ++n;
     std::copy_n(in + 1, n, text.chars);
     text.len = static_cast<std::uint8_t>(n);
 }
 
 template <std::size_t N>
-void writeText(const ShortString<N> &text, DeviceImage &img, std::size_t slot) {
+void writeText(const ShortString<N>& text, DeviceImage& img, std::size_t slot)
+{
     static_assert(N <= kTextSlotLength);
     std::copy_n(text.chars, std::min<std::size_t>(text.len, N), at(img, slot));
 }
 
 template <std::size_t N>
-void readText(const DeviceImage &img, std::size_t slot, ShortString<N> &text) {
+void readText(const DeviceImage& img, std::size_t slot, ShortString<N>& text)
+{
     static_assert(N >= kTextSlotLength);
-    const std::uint8_t *in = at(img, slot);
+    const std::uint8_t* in = at(img, slot);
     std::size_t n = 0;
-    while (n < kTextSlotLength && in[n] != 0) ++n;
+    while (n < kTextSlotLength && in[n] != 0)
+        ++n;
     std::copy_n(in, n, text.chars);
     text.len = static_cast<std::uint8_t>(n);
 }
 
 }  // namespace
 
-void SetDefaults(SettingsRecord &record) {
+void SetDefaults(SettingsRecord& record)
+{
     std::fill(std::begin(record.timerPod), std::end(record.timerPod), 1);
     std::fill(std::begin(record.timerTorBuf), std::end(record.timerTorBuf), 1);
     for (int o = 0; o < kOutputs; ++o) {
@@ -68,7 +84,8 @@ void SetDefaults(SettingsRecord &record) {
     }
     record.pinMod.len = 0;
     record.pin.len = 0;
-    for (auto &number : record.nrUser) number.len = 0;
+    for (auto& number : record.nrUser)
+        number.len = 0;
     for (int r = 0; r < kReactions; ++r) {
         for (int k = 0; k < kInputs; ++k) {
             record.smsWeRe[k][r].len = 0;
@@ -86,15 +103,21 @@ void SetDefaults(SettingsRecord &record) {
     record.alarmTime = 1;
 }
 
-void ClearImage(DeviceImage &image) { image.fill(0); }
+void ClearImage(DeviceImage& image)
+{
+    image.fill(0);
+}
 
-std::uint8_t HeaderChecksum(const DeviceImage &img) {
+std::uint8_t HeaderChecksum(const DeviceImage& img)
+{
     unsigned sum = 0;
-    for (std::size_t i = kChecksumFirst; i <= kChecksumLast; ++i) sum += img[i];
+    for (std::size_t i = kChecksumFirst; i <= kChecksumLast; ++i)
+        sum += img[i];
     return static_cast<std::uint8_t>(~sum & 0xFFu);
 }
 
-void SettingsToImage(const SettingsRecord &rec, DeviceImage &img) {
+void SettingsToImage(const SettingsRecord& rec, DeviceImage& img)
+{
     ClearImage(img);
     img[kLeadIn] = kLeadInByte;
     img[kLeadIn + 1] = kLeadInByte;
@@ -137,12 +160,15 @@ void SettingsToImage(const SettingsRecord &rec, DeviceImage &img) {
     }
 
     writeQuoted(rec.csms, img, kCsms);
-    for (int u = 0; u < kUsers; ++u) writeQuoted(rec.nrUser[u], img, userNumberSlot(u));
+    for (int u = 0; u < kUsers; ++u)
+        writeQuoted(rec.nrUser[u], img, userNumberSlot(u));
 
     for (int r = 0; r < kReactions; ++r)
-        for (int k = 0; k < kInputs; ++k) writeText(rec.smsWeRe[k][r], img, inputTextSlot(k, r));
+        for (int k = 0; k < kInputs; ++k)
+            writeText(rec.smsWeRe[k][r], img, inputTextSlot(k, r));
     for (int r = 0; r < kReactions; ++r)
-        for (int k = 0; k < kSpecialEntries; ++k) writeText(rec.smsSpecWeRe[k][r], img, specialTextSlot(k, r));
+        for (int k = 0; k < kSpecialEntries; ++k)
+            writeText(rec.smsSpecWeRe[k][r], img, specialTextSlot(k, r));
 
     img[kExitTime] = rec.exitTime;
     img[kEntryTime] = rec.entryTime;
@@ -151,7 +177,8 @@ void SettingsToImage(const SettingsRecord &rec, DeviceImage &img) {
     img[kChecksum] = HeaderChecksum(img);
 }
 
-void ImageToSettings(const DeviceImage &img, SettingsRecord &rec) {
+void ImageToSettings(const DeviceImage& img, SettingsRecord& rec)
+{
     std::copy_n(at(img, kTimerPod), kInputs, rec.timerPod);
     std::copy_n(at(img, kWyOffTimer), kOutputs, rec.wyOffTimer);
     rec.callingTimer = static_cast<std::uint8_t>(img[kCallingTimer] - kCallingTimerBias);
@@ -188,12 +215,15 @@ void ImageToSettings(const DeviceImage &img, SettingsRecord &rec) {
     }
 
     readQuoted(img, kCsms, rec.csms);
-    for (int u = 0; u < kUsers; ++u) readQuoted(img, userNumberSlot(u), rec.nrUser[u]);
+    for (int u = 0; u < kUsers; ++u)
+        readQuoted(img, userNumberSlot(u), rec.nrUser[u]);
 
     for (int r = 0; r < kReactions; ++r)
-        for (int k = 0; k < kInputs; ++k) readText(img, inputTextSlot(k, r), rec.smsWeRe[k][r]);
+        for (int k = 0; k < kInputs; ++k)
+            readText(img, inputTextSlot(k, r), rec.smsWeRe[k][r]);
     for (int r = 0; r < kReactions; ++r)
-        for (int k = 0; k < kSpecialEntries; ++k) readText(img, specialTextSlot(k, r), rec.smsSpecWeRe[k][r]);
+        for (int k = 0; k < kSpecialEntries; ++k)
+            readText(img, specialTextSlot(k, r), rec.smsSpecWeRe[k][r]);
 
     rec.exitTime = img[kExitTime];
     rec.entryTime = img[kEntryTime];

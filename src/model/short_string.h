@@ -19,15 +19,17 @@ struct ShortString {
     std::uint8_t chars[N];
 
     // Stores `bytes`, cut to N characters. Bytes past the new length are kept.
-    void assign(std::string_view bytes) {
+    void assign(std::string_view bytes)
+    {
         const std::size_t n = std::min(bytes.size(), N);
-        std::copy_n(reinterpret_cast<const std::uint8_t *>(bytes.data()), n, chars);
+        std::copy_n(reinterpret_cast<const std::uint8_t*>(bytes.data()), n, chars);
         len = static_cast<std::uint8_t>(n);
     }
 
     // The stored characters, never more than N even if the length byte is damaged.
-    std::string str() const {
-        return std::string(reinterpret_cast<const char *>(chars), std::min<std::size_t>(len, N));
+    std::string str() const
+    {
+        return std::string(reinterpret_cast<const char*>(chars), std::min<std::size_t>(len, N));
     }
 
     bool empty() const { return len == 0; }

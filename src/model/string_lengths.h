@@ -7,7 +7,7 @@
 
 namespace tarnik {
 
-bool stringLengthsValid(const SettingsRecord &record);
-bool stringLengthsValid(const UserDirectory &users);
+bool stringLengthsValid(const SettingsRecord& record);
+bool stringLengthsValid(const UserDirectory& users);
 
 }  // namespace tarnik

@@ -10,7 +10,7 @@ namespace tarnik {
 
 namespace {
 
-constexpr int kPinMaxLength = 4;         // SIM PIN and SMS access code
+constexpr int kPinMaxLength = 4;          // SIM PIN and SMS access code
 constexpr int kUserNumberMaxLength = 12;  // what a quoted image slot can carry
 constexpr int kSmsTextMaxLength = 35;
 constexpr int kOutputCodeLength = 2;
@@ -95,47 +95,62 @@ constexpr std::array kEditLimits = std::to_array<EditLimits>({
     {"ETSpecSMS_We6_Re2", kNoMaxLength},
 });
 
-static_assert(std::all_of(kSpinLimits.begin(), kSpinLimits.end(), [](const SpinLimits &s) {
+static_assert(std::all_of(kSpinLimits.begin(), kSpinLimits.end(), [](const SpinLimits& s) {
     return s.minimum <= s.initial && s.initial <= s.maximum && s.maximum <= 255 &&
            s.recordOffset < sizeof(SettingsRecord);
 }));
 
-bool sameName(std::string_view a, std::string_view b) {
+bool sameName(std::string_view a, std::string_view b)
+{
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
 }  // namespace
 
-std::span<const SpinLimits> spinLimits() { return kSpinLimits; }
-std::span<const EditLimits> editLimits() { return kEditLimits; }
+std::span<const SpinLimits> spinLimits()
+{
+    return kSpinLimits;
+}
+std::span<const EditLimits> editLimits()
+{
+    return kEditLimits;
+}
 
-const SpinLimits *findSpinLimits(std::string_view name) {
-    for (const auto &limits : kSpinLimits)
-        if (sameName(limits.name, name)) return &limits;
+const SpinLimits* findSpinLimits(std::string_view name)
+{
+    for (const auto& limits : kSpinLimits)
+        if (sameName(limits.name, name))
+            return &limits;
     return nullptr;
 }
 
-std::optional<int> editMaxLength(std::string_view name) {
-    for (const auto &limits : kEditLimits)
-        if (sameName(limits.name, name)) return limits.maxLength;
+std::optional<int> editMaxLength(std::string_view name)
+{
+    for (const auto& limits : kEditLimits)
+        if (sameName(limits.name, name))
+            return limits.maxLength;
     return std::nullopt;
 }
 
-std::uint8_t &spinField(SettingsRecord &record, const SpinLimits &limits) {
-    return reinterpret_cast<std::uint8_t *>(&record)[limits.recordOffset];
+std::uint8_t& spinField(SettingsRecord& record, const SpinLimits& limits)
+{
+    return reinterpret_cast<std::uint8_t*>(&record)[limits.recordOffset];
 }
 
-std::uint8_t spinField(const SettingsRecord &record, const SpinLimits &limits) {
-    return reinterpret_cast<const std::uint8_t *>(&record)[limits.recordOffset];
+std::uint8_t spinField(const SettingsRecord& record, const SpinLimits& limits)
+{
+    return reinterpret_cast<const std::uint8_t*>(&record)[limits.recordOffset];
 }
 
-SettingsRecord startupSettings() {
+SettingsRecord startupSettings()
+{
     SettingsRecord record{};
     SetDefaults(record);
-    for (const auto &limits : kSpinLimits) {
-        std::uint8_t &field = spinField(record, limits);
+    for (const auto& limits : kSpinLimits) {
+        std::uint8_t& field = spinField(record, limits);
         field = static_cast<std::uint8_t>(std::clamp<int>(field, limits.minimum, limits.maximum));
     }
     return record;

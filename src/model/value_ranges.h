@@ -14,7 +14,7 @@
 namespace tarnik {
 
 struct SpinLimits {
-    std::string_view name;     // the control's objectName
+    std::string_view name;  // the control's objectName
     int minimum;
     int maximum;
     int maxLength;             // characters the spin's text may hold
@@ -37,12 +37,12 @@ std::span<const SpinLimits> spinLimits();
 std::span<const EditLimits> editLimits();
 
 // Lookups by objectName, ignoring letter case; nullptr / nullopt when unknown.
-const SpinLimits *findSpinLimits(std::string_view name);
+const SpinLimits* findSpinLimits(std::string_view name);
 std::optional<int> editMaxLength(std::string_view name);
 
 // The record byte a spin edit shows.
-std::uint8_t &spinField(SettingsRecord &record, const SpinLimits &limits);
-std::uint8_t spinField(const SettingsRecord &record, const SpinLimits &limits);
+std::uint8_t& spinField(SettingsRecord& record, const SpinLimits& limits);
+std::uint8_t spinField(const SettingsRecord& record, const SpinLimits& limits);
 
 // The Settings record as the window shows it at start-up: the factory defaults
 // on an all-zero record, with every spin-bound byte brought into its spin's range.

@@ -5,6 +5,8 @@
 namespace tarnik {
 
 EComPort::EComPort(int code, int systemCode)
-    : std::runtime_error(ComErrorMessage(code, systemCode)), code_(code), systemCode_(systemCode) {}
+    : std::runtime_error(ComErrorMessage(code, systemCode)), code_(code), systemCode_(systemCode)
+{
+}
 
 }  // namespace tarnik

@@ -10,8 +10,22 @@
 namespace tarnik {
 
 enum TBaudRate {
-    brCustom, br110, br300, br600, br1200, br2400, br4800, br9600, br14400, br19200,
-    br38400, br56000, br57600, br115200, br128000, br256000
+    brCustom,
+    br110,
+    br300,
+    br600,
+    br1200,
+    br2400,
+    br4800,
+    br9600,
+    br14400,
+    br19200,
+    br38400,
+    br56000,
+    br57600,
+    br115200,
+    br128000,
+    br256000
 };
 // Bits per second of a rate; 0 for brCustom (the port uses CustomBaudRate then).
 int BaudRateValue(TBaudRate rate);
@@ -20,9 +34,25 @@ enum TDataBits { dbFive, dbSix, dbSeven, dbEight };
 enum TStopBits { sbOneStopBit, sbOne5StopBits, sbTwoStopBits };
 enum TParityBits { prNone, prOdd, prEven, prMark, prSpace };
 enum TDTRFlowControl { dtrDisable = 0x0000, dtrEnable = 0x0010, dtrHandshake = 0x0020 };
-enum TRTSFlowControl { rtsDisable = 0x0000, rtsEnable = 0x1000, rtsHandshake = 0x2000, rtsToggle = 0x3000 };
+enum TRTSFlowControl {
+    rtsDisable = 0x0000,
+    rtsEnable = 0x1000,
+    rtsHandshake = 0x2000,
+    rtsToggle = 0x3000
+};
 
-enum TComEvent { evRxChar, evTxEmpty, evRxFlag, evRing, evBreak, evCTS, evDSR, evError, evRLSD, evRx80Full };
+enum TComEvent {
+    evRxChar,
+    evTxEmpty,
+    evRxFlag,
+    evRing,
+    evBreak,
+    evCTS,
+    evDSR,
+    evError,
+    evRLSD,
+    evRx80Full
+};
 using TComEvents = EnumSet<TComEvent>;
 inline constexpr TComEvents kAllComEvents{evRxChar, evTxEmpty, evRxFlag, evRing, evBreak,
                                           evCTS,    evDSR,     evError,  evRLSD, evRx80Full};

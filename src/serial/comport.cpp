@@ -15,9 +15,12 @@
 
 namespace tarnik {
 
-TCustomComPort::TCustomComPort() : handOver_(DefaultHandOver()) {}
+TCustomComPort::TCustomComPort() : handOver_(DefaultHandOver())
+{
+}
 
-TCustomComPort::~TCustomComPort() {
+TCustomComPort::~TCustomComPort()
+{
     destroying_ = true;
     try {
         Close();
@@ -35,12 +38,15 @@ TCustomComPort::~TCustomComPort() {
     links_.clear();
 }
 
-std::string TCustomComPort::DevicePath() const {
+std::string TCustomComPort::DevicePath() const
+{
     return port_.find('/') == std::string::npos ? "/dev/" + port_ : port_;
 }
 
-void TCustomComPort::SetPort(const std::string& name) {
-    if (name == port_) return;
+void TCustomComPort::SetPort(const std::string& name)
+{
+    if (name == port_)
+        return;
     port_ = name;
     if (Connected()) {
         Close();
@@ -48,8 +54,10 @@ void TCustomComPort::SetPort(const std::string& name) {
     }
 }
 
-void TCustomComPort::SetConnected(bool connected) {
-    if (connected == Connected()) return;
+void TCustomComPort::SetConnected(bool connected)
+{
+    if (connected == Connected())
+        return;
     if (connected)
         Open();
     else
@@ -58,129 +66,181 @@ void TCustomComPort::SetConnected(bool connected) {
 
 // --- settings: a real change is put into force at once while open ---
 
-void TCustomComPort::SetBaudRate(TBaudRate rate) {
-    if (rate == baudRate_) return;
+void TCustomComPort::SetBaudRate(TBaudRate rate)
+{
+    if (rate == baudRate_)
+        return;
     baudRate_ = rate;
-    if (Connected()) ApplyLineSettings();
+    if (Connected())
+        ApplyLineSettings();
 }
 
-void TCustomComPort::SetCustomBaudRate(std::int32_t rate) {
-    if (rate == customBaudRate_) return;
+void TCustomComPort::SetCustomBaudRate(std::int32_t rate)
+{
+    if (rate == customBaudRate_)
+        return;
     customBaudRate_ = rate;
-    if (Connected()) ApplyLineSettings();
+    if (Connected())
+        ApplyLineSettings();
 }
 
-void TCustomComPort::SetDataBits(TDataBits bits) {
-    if (bits == dataBits_) return;
+void TCustomComPort::SetDataBits(TDataBits bits)
+{
+    if (bits == dataBits_)
+        return;
     dataBits_ = bits;
-    if (Connected()) ApplyLineSettings();
+    if (Connected())
+        ApplyLineSettings();
 }
 
-void TCustomComPort::SetStopBits(TStopBits bits) {
-    if (bits == stopBits_) return;
+void TCustomComPort::SetStopBits(TStopBits bits)
+{
+    if (bits == stopBits_)
+        return;
     stopBits_ = bits;
-    if (Connected()) ApplyLineSettings();
+    if (Connected())
+        ApplyLineSettings();
 }
 
-void TCustomComPort::SetParity(const TComParity& parity) {
-    if (parity == parity_) return;
+void TCustomComPort::SetParity(const TComParity& parity)
+{
+    if (parity == parity_)
+        return;
     parity_ = parity;
-    if (Connected()) ApplyLineSettings();
+    if (Connected())
+        ApplyLineSettings();
 }
 
-void TCustomComPort::SetDiscardNull(bool discard) {
-    if (discard == discardNull_) return;
+void TCustomComPort::SetDiscardNull(bool discard)
+{
+    if (discard == discardNull_)
+        return;
     discardNull_ = discard;
-    if (Connected()) ApplyLineSettings();
+    if (Connected())
+        ApplyLineSettings();
 }
 
-void TCustomComPort::SetEventChar(std::uint8_t ch) {
-    if (ch == eventChar_) return;
+void TCustomComPort::SetEventChar(std::uint8_t ch)
+{
+    if (ch == eventChar_)
+        return;
     eventChar_ = ch;
-    if (Connected()) ApplyLineSettings();
+    if (Connected())
+        ApplyLineSettings();
 }
 
-void TCustomComPort::SetEvents(TComEvents events) { events_ = events; }
+void TCustomComPort::SetEvents(TComEvents events)
+{
+    events_ = events;
+}
 
-void TCustomComPort::SetBuffer(const TComBuffer& buffer) {
+void TCustomComPort::SetBuffer(const TComBuffer& buffer)
+{
     TComBuffer even = buffer;
-    if (even.InputSize > 0 && even.InputSize % 2 != 0) --even.InputSize;
-    if (even.OutputSize > 0 && even.OutputSize % 2 != 0) --even.OutputSize;
-    if (even == buffer_) return;
+    if (even.InputSize > 0 && even.InputSize % 2 != 0)
+        --even.InputSize;
+    if (even.OutputSize > 0 && even.OutputSize % 2 != 0)
+        --even.OutputSize;
+    if (even == buffer_)
+        return;
     buffer_ = even;
-    if (Connected()) ApplyBufferSizes();
+    if (Connected())
+        ApplyBufferSizes();
 }
 
-void TCustomComPort::SetFlowControl(const TComFlowControl& flow) {
-    if (flow == flowControl_) return;
+void TCustomComPort::SetFlowControl(const TComFlowControl& flow)
+{
+    if (flow == flowControl_)
+        return;
     flowControl_ = flow;
-    if (Connected()) ApplyLineSettings();
+    if (Connected())
+        ApplyLineSettings();
 }
 
-void TCustomComPort::SetTimeouts(const TComTimeouts& timeouts) {
-    if (timeouts == timeouts_) return;
+void TCustomComPort::SetTimeouts(const TComTimeouts& timeouts)
+{
+    if (timeouts == timeouts_)
+        return;
     timeouts_ = timeouts;
-    if (Connected()) ApplyTimeoutSettings();
+    if (Connected())
+        ApplyTimeoutSettings();
 }
 
-void TCustomComPort::SetSyncMethod(TSyncMethod method) {
-    if (method == syncMethod_) return;
-    if (Connected()) throw EComPort(errSetWhileConnected);
+void TCustomComPort::SetSyncMethod(TSyncMethod method)
+{
+    if (method == syncMethod_)
+        return;
+    if (Connected())
+        throw EComPort(errSetWhileConnected);
     syncMethod_ = method;
 }
 
 // --- open and close ---
 
-void TCustomComPort::CreatePortHandle() {
+void TCustomComPort::CreatePortHandle()
+{
     const std::string path = DevicePath();
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) throw EComPort(errOpenPort, errno);
+    if (fd < 0)
+        throw EComPort(errOpenPort, errno);
     auto fail = [fd](int error) {
         ::close(fd);
         throw EComPort(errOpenPort, error);
     };
-    if (!isatty(fd)) fail(errno);
+    if (!isatty(fd))
+        fail(errno);
     // Exclusive like share mode 0: TIOCEXCL stops later opens (except by root), the
     // lock stops a second port object even under root.
-    if (ioctl(fd, TIOCEXCL) != 0 && !detail::NoModemLines(errno)) fail(errno);
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) fail(errno);
+    if (ioctl(fd, TIOCEXCL) != 0 && !detail::NoModemLines(errno))
+        fail(errno);
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+        fail(errno);
     fd_ = fd;
 }
 
-void TCustomComPort::ReleasePortHandle() {
-    if (fd_ < 0) return;
+void TCustomComPort::ReleasePortHandle()
+{
+    if (fd_ < 0)
+        return;
     ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     fd_ = -1;
 }
 
-void TCustomComPort::ApplyAllSettings() {
+void TCustomComPort::ApplyAllSettings()
+{
     ApplyBufferSizes();
     ApplyLineSettings();
     ApplyTimeoutSettings();
 }
 
-void TCustomComPort::Open() {
-    if (Connected()) return;
+void TCustomComPort::Open()
+{
+    if (Connected())
+        return;
     DoBeforeOpen();
     CreatePortHandle();
     try {
         ApplyAllSettings();
         TakeLineErrors();  // start counting line errors from now
-        if (!events_.Empty()) StartEventThread();
+        if (!events_.Empty())
+            StartEventThread();
     } catch (...) {
         ReleasePortHandle();
         throw;
     }
     ForEachLink([this](TComLink& l) {
-        if (l.ConnectionHandler) l.ConnectionHandler(*this, true);
+        if (l.ConnectionHandler)
+            l.ConnectionHandler(*this, true);
     });
     DoAfterOpen();
     ReportLinesOpened();
 }
 
-void TCustomComPort::Close() {
-    if (!Connected() || closing_) return;
+void TCustomComPort::Close()
+{
+    if (!Connected() || closing_)
+        return;
     closing_ = true;
     std::exception_ptr batchError;
     try {
@@ -197,14 +257,17 @@ void TCustomComPort::Close() {
     ReleasePortHandle();
     closing_ = false;
     // A batch that ran while the thread was being stopped failed: tell the owner.
-    if (batchError && !destroying_) ReportHandOverError(batchError);
+    if (batchError && !destroying_)
+        ReportHandOverError(batchError);
     ForEachLink([this](TComLink& l) {
-        if (l.ConnectionHandler) l.ConnectionHandler(*this, false);
+        if (l.ConnectionHandler)
+            l.ConnectionHandler(*this, false);
     });
     DoAfterClose();
 }
 
-void TCustomComPort::StartEventThread() {
+void TCustomComPort::StartEventThread()
+{
     const int threshold = buffer_.InputSize > 0 ? buffer_.InputSize / 10 * 8 : 0;
     auto handOver = syncMethod_ == smNone ? nullptr : handOver_;
     auto session = std::make_shared<detail::EventSession>(this, fd_, events_, handOver, threshold);
@@ -216,8 +279,10 @@ void TCustomComPort::StartEventThread() {
     session_ = std::move(session);
 }
 
-std::exception_ptr TCustomComPort::StopEventThread() {
-    if (!session_) return nullptr;
+std::exception_ptr TCustomComPort::StopEventThread()
+{
+    if (!session_)
+        return nullptr;
     auto session = std::move(session_);
     session_.reset();
     auto error = session->Stop();
@@ -225,7 +290,8 @@ std::exception_ptr TCustomComPort::StopEventThread() {
     return error;
 }
 
-void TCustomComPort::CloseAfterFailure() noexcept {
+void TCustomComPort::CloseAfterFailure() noexcept
+{
     try {
         Close();
         return;
@@ -240,13 +306,16 @@ void TCustomComPort::CloseAfterFailure() noexcept {
     ReleasePortHandle();
 }
 
-void TCustomComPort::FailFromHandOver(std::exception_ptr error) noexcept {
+void TCustomComPort::FailFromHandOver(std::exception_ptr error) noexcept
+{
     CloseAfterFailure();
     ReportHandOverError(error);
 }
 
-void TCustomComPort::ReportHandOverError(std::exception_ptr error) noexcept {
-    if (!OnHandOverError || !error) return;
+void TCustomComPort::ReportHandOverError(std::exception_ptr error) noexcept
+{
+    if (!OnHandOverError || !error)
+        return;
     try {
         try {
             std::rethrow_exception(error);
@@ -260,9 +329,11 @@ void TCustomComPort::ReportHandOverError(std::exception_ptr error) noexcept {
     }
 }
 
-void TCustomComPort::ReportDeviceLost() noexcept {
+void TCustomComPort::ReportDeviceLost() noexcept
+{
     CloseAfterFailure();
-    if (!OnDeviceLost) return;
+    if (!OnDeviceLost)
+        return;
     try {
         OnDeviceLost();
     } catch (...) {

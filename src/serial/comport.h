@@ -104,7 +104,10 @@ public:
     // The hand-over used from the next Open (initially the process-wide default).
     // With none, batches run on the event thread, as with smNone.
     std::shared_ptr<tarnik::HandOver> HandOver() const { return handOver_; }
-    void SetHandOver(std::shared_ptr<tarnik::HandOver> handOver) { handOver_ = std::move(handOver); }
+    void SetHandOver(std::shared_ptr<tarnik::HandOver> handOver)
+    {
+        handOver_ = std::move(handOver);
+    }
 
     bool Connected() const { return fd_ >= 0; }
     void SetConnected(bool connected);

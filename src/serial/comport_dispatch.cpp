@@ -7,62 +7,78 @@
 
 namespace tarnik {
 
-bool TCustomComPort::HasLink(const TComLink* link) const {
+bool TCustomComPort::HasLink(const TComLink* link) const
+{
     return std::find(links_.begin(), links_.end(), link) != links_.end();
 }
 
-void TCustomComPort::AttachLink(TComLink* link) {
-    if (link == nullptr || HasLink(link)) throw EComPort(errLinkRegistration);
+void TCustomComPort::AttachLink(TComLink* link)
+{
+    if (link == nullptr || HasLink(link))
+        throw EComPort(errLinkRegistration);
     links_.push_back(link);
     RecomputeReaderFlag();
 }
 
-void TCustomComPort::DetachLink(TComLink* link) {
+void TCustomComPort::DetachLink(TComLink* link)
+{
     const auto it = std::find(links_.begin(), links_.end(), link);
-    if (link == nullptr || it == links_.end()) throw EComPort(errLinkRegistration);
+    if (link == nullptr || it == links_.end())
+        throw EComPort(errLinkRegistration);
     links_.erase(it);
     RecomputeReaderFlag();
 }
 
-void TCustomComPort::RecomputeReaderFlag() {
-    hasRxBufferReader_ = std::any_of(links_.begin(), links_.end(),
-                                     [](const TComLink* l) { return static_cast<bool>(l->RxBufferHandler); });
+void TCustomComPort::RecomputeReaderFlag()
+{
+    hasRxBufferReader_ = std::any_of(links_.begin(), links_.end(), [](const TComLink* l) {
+        return static_cast<bool>(l->RxBufferHandler);
+    });
 }
 
-void TCustomComPort::ReportLinesOpened() {
+void TCustomComPort::ReportLinesOpened()
+{
     const TComSignals cts = ReadModemSignals();
     ForEachLink([&](TComLink& l) {
-        if (l.CTSHandler) l.CTSHandler(*this, cts.CTS);
+        if (l.CTSHandler)
+            l.CTSHandler(*this, cts.CTS);
     });
     DoCTSChange(cts.CTS);
     const TComSignals dsr = ReadModemSignals();
     ForEachLink([&](TComLink& l) {
-        if (l.DSRHandler) l.DSRHandler(*this, dsr.DSR);
+        if (l.DSRHandler)
+            l.DSRHandler(*this, dsr.DSR);
     });
     DoDSRChange(dsr.DSR);
     const TComSignals rlsd = ReadModemSignals();
     ForEachLink([&](TComLink& l) {
-        if (l.RLSDHandler) l.RLSDHandler(*this, rlsd.RLSD);
+        if (l.RLSDHandler)
+            l.RLSDHandler(*this, rlsd.RLSD);
     });
     DoRLSDChange(rlsd.RLSD);
 }
 
-void TCustomComPort::ReportLinesClosing() {
+void TCustomComPort::ReportLinesClosing()
+{
     ForEachLink([this](TComLink& l) {
-        if (l.CTSHandler) l.CTSHandler(*this, false);
+        if (l.CTSHandler)
+            l.CTSHandler(*this, false);
     });
     ForEachLink([this](TComLink& l) {
-        if (l.DSRHandler) l.DSRHandler(*this, false);
+        if (l.DSRHandler)
+            l.DSRHandler(*this, false);
     });
     ForEachLink([this](TComLink& l) {
-        if (l.RLSDHandler) l.RLSDHandler(*this, false);
+        if (l.RLSDHandler)
+            l.RLSDHandler(*this, false);
     });
     DoCTSChange(false);
     DoDSRChange(false);
     DoRLSDChange(false);
 }
 
-void TCustomComPort::DispatchEvents(TComEvents batch) {
+void TCustomComPort::DispatchEvents(TComEvents batch)
+{
     eventCharSeen_ = false;
     struct Step {
         TComEvent event;
@@ -76,138 +92,197 @@ void TCustomComPort::DispatchEvents(TComEvents batch) {
         {evRLSD, &TCustomComPort::CallRLSDChange}, {evRx80Full, &TCustomComPort::CallRx80Full},
     };
     for (const Step& step : kOrder) {
-        if (!batch.Contains(step.event)) continue;
+        if (!batch.Contains(step.event))
+            continue;
         // The event character is known only from the bytes the receive dispatch read.
-        if (step.event == evRxFlag && !eventCharSeen_) continue;
-        if (!Connected()) return;  // a handler closed the port
+        if (step.event == evRxFlag && !eventCharSeen_)
+            continue;
+        if (!Connected())
+            return;  // a handler closed the port
         (this->*step.call)();
     }
 }
 
-void TCustomComPort::CallRxChar() {
+void TCustomComPort::CallRxChar()
+{
     const int n = InputQueueCount();
-    if (n <= 0) return;
+    if (n <= 0)
+        return;
     ForEachLink([this](TComLink& l) {
-        if (l.RxBusyHandler) l.RxBusyHandler(*this, true);
+        if (l.RxBusyHandler)
+            l.RxBusyHandler(*this, true);
     });
     if (hasRxBufferReader_) {
         // One read of everything waiting, shared by every reader. The count handed on
         // is what the read delivered.
         std::vector<char> buffer(static_cast<size_t>(n));
         const int got = Read(buffer.data(), n);
-        if (got <= 0) return;
+        if (got <= 0)
+            return;
         DoRxBuf(buffer.data(), got);
         ForEachLink([&](TComLink& l) {
-            if (l.RxBufferHandler) l.RxBufferHandler(*this, buffer.data(), got);
+            if (l.RxBufferHandler)
+                l.RxBufferHandler(*this, buffer.data(), got);
         });
         return;
     }
     DoRxChar(n);
 }
 
-void TCustomComPort::CallTxEmpty() {
+void TCustomComPort::CallTxEmpty()
+{
     ForEachLink([this](TComLink& l) {
-        if (l.TxBusyHandler) l.TxBusyHandler(*this, false);
+        if (l.TxBusyHandler)
+            l.TxBusyHandler(*this, false);
     });
     ForEachLink([this](TComLink& l) {
-        if (l.TxEmptyHandler) l.TxEmptyHandler(*this);
+        if (l.TxEmptyHandler)
+            l.TxEmptyHandler(*this);
     });
     DoTxEmpty();
 }
 
-void TCustomComPort::CallRxFlag() {
+void TCustomComPort::CallRxFlag()
+{
     ForEachLink([this](TComLink& l) {
-        if (l.RxFlagHandler) l.RxFlagHandler(*this);
+        if (l.RxFlagHandler)
+            l.RxFlagHandler(*this);
     });
     DoRxFlag();
 }
 
-void TCustomComPort::CallError() {
+void TCustomComPort::CallError()
+{
     const TComErrors errors = TakeLineErrors();
-    if (!errors.Empty()) DoError(errors);
+    if (!errors.Empty())
+        DoError(errors);
 }
 
-void TCustomComPort::CallBreak() { DoBreak(); }
+void TCustomComPort::CallBreak()
+{
+    DoBreak();
+}
 
-void TCustomComPort::CallRing() {
+void TCustomComPort::CallRing()
+{
     ForEachLink([this](TComLink& l) {
-        if (l.RingHandler) l.RingHandler(*this);
+        if (l.RingHandler)
+            l.RingHandler(*this);
     });
     DoRing();
 }
 
-void TCustomComPort::CallCTSChange() {
+void TCustomComPort::CallCTSChange()
+{
     const bool on = ReadModemSignals().CTS;
     ForEachLink([&](TComLink& l) {
-        if (l.CTSHandler) l.CTSHandler(*this, on);
+        if (l.CTSHandler)
+            l.CTSHandler(*this, on);
     });
     DoCTSChange(on);
 }
 
-void TCustomComPort::CallDSRChange() {
+void TCustomComPort::CallDSRChange()
+{
     const bool on = ReadModemSignals().DSR;
     ForEachLink([&](TComLink& l) {
-        if (l.DSRHandler) l.DSRHandler(*this, on);
+        if (l.DSRHandler)
+            l.DSRHandler(*this, on);
     });
     DoDSRChange(on);
 }
 
-void TCustomComPort::CallRLSDChange() {
+void TCustomComPort::CallRLSDChange()
+{
     const bool on = ReadModemSignals().RLSD;
     ForEachLink([&](TComLink& l) {
-        if (l.RLSDHandler) l.RLSDHandler(*this, on);
+        if (l.RLSDHandler)
+            l.RLSDHandler(*this, on);
     });
     DoRLSDChange(on);
 }
 
-void TCustomComPort::CallRx80Full() { DoRx80Full(); }
+void TCustomComPort::CallRx80Full()
+{
+    DoRx80Full();
+}
 
 // --- firing the events; each may be overridden ---
 
-void TCustomComPort::DoAfterClose() {
-    if (OnAfterClose) OnAfterClose(*this);
+void TCustomComPort::DoAfterClose()
+{
+    if (OnAfterClose)
+        OnAfterClose(*this);
 }
-void TCustomComPort::DoAfterOpen() {
-    if (OnAfterOpen) OnAfterOpen(*this);
+void TCustomComPort::DoAfterOpen()
+{
+    if (OnAfterOpen)
+        OnAfterOpen(*this);
 }
-void TCustomComPort::DoBeforeClose() {
-    if (OnBeforeClose) OnBeforeClose(*this);
+void TCustomComPort::DoBeforeClose()
+{
+    if (OnBeforeClose)
+        OnBeforeClose(*this);
 }
-void TCustomComPort::DoBeforeOpen() {
-    if (OnBeforeOpen) OnBeforeOpen(*this);
+void TCustomComPort::DoBeforeOpen()
+{
+    if (OnBeforeOpen)
+        OnBeforeOpen(*this);
 }
-void TCustomComPort::DoRxChar(int count) {
-    if (OnRxChar) OnRxChar(*this, count);
+void TCustomComPort::DoRxChar(int count)
+{
+    if (OnRxChar)
+        OnRxChar(*this, count);
 }
-void TCustomComPort::DoRxBuf(const char* buffer, int count) {
-    if (OnRxBuf) OnRxBuf(*this, buffer, count);
+void TCustomComPort::DoRxBuf(const char* buffer, int count)
+{
+    if (OnRxBuf)
+        OnRxBuf(*this, buffer, count);
 }
-void TCustomComPort::DoTxEmpty() {
-    if (OnTxEmpty) OnTxEmpty(*this);
+void TCustomComPort::DoTxEmpty()
+{
+    if (OnTxEmpty)
+        OnTxEmpty(*this);
 }
-void TCustomComPort::DoBreak() {
-    if (OnBreak) OnBreak(*this);
+void TCustomComPort::DoBreak()
+{
+    if (OnBreak)
+        OnBreak(*this);
 }
-void TCustomComPort::DoRing() {
-    if (OnRing) OnRing(*this);
+void TCustomComPort::DoRing()
+{
+    if (OnRing)
+        OnRing(*this);
 }
-void TCustomComPort::DoRxFlag() {
-    if (OnRxFlag) OnRxFlag(*this);
+void TCustomComPort::DoRxFlag()
+{
+    if (OnRxFlag)
+        OnRxFlag(*this);
 }
-void TCustomComPort::DoCTSChange(bool onOff) {
-    if (OnCTSChange) OnCTSChange(*this, onOff);
+void TCustomComPort::DoCTSChange(bool onOff)
+{
+    if (OnCTSChange)
+        OnCTSChange(*this, onOff);
 }
-void TCustomComPort::DoDSRChange(bool onOff) {
-    if (OnDSRChange) OnDSRChange(*this, onOff);
+void TCustomComPort::DoDSRChange(bool onOff)
+{
+    if (OnDSRChange)
+        OnDSRChange(*this, onOff);
 }
-void TCustomComPort::DoError(TComErrors errors) {
-    if (OnError) OnError(*this, errors);
+void TCustomComPort::DoError(TComErrors errors)
+{
+    if (OnError)
+        OnError(*this, errors);
 }
-void TCustomComPort::DoRLSDChange(bool onOff) {
-    if (OnRLSDChange) OnRLSDChange(*this, onOff);
+void TCustomComPort::DoRLSDChange(bool onOff)
+{
+    if (OnRLSDChange)
+        OnRLSDChange(*this, onOff);
 }
-void TCustomComPort::DoRx80Full() {
-    if (OnRx80Full) OnRx80Full(*this);
+void TCustomComPort::DoRx80Full()
+{
+    if (OnRx80Full)
+        OnRx80Full(*this);
 }
 
 }  // namespace tarnik

@@ -22,18 +22,22 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Milliseconds left until `deadline`, at least 0.
-int MillisLeft(Clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+int MillisLeft(Clock::time_point deadline)
+{
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return static_cast<int>(std::clamp<long long>(left, 0, 1 << 30));
 }
 
 // Waits until fd is ready for `events`; false on timeout (timeoutMs < 0: no limit).
-bool WaitReady(int fd, short events, int timeoutMs, int& error) {
+bool WaitReady(int fd, short events, int timeoutMs, int& error)
+{
     pollfd p{fd, events, 0};
     for (;;) {
         const int r = poll(&p, 1, timeoutMs);
         if (r > 0) {
-            if ((p.revents & (POLLERR | POLLNVAL)) || ((p.revents & POLLHUP) && !(p.revents & events))) {
+            if ((p.revents & (POLLERR | POLLNVAL)) ||
+                ((p.revents & POLLHUP) && !(p.revents & events))) {
                 error = EIO;
                 return false;
             }
@@ -52,15 +56,21 @@ bool WaitReady(int fd, short events, int timeoutMs, int& error) {
 
 }  // namespace
 
-void TCustomComPort::ForEachLink(const std::function<void(TComLink&)>& call) {
+void TCustomComPort::ForEachLink(const std::function<void(TComLink&)>& call)
+{
     for (TComLink* link : std::vector<TComLink*>(links_))
-        if (HasLink(link)) call(*link);
+        if (HasLink(link))
+            call(*link);
 }
 
-int TCustomComPort::Write(const void* buffer, int count) {
-    if (!Connected()) throw EComPort(errWrite, EBADF);
-    if (count <= 0) return 0;
-    const std::vector<char> copy(static_cast<const char*>(buffer), static_cast<const char*>(buffer) + count);
+int TCustomComPort::Write(const void* buffer, int count)
+{
+    if (!Connected())
+        throw EComPort(errWrite, EBADF);
+    if (count <= 0)
+        return 0;
+    const std::vector<char> copy(static_cast<const char*>(buffer),
+                                 static_cast<const char*>(buffer) + count);
 
     // The write is bounded like the driver's total write timeout; both fields 0 means
     // no bound.
@@ -83,7 +93,8 @@ int TCustomComPort::Write(const void* buffer, int count) {
         if (!announced) {
             announced = true;
             ForEachLink([this](TComLink& l) {
-                if (l.TxBusyHandler) l.TxBusyHandler(*this, true);
+                if (l.TxBusyHandler)
+                    l.TxBusyHandler(*this, true);
             });
         }
         if (written < count) {
@@ -92,31 +103,41 @@ int TCustomComPort::Write(const void* buffer, int count) {
                 throw EComPort(errWrite, error);
         }
     }
-    if (session_) session_->NotifyWrite();
+    if (session_)
+        session_->NotifyWrite();
     ForEachLink([&](TComLink& l) {
-        if (l.TxBufferHandler) l.TxBufferHandler(*this, copy.data(), count);
+        if (l.TxBufferHandler)
+            l.TxBufferHandler(*this, copy.data(), count);
     });
     return written;
 }
 
-int TCustomComPort::WriteText(std::string_view text) {
-    if (text.empty()) return 0;
+int TCustomComPort::WriteText(std::string_view text)
+{
+    if (text.empty())
+        return 0;
     return Write(text.data(), static_cast<int>(text.size()));
 }
 
-int TCustomComPort::Read(void* buffer, int count) {
-    if (!Connected()) throw EComPort(errRead, EBADF);
-    if (count <= 0) return 0;
+int TCustomComPort::Read(void* buffer, int count)
+{
+    if (!Connected())
+        throw EComPort(errRead, EBADF);
+    if (count <= 0)
+        return 0;
     char* out = static_cast<char*>(buffer);
 
     // Read timeouts as the driver would apply them: ReadInterval -1 with both totals 0
     // returns at once; all three 0 waits for the full count; otherwise the total bounds
     // the read and, once bytes have come, the interval bounds the gap to the next.
     const auto& t = timeouts_;
-    const bool immediate = t.ReadInterval == -1 && t.ReadTotalMultiplier == 0 && t.ReadTotalConstant == 0;
-    const bool unbounded = t.ReadInterval == 0 && t.ReadTotalMultiplier == 0 && t.ReadTotalConstant == 0;
+    const bool immediate =
+        t.ReadInterval == -1 && t.ReadTotalMultiplier == 0 && t.ReadTotalConstant == 0;
+    const bool unbounded =
+        t.ReadInterval == 0 && t.ReadTotalMultiplier == 0 && t.ReadTotalConstant == 0;
     const bool hasTotal = t.ReadTotalMultiplier != 0 || t.ReadTotalConstant != 0;
-    const long long total = static_cast<long long>(t.ReadTotalMultiplier) * count + t.ReadTotalConstant;
+    const long long total =
+        static_cast<long long>(t.ReadTotalMultiplier) * count + t.ReadTotalConstant;
     const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(0LL, total));
 
     int got = 0;
@@ -130,78 +151,105 @@ int TCustomComPort::Read(void* buffer, int count) {
             got += kept;
             continue;
         }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN) throw EComPort(errRead, errno);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN)
+            throw EComPort(errRead, errno);
         // Nothing to read now (with VMIN 0 the terminal answers 0 rather than EAGAIN);
         // a hung-up device answers the same way, so ask poll which it is.
-        if (pollfd p{fd_, POLLIN, 0}; poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        if (pollfd p{fd_, POLLIN, 0};
+            poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
             throw EComPort(errRead, EIO);
-        if (immediate) break;
+        if (immediate)
+            break;
         int wait = -1;
         if (!unbounded) {
-            if (hasTotal) wait = MillisLeft(deadline);
-            if (got > 0 && t.ReadInterval > 0) wait = wait < 0 ? t.ReadInterval : std::min(wait, t.ReadInterval);
-            if (wait < 0) break;  // interval only and nothing received yet: return what is there
+            if (hasTotal)
+                wait = MillisLeft(deadline);
+            if (got > 0 && t.ReadInterval > 0)
+                wait = wait < 0 ? t.ReadInterval : std::min(wait, t.ReadInterval);
+            if (wait < 0)
+                break;  // interval only and nothing received yet: return what is there
         }
         int error = 0;
         if (!WaitReady(fd_, POLLIN, wait, error)) {
-            if (error == ETIMEDOUT) break;
+            if (error == ETIMEDOUT)
+                break;
             throw EComPort(errRead, error);
         }
     }
-    if (std::memchr(out, eventChar_, static_cast<size_t>(got)) != nullptr) eventCharSeen_ = true;
+    if (std::memchr(out, eventChar_, static_cast<size_t>(got)) != nullptr)
+        eventCharSeen_ = true;
     if (InputQueueCount() == 0) {
         ForEachLink([this](TComLink& l) {
-            if (l.RxBusyHandler) l.RxBusyHandler(*this, false);
+            if (l.RxBusyHandler)
+                l.RxBusyHandler(*this, false);
         });
     }
     return got;
 }
 
-int TCustomComPort::InputQueueCount() {
-    if (!Connected()) throw EComPort(errQueueStatus, EBADF);
+int TCustomComPort::InputQueueCount()
+{
+    if (!Connected())
+        throw EComPort(errQueueStatus, EBADF);
     const int n = detail::QueuedInput(fd_);
-    if (n < 0) throw EComPort(errQueueStatus, errno);
+    if (n < 0)
+        throw EComPort(errQueueStatus, errno);
     return n;
 }
 
-int TCustomComPort::OutputQueueCount() {
-    if (!Connected()) throw EComPort(errQueueStatus, EBADF);
+int TCustomComPort::OutputQueueCount()
+{
+    if (!Connected())
+        throw EComPort(errQueueStatus, EBADF);
     const int n = detail::QueuedOutput(fd_);
-    if (n < 0) throw EComPort(errQueueStatus, errno);
+    if (n < 0)
+        throw EComPort(errQueueStatus, errno);
     return n;
 }
 
-void TCustomComPort::PurgeBuffers(bool input, bool output) {
-    if (!input && !output) return;
-    if (!Connected()) throw EComPort(errPurge, EBADF);
+void TCustomComPort::PurgeBuffers(bool input, bool output)
+{
+    if (!input && !output)
+        return;
+    if (!Connected())
+        throw EComPort(errPurge, EBADF);
     const int which = input && output ? TCIOFLUSH : input ? TCIFLUSH : TCOFLUSH;
-    if (tcflush(fd_, which) != 0) throw EComPort(errPurge, errno);
+    if (tcflush(fd_, which) != 0)
+        throw EComPort(errPurge, errno);
 }
 
-TComSignals TCustomComPort::ReadModemSignals() {
-    if (!Connected()) throw EComPort(errModemStatus, EBADF);
+TComSignals TCustomComPort::ReadModemSignals()
+{
+    if (!Connected())
+        throw EComPort(errModemStatus, EBADF);
     int bits = 0;
     if (ioctl(fd_, TIOCMGET, &bits) != 0) {
-        if (detail::NoModemLines(errno)) return {};  // no modem lines: all off
+        if (detail::NoModemLines(errno))
+            return {};  // no modem lines: all off
         throw EComPort(errModemStatus, errno);
     }
     return TComSignals{(bits & TIOCM_CTS) != 0, (bits & TIOCM_DSR) != 0, (bits & TIOCM_RNG) != 0,
                        (bits & TIOCM_CD) != 0};
 }
 
-TComErrors TCustomComPort::TakeLineErrors() {
-    if (!Connected()) throw EComPort(errQueueStatus, EBADF);
+TComErrors TCustomComPort::TakeLineErrors()
+{
+    if (!Connected())
+        throw EComPort(errQueueStatus, EBADF);
     detail::LineCounters c;
     if (!detail::ReadLineCounters(fd_, c)) {
-        if (detail::NoModemLines(errno)) return {};  // the driver keeps no error counters
+        if (detail::NoModemLines(errno))
+            return {};  // the driver keeps no error counters
         throw EComPort(errQueueStatus, errno);
     }
     const std::uint32_t now[5] = {c.frame, c.parity, c.overrun, c.brk, c.bufOverrun};
     const TComError kinds[5] = {ceFrame, ceRxParity, ceOverrun, ceBreak, ceRxOver};
     TComErrors errors;
     for (int i = 0; i < 5; ++i) {
-        if (now[i] != errorBaseline_[i] && (kinds[i] != ceRxParity || parity_.Check)) errors.Include(kinds[i]);
+        if (now[i] != errorBaseline_[i] && (kinds[i] != ceRxParity || parity_.Check))
+            errors.Include(kinds[i]);
         errorBaseline_[i] = now[i];
     }
     return errors;

@@ -7,9 +7,11 @@ extern "C" int ioctl(int fd, unsigned long request, ...);
 
 namespace tarnik::detail {
 
-int SetArbitrarySpeed(int fd, int rate) {
+int SetArbitrarySpeed(int fd, int rate)
+{
     termios2 t{};
-    if (ioctl(fd, TCGETS2, &t) != 0) return -1;
+    if (ioctl(fd, TCGETS2, &t) != 0)
+        return -1;
     t.c_cflag &= ~static_cast<tcflag_t>(CBAUD | (CBAUD << IBSHIFT));
     t.c_cflag |= BOTHER | (BOTHER << IBSHIFT);
     t.c_ispeed = static_cast<speed_t>(rate);
@@ -17,9 +19,11 @@ int SetArbitrarySpeed(int fd, int rate) {
     return ioctl(fd, TCSETS2, &t);
 }
 
-int ReadSpeed(int fd) {
+int ReadSpeed(int fd)
+{
     termios2 t{};
-    if (ioctl(fd, TCGETS2, &t) != 0) return -1;
+    if (ioctl(fd, TCGETS2, &t) != 0)
+        return -1;
     return static_cast<int>(t.c_ospeed);
 }
 

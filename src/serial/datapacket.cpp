@@ -9,25 +9,32 @@ namespace tarnik {
 namespace {
 
 // ASCII lower-case letters to upper case; every other byte unchanged.
-std::string Fold(const std::string& s) {
+std::string Fold(const std::string& s)
+{
     std::string out = s;
     for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 0x20);
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 0x20);
     return out;
 }
 
-int Length(const std::string& s) { return static_cast<int>(s.size()); }
+int Length(const std::string& s)
+{
+    return static_cast<int>(s.size());
+}
 
 }  // namespace
 
-TComDataPacket::TComDataPacket() : link_(std::make_unique<TComLink>()) {
+TComDataPacket::TComDataPacket() : link_(std::make_unique<TComLink>())
+{
     link_->RxBufferHandler = [this](TCustomComPort&, const char* buffer, int count) {
         FeedData(std::string(buffer, static_cast<size_t>(std::max(count, 0))));
     };
     link_->PortDestroyedHandler = [this](TCustomComPort&) { comPort_ = nullptr; };
 }
 
-TComDataPacket::~TComDataPacket() {
+TComDataPacket::~TComDataPacket()
+{
     try {
         SetComPort(nullptr);
     } catch (...) {
@@ -35,48 +42,64 @@ TComDataPacket::~TComDataPacket() {
     }
 }
 
-void TComDataPacket::SetComPort(TCustomComPort* port) {
-    if (port == comPort_) return;
-    if (comPort_ != nullptr) comPort_->DetachLink(link_.get());
+void TComDataPacket::SetComPort(TCustomComPort* port)
+{
+    if (port == comPort_)
+        return;
+    if (comPort_ != nullptr)
+        comPort_->DetachLink(link_.get());
     comPort_ = port;
-    if (port != nullptr) port->AttachLink(link_.get());
+    if (port != nullptr)
+        port->AttachLink(link_.get());
 }
 
-void TComDataPacket::SetStartString(const std::string& s) {
-    if (s == startString_) return;
+void TComDataPacket::SetStartString(const std::string& s)
+{
+    if (s == startString_)
+        return;
     startString_ = s;
     DiscardBuffer();
 }
 
-void TComDataPacket::SetStopString(const std::string& s) {
-    if (s == stopString_) return;
+void TComDataPacket::SetStopString(const std::string& s)
+{
+    if (s == stopString_)
+        return;
     stopString_ = s;
     DiscardBuffer();
 }
 
-void TComDataPacket::SetSize(int size) {
-    if (size == size_) return;
+void TComDataPacket::SetSize(int size)
+{
+    if (size == size_)
+        return;
     size_ = size;
     DiscardBuffer();
 }
 
-void TComDataPacket::SetCaseInsensitive(bool insensitive) {
-    if (insensitive == caseInsensitive_) return;
+void TComDataPacket::SetCaseInsensitive(bool insensitive)
+{
+    if (insensitive == caseInsensitive_)
+        return;
     caseInsensitive_ = insensitive;
     DiscardBuffer();
 }
 
-bool TComDataPacket::HasStopRule() const {
+bool TComDataPacket::HasStopRule() const
+{
     return size_ > 0 || !stopString_.empty() || static_cast<bool>(OnCustomStop);
 }
 
-int TComDataPacket::Find(const std::string& what, const std::string& in) const {
-    if (what.empty()) return 0;
+int TComDataPacket::Find(const std::string& what, const std::string& in) const
+{
+    if (what.empty())
+        return 0;
     const auto p = caseInsensitive_ ? Fold(in).find(Fold(what)) : in.find(what);
     return p == std::string::npos ? 0 : static_cast<int>(p) + 1;
 }
 
-void TComDataPacket::FeedData(const std::string& str) {
+void TComDataPacket::FeedData(const std::string& str)
+{
     if (!HasStopRule()) {
         DoPacket(str);
         return;
@@ -85,8 +108,10 @@ void TComDataPacket::FeedData(const std::string& str) {
     ProcessBuffer();
 }
 
-void TComDataPacket::DiscardBuffer() {
-    if (buffer_.empty()) return;
+void TComDataPacket::DiscardBuffer()
+{
+    if (buffer_.empty())
+        return;
     // Emptied before the event fires, so a handler that discards again (or raises)
     // cannot see the same text twice.
     const std::string discarded = std::move(buffer_);
@@ -95,9 +120,11 @@ void TComDataPacket::DiscardBuffer() {
     DoDiscard(discarded);
 }
 
-void TComDataPacket::ProcessBuffer() {
+void TComDataPacket::ProcessBuffer()
+{
     auto applyLimit = [this] {
-        if (maxBufferSize_ > 0 && Length(buffer_) >= maxBufferSize_) DiscardBuffer();
+        if (maxBufferSize_ > 0 && Length(buffer_) >= maxBufferSize_)
+            DiscardBuffer();
     };
     try {
         // Runs again on what remains after each packet closed. A pass that began on an
@@ -105,10 +132,13 @@ void TComDataPacket::ProcessBuffer() {
         // stop rule that always answers cannot loop forever.
         for (;;) {
             const bool startedEmpty = buffer_.empty();
-            if (!inPacket_) SearchStart();
-            if (!inPacket_) break;
+            if (!inPacket_)
+                SearchStart();
+            if (!inPacket_)
+                break;
             SearchStop();
-            if (inPacket_ || startedEmpty) break;
+            if (inPacket_ || startedEmpty)
+                break;
         }
     } catch (...) {
         try {
@@ -121,7 +151,8 @@ void TComDataPacket::ProcessBuffer() {
     applyLimit();
 }
 
-void TComDataPacket::SearchStart() {
+void TComDataPacket::SearchStart()
+{
     int pos = -1;
     DoCustomStart(std::string(buffer_), pos);
     if (pos > 0) {
@@ -135,7 +166,8 @@ void TComDataPacket::SearchStart() {
     }
 }
 
-void TComDataPacket::OpenPacket(int pos) {
+void TComDataPacket::OpenPacket(int pos)
+{
     inPacket_ = true;
     if (pos > 1) {
         const auto cut = std::min<size_t>(static_cast<size_t>(pos - 1), buffer_.size());
@@ -145,7 +177,8 @@ void TComDataPacket::OpenPacket(int pos) {
     }
 }
 
-void TComDataPacket::SearchStop() {
+void TComDataPacket::SearchStop()
+{
     int pos = -1;
     DoCustomStop(std::string(buffer_), pos);
     int end = 0;
@@ -157,7 +190,9 @@ void TComDataPacket::SearchStop() {
         if (size_ > 0 && Length(buffer_) >= size_) {
             end = size_;
             inPacket_ = false;
-        } else if (const int p = Find(stopString_, buffer_.substr(std::min<size_t>(startString_.size(), buffer_.size())));
+        } else if (const int p =
+                       Find(stopString_,
+                            buffer_.substr(std::min<size_t>(startString_.size(), buffer_.size())));
                    p > 0) {
             end = p + startLength + Length(stopString_) - 1;
             inPacket_ = false;
@@ -165,35 +200,47 @@ void TComDataPacket::SearchStop() {
     }
     // Also reached when the stop handler discarded the buffer itself: the packet
     // closed then is empty.
-    if (!inPacket_) ClosePacket(end);
+    if (!inPacket_)
+        ClosePacket(end);
 }
 
-void TComDataPacket::ClosePacket(int end) {
+void TComDataPacket::ClosePacket(int end)
+{
     const auto e = std::min<size_t>(static_cast<size_t>(std::max(end, 0)), buffer_.size());
     std::string packet = buffer_.substr(0, e);
     buffer_.erase(0, e);
     if (!includeStrings_) {
-        if (Find(startString_, packet) == 1) packet.erase(0, startString_.size());
+        if (Find(startString_, packet) == 1)
+            packet.erase(0, startString_.size());
         const int p = Find(stopString_, packet);
-        if (p > 0 && p == Length(packet) - Length(stopString_) + 1) packet.erase(packet.size() - stopString_.size());
+        if (p > 0 && p == Length(packet) - Length(stopString_) + 1)
+            packet.erase(packet.size() - stopString_.size());
     }
     DoPacket(packet);
 }
 
-void TComDataPacket::DoDiscard(const std::string& str) {
-    if (OnDiscard) OnDiscard(*this, str);
+void TComDataPacket::DoDiscard(const std::string& str)
+{
+    if (OnDiscard)
+        OnDiscard(*this, str);
 }
 
-void TComDataPacket::DoPacket(const std::string& str) {
-    if (OnPacket) OnPacket(*this, str);
+void TComDataPacket::DoPacket(const std::string& str)
+{
+    if (OnPacket)
+        OnPacket(*this, str);
 }
 
-void TComDataPacket::DoCustomStart(const std::string& str, int& pos) {
-    if (OnCustomStart) OnCustomStart(*this, str, pos);
+void TComDataPacket::DoCustomStart(const std::string& str, int& pos)
+{
+    if (OnCustomStart)
+        OnCustomStart(*this, str, pos);
 }
 
-void TComDataPacket::DoCustomStop(const std::string& str, int& pos) {
-    if (OnCustomStop) OnCustomStop(*this, str, pos);
+void TComDataPacket::DoCustomStop(const std::string& str, int& pos)
+{
+    if (OnCustomStop)
+        OnCustomStop(*this, str, pos);
 }
 
 }  // namespace tarnik

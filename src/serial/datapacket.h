@@ -17,7 +17,8 @@ class TCustomComPort;
 class TComDataPacket;
 
 using TComStrEvent = std::function<void(TComDataPacket& sender, const std::string& str)>;
-using TCustPacketEvent = std::function<void(TComDataPacket& sender, const std::string& str, int& pos)>;
+using TCustPacketEvent =
+    std::function<void(TComDataPacket& sender, const std::string& str, int& pos)>;
 
 class TComDataPacket {
 public:

@@ -11,11 +11,14 @@ template <typename E>
 class EnumSet {
 public:
     constexpr EnumSet() = default;
-    constexpr EnumSet(std::initializer_list<E> values) {
-        for (E v : values) Include(v);
+    constexpr EnumSet(std::initializer_list<E> values)
+    {
+        for (E v : values)
+            Include(v);
     }
 
-    static constexpr EnumSet FromBits(std::uint32_t bits) {
+    static constexpr EnumSet FromBits(std::uint32_t bits)
+    {
         EnumSet s;
         s.bits_ = bits;
         return s;

@@ -17,39 +17,50 @@ namespace {
 
 enum : std::uint32_t { kTagStop = 1, kTagWake = 2, kTagPort = 3 };
 
-void Watch(int epollFd, int fd, std::uint32_t events, std::uint32_t tag) {
+void Watch(int epollFd, int fd, std::uint32_t events, std::uint32_t tag)
+{
     epoll_event ev{};
     ev.events = events;
     ev.data.u32 = tag;
-    if (epoll_ctl(epollFd, EPOLL_CTL_ADD, fd, &ev) != 0) throw std::system_error(errno, std::generic_category());
+    if (epoll_ctl(epollFd, EPOLL_CTL_ADD, fd, &ev) != 0)
+        throw std::system_error(errno, std::generic_category());
 }
 
-void Poke(int eventFd) {
+void Poke(int eventFd)
+{
     const std::uint64_t one = 1;
     [[maybe_unused]] auto n = write(eventFd, &one, sizeof one);
 }
 
-void Drain(int eventFd) {
+void Drain(int eventFd)
+{
     std::uint64_t value = 0;
     [[maybe_unused]] auto n = read(eventFd, &value, sizeof value);
 }
 
 }  // namespace
 
-EventSession::EventSession(TCustomComPort* port, int fd, TComEvents events, std::shared_ptr<HandOver> handOver,
-                           int rx80Threshold)
-    : port_(port), fd_(fd), events_(events), handOver_(std::move(handOver)), rx80Threshold_(rx80Threshold) {}
-
-EventSession::~EventSession() {
-    for (int fd : {stopFd_, wakeFd_, epollFd_})
-        if (fd >= 0) close(fd);
+EventSession::EventSession(TCustomComPort* port, int fd, TComEvents events,
+                           std::shared_ptr<HandOver> handOver, int rx80Threshold)
+    : port_(port), fd_(fd), events_(events), handOver_(std::move(handOver)),
+      rx80Threshold_(rx80Threshold)
+{
 }
 
-void EventSession::Start() {
+EventSession::~EventSession()
+{
+    for (int fd : {stopFd_, wakeFd_, epollFd_})
+        if (fd >= 0)
+            close(fd);
+}
+
+void EventSession::Start()
+{
     stopFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     epollFd_ = epoll_create1(EPOLL_CLOEXEC);
-    if (stopFd_ < 0 || wakeFd_ < 0 || epollFd_ < 0) throw std::system_error(errno, std::generic_category());
+    if (stopFd_ < 0 || wakeFd_ < 0 || epollFd_ < 0)
+        throw std::system_error(errno, std::generic_category());
     Watch(epollFd_, stopFd_, EPOLLIN, kTagStop);
     Watch(epollFd_, wakeFd_, EPOLLIN, kTagWake);
     // Edge-triggered: one wake-up per arrival, however long earlier bytes stay unread.
@@ -57,24 +68,28 @@ void EventSession::Start() {
     thread_ = std::thread([self = shared_from_this()] { self->Loop(); });
 }
 
-void EventSession::NotifyWrite() {
+void EventSession::NotifyWrite()
+{
     txPending_.store(true);
     Poke(wakeFd_);
 }
 
-bool EventSession::InsideOwnBatch() const {
+bool EventSession::InsideOwnBatch() const
+{
     const auto me = std::this_thread::get_id();
     return me == thread_.get_id() || (runningOnUi_ && runner_ == me);
 }
 
-std::exception_ptr EventSession::Stop() {
+std::exception_ptr EventSession::Stop()
+{
     stopRequested_.store(true);
     Poke(stopFd_);
     std::unique_lock lock(mutex_);
     if (InsideOwnBatch()) {
         // The thread waits for the batch this call is part of; it ends after it.
         lock.unlock();
-        if (thread_.joinable()) thread_.detach();
+        if (thread_.joinable())
+            thread_.detach();
         return nullptr;
     }
     std::exception_ptr firstError;
@@ -83,20 +98,24 @@ std::exception_ptr EventSession::Stop() {
         if (hasPending_) {
             lock.unlock();
             auto error = RunPendingBatch();
-            if (error && !firstError) firstError = error;
+            if (error && !firstError)
+                firstError = error;
             lock.lock();
         }
     }
     lock.unlock();
-    if (thread_.joinable()) thread_.join();
+    if (thread_.joinable())
+        thread_.join();
     return firstError;
 }
 
-std::exception_ptr EventSession::RunPendingBatch() {
+std::exception_ptr EventSession::RunPendingBatch()
+{
     TComEvents batch;
     {
         std::lock_guard lock(mutex_);
-        if (!hasPending_) return nullptr;
+        if (!hasPending_)
+            return nullptr;
         hasPending_ = false;
         batch = pending_;
         runningOnUi_ = true;
@@ -120,16 +139,20 @@ std::exception_ptr EventSession::RunPendingBatch() {
     return error;
 }
 
-void EventSession::RunPostedBatch() {
+void EventSession::RunPostedBatch()
+{
     TCustomComPort* port = port_.load();
     auto error = RunPendingBatch();
-    if (error && port) port->FailFromHandOver(error);
+    if (error && port)
+        port->FailFromHandOver(error);
 }
 
-void EventSession::HandOverBatch(TComEvents batch) {
+void EventSession::HandOverBatch(TComEvents batch)
+{
     if (!handOver_) {
         TCustomComPort* port = port_.load();
-        if (!port) return;
+        if (!port)
+            return;
         try {
             port->DispatchEvents(batch);
         } catch (...) {
@@ -147,26 +170,32 @@ void EventSession::HandOverBatch(TComEvents batch) {
     cv_.notify_all();  // a Close waiting for the thread may run it at once
     std::weak_ptr<EventSession> weak = weak_from_this();
     handOver_->post([weak] {
-        if (auto self = weak.lock()) self->RunPostedBatch();
+        if (auto self = weak.lock())
+            self->RunPostedBatch();
     });
     std::unique_lock lock(mutex_);
     cv_.wait(lock, [this] { return batchDone_; });
 }
 
-void EventSession::ReportLost() {
+void EventSession::ReportLost()
+{
     if (!handOver_) {
-        if (TCustomComPort* port = port_.load()) port->ReportDeviceLost();
+        if (TCustomComPort* port = port_.load())
+            port->ReportDeviceLost();
         return;
     }
     std::weak_ptr<EventSession> weak = weak_from_this();
     handOver_->post([weak] {
         auto self = weak.lock();
-        if (!self) return;
-        if (TCustomComPort* port = self->port_.load()) port->ReportDeviceLost();
+        if (!self)
+            return;
+        if (TCustomComPort* port = self->port_.load())
+            port->ReportDeviceLost();
     });
 }
 
-void EventSession::Loop() {
+void EventSession::Loop()
+{
     try {
         WaitLoop();
     } catch (...) {
@@ -179,7 +208,8 @@ void EventSession::Loop() {
     cv_.notify_all();
 }
 
-void EventSession::WaitLoop() {
+void EventSession::WaitLoop()
+{
     LineCounters base;
     const bool haveCounters = ReadLineCounters(fd_, base);
     bool above80 = false;
@@ -187,10 +217,12 @@ void EventSession::WaitLoop() {
     for (;;) {
         const int n = epoll_wait(epollFd_, ready, 4, -1);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return;
         }
-        if (stopRequested_.load()) return;
+        if (stopRequested_.load())
+            return;
         bool received = false, lost = false, checkTx = false;
         for (int i = 0; i < n; ++i) {
             switch (ready[i].data.u32) {
@@ -201,45 +233,59 @@ void EventSession::WaitLoop() {
                 checkTx = true;
                 break;
             default:
-                if (ready[i].events & (EPOLLHUP | EPOLLERR)) lost = true;
-                if (ready[i].events & EPOLLIN) received = true;
-                if (ready[i].events & EPOLLOUT) checkTx = true;
+                if (ready[i].events & (EPOLLHUP | EPOLLERR))
+                    lost = true;
+                if (ready[i].events & EPOLLIN)
+                    received = true;
+                if (ready[i].events & EPOLLOUT)
+                    checkTx = true;
             }
         }
 
         TComEvents batch;
         if (lost) {
             // Hand over what is still readable, then report the loss once.
-            if (QueuedInput(fd_) > 0) batch.Include(evRxChar);
+            if (QueuedInput(fd_) > 0)
+                batch.Include(evRxChar);
         } else {
-            if (received) batch.Include(evRxChar);
+            if (received)
+                batch.Include(evRxChar);
             if (checkTx && txPending_.load() && QueuedOutput(fd_) == 0) {
                 txPending_.store(false);
                 batch.Include(evTxEmpty);
             }
             LineCounters now;
             if (haveCounters && ReadLineCounters(fd_, now)) {
-                if (now.frame != base.frame || now.overrun != base.overrun || now.parity != base.parity ||
-                    now.bufOverrun != base.bufOverrun)
+                if (now.frame != base.frame || now.overrun != base.overrun ||
+                    now.parity != base.parity || now.bufOverrun != base.bufOverrun)
                     batch.Include(evError);
-                if (now.brk != base.brk) batch.Include(evBreak);
-                if (now.rng != base.rng) batch.Include(evRing);
-                if (now.cts != base.cts) batch.Include(evCTS);
-                if (now.dsr != base.dsr) batch.Include(evDSR);
-                if (now.dcd != base.dcd) batch.Include(evRLSD);
+                if (now.brk != base.brk)
+                    batch.Include(evBreak);
+                if (now.rng != base.rng)
+                    batch.Include(evRing);
+                if (now.cts != base.cts)
+                    batch.Include(evCTS);
+                if (now.dsr != base.dsr)
+                    batch.Include(evDSR);
+                if (now.dcd != base.dcd)
+                    batch.Include(evRLSD);
                 base = now;
             }
             if (events_.Contains(evRx80Full) && rx80Threshold_ > 0) {
                 const bool above = QueuedInput(fd_) >= rx80Threshold_;
-                if (above && !above80) batch.Include(evRx80Full);
+                if (above && !above80)
+                    batch.Include(evRx80Full);
                 above80 = above;
             }
         }
         // evRxFlag is found by the receive dispatch in the bytes it reads.
-        if (batch.Contains(evRxChar) && events_.Contains(evRxFlag)) batch.Include(evRxFlag);
+        if (batch.Contains(evRxChar) && events_.Contains(evRxFlag))
+            batch.Include(evRxFlag);
         batch = batch & events_;
-        if (!batch.Empty()) HandOverBatch(batch);
-        if (stopRequested_.load()) return;
+        if (!batch.Empty())
+            HandOverBatch(batch);
+        if (stopRequested_.load())
+            return;
         if (lost) {
             ReportLost();
             return;

@@ -30,8 +30,8 @@ namespace tarnik::detail {
 class EventSession : public std::enable_shared_from_this<EventSession> {
 public:
     // handOver nullptr: batches run on the event thread itself.
-    EventSession(TCustomComPort* port, int fd, TComEvents events, std::shared_ptr<HandOver> handOver,
-                 int rx80Threshold);
+    EventSession(TCustomComPort* port, int fd, TComEvents events,
+                 std::shared_ptr<HandOver> handOver, int rx80Threshold);
     ~EventSession();
     EventSession(const EventSession&) = delete;
     EventSession& operator=(const EventSession&) = delete;
@@ -74,9 +74,9 @@ private:
 
     std::mutex mutex_;
     std::condition_variable cv_;
-    bool hasPending_ = false;   // a batch waits in the slot
+    bool hasPending_ = false;  // a batch waits in the slot
     TComEvents pending_;
-    bool batchDone_ = false;    // the batch last posted has run
+    bool batchDone_ = false;  // the batch last posted has run
     bool threadEnded_ = false;
     bool runningOnUi_ = false;  // a batch is running right now ...
     std::thread::id runner_;    // ... on this thread

@@ -7,17 +7,20 @@ std::mutex defaultMutex;
 std::shared_ptr<HandOver> defaultHandOver;
 }  // namespace
 
-void SetDefaultHandOver(std::shared_ptr<HandOver> handOver) {
+void SetDefaultHandOver(std::shared_ptr<HandOver> handOver)
+{
     std::lock_guard lock(defaultMutex);
     defaultHandOver = std::move(handOver);
 }
 
-std::shared_ptr<HandOver> DefaultHandOver() {
+std::shared_ptr<HandOver> DefaultHandOver()
+{
     std::lock_guard lock(defaultMutex);
     return defaultHandOver;
 }
 
-void TaskQueueHandOver::post(std::function<void()> task) {
+void TaskQueueHandOver::post(std::function<void()> task)
+{
     {
         std::lock_guard lock(mutex_);
         tasks_.push_back(std::move(task));
@@ -25,17 +28,20 @@ void TaskQueueHandOver::post(std::function<void()> task) {
     cv_.notify_all();
 }
 
-int TaskQueueHandOver::RunPending() {
+int TaskQueueHandOver::RunPending()
+{
     std::deque<std::function<void()>> now;
     {
         std::lock_guard lock(mutex_);
         now.swap(tasks_);
     }
-    for (auto& task : now) task();
+    for (auto& task : now)
+        task();
     return static_cast<int>(now.size());
 }
 
-int TaskQueueHandOver::RunFor(std::chrono::milliseconds timeout) {
+int TaskQueueHandOver::RunFor(std::chrono::milliseconds timeout)
+{
     {
         std::unique_lock lock(mutex_);
         cv_.wait_for(lock, timeout, [this] { return !tasks_.empty(); });

@@ -14,37 +14,56 @@ namespace tarnik {
 namespace {
 
 // The B-constant of a rate, or 0 when the rate has none.
-speed_t StandardSpeed(int rate) {
+speed_t StandardSpeed(int rate)
+{
     switch (rate) {
-    case 110: return B110;
-    case 300: return B300;
-    case 600: return B600;
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    case 230400: return B230400;
-    case 460800: return B460800;
-    case 921600: return B921600;
-    default: return 0;
+    case 110:
+        return B110;
+    case 300:
+        return B300;
+    case 600:
+        return B600;
+    case 1200:
+        return B1200;
+    case 2400:
+        return B2400;
+    case 4800:
+        return B4800;
+    case 9600:
+        return B9600;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 57600:
+        return B57600;
+    case 115200:
+        return B115200;
+    case 230400:
+        return B230400;
+    case 460800:
+        return B460800;
+    case 921600:
+        return B921600;
+    default:
+        return 0;
     }
 }
 
 // Raises or drops one modem output line; devices without modem lines are ignored.
-void SetModemLine(int fd, int line, bool on) {
+void SetModemLine(int fd, int line, bool on)
+{
     if (ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &line) != 0 && !detail::NoModemLines(errno))
         throw EComPort(errSetLineSettings, errno);
 }
 
 }  // namespace
 
-void TCustomComPort::ApplyLineSettings() {
+void TCustomComPort::ApplyLineSettings()
+{
     termios t{};
-    if (tcgetattr(fd_, &t) != 0) throw EComPort(errSetLineSettings, errno);
+    if (tcgetattr(fd_, &t) != 0)
+        throw EComPort(errSetLineSettings, errno);
 
     // Raw 8-bit line: no echo, no line editing, no signals, no CR/LF translation.
     cfmakeraw(&t);
@@ -58,20 +77,34 @@ void TCustomComPort::ApplyLineSettings() {
     t.c_cflag |= kSizes[dataBits_];
 
     switch (parity_.Bits) {
-    case prNone: break;
-    case prOdd: t.c_cflag |= PARENB | PARODD; break;
-    case prEven: t.c_cflag |= PARENB; break;
-    case prMark: t.c_cflag |= PARENB | CMSPAR | PARODD; break;
-    case prSpace: t.c_cflag |= PARENB | CMSPAR; break;
+    case prNone:
+        break;
+    case prOdd:
+        t.c_cflag |= PARENB | PARODD;
+        break;
+    case prEven:
+        t.c_cflag |= PARENB;
+        break;
+    case prMark:
+        t.c_cflag |= PARENB | CMSPAR | PARODD;
+        break;
+    case prSpace:
+        t.c_cflag |= PARENB | CMSPAR;
+        break;
     }
-    if (parity_.Check) t.c_iflag |= INPCK;
+    if (parity_.Check)
+        t.c_iflag |= INPCK;
 
     // 1.5 stop bits exist only with 5 data bits, where the UART makes CSTOPB mean 1.5.
-    if (stopBits_ != sbOneStopBit) t.c_cflag |= CSTOPB;
+    if (stopBits_ != sbOneStopBit)
+        t.c_cflag |= CSTOPB;
 
-    if (flowControl_.OutCTSFlow || flowControl_.ControlRTS == rtsHandshake) t.c_cflag |= CRTSCTS;
-    if (flowControl_.XonXoffOut) t.c_iflag |= IXON;
-    if (flowControl_.XonXoffIn) t.c_iflag |= IXOFF;
+    if (flowControl_.OutCTSFlow || flowControl_.ControlRTS == rtsHandshake)
+        t.c_cflag |= CRTSCTS;
+    if (flowControl_.XonXoffOut)
+        t.c_iflag |= IXON;
+    if (flowControl_.XonXoffIn)
+        t.c_iflag |= IXOFF;
     t.c_cc[VSTART] = static_cast<cc_t>(flowControl_.XonChar);
     t.c_cc[VSTOP] = static_cast<cc_t>(flowControl_.XoffChar);
 
@@ -81,16 +114,21 @@ void TCustomComPort::ApplyLineSettings() {
         cfsetispeed(&t, standard);
         cfsetospeed(&t, standard);
     }
-    if (tcsetattr(fd_, TCSANOW, &t) != 0) throw EComPort(errSetLineSettings, errno);
+    if (tcsetattr(fd_, TCSANOW, &t) != 0)
+        throw EComPort(errSetLineSettings, errno);
     // Drivers drop framing they cannot do (a pseudo-terminal keeps 8 bits, no parity)
     // without failing; a line that silently differs from the settings is refused.
     constexpr tcflag_t kFraming = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS;
     termios check{};
-    if (tcgetattr(fd_, &check) != 0) throw EComPort(errSetLineSettings, errno);
-    if ((check.c_cflag & kFraming) != (t.c_cflag & kFraming)) throw EComPort(errSetLineSettings, EINVAL);
+    if (tcgetattr(fd_, &check) != 0)
+        throw EComPort(errSetLineSettings, errno);
+    if ((check.c_cflag & kFraming) != (t.c_cflag & kFraming))
+        throw EComPort(errSetLineSettings, EINVAL);
     if (standard == 0) {
-        if (rate <= 0) throw EComPort(errSetLineSettings, EINVAL);
-        if (detail::SetArbitrarySpeed(fd_, rate) != 0) throw EComPort(errSetLineSettings, errno);
+        if (rate <= 0)
+            throw EComPort(errSetLineSettings, EINVAL);
+        if (detail::SetArbitrarySpeed(fd_, rate) != 0)
+            throw EComPort(errSetLineSettings, errno);
     }
 
     // DTR and RTS: held off or raised as asked; handshake modes leave them raised
@@ -102,10 +140,14 @@ void TCustomComPort::ApplyLineSettings() {
 
 // Timeouts are applied by Read and Write themselves; the descriptor stays
 // non-blocking (VMIN and VTIME 0), so there is nothing to hand to the driver.
-void TCustomComPort::ApplyTimeoutSettings() {}
+void TCustomComPort::ApplyTimeoutSettings()
+{
+}
 
 // The terminal driver's queues have fixed sizes; the sizes given only set the
 // 80-percent mark of the input queue, taken when the event thread starts.
-void TCustomComPort::ApplyBufferSizes() {}
+void TCustomComPort::ApplyBufferSizes()
+{
+}
 
 }  // namespace tarnik

@@ -37,27 +37,35 @@ constexpr const char* kTexts[kComErrorCount] = {
     "Registry error",
 };
 
-const char* Translate(const char* text) { return dgettext(kSerialTextDomain, text); }
+const char* Translate(const char* text)
+{
+    return dgettext(kSerialTextDomain, text);
+}
 
 }  // namespace
 
-void InitSerialMessages(const std::string& localeDir) {
+void InitSerialMessages(const std::string& localeDir)
+{
     bindtextdomain(kSerialTextDomain, localeDir.c_str());
     bind_textdomain_codeset(kSerialTextDomain, "UTF-8");
 }
 
-void InitSerialMessages() {
+void InitSerialMessages()
+{
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return;  // no catalogue folder to bind: texts stay as written
+    if (ec)
+        return;  // no catalogue folder to bind: texts stay as written
     InitSerialMessages((exe.parent_path() / "locale").string());
 }
 
-const char* ComErrorText(int code) {
+const char* ComErrorText(int code)
+{
     return code >= 1 && code <= kComErrorCount ? kTexts[code - 1] : "";
 }
 
-std::string ComErrorMessage(int code, int systemCode) {
+std::string ComErrorMessage(int code, int systemCode)
+{
     const char* text = ComErrorText(code);
     std::string message = *text ? Translate(text) : "";
     if (systemCode != -1) {

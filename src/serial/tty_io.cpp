@@ -7,25 +7,32 @@
 
 namespace tarnik::detail {
 
-bool ReadLineCounters(int fd, LineCounters& out) {
+bool ReadLineCounters(int fd, LineCounters& out)
+{
     serial_icounter_struct c{};
-    if (ioctl(fd, TIOCGICOUNT, &c) != 0) return false;
+    if (ioctl(fd, TIOCGICOUNT, &c) != 0)
+        return false;
     auto u = [](int v) { return static_cast<std::uint32_t>(v); };
-    out = LineCounters{u(c.cts), u(c.dsr), u(c.rng), u(c.dcd), u(c.frame),
+    out = LineCounters{u(c.cts),     u(c.dsr),    u(c.rng), u(c.dcd),        u(c.frame),
                        u(c.overrun), u(c.parity), u(c.brk), u(c.buf_overrun)};
     return true;
 }
 
-int QueuedInput(int fd) {
+int QueuedInput(int fd)
+{
     int n = 0;
     return ioctl(fd, FIONREAD, &n) == 0 ? n : -1;
 }
 
-int QueuedOutput(int fd) {
+int QueuedOutput(int fd)
+{
     int n = 0;
     return ioctl(fd, TIOCOUTQ, &n) == 0 ? n : -1;
 }
 
-bool NoModemLines(int error) { return error == ENOTTY || error == EINVAL; }
+bool NoModemLines(int error)
+{
+    return error == ENOTTY || error == EINVAL;
+}
 
 }  // namespace tarnik::detail

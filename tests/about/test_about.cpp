@@ -17,7 +17,7 @@ class UrlRecorder : public QObject {
 public:
     QList<QUrl> opened;
 public slots:
-    void open(const QUrl &url) { opened << url; }
+    void open(const QUrl& url) { opened << url; }
 };
 
 class AboutTest : public QObject {
@@ -25,30 +25,40 @@ class AboutTest : public QObject {
     UrlRecorder recorder;
 
 private slots:
-    void initTestCase() {
-        for (const char *scheme : {"https", "mailto"})
+    void initTestCase()
+    {
+        for (const char* scheme : {"https", "mailto"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &recorder, "open");
     }
-    void cleanupTestCase() {
-        for (const char *scheme : {"https", "mailto"}) QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    void cleanupTestCase()
+    {
+        for (const char* scheme : {"https", "mailto"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
     }
     void init() { recorder.opened.clear(); }
 
-    void showsNameVersionAndMaker() {
+    void showsNameVersionAndMaker()
+    {
         tarnik::TAboutBox box;
         QCOMPARE(box.windowTitle(), QStringLiteral("About"));
-        QCOMPARE(box.findChild<QLabel *>(QStringLiteral("ProductName"))->text(), QStringLiteral("Tarnik"));
-        QCOMPARE(box.findChild<QLabel *>(QStringLiteral("Version"))->text(), QStringLiteral("Version 1.1"));
-        QCOMPARE(box.findChild<QLabel *>(QStringLiteral("makerLine"))->text(), QStringLiteral("Wykonano przez ZVN"));
-        QVERIFY(box.findChild<QLabel *>(QStringLiteral("Comments"))->text().contains(QStringLiteral("example.com")));
-        QVERIFY(!box.findChild<QLabel *>(QStringLiteral("ProgramIcon"))->pixmap().isNull());
-        QVERIFY(box.findChild<QPushButton *>(QStringLiteral("OKButton"))->isDefault());
+        QCOMPARE(box.findChild<QLabel*>(QStringLiteral("ProductName"))->text(),
+                 QStringLiteral("Tarnik"));
+        QCOMPARE(box.findChild<QLabel*>(QStringLiteral("Version"))->text(),
+                 QStringLiteral("Version 1.1"));
+        QCOMPARE(box.findChild<QLabel*>(QStringLiteral("makerLine"))->text(),
+                 QStringLiteral("Wykonano przez ZVN"));
+        QVERIFY(box.findChild<QLabel*>(QStringLiteral("Comments"))
+                    ->text()
+                    .contains(QStringLiteral("example.com")));
+        QVERIFY(!box.findChild<QLabel*>(QStringLiteral("ProgramIcon"))->pixmap().isNull());
+        QVERIFY(box.findChild<QPushButton*>(QStringLiteral("OKButton"))->isDefault());
     }
 
-    void webLinkOpensEachTimeAndTheBoxStays() {
+    void webLinkOpensEachTimeAndTheBoxStays()
+    {
         tarnik::TAboutBox box;
         box.show();
-        auto *comments = box.findChild<QLabel *>(QStringLiteral("Comments"));
+        auto* comments = box.findChild<QLabel*>(QStringLiteral("Comments"));
         emit comments->linkActivated(QStringLiteral("ignored"));
         emit comments->linkActivated(QStringLiteral("ignored"));
         QCOMPARE(recorder.opened.size(), 2);
@@ -56,21 +66,26 @@ private slots:
         QVERIFY(box.isVisible());
     }
 
-    void okClosesWithResultOk() {
+    void okClosesWithResultOk()
+    {
         tarnik::TAboutBox box;
-        QTimer::singleShot(0, &box, [&box] { box.findChild<QPushButton *>(QStringLiteral("OKButton"))->click(); });
+        QTimer::singleShot(
+            0, &box, [&box] { box.findChild<QPushButton*>(QStringLiteral("OKButton"))->click(); });
         QCOMPARE(box.exec(), int(QDialog::Accepted));
     }
 
-    void supportMailHasSubjectWithSixTrailingBlanks() {
-        QCOMPARE(tarnik::supportMailText(),
-                 QStringLiteral("mailto:serwis@example.com?subject=Uwagi do programu Tarnik      "));
+    void supportMailHasSubjectWithSixTrailingBlanks()
+    {
+        QCOMPARE(
+            tarnik::supportMailText(),
+            QStringLiteral("mailto:serwis@example.com?subject=Uwagi do programu Tarnik      "));
         tarnik::Kotaktzdziaemtechnicznym1Click();
         QCOMPARE(recorder.opened.size(), 1);
         const QUrl mail = recorder.opened.at(0);
         QCOMPARE(mail.scheme(), QStringLiteral("mailto"));
         QCOMPARE(mail.path(), QStringLiteral("serwis@example.com"));
-        QCOMPARE(mail.query(QUrl::FullyDecoded), QStringLiteral("subject=Uwagi do programu Tarnik      "));
+        QCOMPARE(mail.query(QUrl::FullyDecoded),
+                 QStringLiteral("subject=Uwagi do programu Tarnik      "));
     }
 };
 

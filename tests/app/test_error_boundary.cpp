@@ -13,8 +13,10 @@ namespace {
 
 class FailingObject : public QObject {
 protected:
-    bool event(QEvent *event) override {
-        if (event->type() == QEvent::User) throw std::runtime_error("Port COM9 nie istnieje");
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::User)
+            throw std::runtime_error("Port COM9 nie istnieje");
         return QObject::event(event);
     }
 };
@@ -26,20 +28,23 @@ class ErrorBoundaryTest : public QObject {
     QStringList shown;
 
 private slots:
-    void init() {
+    void init()
+    {
         shown.clear();
-        tarnik::setErrorPresenter([this](QWidget *, const QString &message) { shown << message; });
+        tarnik::setErrorPresenter([this](QWidget*, const QString& message) { shown << message; });
     }
     void cleanup() { tarnik::setErrorPresenter({}); }
 
-    void errorInAnEventHandlerIsShownAndStopsThere() {
+    void errorInAnEventHandlerIsShownAndStopsThere()
+    {
         FailingObject object;
         QEvent event(QEvent::User);
         QApplication::sendEvent(&object, &event);
         QCOMPARE(shown, QStringList{QStringLiteral("Port COM9 nie istnieje")});
     }
 
-    void errorInAPostedEventDoesNotEndTheLoop() {
+    void errorInAPostedEventDoesNotEndTheLoop()
+    {
         FailingObject object;
         QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
         bool loopGoesOn = false;
@@ -48,7 +53,8 @@ private slots:
         QCOMPARE(shown.size(), 1);
     }
 
-    void guardedShowsAnyError() {
+    void guardedShowsAnyError()
+    {
         tarnik::guarded(nullptr, [] { throw std::logic_error("zły stan"); });
         tarnik::guarded(nullptr, [] { throw 42; });
         tarnik::guarded(nullptr, [] {});
@@ -58,11 +64,12 @@ private slots:
     // With the real message box: a failure raised while a message is up (for
     // example reported from the serial line) waits for it and is then shown;
     // the same text waiting twice is shown once.
-    void aFailureDuringAMessageIsShownAfterIt() {
+    void aFailureDuringAMessageIsShownAfterIt()
+    {
         tarnik::setErrorPresenter({});
         QStringList boxes;
         std::function<void()> answerNextBox = [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) {
                 QTimer::singleShot(10, answerNextBox);
                 return;
@@ -73,7 +80,8 @@ private slots:
                 tarnik::showErrorMessage(nullptr, QStringLiteral("drugi"));
             }
             box->accept();
-            if (boxes.size() < 2) QTimer::singleShot(10, answerNextBox);
+            if (boxes.size() < 2)
+                QTimer::singleShot(10, answerNextBox);
         };
         QTimer::singleShot(10, answerNextBox);
         tarnik::showErrorMessage(nullptr, QStringLiteral("pierwszy"));
@@ -82,7 +90,8 @@ private slots:
     }
 };
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv)
+{
     tarnik::TarnikApplication app(argc, argv);
     ErrorBoundaryTest test;
     return QTest::qExec(&test, argc, argv);

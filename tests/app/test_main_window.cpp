@@ -4,8 +4,8 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QMenu>
-#include <QMimeData>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -26,7 +26,10 @@
 
 namespace {
 
-bool sameBytes(const void *a, const void *b, std::size_t size) { return std::memcmp(a, b, size) == 0; }
+bool sameBytes(const void* a, const void* b, std::size_t size)
+{
+    return std::memcmp(a, b, size) == 0;
+}
 
 }  // namespace
 
@@ -34,10 +37,12 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void startsWithFiveFormsAndOnlyTheWindowShown() {
+    void startsWithFiveFormsAndOnlyTheWindowShown()
+    {
         WindowFixture f;
         f.window().show();
-        QVERIFY(f.forms.FconfigNumberWeRe && f.forms.FConfigWorkWeRe && f.forms.Ftest && f.forms.AboutBox);
+        QVERIFY(f.forms.FconfigNumberWeRe && f.forms.FConfigWorkWeRe && f.forms.Ftest &&
+                f.forms.AboutBox);
         QCOMPARE(f.window().windowTitle(), QStringLiteral("Tarnik v 1.1"));
         QVERIFY(!f.forms.FconfigNumberWeRe->isVisible());
         QVERIFY(!f.forms.FConfigWorkWeRe->isVisible());
@@ -45,7 +50,8 @@ private slots:
         QVERIFY(!f.forms.AboutBox->isVisible());
     }
 
-    void startUpState() {
+    void startUpState()
+    {
         WindowFixture f({QStringLiteral("/dev/ttyFIRST")});
         QCOMPARE(f.ports()->currentText(), QStringLiteral("/dev/ttyFIRST"));
         QCOMPARE(f.get<QListWidget>("ListBox1")->count(), 0);
@@ -68,23 +74,26 @@ private slots:
         QCOMPARE(f.window().settings().flags & 0xC0, 0);
     }
 
-    void menuHasItsItemsAndHiddenEntry() {
+    void menuHasItsItemsAndHiddenEntry()
+    {
         WindowFixture f;
         QCOMPARE(f.action("Odczytaj3")->text(), QStringLiteral("Odczytaj ..."));
         QCOMPARE(f.action("Zapiszjako2")->text(), QStringLiteral("Zapisz jako ..."));
         QCOMPARE(f.action("Wyjscie1")->text(), QStringLiteral("Wyjscie"));
         QCOMPARE(f.action("Info")->text(), QStringLiteral("O programie"));
-        QCOMPARE(f.action("Kotaktzdziaemtechnicznym1")->text(), QStringLiteral("Kontakt z działem technicznym"));
+        QCOMPARE(f.action("Kotaktzdziaemtechnicznym1")->text(),
+                 QStringLiteral("Kontakt z działem technicznym"));
         QVERIFY(!f.action("Wyslijustwieniadodziautechnicznego1")->isVisible());
         QCOMPARE(f.action("Odczytaj3")->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
         QCOMPARE(f.action("Zapiszjako2")->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
-        auto *troubleshooting = f.get<QMenu>("Rozwiazywanieproblemw1");
+        auto* troubleshooting = f.get<QMenu>("Rozwiazywanieproblemw1");
         QCOMPARE(troubleshooting->title(), QStringLiteral("Rozwiązywanie problemów"));
         QVERIFY(troubleshooting->actions().contains(f.action("Kotaktzdziaemtechnicznym1")));
         QVERIFY(f.get<QMenu>("Pomoc1")->actions().contains(troubleshooting->menuAction()));
     }
 
-    void exitClosesWithoutQuestion() {
+    void exitClosesWithoutQuestion()
+    {
         WindowFixture f;
         f.window().show();
         f.window().setBusy(true);  // as in a programming run
@@ -94,9 +103,11 @@ private slots:
     }
 
     // ---- information list ----
-    void listKeepsTheNewestSevenLines() {
+    void listKeepsTheNewestSevenLines()
+    {
         WindowFixture f;
-        for (int i = 1; i <= 6; ++i) f.window().addInfoLine("line " + std::to_string(i), true);
+        for (int i = 1; i <= 6; ++i)
+            f.window().addInfoLine("line " + std::to_string(i), true);
         QCOMPARE(f.window().infoLines().size(), 6);  // fewer than 7: nothing deleted
         f.window().addInfoLine("line 7", true);
         QCOMPARE(f.window().infoLines().size(), 7);
@@ -113,7 +124,8 @@ private slots:
     }
 
     // ---- busy state ----
-    void busyStateUsesTheOverrideCursorAndAlwaysRestoresIt() {
+    void busyStateUsesTheOverrideCursorAndAlwaysRestoresIt()
+    {
         WindowFixture f;
         f.window().setBusy(true);
         f.window().setBusy(true);  // twice in: one cursor level
@@ -127,7 +139,8 @@ private slots:
     }
 
     // ---- settings files ----
-    void saveThenOpenReproducesEverything() {
+    void saveThenOpenReproducesEverything()
+    {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("a.zvn"));
         WindowFixture f;
@@ -150,25 +163,29 @@ private slots:
         QVERIFY(sameBytes(&saved, &g.window().settings(), sizeof saved));
         QVERIFY(sameBytes(&savedUsers, &g.window().users(), sizeof savedUsers));
         QCOMPARE(g.edit("Eosoba2")->text(), QStringLiteral("Józef"));
-        QCOMPARE(g.get<QPlainTextEdit>("Muser2")->toPlainText(), QStringLiteral("brama\nul. Długa 5"));
+        QCOMPARE(g.get<QPlainTextEdit>("Muser2")->toPlainText(),
+                 QStringLiteral("brama\nul. Długa 5"));
         QCOMPARE(g.edit("Enruser2")->text(), QStringLiteral("+48601234567"));
         QCOMPARE(g.edit("ETSMS_We8_Re2")->text(), QString(36, QLatin1Char('z')));
         QCOMPARE(g.get<QSpinBox>("SEtimerPod3")->value(), 123);
         // every control of the two windows agrees
-        for (auto *edit : f.window().findChildren<QLineEdit *>()) {
-            if (edit->objectName().isEmpty() || edit->objectName().startsWith(QLatin1String("qt_"))) continue;
+        for (auto* edit : f.window().findChildren<QLineEdit*>()) {
+            if (edit->objectName().isEmpty() || edit->objectName().startsWith(QLatin1String("qt_")))
+                continue;
             QCOMPARE(g.edit(qPrintable(edit->objectName()))->text(), edit->text());
         }
-        for (auto *spin : f.window().findChildren<QSpinBox *>())
+        for (auto* spin : f.window().findChildren<QSpinBox*>())
             QCOMPARE(g.get<QSpinBox>(qPrintable(spin->objectName()))->value(), spin->value());
-        for (auto *box : f.window().findChildren<QCheckBox *>())
-            QCOMPARE(g.get<QCheckBox>(qPrintable(box->objectName()))->isChecked(), box->isChecked());
+        for (auto* box : f.window().findChildren<QCheckBox*>())
+            QCOMPARE(g.get<QCheckBox>(qPrintable(box->objectName()))->isChecked(),
+                     box->isChecked());
         // saving again after the open and collecting reproduces the record byte for byte
         g.window().binding().CollectSettings();
         QVERIFY(sameBytes(&saved, &g.window().settings(), sizeof saved));
     }
 
-    void saveStartsFromTheOpenedName() {
+    void saveStartsFromTheOpenedName()
+    {
         QTemporaryDir dir;
         const QString first = dir.filePath(QStringLiteral("first.zvn"));
         const QString second = dir.filePath(QStringLiteral("second.zvn"));
@@ -187,7 +204,8 @@ private slots:
         QCOMPARE(f.window().openDialogFileName(), first);
     }
 
-    void cancellingChangesNothing() {
+    void cancellingChangesNothing()
+    {
         WindowFixture f;
         f.edit("EPin")->setText(QStringLiteral("1234"));
         const tarnik::SettingsRecord before = f.window().settings();
@@ -198,7 +216,8 @@ private slots:
         QVERIFY(f.errors.isEmpty());
     }
 
-    void damagedOrMissingFileShowsMessageAndChangesNothing() {
+    void damagedOrMissingFileShowsMessageAndChangesNothing()
+    {
         QTemporaryDir dir;
         const QString text = dir.filePath(QStringLiteral("notes.zvn"));
         QFile out(text);
@@ -221,7 +240,8 @@ private slots:
         QVERIFY(f.window().isEnabled());
     }
 
-    void droppedSettingsFileOpens() {
+    void droppedSettingsFileOpens()
+    {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("dropped.zvn"));
         {
@@ -242,20 +262,22 @@ private slots:
         // other files are not taken
         QMimeData text;
         text.setUrls({QUrl::fromLocalFile(dir.filePath(QStringLiteral("notes.txt")))});
-        QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton,
+                                Qt::NoModifier);
         refused.setAccepted(false);
         QApplication::sendEvent(&f.window(), &refused);
         QVERIFY(!refused.isAccepted());
     }
 
     // ---- error boundary ----
-    void portThatCannotBeOpenedShowsAMessageBox() {
+    void portThatCannotBeOpenedShowsAMessageBox()
+    {
         WindowFixture f({}, false);  // the real message box
         f.window().show();
         f.ports()->setEditText(QStringLiteral("/dev/tarnik-no-such-port"));
         QString shown;
         QTimer::singleShot(50, [&shown] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 shown = box->text();
                 box->accept();
             }
@@ -269,24 +291,27 @@ private slots:
         QVERIFY(!f.window().timer1().isArmed());
     }
 
-    void numbersNotInInternationalFormRefuseProgramming() {
+    void numbersNotInInternationalFormRefuseProgramming()
+    {
         WindowFixture f;
         f.edit("Enruser3")->setText(QStringLiteral("601234567"));
         f.button("Bprogramuj")->click();
         QCOMPARE(f.window().infoLines().last(),
-                 QStringLiteral("numery użytkowników muszą być zapisane w formie międzynarodowej tzn zawierać "
-                                "numer kierunkowy na kraj"));
+                 QStringLiteral(
+                     "numery użytkowników muszą być zapisane w formie międzynarodowej tzn zawierać "
+                     "numer kierunkowy na kraj"));
         QVERIFY(!f.window().port().Connected());
         QVERIFY(f.button("Bprogramuj")->isEnabled());
         QVERIFY(f.errors.isEmpty());
     }
 
-    void aboutBoxOpensFromTheMenu() {
+    void aboutBoxOpensFromTheMenu()
+    {
         WindowFixture f;
         f.window().show();
         bool seen = false;
         QTimer::singleShot(50, [&] {
-            if (auto *box = qobject_cast<tarnik::TAboutBox *>(QApplication::activeModalWidget())) {
+            if (auto* box = qobject_cast<tarnik::TAboutBox*>(QApplication::activeModalWidget())) {
                 seen = box->windowTitle() == QStringLiteral("About");
                 box->accept();
             }
@@ -296,19 +321,24 @@ private slots:
     }
 
     // ---- command line ----
-    void commandLine() {
-        tarnik::CommandLine line = tarnik::parseCommandLine({QStringLiteral("--demo"), QStringLiteral("x.zvn")});
+    void commandLine()
+    {
+        tarnik::CommandLine line =
+            tarnik::parseCommandLine({QStringLiteral("--demo"), QStringLiteral("x.zvn")});
         QVERIFY(line.demo);
         QCOMPARE(line.settingsFile, QStringLiteral("x.zvn"));
         QVERIFY(line.error.isEmpty());
         QVERIFY(!tarnik::parseCommandLine({QStringLiteral("--bogus")}).error.isEmpty());
-        QVERIFY(!tarnik::parseCommandLine({QStringLiteral("a.zvn"), QStringLiteral("b.zvn")}).error.isEmpty());
+        QVERIFY(!tarnik::parseCommandLine({QStringLiteral("a.zvn"), QStringLiteral("b.zvn")})
+                     .error.isEmpty());
         QVERIFY(!tarnik::parseCommandLine({QStringLiteral("--screenshots")}).error.isEmpty());
-        QCOMPARE(tarnik::parseCommandLine({QStringLiteral("--screenshots"), QStringLiteral("d")}).screenshotFolder,
+        QCOMPARE(tarnik::parseCommandLine({QStringLiteral("--screenshots"), QStringLiteral("d")})
+                     .screenshotFolder,
                  QStringLiteral("d"));
     }
 
-    void portListKeepsTypedTextWhenRefreshed() {
+    void portListKeepsTypedTextWhenRefreshed()
+    {
         WindowFixture f({QStringLiteral("/dev/pinned")});
         QStringList machine{QStringLiteral("/dev/ttyS0")};
         f.ports()->setPortSource([&machine] { return machine; });

@@ -28,17 +28,22 @@ struct LinkFixture {
     ModuleSimulator module;
     WindowFixture f;
 
-    explicit LinkFixture(SimulatorOptions options = {}) : module(std::move(options)), f(startModule(module)) {}
+    explicit LinkFixture(SimulatorOptions options = {})
+        : module(std::move(options)), f(startModule(module))
+    {
+    }
 
-    static QStringList startModule(ModuleSimulator &module) {
+    static QStringList startModule(ModuleSimulator& module)
+    {
         module.start();
         return {QString::fromStdString(module.devicePath())};
     }
-    ~LinkFixture() {
+    ~LinkFixture()
+    {
         f.window().port().Close();
         module.stop();
     }
-    bool hasLine(const QString &line) { return f.window().infoLines().contains(line); }
+    bool hasLine(const QString& line) { return f.window().infoLines().contains(line); }
 };
 
 }  // namespace
@@ -47,14 +52,16 @@ class WindowLinkTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         tarnik::InitSerialMessages();
         tarnik::InstallQtHandOver();
     }
 
-    void programmingRunWritesTheShownSettings() {
+    void programmingRunWritesTheShownSettings()
+    {
         LinkFixture l;
-        auto &f = l.f;
+        auto& f = l.f;
         f.edit("Enruser1")->setText(QStringLiteral("+48601000001"));
         f.edit("ETSMS_We1_Re1")->setText(QStringLiteral("Alarm wejście 1"));
         f.get<QSpinBox>("SEtimerPod2")->setValue(77);
@@ -62,8 +69,10 @@ private slots:
         // busy while the run lasts
         QVERIFY(!f.button("Bprogramuj")->isEnabled());
         QVERIFY(!f.button("BBload")->isEnabled());
-        QVERIFY(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
-        QTRY_VERIFY_WITH_TIMEOUT(l.hasLine(QStringLiteral("Programowanie zakończone pomyślnie.")), kWaitMs);
+        QVERIFY(QApplication::overrideCursor() &&
+                QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+        QTRY_VERIFY_WITH_TIMEOUT(l.hasLine(QStringLiteral("Programowanie zakończone pomyślnie.")),
+                                 kWaitMs);
         QVERIFY(f.button("Bprogramuj")->isEnabled());
         QVERIFY(f.button("BBload")->isEnabled());
         QVERIFY(!QApplication::overrideCursor());
@@ -80,7 +89,8 @@ private slots:
         QCOMPARE(int(f.window().settings().timerPod[1]), 77);
     }
 
-    void readBackShowsTheModuleAndKeepsNamesAndNotes() {
+    void readBackShowsTheModuleAndKeepsNamesAndNotes()
+    {
         tarnik::SettingsRecord moduleRecord = tarnik::startupSettings();
         moduleRecord.timerTorBuf[4] = 200;
         moduleRecord.flags = 0x02;  // SMS control of output 2 only
@@ -92,12 +102,13 @@ private slots:
         SimulatorOptions options;
         options.memory = image;
         LinkFixture l(options);
-        auto &f = l.f;
+        auto& f = l.f;
         f.edit("Eosoba3")->setText(QStringLiteral("Portiernia"));
         f.get<QPlainTextEdit>("Muser3")->setPlainText(QStringLiteral("dzwonić nocą"));
         f.button("BBload")->click();
         QVERIFY(f.button("Bprogramuj")->isEnabled());  // a read-back is not busy
-        QTRY_VERIFY_WITH_TIMEOUT(l.hasLine(QStringLiteral("zaladowane ustawienia z eprom")), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(l.hasLine(QStringLiteral("zaladowane ustawienia z eprom")),
+                                 kWaitMs);
         QCOMPARE(f.get<QSpinBox>("SEtimerTorBuf5")->value(), 200);
         QCOMPARE(f.edit("EZalWy2")->text(), QStringLiteral("Z2"));
         QVERIFY(f.edit("EZalWy2")->isEnabled());
@@ -108,11 +119,12 @@ private slots:
         QVERIFY(!f.window().timer1().isArmed());
     }
 
-    void silentModuleEndsTheRunByTimeout() {
+    void silentModuleEndsTheRunByTimeout()
+    {
         SimulatorOptions options;
         options.silentAfterFrames = 0;
         LinkFixture l(options);
-        auto &f = l.f;
+        auto& f = l.f;
         f.window().timer1().setIntervalMs(300);
         f.button("Bprogramuj")->click();
         QVERIFY(f.window().busy());
@@ -123,7 +135,8 @@ private slots:
         QCOMPARE(f.window().engine().programmingState(), tarnik::ProgrammingState::Idle);
     }
 
-    void serialNumberFromTheMenu() {
+    void serialNumberFromTheMenu()
+    {
         SimulatorOptions options;
         options.serialNumber = "ZVN0042";
         LinkFixture l(options);
@@ -131,11 +144,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(l.hasLine(QStringLiteral("serial: ZVN0042")), kWaitMs);
     }
 
-    void moduleUnpluggedMidRunLeavesTheWindowUsable() {
+    void moduleUnpluggedMidRunLeavesTheWindowUsable()
+    {
         SimulatorOptions options;
         options.hangUpAfterFrames = 3;
         LinkFixture l(options);
-        auto &f = l.f;
+        auto& f = l.f;
         f.window().timer1().setIntervalMs(2000);
         f.button("Bprogramuj")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!f.window().busy(), kWaitMs);

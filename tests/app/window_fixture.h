@@ -24,11 +24,13 @@ public:
     QStringList openStartNames;
     QStringList saveStartNames;
 
-    QString chooseOpenFile(QWidget *, const QString &startName) override {
+    QString chooseOpenFile(QWidget*, const QString& startName) override
+    {
         openStartNames << startName;
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
-    QString chooseSaveFile(QWidget *, const QString &startName) override {
+    QString chooseSaveFile(QWidget*, const QString& startName) override
+    {
         saveStartNames << startName;
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
@@ -36,27 +38,30 @@ public:
 
 struct WindowFixture {
     tarnik::Forms forms;
-    ScriptedFileChooser *chooser = nullptr;
+    ScriptedFileChooser* chooser = nullptr;
     QStringList errors;
 
-    explicit WindowFixture(const QStringList &pinnedPorts = {}, bool recordErrors = true) {
+    explicit WindowFixture(const QStringList& pinnedPorts = {}, bool recordErrors = true)
+    {
         forms = tarnik::createForms(pinnedPorts);
         auto scripted = std::make_unique<ScriptedFileChooser>();
         chooser = scripted.get();
         window().setFileChooser(std::move(scripted));
         if (recordErrors)
-            tarnik::setErrorPresenter([this](QWidget *, const QString &message) { errors << message; });
+            tarnik::setErrorPresenter(
+                [this](QWidget*, const QString& message) { errors << message; });
     }
     ~WindowFixture() { tarnik::setErrorPresenter({}); }
 
-    tarnik::TGlownaF &window() { return *forms.GlownaF; }
+    tarnik::TGlownaF& window() { return *forms.GlownaF; }
 
     template <typename T>
-    T *get(const char *name) {
+    T* get(const char* name)
+    {
         return tarnik::findControl<T>(&window(), QString::fromLatin1(name));
     }
-    QLineEdit *edit(const char *name) { return get<QLineEdit>(name); }
-    QPushButton *button(const char *name) { return get<QPushButton>(name); }
-    QAction *action(const char *name) { return get<QAction>(name); }
-    tarnik::PortComboBox *ports() { return get<tarnik::PortComboBox>("CBcom"); }
+    QLineEdit* edit(const char* name) { return get<QLineEdit>(name); }
+    QPushButton* button(const char* name) { return get<QPushButton>(name); }
+    QAction* action(const char* name) { return get<QAction>(name); }
+    tarnik::PortComboBox* ports() { return get<tarnik::PortComboBox>("CBcom"); }
 };

@@ -23,45 +23,62 @@ struct BindingFixture {
     tarnik::SettingsRecord record{};
     tarnik::UserDirectory users{};
     QWidget root;
-    tarnik::Interlocks *interlocks = nullptr;
+    tarnik::Interlocks* interlocks = nullptr;
     std::unique_ptr<tarnik::SettingsBinding> binding;
 
-    BindingFixture() {
-        auto *layout = new QVBoxLayout(&root);
+    BindingFixture()
+    {
+        auto* layout = new QVBoxLayout(&root);
         layout->addWidget(tarnik::buildSettingsPages(&root));
         interlocks = new tarnik::Interlocks(&root, &root);
-        binding = std::make_unique<tarnik::SettingsBinding>(&root, record, users,
-                                                            tarnik::OptionRefresh{[this](int flag) { option(flag); }});
+        binding = std::make_unique<tarnik::SettingsBinding>(
+            &root, record, users, tarnik::OptionRefresh{[this](int flag) { option(flag); }});
         binding->FillSmsCentreList();
         binding->CBcentrumChange();
         binding->connectSmsCentreList();
         tarnik::SetDefaults(record);
     }
 
-    void option(int flag) {
+    void option(int flag)
+    {
         switch (flag) {
-        case 0: interlocks->ChBFlags_0Click(); break;
-        case 1: interlocks->ChBFlags_1Click(); break;
-        case 2: interlocks->ChBFlags_2Click(); break;
-        case 3: interlocks->ChBFlags_3Click(); break;
-        case 4: interlocks->ChBFlags_4Click(); break;
-        case 5: interlocks->ChBFlags_5Click(); break;
-        default: break;
+        case 0:
+            interlocks->ChBFlags_0Click();
+            break;
+        case 1:
+            interlocks->ChBFlags_1Click();
+            break;
+        case 2:
+            interlocks->ChBFlags_2Click();
+            break;
+        case 3:
+            interlocks->ChBFlags_3Click();
+            break;
+        case 4:
+            interlocks->ChBFlags_4Click();
+            break;
+        case 5:
+            interlocks->ChBFlags_5Click();
+            break;
+        default:
+            break;
         }
     }
 
     template <typename T>
-    T *get(const char *name) {
+    T* get(const char* name)
+    {
         return tarnik::findControl<T>(&root, QString::fromLatin1(name));
     }
-    QLineEdit *edit(const char *name) { return get<QLineEdit>(name); }
-    QCheckBox *check(const char *name) { return get<QCheckBox>(name); }
-    tarnik::SpinEdit *spin(const char *name) { return get<tarnik::SpinEdit>(name); }
-    QComboBox *combo(const char *name) { return get<QComboBox>(name); }
-    QPlainTextEdit *memo(const char *name) { return get<QPlainTextEdit>(name); }
+    QLineEdit* edit(const char* name) { return get<QLineEdit>(name); }
+    QCheckBox* check(const char* name) { return get<QCheckBox>(name); }
+    tarnik::SpinEdit* spin(const char* name) { return get<tarnik::SpinEdit>(name); }
+    QComboBox* combo(const char* name) { return get<QComboBox>(name); }
+    QPlainTextEdit* memo(const char* name) { return get<QPlainTextEdit>(name); }
 
     // Show the record, then collect it again.
-    void roundTrip() {
+    void roundTrip()
+    {
         binding->ShowSettings();
         binding->CollectSettings();
     }

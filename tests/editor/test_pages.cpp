@@ -20,23 +20,30 @@
 
 namespace {
 
-QString nameOf(std::string_view name) { return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())); }
+QString nameOf(std::string_view name)
+{
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
 
-bool hasAncestor(const QObject *object, const QString &name) {
-    for (const QObject *p = object->parent(); p; p = p->parent())
-        if (p->objectName() == name) return true;
+bool hasAncestor(const QObject* object, const QString& name)
+{
+    for (const QObject* p = object->parent(); p; p = p->parent())
+        if (p->objectName() == name)
+            return true;
     return false;
 }
 
 struct Pages {
     QWidget root;
-    QTabWidget *tabs;
-    Pages() : tabs(tarnik::buildSettingsPages(&root)) {
+    QTabWidget* tabs;
+    Pages() : tabs(tarnik::buildSettingsPages(&root))
+    {
         (new QVBoxLayout(&root))->addWidget(tabs);
         root.show();
     }
     template <typename T>
-    T *get(const QString &name) {
+    T* get(const QString& name)
+    {
         return tarnik::findControl<T>(&root, name);
     }
 };
@@ -47,7 +54,8 @@ class PagesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void fivePagesInTabOrder() {
+    void fivePagesInTabOrder()
+    {
         Pages p;
         const QStringList captions{QStringLiteral("Podstawowe"), QStringLiteral("numery telefonów"),
                                    QStringLiteral("Wejścia"), QStringLiteral("Wejścia specjalne"),
@@ -61,10 +69,11 @@ private slots:
         QCOMPARE(p.tabs->currentIndex(), 0);
     }
 
-    void spinEditsTakeTheModelsRangesAndInitialValues() {
+    void spinEditsTakeTheModelsRangesAndInitialValues()
+    {
         Pages p;
-        for (const tarnik::SpinLimits &limits : tarnik::spinLimits()) {
-            auto *spin = p.get<tarnik::SpinEdit>(nameOf(limits.name));
+        for (const tarnik::SpinLimits& limits : tarnik::spinLimits()) {
+            auto* spin = p.get<tarnik::SpinEdit>(nameOf(limits.name));
             QCOMPARE(spin->minimum(), limits.minimum);
             QCOMPARE(spin->maximum(), limits.maximum);
             QCOMPARE(spin->value(), limits.initial);
@@ -72,23 +81,29 @@ private slots:
         QCOMPARE(p.get<tarnik::SpinEdit>(QStringLiteral("SEcallingTimer"))->maximum(), 240);
     }
 
-    void editsTakeTheModelsTypingLimits() {
+    void editsTakeTheModelsTypingLimits()
+    {
         Pages p;
-        for (const tarnik::EditLimits &limits : tarnik::editLimits()) {
+        for (const tarnik::EditLimits& limits : tarnik::editLimits()) {
             const QString name = nameOf(limits.name);
-            if (auto *edit = qobject_cast<QLineEdit *>(tarnik::findControlOrNull(&p.root, name))) {
+            if (auto* edit = qobject_cast<QLineEdit*>(tarnik::findControlOrNull(&p.root, name))) {
                 QCOMPARE(tarnik::typingLimit(edit), limits.maxLength);
                 QCOMPARE(edit->maxLength(), 32767);  // never cuts a text set by the program
             } else {
-                QVERIFY2(qobject_cast<QPlainTextEdit *>(tarnik::findControlOrNull(&p.root, name)), qPrintable(name));
+                QVERIFY2(qobject_cast<QPlainTextEdit*>(tarnik::findControlOrNull(&p.root, name)),
+                         qPrintable(name));
             }
         }
     }
 
-    void hiddenControlsExistButAreNeverShown() {
+    void hiddenControlsExistButAreNeverShown()
+    {
         Pages p;
-        QStringList hidden{QStringLiteral("GroupBox13"), QStringLiteral("SE1190"), QStringLiteral("SE1191"),
-                           QStringLiteral("SE1192"), QStringLiteral("CHB_funkcjaczaswy"),
+        QStringList hidden{QStringLiteral("GroupBox13"),
+                           QStringLiteral("SE1190"),
+                           QStringLiteral("SE1191"),
+                           QStringLiteral("SE1192"),
+                           QStringLiteral("CHB_funkcjaczaswy"),
                            QStringLiteral("ChBClipNotVerif7")};
         for (int k : {4, 6})
             for (int r = 1; r <= 2; ++r)
@@ -96,50 +111,65 @@ private slots:
                        << QStringLiteral("BB_ConfigNumerSpecWe%1Re%2").arg(k).arg(r)
                        << QStringLiteral("BBConfigWorkSpecWe%1Re%2").arg(k).arg(r);
         for (int n = 1; n <= 2; ++n)
-            for (int r = 1; r <= 2; ++r) hidden << QStringLiteral("BB_ConfigNumerSpecWy%1Re%2").arg(n).arg(r);
+            for (int r = 1; r <= 2; ++r)
+                hidden << QStringLiteral("BB_ConfigNumerSpecWy%1Re%2").arg(n).arg(r);
         for (int i = 0; i < p.tabs->count(); ++i) {
             p.tabs->setCurrentIndex(i);
-            for (const QString &name : hidden) QVERIFY2(!p.get<QWidget>(name)->isVisible(), qPrintable(name));
+            for (const QString& name : hidden)
+                QVERIFY2(!p.get<QWidget>(name)->isVisible(), qPrintable(name));
         }
         p.tabs->setCurrentIndex(0);
         QVERIFY(p.get<QCheckBox>(QStringLiteral("ChbClipVerif7"))->isVisible());
     }
 
-    void reactionButtonsSitInTheirContainers() {
+    void reactionButtonsSitInTheirContainers()
+    {
         Pages p;
         for (int k = 1; k <= 8; ++k)
             for (int r = 1; r <= 2; ++r) {
-                QVERIFY(hasAncestor(p.get<QPushButton>(QStringLiteral("BB_ConfigNumerWe%1Re%2").arg(k).arg(r)),
-                                    QStringLiteral("ScrollBox1")));
-                QVERIFY(hasAncestor(p.get<QPushButton>(QStringLiteral("BBConfigWorkWe%1Re%2").arg(k).arg(r)),
-                                    QStringLiteral("ScrollBox1")));
+                QVERIFY(hasAncestor(
+                    p.get<QPushButton>(QStringLiteral("BB_ConfigNumerWe%1Re%2").arg(k).arg(r)),
+                    QStringLiteral("ScrollBox1")));
+                QVERIFY(hasAncestor(
+                    p.get<QPushButton>(QStringLiteral("BBConfigWorkWe%1Re%2").arg(k).arg(r)),
+                    QStringLiteral("ScrollBox1")));
             }
         for (int k : {3, 4, 5, 6})
-            QVERIFY(hasAncestor(p.get<QPushButton>(QStringLiteral("BBConfigWorkSpecWe%1Re2").arg(k)),
-                                QStringLiteral("TabSheet4")));
+            QVERIFY(
+                hasAncestor(p.get<QPushButton>(QStringLiteral("BBConfigWorkSpecWe%1Re2").arg(k)),
+                            QStringLiteral("TabSheet4")));
         for (int n : {1, 2}) {
-            auto *button = p.get<QPushButton>(QStringLiteral("BBConfigWorkSpecWe%1Re1").arg(n));
+            auto* button = p.get<QPushButton>(QStringLiteral("BBConfigWorkSpecWe%1Re1").arg(n));
             QVERIFY(hasAncestor(button, QStringLiteral("GroupBox11")));
             QVERIFY(hasAncestor(button, QStringLiteral("TabSheet5")));
             QCOMPARE(button->text(), QStringLiteral("załączone"));
         }
     }
 
-    void captionsAsTheModuleUserKnowsThem() {
+    void captionsAsTheModuleUserKnowsThem()
+    {
         Pages p;
-        QCOMPARE(p.get<QCheckBox>(QStringLiteral("ChbClipVerif2"))->text(), QStringLiteral("Wyłacz Wy 1"));
-        QCOMPARE(p.get<QCheckBox>(QStringLiteral("ChBClipNotVerif2"))->text(), QStringLiteral("Wyłącz Wy 1"));
+        QCOMPARE(p.get<QCheckBox>(QStringLiteral("ChbClipVerif2"))->text(),
+                 QStringLiteral("Wyłacz Wy 1"));
+        QCOMPARE(p.get<QCheckBox>(QStringLiteral("ChBClipNotVerif2"))->text(),
+                 QStringLiteral("Wyłącz Wy 1"));
         QCOMPARE(p.get<QCheckBox>(QStringLiteral("CHB_funkcjaczaswy"))->text(),
                  QStringLiteral("włącz funkcję \"Czas na wyjście\""));
-        QCOMPARE(p.get<QLabel>(QStringLiteral("Label28"))->text(), QStringLiteral("Kod dostępu przez SMS"));
-        QCOMPARE(p.get<QGroupBox>(QStringLiteral("GroupBox11"))->title(), QStringLiteral("Potwierdzenie reakcji wyjścia"));
-        QCOMPARE(p.get<QPushButton>(QStringLiteral("BB_ConfigNumerSpecWe5Re2"))->text(), QStringLiteral("zanik masy"));
-        QCOMPARE(p.get<QPushButton>(QStringLiteral("BBConfigWorkSpecWe3Re1"))->text(), QStringLiteral("SMS/CLIP"));
-        QCOMPARE(p.get<QPushButton>(QStringLiteral("BBConfigWorkWe8Re2"))->text(), QStringLiteral("CLIP/SMS"));
+        QCOMPARE(p.get<QLabel>(QStringLiteral("Label28"))->text(),
+                 QStringLiteral("Kod dostępu przez SMS"));
+        QCOMPARE(p.get<QGroupBox>(QStringLiteral("GroupBox11"))->title(),
+                 QStringLiteral("Potwierdzenie reakcji wyjścia"));
+        QCOMPARE(p.get<QPushButton>(QStringLiteral("BB_ConfigNumerSpecWe5Re2"))->text(),
+                 QStringLiteral("zanik masy"));
+        QCOMPARE(p.get<QPushButton>(QStringLiteral("BBConfigWorkSpecWe3Re1"))->text(),
+                 QStringLiteral("SMS/CLIP"));
+        QCOMPARE(p.get<QPushButton>(QStringLiteral("BBConfigWorkWe8Re2"))->text(),
+                 QStringLiteral("CLIP/SMS"));
         QCOMPARE(p.get<QLineEdit>(QStringLiteral("Ecsms"))->text(), QStringLiteral("Ecsms"));
         QVERIFY(p.get<QComboBox>(QStringLiteral("CBcentrum"))->isEditable());
         // lookup by a composed name in other letter case
-        QCOMPARE(p.get<QCheckBox>(QStringLiteral("ChbClipNotVerif3"))->objectName(), QStringLiteral("ChBClipNotVerif3"));
+        QCOMPARE(p.get<QCheckBox>(QStringLiteral("ChbClipNotVerif3"))->objectName(),
+                 QStringLiteral("ChBClipNotVerif3"));
     }
 };
 

@@ -14,7 +14,8 @@ using tarnik::SettingsRecord;
 namespace {
 
 template <std::size_t N>
-void put(tarnik::ShortString<N> &field, const std::string &bytes) {
+void put(tarnik::ShortString<N>& field, const std::string& bytes)
+{
     field.assign(bytes);
 }
 
@@ -25,7 +26,8 @@ class SettingsBindingTest : public QObject {
 
 private slots:
     // ---- SMS centre ----
-    void storedNumberOfPresetSelectsIt() {
+    void storedNumberOfPresetSelectsIt()
+    {
         BindingFixture f;
         put(f.record.csms, "+48602951111");
         f.binding->ShowSettings();
@@ -33,7 +35,8 @@ private slots:
         QCOMPARE(f.edit("Ecsms")->text(), QStringLiteral("+48602951111"));
     }
 
-    void numberWithLastDigitMissingLeavesOther() {
+    void numberWithLastDigitMissingLeavesOther()
+    {
         BindingFixture f;
         put(f.record.csms, "+4860295111");
         f.binding->ShowSettings();
@@ -41,9 +44,10 @@ private slots:
         QCOMPARE(f.edit("Ecsms")->text(), QStringLiteral("+4860295111"));
     }
 
-    void choosingPresetsFillsOrEmptiesTheNumber() {
+    void choosingPresetsFillsOrEmptiesTheNumber()
+    {
         BindingFixture f;
-        auto *centre = f.combo("CBcentrum");
+        auto* centre = f.combo("CBcentrum");
         centre->setCurrentIndex(2);
         emit centre->activated(2);  // as a user's choice arrives
         QCOMPARE(f.edit("Ecsms")->text(), QStringLiteral("+48501200777"));
@@ -52,16 +56,18 @@ private slots:
         QCOMPARE(f.edit("Ecsms")->text(), QString());
     }
 
-    void selectingFromProgramDoesNotTouchTheNumber() {
+    void selectingFromProgramDoesNotTouchTheNumber()
+    {
         BindingFixture f;
         f.edit("Ecsms")->setText(QStringLiteral("+48123"));
         f.combo("CBcentrum")->setCurrentIndex(0);
         QCOMPARE(f.edit("Ecsms")->text(), QStringLiteral("+48123"));
     }
 
-    void typedTextNamingNoPresetLeavesNumber() {
+    void typedTextNamingNoPresetLeavesNumber()
+    {
         BindingFixture f;
-        auto *centre = f.combo("CBcentrum");
+        auto* centre = f.combo("CBcentrum");
         centre->setCurrentIndex(3);
         f.edit("Ecsms")->setText(QStringLiteral("+48999"));
         QTest::keyClicks(centre->lineEdit(), QStringLiteral("xyz"));
@@ -71,7 +77,8 @@ private slots:
         QCOMPARE(f.edit("Ecsms")->text(), QStringLiteral("+48601000310"));
     }
 
-    void typedCentreNumberIsCutTo15() {
+    void typedCentreNumberIsCutTo15()
+    {
         BindingFixture f;
         f.binding->ShowSettings();
         f.edit("Ecsms")->setText(QStringLiteral("12345678901234567890"));
@@ -80,7 +87,8 @@ private slots:
     }
 
     // ---- spin clamping ----
-    void outOfRangeValuesAreClampedOnShow() {
+    void outOfRangeValuesAreClampedOnShow()
+    {
         BindingFixture f;
         f.record.callingTimer = 250;
         f.record.smsConfirmTimer = 0;
@@ -93,7 +101,8 @@ private slots:
         QCOMPARE(int(f.record.timerPod[7]), 1);
     }
 
-    void largestTimesTravel() {
+    void largestTimesTravel()
+    {
         BindingFixture f;
         f.record.timerPod[0] = 255;
         f.record.timerTorBuf[7] = 255;
@@ -111,7 +120,8 @@ private slots:
     }
 
     // ---- flags and options ----
-    void accessCodeEmptiedAndDisabledWithoutSmsProgramming() {
+    void accessCodeEmptiedAndDisabledWithoutSmsProgramming()
+    {
         BindingFixture f;
         put(f.record.pinMod, "1234");
         f.record.flags = 0x00;
@@ -122,7 +132,8 @@ private slots:
         QCOMPARE(int(f.record.pinMod.len), 0);
     }
 
-    void accessCodeShownWithSmsProgramming() {
+    void accessCodeShownWithSmsProgramming()
+    {
         BindingFixture f;
         put(f.record.pinMod, "1234");
         f.record.flags = 0x20;
@@ -131,14 +142,16 @@ private slots:
         QVERIFY(f.edit("EPINMOD")->isEnabled());
     }
 
-    void flagBits6And7AreCleared() {
+    void flagBits6And7AreCleared()
+    {
         BindingFixture f;
         f.record.flags = 0xFF;
         f.roundTrip();
         QCOMPARE(int(f.record.flags), 0x3F);
     }
 
-    void clipBitsTravelIncludingHiddenBox() {
+    void clipBitsTravelIncludingHiddenBox()
+    {
         BindingFixture f;
         f.record.clipVerif = 0x80 | 0x40 | 0x02;  // bit 7: unidentified SMS box
         f.record.clipNotVerif = 0x80 | 0x01;      // bit 7: the hidden box
@@ -148,7 +161,8 @@ private slots:
         QVERIFY(!f.check("ChBClipNotVerif7")->isVisibleTo(&f.root));
     }
 
-    void exitFunctionBoxKeepsOtherBitsOfTheBlockingByte() {
+    void exitFunctionBoxKeepsOtherBitsOfTheBlockingByte()
+    {
         BindingFixture f;
         f.record.numberSpecWeRe[4][1] = 0x08;
         f.roundTrip();
@@ -162,7 +176,8 @@ private slots:
     }
 
     // ---- output codes ----
-    void codesWithTwoBytesShowAndTravel() {
+    void codesWithTwoBytesShowAndTravel()
+    {
         BindingFixture f;
         f.record.flags = 0x03;
         f.record.zalWyCode[0][0] = 'A';
@@ -177,7 +192,8 @@ private slots:
         QCOMPARE(int(f.record.wylWyCode[1][0]), 0xB9);
     }
 
-    void codeWithOneByteShowsEmpty() {
+    void codeWithOneByteShowsEmpty()
+    {
         BindingFixture f;
         f.record.flags = 0x01;
         f.record.zalWyCode[0][0] = 'A';
@@ -186,7 +202,8 @@ private slots:
         QCOMPARE(f.edit("EZalWy1")->text(), QString());
     }
 
-    void singleCharacterCollectsAsNoCode() {
+    void singleCharacterCollectsAsNoCode()
+    {
         BindingFixture f;
         f.record.flags = 0x01;
         f.binding->ShowSettings();
@@ -199,7 +216,8 @@ private slots:
         QCOMPARE(int(f.record.wylWyCode[0][0]), int('A'));
     }
 
-    void codeOfOutputWithoutSmsControlIsEmptiedAndDisabled() {
+    void codeOfOutputWithoutSmsControlIsEmptiedAndDisabled()
+    {
         BindingFixture f;
         f.record.flags = 0x01;  // output 2 without SMS control
         f.record.zalWyCode[1][0] = 'O';
@@ -212,7 +230,8 @@ private slots:
     }
 
     // ---- texts ----
-    void textsOf36CharactersTravelWhole() {
+    void textsOf36CharactersTravelWhole()
+    {
         BindingFixture f;
         const std::string text36(36, 'x');
         put(f.record.smsWeRe[2][1], text36);
@@ -227,17 +246,20 @@ private slots:
         QCOMPARE(f.edit("ETSMS_We3_Re2")->text().size(), 36);
     }
 
-    void polishTextsTravelInCodePage1250() {
+    void polishTextsTravelInCodePage1250()
+    {
         BindingFixture f;
         f.edit("ETSMS_We1_Re1")->setText(QStringLiteral("Alarm: zażółć gęślą jaźń"));
         f.binding->CollectSettings();
-        QCOMPARE(f.record.smsWeRe[0][0].str(), tarnik::toCp1250(QStringLiteral("Alarm: zażółć gęślą jaźń")));
+        QCOMPARE(f.record.smsWeRe[0][0].str(),
+                 tarnik::toCp1250(QStringLiteral("Alarm: zażółć gęślą jaźń")));
         f.edit("ETSMS_We1_Re1")->clear();
         f.binding->ShowSettings();
         QCOMPARE(f.edit("ETSMS_We1_Re1")->text(), QStringLiteral("Alarm: zażółć gęślą jaźń"));
     }
 
-    void pinIsCutTo7AndUserNumbersTo15() {
+    void pinIsCutTo7AndUserNumbersTo15()
+    {
         BindingFixture f;
         f.edit("EPin")->setText(QStringLiteral("123456789"));
         f.edit("Enruser2")->setText(QStringLiteral("+4812345678901234"));
@@ -247,7 +269,8 @@ private slots:
     }
 
     // ---- users ----
-    void internationalFormCheck() {
+    void internationalFormCheck()
+    {
         BindingFixture f;
         QVERIFY(f.binding->CheckUserNumbers());  // all empty
         f.edit("Enruser1")->setText(QStringLiteral("+48601234567"));
@@ -262,12 +285,14 @@ private slots:
         QVERIFY(!f.binding->CheckUserNumbers());
     }
 
-    void namesAndNotesAreCut() {
+    void namesAndNotesAreCut()
+    {
         BindingFixture f;
         f.edit("Eosoba1")->setText(QString(40, QLatin1Char('n')));
         // 100 lines of "ab": 2 characters plus 2 for every line break
         QStringList lines;
-        for (int i = 0; i < 100; ++i) lines << QStringLiteral("ab");
+        for (int i = 0; i < 100; ++i)
+            lines << QStringLiteral("ab");
         f.memo("Muser3")->setPlainText(lines.join(QLatin1Char('\n')));
         f.binding->CollectUserDirectory();
         QCOMPARE(f.users.entries[0].osoba.str(), std::string(30, 'n'));
@@ -276,7 +301,8 @@ private slots:
         QCOMPARE(notes.substr(0, 8), std::string("ab\r\nab\r\n"));
     }
 
-    void notesKeepTheirLines() {
+    void notesKeepTheirLines()
+    {
         BindingFixture f;
         put(f.users.entries[3].uwagi, "pierwsza\r\ndruga\r\n\r\nczwarta");
         put(f.users.entries[3].osoba, tarnik::toCp1250(QStringLiteral("Łucja")));
@@ -289,7 +315,8 @@ private slots:
     }
 
     // ---- orders that matter ----
-    void twoActionsOfOneOutputLeaveTheLaterBoxTicked() {
+    void twoActionsOfOneOutputLeaveTheLaterBoxTicked()
+    {
         BindingFixture f;
         f.record.clipVerif = 0x05;  // bits 0 and 2: switch output 1 on and off
         f.binding->ShowSettings();
@@ -297,7 +324,8 @@ private slots:
         QVERIFY(f.check("ChbClipVerif2")->isChecked());
     }
 
-    void reportPeriodFollowsItsOption() {
+    void reportPeriodFollowsItsOption()
+    {
         BindingFixture f;
         f.record.flags = 0x00;
         f.record.testOkr = 12;
@@ -309,7 +337,8 @@ private slots:
         QVERIFY(f.spin("SEtestokr")->isEnabled());
     }
 
-    void wholeRecordSurvivesShowAndCollect() {
+    void wholeRecordSurvivesShowAndCollect()
+    {
         // A record inside every range, with every option on, comes back as it was
         // in all the bytes the controls carry.
         BindingFixture f;
@@ -318,14 +347,16 @@ private slots:
         put(f.record.pin, "1234");
         put(f.record.pinMod, "9876");
         put(f.record.csms, "+48602951111");
-        for (int n = 0; n < 4; ++n) put(f.record.nrUser[n], "+4860000000" + std::to_string(n));
+        for (int n = 0; n < 4; ++n)
+            put(f.record.nrUser[n], "+4860000000" + std::to_string(n));
         for (int k = 0; k < 8; ++k) {
             f.record.timerPod[k] = static_cast<std::uint8_t>(10 + k);
             f.record.timerTorBuf[k] = static_cast<std::uint8_t>(100 + k);
             put(f.record.smsWeRe[k][0], "we" + std::to_string(k) + " on");
             put(f.record.smsWeRe[k][1], "we" + std::to_string(k) + " off");
         }
-        for (int k = 0; k < 6; ++k) put(f.record.smsSpecWeRe[k][1], "special" + std::to_string(k));
+        for (int k = 0; k < 6; ++k)
+            put(f.record.smsSpecWeRe[k][1], "special" + std::to_string(k));
         f.record.zalWyCode[0][0] = '1';
         f.record.zalWyCode[0][1] = 'N';
         f.record.wylWyCode[1][0] = '2';
@@ -334,10 +365,12 @@ private slots:
         f.record.clipNotVerif = 0x42;
         const SettingsRecord before = f.record;
         f.roundTrip();
-        const auto *a = reinterpret_cast<const std::uint8_t *>(&before);
-        const auto *b = reinterpret_cast<const std::uint8_t *>(&f.record);
+        const auto* a = reinterpret_cast<const std::uint8_t*>(&before);
+        const auto* b = reinterpret_cast<const std::uint8_t*>(&f.record);
         for (std::size_t i = 0; i < sizeof before; ++i)
-            QVERIFY2(a[i] == b[i], qPrintable(QStringLiteral("byte %1: %2 became %3").arg(i).arg(a[i]).arg(b[i])));
+            QVERIFY2(
+                a[i] == b[i],
+                qPrintable(QStringLiteral("byte %1: %2 became %3").arg(i).arg(a[i]).arg(b[i])));
     }
 };
 

@@ -17,9 +17,10 @@ class WidgetsTest : public QObject {
     // A spin in a window with a second control to move the focus to.
     struct SpinFixture {
         QWidget window;
-        SpinEdit *spin = new SpinEdit(&window);
-        QLineEdit *other = new QLineEdit(&window);
-        SpinFixture(int minimum, int maximum, int maxLength) {
+        SpinEdit* spin = new SpinEdit(&window);
+        QLineEdit* other = new QLineEdit(&window);
+        SpinFixture(int minimum, int maximum, int maxLength)
+        {
             spin->setLimits(minimum, maximum, maxLength);
             spin->move(0, 0);
             other->move(0, 40);
@@ -27,18 +28,21 @@ class WidgetsTest : public QObject {
             QApplication::setActiveWindow(&window);
             spin->setFocus();
         }
-        void typeReplacing(const QString &text) {
+        void typeReplacing(const QString& text)
+        {
             spin->selectAll();
             QTest::keyClicks(spin, text);
         }
-        void leave() {
+        void leave()
+        {
             other->setFocus();
             QApplication::processEvents();
         }
     };
 
 private slots:
-    void typedValueAboveRangeShowsMaximumAfterLeaving() {
+    void typedValueAboveRangeShowsMaximumAfterLeaving()
+    {
         SpinFixture f(1, 255, 3);
         f.typeReplacing(QStringLiteral("300"));
         QCOMPARE(f.spin->text(), QStringLiteral("300"));  // not refused while typing
@@ -47,14 +51,16 @@ private slots:
         QCOMPARE(f.spin->text(), QStringLiteral("255"));
     }
 
-    void typedValueBelowRangeShowsMinimumAfterLeaving() {
+    void typedValueBelowRangeShowsMinimumAfterLeaving()
+    {
         SpinFixture f(10, 255, 3);
         f.typeReplacing(QStringLiteral("5"));
         f.leave();
         QCOMPARE(f.spin->value(), 10);
     }
 
-    void emptyTextReadsAsMinimum() {
+    void emptyTextReadsAsMinimum()
+    {
         SpinFixture f(10, 255, 3);
         f.spin->setValue(77);
         f.spin->selectAll();
@@ -63,14 +69,16 @@ private slots:
         QCOMPARE(f.spin->text(), QStringLiteral("10"));
     }
 
-    void lettersAndExtraDigitsAreNotTyped() {
+    void lettersAndExtraDigitsAreNotTyped()
+    {
         SpinFixture f(1, 10, 2);
         f.typeReplacing(QStringLiteral("a1b234"));
         QCOMPARE(f.spin->text(), QStringLiteral("12"));
         QCOMPARE(f.spin->readValue(), 10);
     }
 
-    void valueSetByProgramIsClamped() {
+    void valueSetByProgramIsClamped()
+    {
         SpinEdit spin;
         spin.setLimits(1, 240, 3);
         spin.setValue(250);
@@ -79,14 +87,16 @@ private slots:
         QCOMPARE(spin.value(), 1);
     }
 
-    void readValueTakesTextNotYetInterpreted() {
+    void readValueTakesTextNotYetInterpreted()
+    {
         // A collect started from a menu, while the focus is still in the spin.
         SpinFixture f(1, 24, 2);
         f.typeReplacing(QStringLiteral("30"));
         QCOMPARE(f.spin->readValue(), 24);
     }
 
-    void programTextLongerThanLimitStaysWhole() {
+    void programTextLongerThanLimitStaysWhole()
+    {
         QLineEdit edit;
         tarnik::setTypingLimit(&edit, 35);
         const QString stored(36, QLatin1Char('x'));
@@ -95,9 +105,10 @@ private slots:
         QCOMPARE(tarnik::typingLimit(&edit), 35);
     }
 
-    void typingStopsAtLimit() {
+    void typingStopsAtLimit()
+    {
         QWidget window;
-        auto *edit = new QLineEdit(&window);
+        auto* edit = new QLineEdit(&window);
         tarnik::setTypingLimit(edit, 4);
         window.show();
         edit->setFocus();
@@ -113,9 +124,10 @@ private slots:
         QCOMPARE(edit->text(), QStringLiteral("1234"));
     }
 
-    void pastingBeyondLimitIsRefused() {
+    void pastingBeyondLimitIsRefused()
+    {
         QWidget window;
-        auto *edit = new QLineEdit(&window);
+        auto* edit = new QLineEdit(&window);
         tarnik::setTypingLimit(edit, 4);
         window.show();
         edit->setFocus();

@@ -17,10 +17,11 @@ using namespace test;
 class SettingsFileRoundTrip : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    QString path(const QString &name) const { return dir.filePath(name); }
+    QString path(const QString& name) const { return dir.filePath(name); }
 };
 
-TEST_F(SettingsFileRoundTrip, EveryByteComesBackIncludingSpareAndStaleBytes) {
+TEST_F(SettingsFileRoundTrip, EveryByteComesBackIncludingSpareAndStaleBytes)
+{
     std::mt19937 random(42);
     for (int i = 0; i < 20; ++i) {
         const Settings saved = randomSettings(random);
@@ -32,7 +33,8 @@ TEST_F(SettingsFileRoundTrip, EveryByteComesBackIncludingSpareAndStaleBytes) {
     }
 }
 
-TEST_F(SettingsFileRoundTrip, StartupSettingsWithFullNamesAndNotes) {
+TEST_F(SettingsFileRoundTrip, StartupSettingsWithFullNamesAndNotes)
+{
     SettingsRecord record = startupSettings();
     UserDirectory users{};
     users.entries[0].osoba.assign(std::string(30, 'N'));
@@ -52,7 +54,8 @@ TEST_F(SettingsFileRoundTrip, StartupSettingsWithFullNamesAndNotes) {
     EXPECT_EQ(loadedUsers.entries[3].uwagi.str(), std::string(250, '\n'));
 }
 
-TEST_F(SettingsFileRoundTrip, SavingReplacesAnExistingFileKeepingItsModeAndNoLitter) {
+TEST_F(SettingsFileRoundTrip, SavingReplacesAnExistingFileKeepingItsModeAndNoLitter)
+{
     writeText(path("old.zvn"), std::string(5000, 'x'));
     ASSERT_EQ(::chmod(QFile::encodeName(path("old.zvn")).constData(), 0640), 0);
     const SettingsRecord record = startupSettings();
@@ -60,7 +63,7 @@ TEST_F(SettingsFileRoundTrip, SavingReplacesAnExistingFileKeepingItsModeAndNoLit
     SaveSettingsFile(record, users, path("old.zvn"));
 
     EXPECT_EQ(entriesOf(dir.path()), QStringList{"old.zvn"});
-    struct stat info {};
+    struct stat info { };
     ASSERT_EQ(::stat(QFile::encodeName(path("old.zvn")).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
     SettingsRecord loaded{};
@@ -69,7 +72,8 @@ TEST_F(SettingsFileRoundTrip, SavingReplacesAnExistingFileKeepingItsModeAndNoLit
     EXPECT_EQ(std::memcmp(&loaded, &record, sizeof record), 0);
 }
 
-TEST_F(SettingsFileRoundTrip, SavingThroughALinkReplacesTheFileItPointsTo) {
+TEST_F(SettingsFileRoundTrip, SavingThroughALinkReplacesTheFileItPointsTo)
+{
     ASSERT_TRUE(QDir(dir.path()).mkdir("real"));
     writeText(path("real/target.zvn"), "old");
     ASSERT_TRUE(QFile::link(path("real/target.zvn"), path("link.zvn")));
@@ -81,7 +85,8 @@ TEST_F(SettingsFileRoundTrip, SavingThroughALinkReplacesTheFileItPointsTo) {
     EXPECT_EQ(entriesOf(path("real")), QStringList{"target.zvn"});
 }
 
-TEST_F(SettingsFileRoundTrip, RelativeNameIsTakenFromTheWorkingDirectory) {
+TEST_F(SettingsFileRoundTrip, RelativeNameIsTakenFromTheWorkingDirectory)
+{
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
     SaveSettingsFile(startupSettings(), UserDirectory{}, "relative.zvn");

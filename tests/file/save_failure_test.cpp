@@ -19,15 +19,17 @@ using namespace test;
 
 class SettingsFileSaveFailure : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         std::mt19937 random(11);
         settings = randomSettings(random);
     }
 
-    std::string save(const QString &file) {
+    std::string save(const QString& file)
+    {
         try {
             SaveSettingsFile(settings.record, settings.users, file);
-        } catch (const SettingsFileError &e) {
+        } catch (const SettingsFileError& e) {
             return e.what();
         }
         return "";
@@ -37,7 +39,8 @@ protected:
     Settings settings;
 };
 
-TEST_F(SettingsFileSaveFailure, TargetIsADirectory) {
+TEST_F(SettingsFileSaveFailure, TargetIsADirectory)
+{
     const QString target = dir.filePath("folder.zvn");
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.zvn"));
     writeText(target + "/inside", "kept");
@@ -47,30 +50,35 @@ TEST_F(SettingsFileSaveFailure, TargetIsADirectory) {
     EXPECT_EQ(entriesOf(dir.path()), QStringList{"folder.zvn"});
 }
 
-TEST_F(SettingsFileSaveFailure, ParentIsARegularFile) {
+TEST_F(SettingsFileSaveFailure, ParentIsARegularFile)
+{
     writeText(dir.filePath("plain"), "kept");
     const QString target = dir.filePath("plain/x.zvn");
     EXPECT_EQ(save(target), "Cannot create file \"" + target.toStdString() + "\". Not a directory");
     EXPECT_EQ(readBytes(dir.filePath("plain")), Bytes({'k', 'e', 'p', 't'}));
 }
 
-TEST_F(SettingsFileSaveFailure, ParentDoesNotExist) {
+TEST_F(SettingsFileSaveFailure, ParentDoesNotExist)
+{
     const QString target = dir.filePath("missing/x.zvn");
-    EXPECT_EQ(save(target), "Cannot create file \"" + target.toStdString() + "\". No such file or directory");
+    EXPECT_EQ(save(target),
+              "Cannot create file \"" + target.toStdString() + "\". No such file or directory");
     EXPECT_EQ(entriesOf(dir.path()), QStringList{});
 }
 
 // A file size limit makes the write itself fail part-way, even for root.
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(rlim_t bytes) {
+    explicit FileSizeLimit(rlim_t bytes)
+    {
         getrlimit(RLIMIT_FSIZE, &saved_);
         oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
         rlimit limited = saved_;
         limited.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &limited);
     }
-    ~FileSizeLimit() {
+    ~FileSizeLimit()
+    {
         setrlimit(RLIMIT_FSIZE, &saved_);
         std::signal(SIGXFSZ, oldHandler_);
     }
@@ -80,7 +88,8 @@ private:
     void (*oldHandler_)(int) = nullptr;
 };
 
-TEST_F(SettingsFileSaveFailure, WriteFailingPartWayKeepsTheOldFile) {
+TEST_F(SettingsFileSaveFailure, WriteFailingPartWayKeepsTheOldFile)
+{
     const QString target = dir.filePath("keep.zvn");
     SaveSettingsFile(startupSettings(), UserDirectory{}, target);
     const Bytes before = readBytes(target);

@@ -22,7 +22,8 @@ std::size_t held(const ShortString<N>& s)
 
 bool allZero(const DeviceImage& img, std::size_t from, std::size_t to)
 {
-    return std::all_of(img.begin() + static_cast<std::ptrdiff_t>(from), img.begin() + static_cast<std::ptrdiff_t>(to),
+    return std::all_of(img.begin() + static_cast<std::ptrdiff_t>(from),
+                       img.begin() + static_cast<std::ptrdiff_t>(to),
                        [](std::uint8_t b) { return b == 0; });
 }
 
@@ -32,13 +33,16 @@ template <std::size_t N>
 void checkQuotedSlot(const DeviceImage& img, std::size_t slot, const ShortString<N>& text)
 {
     if (held(text) == 0) {
-        require(allZero(img, slot, slot + image::kQuotedSlotLength), "empty quoted text wrote its slot", slot);
+        require(allZero(img, slot, slot + image::kQuotedSlotLength),
+                "empty quoted text wrote its slot", slot);
         return;
     }
     const std::size_t n = std::min(held(text), image::kQuotedSlotMaxText);
-    require(img[slot] == image::kQuote && img[slot + n + 1] == image::kQuote, "quoted slot shape", slot);
+    require(img[slot] == image::kQuote && img[slot + n + 1] == image::kQuote, "quoted slot shape",
+            slot);
     require(std::memcmp(&img[slot + 1], text.chars, n) == 0, "quoted slot characters", slot);
-    require(allZero(img, slot + n + 2, slot + image::kQuotedSlotLength), "quoted slot spills", slot);
+    require(allZero(img, slot + n + 2, slot + image::kQuotedSlotLength), "quoted slot spills",
+            slot);
 }
 
 template <std::size_t N>
@@ -61,7 +65,8 @@ void recordToImage(const std::uint8_t* data, std::size_t size)
     const DeviceImage& img = image.value;
 
     require(record.intact() && image.intact(), "write outside record or image");
-    require(std::memcmp(&before, &record.value, sizeof before) == 0, "SettingsToImage changed the record");
+    require(std::memcmp(&before, &record.value, sizeof before) == 0,
+            "SettingsToImage changed the record");
     require(allZero(img, image::kContentEnd, kImageSize), "image bytes past the content are not 0");
     require(img[0] == 0xFF && img[1] == 0xFF, "lead-in");
     require(img[image::kChecksum] == HeaderChecksum(img), "header checksum");
@@ -69,7 +74,8 @@ void recordToImage(const std::uint8_t* data, std::size_t size)
 
     const SettingsRecord& r = record.value;
     if (r.pin.len == 0)
-        require(allZero(img, image::kPin, image::kPin + image::kPinSlotLength), "empty PIN wrote its slot");
+        require(allZero(img, image::kPin, image::kPin + image::kPinSlotLength),
+                "empty PIN wrote its slot");
     else
         require(img[image::kPin] == image::kQuote && img[image::kPin + 5] == image::kQuote &&
                     img[image::kPin + 6] == 0,
@@ -103,7 +109,8 @@ void imageToRecord(const std::uint8_t* data, std::size_t size)
     require(r.spare13 == before.spare13 && r.spare40 == before.spare40 &&
                 std::memcmp(r.spare85, before.spare85, sizeof r.spare85) == 0,
             "spare bytes changed");
-    require(std::memcmp(r.pin.chars + 4, before.pin.chars + 4, 3) == 0, "PIN characters 5 to 7 changed");
+    require(std::memcmp(r.pin.chars + 4, before.pin.chars + 4, 3) == 0,
+            "PIN characters 5 to 7 changed");
 
     // Nothing past the image's content is read: clearing it gives the same record.
     DeviceImage trimmed = imageBefore;

@@ -33,9 +33,12 @@ void run(const std::uint8_t* data, std::size_t size)
     const int startAnswer = static_cast<int>(in.byte()) - 2;
     const int stopAnswer = static_cast<int>(in.byte()) - 3;
     if (flags & 0x10)
-        framer.OnCustomStart = [startAnswer](TComDataPacket&, const std::string&, int& pos) { pos = startAnswer; };
+        framer.OnCustomStart = [startAnswer](TComDataPacket&, const std::string&, int& pos) {
+            pos = startAnswer;
+        };
     if (flags & 0x20)
-        framer.OnCustomStop = [stopAnswer](TComDataPacket& sender, const std::string& str, int& pos) {
+        framer.OnCustomStop = [stopAnswer](TComDataPacket& sender, const std::string& str,
+                                           int& pos) {
             if (stopAnswer == -3 && !str.empty())
                 sender.DiscardBuffer();
             else
@@ -49,7 +52,8 @@ void run(const std::uint8_t* data, std::size_t size)
         const std::string piece = in.take(in.byte() + 1u);
         received += piece;
         framer.FeedData(piece);
-        require(out + framer.Buffer() == received, "bytes lost, doubled or reordered", received.size());
+        require(out + framer.Buffer() == received, "bytes lost, doubled or reordered",
+                received.size());
         if (framer.MaxBufferSize() > 0)
             require(framer.Buffer().size() < static_cast<std::size_t>(framer.MaxBufferSize()),
                     "buffer at or past its limit", framer.Buffer().size());

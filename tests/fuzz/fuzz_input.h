@@ -12,7 +12,7 @@ namespace tarnik::fuzz {
 
 class Reader {
 public:
-    Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) { }
     bool done() const { return at_ >= size_; }
     std::uint8_t byte() { return done() ? 0 : data_[at_++]; }
     std::string take(std::size_t n)

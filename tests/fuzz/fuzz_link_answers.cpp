@@ -36,7 +36,7 @@ constexpr std::size_t kUploadEnd = 1195;
 // Records what the engine asks of its host and checks the pairing of its calls.
 class RecordingHost : public LinkHost {
 public:
-    explicit RecordingHost(std::string port) : port_(std::move(port)) {}
+    explicit RecordingHost(std::string port) : port_(std::move(port)) { }
 
     int addInfoLine(const std::string& text, bool trim) override
     {
@@ -47,7 +47,8 @@ public:
     }
     void replaceInfoLine(int index, const std::string&) override
     {
-        require(index >= 0 && index < lines_, "progress line out of the list", static_cast<std::size_t>(index));
+        require(index >= 0 && index < lines_, "progress line out of the list",
+                static_cast<std::size_t>(index));
     }
     void setBusy(bool busy) override
     {
@@ -129,16 +130,19 @@ struct Rig {
             require(sent[0] == '*', "line bytes outside a frame");
             const char command = sent[1];
             const std::size_t length = command == '0' ? (chunkOffset == 0 ? 29 : 49) : 4;
-            require(command == '0' || command == '2' || command == '3' || command == '5' || command == '7',
+            require(command == '0' || command == '2' || command == '3' || command == '5' ||
+                        command == '7',
                     "unknown command on the line");
             if (sent.size() < length)
                 return;
-            require(sent[length - 2] == '*' && sent[length - 1] == '1', "frame without its terminator");
+            require(sent[length - 2] == '*' && sent[length - 1] == '1',
+                    "frame without its terminator");
             if (command == '2') {
                 chunkOffset = 0;
             } else if (command == '0') {
                 const std::size_t n = length - 4;
-                require(chunkOffset + n <= kUploadEnd, "chunk past the sent part of the image", chunkOffset);
+                require(chunkOffset + n <= kUploadEnd, "chunk past the sent part of the image",
+                        chunkOffset);
                 require(std::memcmp(sent.data() + 2, programmedImage.data() + chunkOffset, n) == 0,
                         "chunk does not carry the programmed settings", chunkOffset);
                 chunkOffset += n;
@@ -155,8 +159,8 @@ struct Rig {
     std::unique_ptr<RecordingHost> host;
     SettingsRecord record{};
     DeviceImage image{};
-    std::string sent;              // written by the engine, not yet checked
-    std::size_t chunkOffset = 0;   // image offset of the next chunk on the line
+    std::string sent;             // written by the engine, not yet checked
+    std::size_t chunkOffset = 0;  // image offset of the next chunk on the line
     std::size_t chunksThisStep = 0;
     DeviceImage programmedImage{};  // what the collected settings make
 };
@@ -169,17 +173,22 @@ Rig& rig()
 
 void checkInvariants(Rig& r, LinkEngine& engine, std::size_t fedSoFar)
 {
-    require(r.framer.Buffer().size() < kFramerLimit, "framer buffer reached its limit", r.framer.Buffer().size());
-    require(engine.uploadOffset() >= 0 && static_cast<std::size_t>(engine.uploadOffset()) <= kUploadEnd,
-            "upload offset past the image's sent part", static_cast<std::size_t>(engine.uploadOffset()));
+    require(r.framer.Buffer().size() < kFramerLimit, "framer buffer reached its limit",
+            r.framer.Buffer().size());
+    require(engine.uploadOffset() >= 0 &&
+                static_cast<std::size_t>(engine.uploadOffset()) <= kUploadEnd,
+            "upload offset past the image's sent part",
+            static_cast<std::size_t>(engine.uploadOffset()));
     require(engine.chunkCounter() >= 0 && engine.chunkCounter() <= 26, "chunk counter");
-    require(engine.readBackStore().size() <= fedSoFar, "read-back store holds bytes never received");
+    require(engine.readBackStore().size() <= fedSoFar,
+            "read-back store holds bytes never received");
     require(engine.busy() == r.host->busy(), "engine and host disagree on busy");
     require(engine.busy() == (engine.programmingState() != ProgrammingState::Idle),
             "busy without a programming run, or a run without busy");
     const auto outcome = r.host->takeOutcome();
     if (outcome == LinkOutcome::Programmed)
-        require(r.chunkOffset == kUploadEnd, "success reported before every chunk was sent", r.chunkOffset);
+        require(r.chunkOffset == kUploadEnd, "success reported before every chunk was sent",
+                r.chunkOffset);
     if (outcome == LinkOutcome::SettingsLoaded) {
         for (std::size_t i = LinkEngine::kReadBackImageBytes; i < kImageSize; ++i)
             require(r.image[i] == 0, "read-back left bytes past 1699", i);

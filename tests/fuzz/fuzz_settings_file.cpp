@@ -36,7 +36,8 @@ public:
         require(::ftruncate(fd_, 0) == 0, "ftruncate");
         std::size_t done = 0;
         while (done < bytes.size()) {
-            const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+            const ssize_t n =
+                ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
             require(n > 0, "pwrite");
             done += static_cast<std::size_t>(n);
         }
@@ -53,7 +54,8 @@ void run(const std::uint8_t* data, std::size_t size)
     static MemoryFile file;
     std::vector<std::uint8_t> fileBytes(data, data + size);
 #ifdef TARNIK_FUZZ_COMPRESS
-    require(zlibCompress(std::span<const std::uint8_t>(data, size), fileBytes), "zlibCompress failed");
+    require(zlibCompress(std::span<const std::uint8_t>(data, size), fileBytes),
+            "zlibCompress failed");
 #endif
     file.set(fileBytes);
 
@@ -74,8 +76,10 @@ void run(const std::uint8_t* data, std::size_t size)
     require(record.intact() && users.intact(), "write outside the records");
 
     if (!loaded) {
-        require(std::memcmp(&recordBefore, &record.value, sizeof recordBefore) == 0, "refused file changed the record");
-        require(std::memcmp(&usersBefore, &users.value, sizeof usersBefore) == 0, "refused file changed the users");
+        require(std::memcmp(&recordBefore, &record.value, sizeof recordBefore) == 0,
+                "refused file changed the record");
+        require(std::memcmp(&usersBefore, &users.value, sizeof usersBefore) == 0,
+                "refused file changed the users");
     } else {
         require(lengthsWithinFields(record.value) && lengthsWithinFields(users.value),
                 "loaded a length byte past its field");
@@ -91,11 +95,14 @@ void run(const std::uint8_t* data, std::size_t size)
         std::memcpy(&expectRecord, data, sizeof expectRecord);
         std::memcpy(&expectUsers, data + sizeof expectRecord, sizeof expectUsers);
     }
-    const bool sound = longEnough && lengthsWithinFields(expectRecord) && lengthsWithinFields(expectUsers);
+    const bool sound =
+        longEnough && lengthsWithinFields(expectRecord) && lengthsWithinFields(expectUsers);
     require(loaded == sound, "sound content refused, or unsound content taken", size);
     if (loaded) {
-        require(std::memcmp(&expectRecord, &record.value, sizeof expectRecord) == 0, "record differs from the content");
-        require(std::memcmp(&expectUsers, &users.value, sizeof expectUsers) == 0, "users differ from the content");
+        require(std::memcmp(&expectRecord, &record.value, sizeof expectRecord) == 0,
+                "record differs from the content");
+        require(std::memcmp(&expectUsers, &users.value, sizeof expectUsers) == 0,
+                "users differ from the content");
     }
 #endif
 }

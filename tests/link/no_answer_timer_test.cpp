@@ -24,10 +24,12 @@ TEST(NoAnswerTimer, ArmingARunningTimerKeepsItsFirstDeadline)
     int fired = 0;
     QElapsedTimer clock;
     qint64 firedAt = -1;
-    NoAnswerTimer timer([&] {
-        ++fired;
-        firedAt = clock.elapsed();
-    }, 200);
+    NoAnswerTimer timer(
+        [&] {
+            ++fired;
+            firedAt = clock.elapsed();
+        },
+        200);
     EXPECT_EQ(timer.intervalMs(), 200);
     clock.start();
     timer.arm();
@@ -46,10 +48,12 @@ TEST(NoAnswerTimer, DisarmingThenArmingStartsAFreshPeriod)
     int fired = 0;
     QElapsedTimer clock;
     qint64 firedAt = -1;
-    NoAnswerTimer timer([&] {
-        ++fired;
-        firedAt = clock.elapsed();
-    }, 200);
+    NoAnswerTimer timer(
+        [&] {
+            ++fired;
+            firedAt = clock.elapsed();
+        },
+        200);
     clock.start();
     timer.arm();
     runFor(120);

@@ -118,7 +118,8 @@ TEST(PortFailure, AFailureInsideTheAnswerHandlerIsReportedAndClosesThePort)
     LinkRig rig(sim.devicePath(), 2000);
     rig.host.controls = startupSettings();
     rig.engine.BprogramujClick();
-    ASSERT_TRUE(rig.runUntil([&] { return rig.engine.programmingState() == ProgrammingState::Sending; }, 1s));
+    ASSERT_TRUE(rig.runUntil(
+        [&] { return rig.engine.programmingState() == ProgrammingState::Sending; }, 1s));
     // The next answers would come through the port; close it and answer by hand.
     rig.port.Close();
     int pos = -1;
@@ -126,7 +127,8 @@ TEST(PortFailure, AFailureInsideTheAnswerHandlerIsReportedAndClosesThePort)
     EXPECT_EQ(pos, -1);
     EXPECT_EQ(rig.host.outcomes, std::vector<LinkOutcome>{LinkOutcome::PortError});
     ASSERT_EQ(rig.host.errors.size(), 1u);
-    EXPECT_NE(rig.host.errors[0].find("WriteFile function failed"), std::string::npos) << rig.host.errors[0];
+    EXPECT_NE(rig.host.errors[0].find("WriteFile function failed"), std::string::npos)
+        << rig.host.errors[0];
     expectIdle(rig);
 }
 

@@ -64,7 +64,8 @@ TEST_F(Programming, AWholeRunSendsImageBytes0To1194InChunksOf25Then45)
         ASSERT_EQ(bytes.size(), n + 4) << "chunk " << i;
         EXPECT_EQ(bytes[0], '*');
         EXPECT_EQ(bytes[1], '0');
-        EXPECT_TRUE(std::equal(bytes.begin() + 2, bytes.end() - 2, expected.begin() + static_cast<long>(offset)))
+        EXPECT_TRUE(std::equal(bytes.begin() + 2, bytes.end() - 2,
+                               expected.begin() + static_cast<long>(offset)))
             << "chunk " << i;
         EXPECT_EQ(bytes[n + 2], '*');
         EXPECT_EQ(bytes[n + 3], '1');
@@ -120,10 +121,9 @@ TEST_F(Programming, StartAnswerInTwoPiecesAddsTheStartLinesTwice)
     rig->engine.BprogramujClick();
     ASSERT_TRUE(rig->waitForOutcome(8s));
     EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::Programmed);
-    const std::vector<std::string> lines = {"Rozpoczęcie programowania.", "postęp: ",
-                                            "Rozpoczęcie programowania.",
-                                            "Postęp: 100% " + std::string(52, '#'),
-                                            "Programowanie zakończone pomyślnie."};
+    const std::vector<std::string> lines = {
+        "Rozpoczęcie programowania.", "postęp: ", "Rozpoczęcie programowania.",
+        "Postęp: 100% " + std::string(52, '#'), "Programowanie zakończone pomyślnie."};
     EXPECT_EQ(rig->host.list.lines(), lines);
 }
 
@@ -134,7 +134,11 @@ TEST_F(Programming, StartLinesPushTheOldestLinesOutOfAFullList)
         rig->host.list.add("old " + std::to_string(i));
     rig->engine.BprogramujClick();
     ASSERT_TRUE(rig->waitForOutcome(5s));
-    const std::vector<std::string> lines = {"old 4", "old 5", "old 6", "old 7", "Rozpoczęcie programowania.",
+    const std::vector<std::string> lines = {"old 4",
+                                            "old 5",
+                                            "old 6",
+                                            "old 7",
+                                            "Rozpoczęcie programowania.",
                                             "Postęp: 100% " + std::string(52, '#'),
                                             "Programowanie zakończone pomyślnie."};
     EXPECT_EQ(rig->host.list.lines(), lines);
@@ -173,7 +177,7 @@ TEST_F(Programming, StarOneAloneNeverStartsTheTransfer)
 }
 
 // Silence from frame N on: the run ends by the timeout wherever it stands.
-class ProgrammingTimeout : public Programming, public ::testing::WithParamInterface<int> {};
+class ProgrammingTimeout : public Programming, public ::testing::WithParamInterface<int> { };
 
 TEST_P(ProgrammingTimeout, SilenceEndsTheRunByTheTimeout)
 {
@@ -236,8 +240,9 @@ TEST_F(Programming, NumbersNotInInternationalFormAreRefused)
     const SettingsRecord before = rig->record;
     rig->engine.BprogramujClick();
     EXPECT_EQ(rig->host.list.lines(),
-              std::vector<std::string>{"numery użytkowników muszą być zapisane w formie międzynarodowej tzn "
-                                       "zawierać numer kierunkowy na kraj"});
+              std::vector<std::string>{
+                  "numery użytkowników muszą być zapisane w formie międzynarodowej tzn "
+                  "zawierać numer kierunkowy na kraj"});
     EXPECT_EQ(rig->host.outcomes, std::vector<LinkOutcome>{LinkOutcome::Refused});
     EXPECT_EQ(rig->host.busyEntered, 0);
     EXPECT_FALSE(rig->host.timer.isArmed());
@@ -258,7 +263,8 @@ void PrintTo(const RefusedInput& input, std::ostream* out)
     *out << input.what;
 }
 
-class ProgrammingRefusal : public Programming, public ::testing::WithParamInterface<RefusedInput> {};
+class ProgrammingRefusal : public Programming,
+                           public ::testing::WithParamInterface<RefusedInput> { };
 
 TEST_P(ProgrammingRefusal, RefusesWithALineAndSendsNothing)
 {
@@ -272,19 +278,23 @@ TEST_P(ProgrammingRefusal, RefusesWithALineAndSendsNothing)
     EXPECT_EQ(rig->host.outcomes, std::vector<LinkOutcome>{LinkOutcome::Refused});
     EXPECT_EQ(rig->host.busyEntered, 0);
     EXPECT_FALSE(rig->port.Connected());
-    EXPECT_EQ(0, std::memcmp(&before, &rig->record, sizeof before)) << "the record is left as it was";
+    EXPECT_EQ(0, std::memcmp(&before, &rig->record, sizeof before))
+        << "the record is left as it was";
     rig->runFor(50ms);
     EXPECT_EQ(sim->frameCount(), 0);
 }
 
-constexpr const char* kTooLong = "numer centrum sms i numery użytkowników mogą mieć najwyżej 12 znaków";
+constexpr const char* kTooLong =
+    "numer centrum sms i numery użytkowników mogą mieć najwyżej 12 znaków";
 constexpr const char* kPin = "Kod pin musi mieć 4 znaki.";
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, ProgrammingRefusal,
     ::testing::Values(
-        RefusedInput{"sms centre of 13", [](SettingsRecord& r) { r.csms.assign("+481234567890"); }, kTooLong},
-        RefusedInput{"user 4 of 15", [](SettingsRecord& r) { r.nrUser[3].assign("+48123456789012"); }, kTooLong},
+        RefusedInput{"sms centre of 13", [](SettingsRecord& r) { r.csms.assign("+481234567890"); },
+                     kTooLong},
+        RefusedInput{"user 4 of 15",
+                     [](SettingsRecord& r) { r.nrUser[3].assign("+48123456789012"); }, kTooLong},
         RefusedInput{"pin of 1", [](SettingsRecord& r) { r.pin.assign("1"); }, kPin},
         RefusedInput{"pin of 3", [](SettingsRecord& r) { r.pin.assign("123"); }, kPin},
         RefusedInput{"access code of 2", [](SettingsRecord& r) { r.pinMod.assign("ab"); }, kPin}),
@@ -298,7 +308,7 @@ TEST_F(Programming, LimitsThatStillPass)
 {
     startSimulator();
     SettingsRecord controls = *rig->host.controls;
-    controls.csms.assign("+48601000310");   // 12 characters
+    controls.csms.assign("+48601000310");  // 12 characters
     controls.nrUser[1].assign("+48601000311");
     controls.pin.assign("1234");
     controls.pinMod.assign("");

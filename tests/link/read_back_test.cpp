@@ -52,7 +52,7 @@ void PrintTo(const ReadBackCase& c, std::ostream* out)
     *out << c.name;
 }
 
-class ReadBack : public ::testing::TestWithParam<ReadBackCase> {};
+class ReadBack : public ::testing::TestWithParam<ReadBackCase> { };
 
 TEST_P(ReadBack, TakesLeadByteImageAndTerminatorWhateverThePieces)
 {
@@ -90,7 +90,8 @@ TEST_P(ReadBack, TakesLeadByteImageAndTerminatorWhateverThePieces)
 }
 
 INSTANTIATE_TEST_SUITE_P(Pieces, ReadBack,
-                         ::testing::Values(ReadBackCase{"OnePiece", 0}, ReadBackCase{"ManyPieces", 97},
+                         ::testing::Values(ReadBackCase{"OnePiece", 0},
+                                           ReadBackCase{"ManyPieces", 97},
                                            // 851 + 851 + 1: the last piece is the terminator's '1'
                                            ReadBackCase{"TerminatorSplit", 851}),
                          [](const auto& param) { return std::string(param.param.name); });
@@ -232,7 +233,8 @@ TEST(SerialNumber, SerialStepRunsBeforeTheReadBackStepOnTheSameText)
     ASSERT_TRUE(sim.waitForFrames(2, 1s));
     rig.framer.FeedData("Q9*1OK*1");
     EXPECT_EQ(rig.host.list.lines(), std::vector<std::string>{"serial: Q9"});
-    EXPECT_EQ(rig.engine.readBackStore(), (std::vector<std::uint8_t>{'Q', '9', '*', '1', 'O', 'K', '*', '1'}));
+    EXPECT_EQ(rig.engine.readBackStore(),
+              (std::vector<std::uint8_t>{'Q', '9', '*', '1', 'O', 'K', '*', '1'}));
     EXPECT_EQ(rig.engine.readBackState(), ReadBackState::Reading);
 }
 

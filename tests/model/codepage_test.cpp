@@ -5,15 +5,19 @@
 namespace tarnik {
 namespace {
 
-TEST(CodePage, PolishLettersTakeOneByteEach) {
-    EXPECT_EQ(toCp1250(QStringLiteral("Załącz wyjście")), "Za\xb3\xb9" "cz wyj\x9c" "cie");
+TEST(CodePage, PolishLettersTakeOneByteEach)
+{
+    EXPECT_EQ(toCp1250(QStringLiteral("Załącz wyjście")), "Za\xb3\xb9"
+                                                          "cz wyj\x9c"
+                                                          "cie");
     EXPECT_EQ(toCp1250(QStringLiteral("ŻÓŁĆ")), "\xaf\xd3\xa3\xc6");
     EXPECT_EQ(fromCp1250("\xaf\xd3\xa3\xc6"), QStringLiteral("ŻÓŁĆ"));
     EXPECT_EQ(toCp1250(QString()), "");
     EXPECT_TRUE(fromCp1250("").isEmpty());
 }
 
-TEST(CodePage, MissingCharactersBecomeQuestionMarks) {
+TEST(CodePage, MissingCharactersBecomeQuestionMarks)
+{
     EXPECT_EQ(toCp1250(QStringLiteral("a日b")), "a?b");
     // A character outside the basic plane is one character, so one '?'.
     EXPECT_EQ(toCp1250(QString::fromUtf8("x\U0001F600y")), "x?y");
@@ -24,13 +28,15 @@ TEST(CodePage, MissingCharactersBecomeQuestionMarks) {
     EXPECT_EQ(toCp1250(lone), "a?b");
 }
 
-TEST(CodePage, RealSubstituteCharacterAndZeroBytesSurvive) {
+TEST(CodePage, RealSubstituteCharacterAndZeroBytesSurvive)
+{
     const QString text = QString(QChar(0x1A)) + QChar(0) + u'z';
     EXPECT_EQ(toCp1250(text), std::string("\x1a\0z", 3));
     EXPECT_EQ(fromCp1250(std::string("\0\0", 2)).size(), 2);
 }
 
-TEST(CodePage, EveryByteRoundTrips) {
+TEST(CodePage, EveryByteRoundTrips)
+{
     for (int b = 0; b < 256; ++b) {
         const std::string one(1, static_cast<char>(b));
         const QString decoded = fromCp1250(one);

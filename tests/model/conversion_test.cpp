@@ -12,23 +12,27 @@ namespace {
 
 using namespace image;
 
-DeviceImage toImage(const SettingsRecord &r) {
+DeviceImage toImage(const SettingsRecord& r)
+{
     DeviceImage img;
     img.fill(0x55);  // proves SettingsToImage clears first
     SettingsToImage(r, img);
     return img;
 }
 
-std::string slot(const DeviceImage &img, std::size_t offset, std::size_t length) {
-    return std::string(reinterpret_cast<const char *>(img.data() + offset), length);
+std::string slot(const DeviceImage& img, std::size_t offset, std::size_t length)
+{
+    return std::string(reinterpret_cast<const char*>(img.data() + offset), length);
 }
 
-TEST(SettingsToImage, StartupSettingsGiveChecksum207AndTheirLayout) {
+TEST(SettingsToImage, StartupSettingsGiveChecksum207AndTheirLayout)
+{
     const DeviceImage img = toImage(startupSettings());
     EXPECT_EQ(img[0], 0xFF);
     EXPECT_EQ(img[1], 0xFF);
     unsigned sum = 0;
-    for (std::size_t i = 2; i <= 40; ++i) sum += img[i];
+    for (std::size_t i = 2; i <= 40; ++i)
+        sum += img[i];
     EXPECT_EQ(sum, 48u);
     EXPECT_EQ(img[kChecksum], 207);
     EXPECT_EQ(img[kCallingTimer], 16);
@@ -37,11 +41,14 @@ TEST(SettingsToImage, StartupSettingsGiveChecksum207AndTheirLayout) {
     EXPECT_EQ(img[specialPair(5, 1) + 1], 128);
     EXPECT_EQ(img[kExitTime], 1);
     EXPECT_EQ(img[kAlarmTime], 1);
-    for (std::size_t i = kPin; i < kExitTime; ++i) ASSERT_EQ(img[i], 0) << "byte " << i;
-    for (std::size_t i = kContentEnd; i < kImageSize; ++i) ASSERT_EQ(img[i], 0) << "byte " << i;
+    for (std::size_t i = kPin; i < kExitTime; ++i)
+        ASSERT_EQ(img[i], 0) << "byte " << i;
+    for (std::size_t i = kContentEnd; i < kImageSize; ++i)
+        ASSERT_EQ(img[i], 0) << "byte " << i;
 }
 
-TEST(SettingsToImage, CallingTimerTravelsWithFifteenAddedModulo256) {
+TEST(SettingsToImage, CallingTimerTravelsWithFifteenAddedModulo256)
+{
     SettingsRecord r{};
     r.callingTimer = 240;
     EXPECT_EQ(toImage(r)[kCallingTimer], 255);
@@ -56,7 +63,8 @@ TEST(SettingsToImage, CallingTimerTravelsWithFifteenAddedModulo256) {
     EXPECT_EQ(r.callingTimer, 251);
 }
 
-TEST(SettingsToImage, SmsAttemptsWrittenTwiceAndReadFromTheCopy) {
+TEST(SettingsToImage, SmsAttemptsWrittenTwiceAndReadFromTheCopy)
+{
     SettingsRecord r = startupSettings();
     r.smsAttempts = 7;
     DeviceImage img = toImage(r);
@@ -72,9 +80,10 @@ TEST(SettingsToImage, SmsAttemptsWrittenTwiceAndReadFromTheCopy) {
     EXPECT_EQ(back.smsAttempts, 3);
 }
 
-TEST(SettingsToImage, PairsPutNotificationBeforeOutputReaction) {
+TEST(SettingsToImage, PairsPutNotificationBeforeOutputReaction)
+{
     SettingsRecord r{};
-    r.workWeRe[2][1] = 0x11;    // input 3, reaction 2
+    r.workWeRe[2][1] = 0x11;  // input 3, reaction 2
     r.numberWeRe[2][1] = 0x22;
     r.workSpecWeRe[4][0] = 0x33;  // blocking input, reaction 1
     r.numberSpecWeRe[4][0] = 0x44;
@@ -85,7 +94,8 @@ TEST(SettingsToImage, PairsPutNotificationBeforeOutputReaction) {
     EXPECT_EQ(img[73 + 2 * 5], 0x44);
 }
 
-TEST(SettingsToImage, CodesAndAccessCodeTravelAsRawBytes) {
+TEST(SettingsToImage, CodesAndAccessCodeTravelAsRawBytes)
+{
     SettingsRecord r{};
     r.zalWyCode[0][0] = 'A';
     r.zalWyCode[1][1] = 'B';
@@ -109,10 +119,12 @@ TEST(SettingsToImage, CodesAndAccessCodeTravelAsRawBytes) {
     EXPECT_EQ(back.pinMod.str(), std::string(4, '\0'));
 }
 
-TEST(SettingsToImage, PinIsEmptyOrQuotedFourCharacters) {
+TEST(SettingsToImage, PinIsEmptyOrQuotedFourCharacters)
+{
     SettingsRecord r{};
     DeviceImage img = toImage(r);
-    for (std::size_t i = kPin; i < kPin + kPinSlotLength; ++i) EXPECT_EQ(img[i], 0);
+    for (std::size_t i = kPin; i < kPin + kPinSlotLength; ++i)
+        EXPECT_EQ(img[i], 0);
     r.pin.assign("9999");
     ImageToSettings(img, r);
     EXPECT_TRUE(r.pin.empty());
@@ -125,7 +137,8 @@ TEST(SettingsToImage, PinIsEmptyOrQuotedFourCharacters) {
     EXPECT_EQ(back.pin.str(), "1234");
 }
 
-TEST(SettingsToImage, TwelveCharacterNumberFillsItsSlot) {
+TEST(SettingsToImage, TwelveCharacterNumberFillsItsSlot)
+{
     SettingsRecord r{};
     r.nrUser[1].assign("+48123456789");
     const DeviceImage img = toImage(r);
@@ -135,7 +148,8 @@ TEST(SettingsToImage, TwelveCharacterNumberFillsItsSlot) {
     EXPECT_EQ(back.nrUser[1].str(), "+48123456789");
 }
 
-TEST(SettingsToImage, LongerNumberIsCutToTwelveAndSparesTheNextSlot) {
+TEST(SettingsToImage, LongerNumberIsCutToTwelveAndSparesTheNextSlot)
+{
     SettingsRecord r{};
     r.csms.assign("+4860200000012345");  // 17 characters, cut to 15 in the record
     r.nrUser[0].assign("+48111");
@@ -153,10 +167,12 @@ TEST(SettingsToImage, LongerNumberIsCutToTwelveAndSparesTheNextSlot) {
     EXPECT_EQ(back.nrUser[0].str(), "+48111");
 }
 
-TEST(ImageToSettings, QuotedSlotWithoutClosingQuoteGivesFifteenCharacters) {
+TEST(ImageToSettings, QuotedSlotWithoutClosingQuoteGivesFifteenCharacters)
+{
     DeviceImage img{};
     img[kCsms] = kQuote;
-    for (std::size_t i = 1; i < kQuotedSlotLength; ++i) img[kCsms + i] = static_cast<std::uint8_t>('0' + i % 10);
+    for (std::size_t i = 1; i < kQuotedSlotLength; ++i)
+        img[kCsms + i] = static_cast<std::uint8_t>('0' + i % 10);
     img[kNrUser] = 'X';  // first byte of the next slot, no quote
     SettingsRecord r{};
     ImageToSettings(img, r);
@@ -164,7 +180,8 @@ TEST(ImageToSettings, QuotedSlotWithoutClosingQuoteGivesFifteenCharacters) {
     EXPECT_TRUE(r.nrUser[0].empty());  // slot does not start with a quote
 }
 
-TEST(SettingsToImage, SmsTextSlotsPutAllReactionOneTextsFirst) {
+TEST(SettingsToImage, SmsTextSlotsPutAllReactionOneTextsFirst)
+{
     SettingsRecord r{};
     r.smsWeRe[1][0].assign("in2 r1");
     r.smsWeRe[0][1].assign("in1 r2");
@@ -175,7 +192,8 @@ TEST(SettingsToImage, SmsTextSlotsPutAllReactionOneTextsFirst) {
     EXPECT_EQ(slot(img, 756 + 36 * (6 + 2), 9), "tamper r2");
 }
 
-TEST(SettingsToImage, ThirtyFiveAndThirtySixCharacterTexts) {
+TEST(SettingsToImage, ThirtyFiveAndThirtySixCharacterTexts)
+{
     SettingsRecord r{};
     r.smsWeRe[7][1].assign(std::string(35, 'a'));
     r.smsSpecWeRe[5][1].assign(std::string(36, 'b'));
@@ -195,7 +213,8 @@ TEST(SettingsToImage, ThirtyFiveAndThirtySixCharacterTexts) {
     EXPECT_EQ(back.smsSpecWeRe[5][1].str(), std::string(36, 'b'));
 }
 
-TEST(SettingsToImage, DamagedLengthBytesNeverReachPastAField) {
+TEST(SettingsToImage, DamagedLengthBytesNeverReachPastAField)
+{
     SettingsRecord r{};
     r.csms.len = 255;
     std::memset(r.csms.chars, '7', sizeof r.csms.chars);
@@ -210,7 +229,8 @@ TEST(SettingsToImage, DamagedLengthBytesNeverReachPastAField) {
     EXPECT_EQ(img[kPin], kQuote);
 }
 
-TEST(ImageToSettings, KeepsWhatTheImageDoesNotCarry) {
+TEST(ImageToSettings, KeepsWhatTheImageDoesNotCarry)
+{
     SettingsRecord r{};
     r.spare13 = 13;
     r.spare40 = 40;
@@ -229,9 +249,11 @@ TEST(ImageToSettings, KeepsWhatTheImageDoesNotCarry) {
     EXPECT_EQ(r.pinMod.len, 4);
 }
 
-TEST(ImageToSettings, ReadsNothingPastTheContent) {
+TEST(ImageToSettings, ReadsNothingPastTheContent)
+{
     DeviceImage img{};
-    for (std::size_t i = kContentEnd; i < kImageSize; ++i) img[i] = 0xEE;
+    for (std::size_t i = kContentEnd; i < kImageSize; ++i)
+        img[i] = 0xEE;
     SettingsRecord a{};
     ImageToSettings(img, a);
     img.fill(0);

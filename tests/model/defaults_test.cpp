@@ -8,23 +8,33 @@
 namespace tarnik {
 namespace {
 
-const std::uint8_t *bytesOf(const SettingsRecord &r) { return reinterpret_cast<const std::uint8_t *>(&r); }
+const std::uint8_t* bytesOf(const SettingsRecord& r)
+{
+    return reinterpret_cast<const std::uint8_t*>(&r);
+}
 
-bool in(std::size_t i, std::size_t first, std::size_t last) { return i >= first && i <= last; }
+bool in(std::size_t i, std::size_t first, std::size_t last)
+{
+    return i >= first && i <= last;
+}
 
-TEST(Defaults, ExactBytesOnAZeroRecord) {
+TEST(Defaults, ExactBytesOnAZeroRecord)
+{
     SettingsRecord r{};
     SetDefaults(r);
-    const std::uint8_t *b = bytesOf(r);
+    const std::uint8_t* b = bytesOf(r);
     for (std::size_t i = 0; i < sizeof r; ++i) {
         std::uint8_t expected = 0;
-        if (in(i, 0, 7) || in(i, 16, 23) || in(i, 1225, 1227)) expected = 1;
-        if (in(i, 41, 56) || in(i, 73, 84)) expected = 128;
+        if (in(i, 0, 7) || in(i, 16, 23) || in(i, 1225, 1227))
+            expected = 1;
+        if (in(i, 41, 56) || in(i, 73, 84))
+            expected = 128;
         ASSERT_EQ(b[i], expected) << "byte " << i;
     }
 }
 
-TEST(Defaults, WriteOnlyTheFieldsThatHaveADefault) {
+TEST(Defaults, WriteOnlyTheFieldsThatHaveADefault)
+{
     SettingsRecord r;
     std::memset(&r, 0xAA, sizeof r);
     SetDefaults(r);
@@ -34,8 +44,8 @@ TEST(Defaults, WriteOnlyTheFieldsThatHaveADefault) {
     EXPECT_EQ(r.spare13, 0xAA);
     EXPECT_EQ(r.spare85[0], 0xAA);
     EXPECT_EQ(r.clipVerif, 0xAA);
-    EXPECT_EQ(r.csms.len, 0xAA);       // the SMS centre has no default
-    EXPECT_EQ(r.pin.chars[0], 0xAA);   // only length bytes are written
+    EXPECT_EQ(r.csms.len, 0xAA);      // the SMS centre has no default
+    EXPECT_EQ(r.pin.chars[0], 0xAA);  // only length bytes are written
     EXPECT_EQ(r.pin.len, 0);
     EXPECT_EQ(r.pinMod.len, 0);
     EXPECT_EQ(r.nrUser[3].len, 0);
@@ -48,7 +58,8 @@ TEST(Defaults, WriteOnlyTheFieldsThatHaveADefault) {
     EXPECT_EQ(r.alarmTime, 1);
 }
 
-TEST(Defaults, StartupSettingsHoldWhatTheSpinEditsShow) {
+TEST(Defaults, StartupSettingsHoldWhatTheSpinEditsShow)
+{
     const SettingsRecord r = startupSettings();
     EXPECT_EQ(r.wyOffTimer[0], 1);
     EXPECT_EQ(r.wyOffTimer[1], 1);

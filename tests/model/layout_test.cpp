@@ -8,11 +8,13 @@
 namespace tarnik {
 namespace {
 
-std::ptrdiff_t offsetIn(const SettingsRecord &r, const void *field) {
-    return static_cast<const std::uint8_t *>(field) - reinterpret_cast<const std::uint8_t *>(&r);
+std::ptrdiff_t offsetIn(const SettingsRecord& r, const void* field)
+{
+    return static_cast<const std::uint8_t*>(field) - reinterpret_cast<const std::uint8_t*>(&r);
 }
 
-TEST(RecordLayout, ArrayItemsLieWhereTheFileFormatPutsThem) {
+TEST(RecordLayout, ArrayItemsLieWhereTheFileFormatPutsThem)
+{
     const SettingsRecord r{};
     EXPECT_EQ(offsetIn(r, &r.numberWeRe[0][0]), 41);
     EXPECT_EQ(offsetIn(r, &r.numberWeRe[7][1]), 56);
@@ -29,21 +31,24 @@ TEST(RecordLayout, ArrayItemsLieWhereTheFileFormatPutsThem) {
     EXPECT_EQ(offsetIn(r, &r.spare85[3]), 88);
 }
 
-TEST(RecordLayout, UserEntriesAre282BytesApart) {
+TEST(RecordLayout, UserEntriesAre282BytesApart)
+{
     const UserDirectory d{};
-    const auto *base = reinterpret_cast<const std::uint8_t *>(&d);
-    EXPECT_EQ(reinterpret_cast<const std::uint8_t *>(&d.entries[3].osoba) - base, 3 * 282);
-    EXPECT_EQ(reinterpret_cast<const std::uint8_t *>(&d.entries[3].uwagi) - base, 3 * 282 + 31);
+    const auto* base = reinterpret_cast<const std::uint8_t*>(&d);
+    EXPECT_EQ(reinterpret_cast<const std::uint8_t*>(&d.entries[3].osoba) - base, 3 * 282);
+    EXPECT_EQ(reinterpret_cast<const std::uint8_t*>(&d.entries[3].uwagi) - base, 3 * 282 + 31);
 }
 
-TEST(RecordLayout, ShortStringCutsLongTextAndKeepsBytesPastIt) {
+TEST(RecordLayout, ShortStringCutsLongTextAndKeepsBytesPastIt)
+{
     ShortString<30> name{};
     name.assign(std::string(30, 'a'));
     EXPECT_EQ(name.str(), std::string(30, 'a'));
 
     ShortString<250> note{};
     std::string text;
-    while (text.size() < 300) text += "line\r\n";
+    while (text.size() < 300)
+        text += "line\r\n";
     note.assign(text);
     EXPECT_EQ(note.len, 250);
     EXPECT_EQ(note.str(), text.substr(0, 250));

@@ -14,26 +14,32 @@ namespace {
 
 class RecordMaker {
 public:
-    explicit RecordMaker(unsigned seed) : random_(seed) {}
+    explicit RecordMaker(unsigned seed) : random_(seed) { }
 
-    SettingsRecord any() {
+    SettingsRecord any()
+    {
         SettingsRecord r;
-        auto *b = reinterpret_cast<std::uint8_t *>(&r);
-        for (std::size_t i = 0; i < sizeof r; ++i) b[i] = byte();
+        auto* b = reinterpret_cast<std::uint8_t*>(&r);
+        for (std::size_t i = 0; i < sizeof r; ++i)
+            b[i] = byte();
         return r;
     }
 
-    SettingsRecord carriable() {
+    SettingsRecord carriable()
+    {
         SettingsRecord r = any();
         r.pinMod.len = 4;
         r.pin.len = coin() ? 0 : 4;
         text(r.pin, r.pin.len);
         text(r.csms, upTo(12));
-        for (auto &n : r.nrUser) text(n, upTo(12));
-        for (auto &row : r.smsWeRe)
-            for (auto &t : row) text(t, upTo(36));
-        for (auto &row : r.smsSpecWeRe)
-            for (auto &t : row) text(t, upTo(36));
+        for (auto& n : r.nrUser)
+            text(n, upTo(12));
+        for (auto& row : r.smsWeRe)
+            for (auto& t : row)
+                text(t, upTo(36));
+        for (auto& row : r.smsSpecWeRe)
+            for (auto& t : row)
+                text(t, upTo(36));
         return r;
     }
 
@@ -44,10 +50,12 @@ private:
 
     // Characters from 1..255 except the quote; the bytes past the length stay random.
     template <std::size_t N>
-    void text(ShortString<N> &s, std::size_t length) {
+    void text(ShortString<N>& s, std::size_t length)
+    {
         for (std::size_t i = 0; i < length; ++i) {
             std::uint8_t c;
-            do c = byte();
+            do
+                c = byte();
             while (c == 0 || c == '"');
             s.chars[i] = c;
         }
@@ -57,7 +65,8 @@ private:
     std::mt19937 random_;
 };
 
-TEST(RoundTrip, CarriedFieldsComeBackUnchanged) {
+TEST(RoundTrip, CarriedFieldsComeBackUnchanged)
+{
     RecordMaker make(20261207);
     for (int i = 0; i < 500; ++i) {
         const SettingsRecord original = make.carriable();
@@ -78,21 +87,26 @@ TEST(RoundTrip, CarriedFieldsComeBackUnchanged) {
     }
 }
 
-TEST(RoundTrip, AnyImageReadsWithoutFaultAndStaysInsideItsFields) {
+TEST(RoundTrip, AnyImageReadsWithoutFaultAndStaysInsideItsFields)
+{
     // Arbitrary bytes, as a damaged read-back could bring; every length must
     // come out within its field's maximum.
     std::mt19937 random(7);
     for (int i = 0; i < 300; ++i) {
         DeviceImage img;
-        for (auto &b : img) b = static_cast<std::uint8_t>(random() % 4 == 0 ? '"' : random() & 0xFF);
+        for (auto& b : img)
+            b = static_cast<std::uint8_t>(random() % 4 == 0 ? '"' : random() & 0xFF);
         SettingsRecord r{};
         ImageToSettings(img, r);
         EXPECT_TRUE(r.csms.lengthValid() && r.pin.lengthValid() && r.pinMod.lengthValid());
-        for (const auto &n : r.nrUser) ASSERT_TRUE(n.lengthValid());
-        for (const auto &row : r.smsWeRe)
-            for (const auto &t : row) ASSERT_TRUE(t.lengthValid());
-        for (const auto &row : r.smsSpecWeRe)
-            for (const auto &t : row) ASSERT_TRUE(t.lengthValid());
+        for (const auto& n : r.nrUser)
+            ASSERT_TRUE(n.lengthValid());
+        for (const auto& row : r.smsWeRe)
+            for (const auto& t : row)
+                ASSERT_TRUE(t.lengthValid());
+        for (const auto& row : r.smsSpecWeRe)
+            for (const auto& t : row)
+                ASSERT_TRUE(t.lengthValid());
     }
 }
 

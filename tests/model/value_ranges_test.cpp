@@ -8,8 +8,9 @@
 namespace tarnik {
 namespace {
 
-TEST(SpinLimits, LookupIgnoresCaseAndKnowsEverySpin) {
-    const SpinLimits *calling = findSpinLimits("secallingtimer");
+TEST(SpinLimits, LookupIgnoresCaseAndKnowsEverySpin)
+{
+    const SpinLimits* calling = findSpinLimits("secallingtimer");
     ASSERT_NE(calling, nullptr);
     EXPECT_EQ(calling->name, "SEcallingTimer");
     EXPECT_EQ(calling->minimum, 1);
@@ -17,7 +18,7 @@ TEST(SpinLimits, LookupIgnoresCaseAndKnowsEverySpin) {
     EXPECT_EQ(findSpinLimits("SEcallingTimerX"), nullptr);
     EXPECT_EQ(findSpinLimits(""), nullptr);
 
-    const SpinLimits *confirm = findSpinLimits("SEInNONCSTAT18");
+    const SpinLimits* confirm = findSpinLimits("SEInNONCSTAT18");
     ASSERT_NE(confirm, nullptr);
     EXPECT_EQ(confirm->minimum, 10);
     EXPECT_EQ(confirm->initial, 10);
@@ -26,11 +27,13 @@ TEST(SpinLimits, LookupIgnoresCaseAndKnowsEverySpin) {
 
     EXPECT_EQ(spinLimits().size(), 26u);  // 8 single spins, 8 + 8 per input, 2 per output
     std::set<std::string> names;
-    for (const auto &s : spinLimits()) names.insert(std::string(s.name));
+    for (const auto& s : spinLimits())
+        names.insert(std::string(s.name));
     EXPECT_EQ(names.size(), spinLimits().size());
 }
 
-TEST(SpinLimits, EachSpinEditsItsOwnRecordByte) {
+TEST(SpinLimits, EachSpinEditsItsOwnRecordByte)
+{
     SettingsRecord r{};
     spinField(r, *findSpinLimits("SEtimerPod3")) = 33;
     spinField(r, *findSpinLimits("SEtimerTorBuf8")) = 88;
@@ -44,11 +47,13 @@ TEST(SpinLimits, EachSpinEditsItsOwnRecordByte) {
     EXPECT_EQ(r.callTimer, 5);
 
     std::set<std::size_t> offsets;
-    for (const auto &s : spinLimits()) offsets.insert(s.recordOffset);
+    for (const auto& s : spinLimits())
+        offsets.insert(s.recordOffset);
     EXPECT_EQ(offsets.size(), spinLimits().size());
 }
 
-TEST(EditLimits, MaximumLengths) {
+TEST(EditLimits, MaximumLengths)
+{
     EXPECT_EQ(editMaxLength("EPin"), 4);
     EXPECT_EQ(editMaxLength("epinmod"), 4);
     EXPECT_EQ(editMaxLength("Enruser4"), 12);

@@ -80,7 +80,8 @@ public:
         timer_.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             const auto now = Clock::now();
-            worst_ = std::max(worst_, std::chrono::duration<double, std::milli>(now - last_).count());
+            worst_ =
+                std::max(worst_, std::chrono::duration<double, std::milli>(now - last_).count());
             last_ = now;
         });
         last_ = Clock::now();

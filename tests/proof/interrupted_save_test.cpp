@@ -71,7 +71,9 @@ TEST(InterruptedSave, KilledAtRandomMomentsTheFileHoldsTheOldOrTheNewContent)
     constexpr int kTimed = 20;
     for (int i = 0; i < kTimed; ++i)
         SaveSettingsFile(first.record, first.users, dir.filePath("timing.zvn"));
-    const auto saveUs = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0) / kTimed;
+    const auto saveUs = std::chrono::duration_cast<std::chrono::microseconds>(
+                            std::chrono::steady_clock::now() - t0) /
+                        kTimed;
     QFile::remove(dir.filePath("timing.zvn"));
 
     std::mt19937 random(12345);
@@ -118,8 +120,9 @@ TEST(InterruptedSave, KilledAtRandomMomentsTheFileHoldsTheOldOrTheNewContent)
     // takes the target's name.
     const QStringList names = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
     EXPECT_TRUE(names.contains("settings.zvn"));
-    std::printf("interrupted saves: %d kills, old content %d, new content %d, %lld temporary files left\n", kKills,
-                sawFirst, sawSecond, static_cast<long long>(names.size() - 1));
+    std::printf(
+        "interrupted saves: %d kills, old content %d, new content %d, %lld temporary files left\n",
+        kKills, sawFirst, sawSecond, static_cast<long long>(names.size() - 1));
 }
 
 // Runs one save of `s` over `target` in a child process whose files may not grow past
@@ -165,7 +168,8 @@ TEST(InterruptedSave, AWriteFailingAtAnyByteKeepsTheOldFileAndLeavesNothingBehin
         Settings loaded;
         LoadSettingsFile(target, loaded.record, loaded.users);
         ASSERT_TRUE(holds(loaded, old));
-        ASSERT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"settings.zvn"});
+        ASSERT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{"settings.zvn"});
     }
     // With room enough the same save goes through.
     ASSERT_EQ(saveWithSizeLimit(next, target, newSize), 1);

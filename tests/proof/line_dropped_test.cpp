@@ -20,7 +20,8 @@ void expectQuietSecond()
 {
     const double cpuBefore = ProcessCpuMs();
     RunFor(1000ms);
-    EXPECT_LT(ProcessCpuMs() - cpuBefore, kIdleCpuMsPerSecond) << "CPU spent in the second after the drop";
+    EXPECT_LT(ProcessCpuMs() - cpuBefore, kIdleCpuMsPerSecond)
+        << "CPU spent in the second after the drop";
 }
 
 TEST(LineDropped, DuringProgrammingEndsTheRunAndTheNextRunSucceeds)
@@ -104,7 +105,8 @@ TEST(LineDropped, WhileNoExchangeRunsIsNoticedAtTheNextExchange)
     const std::size_t errorsBefore = rig.host.errors.size();
     first.hangUp();
     RunFor(200ms);
-    EXPECT_EQ(rig.host.errors.size(), errorsBefore) << "a drop between runs is not an error to show";
+    EXPECT_EQ(rig.host.errors.size(), errorsBefore)
+        << "a drop between runs is not an error to show";
     expectQuietSecond();
 
     ModuleSimulator back;

@@ -14,11 +14,12 @@
 namespace tarnik::proof {
 
 RecordingHost::RecordingHost(int timeoutMs)
-    : timer_([this] {
-                 if (onTimeout_)
-                     onTimeout_();
-             },
-             timeoutMs)
+    : timer_(
+          [this] {
+              if (onTimeout_)
+                  onTimeout_();
+          },
+          timeoutMs)
 {
 }
 

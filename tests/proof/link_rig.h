@@ -42,7 +42,10 @@ public:
     bool busy() const { return busy_; }
     bool timerArmed() const { return timer_.isArmed(); }
     const std::vector<std::string>& lines() const { return list_.lines(); }
-    std::string lastLine() const { return list_.lines().empty() ? std::string() : list_.lines().back(); }
+    std::string lastLine() const
+    {
+        return list_.lines().empty() ? std::string() : list_.lines().back();
+    }
     std::optional<LinkOutcome> lastOutcome() const
     {
         return outcomes.empty() ? std::nullopt : std::optional<LinkOutcome>(outcomes.back());

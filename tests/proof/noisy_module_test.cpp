@@ -148,8 +148,10 @@ TEST(AnswersByteByByte, ReadBackSucceeds)
     PieceCounter pieces(rig);
 
     EXPECT_EQ(rig.readBack(), LinkOutcome::SettingsLoaded);
-    EXPECT_TRUE(std::equal(options.memory->begin(), options.memory->begin() + kReadBackImageBytes, rig.image.begin()));
-    EXPECT_TRUE(std::all_of(rig.image.begin() + kReadBackImageBytes, rig.image.end(), [](auto b) { return b == 0; }));
+    EXPECT_TRUE(std::equal(options.memory->begin(), options.memory->begin() + kReadBackImageBytes,
+                           rig.image.begin()));
+    EXPECT_TRUE(std::all_of(rig.image.begin() + kReadBackImageBytes, rig.image.end(),
+                            [](auto b) { return b == 0; }));
     EXPECT_GT(pieces.calls, 200) << "the answer did not arrive in pieces";
 }
 

@@ -27,7 +27,8 @@ TEST(OverlappingExchanges, ProgrammingStartedDuringAReadBackSendsTheNewSettings)
     // twice, that one answer would send two chunks, and the run would report success
     // while the last chunk is still on its way.
     EXPECT_EQ(module.frameCount(), 2 + 27) << "success reported before the last chunk arrived";
-    EXPECT_TRUE(sentImageStored(module.memory(), rig.host.programmed)) << "the module got its old settings back";
+    EXPECT_TRUE(sentImageStored(module.memory(), rig.host.programmed))
+        << "the module got its old settings back";
     EXPECT_TRUE(sameBytes(rig.record, rig.host.programmed));
     EXPECT_EQ(rig.host.shown, 0) << "the late read-back replaced the settings being edited";
     expectIdle(rig);

@@ -115,7 +115,8 @@ void ScriptedModule::run()
                 command == '0' ? (firstChunkNext ? kFirstChunkFrame : kChunkFrame) : std::size_t{4};
             if (received.size() < length)
                 break;
-            received.erase(received.begin(), received.begin() + static_cast<std::ptrdiff_t>(length));
+            received.erase(received.begin(),
+                           received.begin() + static_cast<std::ptrdiff_t>(length));
             if (command == '2')
                 firstChunkNext = true;
             else if (command == '0')

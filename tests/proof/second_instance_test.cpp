@@ -39,9 +39,11 @@ TEST(SecondInstance, IsRefusedWhileTheFirstProgramsAndTheFirstFinishes)
     rig.engine.BprogramujClick();
     ASSERT_TRUE(RunUntil([&] { return module.frameCount() >= 3; }, 5s));
 
-    const CliResult second = runCli({"program", "--port", QString::fromStdString(module.devicePath())});
+    const CliResult second =
+        runCli({"program", "--port", QString::fromStdString(module.devicePath())});
     EXPECT_EQ(second.exitCode, 3);
-    EXPECT_NE(second.standardError.find("Unable to open com port"), std::string::npos) << second.standardError;
+    EXPECT_NE(second.standardError.find("Unable to open com port"), std::string::npos)
+        << second.standardError;
 
     ASSERT_TRUE(RunUntil([&] { return !rig.host.outcomes.empty(); }, 10s));
     EXPECT_EQ(rig.host.lastOutcome(), LinkOutcome::Programmed);
@@ -63,7 +65,8 @@ TEST(SecondInstance, IsRefusedWhileTheFirstHoldsTheOpenPort)
     const CliResult second =
         runCli({"read", "--port", QString::fromStdString(module.devicePath()), "-o", out});
     EXPECT_EQ(second.exitCode, 3);
-    EXPECT_NE(second.standardError.find("Unable to open com port"), std::string::npos) << second.standardError;
+    EXPECT_NE(second.standardError.find("Unable to open com port"), std::string::npos)
+        << second.standardError;
     EXPECT_FALSE(QFileInfo::exists(out));
 
     // The first tool still has its port and its module.

@@ -43,7 +43,8 @@ TEST(SilentModule, ProgrammingEndsByTheTimeoutAtEveryStage)
         EXPECT_GE(msSince(start), kTimeoutMs - 5);
         expectTimedOut(rig);
         const auto frames = module.frames();
-        ASSERT_EQ(static_cast<int>(frames.size()), answered + 1) << "the tool sent on without an answer";
+        ASSERT_EQ(static_cast<int>(frames.size()), answered + 1)
+            << "the tool sent on without an answer";
         if (answered == kStartAndChunks) {
             EXPECT_EQ(frames.back().command, '5');
         }
@@ -98,7 +99,8 @@ TEST(SilentModule, ReadBackCutShortEndsByTheTimeoutAndChangesNothing)
     next.start();
     rig.host.port = next.devicePath();
     EXPECT_EQ(rig.readBack(), LinkOutcome::SettingsLoaded);
-    EXPECT_TRUE(std::equal(whole.memory->begin(), whole.memory->begin() + kReadBackImageBytes, rig.image.begin()));
+    EXPECT_TRUE(std::equal(whole.memory->begin(), whole.memory->begin() + kReadBackImageBytes,
+                           rig.image.begin()));
 }
 
 TEST(SilentModule, SerialQueryWithoutAnswerStaysPendingQuietly)

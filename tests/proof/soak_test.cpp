@@ -37,8 +37,7 @@ public:
     {
         process_.start(TARNIK_SIM_PATH, QStringList{});
         process_.waitForStarted(5000);
-        while (!process_.canReadLine() && process_.waitForReadyRead(5000)) {
-        }
+        while (!process_.canReadLine() && process_.waitForReadyRead(5000)) { }
         path_ = process_.readLine().trimmed().toStdString();
     }
     ~SimulatorProcess()
@@ -75,12 +74,14 @@ TEST(Soak, ProgrammingAndReadBackRepeated)
         ASSERT_EQ(rig.readBack(), LinkOutcome::SettingsLoaded) << "read-back " << run;
         ++readBack;
         // The module holds the 1195 bytes sent, and its memory past them from before.
-        ASSERT_TRUE(std::equal(sent.begin(), sent.begin() + kSentImageBytes, rig.image.begin())) << run;
+        ASSERT_TRUE(std::equal(sent.begin(), sent.begin() + kSentImageBytes, rig.image.begin()))
+            << run;
         // The record read back makes the same image as the record programmed.
         ASSERT_EQ(imageOf(rig.record), sent) << "read-back " << run;
     }
     const long lastKiB = ResidentKiB();
-    std::printf("soak: %d programming runs, %d read-backs; resident memory %ld KiB after %d runs, %ld KiB at the end\n",
+    std::printf("soak: %d programming runs, %d read-backs; resident memory %ld KiB after %d runs, "
+                "%ld KiB at the end\n",
                 programmed, readBack, firstKiB, kWarmUp, lastKiB);
     RecordProperty("resident_first_kib", static_cast<int>(firstKiB));
     RecordProperty("resident_last_kib", static_cast<int>(lastKiB));

@@ -18,31 +18,38 @@ namespace {
 namespace fs = std::filesystem;
 
 // Compiles a catalogue for language "pl" under `root` with msgfmt.
-void BuildCatalogue(const fs::path& root, const std::string& suffixTranslation) {
+void BuildCatalogue(const fs::path& root, const std::string& suffixTranslation)
+{
     const fs::path dir = root / "pl" / "LC_MESSAGES";
     fs::create_directories(dir);
     const fs::path po = root / "serial.po";
-    std::ofstream(po) << "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
-                      << "msgid \"Unable to open com port\"\nmsgstr \"Nie można otworzyć portu\"\n\n"
-                      << "msgid \" (win error code: %d)\"\nmsgstr \"" << suffixTranslation << "\"\n";
-    const std::string cmd = "msgfmt -o '" + (dir / "serial.mo").string() + "' '" + po.string() + "'";
+    std::ofstream(po)
+        << "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+        << "msgid \"Unable to open com port\"\nmsgstr \"Nie można otworzyć portu\"\n\n"
+        << "msgid \" (win error code: %d)\"\nmsgstr \"" << suffixTranslation << "\"\n";
+    const std::string cmd =
+        "msgfmt -o '" + (dir / "serial.mo").string() + "' '" + po.string() + "'";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
 }
 
 class Catalogue : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         setenv("LANGUAGE", "pl", 1);
         ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
     }
-    fs::path Root(const char* name) {
-        const fs::path root = fs::temp_directory_path() / ("tarnik_catalogue_" + std::to_string(getpid())) / name;
+    fs::path Root(const char* name)
+    {
+        const fs::path root =
+            fs::temp_directory_path() / ("tarnik_catalogue_" + std::to_string(getpid())) / name;
         fs::remove_all(root);
         return root;
     }
 };
 
-TEST_F(Catalogue, TextsAndSuffixAreTranslated) {
+TEST_F(Catalogue, TextsAndSuffixAreTranslated)
+{
     const fs::path root = Root("good");
     BuildCatalogue(root, " (kod błędu: %d)");
     InitSerialMessages(root.string());
@@ -51,7 +58,8 @@ TEST_F(Catalogue, TextsAndSuffixAreTranslated) {
     EXPECT_STREQ(EComPort(errLinkRegistration).what(), "Link (un)registration failed");
 }
 
-TEST_F(Catalogue, SuffixWithAForeignConversionIsNotUsed) {
+TEST_F(Catalogue, SuffixWithAForeignConversionIsNotUsed)
+{
     const fs::path root = Root("bad");
     BuildCatalogue(root, " (%s %d)");
     InitSerialMessages(root.string());

@@ -32,7 +32,8 @@ using testing::UiLoop;
 struct ProgramPort {
     UiLoop ui;
     TComPort port;
-    explicit ProgramPort(const std::string& path) {
+    explicit ProgramPort(const std::string& path)
+    {
         port.SetHandOver(ui.handOver);
         port.SetPort(path);
         port.SetBaudRate(br115200);
@@ -41,7 +42,8 @@ struct ProgramPort {
     }
 };
 
-termios AttributesOf(const std::string& path) {
+termios AttributesOf(const std::string& path)
+{
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     termios t{};
     EXPECT_GE(fd, 0);
@@ -50,18 +52,21 @@ termios AttributesOf(const std::string& path) {
     return t;
 }
 
-std::string CommandOutput(const std::string& command) {
+std::string CommandOutput(const std::string& command)
+{
     std::string out;
     if (FILE* p = popen(command.c_str(), "r")) {
         char buf[512];
-        while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+        while (size_t n = fread(buf, 1, sizeof buf, p))
+            out.append(buf, n);
         pclose(p);
     }
     return out;
 }
 
 template <typename F>
-EComPort CatchComError(F&& f) {
+EComPort CatchComError(F&& f)
+{
     try {
         f();
     } catch (const EComPort& e) {
@@ -71,7 +76,8 @@ EComPort CatchComError(F&& f) {
     return EComPort(0);
 }
 
-TEST(ComPortSettings, ProgramLineSettingsAreInForce) {
+TEST(ComPortSettings, ProgramLineSettingsAreInForce)
+{
     PtyPair pty;
     ProgramPort p(pty.SlavePath());
     p.port.Open();
@@ -87,12 +93,14 @@ TEST(ComPortSettings, ProgramLineSettingsAreInForce) {
     EXPECT_EQ(t.c_oflag & OPOST, 0u);
 
     const std::string stty = CommandOutput("stty -F " + pty.SlavePath() + " -a");
-    for (const char* word : {"speed 115200 baud", "cs8", "-parenb", "-cstopb", "-crtscts", "-icanon", "-echo",
-                             "-isig", "-ixon", "-ixoff", "-icrnl", "-opost", "clocal", "cread"})
+    for (const char* word :
+         {"speed 115200 baud", "cs8", "-parenb", "-cstopb", "-crtscts", "-icanon", "-echo", "-isig",
+          "-ixon", "-ixoff", "-icrnl", "-opost", "clocal", "cread"})
         EXPECT_NE(stty.find(word), std::string::npos) << word << " missing in:\n" << stty;
 }
 
-TEST(ComPortSettings, ChangesWhileOpenTakeEffectAtOnce) {
+TEST(ComPortSettings, ChangesWhileOpenTakeEffectAtOnce)
+{
     PtyPair pty;
     ProgramPort p(pty.SlavePath());
     p.port.Open();
@@ -120,7 +128,8 @@ TEST(ComPortSettings, ChangesWhileOpenTakeEffectAtOnce) {
     ::close(fd);
 }
 
-TEST(ComPortSettings, ASettingTheDeviceRefusesRaisesCode7AndThePortStaysOpen) {
+TEST(ComPortSettings, ASettingTheDeviceRefusesRaisesCode7AndThePortStaysOpen)
+{
     PtyPair pty;
     ProgramPort p(pty.SlavePath());
     p.port.Open();
@@ -132,7 +141,8 @@ TEST(ComPortSettings, ASettingTheDeviceRefusesRaisesCode7AndThePortStaysOpen) {
     EXPECT_EQ(p.port.WriteText("ok"), 2);
 }
 
-TEST(ComPortSettings, ARefusedSettingMakesOpenFailAndLeavesThePortClosed) {
+TEST(ComPortSettings, ARefusedSettingMakesOpenFailAndLeavesThePortClosed)
+{
     PtyPair pty;
     ProgramPort p(pty.SlavePath());
     p.port.SetDataBits(dbSix);
@@ -143,7 +153,8 @@ TEST(ComPortSettings, ARefusedSettingMakesOpenFailAndLeavesThePortClosed) {
     EXPECT_TRUE(p.port.Connected());
 }
 
-TEST(ComPortSettings, OddQueueSizesAreStoredEven) {
+TEST(ComPortSettings, OddQueueSizesAreStoredEven)
+{
     TComPort port;
     port.SetBuffer({1025, 7});
     EXPECT_EQ(port.Buffer().InputSize, 1024);
@@ -152,7 +163,8 @@ TEST(ComPortSettings, OddQueueSizesAreStoredEven) {
     EXPECT_EQ(port.Buffer().InputSize, -3);
 }
 
-TEST(ComPortSettings, SyncMethodIsRefusedWhileOpen) {
+TEST(ComPortSettings, SyncMethodIsRefusedWhileOpen)
+{
     PtyPair pty;
     ProgramPort p(pty.SlavePath());
     p.port.SetSyncMethod(smNone);  // closed: stored
@@ -164,12 +176,15 @@ TEST(ComPortSettings, SyncMethodIsRefusedWhileOpen) {
     EXPECT_STREQ(e.what(), "Cannot set property while connected");
 }
 
-TEST(ComPortTransfer, EveryByteValuePassesUnchangedBothWays) {
+TEST(ComPortTransfer, EveryByteValuePassesUnchangedBothWays)
+{
     PtyPair pty;
     ProgramPort p(pty.SlavePath());
     std::string received;
     TComLink reader;
-    reader.RxBufferHandler = [&](TCustomComPort&, const char* b, int n) { received.append(b, static_cast<size_t>(n)); };
+    reader.RxBufferHandler = [&](TCustomComPort&, const char* b, int n) {
+        received.append(b, static_cast<size_t>(n));
+    };
     p.port.AttachLink(&reader);
     p.port.Open();
 
@@ -183,13 +198,18 @@ TEST(ComPortTransfer, EveryByteValuePassesUnchangedBothWays) {
     p.port.DetachLink(&reader);
 }
 
-TEST(ComPortTransfer, BurstReachesEveryReaderAsOneBlock) {
+TEST(ComPortTransfer, BurstReachesEveryReaderAsOneBlock)
+{
     PtyPair pty;
     ProgramPort p(pty.SlavePath());
     std::vector<std::string> first, second;
     TComLink a, b, notReading;
-    a.RxBufferHandler = [&](TCustomComPort&, const char* buf, int n) { first.emplace_back(buf, static_cast<size_t>(n)); };
-    b.RxBufferHandler = [&](TCustomComPort&, const char* buf, int n) { second.emplace_back(buf, static_cast<size_t>(n)); };
+    a.RxBufferHandler = [&](TCustomComPort&, const char* buf, int n) {
+        first.emplace_back(buf, static_cast<size_t>(n));
+    };
+    b.RxBufferHandler = [&](TCustomComPort&, const char* buf, int n) {
+        second.emplace_back(buf, static_cast<size_t>(n));
+    };
     int rxChar = 0;
     p.port.OnRxChar = [&](TCustomComPort&, int) { ++rxChar; };
     p.port.AttachLink(&notReading);
@@ -201,7 +221,8 @@ TEST(ComPortTransfer, BurstReachesEveryReaderAsOneBlock) {
     pty.WriteMaster(burst);
     // Let every byte reach the port's queue before the user-interface thread runs.
     const auto deadline = std::chrono::steady_clock::now() + 2s;
-    while (p.port.InputQueueCount() < 500 && std::chrono::steady_clock::now() < deadline) usleep(1000);
+    while (p.port.InputQueueCount() < 500 && std::chrono::steady_clock::now() < deadline)
+        usleep(1000);
     p.ui.PumpFor(200ms);
 
     ASSERT_EQ(first.size(), 1u);
@@ -210,7 +231,8 @@ TEST(ComPortTransfer, BurstReachesEveryReaderAsOneBlock) {
     EXPECT_EQ(rxChar, 0);  // readers took the bytes
 }
 
-TEST(ComPortTransfer, WriteTextSendsItsBytesAndNothingWhenEmpty) {
+TEST(ComPortTransfer, WriteTextSendsItsBytesAndNothingWhenEmpty)
+{
     PtyPair pty;
     ProgramPort p(pty.SlavePath());
     p.port.Open();
@@ -219,13 +241,16 @@ TEST(ComPortTransfer, WriteTextSendsItsBytesAndNothingWhenEmpty) {
     EXPECT_EQ(pty.ReadMaster(10, 200ms), "*2*1");
 }
 
-TEST(ComPortTransfer, TxLinksSeeTheWriteAndItsCopy) {
+TEST(ComPortTransfer, TxLinksSeeTheWriteAndItsCopy)
+{
     PtyPair pty;
     ProgramPort p(pty.SlavePath());
     std::vector<std::string> log;
     TComLink link;
     link.TxBusyHandler = [&](TCustomComPort&, bool on) { log.push_back(on ? "busy" : "idle"); };
-    link.TxBufferHandler = [&](TCustomComPort&, const char* b, int n) { log.emplace_back(b, static_cast<size_t>(n)); };
+    link.TxBufferHandler = [&](TCustomComPort&, const char* b, int n) {
+        log.emplace_back(b, static_cast<size_t>(n));
+    };
     p.port.AttachLink(&link);
     p.port.Open();
     p.port.WriteText("*5*1");
@@ -238,7 +263,8 @@ TEST(ComPortTransfer, TxLinksSeeTheWriteAndItsCopy) {
     p.port.DetachLink(&link);
 }
 
-TEST(ComPortTransfer, WriteGivesUpAfterTheWriteTimeout) {
+TEST(ComPortTransfer, WriteGivesUpAfterTheWriteTimeout)
+{
     PtyPair pty;
     ProgramPort p(pty.SlavePath());
     p.port.SetTimeouts({1, 0, 1, 0, 150});  // 150 ms for the whole write
@@ -246,7 +272,8 @@ TEST(ComPortTransfer, WriteGivesUpAfterTheWriteTimeout) {
     // The far end never reads; the pty's queues fill long before a megabyte.
     const std::string big(1 << 20, 'a');
     const auto start = std::chrono::steady_clock::now();
-    const EComPort e = CatchComError([&] { p.port.Write(big.data(), static_cast<int>(big.size())); });
+    const EComPort e =
+        CatchComError([&] { p.port.Write(big.data(), static_cast<int>(big.size())); });
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(e.ErrorCode(), 2);
     EXPECT_EQ(e.SystemErrorCode(), ETIMEDOUT);
@@ -255,14 +282,16 @@ TEST(ComPortTransfer, WriteGivesUpAfterTheWriteTimeout) {
     EXPECT_TRUE(p.port.Connected());
 }
 
-TEST(ComPortTransfer, PurgeDropsWaitingInput) {
+TEST(ComPortTransfer, PurgeDropsWaitingInput)
+{
     PtyPair pty;
     ProgramPort p(pty.SlavePath());
     p.port.SetEvents({});  // no event thread: bytes stay queued
     p.port.Open();
     pty.WriteMaster("stale");
     const auto deadline = std::chrono::steady_clock::now() + 2s;
-    while (p.port.InputQueueCount() < 5 && std::chrono::steady_clock::now() < deadline) usleep(1000);
+    while (p.port.InputQueueCount() < 5 && std::chrono::steady_clock::now() < deadline)
+        usleep(1000);
     ASSERT_EQ(p.port.InputQueueCount(), 5);
     p.port.PurgeBuffers(false, false);
     EXPECT_EQ(p.port.InputQueueCount(), 5);
@@ -270,7 +299,8 @@ TEST(ComPortTransfer, PurgeDropsWaitingInput) {
     EXPECT_EQ(p.port.InputQueueCount(), 0);
 }
 
-TEST(ComPortTransfer, ReadWithAnIntervalReturnsWhatCame) {
+TEST(ComPortTransfer, ReadWithAnIntervalReturnsWhatCame)
+{
     PtyPair pty;
     ProgramPort p(pty.SlavePath());
     p.port.SetEvents({});
@@ -289,7 +319,8 @@ TEST(ComPortTransfer, ReadWithAnIntervalReturnsWhatCame) {
     EXPECT_EQ(got, "abc");
 }
 
-TEST(ComPortOpen, SecondOpenerIsRefused) {
+TEST(ComPortOpen, SecondOpenerIsRefused)
+{
     PtyPair pty;
     ProgramPort first(pty.SlavePath());
     first.port.Open();
@@ -297,7 +328,8 @@ TEST(ComPortOpen, SecondOpenerIsRefused) {
     ProgramPort second(pty.SlavePath());
     const EComPort e = CatchComError([&] { second.port.Open(); });
     EXPECT_EQ(e.ErrorCode(), 1);
-    EXPECT_TRUE(e.SystemErrorCode() == EWOULDBLOCK || e.SystemErrorCode() == EBUSY) << e.SystemErrorCode();
+    EXPECT_TRUE(e.SystemErrorCode() == EWOULDBLOCK || e.SystemErrorCode() == EBUSY)
+        << e.SystemErrorCode();
     EXPECT_FALSE(second.port.Connected());
 
     const int fd = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -313,7 +345,8 @@ TEST(ComPortOpen, SecondOpenerIsRefused) {
     EXPECT_TRUE(second.port.Connected());
 }
 
-TEST(ComPortOpen, MissingDeviceRaisesCodeOneWithTheSystemError) {
+TEST(ComPortOpen, MissingDeviceRaisesCodeOneWithTheSystemError)
+{
     TComPort port;
     int beforeOpen = 0, afterOpen = 0;
     port.OnBeforeOpen = [&](TCustomComPort&) { ++beforeOpen; };
@@ -329,7 +362,8 @@ TEST(ComPortOpen, MissingDeviceRaisesCodeOneWithTheSystemError) {
     EXPECT_FALSE(port.Connected());
 }
 
-TEST(ComPortOpen, RegularFileIsNotAPort) {
+TEST(ComPortOpen, RegularFileIsNotAPort)
+{
     const auto path = std::filesystem::temp_directory_path() / "tarnik_not_a_tty";
     std::ofstream(path) << "x";
     TComPort port;
@@ -341,12 +375,15 @@ TEST(ComPortOpen, RegularFileIsNotAPort) {
     std::filesystem::remove(path);
 }
 
-TEST(ComPortOpen, OpenAndCloseNotifyInOrderAndOnlyOnChange) {
+TEST(ComPortOpen, OpenAndCloseNotifyInOrderAndOnlyOnChange)
+{
     PtyPair pty;
     ProgramPort p(pty.SlavePath());
     std::vector<std::string> log;
     TComLink link;
-    link.ConnectionHandler = [&](TCustomComPort&, bool on) { log.push_back(on ? "link+" : "link-"); };
+    link.ConnectionHandler = [&](TCustomComPort&, bool on) {
+        log.push_back(on ? "link+" : "link-");
+    };
     link.CTSHandler = [&](TCustomComPort&, bool on) { log.push_back(on ? "cts+" : "cts-"); };
     link.DSRHandler = [&](TCustomComPort&, bool on) { log.push_back(on ? "dsr+" : "dsr-"); };
     link.RLSDHandler = [&](TCustomComPort&, bool on) { log.push_back(on ? "rlsd+" : "rlsd-"); };
@@ -362,13 +399,14 @@ TEST(ComPortOpen, OpenAndCloseNotifyInOrderAndOnlyOnChange) {
     p.port.SetConnected(false);
     p.port.Close();  // already closed: nothing
     // A pty has no modem lines: every line reads as off.
-    EXPECT_EQ(log, (std::vector<std::string>{"beforeOpen", "link+", "afterOpen", "cts-", "onCts", "dsr-", "rlsd-",
-                                             "cts-", "dsr-", "rlsd-", "onCts", "beforeClose", "link-",
-                                             "afterClose"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"beforeOpen", "link+", "afterOpen", "cts-", "onCts",
+                                             "dsr-", "rlsd-", "cts-", "dsr-", "rlsd-", "onCts",
+                                             "beforeClose", "link-", "afterClose"}));
     p.port.DetachLink(&link);
 }
 
-TEST(ComPortOpen, ChangingThePortWhileOpenReopensOnTheNewDevice) {
+TEST(ComPortOpen, ChangingThePortWhileOpenReopensOnTheNewDevice)
+{
     PtyPair a, b;
     ProgramPort p(a.SlavePath());
     int closes = 0, opens = 0;
@@ -392,7 +430,8 @@ TEST(ComPortOpen, ChangingThePortWhileOpenReopensOnTheNewDevice) {
     EXPECT_EQ(p.port.Port(), "/dev/ttyNoSuchDevice7");
 }
 
-TEST(ComPortLinks, AttachTwiceOrDetachUnknownRaisesCode18) {
+TEST(ComPortLinks, AttachTwiceOrDetachUnknownRaisesCode18)
+{
     TComPort port;
     TComLink link;
     port.AttachLink(&link);
@@ -404,7 +443,8 @@ TEST(ComPortLinks, AttachTwiceOrDetachUnknownRaisesCode18) {
     EXPECT_EQ(CatchComError([&] { port.DetachLink(&link); }).ErrorCode(), 18);
 }
 
-TEST(ComPortLinks, OperationsOnAClosedPortRaiseTheirCodes) {
+TEST(ComPortLinks, OperationsOnAClosedPortRaiseTheirCodes)
+{
     TComPort port;
     char c = 'x';
     EXPECT_EQ(CatchComError([&] { port.Write(&c, 1); }).ErrorCode(), 2);

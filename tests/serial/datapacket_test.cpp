@@ -17,11 +17,18 @@ namespace {
 // Records every event of a framer as "kind:text".
 struct Recorder {
     std::vector<std::string> log;
-    void Attach(TComDataPacket& f, bool customStop = false) {
-        f.OnPacket = [this](TComDataPacket&, const std::string& s) { log.push_back("packet:" + s); };
-        f.OnDiscard = [this](TComDataPacket&, const std::string& s) { log.push_back("discard:" + s); };
+    void Attach(TComDataPacket& f, bool customStop = false)
+    {
+        f.OnPacket = [this](TComDataPacket&, const std::string& s) {
+            log.push_back("packet:" + s);
+        };
+        f.OnDiscard = [this](TComDataPacket&, const std::string& s) {
+            log.push_back("discard:" + s);
+        };
         if (customStop)
-            f.OnCustomStop = [this](TComDataPacket&, const std::string& s, int&) { log.push_back("stop:" + s); };
+            f.OnCustomStop = [this](TComDataPacket&, const std::string& s, int&) {
+                log.push_back("stop:" + s);
+            };
     }
 };
 
@@ -31,13 +38,15 @@ using Log = std::vector<std::string>;
 struct ProgramFramer {
     TComDataPacket framer;
     Recorder rec;
-    ProgramFramer() {
+    ProgramFramer()
+    {
         framer.SetStopString("*1");
         rec.Attach(framer, true);
     }
 };
 
-TEST(FramerProgramConfiguration, AnswerSplitOverTwoPieces) {
+TEST(FramerProgramConfiguration, AnswerSplitOverTwoPieces)
+{
     ProgramFramer p;
     p.framer.FeedData("OK");
     p.framer.FeedData("*1");
@@ -45,14 +54,16 @@ TEST(FramerProgramConfiguration, AnswerSplitOverTwoPieces) {
     EXPECT_EQ(p.framer.Buffer(), "");
 }
 
-TEST(FramerProgramConfiguration, SeveralAnswersInOnePiece) {
+TEST(FramerProgramConfiguration, SeveralAnswersInOnePiece)
+{
     ProgramFramer p;
     p.framer.FeedData("A*1B*1C");
     EXPECT_EQ(p.rec.log, (Log{"stop:A*1B*1C", "packet:A", "stop:B*1C", "packet:B", "stop:C"}));
     EXPECT_EQ(p.framer.Buffer(), "C");
 }
 
-TEST(FramerProgramConfiguration, FullBufferWithoutStopIsDiscarded) {
+TEST(FramerProgramConfiguration, FullBufferWithoutStopIsDiscarded)
+{
     ProgramFramer p;
     const std::string big(1024, 'z');
     p.framer.FeedData(big.substr(0, 1000));
@@ -63,7 +74,8 @@ TEST(FramerProgramConfiguration, FullBufferWithoutStopIsDiscarded) {
     EXPECT_FALSE(p.framer.InPacket());
 }
 
-TEST(FramerProgramConfiguration, DiscardFromTheStopHandlerClosesAnEmptyPacketAndStops) {
+TEST(FramerProgramConfiguration, DiscardFromTheStopHandlerClosesAnEmptyPacketAndStops)
+{
     TComDataPacket f;
     Recorder rec;
     rec.Attach(f);
@@ -78,7 +90,8 @@ TEST(FramerProgramConfiguration, DiscardFromTheStopHandlerClosesAnEmptyPacketAnd
     EXPECT_TRUE(f.InPacket());  // an empty discard leaves the flag as it was
 }
 
-TEST(FramerProgramConfiguration, StopHandlerThatAlwaysAnswersCannotLoopForever) {
+TEST(FramerProgramConfiguration, StopHandlerThatAlwaysAnswersCannotLoopForever)
+{
     TComDataPacket f;
     int packets = 0;
     f.OnPacket = [&](TComDataPacket&, const std::string&) { ++packets; };
@@ -88,7 +101,8 @@ TEST(FramerProgramConfiguration, StopHandlerThatAlwaysAnswersCannotLoopForever) 
     EXPECT_EQ(f.Buffer(), "");
 }
 
-TEST(FramerRules, WithoutAStopRuleEveryPieceIsAPacket) {
+TEST(FramerRules, WithoutAStopRuleEveryPieceIsAPacket)
+{
     TComDataPacket f;
     Recorder rec;
     rec.Attach(f);
@@ -98,7 +112,8 @@ TEST(FramerRules, WithoutAStopRuleEveryPieceIsAPacket) {
     EXPECT_EQ(f.Buffer(), "");
 }
 
-TEST(FramerRules, StartAndStopStrings) {
+TEST(FramerRules, StartAndStopStrings)
+{
     TComDataPacket f;
     Recorder rec;
     rec.Attach(f);
@@ -114,7 +129,8 @@ TEST(FramerRules, StartAndStopStrings) {
     EXPECT_EQ(f.Buffer(), "E");
 }
 
-TEST(FramerRules, SizeIsTriedBeforeTheStopString) {
+TEST(FramerRules, SizeIsTriedBeforeTheStopString)
+{
     TComDataPacket f;
     Recorder rec;
     rec.Attach(f);
@@ -125,7 +141,8 @@ TEST(FramerRules, SizeIsTriedBeforeTheStopString) {
     EXPECT_EQ(f.Buffer(), "ef");
 }
 
-TEST(FramerRules, CaseInsensitiveMatchKeepsTheBytesAsReceived) {
+TEST(FramerRules, CaseInsensitiveMatchKeepsTheBytesAsReceived)
+{
     TComDataPacket f;
     Recorder rec;
     rec.Attach(f);
@@ -140,17 +157,21 @@ TEST(FramerRules, CaseInsensitiveMatchKeepsTheBytesAsReceived) {
     EXPECT_EQ(rec.log, (Log{"packet:y*Ok"}));
 }
 
-TEST(FramerRules, FoldingTouchesOnlyAsciiLetters) {
+TEST(FramerRules, FoldingTouchesOnlyAsciiLetters)
+{
     TComDataPacket f;
     Recorder rec;
     rec.Attach(f);
     f.SetCaseInsensitive(true);
     f.SetStopString("\xe9");  // 0xE9 must not match 0xC9
-    f.FeedData("a\xc9" "b\xe9");
-    EXPECT_EQ(rec.log, (Log{"packet:a\xc9" "b"}));
+    f.FeedData("a\xc9"
+               "b\xe9");
+    EXPECT_EQ(rec.log, (Log{"packet:a\xc9"
+                            "b"}));
 }
 
-TEST(FramerRules, EveryByteValueIsAnOrdinaryCharacter) {
+TEST(FramerRules, EveryByteValueIsAnOrdinaryCharacter)
+{
     TComDataPacket f;
     Recorder rec;
     rec.Attach(f);
@@ -161,7 +182,8 @@ TEST(FramerRules, EveryByteValueIsAnOrdinaryCharacter) {
     EXPECT_EQ(rec.log[0], "packet:" + all);
 }
 
-TEST(FramerRules, CustomStartOpensAtItsPosition) {
+TEST(FramerRules, CustomStartOpensAtItsPosition)
+{
     TComDataPacket f;
     Recorder rec;
     rec.Attach(f);
@@ -176,7 +198,8 @@ TEST(FramerRules, CustomStartOpensAtItsPosition) {
     EXPECT_EQ(rec.log, (Log{"discard:noise", "packet:#data"}));
 }
 
-TEST(FramerSettings, ChangingARuleDiscardsTheBufferButTheSameValueDoesNot) {
+TEST(FramerSettings, ChangingARuleDiscardsTheBufferButTheSameValueDoesNot)
+{
     TComDataPacket f;
     Recorder rec;
     rec.Attach(f);
@@ -193,14 +216,16 @@ TEST(FramerSettings, ChangingARuleDiscardsTheBufferButTheSameValueDoesNot) {
     EXPECT_TRUE(rec.log.empty());
 }
 
-TEST(FramerFailures, HandlerErrorLeavesTheBufferAndStillAppliesTheLimit) {
+TEST(FramerFailures, HandlerErrorLeavesTheBufferAndStillAppliesTheLimit)
+{
     TComDataPacket f;
     f.SetStopString("*1");
     f.SetMaxBufferSize(8);
     std::vector<std::string> discarded;
     f.OnDiscard = [&](TComDataPacket&, const std::string& s) { discarded.push_back(s); };
     f.OnCustomStop = [](TComDataPacket&, const std::string& s, int&) {
-        if (s.find('!') != std::string::npos) throw std::runtime_error("handler");
+        if (s.find('!') != std::string::npos)
+            throw std::runtime_error("handler");
     };
     EXPECT_THROW(f.FeedData("ab!"), std::runtime_error);
     EXPECT_EQ(f.Buffer(), "ab!");
@@ -210,7 +235,8 @@ TEST(FramerFailures, HandlerErrorLeavesTheBufferAndStillAppliesTheLimit) {
     EXPECT_EQ(f.Buffer(), "");
 }
 
-TEST(FramerFailures, DiscardEmptiesEvenWhenItsHandlerFails) {
+TEST(FramerFailures, DiscardEmptiesEvenWhenItsHandlerFails)
+{
     TComDataPacket f;
     f.SetStopString("*1");
     f.OnDiscard = [](TComDataPacket&, const std::string&) { throw std::runtime_error("discard"); };
@@ -220,7 +246,8 @@ TEST(FramerFailures, DiscardEmptiesEvenWhenItsHandlerFails) {
     EXPECT_FALSE(f.InPacket());
 }
 
-TEST(FramerPort, AttachesToItsPortAndForgetsAPortThatGoes) {
+TEST(FramerPort, AttachesToItsPortAndForgetsAPortThatGoes)
+{
     TComDataPacket f;
     {
         TComPort port;
@@ -236,7 +263,8 @@ TEST(FramerPort, AttachesToItsPortAndForgetsAPortThatGoes) {
     EXPECT_EQ(f.ComPort(), nullptr);
 }
 
-TEST(FramerPort, ReceivesWhatThePortReads) {
+TEST(FramerPort, ReceivesWhatThePortReads)
+{
     testing::PtyPair pty;
     testing::UiLoop ui;
     TComPort port;
@@ -246,7 +274,9 @@ TEST(FramerPort, ReceivesWhatThePortReads) {
     p.framer.SetComPort(&port);
     port.Open();
     pty.WriteMaster("*2*1");
-    ASSERT_TRUE(ui.PumpUntil([&] { return p.framer.Buffer().empty() && !p.rec.log.empty() && p.rec.log.back() == "stop:"; }));
+    ASSERT_TRUE(ui.PumpUntil([&] {
+        return p.framer.Buffer().empty() && !p.rec.log.empty() && p.rec.log.back() == "stop:";
+    }));
     EXPECT_NE(std::find(p.rec.log.begin(), p.rec.log.end(), "packet:*2"), p.rec.log.end());
 }
 

@@ -28,41 +28,50 @@ using testing::UiLoop;
 // Keeps posted work until the test runs it by hand.
 class HeldHandOver : public HandOver {
 public:
-    void post(std::function<void()> task) override {
+    void post(std::function<void()> task) override
+    {
         std::lock_guard lock(mutex);
         tasks.push_back(std::move(task));
     }
-    size_t Count() {
+    size_t Count()
+    {
         std::lock_guard lock(mutex);
         return tasks.size();
     }
-    void RunAll() {
+    void RunAll()
+    {
         std::deque<std::function<void()>> now;
         {
             std::lock_guard lock(mutex);
             now.swap(tasks);
         }
-        for (auto& t : now) t();
+        for (auto& t : now)
+            t();
     }
     std::mutex mutex;
     std::deque<std::function<void()>> tasks;
 };
 
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 3s) {
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 3s)
+{
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done() && std::chrono::steady_clock::now() < deadline) usleep(1000);
+    while (!done() && std::chrono::steady_clock::now() < deadline)
+        usleep(1000);
     return done();
 }
 
 // The thread ids that appeared since `before`.
-std::vector<int> NewThreads(const std::vector<int>& before) {
+std::vector<int> NewThreads(const std::vector<int>& before)
+{
     std::vector<int> now = testing::ThreadIds(), added;
     for (int id : now)
-        if (std::find(before.begin(), before.end(), id) == before.end()) added.push_back(id);
+        if (std::find(before.begin(), before.end(), id) == before.end())
+            added.push_back(id);
     return added;
 }
 
-TEST(EventThread, CloseRunsAPendingBatchInsteadOfDeadlocking) {
+TEST(EventThread, CloseRunsAPendingBatchInsteadOfDeadlocking)
+{
     PtyPair pty;
     auto held = std::make_shared<HeldHandOver>();
     std::string received;
@@ -71,11 +80,14 @@ TEST(EventThread, CloseRunsAPendingBatchInsteadOfDeadlocking) {
         port.SetHandOver(held);
         port.SetPort(pty.SlavePath());
         TComLink reader;
-        reader.RxBufferHandler = [&](TCustomComPort&, const char* b, int n) { received.append(b, static_cast<size_t>(n)); };
+        reader.RxBufferHandler = [&](TCustomComPort&, const char* b, int n) {
+            received.append(b, static_cast<size_t>(n));
+        };
         port.AttachLink(&reader);
         port.Open();
         pty.WriteMaster("OK*1");
-        ASSERT_TRUE(WaitFor([&] { return held->Count() == 1; }));  // the event thread now waits on us
+        ASSERT_TRUE(
+            WaitFor([&] { return held->Count() == 1; }));  // the event thread now waits on us
 
         port.Close();  // must return, running the batch itself
         EXPECT_EQ(received, "OK*1");
@@ -87,7 +99,8 @@ TEST(EventThread, CloseRunsAPendingBatchInsteadOfDeadlocking) {
     EXPECT_EQ(received, "OK*1");
 }
 
-TEST(EventThread, BytesNobodyReadsDoNotKeepTheThreadBusy) {
+TEST(EventThread, BytesNobodyReadsDoNotKeepTheThreadBusy)
+{
     PtyPair pty;
     UiLoop ui;
     TComPort port;
@@ -114,7 +127,8 @@ TEST(EventThread, BytesNobodyReadsDoNotKeepTheThreadBusy) {
     ASSERT_TRUE(ui.PumpUntil([&] { return counts.size() > reports && counts.back() == 5; }));
 }
 
-TEST(EventThread, IdleOpenPortCostsNoCpu) {
+TEST(EventThread, IdleOpenPortCostsNoCpu)
+{
     PtyPair pty;
     UiLoop ui;
     TComPort port;
@@ -128,7 +142,8 @@ TEST(EventThread, IdleOpenPortCostsNoCpu) {
     EXPECT_LT(testing::ThreadCpuMs(added[0]), 20.0);
 }
 
-TEST(EventThread, FarEndHangUpClosesThePortAndTellsTheOwnerOnce) {
+TEST(EventThread, FarEndHangUpClosesThePortAndTellsTheOwnerOnce)
+{
     PtyPair pty;
     UiLoop ui;
     TComPort port;
@@ -143,14 +158,16 @@ TEST(EventThread, FarEndHangUpClosesThePortAndTellsTheOwnerOnce) {
     pty.CloseMaster();
     const double cpuBefore = testing::ProcessCpuMs();
     usleep(300 * 1000);  // the user-interface side is busy elsewhere meanwhile
-    EXPECT_LT(testing::ProcessCpuMs() - cpuBefore, 40.0) << "the event thread spins after the hang-up";
+    EXPECT_LT(testing::ProcessCpuMs() - cpuBefore, 40.0)
+        << "the event thread spins after the hang-up";
 
     ASSERT_TRUE(ui.PumpUntil([&] { return lost == 1; }));
     ui.PumpFor(100ms);
     EXPECT_EQ(lost, 1);
     EXPECT_EQ(afterClose, 1);
     EXPECT_FALSE(port.Connected());
-    EXPECT_TRUE(WaitFor([&] { return NewThreads(before).empty(); })) << "event thread still running";
+    EXPECT_TRUE(WaitFor([&] { return NewThreads(before).empty(); }))
+        << "event thread still running";
 
     // The next exchange tries afresh and reports the missing device.
     try {
@@ -161,7 +178,8 @@ TEST(EventThread, FarEndHangUpClosesThePortAndTellsTheOwnerOnce) {
     }
 }
 
-TEST(EventThread, AnErrorInAHandOverClosesThePortAndIsReportedOnce) {
+TEST(EventThread, AnErrorInAHandOverClosesThePortAndIsReportedOnce)
+{
     PtyPair pty;
     UiLoop ui;
     TComPort port;
@@ -174,7 +192,8 @@ TEST(EventThread, AnErrorInAHandOverClosesThePortAndIsReportedOnce) {
     TComLink reader;
     reader.RxBufferHandler = [&](TCustomComPort&, const char* b, int n) {
         received.append(b, static_cast<size_t>(n));
-        if (fail) throw std::runtime_error("handler failed");
+        if (fail)
+            throw std::runtime_error("handler failed");
     };
     port.AttachLink(&reader);
     port.Open();
@@ -193,7 +212,8 @@ TEST(EventThread, AnErrorInAHandOverClosesThePortAndIsReportedOnce) {
     port.DetachLink(&reader);
 }
 
-TEST(EventThread, EventCharacterIsReportedAfterTheBytes) {
+TEST(EventThread, EventCharacterIsReportedAfterTheBytes)
+{
     PtyPair pty;
     UiLoop ui;
     TComPort port;
@@ -202,7 +222,9 @@ TEST(EventThread, EventCharacterIsReportedAfterTheBytes) {
     port.SetEventChar(10);
     std::vector<std::string> log;
     TComLink link;
-    link.RxBufferHandler = [&](TCustomComPort&, const char* b, int n) { log.emplace_back(b, static_cast<size_t>(n)); };
+    link.RxBufferHandler = [&](TCustomComPort&, const char* b, int n) {
+        log.emplace_back(b, static_cast<size_t>(n));
+    };
     link.RxFlagHandler = [&](TCustomComPort&) { log.push_back("flag"); };
     port.OnRxFlag = [&](TCustomComPort&) { log.push_back("onRxFlag"); };
     port.AttachLink(&link);
@@ -220,7 +242,8 @@ TEST(EventThread, EventCharacterIsReportedAfterTheBytes) {
     port.DetachLink(&link);
 }
 
-TEST(EventThread, HandlerClosingThePortInsideABatchDoesNotDeadlock) {
+TEST(EventThread, HandlerClosingThePortInsideABatchDoesNotDeadlock)
+{
     PtyPair pty;
     UiLoop ui;
     TComPort port;
@@ -232,7 +255,8 @@ TEST(EventThread, HandlerClosingThePortInsideABatchDoesNotDeadlock) {
     int stops = 0;
     framer.OnCustomStop = [&](TComDataPacket&, const std::string& s, int&) {
         ++stops;
-        if (s.find("*1") != std::string::npos) port.Close();
+        if (s.find("*1") != std::string::npos)
+            port.Close();
     };
     port.Open();
     pty.WriteMaster("A*1");
@@ -243,7 +267,8 @@ TEST(EventThread, HandlerClosingThePortInsideABatchDoesNotDeadlock) {
     EXPECT_TRUE(port.Connected());
 }
 
-TEST(EventThread, NoneSyncRunsBatchesOnTheEventThread) {
+TEST(EventThread, NoneSyncRunsBatchesOnTheEventThread)
+{
     PtyPair pty;
     TComPort port;
     port.SetSyncMethod(smNone);
@@ -272,7 +297,8 @@ TEST(EventThread, NoneSyncRunsBatchesOnTheEventThread) {
     port.DetachLink(&reader);
 }
 
-TEST(EventThread, EmptyEventSetStartsNoThread) {
+TEST(EventThread, EmptyEventSetStartsNoThread)
+{
     PtyPair pty;
     TComPort port;
     port.SetEvents({});

@@ -11,25 +11,30 @@
 namespace tarnik {
 namespace {
 
-TEST(SerialMessages, TextAloneWithoutASystemCode) {
+TEST(SerialMessages, TextAloneWithoutASystemCode)
+{
     const EComPort e(errLinkRegistration);
     EXPECT_STREQ(e.what(), "Link (un)registration failed");
     EXPECT_EQ(e.ErrorCode(), 18);
     EXPECT_EQ(e.SystemErrorCode(), -1);
 }
 
-TEST(SerialMessages, SystemCodeIsAppendedInDecimal) {
-    EXPECT_STREQ(EComPort(errWrite, ETIMEDOUT).what(), "WriteFile function failed (win error code: 110)");
+TEST(SerialMessages, SystemCodeIsAppendedInDecimal)
+{
+    EXPECT_STREQ(EComPort(errWrite, ETIMEDOUT).what(),
+                 "WriteFile function failed (win error code: 110)");
     EXPECT_STREQ(EComPort(errOpenPort, 0).what(), "Unable to open com port (win error code: 0)");
 }
 
-TEST(SerialMessages, TableHasTwentyThreeRowsAndNothingOutside) {
+TEST(SerialMessages, TableHasTwentyThreeRowsAndNothingOutside)
+{
     EXPECT_STREQ(ComErrorText(1), "Unable to open com port");
     EXPECT_STREQ(ComErrorText(8), "SetCommTimeouts failed");
     EXPECT_STREQ(ComErrorText(23), "Registry error");
     EXPECT_STREQ(ComErrorText(0), "");
     EXPECT_STREQ(ComErrorText(24), "");
-    for (int code = 1; code <= kComErrorCount; ++code) EXPECT_STRNE(ComErrorText(code), "") << code;
+    for (int code = 1; code <= kComErrorCount; ++code)
+        EXPECT_STRNE(ComErrorText(code), "") << code;
 }
 
 }  // namespace

@@ -15,7 +15,8 @@
 
 namespace tarnik::testing {
 
-PtyPair::PtyPair() {
+PtyPair::PtyPair()
+{
     int slave = -1;
     char name[256] = {};
     if (openpty(&master_, &slave, name, nullptr, nullptr) != 0) {
@@ -27,14 +28,20 @@ PtyPair::PtyPair() {
     fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
 }
 
-PtyPair::~PtyPair() { CloseMaster(); }
+PtyPair::~PtyPair()
+{
+    CloseMaster();
+}
 
-void PtyPair::CloseMaster() {
-    if (master_ >= 0) ::close(master_);
+void PtyPair::CloseMaster()
+{
+    if (master_ >= 0)
+        ::close(master_);
     master_ = -1;
 }
 
-void PtyPair::WriteMaster(const std::string& bytes) {
+void PtyPair::WriteMaster(const std::string& bytes)
+{
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
@@ -47,7 +54,8 @@ void PtyPair::WriteMaster(const std::string& bytes) {
     }
 }
 
-std::string PtyPair::ReadMaster(size_t count, std::chrono::milliseconds timeout) {
+std::string PtyPair::ReadMaster(size_t count, std::chrono::milliseconds timeout)
+{
     std::string out;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (out.size() < count && std::chrono::steady_clock::now() < deadline) {
@@ -63,44 +71,54 @@ std::string PtyPair::ReadMaster(size_t count, std::chrono::milliseconds timeout)
     return out;
 }
 
-bool UiLoop::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+bool UiLoop::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
+{
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
         handOver->RunFor(std::chrono::milliseconds(10));
     }
     return true;
 }
 
-void UiLoop::PumpFor(std::chrono::milliseconds duration) {
+void UiLoop::PumpFor(std::chrono::milliseconds duration)
+{
     const auto deadline = std::chrono::steady_clock::now() + duration;
-    while (std::chrono::steady_clock::now() < deadline) handOver->RunFor(std::chrono::milliseconds(10));
+    while (std::chrono::steady_clock::now() < deadline)
+        handOver->RunFor(std::chrono::milliseconds(10));
 }
 
-std::string AllByteValues() {
+std::string AllByteValues()
+{
     std::string s(256, '\0');
-    for (int i = 0; i < 256; ++i) s[static_cast<size_t>(i)] = static_cast<char>(i);
+    for (int i = 0; i < 256; ++i)
+        s[static_cast<size_t>(i)] = static_cast<char>(i);
     return s;
 }
 
-double ProcessCpuMs() {
+double ProcessCpuMs()
+{
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return (static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0) +
            static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
 }
 
-std::vector<int> ThreadIds() {
+std::vector<int> ThreadIds()
+{
     std::vector<int> ids;
     if (DIR* d = opendir("/proc/self/task")) {
         while (dirent* e = readdir(d))
-            if (e->d_name[0] != '.') ids.push_back(std::atoi(e->d_name));
+            if (e->d_name[0] != '.')
+                ids.push_back(std::atoi(e->d_name));
         closedir(d);
     }
     return ids;
 }
 
-double ThreadCpuMs(int tid) {
+double ThreadCpuMs(int tid)
+{
     std::ifstream in("/proc/self/task/" + std::to_string(tid) + "/stat");
     std::string line;
     std::getline(in, line);
@@ -109,8 +127,10 @@ double ThreadCpuMs(int tid) {
     std::string field;
     long utime = 0, stime = 0;
     for (int i = 3; i <= 15 && rest >> field; ++i) {
-        if (i == 14) utime = std::stol(field);
-        if (i == 15) stime = std::stol(field);
+        if (i == 14)
+            utime = std::stol(field);
+        if (i == 15)
+            stime = std::stol(field);
     }
     return static_cast<double>(utime + stime) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
 }

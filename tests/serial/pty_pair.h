@@ -25,7 +25,8 @@ public:
 
     void WriteMaster(const std::string& bytes);
     // Reads until `count` bytes came or `timeout` passed.
-    std::string ReadMaster(size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(2));
+    std::string ReadMaster(size_t count,
+                           std::chrono::milliseconds timeout = std::chrono::seconds(2));
     void CloseMaster();
 
 private:
@@ -38,7 +39,8 @@ class UiLoop {
 public:
     std::shared_ptr<TaskQueueHandOver> handOver = std::make_shared<TaskQueueHandOver>();
     // Runs posted work until `done` holds or `timeout` passes; returns done().
-    bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(3));
+    bool PumpUntil(const std::function<bool()>& done,
+                   std::chrono::milliseconds timeout = std::chrono::seconds(3));
     // Runs posted work for the whole duration.
     void PumpFor(std::chrono::milliseconds duration);
 };

@@ -22,7 +22,8 @@ int argc = 1;
 char arg0[] = "serial_qt_tests";
 char* argv[] = {arg0, nullptr};
 
-TEST(QtHandOver, FramerRunsOnTheEventLoopThreadOfPortsCreatedAfterInstalling) {
+TEST(QtHandOver, FramerRunsOnTheEventLoopThreadOfPortsCreatedAfterInstalling)
+{
     QCoreApplication app(argc, argv);
     InstallQtHandOver();
     testing::PtyPair pty;
@@ -48,7 +49,8 @@ TEST(QtHandOver, FramerRunsOnTheEventLoopThreadOfPortsCreatedAfterInstalling) {
     SetDefaultHandOver(nullptr);
 }
 
-TEST(QtHandOver, WorkPostedAfterTheContextIsGoneIsDropped) {
+TEST(QtHandOver, WorkPostedAfterTheContextIsGoneIsDropped)
+{
     QCoreApplication app(argc, argv);
     auto context = std::make_unique<QObject>();
     QtHandOver handOver(context.get());

@@ -53,8 +53,10 @@ protected:
         const std::string outPath = path("stdout"), errPath = path("stderr");
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
         args.insert(args.begin(), TARNIK_CLI_PATH);
         std::vector<char*> argv;
         for (auto& a : args)
@@ -73,9 +75,13 @@ protected:
         return result;
     }
 
-    std::string path(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
+    std::string path(const std::string& name) const
+    {
+        return dir.filePath(QString::fromStdString(name)).toStdString();
+    }
 
-    std::string saveSettings(const std::string& name, const SettingsRecord& record, const UserDirectory& users = {})
+    std::string saveSettings(const std::string& name, const SettingsRecord& record,
+                             const UserDirectory& users = {})
     {
         SaveSettingsFile(record, users, QString::fromStdString(path(name)));
         return path(name);
@@ -149,15 +155,18 @@ TEST_F(Cli, ProgramRefusesNumbersNotInInternationalFormWithStatusTwo)
     auto& module = simulator();
     const CliResult r = run({"program", "--port", module.devicePath(), file});
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.lines(), std::vector<std::string>{"numery użytkowników muszą być zapisane w formie międzynarodowej "
-                                                  "tzn zawierać numer kierunkowy na kraj"});
+    EXPECT_EQ(r.lines(), std::vector<std::string>{
+                             "numery użytkowników muszą być zapisane w formie międzynarodowej "
+                             "tzn zawierać numer kierunkowy na kraj"});
     EXPECT_EQ(module.frameCount(), 0);
 
     record.nrUser[1].assign("+4860123456789");
-    const CliResult tooLong = run({"program", "--port", module.devicePath(), saveSettings("long.zvn", record)});
+    const CliResult tooLong =
+        run({"program", "--port", module.devicePath(), saveSettings("long.zvn", record)});
     EXPECT_EQ(tooLong.status, 2);
     EXPECT_EQ(tooLong.lines(),
-              std::vector<std::string>{"numer centrum sms i numery użytkowników mogą mieć najwyżej 12 znaków"});
+              std::vector<std::string>{
+                  "numer centrum sms i numery użytkowników mogą mieć najwyżej 12 znaków"});
     EXPECT_EQ(module.frameCount(), 0);
 }
 
@@ -165,7 +174,8 @@ TEST_F(Cli, PortAndFileErrors)
 {
     const CliResult missingPort = run({"program", "--port", "/nonexistent/tty"});
     EXPECT_EQ(missingPort.status, 3);
-    EXPECT_NE(missingPort.err.find("Unable to open com port"), std::string::npos) << missingPort.err;
+    EXPECT_NE(missingPort.err.find("Unable to open com port"), std::string::npos)
+        << missingPort.err;
     EXPECT_TRUE(missingPort.out.empty());
 
     auto& module = simulator();
@@ -217,7 +227,8 @@ TEST_F(Cli, ReadSavesTheModuleSettingsOntoTheBaseRecord)
     SettingsRecord base = startupSettings();
     base.spare40 = 0x5A;
     const std::string baseFile = saveSettings("base.zvn", base, baseUsers);
-    const CliResult withBase = run({"read", "--port", module.devicePath(), "-o", out, "--base", baseFile});
+    const CliResult withBase =
+        run({"read", "--port", module.devicePath(), "-o", out, "--base", baseFile});
     EXPECT_EQ(withBase.status, 0) << withBase.err;
     LoadSettingsFile(QString::fromStdString(out), loaded, users);
     EXPECT_EQ(users.entries[1].osoba.str(), "Jan");
@@ -231,7 +242,8 @@ TEST_F(Cli, ReadWithoutAnswerExitsOneAndWritesNothing)
     options.silentAfterFrames = 0;
     auto& module = simulator(options);
     const std::string out = path("never.zvn");
-    const CliResult r = run({"read", "--port", module.devicePath(), "-o", out, "--timeout-ms", "200"});
+    const CliResult r =
+        run({"read", "--port", module.devicePath(), "-o", out, "--timeout-ms", "200"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.lines(), std::vector<std::string>{"Brak oprowiedzi z modułu."});
     EXPECT_FALSE(QFile::exists(QString::fromStdString(out)));
@@ -282,7 +294,8 @@ TEST_F(Cli, UsageErrorsAndHelp)
     for (const char* command : {"ports", "program", "read", "serial", "image"}) {
         const CliResult help = run({command, "--help"});
         EXPECT_EQ(help.status, 0) << command;
-        EXPECT_NE(help.out.find(std::string("tarnik-cli ") + command), std::string::npos) << command;
+        EXPECT_NE(help.out.find(std::string("tarnik-cli ") + command), std::string::npos)
+            << command;
     }
 }
 

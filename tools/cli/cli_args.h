@@ -20,7 +20,7 @@ struct Arguments {
     std::vector<std::string> positional;  // plain arguments after the command
     std::optional<std::string> port;      // --port
     std::optional<std::string> output;    // -o / --output
-    std::optional<std::string> base;     // --base
+    std::optional<std::string> base;      // --base
     std::optional<int> timeoutMs;         // --timeout-ms (no-answer period, for tests)
     bool help = false;                    // --help / -h
 };

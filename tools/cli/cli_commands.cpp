@@ -55,8 +55,8 @@ std::string requirePort(const Arguments& args)
 
 // The port, the framer, the engine and the host of one exchange.
 struct Session {
-    Session(std::ostream& out, std::ostream& err, const std::string& port, const SettingsRecord& programmed,
-            int timeoutMs)
+    Session(std::ostream& out, std::ostream& err, const std::string& port,
+            const SettingsRecord& programmed, int timeoutMs)
         : host(out, err, port, programmed, timeoutMs), engine(host, record, image, comPort, framer)
     {
         ConfigureModuleLink(comPort, framer, engine);
@@ -206,7 +206,8 @@ int RunImage(const Arguments& args, std::ostream& out, std::ostream& err)
     if (file)
         file.close();
     if (!file) {
-        err << "tarnik-cli: Cannot create file \"" << *args.output << "\". " << std::strerror(errno) << std::endl;
+        err << "tarnik-cli: Cannot create file \"" << *args.output << "\". " << std::strerror(errno)
+            << std::endl;
         return kExitFileError;
     }
     return kExitOk;
@@ -220,7 +221,7 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         Runner run;
     };
     static constexpr Entry kCommands[] = {
-        {"ports", RunPorts}, {"program", RunProgram}, {"read", RunRead},
+        {"ports", RunPorts},   {"program", RunProgram}, {"read", RunRead},
         {"serial", RunSerial}, {"image", RunImage},
     };
     if (args.command.empty()) {
@@ -237,7 +238,8 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         try {
             return entry.run(args, out, err);
         } catch (const UsageError& e) {
-            err << "tarnik-cli " << args.command << ": " << e.what() << "\n" << UsageText(args.command);
+            err << "tarnik-cli " << args.command << ": " << e.what() << "\n"
+                << UsageText(args.command);
             return kExitUsage;
         }
     }

@@ -8,16 +8,15 @@
 
 namespace tarnik::cli {
 
-CliHost::CliHost(std::ostream& out, std::ostream& err, std::string portName, SettingsRecord programmed,
-                 int timeoutMs)
-    : out_(out),
-      err_(err),
-      portName_(std::move(portName)),
-      programmed_(programmed),
-      timer_([this] {
-          if (onTimeout_)
-              onTimeout_();
-      }, timeoutMs)
+CliHost::CliHost(std::ostream& out, std::ostream& err, std::string portName,
+                 SettingsRecord programmed, int timeoutMs)
+    : out_(out), err_(err), portName_(std::move(portName)), programmed_(programmed),
+      timer_(
+          [this] {
+              if (onTimeout_)
+                  onTimeout_();
+          },
+          timeoutMs)
 {
     timer_.setOnError([this](const std::exception& e) { reportError(e.what()); });
 }

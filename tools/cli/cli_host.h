@@ -28,7 +28,7 @@ public:
     void armNoAnswerTimer() override { timer_.arm(); }
     void disarmNoAnswerTimer() override { timer_.disarm(); }
     void collectSettings(SettingsRecord& record) override { record = programmed_; }
-    void showSettings(const SettingsRecord&) override {}
+    void showSettings(const SettingsRecord&) override { }
     bool checkUserNumbers() override;
     std::string portName() override { return portName_; }
     void reportError(const std::string& message) override;

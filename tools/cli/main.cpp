@@ -23,7 +23,8 @@ int main(int argc, char** argv)
     try {
         return tarnik::cli::RunCommand(tarnik::cli::ParseArguments(args), std::cout, std::cerr);
     } catch (const tarnik::cli::UsageError& e) {
-        std::cerr << "tarnik-cli: " << e.what() << "\n" << tarnik::cli::UsageText(args.empty() ? "" : args[0]);
+        std::cerr << "tarnik-cli: " << e.what() << "\n"
+                  << tarnik::cli::UsageText(args.empty() ? "" : args[0]);
         return tarnik::cli::kExitUsage;
     } catch (const std::exception& e) {
         std::cerr << "tarnik-cli: " << e.what() << std::endl;

@@ -79,7 +79,8 @@ int main(int argc, char** argv)
         } else if (arg == "--pieces") {
             options.answerPieces = toInt(value(), "--pieces");
         } else if (arg == "--piece-bytes") {
-            options.pieceBytes = static_cast<std::size_t>(std::max(0, toInt(value(), "--piece-bytes")));
+            options.pieceBytes =
+                static_cast<std::size_t>(std::max(0, toInt(value(), "--piece-bytes")));
         } else if (arg == "--piece-gap-ms") {
             options.pieceGap = std::chrono::milliseconds(toInt(value(), "--piece-gap-ms"));
         } else if (arg == "--silent-after") {
@@ -91,7 +92,8 @@ int main(int argc, char** argv)
         } else if (arg == "--chunks-star-one") {
             options.chunksStarOneOnly = true;
         } else if (arg == "--read-back-length") {
-            options.readBackLength = static_cast<std::size_t>(std::max(0, toInt(value(), "--read-back-length")));
+            options.readBackLength =
+                static_cast<std::size_t>(std::max(0, toInt(value(), "--read-back-length")));
         } else if (arg == "--garbage") {
             options.garbage = true;
         } else if (arg == "--hang-up-after") {
@@ -106,7 +108,8 @@ int main(int argc, char** argv)
             const char* file = value();
             std::ifstream in(file, std::ios::binary);
             tarnik::DeviceImage memory{};
-            in.read(reinterpret_cast<char*>(memory.data()), static_cast<std::streamsize>(memory.size()));
+            in.read(reinterpret_cast<char*>(memory.data()),
+                    static_cast<std::streamsize>(memory.size()));
             if (!in) {
                 std::cerr << "tarnik-sim: cannot read 2048 bytes from " << file << "\n";
                 return 2;

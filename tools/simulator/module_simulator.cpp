@@ -90,7 +90,8 @@ void ModuleSimulator::start()
     if (::tcsetattr(line->slave, TCSANOW, &tio) != 0)
         throwErrno("tcsetattr");
     // Programs started later must not hold the line open.
-    if (::fcntl(line->master, F_SETFD, FD_CLOEXEC) != 0 || ::fcntl(line->slave, F_SETFD, FD_CLOEXEC) != 0)
+    if (::fcntl(line->master, F_SETFD, FD_CLOEXEC) != 0 ||
+        ::fcntl(line->slave, F_SETFD, FD_CLOEXEC) != 0)
         throwErrno("fcntl");
     const int flags = ::fcntl(line->master, F_GETFL);
     if (flags < 0 || ::fcntl(line->master, F_SETFL, flags | O_NONBLOCK) != 0)
@@ -154,8 +155,7 @@ int ModuleSimulator::frameCount() const
 bool ModuleSimulator::waitForFrames(int count, std::chrono::milliseconds timeout) const
 {
     std::unique_lock lock(mutex_);
-    return framesChanged_.wait_for(lock, timeout,
-                                   [&] { return frameCount_ >= count; });
+    return framesChanged_.wait_for(lock, timeout, [&] { return frameCount_ >= count; });
 }
 
 std::size_t ModuleSimulator::skippedBytes() const
@@ -190,7 +190,8 @@ public:
     };
 
     // Looks at the front of `buf`; needs more bytes when the result is not complete.
-    Result next(const std::vector<std::uint8_t>& buf, const SimulatorOptions& options, DeviceImage& memory)
+    Result next(const std::vector<std::uint8_t>& buf, const SimulatorOptions& options,
+                DeviceImage& memory)
     {
         Result r;
         if (buf.empty())
@@ -207,9 +208,13 @@ public:
         switch (command) {
         case '0':
             length = (chunkIndex_ == 0 ? ModuleSimulator::kFirstChunkBytes
-                                       : ModuleSimulator::kChunkBytes) + 4;
+                                       : ModuleSimulator::kChunkBytes) +
+                     4;
             break;
-        case '2': case '3': case '5': case '7':
+        case '2':
+        case '3':
+        case '5':
+        case '7':
             length = 4;
             break;
         default:
@@ -275,8 +280,8 @@ std::vector<std::string> splitAnswer(const std::string& answer, const SimulatorO
             pieces.push_back(answer.substr(at, o.pieceBytes));
         return pieces;
     }
-    const std::size_t count =
-        std::clamp<std::size_t>(static_cast<std::size_t>(std::max(o.answerPieces, 1)), 1, answer.size());
+    const std::size_t count = std::clamp<std::size_t>(
+        static_cast<std::size_t>(std::max(o.answerPieces, 1)), 1, answer.size());
     std::size_t at = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t len = (answer.size() - at) / (count - i);
@@ -339,7 +344,8 @@ void ModuleSimulator::run()
             Responder::Result r = responder.next(parseBuffer, options_, memory_);
             if (!r.complete)
                 return;
-            parseBuffer.erase(parseBuffer.begin(), parseBuffer.begin() + static_cast<std::ptrdiff_t>(r.consumed));
+            parseBuffer.erase(parseBuffer.begin(),
+                              parseBuffer.begin() + static_cast<std::ptrdiff_t>(r.consumed));
             if (!r.isFrame) {
                 skipped_ += r.consumed;
                 continue;
@@ -357,8 +363,10 @@ void ModuleSimulator::run()
                 answer = kStarOne;
             if (options_.garbage)
                 answer = kGarbage;
-            const bool silent = options_.silentAfterFrames >= 0 && framesSeen > options_.silentAfterFrames;
-            const bool hangUpNow = options_.hangUpAfterFrames >= 0 && framesSeen >= options_.hangUpAfterFrames;
+            const bool silent =
+                options_.silentAfterFrames >= 0 && framesSeen > options_.silentAfterFrames;
+            const bool hangUpNow =
+                options_.hangUpAfterFrames >= 0 && framesSeen >= options_.hangUpAfterFrames;
             if (hangUpNow && !options_.hangUpAfterAnswer) {
                 line.hangUpRequested = true;
                 return;
@@ -427,8 +435,9 @@ void ModuleSimulator::run()
             const auto soon = Clock::now() + std::chrono::milliseconds(1);
             wakeAt = wakeAt ? std::min(*wakeAt, soon) : soon;
         }
-        pollfd fds[2] = {{line.master, static_cast<short>(POLLIN | (writeBlocked ? POLLOUT : 0)), 0},
-                         {line.wake, POLLIN, 0}};
+        pollfd fds[2] = {
+            {line.master, static_cast<short>(POLLIN | (writeBlocked ? POLLOUT : 0)), 0},
+            {line.wake, POLLIN, 0}};
         timespec timeout{};
         timespec* timeoutPtr = nullptr;
         if (wakeAt) {
@@ -454,7 +463,8 @@ void ModuleSimulator::run()
                 const auto readAt = Clock::now();
                 const auto readyAt = std::max(readAt, rxFreeAt) + byteTime * n;
                 rxFreeAt = readyAt;
-                incoming.push_back({std::vector<std::uint8_t>(chunk.begin(), chunk.begin() + n), readyAt});
+                incoming.push_back(
+                    {std::vector<std::uint8_t>(chunk.begin(), chunk.begin() + n), readyAt});
             } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 break;
             }

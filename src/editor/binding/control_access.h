@@ -20,37 +20,39 @@ namespace tarnik {
 
 class ControlAccess {
 public:
-    explicit ControlAccess(QWidget *root) : root_(root) {}
+    explicit ControlAccess(QWidget* root) : root_(root) { }
 
-    QLineEdit *edit(const QString &name) const;
-    QCheckBox *check(const QString &name) const;
-    QComboBox *combo(const QString &name) const;
-    QPlainTextEdit *memo(const QString &name) const;
+    QLineEdit* edit(const QString& name) const;
+    QCheckBox* check(const QString& name) const;
+    QComboBox* combo(const QString& name) const;
+    QPlainTextEdit* memo(const QString& name) const;
 
     // An edit shows the stored characters whole, even past its typing limit.
-    void setTextBytes(const QString &name, const std::string &bytes) const;
-    std::string textBytes(const QString &name) const;
+    void setTextBytes(const QString& name, const std::string& bytes) const;
+    std::string textBytes(const QString& name) const;
 
     template <std::size_t N>
-    void setText(const QString &name, const ShortString<N> &field) const {
+    void setText(const QString& name, const ShortString<N>& field) const
+    {
         setTextBytes(name, field.str());
     }
     template <std::size_t N>
-    void getText(const QString &name, ShortString<N> &field) const {
+    void getText(const QString& name, ShortString<N>& field) const
+    {
         field.assign(textBytes(name));
     }
 
     // The spin clamps the value into its range.
-    void setSpin(const QString &name, std::uint8_t value) const;
-    std::uint8_t getSpin(const QString &name) const;
+    void setSpin(const QString& name, std::uint8_t value) const;
+    std::uint8_t getSpin(const QString& name) const;
 
     // Boxes prefix + "0" .. prefix + (count - 1) take bits 0 .. count - 1, in
     // that order (each change fires the box's handler).
-    void setBits(const QString &prefix, int count, std::uint8_t bits) const;
-    std::uint8_t getBits(const QString &prefix, int count) const;
+    void setBits(const QString& prefix, int count, std::uint8_t bits) const;
+    std::uint8_t getBits(const QString& prefix, int count) const;
 
 private:
-    QWidget *root_;
+    QWidget* root_;
 };
 
 }  // namespace tarnik

@@ -11,25 +11,33 @@
 
 namespace tarnik {
 
-SettingsBinding::SettingsBinding(QWidget *root, SettingsRecord &record, UserDirectory &users, OptionRefresh refresh)
-    : root_(root), record_(record), users_(users), refresh_(std::move(refresh)) {}
-
-void SettingsBinding::runOption(int flag) const {
-    if (refresh_.run) refresh_.run(flag);
+SettingsBinding::SettingsBinding(QWidget* root, SettingsRecord& record, UserDirectory& users,
+                                 OptionRefresh refresh)
+    : root_(root), record_(record), users_(users), refresh_(std::move(refresh))
+{
 }
 
-void SettingsBinding::ShowSettings() {
+void SettingsBinding::runOption(int flag) const
+{
+    if (refresh_.run)
+        refresh_.run(flag);
+}
+
+void SettingsBinding::ShowSettings()
+{
     showSettingSteps();
     RefreshOutputOptions();
 }
 
-void SettingsBinding::ShowSettingsAndUserDirectory() {
+void SettingsBinding::ShowSettingsAndUserDirectory()
+{
     showSettingSteps();
     ShowUserDirectory();
     RefreshOutputOptions();
 }
 
-void SettingsBinding::showSettingSteps() {
+void SettingsBinding::showSettingSteps()
+{
     ShowInputTexts();
     ShowReactionTimes();
     ShowBlockTimes();
@@ -38,11 +46,14 @@ void SettingsBinding::showSettingSteps() {
     ShowBasicSettings();
 }
 
-void SettingsBinding::RefreshOutputOptions() {
-    for (int flag : {0, 2, 1, 3}) runOption(flag);
+void SettingsBinding::RefreshOutputOptions()
+{
+    for (int flag : {0, 2, 1, 3})
+        runOption(flag);
 }
 
-void SettingsBinding::CollectSettings() {
+void SettingsBinding::CollectSettings()
+{
     CollectInputTexts();
     CollectReactionTimes();
     CollectBlockTimes();
@@ -53,16 +64,18 @@ void SettingsBinding::CollectSettings() {
 
 // ---- basic settings ----
 
-void SettingsBinding::ShowBasicSettings() {
+void SettingsBinding::ShowBasicSettings()
+{
     ControlAccess c(root_);
     c.setText("EPin", record_.pin);
-    auto *centre = c.combo("CBcentrum");
+    auto* centre = c.combo("CBcentrum");
     centre->setCurrentIndex(kOtherSmsCentre);
     c.setText("Ecsms", record_.csms);
     c.setSpin("SEtestokr", record_.testOkr);
     const std::string storedCentre = record_.csms.str();
     for (int i = 0; i < kOtherSmsCentre; ++i)
-        if (kSmsCentrePresets[i].number == storedCentre) centre->setCurrentIndex(i);
+        if (kSmsCentrePresets[i].number == storedCentre)
+            centre->setCurrentIndex(i);
     c.setSpin("SECALL_TIMER", record_.callTimer);
     c.setSpin("SEcallingTimer", record_.callingTimer);
     c.setText("EPINMOD", record_.pinMod);
@@ -79,7 +92,8 @@ void SettingsBinding::ShowBasicSettings() {
     c.check("CHB_funkcjaczaswy")->setChecked((blockingExitByte() & 0x01) != 0);
 }
 
-void SettingsBinding::CollectBasicSettings() {
+void SettingsBinding::CollectBasicSettings()
+{
     ControlAccess c(root_);
     c.getText("EPin", record_.pin);
     c.getText("Ecsms", record_.csms);
@@ -95,45 +109,54 @@ void SettingsBinding::CollectBasicSettings() {
     record_.exitTime = c.getSpin("SE1190");
     record_.entryTime = c.getSpin("SE1191");
     record_.alarmTime = c.getSpin("SE1192");
-    std::uint8_t &exitByte = blockingExitByte();
-    exitByte = static_cast<std::uint8_t>((exitByte & 0xFE) | (c.check("CHB_funkcjaczaswy")->isChecked() ? 1 : 0));
+    std::uint8_t& exitByte = blockingExitByte();
+    exitByte = static_cast<std::uint8_t>((exitByte & 0xFE) |
+                                         (c.check("CHB_funkcjaczaswy")->isChecked() ? 1 : 0));
 }
 
 // ---- SMS centre list ----
 
-void SettingsBinding::FillSmsCentreList() {
-    auto *centre = ControlAccess(root_).combo("CBcentrum");
+void SettingsBinding::FillSmsCentreList()
+{
+    auto* centre = ControlAccess(root_).combo("CBcentrum");
     const QSignalBlocker quiet(centre);
     centre->clear();
-    for (const SmsCentrePreset &preset : kSmsCentrePresets)
-        centre->addItem(QString::fromUtf8(preset.name.data(), static_cast<qsizetype>(preset.name.size())),
-                        QString::fromLatin1(preset.number.data(), static_cast<qsizetype>(preset.number.size())));
+    for (const SmsCentrePreset& preset : kSmsCentrePresets)
+        centre->addItem(
+            QString::fromUtf8(preset.name.data(), static_cast<qsizetype>(preset.name.size())),
+            QString::fromLatin1(preset.number.data(),
+                                static_cast<qsizetype>(preset.number.size())));
     centre->setCurrentIndex(0);
 }
 
-void SettingsBinding::CBcentrumChange() {
+void SettingsBinding::CBcentrumChange()
+{
     ControlAccess c(root_);
     const int index = c.combo("CBcentrum")->currentIndex();
-    if (index < 0) return;  // typed text that names no preset: the number stays
-    auto *number = c.edit("Ecsms");
+    if (index < 0)
+        return;  // typed text that names no preset: the number stays
+    auto* number = c.edit("Ecsms");
     if (index == kOtherSmsCentre)
         number->clear();
     else
         number->setText(c.combo("CBcentrum")->itemData(index).toString());
 }
 
-void SettingsBinding::connectSmsCentreList() {
-    auto *centre = ControlAccess(root_).combo("CBcentrum");
+void SettingsBinding::connectSmsCentreList()
+{
+    auto* centre = ControlAccess(root_).combo("CBcentrum");
     centre->setInsertPolicy(QComboBox::NoInsert);
     // activated: the user's choice from the list, or Enter on a typed item name.
     QObject::connect(centre, &QComboBox::activated, centre, [this](int) { CBcentrumChange(); });
     // A typed text that spells a preset's name selects it, as choosing it would.
-    QObject::connect(centre->lineEdit(), &QLineEdit::textEdited, centre, [this, centre](const QString &text) {
-        const int index = centre->findText(text, Qt::MatchFixedString);
-        if (index < 0 || index == centre->currentIndex()) return;
-        centre->setCurrentIndex(index);
-        CBcentrumChange();
-    });
+    QObject::connect(centre->lineEdit(), &QLineEdit::textEdited, centre,
+                     [this, centre](const QString& text) {
+                         const int index = centre->findText(text, Qt::MatchFixedString);
+                         if (index < 0 || index == centre->currentIndex())
+                             return;
+                         centre->setCurrentIndex(index);
+                         CBcentrumChange();
+                     });
 }
 
 }  // namespace tarnik

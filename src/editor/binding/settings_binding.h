@@ -22,7 +22,8 @@ struct OptionRefresh {
 
 class SettingsBinding {
 public:
-    SettingsBinding(QWidget *root, SettingsRecord &record, UserDirectory &users, OptionRefresh refresh);
+    SettingsBinding(QWidget* root, SettingsRecord& record, UserDirectory& users,
+                    OptionRefresh refresh);
 
     // Whole-window operations.
     void ShowSettings();
@@ -67,11 +68,11 @@ private:
     void showSettingSteps();
     // The output-reaction byte of the blocking input's reaction 2, whose bit 0
     // CHB_funkcjaczaswy shows.
-    std::uint8_t &blockingExitByte() { return record_.numberSpecWeRe[4][1]; }
+    std::uint8_t& blockingExitByte() { return record_.numberSpecWeRe[4][1]; }
 
-    QWidget *root_;
-    SettingsRecord &record_;
-    UserDirectory &users_;
+    QWidget* root_;
+    SettingsRecord& record_;
+    UserDirectory& users_;
     OptionRefresh refresh_;
 };
 

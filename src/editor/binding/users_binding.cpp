@@ -12,25 +12,33 @@ namespace tarnik {
 
 namespace {
 
-QString numberEdit(int n) { return QStringLiteral("Enruser%1").arg(n); }
+QString numberEdit(int n)
+{
+    return QStringLiteral("Enruser%1").arg(n);
+}
 
 }  // namespace
 
-void SettingsBinding::ShowUserNumbers() {
+void SettingsBinding::ShowUserNumbers()
+{
     ControlAccess c(root_);
-    for (int n = 1; n <= kUsers; ++n) c.setText(numberEdit(n), record_.nrUser[n - 1]);
+    for (int n = 1; n <= kUsers; ++n)
+        c.setText(numberEdit(n), record_.nrUser[n - 1]);
 }
 
-void SettingsBinding::CollectUserNumbers() {
+void SettingsBinding::CollectUserNumbers()
+{
     ControlAccess c(root_);
-    for (int n = 1; n <= kUsers; ++n) c.getText(numberEdit(n), record_.nrUser[n - 1]);
+    for (int n = 1; n <= kUsers; ++n)
+        c.getText(numberEdit(n), record_.nrUser[n - 1]);
 }
 
 // Notes are stored with CR LF between lines; the memo shows them as lines.
-void SettingsBinding::ShowUserDirectory() {
+void SettingsBinding::ShowUserDirectory()
+{
     ControlAccess c(root_);
     for (int n = 1; n <= kUsers; ++n) {
-        const UserEntry &entry = users_.entries[n - 1];
+        const UserEntry& entry = users_.entries[n - 1];
         c.setText(QStringLiteral("Eosoba%1").arg(n), entry.osoba);
         QString notes = fromCp1250(entry.uwagi.str());
         notes.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -39,22 +47,26 @@ void SettingsBinding::ShowUserDirectory() {
     }
 }
 
-void SettingsBinding::CollectUserDirectory() {
+void SettingsBinding::CollectUserDirectory()
+{
     ControlAccess c(root_);
     for (int n = 1; n <= kUsers; ++n) {
-        UserEntry &entry = users_.entries[n - 1];
+        UserEntry& entry = users_.entries[n - 1];
         c.getText(QStringLiteral("Eosoba%1").arg(n), entry.osoba);
-        const QStringList lines = c.memo(QStringLiteral("Muser%1").arg(n))->toPlainText().split(QLatin1Char('\n'));
+        const QStringList lines =
+            c.memo(QStringLiteral("Muser%1").arg(n))->toPlainText().split(QLatin1Char('\n'));
         entry.uwagi.assign(toCp1250(lines.join(QStringLiteral("\r\n"))));
     }
 }
 
-bool SettingsBinding::CheckUserNumbers() const {
+bool SettingsBinding::CheckUserNumbers() const
+{
     ControlAccess c(root_);
     bool international = true;
     for (int n = 1; n <= kUsers; ++n) {
         const QString number = c.edit(numberEdit(n))->text();
-        if (number.size() > 2 && !number.startsWith(QLatin1Char('+'))) international = false;
+        if (number.size() > 2 && !number.startsWith(QLatin1Char('+')))
+            international = false;
     }
     return international;
 }

@@ -9,8 +9,9 @@
 
 namespace tarnik {
 
-TFconfigNumberWeRe::TFconfigNumberWeRe(QWidget *parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::TFconfigNumberWeRe>()) {
+TFconfigNumberWeRe::TFconfigNumberWeRe(QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::TFconfigNumberWeRe>())
+{
     ui_->setupUi(this);
     // toggled, not clicked: a state set by the program fires the handler too.
     connect(ui_->ChBNoActiv, &QCheckBox::toggled, this, &TFconfigNumberWeRe::ChBNoActivClick);
@@ -22,39 +23,49 @@ TFconfigNumberWeRe::TFconfigNumberWeRe(QWidget *parent)
 
 TFconfigNumberWeRe::~TFconfigNumberWeRe() = default;
 
-QCheckBox *TFconfigNumberWeRe::box(const char *name) const {
-    auto *found = findChild<QCheckBox *>(QString::fromLatin1(name));
-    if (!found) throw std::logic_error(std::string("no check box named ") + name);
+QCheckBox* TFconfigNumberWeRe::box(const char* name) const
+{
+    auto* found = findChild<QCheckBox*>(QString::fromLatin1(name));
+    if (!found)
+        throw std::logic_error(std::string("no check box named ") + name);
     return found;
 }
 
-void TFconfigNumberWeRe::setFromByte(std::uint8_t b) {
-    for (const ReactionBox &entry : kOutputReactionBoxes) box(entry.name)->setChecked((b & entry.mask) != 0);
+void TFconfigNumberWeRe::setFromByte(std::uint8_t b)
+{
+    for (const ReactionBox& entry : kOutputReactionBoxes)
+        box(entry.name)->setChecked((b & entry.mask) != 0);
 }
 
-std::uint8_t TFconfigNumberWeRe::resultByte() const {
+std::uint8_t TFconfigNumberWeRe::resultByte() const
+{
     std::uint8_t ticked = 0;
-    for (const ReactionBox &entry : kOutputReactionBoxes)
-        if (box(entry.name)->isChecked()) ticked |= entry.mask;
+    for (const ReactionBox& entry : kOutputReactionBoxes)
+        if (box(entry.name)->isChecked())
+            ticked |= entry.mask;
     return outputReactionByte(ticked);
 }
 
-void TFconfigNumberWeRe::ChBNoActivClick() {
+void TFconfigNumberWeRe::ChBNoActivClick()
+{
     busy_ = true;
     const bool inactive = ui_->ChBNoActiv->isChecked();
-    for (const ReactionBox &entry : kOutputReactionBoxes)
-        if (entry.mask != kNoReaction) box(entry.name)->setEnabled(!inactive);
+    for (const ReactionBox& entry : kOutputReactionBoxes)
+        if (entry.mask != kNoReaction)
+            box(entry.name)->setEnabled(!inactive);
     // A box ticked while the options were inactive still excludes its partner.
     if (!inactive)
         for (auto [first, second] : {std::pair{ui_->ChBONwy1IN, ui_->ChBOFFwy1In},
                                      std::pair{ui_->ChBonWy2In, ui_->ChBOFFWY2iN}}) {
-            if (first->isChecked()) second->setEnabled(false);
-            if (second->isChecked()) first->setEnabled(false);
+            if (first->isChecked())
+                second->setEnabled(false);
+            if (second->isChecked())
+                first->setEnabled(false);
         }
     if (inactive) {
         // The report box keeps its state, only disabled; the byte is 0x80 anyway.
-        for (QCheckBox *cleared : {ui_->ChBONwy1IN, ui_->ChBOFFwy1In, ui_->ChBonWy2In, ui_->ChBOFFWY2iN,
-                                   ui_->ChBTimeOFFWy1, ui_->ChBTimeOFFWy2})
+        for (QCheckBox* cleared : {ui_->ChBONwy1IN, ui_->ChBOFFwy1In, ui_->ChBonWy2In,
+                                   ui_->ChBOFFWY2iN, ui_->ChBTimeOFFWy1, ui_->ChBTimeOFFWy2})
             cleared->setChecked(false);
     }
     busy_ = false;
@@ -62,15 +73,30 @@ void TFconfigNumberWeRe::ChBNoActivClick() {
 
 // Switching an output on and switching it off exclude each other: the partner
 // is enabled exactly while `own` is clear, and cleared when it is disabled.
-void TFconfigNumberWeRe::excludePair(QCheckBox *own, QCheckBox *other) {
-    if (busy_) return;
+void TFconfigNumberWeRe::excludePair(QCheckBox* own, QCheckBox* other)
+{
+    if (busy_)
+        return;
     other->setEnabled(!own->isChecked());
-    if (!other->isEnabled()) other->setChecked(false);
+    if (!other->isEnabled())
+        other->setChecked(false);
 }
 
-void TFconfigNumberWeRe::ChBONwy1INClick() { excludePair(ui_->ChBONwy1IN, ui_->ChBOFFwy1In); }
-void TFconfigNumberWeRe::ChBOFFwy1InClick() { excludePair(ui_->ChBOFFwy1In, ui_->ChBONwy1IN); }
-void TFconfigNumberWeRe::ChBonWy2InClick() { excludePair(ui_->ChBonWy2In, ui_->ChBOFFWY2iN); }
-void TFconfigNumberWeRe::ChBOFFWY2iNClick() { excludePair(ui_->ChBOFFWY2iN, ui_->ChBonWy2In); }
+void TFconfigNumberWeRe::ChBONwy1INClick()
+{
+    excludePair(ui_->ChBONwy1IN, ui_->ChBOFFwy1In);
+}
+void TFconfigNumberWeRe::ChBOFFwy1InClick()
+{
+    excludePair(ui_->ChBOFFwy1In, ui_->ChBONwy1IN);
+}
+void TFconfigNumberWeRe::ChBonWy2InClick()
+{
+    excludePair(ui_->ChBonWy2In, ui_->ChBOFFWY2iN);
+}
+void TFconfigNumberWeRe::ChBOFFWY2iNClick()
+{
+    excludePair(ui_->ChBOFFWY2iN, ui_->ChBonWy2In);
+}
 
 }  // namespace tarnik

@@ -21,7 +21,7 @@ class TFconfigNumberWeRe : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TFconfigNumberWeRe(QWidget *parent = nullptr);
+    explicit TFconfigNumberWeRe(QWidget* parent = nullptr);
     ~TFconfigNumberWeRe() override;
 
     // Sets the eight boxes from `b` in their fixed order (bit 7 first); each
@@ -34,7 +34,7 @@ public:
     // True only while ChBNoActivClick runs.
     bool busy() const { return busy_; }
 
-    QCheckBox *box(const char *name) const;
+    QCheckBox* box(const char* name) const;
 
     // Handlers attached (through toggled) to the boxes of the same names.
     void ChBNoActivClick();
@@ -44,7 +44,7 @@ public:
     void ChBOFFWY2iNClick();
 
 private:
-    void excludePair(QCheckBox *own, QCheckBox *other);
+    void excludePair(QCheckBox* own, QCheckBox* other);
 
     std::unique_ptr<Ui::TFconfigNumberWeRe> ui_;
     bool busy_ = false;

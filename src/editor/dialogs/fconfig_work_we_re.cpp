@@ -13,68 +13,85 @@ namespace tarnik {
 namespace {
 
 template <typename T>
-T *childNamed(const QObject *dialog, const QString &name) {
-    auto *found = dialog->findChild<T *>(name);
-    if (!found) throw std::logic_error("no control named " + name.toStdString());
+T* childNamed(const QObject* dialog, const QString& name)
+{
+    auto* found = dialog->findChild<T*>(name);
+    if (!found)
+        throw std::logic_error("no control named " + name.toStdString());
     return found;
 }
 
-void checkUser(int user) {
-    if (user < 1 || user > kUsers) throw std::out_of_range("user number out of range");
+void checkUser(int user)
+{
+    if (user < 1 || user > kUsers)
+        throw std::out_of_range("user number out of range");
 }
 
 }  // namespace
 
-TFConfigWorkWeRe::TFConfigWorkWeRe(QWidget *parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::TFConfigWorkWeRe>()) {
+TFConfigWorkWeRe::TFConfigWorkWeRe(QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::TFConfigWorkWeRe>())
+{
     ui_->setupUi(this);
 }
 
 TFConfigWorkWeRe::~TFConfigWorkWeRe() = default;
 
-QCheckBox *TFConfigWorkWeRe::smsBox(int user) const {
+QCheckBox* TFConfigWorkWeRe::smsBox(int user) const
+{
     checkUser(user);
     return childNamed<QCheckBox>(this, QStringLiteral("ChBUS%1SMS").arg(user));
 }
 
-QCheckBox *TFConfigWorkWeRe::clipBox(int user) const {
+QCheckBox* TFConfigWorkWeRe::clipBox(int user) const
+{
     checkUser(user);
     return childNamed<QCheckBox>(this, QStringLiteral("ChBUS%1Clip").arg(user));
 }
 
-QLabel *TFConfigWorkWeRe::userLabel(int user) const {
+QLabel* TFConfigWorkWeRe::userLabel(int user) const
+{
     checkUser(user);
     return childNamed<QLabel>(this, QStringLiteral("Luser%1").arg(user));
 }
 
-void TFConfigWorkWeRe::setFromByte(std::uint8_t b) {
+void TFConfigWorkWeRe::setFromByte(std::uint8_t b)
+{
     for (int user = 1; user <= kUsers; ++user) {
         smsBox(user)->setChecked((b & smsBit(user)) != 0);
         clipBox(user)->setChecked((b & clipBit(user)) != 0);
     }
 }
 
-std::uint8_t TFConfigWorkWeRe::resultByte() const {
+std::uint8_t TFConfigWorkWeRe::resultByte() const
+{
     std::uint8_t b = 0;
     for (int user = 1; user <= kUsers; ++user) {
-        if (smsBox(user)->isChecked()) b |= smsBit(user);
-        if (clipBox(user)->isChecked()) b |= clipBit(user);
+        if (smsBox(user)->isChecked())
+            b |= smsBit(user);
+        if (clipBox(user)->isChecked())
+            b |= clipBit(user);
     }
     return b;
 }
 
-void TFConfigWorkWeRe::setClipColumnVisible(bool visible) {
+void TFConfigWorkWeRe::setClipColumnVisible(bool visible)
+{
     ui_->Label6->setVisible(visible);
-    for (int user = 1; user <= kUsers; ++user) clipBox(user)->setVisible(visible);
+    for (int user = 1; user <= kUsers; ++user)
+        clipBox(user)->setVisible(visible);
 }
 
-void TFConfigWorkWeRe::showUsers(const std::array<UserRow, kUsers> &users) {
+void TFConfigWorkWeRe::showUsers(const std::array<UserRow, kUsers>& users)
+{
     for (int user = 1; user <= kUsers; ++user) {
-        const UserRow &row = users[static_cast<std::size_t>(user - 1)];
-        userLabel(user)->setText(row.name.isEmpty() ? QStringLiteral("Użytkownik %1").arg(user) : row.name);
-        for (QCheckBox *box : {smsBox(user), clipBox(user)}) {
+        const UserRow& row = users[static_cast<std::size_t>(user - 1)];
+        userLabel(user)->setText(row.name.isEmpty() ? QStringLiteral("Użytkownik %1").arg(user)
+                                                    : row.name);
+        for (QCheckBox* box : {smsBox(user), clipBox(user)}) {
             box->setEnabled(row.hasNumber);
-            if (!row.hasNumber) box->setChecked(false);
+            if (!row.hasNumber)
+                box->setChecked(false);
         }
     }
 }

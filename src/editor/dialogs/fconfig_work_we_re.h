@@ -23,15 +23,15 @@ namespace tarnik {
 
 // What the main window says about one user when the dialog opens.
 struct UserRow {
-    QString name;     // text of Eosoba<n>
-    bool hasNumber;   // Enruser<n> is not empty
+    QString name;    // text of Eosoba<n>
+    bool hasNumber;  // Enruser<n> is not empty
 };
 
 class TFConfigWorkWeRe : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TFConfigWorkWeRe(QWidget *parent = nullptr);
+    explicit TFConfigWorkWeRe(QWidget* parent = nullptr);
     ~TFConfigWorkWeRe() override;
 
     // Sets the eight boxes from the notification byte `b`.
@@ -45,11 +45,11 @@ public:
 
     // Labels each row with the user's name, else "Użytkownik n"; a user with a
     // number gets both boxes enabled, one without has them disabled and cleared.
-    void showUsers(const std::array<UserRow, kUsers> &users);
+    void showUsers(const std::array<UserRow, kUsers>& users);
 
-    QCheckBox *smsBox(int user) const;   // ChBUS<user>SMS, user 1..4
-    QCheckBox *clipBox(int user) const;  // ChBUS<user>Clip
-    QLabel *userLabel(int user) const;   // Luser<user>
+    QCheckBox* smsBox(int user) const;   // ChBUS<user>SMS, user 1..4
+    QCheckBox* clipBox(int user) const;  // ChBUS<user>Clip
+    QLabel* userLabel(int user) const;   // Luser<user>
 
 private:
     std::unique_ptr<Ui::TFConfigWorkWeRe> ui_;

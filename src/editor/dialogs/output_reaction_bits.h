@@ -9,8 +9,8 @@
 namespace tarnik {
 
 struct ReactionBox {
-    const char *name;    // objectName of the check box
-    std::uint8_t mask;   // its bit in the output-reaction byte
+    const char* name;   // objectName of the check box
+    std::uint8_t mask;  // its bit in the output-reaction byte
 };
 
 inline constexpr std::uint8_t kNoReaction = 0x80;  // "Opcje nieaktywne"
@@ -29,14 +29,22 @@ inline constexpr std::array<ReactionBox, 8> kOutputReactionBoxes{{
 // The byte a confirmed dialog stores for the given ticked boxes (a set of
 // masks): 0x80 when "Opcje nieaktywne" is ticked or nothing else is, otherwise
 // the OR of the ticked boxes. A confirmed dialog thus never stores 0.
-constexpr std::uint8_t outputReactionByte(std::uint8_t ticked) {
-    if (ticked & kNoReaction) return kNoReaction;
+constexpr std::uint8_t outputReactionByte(std::uint8_t ticked)
+{
+    if (ticked & kNoReaction)
+        return kNoReaction;
     return ticked == 0 ? kNoReaction : ticked;
 }
 
 // The notification dialog: user u (1..4) gets an SMS for bit 2(u-1) and a
 // call for bit 2(u-1)+1.
-constexpr std::uint8_t smsBit(int user) { return static_cast<std::uint8_t>(1u << (2 * (user - 1))); }
-constexpr std::uint8_t clipBit(int user) { return static_cast<std::uint8_t>(1u << (2 * (user - 1) + 1)); }
+constexpr std::uint8_t smsBit(int user)
+{
+    return static_cast<std::uint8_t>(1u << (2 * (user - 1)));
+}
+constexpr std::uint8_t clipBit(int user)
+{
+    return static_cast<std::uint8_t>(1u << (2 * (user - 1) + 1));
+}
 
 }  // namespace tarnik

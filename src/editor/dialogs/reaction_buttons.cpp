@@ -23,47 +23,70 @@ const QString kSpecialPage = QStringLiteral("TabSheet4");
 const QString kConfirmationGroup = QStringLiteral("GroupBox11");
 
 // "Opcja niedostępna" padded with blanks; the widths differ per box.
-QString unavailable(int blanks) { return QStringLiteral("Opcja niedostępna") + QString(blanks, QLatin1Char(' ')); }
+QString unavailable(int blanks)
+{
+    return QStringLiteral("Opcja niedostępna") + QString(blanks, QLatin1Char(' '));
+}
 
-bool hasAncestorNamed(const QWidget *widget, const QString &name) {
-    for (const QWidget *w = widget->parentWidget(); w; w = w->parentWidget())
-        if (w->objectName().compare(name, Qt::CaseInsensitive) == 0) return true;
+bool hasAncestorNamed(const QWidget* widget, const QString& name)
+{
+    for (const QWidget* w = widget->parentWidget(); w; w = w->parentWidget())
+        if (w->objectName().compare(name, Qt::CaseInsensitive) == 0)
+            return true;
     return false;
 }
 
-ReactionTarget targetOf(const QWidget *sender, ReactionFamily family) {
-    if (!sender) throw std::invalid_argument("reaction handler called without a button");
-    if (auto target = parseReactionButton(sender->objectName(), family)) return *target;
-    throw std::invalid_argument("not a reaction button of this kind: " + sender->objectName().toStdString());
+ReactionTarget targetOf(const QWidget* sender, ReactionFamily family)
+{
+    if (!sender)
+        throw std::invalid_argument("reaction handler called without a button");
+    if (auto target = parseReactionButton(sender->objectName(), family))
+        return *target;
+    throw std::invalid_argument("not a reaction button of this kind: " +
+                                sender->objectName().toStdString());
 }
 
 }  // namespace
 
-ReactionButtons::ReactionButtons(QWidget *mainWindow, SettingsRecord &record, TFconfigNumberWeRe &numberDialog,
-                                 TFConfigWorkWeRe &workDialog, QObject *parent)
-    : QObject(parent), window_(mainWindow), record_(record), numberDialog_(numberDialog), workDialog_(workDialog) {
+ReactionButtons::ReactionButtons(QWidget* mainWindow, SettingsRecord& record,
+                                 TFconfigNumberWeRe& numberDialog, TFConfigWorkWeRe& workDialog,
+                                 QObject* parent)
+    : QObject(parent), window_(mainWindow), record_(record), numberDialog_(numberDialog),
+      workDialog_(workDialog)
+{
     connected_ = connectButtons();
 }
 
-int ReactionButtons::connectButtons() {
-    using Handler = void (ReactionButtons::*)(QWidget *);
+int ReactionButtons::connectButtons()
+{
+    using Handler = void (ReactionButtons::*)(QWidget*);
     int count = 0;
-    for (QAbstractButton *button : window_->findChildren<QAbstractButton *>()) {
+    for (QAbstractButton* button : window_->findChildren<QAbstractButton*>()) {
         const auto target = parseReactionButton(button->objectName());
-        if (!target) continue;
+        if (!target)
+            continue;
         Handler handler = nullptr;
         switch (target->family) {
-        case ReactionFamily::NumberInput: handler = &ReactionButtons::BB_ConfigNumerWe1Re1Click; break;
-        case ReactionFamily::NumberSpecial: handler = &ReactionButtons::BB_ConfigNumerSpecWe1Re1Click; break;
-        case ReactionFamily::WorkInput: handler = &ReactionButtons::BBConfigWorkWe1Re1Click; break;
-        case ReactionFamily::WorkSpecial: handler = &ReactionButtons::BBConfigWorkSpecWe1Re1Click; break;
+        case ReactionFamily::NumberInput:
+            handler = &ReactionButtons::BB_ConfigNumerWe1Re1Click;
+            break;
+        case ReactionFamily::NumberSpecial:
+            handler = &ReactionButtons::BB_ConfigNumerSpecWe1Re1Click;
+            break;
+        case ReactionFamily::WorkInput:
+            handler = &ReactionButtons::BBConfigWorkWe1Re1Click;
+            break;
+        case ReactionFamily::WorkSpecial:
+            handler = &ReactionButtons::BBConfigWorkSpecWe1Re1Click;
+            break;
         }
         connect(button, &QAbstractButton::clicked, this, [this, button, handler] {
             // The boundary of this user action: an error ends here, in a message box.
             try {
                 (this->*handler)(button);
-            } catch (const std::exception &e) {
-                QMessageBox::critical(window_, QGuiApplication::applicationDisplayName(), QString::fromUtf8(e.what()));
+            } catch (const std::exception& e) {
+                QMessageBox::critical(window_, QGuiApplication::applicationDisplayName(),
+                                      QString::fromUtf8(e.what()));
             }
         });
         ++count;
@@ -71,7 +94,8 @@ int ReactionButtons::connectButtons() {
     return count;
 }
 
-int ReactionButtons::runModal(QDialog &dialog) {
+int ReactionButtons::runModal(QDialog& dialog)
+{
     // Centred on the main window at every opening, wherever it was moved to before.
     dialog.adjustSize();
     QRect frame = dialog.frameGeometry();
@@ -80,52 +104,65 @@ int ReactionButtons::runModal(QDialog &dialog) {
     return dialog.exec();
 }
 
-void ReactionButtons::showUserRows() {
+void ReactionButtons::showUserRows()
+{
     std::array<UserRow, kUsers> rows;
     for (int user = 1; user <= kUsers; ++user) {
-        rows[static_cast<std::size_t>(user - 1)] = UserRow{
-            findControl<QLineEdit>(window_, QStringLiteral("Eosoba%1").arg(user))->text(),
-            !findControl<QLineEdit>(window_, QStringLiteral("Enruser%1").arg(user))->text().isEmpty()};
+        rows[static_cast<std::size_t>(user - 1)] =
+            UserRow{findControl<QLineEdit>(window_, QStringLiteral("Eosoba%1").arg(user))->text(),
+                    !findControl<QLineEdit>(window_, QStringLiteral("Enruser%1").arg(user))
+                         ->text()
+                         .isEmpty()};
     }
     workDialog_.showUsers(rows);
 }
 
-void ReactionButtons::BB_ConfigNumerWe1Re1Click(QWidget *sender) {
+void ReactionButtons::BB_ConfigNumerWe1Re1Click(QWidget* sender)
+{
     const ReactionTarget target = targetOf(sender, ReactionFamily::NumberInput);
-    std::uint8_t &stored = reactionByte(record_, target);
-    TFconfigNumberWeRe &dialog = numberDialog_;
-    dialog.setWindowTitle(QStringLiteral("konfig wejscia %1 reakcji %2").arg(target.entry).arg(target.reaction));
+    std::uint8_t& stored = reactionByte(record_, target);
+    TFconfigNumberWeRe& dialog = numberDialog_;
+    dialog.setWindowTitle(
+        QStringLiteral("konfig wejscia %1 reakcji %2").arg(target.entry).arg(target.reaction));
     dialog.setFromByte(stored);
     if (hasAncestorNamed(sender, kInputsPanel)) {
         // Inputs offer all three extra boxes, labelled as unavailable but tickable.
-        QCheckBox *report = dialog.box("ChBTimeRaport");
-        QCheckBox *timed1 = dialog.box("ChBTimeOFFWy1");
-        QCheckBox *timed2 = dialog.box("ChBTimeOFFWy2");
-        for (QCheckBox *box : {timed1, timed2, report}) box->setVisible(true);
+        QCheckBox* report = dialog.box("ChBTimeRaport");
+        QCheckBox* timed1 = dialog.box("ChBTimeOFFWy1");
+        QCheckBox* timed2 = dialog.box("ChBTimeOFFWy2");
+        for (QCheckBox* box : {timed1, timed2, report})
+            box->setVisible(true);
         report->setText(unavailable(14));
         timed1->setText(unavailable(6));
         timed2->setText(unavailable(4));
     }
-    if (runModal(dialog) == QDialog::Accepted) stored = dialog.resultByte();
+    if (runModal(dialog) == QDialog::Accepted)
+        stored = dialog.resultByte();
 }
 
-void ReactionButtons::BB_ConfigNumerSpecWe1Re1Click(QWidget *sender) {
+void ReactionButtons::BB_ConfigNumerSpecWe1Re1Click(QWidget* sender)
+{
     const ReactionTarget target = targetOf(sender, ReactionFamily::NumberSpecial);
-    std::uint8_t &stored = reactionByte(record_, target);
-    TFconfigNumberWeRe &dialog = numberDialog_;
-    QCheckBox *report = dialog.box("ChBTimeRaport");
-    QCheckBox *timed1 = dialog.box("ChBTimeOFFWy1");
-    QCheckBox *timed2 = dialog.box("ChBTimeOFFWy2");
+    std::uint8_t& stored = reactionByte(record_, target);
+    TFconfigNumberWeRe& dialog = numberDialog_;
+    QCheckBox* report = dialog.box("ChBTimeRaport");
+    QCheckBox* timed1 = dialog.box("ChBTimeOFFWy1");
+    QCheckBox* timed2 = dialog.box("ChBTimeOFFWy2");
     timed1->setVisible(true);
     timed2->setVisible(true);
     if (hasAncestorNamed(sender, kSpecialPage)) {
-        if (target.entry == 5) dialog.setWindowTitle(QStringLiteral("wejście blokujące reakcja %1").arg(target.reaction));
-        if (target.entry == 3) dialog.setWindowTitle(QStringLiteral("wejście sabotażowe reakcja %1").arg(target.reaction));
+        if (target.entry == 5)
+            dialog.setWindowTitle(
+                QStringLiteral("wejście blokujące reakcja %1").arg(target.reaction));
+        if (target.entry == 3)
+            dialog.setWindowTitle(
+                QStringLiteral("wejście sabotażowe reakcja %1").arg(target.reaction));
     }
     // The hidden boxes still take and keep their bits below.
     if (target.entry == 3) {
         report->setVisible(false);
-        if (target.reaction == 1) report->setText(unavailable(15));
+        if (target.reaction == 1)
+            report->setText(unavailable(15));
         timed1->setText(unavailable(6));
         timed2->setText(unavailable(4));
     } else if (target.entry == 5) {
@@ -135,29 +172,38 @@ void ReactionButtons::BB_ConfigNumerSpecWe1Re1Click(QWidget *sender) {
         timed2->setVisible(false);
     }
     dialog.setFromByte(stored);
-    if (runModal(dialog) == QDialog::Accepted) stored = dialog.resultByte();
+    if (runModal(dialog) == QDialog::Accepted)
+        stored = dialog.resultByte();
 }
 
-void ReactionButtons::BBConfigWorkWe1Re1Click(QWidget *sender) {
-    TFConfigWorkWeRe &dialog = workDialog_;
+void ReactionButtons::BBConfigWorkWe1Re1Click(QWidget* sender)
+{
+    TFConfigWorkWeRe& dialog = workDialog_;
     dialog.setClipColumnVisible(true);
     const ReactionTarget target = targetOf(sender, ReactionFamily::WorkInput);
-    std::uint8_t &stored = reactionByte(record_, target);
+    std::uint8_t& stored = reactionByte(record_, target);
     dialog.setFromByte(stored);
     // Users without a number cannot be told: their boxes end disabled and clear.
     showUserRows();
-    dialog.setWindowTitle(QStringLiteral("Reakcje Wejscie:%1 Reakcja:%2").arg(target.entry).arg(target.reaction));
-    if (runModal(dialog) == QDialog::Accepted) stored = dialog.resultByte();
+    dialog.setWindowTitle(
+        QStringLiteral("Reakcje Wejscie:%1 Reakcja:%2").arg(target.entry).arg(target.reaction));
+    if (runModal(dialog) == QDialog::Accepted)
+        stored = dialog.resultByte();
 }
 
-void ReactionButtons::BBConfigWorkSpecWe1Re1Click(QWidget *sender) {
+void ReactionButtons::BBConfigWorkSpecWe1Re1Click(QWidget* sender)
+{
     const ReactionTarget target = targetOf(sender, ReactionFamily::WorkSpecial);
-    std::uint8_t &stored = reactionByte(record_, target);
-    TFConfigWorkWeRe &dialog = workDialog_;
+    std::uint8_t& stored = reactionByte(record_, target);
+    TFConfigWorkWeRe& dialog = workDialog_;
     dialog.setClipColumnVisible(true);
     if (hasAncestorNamed(sender, kSpecialPage)) {
-        if (target.entry == 5) dialog.setWindowTitle(QStringLiteral("Reakcja %1 Wejścia blokującego").arg(target.reaction));
-        if (target.entry == 3) dialog.setWindowTitle(QStringLiteral("Reakcja %1 Wejścia sabotażowego").arg(target.reaction));
+        if (target.entry == 5)
+            dialog.setWindowTitle(
+                QStringLiteral("Reakcja %1 Wejścia blokującego").arg(target.reaction));
+        if (target.entry == 3)
+            dialog.setWindowTitle(
+                QStringLiteral("Reakcja %1 Wejścia sabotażowego").arg(target.reaction));
     }
     if (hasAncestorNamed(sender, kConfirmationGroup)) {
         // Output confirmations are told by SMS only.
@@ -170,7 +216,8 @@ void ReactionButtons::BBConfigWorkSpecWe1Re1Click(QWidget *sender) {
     // Set after the user rows: a user without a number keeps the stored bits,
     // shown in disabled boxes, and hidden CLIP boxes keep theirs.
     dialog.setFromByte(stored);
-    if (runModal(dialog) == QDialog::Accepted) stored = dialog.resultByte();
+    if (runModal(dialog) == QDialog::Accepted)
+        stored = dialog.resultByte();
 }
 
 }  // namespace tarnik

@@ -32,15 +32,15 @@ class ReactionButtons : public QObject {
     Q_OBJECT
 
 public:
-    ReactionButtons(QWidget *mainWindow, SettingsRecord &record, TFconfigNumberWeRe &numberDialog,
-                    TFConfigWorkWeRe &workDialog, QObject *parent = nullptr);
+    ReactionButtons(QWidget* mainWindow, SettingsRecord& record, TFconfigNumberWeRe& numberDialog,
+                    TFConfigWorkWeRe& workDialog, QObject* parent = nullptr);
 
     // Each takes the pressed button; a name outside the handler's family
     // throws std::invalid_argument.
-    void BB_ConfigNumerWe1Re1Click(QWidget *sender);
-    void BB_ConfigNumerSpecWe1Re1Click(QWidget *sender);
-    void BBConfigWorkWe1Re1Click(QWidget *sender);
-    void BBConfigWorkSpecWe1Re1Click(QWidget *sender);
+    void BB_ConfigNumerWe1Re1Click(QWidget* sender);
+    void BB_ConfigNumerSpecWe1Re1Click(QWidget* sender);
+    void BBConfigWorkWe1Re1Click(QWidget* sender);
+    void BBConfigWorkSpecWe1Re1Click(QWidget* sender);
 
     // How many buttons the constructor connected.
     int connectedButtons() const { return connected_; }
@@ -48,12 +48,12 @@ public:
 private:
     int connectButtons();
     void showUserRows();
-    int runModal(QDialog &dialog);
+    int runModal(QDialog& dialog);
 
-    QWidget *window_;
-    SettingsRecord &record_;
-    TFconfigNumberWeRe &numberDialog_;
-    TFConfigWorkWeRe &workDialog_;
+    QWidget* window_;
+    SettingsRecord& record_;
+    TFconfigNumberWeRe& numberDialog_;
+    TFConfigWorkWeRe& workDialog_;
     int connected_ = 0;
 };
 

@@ -9,7 +9,7 @@ namespace {
 
 struct FamilyName {
     ReactionFamily family;
-    const char *prefix;  // the name up to the entry digit
+    const char* prefix;  // the name up to the entry digit
     int entries;         // largest entry number
 };
 
@@ -21,47 +21,64 @@ constexpr std::array<FamilyName, 4> kFamilies{{
     {ReactionFamily::WorkSpecial, "BBConfigWorkSpecWe", kSpecialEntries},
 }};
 
-int digitValue(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9') ? c.unicode() - '0' : -1; }
+int digitValue(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9') ? c.unicode() - '0' : -1;
+}
 
-std::optional<ReactionTarget> parseAs(const QString &name, const FamilyName &family) {
+std::optional<ReactionTarget> parseAs(const QString& name, const FamilyName& family)
+{
     const QString prefix = QString::fromLatin1(family.prefix);
     // prefix, entry digit, "Re", reaction digit
-    if (name.size() != prefix.size() + 4) return std::nullopt;
-    if (!name.startsWith(prefix, Qt::CaseInsensitive)) return std::nullopt;
+    if (name.size() != prefix.size() + 4)
+        return std::nullopt;
+    if (!name.startsWith(prefix, Qt::CaseInsensitive))
+        return std::nullopt;
     if (name.mid(prefix.size() + 1, 2).compare(QLatin1String("Re"), Qt::CaseInsensitive) != 0)
         return std::nullopt;
     const int entry = digitValue(name.at(prefix.size()));
     const int reaction = digitValue(name.back());
-    if (entry < 1 || entry > family.entries || reaction < 1 || reaction > kReactions) return std::nullopt;
+    if (entry < 1 || entry > family.entries || reaction < 1 || reaction > kReactions)
+        return std::nullopt;
     return ReactionTarget{family.family, entry, reaction};
 }
 
 }  // namespace
 
-std::optional<ReactionTarget> parseReactionButton(const QString &name) {
-    for (const FamilyName &family : kFamilies)
-        if (auto target = parseAs(name, family)) return target;
+std::optional<ReactionTarget> parseReactionButton(const QString& name)
+{
+    for (const FamilyName& family : kFamilies)
+        if (auto target = parseAs(name, family))
+            return target;
     return std::nullopt;
 }
 
-std::optional<ReactionTarget> parseReactionButton(const QString &name, ReactionFamily family) {
-    for (const FamilyName &candidate : kFamilies)
-        if (candidate.family == family) return parseAs(name, candidate);
+std::optional<ReactionTarget> parseReactionButton(const QString& name, ReactionFamily family)
+{
+    for (const FamilyName& candidate : kFamilies)
+        if (candidate.family == family)
+            return parseAs(name, candidate);
     return std::nullopt;
 }
 
-std::uint8_t &reactionByte(SettingsRecord &record, const ReactionTarget &target) {
-    const bool input = target.family == ReactionFamily::NumberInput || target.family == ReactionFamily::WorkInput;
-    if (target.entry < 1 || target.entry > (input ? kInputs : kSpecialEntries) || target.reaction < 1 ||
-        target.reaction > kReactions)
+std::uint8_t& reactionByte(SettingsRecord& record, const ReactionTarget& target)
+{
+    const bool input =
+        target.family == ReactionFamily::NumberInput || target.family == ReactionFamily::WorkInput;
+    if (target.entry < 1 || target.entry > (input ? kInputs : kSpecialEntries) ||
+        target.reaction < 1 || target.reaction > kReactions)
         throw std::out_of_range("reaction target out of range");
     const auto k = static_cast<std::size_t>(target.entry - 1);
     const auto r = static_cast<std::size_t>(target.reaction - 1);
     switch (target.family) {
-    case ReactionFamily::NumberInput: return record.numberWeRe[k][r];
-    case ReactionFamily::NumberSpecial: return record.numberSpecWeRe[k][r];
-    case ReactionFamily::WorkInput: return record.workWeRe[k][r];
-    case ReactionFamily::WorkSpecial: break;
+    case ReactionFamily::NumberInput:
+        return record.numberWeRe[k][r];
+    case ReactionFamily::NumberSpecial:
+        return record.numberSpecWeRe[k][r];
+    case ReactionFamily::WorkInput:
+        return record.workWeRe[k][r];
+    case ReactionFamily::WorkSpecial:
+        break;
     }
     return record.workSpecWeRe[k][r];
 }

@@ -29,12 +29,12 @@ struct ReactionTarget {
 // The target of a button named `name`, or nullopt when the name is not one of
 // the four families or its digits are out of range (k 1..8 for inputs, 1..6
 // for special entries; r 1..2). Letter case is ignored, as in control lookup.
-std::optional<ReactionTarget> parseReactionButton(const QString &name);
+std::optional<ReactionTarget> parseReactionButton(const QString& name);
 
 // The same, but only for names of `family`.
-std::optional<ReactionTarget> parseReactionButton(const QString &name, ReactionFamily family);
+std::optional<ReactionTarget> parseReactionButton(const QString& name, ReactionFamily family);
 
 // The record byte a target edits.
-std::uint8_t &reactionByte(SettingsRecord &record, const ReactionTarget &target);
+std::uint8_t& reactionByte(SettingsRecord& record, const ReactionTarget& target);
 
 }  // namespace tarnik

@@ -21,7 +21,8 @@ namespace tarnik {
 namespace {
 
 const QString kUserGroup = QStringLiteral("ChbClipVerif");
-const QString kOtherGroup = QStringLiteral("ChbClipNotVerif");  // the boxes are named ChBClipNotVerif<n>
+const QString kOtherGroup =
+    QStringLiteral("ChbClipNotVerif");  // the boxes are named ChBClipNotVerif<n>
 const QString kFlagPrefix = QStringLiteral("ChBFlags_");
 
 // For each CLIP action, the two actions on the same output that exclude it.
@@ -40,16 +41,20 @@ constexpr std::array<Exclusion, 6> kClipExclusions{{
 // For each option box ChBFlags_<n>, the controls enabled while it is ticked
 // and the edits emptied when it is clear (unused places are null).
 struct OptionDependency {
-    std::array<const char *, 4> dependants;
-    std::array<const char *, 2> emptiedWhenClear;
+    std::array<const char*, 4> dependants;
+    std::array<const char*, 2> emptiedWhenClear;
 };
 constexpr std::array<OptionDependency, 6> kOptionDependencies{{
-    {{"Label43", "Label45", "EZalWy1", "EwylWy1"}, {"EZalWy1", "EwylWy1"}},  // SMS control of output 1
-    {{"Label44", "Label46", "EZalWy2", "EwylWy2"}, {"EZalWy2", "EwylWy2"}},  // SMS control of output 2
-    {{"Label24", "SEWy_offTimer1", "Label47", nullptr}, {}},                 // switch-off time of output 1; value stays
-    {{"Label25", "SEWy_offTimer2", "Label48", nullptr}, {}},                 // switch-off time of output 2; value stays
-    {{"SEtestokr", nullptr, nullptr, nullptr}, {}},                          // periodic report
-    {{"EPINMOD", "Label28", nullptr, nullptr}, {"EPINMOD", nullptr}},        // programming by SMS
+    {{"Label43", "Label45", "EZalWy1", "EwylWy1"},
+     {"EZalWy1", "EwylWy1"}},  // SMS control of output 1
+    {{"Label44", "Label46", "EZalWy2", "EwylWy2"},
+     {"EZalWy2", "EwylWy2"}},  // SMS control of output 2
+    {{"Label24", "SEWy_offTimer1", "Label47", nullptr},
+     {}},  // switch-off time of output 1; value stays
+    {{"Label25", "SEWy_offTimer2", "Label48", nullptr},
+     {}},                                            // switch-off time of output 2; value stays
+    {{"SEtestokr", nullptr, nullptr, nullptr}, {}},  // periodic report
+    {{"EPINMOD", "Label28", nullptr, nullptr}, {"EPINMOD", nullptr}},  // programming by SMS
 }};
 
 const QString kWarningTitle = QStringLiteral("Uwaga");
@@ -58,44 +63,59 @@ const QString kSmsCodeMessage = QStringLiteral("Sms sterujący musi mieć formę
 
 const QChar kEnter(13);
 
-QString boxName(const QString &prefix, int digit) { return prefix + QString::number(digit); }
+QString boxName(const QString& prefix, int digit)
+{
+    return prefix + QString::number(digit);
+}
 
 // Shows an error that ended a handler; the window stays as it was.
-void reportFailure(QWidget *parent, const std::exception &e) {
-    QMessageBox::critical(parent, QGuiApplication::applicationDisplayName(), QString::fromUtf8(e.what()));
+void reportFailure(QWidget* parent, const std::exception& e)
+{
+    QMessageBox::critical(parent, QGuiApplication::applicationDisplayName(),
+                          QString::fromUtf8(e.what()));
 }
 
 // The character a key press types, as a key-press handler sees it: Enter is
 // 13, backspace 8; keys that type no character (arrows, Delete, function keys,
 // shortcuts with Ctrl) give QChar() and are left to the edit. Tab moves the
 // focus before any character handling.
-QChar typedCharacter(const QKeyEvent *event) {
+QChar typedCharacter(const QKeyEvent* event)
+{
     switch (event->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: return kEnter;
-    case Qt::Key_Backspace: return QChar(8);
+    case Qt::Key_Enter:
+        return kEnter;
+    case Qt::Key_Backspace:
+        return QChar(8);
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: return {};
-    default: break;
+    case Qt::Key_Backtab:
+        return {};
+    default:
+        break;
     }
-    if (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return {};
+    if (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
+        return {};
     const QString text = event->text();
-    if (text.size() != 1 || text.at(0).unicode() < 0x20 || text.at(0).unicode() == 0x7f) return {};
+    if (text.size() != 1 || text.at(0).unicode() < 0x20 || text.at(0).unicode() == 0x7f)
+        return {};
     return text.at(0);
 }
 
 // Moves the focus to the next control in tab order, as Tab would.
-void focusNextControl(QWidget *from) {
+void focusNextControl(QWidget* from)
+{
     QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
     QCoreApplication::sendEvent(from, &tab);
 }
 
 // Turns every tab page and stack that holds `widget` to the page holding it.
-void bringPageToFront(QWidget *widget) {
-    for (QWidget *child = widget; child->parentWidget(); child = child->parentWidget()) {
-        auto *stack = qobject_cast<QStackedWidget *>(child->parentWidget());
-        if (!stack) continue;
-        if (auto *tabs = qobject_cast<QTabWidget *>(stack->parentWidget()))
+void bringPageToFront(QWidget* widget)
+{
+    for (QWidget* child = widget; child->parentWidget(); child = child->parentWidget()) {
+        auto* stack = qobject_cast<QStackedWidget*>(child->parentWidget());
+        if (!stack)
+            continue;
+        if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget()))
             tabs->setCurrentWidget(child);  // keeps the tab bar in step with its pages
         else
             stack->setCurrentWidget(child);
@@ -104,37 +124,41 @@ void bringPageToFront(QWidget *widget) {
 
 }  // namespace
 
-Interlocks::Interlocks(QWidget *mainWindow, QObject *parent)
-    : QObject(parent),
-      window_(mainWindow),
+Interlocks::Interlocks(QWidget* mainWindow, QObject* parent)
+    : QObject(parent), window_(mainWindow),
       ePin_(findControl<QLineEdit>(mainWindow, QStringLiteral("EPin"))),
-      enruser1_(findControl<QLineEdit>(mainWindow, QStringLiteral("Enruser1"))) {
+      enruser1_(findControl<QLineEdit>(mainWindow, QStringLiteral("Enruser1")))
+{
     connectCheckBoxes();
     watchEdits();
     // Every control a handler reaches must exist: a missing one is found now,
     // at start-up, rather than in the middle of a user's action.
-    for (const OptionDependency &dependency : kOptionDependencies)
-        for (const char *name : dependency.dependants)
-            if (name) findControl<QWidget>(mainWindow, QString::fromLatin1(name));
+    for (const OptionDependency& dependency : kOptionDependencies)
+        for (const char* name : dependency.dependants)
+            if (name)
+                findControl<QWidget>(mainWindow, QString::fromLatin1(name));
 }
 
-void Interlocks::connectCheckBoxes() {
+void Interlocks::connectCheckBoxes()
+{
     using Handler = void (Interlocks::*)();
     const std::array<Handler, 6> userGroup{
-        &Interlocks::ChbClipVerif0Click, &Interlocks::ChbClipVerif1Click, &Interlocks::ChbClipVerif2Click,
-        &Interlocks::ChbClipVerif3Click, &Interlocks::ChbClipVerif4Click, &Interlocks::ChbClipVerif5Click};
+        &Interlocks::ChbClipVerif0Click, &Interlocks::ChbClipVerif1Click,
+        &Interlocks::ChbClipVerif2Click, &Interlocks::ChbClipVerif3Click,
+        &Interlocks::ChbClipVerif4Click, &Interlocks::ChbClipVerif5Click};
     const std::array<Handler, 6> otherGroup{
-        &Interlocks::ChBClipNotVerif0Click, &Interlocks::ChBClipNotVerif1Click, &Interlocks::ChBClipNotVerif2Click,
-        &Interlocks::ChBClipNotVerif3Click, &Interlocks::ChBClipNotVerif4Click, &Interlocks::ChBClipNotVerif5Click};
+        &Interlocks::ChBClipNotVerif0Click, &Interlocks::ChBClipNotVerif1Click,
+        &Interlocks::ChBClipNotVerif2Click, &Interlocks::ChBClipNotVerif3Click,
+        &Interlocks::ChBClipNotVerif4Click, &Interlocks::ChBClipNotVerif5Click};
     const std::array<Handler, 6> flags{&Interlocks::ChBFlags_0Click, &Interlocks::ChBFlags_1Click,
                                        &Interlocks::ChBFlags_2Click, &Interlocks::ChBFlags_3Click,
                                        &Interlocks::ChBFlags_4Click, &Interlocks::ChBFlags_5Click};
-    const auto attach = [this](const QString &name, Handler handler) {
+    const auto attach = [this](const QString& name, Handler handler) {
         // toggled, not clicked: a state set by the program fires the handler too.
         connect(findControl<QCheckBox>(window_, name), &QCheckBox::toggled, this, [this, handler] {
             try {
                 (this->*handler)();
-            } catch (const std::exception &e) {
+            } catch (const std::exception& e) {
                 reportFailure(window_, e);
             }
         });
@@ -147,8 +171,9 @@ void Interlocks::connectCheckBoxes() {
     }
 }
 
-void Interlocks::watchEdits() {
-    const std::array<std::pair<const char *, ExitRule>, 6> checked{{
+void Interlocks::watchEdits()
+{
+    const std::array<std::pair<const char*, ExitRule>, 6> checked{{
         {"EPin", ExitRule::Pin},
         {"EPINMOD", ExitRule::Pin},
         {"EZalWy1", ExitRule::SmsCode},
@@ -156,8 +181,8 @@ void Interlocks::watchEdits() {
         {"EZalWy2", ExitRule::SmsCode},
         {"EwylWy2", ExitRule::SmsCode},
     }};
-    for (const auto &[name, rule] : checked) {
-        QLineEdit *edit = findControl<QLineEdit>(window_, QString::fromLatin1(name));
+    for (const auto& [name, rule] : checked) {
+        QLineEdit* edit = findControl<QLineEdit>(window_, QString::fromLatin1(name));
         exitRules_.insert(edit, rule);
         edit->installEventFilter(this);
     }
@@ -166,77 +191,143 @@ void Interlocks::watchEdits() {
 
 // ---- CLIP action exclusion
 
-void Interlocks::SetActionExclusion(const QString &prefix, int own, int other1, int other2) {
-    QCheckBox *ownBox = findControl<QCheckBox>(window_, boxName(prefix, own));
-    QCheckBox *first = findControl<QCheckBox>(window_, boxName(prefix, other1));
-    QCheckBox *second = findControl<QCheckBox>(window_, boxName(prefix, other2));
-    const std::array<std::pair<QCheckBox *, QCheckBox *>, 2> others{{{first, second}, {second, first}}};
-    for (const auto &[other, itsPartner] : others) {
+void Interlocks::SetActionExclusion(const QString& prefix, int own, int other1, int other2)
+{
+    QCheckBox* ownBox = findControl<QCheckBox>(window_, boxName(prefix, own));
+    QCheckBox* first = findControl<QCheckBox>(window_, boxName(prefix, other1));
+    QCheckBox* second = findControl<QCheckBox>(window_, boxName(prefix, other2));
+    const std::array<std::pair<QCheckBox*, QCheckBox*>, 2> others{
+        {{first, second}, {second, first}}};
+    for (const auto& [other, itsPartner] : others) {
         // The three actions of one output exclude each other, so a box is
         // offered only while neither of its two partners is ticked. Looking at
         // the partner too keeps the enabled states right when a box is cleared
         // here and its own handler re-enables the boxes around it.
         other->setEnabled(!ownBox->isChecked() && !itsPartner->isChecked());
-        if (!other->isEnabled()) other->setChecked(false);  // fires that box's handler
+        if (!other->isEnabled())
+            other->setChecked(false);  // fires that box's handler
     }
 }
 
-void Interlocks::clipActionClick(const QString &prefix, int digit) {
-    const Exclusion &e = kClipExclusions[static_cast<std::size_t>(digit)];
+void Interlocks::clipActionClick(const QString& prefix, int digit)
+{
+    const Exclusion& e = kClipExclusions[static_cast<std::size_t>(digit)];
     SetActionExclusion(prefix, e.own, e.other1, e.other2);
 }
 
-void Interlocks::ChbClipVerif0Click() { clipActionClick(kUserGroup, 0); }
-void Interlocks::ChbClipVerif1Click() { clipActionClick(kUserGroup, 1); }
-void Interlocks::ChbClipVerif2Click() { clipActionClick(kUserGroup, 2); }
-void Interlocks::ChbClipVerif3Click() { clipActionClick(kUserGroup, 3); }
-void Interlocks::ChbClipVerif4Click() { clipActionClick(kUserGroup, 4); }
-void Interlocks::ChbClipVerif5Click() { clipActionClick(kUserGroup, 5); }
-void Interlocks::ChBClipNotVerif0Click() { clipActionClick(kOtherGroup, 0); }
-void Interlocks::ChBClipNotVerif1Click() { clipActionClick(kOtherGroup, 1); }
-void Interlocks::ChBClipNotVerif2Click() { clipActionClick(kOtherGroup, 2); }
-void Interlocks::ChBClipNotVerif3Click() { clipActionClick(kOtherGroup, 3); }
-void Interlocks::ChBClipNotVerif4Click() { clipActionClick(kOtherGroup, 4); }
-void Interlocks::ChBClipNotVerif5Click() { clipActionClick(kOtherGroup, 5); }
+void Interlocks::ChbClipVerif0Click()
+{
+    clipActionClick(kUserGroup, 0);
+}
+void Interlocks::ChbClipVerif1Click()
+{
+    clipActionClick(kUserGroup, 1);
+}
+void Interlocks::ChbClipVerif2Click()
+{
+    clipActionClick(kUserGroup, 2);
+}
+void Interlocks::ChbClipVerif3Click()
+{
+    clipActionClick(kUserGroup, 3);
+}
+void Interlocks::ChbClipVerif4Click()
+{
+    clipActionClick(kUserGroup, 4);
+}
+void Interlocks::ChbClipVerif5Click()
+{
+    clipActionClick(kUserGroup, 5);
+}
+void Interlocks::ChBClipNotVerif0Click()
+{
+    clipActionClick(kOtherGroup, 0);
+}
+void Interlocks::ChBClipNotVerif1Click()
+{
+    clipActionClick(kOtherGroup, 1);
+}
+void Interlocks::ChBClipNotVerif2Click()
+{
+    clipActionClick(kOtherGroup, 2);
+}
+void Interlocks::ChBClipNotVerif3Click()
+{
+    clipActionClick(kOtherGroup, 3);
+}
+void Interlocks::ChBClipNotVerif4Click()
+{
+    clipActionClick(kOtherGroup, 4);
+}
+void Interlocks::ChBClipNotVerif5Click()
+{
+    clipActionClick(kOtherGroup, 5);
+}
 
 // ---- Option dependencies
 
-void Interlocks::applyOption(int flag) {
-    const OptionDependency &dependency = kOptionDependencies[static_cast<std::size_t>(flag)];
+void Interlocks::applyOption(int flag)
+{
+    const OptionDependency& dependency = kOptionDependencies[static_cast<std::size_t>(flag)];
     const bool on = findControl<QCheckBox>(window_, boxName(kFlagPrefix, flag))->isChecked();
     // Emptied before they are disabled, so a disabled edit never holds a value
     // that its own exit check would still complain about.
     if (!on)
-        for (const char *name : dependency.emptiedWhenClear)
-            if (name) findControl<QLineEdit>(window_, QString::fromLatin1(name))->clear();
-    for (const char *name : dependency.dependants)
-        if (name) findControl<QWidget>(window_, QString::fromLatin1(name))->setEnabled(on);
+        for (const char* name : dependency.emptiedWhenClear)
+            if (name)
+                findControl<QLineEdit>(window_, QString::fromLatin1(name))->clear();
+    for (const char* name : dependency.dependants)
+        if (name)
+            findControl<QWidget>(window_, QString::fromLatin1(name))->setEnabled(on);
 }
 
-void Interlocks::ChBFlags_0Click() { applyOption(0); }
-void Interlocks::ChBFlags_1Click() { applyOption(1); }
-void Interlocks::ChBFlags_2Click() { applyOption(2); }
-void Interlocks::ChBFlags_3Click() { applyOption(3); }
-void Interlocks::ChBFlags_4Click() { applyOption(4); }
-void Interlocks::ChBFlags_5Click() { applyOption(5); }
+void Interlocks::ChBFlags_0Click()
+{
+    applyOption(0);
+}
+void Interlocks::ChBFlags_1Click()
+{
+    applyOption(1);
+}
+void Interlocks::ChBFlags_2Click()
+{
+    applyOption(2);
+}
+void Interlocks::ChBFlags_3Click()
+{
+    applyOption(3);
+}
+void Interlocks::ChBFlags_4Click()
+{
+    applyOption(4);
+}
+void Interlocks::ChBFlags_5Click()
+{
+    applyOption(5);
+}
 
 // ---- Exit checks
 
-void Interlocks::EPinExit(QLineEdit *edit) {
+void Interlocks::EPinExit(QLineEdit* edit)
+{
     const auto length = edit->text().size();
-    if (length >= 1 && length <= 3) warnAndRefocus(edit, kPinMessage);
+    if (length >= 1 && length <= 3)
+        warnAndRefocus(edit, kPinMessage);
 }
 
-void Interlocks::EZalWy1Exit(QLineEdit *edit) {
-    if (edit->text().size() == 1) warnAndRefocus(edit, kSmsCodeMessage);
+void Interlocks::EZalWy1Exit(QLineEdit* edit)
+{
+    if (edit->text().size() == 1)
+        warnAndRefocus(edit, kSmsCodeMessage);
 }
 
-void Interlocks::warnAndRefocus(QLineEdit *edit, const QString &message) {
+void Interlocks::warnAndRefocus(QLineEdit* edit, const QString& message)
+{
     // Focus changes caused by the box and by putting the focus back are not
     // the user leaving an edit, so no check may start meanwhile.
     struct Guard {
-        bool &flag;
-        explicit Guard(bool &f) : flag(f) { flag = true; }
+        bool& flag;
+        explicit Guard(bool& f) : flag(f) { flag = true; }
         ~Guard() { flag = false; }
     } guard(inExitCheck_);
     QMessageBox box(QMessageBox::NoIcon, kWarningTitle, message, QMessageBox::Ok, edit->window());
@@ -249,17 +340,19 @@ void Interlocks::warnAndRefocus(QLineEdit *edit, const QString &message) {
     }
 }
 
-void Interlocks::scheduleExitCheck(QLineEdit *edit, ExitRule rule) {
+void Interlocks::scheduleExitCheck(QLineEdit* edit, ExitRule rule)
+{
     // Run after the focus change has completed: a modal box opened in the
     // middle of it would leave the focus split between two controls.
     QTimer::singleShot(0, this, [this, edit = QPointer<QLineEdit>(edit), rule] {
-        if (!edit || inExitCheck_) return;
+        if (!edit || inExitCheck_)
+            return;
         try {
             if (rule == ExitRule::Pin)
                 EPinExit(edit);
             else
                 EZalWy1Exit(edit);
-        } catch (const std::exception &e) {
+        } catch (const std::exception& e) {
             reportFailure(window_, e);
         }
     });
@@ -267,44 +360,52 @@ void Interlocks::scheduleExitCheck(QLineEdit *edit, ExitRule rule) {
 
 // ---- Key filters
 
-QChar Interlocks::EPinKeyPress(QChar key) {
+QChar Interlocks::EPinKeyPress(QChar key)
+{
     if (key == kEnter) {
         focusNextControl(ePin_);
         return {};
     }
-    return FilterKey(ePin_->text(), ePin_->cursorPosition(), QLatin1Char('$'), QLatin1Char('$'), key);
+    return FilterKey(ePin_->text(), ePin_->cursorPosition(), QLatin1Char('$'), QLatin1Char('$'),
+                     key);
 }
 
-QChar Interlocks::Enruser1KeyPress(QChar key) {
+QChar Interlocks::Enruser1KeyPress(QChar key)
+{
     if (key == kEnter) {
         focusNextControl(enruser1_);
         return {};
     }
     // A number holding a blank (from a file or a paste) is started afresh.
-    if (!enruser1_->text().isEmpty() && enruser1_->text().contains(QLatin1Char(' '))) enruser1_->clear();
-    return FilterKey(enruser1_->text(), enruser1_->cursorPosition(), QLatin1Char('-'), QLatin1Char('+'), key);
+    if (!enruser1_->text().isEmpty() && enruser1_->text().contains(QLatin1Char(' ')))
+        enruser1_->clear();
+    return FilterKey(enruser1_->text(), enruser1_->cursorPosition(), QLatin1Char('-'),
+                     QLatin1Char('+'), key);
 }
 
-bool Interlocks::filterKey(QLineEdit *edit, QKeyEvent *event) {
+bool Interlocks::filterKey(QLineEdit* edit, QKeyEvent* event)
+{
     const QChar key = typedCharacter(event);
-    if (key.isNull()) return false;
+    if (key.isNull())
+        return false;
     const QChar passed = edit == ePin_ ? EPinKeyPress(key) : Enruser1KeyPress(key);
     return passed.isNull();  // true drops the key
 }
 
-bool Interlocks::eventFilter(QObject *watched, QEvent *event) {
+bool Interlocks::eventFilter(QObject* watched, QEvent* event)
+{
     try {
         if (event->type() == QEvent::KeyPress && (watched == ePin_ || watched == enruser1_))
-            return filterKey(static_cast<QLineEdit *>(watched), static_cast<QKeyEvent *>(event));
+            return filterKey(static_cast<QLineEdit*>(watched), static_cast<QKeyEvent*>(event));
         if (event->type() == QEvent::FocusOut && !inExitCheck_) {
             const auto rule = exitRules_.constFind(watched);
-            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
             // Switching to another window or opening a menu does not leave the edit.
             if (rule != exitRules_.constEnd() && reason != Qt::ActiveWindowFocusReason &&
                 reason != Qt::PopupFocusReason)
-                scheduleExitCheck(static_cast<QLineEdit *>(watched), *rule);
+                scheduleExitCheck(static_cast<QLineEdit*>(watched), *rule);
         }
-    } catch (const std::exception &e) {
+    } catch (const std::exception& e) {
         reportFailure(window_, e);
         return true;
     }

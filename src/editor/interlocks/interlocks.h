@@ -33,7 +33,7 @@ class Interlocks : public QObject {
     Q_OBJECT
 
 public:
-    explicit Interlocks(QWidget *mainWindow, QObject *parent = nullptr);
+    explicit Interlocks(QWidget* mainWindow, QObject* parent = nullptr);
 
     // CLIP action exclusion, group "Clip od użytkownika".
     void ChbClipVerif0Click();
@@ -54,7 +54,7 @@ public:
     // `other1` and `other2` are the two actions that exclude `own`: each is
     // enabled only while neither of its partners is ticked, and cleared when
     // `own` is ticked (clearing fires that box's handler in turn).
-    void SetActionExclusion(const QString &prefix, int own, int other1, int other2);
+    void SetActionExclusion(const QString& prefix, int own, int other1, int other2);
 
     // Option dependencies: each sets its dependants' enabled state to its box's.
     void ChBFlags_0Click();  // Label43, Label45, EZalWy1, EwylWy1; codes emptied when clear
@@ -66,8 +66,9 @@ public:
 
     // Exit checks: a modal "Uwaga" box when the text left behind is not
     // acceptable, then the focus goes back to `edit`; the text stays.
-    void EPinExit(QLineEdit *edit);     // 1 to 3 characters: "Kod pin musi mieć 4 znaki."
-    void EZalWy1Exit(QLineEdit *edit);  // exactly 1 character: "Sms sterujący musi mieć formę dwóch znaków"
+    void EPinExit(QLineEdit* edit);  // 1 to 3 characters: "Kod pin musi mieć 4 znaki."
+    void EZalWy1Exit(
+        QLineEdit* edit);  // exactly 1 character: "Sms sterujący musi mieć formę dwóch znaków"
 
     // Key filters: return the character to let into the edit, or QChar() to
     // drop it. Enter (13) is dropped and the focus moves to the next control.
@@ -75,23 +76,23 @@ public:
     QChar Enruser1KeyPress(QChar key);
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class ExitRule { Pin, SmsCode };
 
-    void clipActionClick(const QString &prefix, int digit);
+    void clipActionClick(const QString& prefix, int digit);
     void connectCheckBoxes();
     void watchEdits();
     void applyOption(int flag);
-    void warnAndRefocus(QLineEdit *edit, const QString &message);
-    void scheduleExitCheck(QLineEdit *edit, ExitRule rule);
-    bool filterKey(QLineEdit *edit, QKeyEvent *event);
+    void warnAndRefocus(QLineEdit* edit, const QString& message);
+    void scheduleExitCheck(QLineEdit* edit, ExitRule rule);
+    bool filterKey(QLineEdit* edit, QKeyEvent* event);
 
-    QWidget *window_;
-    QLineEdit *ePin_;
-    QLineEdit *enruser1_;
-    QHash<const QObject *, ExitRule> exitRules_;
+    QWidget* window_;
+    QLineEdit* ePin_;
+    QLineEdit* enruser1_;
+    QHash<const QObject*, ExitRule> exitRules_;
     bool inExitCheck_ = false;  // a check's box is open or its focus is being restored
 };
 

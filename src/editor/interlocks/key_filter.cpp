@@ -2,16 +2,21 @@
 
 namespace tarnik {
 
-QChar FilterKey(const QString &text, int caret, QChar signA, QChar signB, QChar key) {
+QChar FilterKey(const QString& text, int caret, QChar signA, QChar signB, QChar key)
+{
     const QChar dropped;
-    if (key == QChar(8) || key == QChar(9) || (key >= QLatin1Char('0') && key <= QLatin1Char('9'))) return key;
+    if (key == QChar(8) || key == QChar(9) || (key >= QLatin1Char('0') && key <= QLatin1Char('9')))
+        return key;
     const QChar plus = QLatin1Char('+');
     const QChar minus = QLatin1Char('-');
     const QChar none = QLatin1Char('$');  // a sign that the edit does not accept
     if (key == plus || key == minus) {
-        if (text.contains(signA) || text.contains(signB) || caret >= 2) return dropped;
-        if (key == plus && signB == none) return dropped;
-        if (key == minus && signA == none) return dropped;
+        if (text.contains(signA) || text.contains(signB) || caret >= 2)
+            return dropped;
+        if (key == plus && signB == none)
+            return dropped;
+        if (key == minus && signA == none)
+            return dropped;
         return key;
     }
     return dropped;

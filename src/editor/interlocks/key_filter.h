@@ -15,6 +15,6 @@ namespace tarnik {
 //    caret is at 2 or later; "+" is also dropped when signB is "$", and "-" when
 //    signA is "$"; otherwise they pass;
 //  - every other character is dropped.
-QChar FilterKey(const QString &text, int caret, QChar signA, QChar signB, QChar key);
+QChar FilterKey(const QString& text, int caret, QChar signA, QChar signB, QChar key);
 
 }  // namespace tarnik

@@ -11,17 +11,22 @@ namespace tarnik {
 
 namespace {
 
-QString nameOf(std::string_view name) { return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())); }
+QString nameOf(std::string_view name)
+{
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 }  // namespace
 
-void applyControlLimits(QWidget *root) {
-    for (const EditLimits &limits : editLimits()) {
-        if (limits.maxLength == kNoMaxLength) continue;
+void applyControlLimits(QWidget* root)
+{
+    for (const EditLimits& limits : editLimits()) {
+        if (limits.maxLength == kNoMaxLength)
+            continue;
         setTypingLimit(findControl<QLineEdit>(root, nameOf(limits.name)), limits.maxLength);
     }
-    for (const SpinLimits &limits : spinLimits()) {
-        auto *spin = findControl<SpinEdit>(root, nameOf(limits.name));
+    for (const SpinLimits& limits : spinLimits()) {
+        auto* spin = findControl<SpinEdit>(root, nameOf(limits.name));
         spin->setLimits(limits.minimum, limits.maximum, limits.maxLength);
         spin->setValue(limits.initial);
     }

@@ -18,7 +18,8 @@ namespace {
 enum Column { RowLabel, ReactionTime, BlockTime, OutputButtons, NotifyButtons, SmsTexts };
 
 // One input k takes two grid rows (reaction 1 above reaction 2) and a line.
-void addInputRow(QWidget *box, QGridLayout *grid, int k) {
+void addInputRow(QWidget* box, QGridLayout* grid, int k)
+{
     const int top = 1 + (k - 1) * 3;
     const QString n = QString::number(k);
     grid->addWidget(makeLabel(box, QStringLiteral("Wejście ") + n), top, RowLabel, 2, 1);
@@ -27,39 +28,46 @@ void addInputRow(QWidget *box, QGridLayout *grid, int k) {
     for (int r = 1; r <= kReactions; ++r) {
         const QString re = QStringLiteral("Re") + QString::number(r);
         const int row = top + r - 1;
-        grid->addWidget(makeButton(box, QStringLiteral("BB_ConfigNumerWe") + n + re,
-                                   r == 1 ? QStringLiteral("podanie masy") : QStringLiteral("zanik masy")),
-                        row, OutputButtons);
-        grid->addWidget(makeButton(box, QStringLiteral("BBConfigWorkWe") + n + re, QStringLiteral("CLIP/SMS")),
-                        row, NotifyButtons);
-        grid->addWidget(makeEdit(box, QStringLiteral("ETSMS_We") + n + QStringLiteral("_") + re), row, SmsTexts);
+        grid->addWidget(
+            makeButton(box, QStringLiteral("BB_ConfigNumerWe") + n + re,
+                       r == 1 ? QStringLiteral("podanie masy") : QStringLiteral("zanik masy")),
+            row, OutputButtons);
+        grid->addWidget(
+            makeButton(box, QStringLiteral("BBConfigWorkWe") + n + re, QStringLiteral("CLIP/SMS")),
+            row, NotifyButtons);
+        grid->addWidget(makeEdit(box, QStringLiteral("ETSMS_We") + n + QStringLiteral("_") + re),
+                        row, SmsTexts);
     }
-    if (k < kInputs) grid->addWidget(makeLine(box), top + 2, RowLabel, 1, SmsTexts + 1);
+    if (k < kInputs)
+        grid->addWidget(makeLine(box), top + 2, RowLabel, 1, SmsTexts + 1);
 }
 
 }  // namespace
 
-QWidget *buildInputsPage() {
-    auto *page = new QWidget;
+QWidget* buildInputsPage()
+{
+    auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabSheet3"));
-    auto *scroll = new QScrollArea(page);
+    auto* scroll = new QScrollArea(page);
     scroll->setObjectName(QStringLiteral("ScrollBox1Area"));
     scroll->setWidgetResizable(true);
-    auto *box = new QWidget;
+    auto* box = new QWidget;
     box->setObjectName(QStringLiteral("ScrollBox1"));
 
-    auto *grid = new QGridLayout(box);
+    auto* grid = new QGridLayout(box);
     grid->addWidget(makeHeading(box, QStringLiteral("Czas reakcji  [ x 0,1s]")), 0, ReactionTime);
-    grid->addWidget(makeHeading(box, QStringLiteral("Blokada wejścia po reakcji. [x 10s]")), 0, BlockTime);
+    grid->addWidget(makeHeading(box, QStringLiteral("Blokada wejścia po reakcji. [x 10s]")), 0,
+                    BlockTime);
     grid->addWidget(makeHeading(box, QStringLiteral("Reakcja wyjść na:")), 0, OutputButtons);
     grid->addWidget(makeHeading(box, QStringLiteral("Powiadomienie:")), 0, NotifyButtons);
     grid->addWidget(makeHeading(box, QStringLiteral("Treść wiadomości SMS:")), 0, SmsTexts);
-    for (int k = 1; k <= kInputs; ++k) addInputRow(box, grid, k);
+    for (int k = 1; k <= kInputs; ++k)
+        addInputRow(box, grid, k);
     grid->setColumnStretch(SmsTexts, 1);
     grid->setRowStretch(grid->rowCount(), 1);
 
     scroll->setWidget(box);
-    auto *layout = new QVBoxLayout(page);
+    auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroll);
     return page;

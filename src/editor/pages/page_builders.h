@@ -8,10 +8,10 @@ class QWidget;
 
 namespace tarnik {
 
-QWidget *buildBasicPage();          // TabSheet1 "Podstawowe" (from basic_page.ui)
-QWidget *buildUsersPage();          // TabSheet2 "numery telefonów"
-QWidget *buildInputsPage();         // TabSheet3 "Wejścia", rows inside ScrollBox1
-QWidget *buildSpecialInputsPage();  // TabSheet4 "Wejścia specjalne"
-QWidget *buildOutputsPage();        // TabSheet5 "Wyjścia" (from outputs_page.ui)
+QWidget* buildBasicPage();          // TabSheet1 "Podstawowe" (from basic_page.ui)
+QWidget* buildUsersPage();          // TabSheet2 "numery telefonów"
+QWidget* buildInputsPage();         // TabSheet3 "Wejścia", rows inside ScrollBox1
+QWidget* buildSpecialInputsPage();  // TabSheet4 "Wejścia specjalne"
+QWidget* buildOutputsPage();        // TabSheet5 "Wyjścia" (from outputs_page.ui)
 
 }  // namespace tarnik

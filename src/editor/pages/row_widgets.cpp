@@ -9,39 +9,46 @@
 
 namespace tarnik {
 
-QLabel *makeLabel(QWidget *parent, const QString &text, const QString &name) {
-    auto *label = new QLabel(text, parent);
-    if (!name.isEmpty()) label->setObjectName(name);
+QLabel* makeLabel(QWidget* parent, const QString& text, const QString& name)
+{
+    auto* label = new QLabel(text, parent);
+    if (!name.isEmpty())
+        label->setObjectName(name);
     return label;
 }
 
-QLabel *makeHeading(QWidget *parent, const QString &text) {
-    auto *label = new QLabel(text, parent);
+QLabel* makeHeading(QWidget* parent, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     return label;
 }
 
-QLineEdit *makeEdit(QWidget *parent, const QString &name) {
-    auto *edit = new QLineEdit(parent);
+QLineEdit* makeEdit(QWidget* parent, const QString& name)
+{
+    auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     return edit;
 }
 
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption) {
-    auto *button = new QPushButton(caption, parent);
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption)
+{
+    auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     return button;
 }
 
-SpinEdit *makeSpin(QWidget *parent, const QString &name) {
-    auto *spin = new SpinEdit(parent);
+SpinEdit* makeSpin(QWidget* parent, const QString& name)
+{
+    auto* spin = new SpinEdit(parent);
     spin->setObjectName(name);
     return spin;
 }
 
-QFrame *makeLine(QWidget *parent, bool horizontal) {
-    auto *line = new QFrame(parent);
+QFrame* makeLine(QWidget* parent, bool horizontal)
+{
+    auto* line = new QFrame(parent);
     line->setFrameShape(horizontal ? QFrame::HLine : QFrame::VLine);
     line->setFrameShadow(QFrame::Sunken);
     return line;

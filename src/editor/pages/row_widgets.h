@@ -14,11 +14,11 @@ namespace tarnik {
 
 class SpinEdit;
 
-QLabel *makeLabel(QWidget *parent, const QString &text, const QString &name = {});
-QLabel *makeHeading(QWidget *parent, const QString &text);  // wrapping column heading
-QLineEdit *makeEdit(QWidget *parent, const QString &name);
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption);
-SpinEdit *makeSpin(QWidget *parent, const QString &name);
-QFrame *makeLine(QWidget *parent, bool horizontal = true);  // decorative bevel
+QLabel* makeLabel(QWidget* parent, const QString& text, const QString& name = {});
+QLabel* makeHeading(QWidget* parent, const QString& text);  // wrapping column heading
+QLineEdit* makeEdit(QWidget* parent, const QString& name);
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption);
+SpinEdit* makeSpin(QWidget* parent, const QString& name);
+QFrame* makeLine(QWidget* parent, bool horizontal = true);  // decorative bevel
 
 }  // namespace tarnik

@@ -7,8 +7,9 @@
 
 namespace tarnik {
 
-QTabWidget *buildSettingsPages(QWidget *parent) {
-    auto *pages = new QTabWidget(parent);
+QTabWidget* buildSettingsPages(QWidget* parent)
+{
+    auto* pages = new QTabWidget(parent);
     pages->setObjectName(QStringLiteral("PageControl2"));
     pages->addTab(buildBasicPage(), QStringLiteral("Podstawowe"));
     pages->addTab(buildUsersPage(), QStringLiteral("numery telefonów"));

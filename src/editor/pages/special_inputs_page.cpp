@@ -16,7 +16,7 @@ enum Column { RowLabel, OutputButtons, NotifyButtons, SmsTexts };
 
 struct SpecialRow {
     int entry;
-    const char *label;
+    const char* label;
     bool visible;
 };
 
@@ -31,10 +31,11 @@ constexpr SpecialRow kRows[] = {
 
 // The buttons and edits are children of the page itself: the reaction
 // handlers tell this page's buttons from others by their container.
-void addSpecialRow(QWidget *page, QGridLayout *grid, int top, const SpecialRow &row) {
+void addSpecialRow(QWidget* page, QGridLayout* grid, int top, const SpecialRow& row)
+{
     const QString k = QString::number(row.entry);
-    QList<QWidget *> widgets;
-    auto *label = makeLabel(page, QString::fromUtf8(row.label));
+    QList<QWidget*> widgets;
+    auto* label = makeLabel(page, QString::fromUtf8(row.label));
     grid->addWidget(label, top, RowLabel, 2, 1);
     widgets << label;
     for (int r = 1; r <= kReactions; ++r) {
@@ -45,31 +46,36 @@ void addSpecialRow(QWidget *page, QGridLayout *grid, int top, const SpecialRow &
             outputCaption = r == 1 ? QStringLiteral("podanie masy") : QStringLiteral("zanik masy");
             notifyCaption = QStringLiteral("SMS/CLIP");
         }
-        auto *output = makeButton(page, QStringLiteral("BB_ConfigNumerSpecWe") + k + re, outputCaption);
-        auto *notify = makeButton(page, QStringLiteral("BBConfigWorkSpecWe") + k + re, notifyCaption);
-        auto *text = makeEdit(page, QStringLiteral("ETSpecSMS_We") + k + QStringLiteral("_") + re);
+        auto* output =
+            makeButton(page, QStringLiteral("BB_ConfigNumerSpecWe") + k + re, outputCaption);
+        auto* notify =
+            makeButton(page, QStringLiteral("BBConfigWorkSpecWe") + k + re, notifyCaption);
+        auto* text = makeEdit(page, QStringLiteral("ETSpecSMS_We") + k + QStringLiteral("_") + re);
         grid->addWidget(output, top + r - 1, OutputButtons);
         grid->addWidget(notify, top + r - 1, NotifyButtons);
         grid->addWidget(text, top + r - 1, SmsTexts);
         widgets << output << notify << text;
     }
     if (!row.visible)
-        for (QWidget *w : widgets) w->setVisible(false);
+        for (QWidget* w : widgets)
+            w->setVisible(false);
 }
 
 }  // namespace
 
-QWidget *buildSpecialInputsPage() {
-    auto *page = new QWidget;
+QWidget* buildSpecialInputsPage()
+{
+    auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabSheet4"));
-    auto *grid = new QGridLayout(page);
+    auto* grid = new QGridLayout(page);
     grid->addWidget(makeHeading(page, QStringLiteral("Reakcja wyjść na:")), 0, OutputButtons);
     grid->addWidget(makeHeading(page, QStringLiteral("Powiadomienie:")), 0, NotifyButtons);
     grid->addWidget(makeHeading(page, QStringLiteral("Treść wiadomości SMS:")), 0, SmsTexts);
     int top = 1;
-    for (const SpecialRow &row : kRows) {
+    for (const SpecialRow& row : kRows) {
         addSpecialRow(page, grid, top, row);
-        if (row.visible && row.entry == 3) grid->addWidget(makeLine(page), top + 2, RowLabel, 1, SmsTexts + 1);
+        if (row.visible && row.entry == 3)
+            grid->addWidget(makeLine(page), top + 2, RowLabel, 1, SmsTexts + 1);
         top += 3;
     }
     grid->setColumnStretch(SmsTexts, 1);

@@ -13,12 +13,13 @@ namespace tarnik {
 namespace {
 
 // One block per user: heading, number, name and notes.
-QWidget *buildUserBlock(QWidget *page, int n) {
+QWidget* buildUserBlock(QWidget* page, int n)
+{
     const QString digit = QString::number(n);
-    auto *block = new QWidget(page);
+    auto* block = new QWidget(page);
     block->setObjectName(QStringLiteral("userBlock") + digit);
-    auto *grid = new QGridLayout(block);
-    auto *heading = makeLabel(block, QStringLiteral("Użytkownik ") + digit);
+    auto* grid = new QGridLayout(block);
+    auto* heading = makeLabel(block, QStringLiteral("Użytkownik ") + digit);
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);
@@ -27,10 +28,10 @@ QWidget *buildUserBlock(QWidget *page, int n) {
     grid->addWidget(makeEdit(block, QStringLiteral("Enruser") + digit), 1, 1);
     grid->addWidget(makeLabel(block, QStringLiteral("Nazwa")), 2, 0);
     grid->addWidget(makeEdit(block, QStringLiteral("Eosoba") + digit), 2, 1);
-    auto *notesLabel = makeLabel(block, QStringLiteral("Uwagi"));
+    auto* notesLabel = makeLabel(block, QStringLiteral("Uwagi"));
     notesLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     grid->addWidget(notesLabel, 3, 0);
-    auto *notes = new QPlainTextEdit(block);
+    auto* notes = new QPlainTextEdit(block);
     notes->setObjectName(QStringLiteral("Muser") + digit);
     notes->setTabChangesFocus(true);
     grid->addWidget(notes, 3, 1);
@@ -41,10 +42,11 @@ QWidget *buildUserBlock(QWidget *page, int n) {
 }  // namespace
 
 // Users 1 and 2 side by side above users 3 and 4, separated by lines.
-QWidget *buildUsersPage() {
-    auto *page = new QWidget;
+QWidget* buildUsersPage()
+{
+    auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabSheet2"));
-    auto *grid = new QGridLayout(page);
+    auto* grid = new QGridLayout(page);
     for (int n = 1; n <= kUsers; ++n) {
         const int row = (n - 1) / 2 * 2;
         const int column = (n - 1) % 2 * 2;

@@ -11,7 +11,7 @@ namespace tarnik {
 class SpinEdit : public QSpinBox {
     Q_OBJECT
 public:
-    explicit SpinEdit(QWidget *parent = nullptr);
+    explicit SpinEdit(QWidget* parent = nullptr);
 
     // Range and the number of characters the user may type.
     void setLimits(int minimum, int maximum, int maxLength);
@@ -20,14 +20,14 @@ public:
     // brings the shown text into line, as leaving the edit would.
     int readValue();
 
-    QValidator::State validate(QString &input, int &pos) const override;
-    void fixup(QString &input) const override;
+    QValidator::State validate(QString& input, int& pos) const override;
+    void fixup(QString& input) const override;
 
 protected:
-    int valueFromText(const QString &text) const override;
+    int valueFromText(const QString& text) const override;
 
 private:
-    int clampedValueOf(const QString &text) const;
+    int clampedValueOf(const QString& text) const;
 };
 
 }  // namespace tarnik

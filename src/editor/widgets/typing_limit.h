@@ -17,9 +17,9 @@ namespace tarnik {
 class TypingLimitValidator : public QValidator {
     Q_OBJECT
 public:
-    TypingLimitValidator(int maxLength, QObject *parent);
+    TypingLimitValidator(int maxLength, QObject* parent);
     int maxLength() const { return maxLength_; }
-    State validate(QString &input, int &pos) const override;
+    State validate(QString& input, int& pos) const override;
 
 private:
     int maxLength_;
@@ -28,9 +28,9 @@ private:
 // Installs the limit on `edit` (replacing any validator it had). While the
 // edit holds an over-long text set by the program, the user may shorten it
 // but not lengthen it.
-void setTypingLimit(QLineEdit *edit, int maxLength);
+void setTypingLimit(QLineEdit* edit, int maxLength);
 
 // The limit installed by setTypingLimit, or 0 for none.
-int typingLimit(const QLineEdit *edit);
+int typingLimit(const QLineEdit* edit);
 
 }  // namespace tarnik

@@ -8,11 +8,15 @@
 namespace tarnik {
 
 QtHandOver::QtHandOver(QObject* context)
-    : context_(context != nullptr ? context : QCoreApplication::instance()) {}
+    : context_(context != nullptr ? context : QCoreApplication::instance())
+{
+}
 
-void QtHandOver::post(std::function<void()> task) {
+void QtHandOver::post(std::function<void()> task)
+{
     QObject* target = context_.data();
-    if (target == nullptr) return;  // the user-interface side is gone: nothing can run it
+    if (target == nullptr)
+        return;  // the user-interface side is gone: nothing can run it
     QMetaObject::invokeMethod(
         target,
         [task = std::move(task)] {
@@ -25,6 +29,9 @@ void QtHandOver::post(std::function<void()> task) {
         Qt::QueuedConnection);
 }
 
-void InstallQtHandOver() { SetDefaultHandOver(std::make_shared<QtHandOver>()); }
+void InstallQtHandOver()
+{
+    SetDefaultHandOver(std::make_shared<QtHandOver>());
+}
 
 }  // namespace tarnik

@@ -6,11 +6,13 @@
 
 namespace tarnik::testing {
 
-ModalWatcher::ModalWatcher(std::function<void(QWidget *)> action) : action_(std::move(action)) {
+ModalWatcher::ModalWatcher(std::function<void(QWidget*)> action) : action_(std::move(action))
+{
     poll_.setInterval(5);
     connect(&poll_, &QTimer::timeout, this, [this] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible()) return;
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
         poll_.stop();
         fired_ = true;
         action_(modal);
@@ -20,8 +22,9 @@ ModalWatcher::ModalWatcher(std::function<void(QWidget *)> action) : action_(std:
 
 namespace {
 
-void recordAndAccept(QWidget *modal, SeenMessage &seen) {
-    auto *box = qobject_cast<QMessageBox *>(modal);
+void recordAndAccept(QWidget* modal, SeenMessage& seen)
+{
+    auto* box = qobject_cast<QMessageBox*>(modal);
     if (!box) {
         modal->close();
         return;
@@ -29,7 +32,7 @@ void recordAndAccept(QWidget *modal, SeenMessage &seen) {
     seen.title = box->windowTitle();
     seen.text = box->text();
     seen.buttons = static_cast<int>(box->buttons().size());
-    if (QAbstractButton *ok = box->button(QMessageBox::Ok))
+    if (QAbstractButton* ok = box->button(QMessageBox::Ok))
         ok->click();
     else
         box->close();
@@ -37,15 +40,19 @@ void recordAndAccept(QWidget *modal, SeenMessage &seen) {
 
 }  // namespace
 
-std::unique_ptr<ModalWatcher> acceptNextMessage(SeenMessage &seen) {
-    return std::make_unique<ModalWatcher>([&seen](QWidget *modal) { recordAndAccept(modal, seen); });
+std::unique_ptr<ModalWatcher> acceptNextMessage(SeenMessage& seen)
+{
+    return std::make_unique<ModalWatcher>(
+        [&seen](QWidget* modal) { recordAndAccept(modal, seen); });
 }
 
-MessageRecorder::MessageRecorder() {
+MessageRecorder::MessageRecorder()
+{
     poll_.setInterval(5);
     connect(&poll_, &QTimer::timeout, this, [this] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible()) return;
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
         recordAndAccept(modal, messages_.emplace_back());
     });
     poll_.start();

@@ -16,12 +16,12 @@ namespace tarnik::testing {
 class ModalWatcher : public QObject {
 public:
     // `action` runs once, on the first modal widget seen; it must close it.
-    explicit ModalWatcher(std::function<void(QWidget *)> action);
+    explicit ModalWatcher(std::function<void(QWidget*)> action);
 
     bool fired() const { return fired_; }
 
 private:
-    std::function<void(QWidget *)> action_;
+    std::function<void(QWidget*)> action_;
     QTimer poll_;
     bool fired_ = false;
 };
@@ -34,13 +34,13 @@ struct SeenMessage {
 };
 
 // Arms a watcher that records the next message box and presses its OK button.
-std::unique_ptr<ModalWatcher> acceptNextMessage(SeenMessage &seen);
+std::unique_ptr<ModalWatcher> acceptNextMessage(SeenMessage& seen);
 
 // Records and accepts every message box that opens while it lives.
 class MessageRecorder : public QObject {
 public:
     MessageRecorder();
-    const std::vector<SeenMessage> &messages() const { return messages_; }
+    const std::vector<SeenMessage>& messages() const { return messages_; }
 
 private:
     QTimer poll_;

@@ -12,10 +12,11 @@ namespace tarnik {
 class OutputReactionDialogTest : public QObject {
     Q_OBJECT
 
-    QCheckBox *box(TFconfigNumberWeRe &d, const char *name) { return d.box(name); }
+    QCheckBox* box(TFconfigNumberWeRe& d, const char* name) { return d.box(name); }
 
 private slots:
-    void everyByteWithoutConflictsComesBackUnchanged() {
+    void everyByteWithoutConflictsComesBackUnchanged()
+    {
         // Bytes without "Opcje nieaktywne" and without both actions of one
         // output survive a confirmed dialog exactly; all others collapse as the
         // exclusions say. An all-clear byte is stored as "no reaction".
@@ -32,18 +33,20 @@ private slots:
         }
     }
 
-    void zeroShowsEverythingClearAndStoresNoReaction() {
+    void zeroShowsEverythingClearAndStoresNoReaction()
+    {
         TFconfigNumberWeRe d;
         d.setFromByte(0xFF);
         d.setFromByte(0x00);
-        for (const ReactionBox &entry : kOutputReactionBoxes) {
+        for (const ReactionBox& entry : kOutputReactionBoxes) {
             QVERIFY2(!box(d, entry.name)->isChecked(), entry.name);
             QVERIFY2(box(d, entry.name)->isEnabled(), entry.name);
         }
         QCOMPARE(d.resultByte(), std::uint8_t{0x80});
     }
 
-    void switchingAnOutputOnExcludesSwitchingItOff() {
+    void switchingAnOutputOnExcludesSwitchingItOff()
+    {
         TFconfigNumberWeRe d;
         d.setFromByte(0x10);  // "Wyłącz wyjście 1"
         box(d, "ChBONwy1IN")->setChecked(true);
@@ -63,7 +66,8 @@ private slots:
         QVERIFY(box(d, "ChBOFFwy1In")->isEnabled());
     }
 
-    void bothActionsOfOneOutputInAByteLeaveTheLaterOne() {
+    void bothActionsOfOneOutputInAByteLeaveTheLaterOne()
+    {
         TFconfigNumberWeRe d;
         d.setFromByte(0x18);  // switch output 1 off (set first) and on (set later)
         QVERIFY(box(d, "ChBONwy1IN")->isChecked());
@@ -72,22 +76,26 @@ private slots:
         QCOMPARE(d.resultByte(), std::uint8_t{0x08});
     }
 
-    void optionsInactiveDisablesTheRestAndKeepsOnlyTheReportTicked() {
+    void optionsInactiveDisablesTheRestAndKeepsOnlyTheReportTicked()
+    {
         TFconfigNumberWeRe d;
         d.setFromByte(0x7F & ~0x10 & ~0x40);  // everything but the conflicting partners
         box(d, "ChBNoActiv")->setChecked(true);
-        for (const ReactionBox &entry : kOutputReactionBoxes) {
-            if (entry.mask == kNoReaction) continue;
+        for (const ReactionBox& entry : kOutputReactionBoxes) {
+            if (entry.mask == kNoReaction)
+                continue;
             QVERIFY2(!box(d, entry.name)->isEnabled(), entry.name);
             QCOMPARE(box(d, entry.name)->isChecked(), entry.mask == 0x01);
         }
         QCOMPARE(d.resultByte(), std::uint8_t{0x80});
         box(d, "ChBNoActiv")->setChecked(false);
-        for (const ReactionBox &entry : kOutputReactionBoxes) QVERIFY2(box(d, entry.name)->isEnabled(), entry.name);
+        for (const ReactionBox& entry : kOutputReactionBoxes)
+            QVERIFY2(box(d, entry.name)->isEnabled(), entry.name);
         QCOMPARE(d.resultByte(), std::uint8_t{0x01});
     }
 
-    void pairHandlersRestWhileOptionsInactiveRuns() {
+    void pairHandlersRestWhileOptionsInactiveRuns()
+    {
         TFconfigNumberWeRe d;
         d.setFromByte(0x08);  // "Załącz wyjście 1" ticked, its partner disabled
         bool busySeen = false;
@@ -99,7 +107,8 @@ private slots:
         QVERIFY(!box(d, "ChBOFFwy1In")->isEnabled());
     }
 
-    void aBoxTickedWhileInactiveStillExcludesItsPartnerAfterwards() {
+    void aBoxTickedWhileInactiveStillExcludesItsPartnerAfterwards()
+    {
         TFconfigNumberWeRe d;
         d.setFromByte(0xA8);  // inactive, yet output 1 and output 2 switched on
         box(d, "ChBNoActiv")->setChecked(false);
@@ -110,7 +119,8 @@ private slots:
         QCOMPARE(d.resultByte(), std::uint8_t{0x28});
     }
 
-    void aNewByteRepairsTheStateLeftFromTheLastOpening() {
+    void aNewByteRepairsTheStateLeftFromTheLastOpening()
+    {
         TFconfigNumberWeRe d;
         d.setFromByte(0x08);  // output 1 on; "off" disabled
         d.setFromByte(0x10);  // now output 1 off, though its box starts disabled
@@ -121,12 +131,14 @@ private slots:
 
         d.setFromByte(0x80);
         d.setFromByte(0x24);  // all boxes were disabled by the inactive option
-        for (const ReactionBox &entry : kOutputReactionBoxes)
-            if (entry.mask != 0x40) QVERIFY2(box(d, entry.name)->isEnabled(), entry.name);
+        for (const ReactionBox& entry : kOutputReactionBoxes)
+            if (entry.mask != 0x40)
+                QVERIFY2(box(d, entry.name)->isEnabled(), entry.name);
         QCOMPARE(d.resultByte(), std::uint8_t{0x24});
     }
 
-    void captionsAreTheFormsOwn() {
+    void captionsAreTheFormsOwn()
+    {
         TFconfigNumberWeRe d;
         QCOMPARE(box(d, "ChBNoActiv")->text(), QStringLiteral("Opcje nieaktywne"));
         QCOMPARE(box(d, "ChBOFFWY2iN")->text(), QStringLiteral("Wyłącz wyjście 2"));
@@ -134,7 +146,8 @@ private slots:
         QCOMPARE(box(d, "ChBOFFwy1In")->text(), QStringLiteral("Wyłącz wyjście 1"));
         QCOMPARE(box(d, "ChBONwy1IN")->text(), QStringLiteral("Załącz wyjście 1"));
         QCOMPARE(box(d, "ChBTimeRaport")->text(), QStringLiteral("Odeślij raport"));
-        QCOMPARE(d.findChild<QAbstractButton *>(QStringLiteral("BitBtn2"))->text(), QStringLiteral("Anuluj"));
+        QCOMPARE(d.findChild<QAbstractButton*>(QStringLiteral("BitBtn2"))->text(),
+                 QStringLiteral("Anuluj"));
     }
 };
 

@@ -24,7 +24,10 @@ using testing::ReactionPagesFixture;
 namespace {
 
 const QString kUnavailable = QStringLiteral("Opcja niedostępna");
-QString unavailable(int blanks) { return kUnavailable + QString(blanks, QLatin1Char(' ')); }
+QString unavailable(int blanks)
+{
+    return kUnavailable + QString(blanks, QLatin1Char(' '));
+}
 
 // What the dialog looked like while it was open.
 struct Seen {
@@ -34,17 +37,18 @@ struct Seen {
     QPoint centre;
 };
 
-Seen look(QWidget *dialog) {
+Seen look(QWidget* dialog)
+{
     Seen seen;
     seen.title = dialog->windowTitle();
     seen.centre = dialog->frameGeometry().center();
-    for (QCheckBox *box : dialog->findChildren<QCheckBox *>()) {
+    for (QCheckBox* box : dialog->findChildren<QCheckBox*>()) {
         seen.checked[box->objectName()] = box->isChecked();
         seen.enabled[box->objectName()] = box->isEnabled();
         seen.visible[box->objectName()] = box->isVisible();
         seen.text[box->objectName()] = box->text();
     }
-    for (QLabel *label : dialog->findChildren<QLabel *>()) {
+    for (QLabel* label : dialog->findChildren<QLabel*>()) {
         seen.visible[label->objectName()] = label->isVisible();
         seen.text[label->objectName()] = label->text();
     }
@@ -58,45 +62,56 @@ class ReactionButtonsTest : public QObject {
 
     std::unique_ptr<ReactionPagesFixture> window_;
     SettingsRecord record_{};
-    TFconfigNumberWeRe *numberDialog_ = nullptr;
-    TFConfigWorkWeRe *workDialog_ = nullptr;
+    TFconfigNumberWeRe* numberDialog_ = nullptr;
+    TFConfigWorkWeRe* workDialog_ = nullptr;
     std::unique_ptr<ReactionButtons> buttons_;
 
     // Presses `button` (through its connection, as a click does), lets
     // `change` act on the open dialog, then presses OK or "Anuluj".
-    Seen press(const QString &button, bool ok, const std::function<void(QWidget *)> &change = {}) {
+    Seen press(const QString& button, bool ok, const std::function<void(QWidget*)>& change = {})
+    {
         Seen seen;
-        ModalWatcher watcher([&](QWidget *dialog) {
+        ModalWatcher watcher([&](QWidget* dialog) {
             seen = look(dialog);
-            if (change) change(dialog);
-            dialog->findChild<QAbstractButton *>(ok ? QStringLiteral("BitBtn1") : QStringLiteral("BitBtn2"))->click();
+            if (change)
+                change(dialog);
+            dialog
+                ->findChild<QAbstractButton*>(ok ? QStringLiteral("BitBtn1")
+                                                 : QStringLiteral("BitBtn2"))
+                ->click();
         });
         window_->button(button)->click();
-        if (!watcher.fired()) qFatal("no dialog opened for %s", qPrintable(button));
+        if (!watcher.fired())
+            qFatal("no dialog opened for %s", qPrintable(button));
         return seen;
     }
 
-    static void tick(QWidget *dialog, const char *name, bool on) {
-        dialog->findChild<QCheckBox *>(QString::fromLatin1(name))->setChecked(on);
+    static void tick(QWidget* dialog, const char* name, bool on)
+    {
+        dialog->findChild<QCheckBox*>(QString::fromLatin1(name))->setChecked(on);
     }
 
 private slots:
-    void init() {
+    void init()
+    {
         window_ = std::make_unique<ReactionPagesFixture>();
         numberDialog_ = new TFconfigNumberWeRe(window_.get());
         workDialog_ = new TFConfigWorkWeRe(window_.get());
         record_ = SettingsRecord{};
-        buttons_ = std::make_unique<ReactionButtons>(window_.get(), record_, *numberDialog_, *workDialog_);
+        buttons_ =
+            std::make_unique<ReactionButtons>(window_.get(), record_, *numberDialog_, *workDialog_);
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     }
 
-    void cleanup() {
+    void cleanup()
+    {
         buttons_.reset();
         window_.reset();
     }
 
-    void everyReactionButtonIsConnectedAndTheHiddenOutputButtonsAreNot() {
+    void everyReactionButtonIsConnectedAndTheHiddenOutputButtonsAreNot()
+    {
         // 16 + 16 input buttons, 8 + 8 special-entry buttons (hidden spare
         // rows included), 4 output confirmations.
         QCOMPARE(buttons_->connectedButtons(), 52);
@@ -106,14 +121,14 @@ private slots:
         QCOMPARE(finished.count(), 0);
     }
 
-    void inputButtonEditsItsOwnByteAndTitlesTheDialog() {
+    void inputButtonEditsItsOwnByteAndTitlesTheDialog()
+    {
         record_.numberWeRe[6][1] = 0x80;
         const SettingsRecord before = record_;
-        const Seen seen = press(QStringLiteral("BB_ConfigNumerWe7Re2"), true,
-                                [](QWidget *d) {
-                                    tick(d, "ChBNoActiv", false);
-                                    tick(d, "ChBONwy1IN", true);
-                                });
+        const Seen seen = press(QStringLiteral("BB_ConfigNumerWe7Re2"), true, [](QWidget* d) {
+            tick(d, "ChBNoActiv", false);
+            tick(d, "ChBONwy1IN", true);
+        });
         QCOMPARE(seen.title, QStringLiteral("konfig wejscia 7 reakcji 2"));
         QCOMPARE(record_.numberWeRe[6][1], std::uint8_t{0x08});
         SettingsRecord expected = before;
@@ -121,9 +136,10 @@ private slots:
         QVERIFY(std::memcmp(&expected, &record_, sizeof record_) == 0);
     }
 
-    void inputDialogOffersTheThreeExtraBoxesAsUnavailable() {
+    void inputDialogOffersTheThreeExtraBoxesAsUnavailable()
+    {
         const Seen seen = press(QStringLiteral("BB_ConfigNumerWe1Re1"), false);
-        for (const char *name : {"ChBTimeRaport", "ChBTimeOFFWy1", "ChBTimeOFFWy2"}) {
+        for (const char* name : {"ChBTimeRaport", "ChBTimeOFFWy1", "ChBTimeOFFWy2"}) {
             QVERIFY2(seen.visible.at(QString::fromLatin1(name)), name);
             QVERIFY2(seen.enabled.at(QString::fromLatin1(name)), name);
         }
@@ -132,14 +148,17 @@ private slots:
         QCOMPARE(seen.text.at(QStringLiteral("ChBTimeOFFWy2")), unavailable(4));
     }
 
-    void storedZeroShowsAllClearAndOkStoresNoReaction() {
+    void storedZeroShowsAllClearAndOkStoresNoReaction()
+    {
         record_.numberWeRe[2][0] = 0x00;
         const Seen seen = press(QStringLiteral("BB_ConfigNumerWe3Re1"), true);
-        for (const auto &[name, checked] : seen.checked) QVERIFY2(!checked, qPrintable(name));
+        for (const auto& [name, checked] : seen.checked)
+            QVERIFY2(!checked, qPrintable(name));
         QCOMPARE(record_.numberWeRe[2][0], std::uint8_t{0x80});
     }
 
-    void blockingInputKeepsTheBitsOfItsHiddenBoxes() {
+    void blockingInputKeepsTheBitsOfItsHiddenBoxes()
+    {
         record_.numberSpecWeRe[4][1] = 0x09;  // "Załącz wyjście 1" and the report bit
         const Seen seen = press(QStringLiteral("BB_ConfigNumerSpecWe5Re2"), true);
         QCOMPARE(seen.title, QStringLiteral("wejście blokujące reakcja 2"));
@@ -147,12 +166,14 @@ private slots:
         QVERIFY(!seen.visible.at(QStringLiteral("ChBTimeOFFWy1")));
         QVERIFY(!seen.visible.at(QStringLiteral("ChBTimeOFFWy2")));
         QCOMPARE(seen.text.at(QStringLiteral("ChBTimeRaport")), unavailable(15));
-        for (const auto &[name, checked] : seen.checked)
-            if (seen.visible.at(name)) QCOMPARE(checked, name == QStringLiteral("ChBONwy1IN"));
+        for (const auto& [name, checked] : seen.checked)
+            if (seen.visible.at(name))
+                QCOMPARE(checked, name == QStringLiteral("ChBONwy1IN"));
         QCOMPARE(record_.numberSpecWeRe[4][1], std::uint8_t{0x09});
     }
 
-    void tamperInputHidesOnlyTheReportBox() {
+    void tamperInputHidesOnlyTheReportBox()
+    {
         press(QStringLiteral("BB_ConfigNumerSpecWe5Re1"), false);  // hides the timed boxes
         record_.numberSpecWeRe[2][0] = 0x06;
         const Seen seen = press(QStringLiteral("BB_ConfigNumerSpecWe3Re1"), true);
@@ -171,7 +192,8 @@ private slots:
         QCOMPARE(second.text.at(QStringLiteral("ChBTimeRaport")), unavailable(15));
     }
 
-    void inputOpenedAfterASpecialEntryShowsTheExtraBoxesAgain() {
+    void inputOpenedAfterASpecialEntryShowsTheExtraBoxesAgain()
+    {
         press(QStringLiteral("BB_ConfigNumerSpecWe5Re1"), false);
         const Seen seen = press(QStringLiteral("BB_ConfigNumerWe2Re2"), false);
         QVERIFY(seen.visible.at(QStringLiteral("ChBTimeRaport")));
@@ -179,24 +201,28 @@ private slots:
         QVERIFY(seen.visible.at(QStringLiteral("ChBTimeOFFWy2")));
     }
 
-    void cancelChangesNothingAndReopeningShowsTheStoredByte() {
+    void cancelChangesNothingAndReopeningShowsTheStoredByte()
+    {
         record_.numberWeRe[0][0] = 0x20;
         record_.workWeRe[0][0] = 0x03;
         window_->userNumber(1)->setText(QStringLiteral("+48600000001"));
         const SettingsRecord before = record_;
-        press(QStringLiteral("BB_ConfigNumerWe1Re1"), false, [](QWidget *d) {
+        press(QStringLiteral("BB_ConfigNumerWe1Re1"), false, [](QWidget* d) {
             tick(d, "ChBonWy2In", false);
             tick(d, "ChBNoActiv", true);
         });
-        press(QStringLiteral("BBConfigWorkWe1Re1"), false, [](QWidget *d) { tick(d, "ChBUS1SMS", false); });
+        press(QStringLiteral("BBConfigWorkWe1Re1"), false,
+              [](QWidget* d) { tick(d, "ChBUS1SMS", false); });
         QVERIFY(std::memcmp(&before, &record_, sizeof record_) == 0);
         const Seen seen = press(QStringLiteral("BB_ConfigNumerWe1Re1"), false);
         QVERIFY(seen.checked.at(QStringLiteral("ChBonWy2In")));
         QVERIFY(!seen.checked.at(QStringLiteral("ChBNoActiv")));
     }
 
-    void inputNotificationClearsUsersWithoutANumber() {
-        for (int n = 1; n <= 4; ++n) window_->userNumber(n)->setText(QStringLiteral("+4860000000%1").arg(n));
+    void inputNotificationClearsUsersWithoutANumber()
+    {
+        for (int n = 1; n <= 4; ++n)
+            window_->userNumber(n)->setText(QStringLiteral("+4860000000%1").arg(n));
         window_->userNumber(3)->clear();
         window_->userName(2)->setText(QStringLiteral("Jan Kowalski"));
         record_.workWeRe[3][0] = 0xFF;
@@ -213,28 +239,34 @@ private slots:
         QCOMPARE(record_.workWeRe[3][0], std::uint8_t{0xCF});
     }
 
-    void outputConfirmationKeepsBitsOfUsersWithoutANumberAndOfHiddenClipBoxes() {
-        for (int n = 1; n <= 4; ++n) window_->userNumber(n)->setText(QStringLiteral("+4860000000%1").arg(n));
+    void outputConfirmationKeepsBitsOfUsersWithoutANumberAndOfHiddenClipBoxes()
+    {
+        for (int n = 1; n <= 4; ++n)
+            window_->userNumber(n)->setText(QStringLiteral("+4860000000%1").arg(n));
         window_->userNumber(3)->clear();
         record_.workSpecWeRe[0][1] = 0xFF;
         const Seen seen = press(QStringLiteral("BBConfigWorkSpecWe1Re2"), true);
         QCOMPARE(seen.title, QStringLiteral("Reakcja 2 wyjścia 1"));
         QVERIFY(!seen.visible.at(QStringLiteral("Label6")));
-        for (int n = 1; n <= 4; ++n) QVERIFY(!seen.visible.at(QStringLiteral("ChBUS%1Clip").arg(n)));
+        for (int n = 1; n <= 4; ++n)
+            QVERIFY(!seen.visible.at(QStringLiteral("ChBUS%1Clip").arg(n)));
         QVERIFY(!seen.enabled.at(QStringLiteral("ChBUS3SMS")));
         QVERIFY(seen.checked.at(QStringLiteral("ChBUS3SMS")));
         QCOMPARE(record_.workSpecWeRe[0][1], std::uint8_t{0xFF});
 
         // A ticked SMS box of a user with a number still changes.
-        press(QStringLiteral("BBConfigWorkSpecWe2Re1"), true, [](QWidget *d) { tick(d, "ChBUS1SMS", true); });
+        press(QStringLiteral("BBConfigWorkSpecWe2Re1"), true,
+              [](QWidget* d) { tick(d, "ChBUS1SMS", true); });
         QCOMPARE(record_.workSpecWeRe[1][0], std::uint8_t{0x01});
     }
 
-    void clipColumnReturnsForInputsAfterAnOutputConfirmation() {
+    void clipColumnReturnsForInputsAfterAnOutputConfirmation()
+    {
         press(QStringLiteral("BBConfigWorkSpecWe2Re2"), false);
         const Seen input = press(QStringLiteral("BBConfigWorkWe1Re2"), false);
         QVERIFY(input.visible.at(QStringLiteral("Label6")));
-        for (int n = 1; n <= 4; ++n) QVERIFY(input.visible.at(QStringLiteral("ChBUS%1Clip").arg(n)));
+        for (int n = 1; n <= 4; ++n)
+            QVERIFY(input.visible.at(QStringLiteral("ChBUS%1Clip").arg(n)));
         press(QStringLiteral("BBConfigWorkSpecWe1Re1"), false);
         const Seen special = press(QStringLiteral("BBConfigWorkSpecWe5Re2"), false);
         QCOMPARE(special.title, QStringLiteral("Reakcja 2 Wejścia blokującego"));
@@ -243,21 +275,27 @@ private slots:
                  QStringLiteral("Reakcja 1 Wejścia sabotażowego"));
     }
 
-    void dialogOpensCentredOnTheMainWindow() {
+    void dialogOpensCentredOnTheMainWindow()
+    {
         window_->move(40, 30);
         QTest::qWait(20);
         const Seen seen = press(QStringLiteral("BBConfigWorkWe2Re1"), false);
         const QPoint offset = seen.centre - window_->frameGeometry().center();
-        QVERIFY2(offset.manhattanLength() <= 4, qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+        QVERIFY2(offset.manhattanLength() <= 4,
+                 qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
     }
 
-    void handlerRefusesAButtonOfAnotherFamily() {
+    void handlerRefusesAButtonOfAnotherFamily()
+    {
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
-                                 buttons_->BB_ConfigNumerWe1Re1Click(window_->button(QStringLiteral("BBConfigWorkWe1Re1"))));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, buttons_->BBConfigWorkSpecWe1Re1Click(nullptr));
+                                 buttons_->BB_ConfigNumerWe1Re1Click(
+                                     window_->button(QStringLiteral("BBConfigWorkWe1Re1"))));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                                 buttons_->BBConfigWorkSpecWe1Re1Click(nullptr));
     }
 
-    void aMissingUserEditIsReportedInAMessageBoxNotThrownIntoTheEventLoop() {
+    void aMissingUserEditIsReportedInAMessageBoxNotThrownIntoTheEventLoop()
+    {
         delete window_->userName(2);
         testing::SeenMessage message;
         auto closer = testing::acceptNextMessage(message);

@@ -17,9 +17,9 @@ class ReactionPagesFixture : public QWidget {
 public:
     ReactionPagesFixture();
 
-    QAbstractButton *button(const QString &name) const;
-    QLineEdit *userNumber(int user) const;  // Enruser<user>
-    QLineEdit *userName(int user) const;    // Eosoba<user>
+    QAbstractButton* button(const QString& name) const;
+    QLineEdit* userNumber(int user) const;  // Enruser<user>
+    QLineEdit* userName(int user) const;    // Eosoba<user>
 };
 
 }  // namespace tarnik::testing

@@ -10,11 +10,14 @@
 namespace tarnik {
 namespace {
 
-std::size_t offsetOf(SettingsRecord &record, const ReactionTarget &target) {
-    return static_cast<std::size_t>(&reactionByte(record, target) - reinterpret_cast<std::uint8_t *>(&record));
+std::size_t offsetOf(SettingsRecord& record, const ReactionTarget& target)
+{
+    return static_cast<std::size_t>(&reactionByte(record, target) -
+                                    reinterpret_cast<std::uint8_t*>(&record));
 }
 
-TEST(ReactionTarget, EachFamilyReadsEntryAndReactionFromTheName) {
+TEST(ReactionTarget, EachFamilyReadsEntryAndReactionFromTheName)
+{
     const auto input = parseReactionButton(QStringLiteral("BB_ConfigNumerWe7Re2"));
     ASSERT_TRUE(input);
     EXPECT_EQ(input->family, ReactionFamily::NumberInput);
@@ -39,38 +42,45 @@ TEST(ReactionTarget, EachFamilyReadsEntryAndReactionFromTheName) {
     EXPECT_EQ(confirmation->reaction, 2);
 }
 
-TEST(ReactionTarget, LetterCaseIsIgnoredAsInControlLookup) {
+TEST(ReactionTarget, LetterCaseIsIgnoredAsInControlLookup)
+{
     const auto target = parseReactionButton(QStringLiteral("bb_confignumerspecwe3re2"));
     ASSERT_TRUE(target);
     EXPECT_EQ(target->family, ReactionFamily::NumberSpecial);
     EXPECT_EQ(target->entry, 3);
 }
 
-TEST(ReactionTarget, NamesOutsideTheFamiliesOrRangesAreRefused) {
-    for (const char *name : {"BB_ConfigNumerWe9Re1",     // no input 9
-                             "BB_ConfigNumerWe0Re1",     // no input 0
-                             "BB_ConfigNumerWe1Re3",     // no reaction 3
-                             "BB_ConfigNumerWe1Re0",     // no reaction 0
-                             "BB_ConfigNumerSpecWe7Re1", // six special entries only
-                             "BB_ConfigNumerSpecWy1Re1", // the hidden output buttons reach nothing
-                             "BB_ConfigNumerWe12Re1",    // one digit only
-                             "BB_ConfigNumerWe1Re1x",    // nothing after the reaction
-                             "BB_ConfigNumerWeARe1",     // not a digit
-                             "BB_ConfigNumerWe1Xe1",     // "Re" required
-                             "BBConfigWorkWe",           // too short
+TEST(ReactionTarget, NamesOutsideTheFamiliesOrRangesAreRefused)
+{
+    for (const char* name : {"BB_ConfigNumerWe9Re1",      // no input 9
+                             "BB_ConfigNumerWe0Re1",      // no input 0
+                             "BB_ConfigNumerWe1Re3",      // no reaction 3
+                             "BB_ConfigNumerWe1Re0",      // no reaction 0
+                             "BB_ConfigNumerSpecWe7Re1",  // six special entries only
+                             "BB_ConfigNumerSpecWy1Re1",  // the hidden output buttons reach nothing
+                             "BB_ConfigNumerWe12Re1",     // one digit only
+                             "BB_ConfigNumerWe1Re1x",     // nothing after the reaction
+                             "BB_ConfigNumerWeARe1",      // not a digit
+                             "BB_ConfigNumerWe1Xe1",      // "Re" required
+                             "BBConfigWorkWe",            // too short
                              ""}) {
         EXPECT_FALSE(parseReactionButton(QString::fromLatin1(name))) << name;
     }
 }
 
-TEST(ReactionTarget, FamilyFilterRefusesOtherFamilies) {
-    EXPECT_FALSE(parseReactionButton(QStringLiteral("BBConfigWorkWe1Re1"), ReactionFamily::NumberInput));
-    EXPECT_TRUE(parseReactionButton(QStringLiteral("BBConfigWorkWe1Re1"), ReactionFamily::WorkInput));
+TEST(ReactionTarget, FamilyFilterRefusesOtherFamilies)
+{
+    EXPECT_FALSE(
+        parseReactionButton(QStringLiteral("BBConfigWorkWe1Re1"), ReactionFamily::NumberInput));
+    EXPECT_TRUE(
+        parseReactionButton(QStringLiteral("BBConfigWorkWe1Re1"), ReactionFamily::WorkInput));
     // Input buttons have no entries above 8, special buttons none above 6.
-    EXPECT_FALSE(parseReactionButton(QStringLiteral("BBConfigWorkSpecWe8Re1"), ReactionFamily::WorkSpecial));
+    EXPECT_FALSE(
+        parseReactionButton(QStringLiteral("BBConfigWorkSpecWe8Re1"), ReactionFamily::WorkSpecial));
 }
 
-TEST(ReactionTarget, BytesLieAtTheRecordOffsets) {
+TEST(ReactionTarget, BytesLieAtTheRecordOffsets)
+{
     SettingsRecord record{};
     EXPECT_EQ(offsetOf(record, {ReactionFamily::NumberInput, 1, 1}), 41u);
     EXPECT_EQ(offsetOf(record, {ReactionFamily::NumberInput, 7, 2}), 38u + 2 * 7 + 2);
@@ -80,7 +90,8 @@ TEST(ReactionTarget, BytesLieAtTheRecordOffsets) {
     EXPECT_EQ(offsetOf(record, {ReactionFamily::WorkSpecial, 6, 2}), 100u);
 }
 
-TEST(ReactionTarget, OutOfRangeTargetsNeverReachOutsideTheRecord) {
+TEST(ReactionTarget, OutOfRangeTargetsNeverReachOutsideTheRecord)
+{
     SettingsRecord record{};
     EXPECT_THROW(reactionByte(record, {ReactionFamily::NumberInput, 9, 1}), std::out_of_range);
     EXPECT_THROW(reactionByte(record, {ReactionFamily::WorkSpecial, 7, 1}), std::out_of_range);
@@ -88,7 +99,8 @@ TEST(ReactionTarget, OutOfRangeTargetsNeverReachOutsideTheRecord) {
     EXPECT_THROW(reactionByte(record, {ReactionFamily::NumberSpecial, 0, 1}), std::out_of_range);
 }
 
-TEST(OutputReactionByte, NothingChosenOrInactiveStoresNoReaction) {
+TEST(OutputReactionByte, NothingChosenOrInactiveStoresNoReaction)
+{
     EXPECT_EQ(outputReactionByte(0x00), 0x80);
     EXPECT_EQ(outputReactionByte(0x80), 0x80);
     EXPECT_EQ(outputReactionByte(0xFF), 0x80);  // "Opcje nieaktywne" outweighs the rest

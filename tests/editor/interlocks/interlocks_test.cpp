@@ -34,23 +34,31 @@ class InterlocksTest : public QObject {
     std::unique_ptr<OptionPagesFixture> window_;
     std::unique_ptr<Interlocks> interlocks_;
 
-    QCheckBox *clip(const char *group, int digit) { return window_->box(QString::fromLatin1(group) + QString::number(digit)); }
+    QCheckBox* clip(const char* group, int digit)
+    {
+        return window_->box(QString::fromLatin1(group) + QString::number(digit));
+    }
 
     // Sets a group's boxes 0..7 from a byte in box order, as showing the
     // settings does.
-    void showClipByte(const char *group, int byte) {
-        for (int digit = 0; digit <= 7; ++digit) clip(group, digit)->setChecked((byte >> digit) & 1);
+    void showClipByte(const char* group, int byte)
+    {
+        for (int digit = 0; digit <= 7; ++digit)
+            clip(group, digit)->setChecked((byte >> digit) & 1);
     }
 
-    int collectClipByte(const char *group) {
+    int collectClipByte(const char* group)
+    {
         int byte = 0;
         for (int digit = 0; digit <= 7; ++digit)
-            if (clip(group, digit)->isChecked()) byte |= 1 << digit;
+            if (clip(group, digit)->isChecked())
+                byte |= 1 << digit;
         return byte;
     }
 
     // Gives `edit` the focus, then moves it on with Tab, as leaving it does.
-    void leave(QLineEdit *edit) {
+    void leave(QLineEdit* edit)
+    {
         edit->setFocus(Qt::OtherFocusReason);
         QTRY_VERIFY(edit->hasFocus());
         QTest::keyClick(edit, Qt::Key_Tab);
@@ -60,7 +68,8 @@ class InterlocksTest : public QObject {
     static void settle() { QTest::qWait(60); }
 
 private slots:
-    void init() {
+    void init()
+    {
         window_ = std::make_unique<OptionPagesFixture>();
         interlocks_ = std::make_unique<Interlocks>(window_.get());
         window_->show();
@@ -68,14 +77,16 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     }
 
-    void cleanup() {
+    void cleanup()
+    {
         interlocks_.reset();
         window_.reset();
     }
 
     // ---- CLIP action exclusion
 
-    void tickingAnActionExcludesTheOthersOfThatOutputInItsGroupOnly() {
+    void tickingAnActionExcludesTheOthersOfThatOutputInItsGroupOnly()
+    {
         clip("ChbClipVerif", 2)->setChecked(true);
         clip("ChbClipVerif", 2)->setChecked(false);
         clip("ChbClipVerif", 0)->setChecked(true);
@@ -83,27 +94,32 @@ private slots:
             QVERIFY(!clip("ChbClipVerif", other)->isEnabled());
             QVERIFY(!clip("ChbClipVerif", other)->isChecked());
         }
-        for (int digit = 0; digit <= 7; ++digit) QVERIFY(clip("ChBClipNotVerif", digit)->isEnabled());
+        for (int digit = 0; digit <= 7; ++digit)
+            QVERIFY(clip("ChBClipNotVerif", digit)->isEnabled());
         QVERIFY(clip("ChbClipVerif", 1)->isEnabled());  // output 2 is not touched
         clip("ChbClipVerif", 0)->setChecked(false);
-        for (int other : {2, 4}) QVERIFY(clip("ChbClipVerif", other)->isEnabled());
+        for (int other : {2, 4})
+            QVERIFY(clip("ChbClipVerif", other)->isEnabled());
     }
 
-    void theOtherGroupIsFoundDespiteItsNamesLetterCase() {
+    void theOtherGroupIsFoundDespiteItsNamesLetterCase()
+    {
         clip("ChBClipNotVerif", 5)->setChecked(true);
         QVERIFY(!clip("ChBClipNotVerif", 1)->isEnabled());
         QVERIFY(!clip("ChBClipNotVerif", 3)->isEnabled());
         QVERIFY(clip("ChbClipVerif", 1)->isEnabled());
     }
 
-    void reportBoxesCombineWithEverything() {
+    void reportBoxesCombineWithEverything()
+    {
         showClipByte("ChbClipVerif", 0xFF);
         QVERIFY(clip("ChbClipVerif", 6)->isChecked());
         QVERIFY(clip("ChbClipVerif", 7)->isChecked());
         QVERIFY(clip("ChbClipVerif", 6)->isEnabled());
     }
 
-    void twoActionsOfOneOutputShowTheLaterOne() {
+    void twoActionsOfOneOutputShowTheLaterOne()
+    {
         showClipByte("ChbClipVerif", 0x05);  // bits 0 and 2: switch output 1 on and off
         QVERIFY(clip("ChbClipVerif", 2)->isChecked());
         QVERIFY(!clip("ChbClipVerif", 0)->isChecked());
@@ -112,27 +128,35 @@ private slots:
         QVERIFY(!clip("ChbClipVerif", 4)->isEnabled());
     }
 
-    void everyStoredByteLeavesEachOutputConsistent() {
+    void everyStoredByteLeavesEachOutputConsistent()
+    {
         // Whatever was shown before, showing a byte leaves per output the last
         // of its set actions ticked and enabled, the other two clear and
         // disabled (all three enabled when none is set); the report boxes
         // follow their bits.
-        for (const char *group : {"ChbClipVerif", "ChBClipNotVerif"})
+        for (const char* group : {"ChbClipVerif", "ChBClipNotVerif"})
             for (int previous : {0x00, 0x15, 0x2A, 0xFF})
                 for (int byte = 0; byte < 256; ++byte) {
                     showClipByte(group, previous);
                     showClipByte(group, byte);
                     int expected = byte & 0xC0;
-                    for (const auto &actions : kOutputActions) {
+                    for (const auto& actions : kOutputActions) {
                         int winner = -1;
                         for (int digit : actions)
-                            if ((byte >> digit) & 1) winner = digit;
-                        if (winner >= 0) expected |= 1 << winner;
+                            if ((byte >> digit) & 1)
+                                winner = digit;
+                        if (winner >= 0)
+                            expected |= 1 << winner;
                         for (int digit : actions) {
-                            const QString where =
-                                QStringLiteral("%1 %2 after %3, box %4").arg(group).arg(byte).arg(previous).arg(digit);
-                            QVERIFY2(clip(group, digit)->isChecked() == (digit == winner), qPrintable(where));
-                            QVERIFY2(clip(group, digit)->isEnabled() == (winner < 0 || digit == winner),
+                            const QString where = QStringLiteral("%1 %2 after %3, box %4")
+                                                      .arg(group)
+                                                      .arg(byte)
+                                                      .arg(previous)
+                                                      .arg(digit);
+                            QVERIFY2(clip(group, digit)->isChecked() == (digit == winner),
+                                     qPrintable(where));
+                            QVERIFY2(clip(group, digit)->isEnabled() ==
+                                         (winner < 0 || digit == winner),
                                      qPrintable(where));
                         }
                     }
@@ -142,13 +166,14 @@ private slots:
 
     // ---- Option dependencies
 
-    void clearingSmsControlOfAnOutputEmptiesAndDisablesItsCodes() {
+    void clearingSmsControlOfAnOutputEmptiesAndDisablesItsCodes()
+    {
         window_->box(QStringLiteral("ChBFlags_0"))->setChecked(true);
         window_->edit(QStringLiteral("EZalWy1"))->setText(QStringLiteral("A1"));
         window_->edit(QStringLiteral("EwylWy1"))->setText(QStringLiteral("B1"));
         window_->edit(QStringLiteral("EZalWy2"))->setText(QStringLiteral("A2"));
         window_->box(QStringLiteral("ChBFlags_0"))->setChecked(false);
-        for (const char *name : {"EZalWy1", "EwylWy1"}) {
+        for (const char* name : {"EZalWy1", "EwylWy1"}) {
             QVERIFY(window_->edit(QString::fromLatin1(name))->text().isEmpty());
             QVERIFY(!window_->edit(QString::fromLatin1(name))->isEnabled());
         }
@@ -162,8 +187,9 @@ private slots:
         QVERIFY(window_->control(QStringLiteral("Label45"))->isEnabled());
     }
 
-    void clearingSwitchOffTimeDisablesButKeepsTheValue() {
-        auto *spin = qobject_cast<QSpinBox *>(window_->control(QStringLiteral("SEWy_offTimer2")));
+    void clearingSwitchOffTimeDisablesButKeepsTheValue()
+    {
+        auto* spin = qobject_cast<QSpinBox*>(window_->control(QStringLiteral("SEWy_offTimer2")));
         window_->box(QStringLiteral("ChBFlags_3"))->setChecked(true);
         spin->setValue(37);
         window_->box(QStringLiteral("ChBFlags_3"))->setChecked(false);
@@ -174,7 +200,8 @@ private slots:
         QVERIFY(window_->control(QStringLiteral("SEWy_offTimer1"))->isEnabled());
     }
 
-    void handlersCalledDirectlyBringUnchangedBoxesDependantsInLine() {
+    void handlersCalledDirectlyBringUnchangedBoxesDependantsInLine()
+    {
         // All boxes start clear, so setting them clear fires nothing; showing
         // the settings calls the handlers itself.
         window_->edit(QStringLiteral("EwylWy2"))->setText(QStringLiteral("xy"));
@@ -192,11 +219,12 @@ private slots:
         QVERIFY(window_->control(QStringLiteral("SEtestokr"))->isEnabled());
     }
 
-    void disablingAFocusedAccessCodeRaisesNoWarning() {
+    void disablingAFocusedAccessCodeRaisesNoWarning()
+    {
         // The code is emptied before the edit is disabled, so the focus leaving
         // it finds nothing to complain about.
         window_->box(QStringLiteral("ChBFlags_5"))->setChecked(true);
-        QLineEdit *code = window_->edit(QStringLiteral("EPINMOD"));
+        QLineEdit* code = window_->edit(QStringLiteral("EPINMOD"));
         code->setText(QStringLiteral("12"));
         code->setFocus();
         QTRY_VERIFY(code->hasFocus());
@@ -209,8 +237,9 @@ private slots:
 
     // ---- Exit checks
 
-    void leavingAShortPinWarnsAndReturnsTheFocus() {
-        QLineEdit *pin = window_->edit(QStringLiteral("EPin"));
+    void leavingAShortPinWarnsAndReturnsTheFocus()
+    {
+        QLineEdit* pin = window_->edit(QStringLiteral("EPin"));
         pin->setText(QStringLiteral("123"));
         MessageRecorder recorder;
         leave(pin);
@@ -228,9 +257,10 @@ private slots:
         QTRY_VERIFY(pin->hasFocus());
     }
 
-    void emptyAndFullPinsPass() {
+    void emptyAndFullPinsPass()
+    {
         MessageRecorder recorder;
-        QLineEdit *pin = window_->edit(QStringLiteral("EPin"));
+        QLineEdit* pin = window_->edit(QStringLiteral("EPin"));
         leave(pin);
         pin->setText(QStringLiteral("1234"));
         leave(pin);
@@ -239,9 +269,10 @@ private slots:
         QVERIFY(!pin->hasFocus());
     }
 
-    void theAccessCodeFollowsThePinRule() {
+    void theAccessCodeFollowsThePinRule()
+    {
         window_->box(QStringLiteral("ChBFlags_5"))->setChecked(true);
-        QLineEdit *code = window_->edit(QStringLiteral("EPINMOD"));
+        QLineEdit* code = window_->edit(QStringLiteral("EPINMOD"));
         code->setText(QStringLiteral("1"));
         MessageRecorder recorder;
         leave(code);
@@ -251,12 +282,13 @@ private slots:
         QTRY_VERIFY(code->hasFocus());
     }
 
-    void smsCodesMustHaveTwoCharacters() {
+    void smsCodesMustHaveTwoCharacters()
+    {
         window_->box(QStringLiteral("ChBFlags_0"))->setChecked(true);
         window_->box(QStringLiteral("ChBFlags_1"))->setChecked(true);
         MessageRecorder recorder;
-        for (const char *name : {"EZalWy1", "EwylWy1", "EZalWy2", "EwylWy2"}) {
-            QLineEdit *code = window_->edit(QString::fromLatin1(name));
+        for (const char* name : {"EZalWy1", "EwylWy1", "EZalWy2", "EwylWy2"}) {
+            QLineEdit* code = window_->edit(QString::fromLatin1(name));
             code->setText(QStringLiteral("a"));
             leave(code);
             settle();
@@ -268,15 +300,17 @@ private slots:
             settle();
         }
         QCOMPARE(recorder.messages().size(), std::size_t{4});
-        for (const auto &message : recorder.messages()) QCOMPARE(message.text, kCodeMessage);
+        for (const auto& message : recorder.messages())
+            QCOMPARE(message.text, kCodeMessage);
     }
 
-    void onlyTheEditLeftFirstIsCheckedWhenTheNextOneIsAlsoWrong() {
+    void onlyTheEditLeftFirstIsCheckedWhenTheNextOneIsAlsoWrong()
+    {
         // The focus goes from a short PIN into a short access code; putting it
         // back must not count as leaving the access code.
         window_->box(QStringLiteral("ChBFlags_5"))->setChecked(true);
-        QLineEdit *pin = window_->edit(QStringLiteral("EPin"));
-        QLineEdit *code = window_->edit(QStringLiteral("EPINMOD"));
+        QLineEdit* pin = window_->edit(QStringLiteral("EPin"));
+        QLineEdit* code = window_->edit(QStringLiteral("EPINMOD"));
         pin->setText(QStringLiteral("1"));
         code->setText(QStringLiteral("2"));
         MessageRecorder recorder;
@@ -288,9 +322,10 @@ private slots:
         QTRY_VERIFY(pin->hasFocus());
     }
 
-    void turningToAnotherPageBringsTheRejectedEditBack() {
-        auto *tabs = window_->findChild<QTabWidget *>(QStringLiteral("PageControl2"));
-        QLineEdit *pin = window_->edit(QStringLiteral("EPin"));
+    void turningToAnotherPageBringsTheRejectedEditBack()
+    {
+        auto* tabs = window_->findChild<QTabWidget*>(QStringLiteral("PageControl2"));
+        QLineEdit* pin = window_->edit(QStringLiteral("EPin"));
         pin->setText(QStringLiteral("12"));
         pin->setFocus();
         QTRY_VERIFY(pin->hasFocus());
@@ -304,8 +339,9 @@ private slots:
 
     // ---- Key filters
 
-    void thePinTakesDigitsOnly() {
-        QLineEdit *pin = window_->edit(QStringLiteral("EPin"));
+    void thePinTakesDigitsOnly()
+    {
+        QLineEdit* pin = window_->edit(QStringLiteral("EPin"));
         pin->setFocus();
         QTest::keyClicks(pin, QStringLiteral("1a+-2 b3"));
         QCOMPARE(pin->text(), QStringLiteral("123"));
@@ -316,8 +352,9 @@ private slots:
         QCOMPARE(pin->text(), QStringLiteral("912"));
     }
 
-    void enterMovesOnWithoutTyping() {
-        QLineEdit *pin = window_->edit(QStringLiteral("EPin"));
+    void enterMovesOnWithoutTyping()
+    {
+        QLineEdit* pin = window_->edit(QStringLiteral("EPin"));
         pin->setText(QStringLiteral("1234"));
         pin->setFocus();
         QTRY_VERIFY(pin->hasFocus());
@@ -325,7 +362,7 @@ private slots:
         QCOMPARE(pin->text(), QStringLiteral("1234"));
         QTRY_VERIFY(window_->edit(QStringLiteral("Ecsms"))->hasFocus());
 
-        QLineEdit *number = window_->edit(QStringLiteral("Enruser1"));
+        QLineEdit* number = window_->edit(QStringLiteral("Enruser1"));
         number->setFocus();
         QTRY_VERIFY(number->hasFocus());
         QTest::keyClick(number, Qt::Key_Enter);
@@ -333,8 +370,9 @@ private slots:
         QVERIFY(number->text().isEmpty());
     }
 
-    void theFirstUserNumberTakesOneLeadingSign() {
-        QLineEdit *number = window_->edit(QStringLiteral("Enruser1"));
+    void theFirstUserNumberTakesOneLeadingSign()
+    {
+        QLineEdit* number = window_->edit(QStringLiteral("Enruser1"));
         number->setFocus();
         QTest::keyClicks(number, QStringLiteral("++48a600"));
         QCOMPARE(number->text(), QStringLiteral("+48600"));
@@ -346,8 +384,9 @@ private slots:
         QCOMPARE(number->text(), QStringLiteral("4-8"));
     }
 
-    void aNumberHoldingABlankIsStartedAfreshByTheNextKey() {
-        QLineEdit *number = window_->edit(QStringLiteral("Enruser1"));
+    void aNumberHoldingABlankIsStartedAfreshByTheNextKey()
+    {
+        QLineEdit* number = window_->edit(QStringLiteral("Enruser1"));
         number->setText(QStringLiteral("+48 600 100"));  // as pasted or read from a file
         number->setFocus();
         QTest::keyClicks(number, QStringLiteral("5"));
@@ -357,8 +396,9 @@ private slots:
         QVERIFY(number->text().isEmpty());
     }
 
-    void otherNumbersAreNotFiltered() {
-        QLineEdit *number = window_->edit(QStringLiteral("Enruser2"));
+    void otherNumbersAreNotFiltered()
+    {
+        QLineEdit* number = window_->edit(QStringLiteral("Enruser2"));
         number->setFocus();
         QTest::keyClicks(number, QStringLiteral("+48 abc"));
         QCOMPARE(number->text(), QStringLiteral("+48 abc"));

@@ -19,9 +19,9 @@ class OptionPagesFixture : public QWidget {
 public:
     OptionPagesFixture();
 
-    QCheckBox *box(const QString &name) const;
-    QLineEdit *edit(const QString &name) const;
-    QWidget *control(const QString &name) const;
+    QCheckBox* box(const QString& name) const;
+    QLineEdit* edit(const QString& name) const;
+    QWidget* control(const QString& name) const;
 };
 
 }  // namespace tarnik::testing

@@ -18,11 +18,12 @@ class WindowInterlocksTest : public QObject {
 
     std::unique_ptr<WindowFixture> fixture_;
 
-    TGlownaF &window() { return fixture_->window(); }
-    QCheckBox *box(const QString &name) { return findControl<QCheckBox>(&window(), name); }
+    TGlownaF& window() { return fixture_->window(); }
+    QCheckBox* box(const QString& name) { return findControl<QCheckBox>(&window(), name); }
 
 private slots:
-    void init() {
+    void init()
+    {
         fixture_ = std::make_unique<WindowFixture>();
         window().show();
         window().activateWindow();
@@ -31,7 +32,8 @@ private slots:
 
     void cleanup() { fixture_.reset(); }
 
-    void twoActionsOfOneOutputShowOnlyTheLaterOne() {
+    void twoActionsOfOneOutputShowOnlyTheLaterOne()
+    {
         window().settings().clipVerif = 0x05;  // switch output 1 on (bit 0) and off (bit 2)
         window().binding().ShowSettings();
         QVERIFY(box(QStringLiteral("ChbClipVerif2"))->isChecked());
@@ -41,7 +43,8 @@ private slots:
         QCOMPARE(window().settings().clipVerif, std::uint8_t{0x04});
     }
 
-    void theOtherNumbersGroupIsShownConsistentlyToo() {
+    void theOtherNumbersGroupIsShownConsistentlyToo()
+    {
         window().settings().clipNotVerif = 0x32;  // bits 1, 4, 5
         window().binding().ShowSettings();
         QVERIFY(box(QStringLiteral("ChBClipNotVerif4"))->isChecked());
@@ -51,7 +54,8 @@ private slots:
         QVERIFY(box(QStringLiteral("ChbClipVerif1"))->isEnabled());
     }
 
-    void smsAccessCodeIsEmptiedAndDisabledWithoutItsOption() {
+    void smsAccessCodeIsEmptiedAndDisabledWithoutItsOption()
+    {
         window().settings().flags = 0x00;
         window().settings().pinMod.assign("1234");
         window().binding().ShowSettings();
@@ -61,7 +65,8 @@ private slots:
         QVERIFY(window().settings().pinMod.empty());
     }
 
-    void outputCodesFollowTheirSmsOption() {
+    void outputCodesFollowTheirSmsOption()
+    {
         window().settings().flags = 0x02;  // only output 2 may be switched by SMS
         window().settings().zalWyCode[0][0] = 'A';
         window().settings().zalWyCode[0][1] = '1';
@@ -74,8 +79,9 @@ private slots:
         QVERIFY(fixture_->edit("EZalWy2")->isEnabled());
     }
 
-    void leavingAShortPinWarnsOnTheWindow() {
-        QLineEdit *pin = fixture_->edit("EPin");
+    void leavingAShortPinWarnsOnTheWindow()
+    {
+        QLineEdit* pin = fixture_->edit("EPin");
         pin->setText(QStringLiteral("12"));
         pin->setFocus();
         QTRY_VERIFY(pin->hasFocus());
@@ -88,13 +94,14 @@ private slots:
         QCOMPARE(pin->text(), QStringLiteral("12"));
     }
 
-    void pinAndFirstNumberFilterTheirKeys() {
-        QLineEdit *pin = fixture_->edit("EPin");
+    void pinAndFirstNumberFilterTheirKeys()
+    {
+        QLineEdit* pin = fixture_->edit("EPin");
         pin->clear();
         pin->setFocus();
         QTest::keyClicks(pin, QStringLiteral("1x2+3"));
         QCOMPARE(pin->text(), QStringLiteral("123"));
-        QLineEdit *number = fixture_->edit("Enruser1");
+        QLineEdit* number = fixture_->edit("Enruser1");
         findControl<QTabWidget>(&window(), QStringLiteral("PageControl2"))->setCurrentIndex(1);
         number->clear();
         number->setFocus();

@@ -9,7 +9,9 @@
 
 namespace tarnik::test {
 
-RecordingHost::RecordingHost(int timeoutMs) : timer(nullptr, timeoutMs) {}
+RecordingHost::RecordingHost(int timeoutMs) : timer(nullptr, timeoutMs)
+{
+}
 
 int RecordingHost::addInfoLine(const std::string& text, bool trim)
 {

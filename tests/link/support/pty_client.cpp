@@ -61,7 +61,8 @@ std::string PtyClient::readBytes(std::size_t count, std::chrono::milliseconds ti
     std::string got;
     const auto deadline = Clock::now() + timeout;
     while (got.size() < count) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0)
             break;
         got += readOnce(left);
