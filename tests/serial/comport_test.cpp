@@ -99,6 +99,25 @@ TEST(ComPortSettings, ProgramLineSettingsAreInForce)
         EXPECT_NE(stty.find(word), std::string::npos) << word << " missing in:\n" << stty;
 }
 
+TEST(ComPortSettings, BreaksNeverEnterTheDataStream)
+{
+    // Without IGNBRK the terminal queues a received break as a 0x00 byte, which would
+    // shift a read-back answer by one; evBreak comes from the line counters instead.
+    PtyPair pty;
+    ProgramPort p(pty.SlavePath());
+    p.port.Open();
+    termios t = AttributesOf(pty.SlavePath());
+    EXPECT_TRUE(t.c_iflag & IGNBRK);
+    EXPECT_EQ(t.c_iflag & (BRKINT | PARMRK), 0u);
+
+    // Every later line change keeps it.
+    TComParity parity;
+    parity.Check = true;
+    p.port.SetParity(parity);
+    t = AttributesOf(pty.SlavePath());
+    EXPECT_TRUE(t.c_iflag & IGNBRK);
+}
+
 TEST(ComPortSettings, ChangesWhileOpenTakeEffectAtOnce)
 {
     PtyPair pty;
