@@ -192,10 +192,16 @@ private:
     void CloseAfterFailure() noexcept;
     void FailFromHandOver(std::exception_ptr error) noexcept;
     void ReportHandOverError(std::exception_ptr error) noexcept;
-    void ReportDeviceLost() noexcept;
+    void ReportDeviceLost() noexcept;  // closes, then NotifyDeviceLost
+    void NotifyDeviceLost() noexcept;
+    bool IsDeviceLoss(std::exception_ptr error) const noexcept;
     void ReportLinesOpened();
     void ReportLinesClosing();
     void RecomputeReaderFlag();
+    // Fires OnRxBuf and every reader's RxBufferHandler with one block (count > 0).
+    void HandToReaders(const char* buffer, int count);
+    // Reads whatever a departing device still gives and hands it to the readers.
+    void DeliverRemainingInput();
     // Calls `call` for every link in attach order; a link detached by an earlier
     // call is skipped.
     void ForEachLink(const std::function<void(TComLink&)>& call);
