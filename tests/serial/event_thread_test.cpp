@@ -1,6 +1,7 @@
 // The event thread and its hand-over: ordering, stopping, lost devices, failures,
 // and the absence of busy waiting.
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <deque>
+#include <filesystem>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -272,6 +274,47 @@ TEST(EventThread, AnErrorInAHandOverClosesThePortAndIsReportedOnce)
     pty.WriteMaster("y");
     EXPECT_TRUE(ui.PumpUntil([&] { return received == "xy"; }));
     port.DetachLink(&reader);
+}
+
+// The descriptors of this process that are epoll instances.
+std::vector<int> EpollDescriptors()
+{
+    std::vector<int> fds;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        const auto target = std::filesystem::read_symlink(entry.path(), ec);
+        if (!ec && target.string() == "anon_inode:[eventpoll]")
+            fds.push_back(std::stoi(entry.path().filename().string()));
+    }
+    return fds;
+}
+
+TEST(EventThread, AFailedWaitClosesThePortAndReportsTheError)
+{
+    PtyPair pty;
+    UiLoop ui;
+    WatchedPort w(pty.SlavePath(), ui.handOver);
+    w.port.Open();
+    const auto epolls = EpollDescriptors();
+    ASSERT_EQ(epolls.size(), 1u);
+    // Put a descriptor that is no epoll instance in its place: the thread's next wait
+    // fails with EINVAL.
+    const int null = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(dup2(null, epolls[0]), 0);
+    ::close(null);
+    pty.WriteMaster("x");  // wakes the thread for one more pass
+
+    ASSERT_TRUE(ui.PumpUntil([&] { return !w.errors.empty(); }));
+    ui.PumpFor(50ms);
+    EXPECT_EQ(w.errors, std::vector<std::string>{"WaitForEvent method failed (win error code: " +
+                                                 std::to_string(EINVAL) + ")"});
+    EXPECT_EQ(w.lost, 0);
+    EXPECT_FALSE(w.port.Connected());
+
+    // The next exchange opens a working port again.
+    w.port.Open();
+    pty.WriteMaster("y");
+    EXPECT_TRUE(ui.PumpUntil([&] { return w.received.find('y') != std::string::npos; }));
 }
 
 TEST(EventThread, EventCharacterIsReportedAfterTheBytes)
