@@ -63,10 +63,12 @@ namespace detail {
 class EventSession;
 }
 
+// Not polymorphic: nothing overrides its steps, so the destructor's Close runs exactly
+// the code written here. Destroy a port as the type it was made as.
 class TCustomComPort {
 public:
     TCustomComPort();
-    virtual ~TCustomComPort();
+    ~TCustomComPort();
     TCustomComPort(const TCustomComPort&) = delete;
     TCustomComPort& operator=(const TCustomComPort&) = delete;
 
@@ -158,35 +160,32 @@ public:
     // the port has been closed, so the next exchange reopens it.
     std::function<void(const std::exception&)> OnHandOverError;
 
-protected:
-    // Overridable steps of Open and Close.
-    virtual void CreatePortHandle();
-    virtual void ReleasePortHandle();
-    virtual void ApplyAllSettings();
-    // Each event is fired through its own overridable operation.
-    virtual void DoAfterClose();
-    virtual void DoAfterOpen();
-    virtual void DoBeforeClose();
-    virtual void DoBeforeOpen();
-    virtual void DoRxChar(int count);
-    virtual void DoRxBuf(const char* buffer, int count);
-    virtual void DoTxEmpty();
-    virtual void DoBreak();
-    virtual void DoRing();
-    virtual void DoRxFlag();
-    virtual void DoCTSChange(bool onOff);
-    virtual void DoDSRChange(bool onOff);
-    virtual void DoError(TComErrors errors);
-    virtual void DoRLSDChange(bool onOff);
-    virtual void DoRx80Full();
-    virtual void ApplyLineSettings();
-    virtual void ApplyTimeoutSettings();
-    virtual void ApplyBufferSizes();
-
-    int Handle() const { return fd_; }
-
 private:
     friend class detail::EventSession;
+    // Steps of Open and Close.
+    void CreatePortHandle();
+    void ReleasePortHandle();
+    void ApplyAllSettings();
+    void ApplyLineSettings();
+    void ApplyTimeoutSettings();
+    void ApplyBufferSizes();
+    // Firing of the events (each only when assigned).
+    void DoAfterClose();
+    void DoAfterOpen();
+    void DoBeforeClose();
+    void DoBeforeOpen();
+    void DoRxChar(int count);
+    void DoRxBuf(const char* buffer, int count);
+    void DoTxEmpty();
+    void DoBreak();
+    void DoRing();
+    void DoRxFlag();
+    void DoCTSChange(bool onOff);
+    void DoDSRChange(bool onOff);
+    void DoError(TComErrors errors);
+    void DoRLSDChange(bool onOff);
+    void DoRx80Full();
+
     void StartEventThread();
     std::exception_ptr StopEventThread();
     void CloseAfterFailure() noexcept;
@@ -232,7 +231,7 @@ private:
 };
 
 // The port the program instantiates: the same object with everything public.
-class TComPort : public TCustomComPort {
+class TComPort final : public TCustomComPort {
 public:
     using TCustomComPort::TCustomComPort;
 };

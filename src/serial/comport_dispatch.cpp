@@ -1,4 +1,4 @@
-// Linked readers, the event dispatch operations and the overridable event firing.
+// Linked readers, the event dispatch operations and the event firing.
 
 #include <unistd.h>
 
@@ -241,7 +241,7 @@ void TCustomComPort::CallRx80Full()
     DoRx80Full();
 }
 
-// --- firing the events; each may be overridden ---
+// --- firing the events ---
 
 void TCustomComPort::DoAfterClose()
 {

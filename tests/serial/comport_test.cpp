@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "pty_pair.h"
@@ -422,6 +423,30 @@ TEST(ComPortOpen, OpenAndCloseNotifyInOrderAndOnlyOnChange)
                                              "dsr-", "rlsd-", "cts-", "dsr-", "rlsd-", "onCts",
                                              "beforeClose", "link-", "afterClose"}));
     p.port.DetachLink(&link);
+}
+
+TEST(ComPortOpen, DestroyingAnOpenPortClosesItWithNoOverridableStep)
+{
+    // Nothing can intercept the close a destructor runs: the class has no virtual
+    // operation, and the port the program makes cannot be derived from.
+    static_assert(!std::is_polymorphic_v<TCustomComPort>);
+    static_assert(!std::has_virtual_destructor_v<TCustomComPort>);
+    static_assert(std::is_final_v<TComPort>);
+
+    PtyPair pty;
+    std::vector<std::string> log;
+    {
+        ProgramPort p(pty.SlavePath());
+        p.port.OnBeforeClose = [&](TCustomComPort&) { log.push_back("beforeClose"); };
+        p.port.OnAfterClose = [&](TCustomComPort&) { log.push_back("afterClose"); };
+        p.port.Open();
+    }
+    EXPECT_EQ(log, (std::vector<std::string>{"beforeClose", "afterClose"}));
+    // The device was released: another port opens it.
+    TComPort again;
+    again.SetPort(pty.SlavePath());
+    again.Open();
+    EXPECT_TRUE(again.Connected());
 }
 
 TEST(ComPortOpen, ChangingThePortWhileOpenReopensOnTheNewDevice)
