@@ -12,7 +12,14 @@
 //
 // On a POSIX terminal:
 // - Write returns once the driver has taken every byte (no tcdrain), bounded by the
-//   write timeouts; Close keeps queued output so the driver still sends it.
+//   write timeouts; Close keeps queued output so the driver still sends it. A write
+//   the system takes only in part is continued, so a short count is never returned:
+//   bytes the driver does not take by the write deadline raise code 2 instead.
+// - A received break never enters the data (IGNBRK); evBreak and ceBreak come from
+//   the line counters below.
+// - A hang-up (far end gone, adapter unplugged), also one met inside a batch as EIO,
+//   is reported once through OnDeviceLost after the port has closed; bytes the device
+//   still gives are handed to the readers first.
 // - evRxFlag is reported for event characters among the bytes the port reads.
 // - evError, evBreak, evRing, evCTS, evDSR and evRLSD come from the UART's interrupt
 //   counters, compared at each wake-up; devices without counters (pseudo-terminals,
