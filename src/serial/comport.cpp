@@ -251,14 +251,19 @@ void TCustomComPort::Close()
         closing_ = false;
         throw;
     }
+    const bool lost = batchError && IsDeviceLoss(batchError);
     // Unread input is dropped; output already queued is left for the driver to send,
     // so the last command written before a close still reaches the device.
     tcflush(fd_, TCIFLUSH);
     ReleasePortHandle();
     closing_ = false;
     // A batch that ran while the thread was being stopped failed: tell the owner.
-    if (batchError && !destroying_)
-        ReportHandOverError(batchError);
+    if (batchError && !destroying_) {
+        if (lost)
+            NotifyDeviceLost();
+        else
+            ReportHandOverError(batchError);
+    }
     ForEachLink([this](TComLink& l) {
         if (l.ConnectionHandler)
             l.ConnectionHandler(*this, false);
@@ -306,8 +311,27 @@ void TCustomComPort::CloseAfterFailure() noexcept
     ReleasePortHandle();
 }
 
+bool TCustomComPort::IsDeviceLoss(std::exception_ptr error) const noexcept
+{
+    if (fd_ >= 0 && detail::HungUp(fd_))
+        return true;
+    try {
+        std::rethrow_exception(error);
+    } catch (const EComPort& e) {
+        return detail::DeviceGoneError(e.SystemErrorCode());
+    } catch (...) {
+    }
+    return false;
+}
+
 void TCustomComPort::FailFromHandOver(std::exception_ptr error) noexcept
 {
+    // A batch that failed because the device went away is a lost device, not a port
+    // error: the user is told the connection ended, not an errno.
+    if (IsDeviceLoss(error)) {
+        ReportDeviceLost();
+        return;
+    }
     CloseAfterFailure();
     ReportHandOverError(error);
 }
@@ -332,6 +356,11 @@ void TCustomComPort::ReportHandOverError(std::exception_ptr error) noexcept
 void TCustomComPort::ReportDeviceLost() noexcept
 {
     CloseAfterFailure();
+    NotifyDeviceLost();
+}
+
+void TCustomComPort::NotifyDeviceLost() noexcept
+{
     if (!OnDeviceLost)
         return;
     try {

@@ -12,7 +12,14 @@
 //
 // On a POSIX terminal:
 // - Write returns once the driver has taken every byte (no tcdrain), bounded by the
-//   write timeouts; Close keeps queued output so the driver still sends it.
+//   write timeouts; Close keeps queued output so the driver still sends it. A write
+//   the system takes only in part is continued, so a short count is never returned:
+//   bytes the driver does not take by the write deadline raise code 2 instead.
+// - A received break never enters the data (IGNBRK); evBreak and ceBreak come from
+//   the line counters below.
+// - A hang-up (far end gone, adapter unplugged), also one met inside a batch as EIO,
+//   is reported once through OnDeviceLost after the port has closed; bytes the device
+//   still gives are handed to the readers first.
 // - evRxFlag is reported for event characters among the bytes the port reads.
 // - evError, evBreak, evRing, evCTS, evDSR and evRLSD come from the UART's interrupt
 //   counters, compared at each wake-up; devices without counters (pseudo-terminals,
@@ -63,10 +70,12 @@ namespace detail {
 class EventSession;
 }
 
+// Not polymorphic: nothing overrides its steps, so the destructor's Close runs exactly
+// the code written here. Destroy a port as the type it was made as.
 class TCustomComPort {
 public:
     TCustomComPort();
-    virtual ~TCustomComPort();
+    ~TCustomComPort();
     TCustomComPort(const TCustomComPort&) = delete;
     TCustomComPort& operator=(const TCustomComPort&) = delete;
 
@@ -158,44 +167,47 @@ public:
     // the port has been closed, so the next exchange reopens it.
     std::function<void(const std::exception&)> OnHandOverError;
 
-protected:
-    // Overridable steps of Open and Close.
-    virtual void CreatePortHandle();
-    virtual void ReleasePortHandle();
-    virtual void ApplyAllSettings();
-    // Each event is fired through its own overridable operation.
-    virtual void DoAfterClose();
-    virtual void DoAfterOpen();
-    virtual void DoBeforeClose();
-    virtual void DoBeforeOpen();
-    virtual void DoRxChar(int count);
-    virtual void DoRxBuf(const char* buffer, int count);
-    virtual void DoTxEmpty();
-    virtual void DoBreak();
-    virtual void DoRing();
-    virtual void DoRxFlag();
-    virtual void DoCTSChange(bool onOff);
-    virtual void DoDSRChange(bool onOff);
-    virtual void DoError(TComErrors errors);
-    virtual void DoRLSDChange(bool onOff);
-    virtual void DoRx80Full();
-    virtual void ApplyLineSettings();
-    virtual void ApplyTimeoutSettings();
-    virtual void ApplyBufferSizes();
-
-    int Handle() const { return fd_; }
-
 private:
     friend class detail::EventSession;
+    // Steps of Open and Close.
+    void CreatePortHandle();
+    void ReleasePortHandle();
+    void ApplyAllSettings();
+    void ApplyLineSettings();
+    void ApplyTimeoutSettings();
+    void ApplyBufferSizes();
+    // Firing of the events (each only when assigned).
+    void DoAfterClose();
+    void DoAfterOpen();
+    void DoBeforeClose();
+    void DoBeforeOpen();
+    void DoRxChar(int count);
+    void DoRxBuf(const char* buffer, int count);
+    void DoTxEmpty();
+    void DoBreak();
+    void DoRing();
+    void DoRxFlag();
+    void DoCTSChange(bool onOff);
+    void DoDSRChange(bool onOff);
+    void DoError(TComErrors errors);
+    void DoRLSDChange(bool onOff);
+    void DoRx80Full();
+
     void StartEventThread();
     std::exception_ptr StopEventThread();
     void CloseAfterFailure() noexcept;
     void FailFromHandOver(std::exception_ptr error) noexcept;
     void ReportHandOverError(std::exception_ptr error) noexcept;
-    void ReportDeviceLost() noexcept;
+    void ReportDeviceLost() noexcept;  // closes, then NotifyDeviceLost
+    void NotifyDeviceLost() noexcept;
+    bool IsDeviceLoss(std::exception_ptr error) const noexcept;
     void ReportLinesOpened();
     void ReportLinesClosing();
     void RecomputeReaderFlag();
+    // Fires OnRxBuf and every reader's RxBufferHandler with one block (count > 0).
+    void HandToReaders(const char* buffer, int count);
+    // Reads whatever a departing device still gives and hands it to the readers.
+    void DeliverRemainingInput();
     // Calls `call` for every link in attach order; a link detached by an earlier
     // call is skipped.
     void ForEachLink(const std::function<void(TComLink&)>& call);
@@ -226,7 +238,7 @@ private:
 };
 
 // The port the program instantiates: the same object with everything public.
-class TComPort : public TCustomComPort {
+class TComPort final : public TCustomComPort {
 public:
     using TCustomComPort::TCustomComPort;
 };

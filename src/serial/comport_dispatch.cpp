@@ -1,9 +1,13 @@
-// Linked readers, the event dispatch operations and the overridable event firing.
+// Linked readers, the event dispatch operations and the event firing.
+
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 #include "serial/comport.h"
+#include "serial/tty_io.h"
 
 namespace tarnik {
 
@@ -105,7 +109,16 @@ void TCustomComPort::DispatchEvents(TComEvents batch)
 
 void TCustomComPort::CallRxChar()
 {
-    const int n = InputQueueCount();
+    int n = 0;
+    try {
+        n = InputQueueCount();
+    } catch (const EComPort& e) {
+        // The device went away with bytes announced: hand on what can still be read,
+        // then let the failure end the batch as a lost device.
+        if (detail::DeviceGoneError(e.SystemErrorCode()))
+            DeliverRemainingInput();
+        throw;
+    }
     if (n <= 0)
         return;
     ForEachLink([this](TComLink& l) {
@@ -117,16 +130,37 @@ void TCustomComPort::CallRxChar()
         // is what the read delivered.
         std::vector<char> buffer(static_cast<size_t>(n));
         const int got = Read(buffer.data(), n);
-        if (got <= 0)
-            return;
-        DoRxBuf(buffer.data(), got);
-        ForEachLink([&](TComLink& l) {
-            if (l.RxBufferHandler)
-                l.RxBufferHandler(*this, buffer.data(), got);
-        });
+        HandToReaders(buffer.data(), got);
         return;
     }
     DoRxChar(n);
+}
+
+void TCustomComPort::HandToReaders(const char* buffer, int count)
+{
+    if (count <= 0)
+        return;
+    DoRxBuf(buffer, count);
+    ForEachLink([&](TComLink& l) {
+        if (l.RxBufferHandler)
+            l.RxBufferHandler(*this, buffer, count);
+    });
+}
+
+void TCustomComPort::DeliverRemainingInput()
+{
+    if (!hasRxBufferReader_)
+        return;
+    std::vector<char> buffer;
+    char chunk[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd_, chunk, sizeof chunk);
+        if (n > 0)
+            buffer.insert(buffer.end(), chunk, chunk + n);
+        else if (!(n < 0 && errno == EINTR))
+            break;
+    }
+    HandToReaders(buffer.data(), static_cast<int>(buffer.size()));
 }
 
 void TCustomComPort::CallTxEmpty()
@@ -207,7 +241,7 @@ void TCustomComPort::CallRx80Full()
     DoRx80Full();
 }
 
-// --- firing the events; each may be overridden ---
+// --- firing the events ---
 
 void TCustomComPort::DoAfterClose()
 {

@@ -153,13 +153,20 @@ int TCustomComPort::Read(void* buffer, int count)
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 && errno != EAGAIN)
+        // Bytes already read are returned even when the device has just gone; the
+        // next call reports the loss.
+        if (n < 0 && errno != EAGAIN) {
+            if (got > 0 && detail::DeviceGoneError(errno))
+                break;
             throw EComPort(errRead, errno);
+        }
         // Nothing to read now (with VMIN 0 the terminal answers 0 rather than EAGAIN);
         // a hung-up device answers the same way, so ask poll which it is.
-        if (pollfd p{fd_, POLLIN, 0};
-            poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        if (detail::HungUp(fd_)) {
+            if (got > 0)
+                break;
             throw EComPort(errRead, EIO);
+        }
         if (immediate)
             break;
         int wait = -1;

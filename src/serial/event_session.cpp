@@ -194,12 +194,39 @@ void EventSession::ReportLost()
     });
 }
 
+void EventSession::ReportFailure(std::exception_ptr error)
+{
+    // Ends the port the way a failed hand-over does: closed on the user-interface
+    // thread, and the error reported to the owner there.
+    if (!handOver_) {
+        if (TCustomComPort* port = port_.load())
+            port->FailFromHandOver(error);
+        return;
+    }
+    std::weak_ptr<EventSession> weak = weak_from_this();
+    handOver_->post([weak, error] {
+        auto self = weak.lock();
+        if (!self)
+            return;
+        if (TCustomComPort* port = self->port_.load())
+            port->FailFromHandOver(error);
+    });
+}
+
 void EventSession::Loop()
 {
     try {
         WaitLoop();
     } catch (...) {
-        // Failures outside a hand-over (posting, descriptors) only end the thread.
+        // A failed wait would leave an open port that hears nothing: end it visibly,
+        // unless the port is being closed anyway.
+        if (!stopRequested_.load()) {
+            try {
+                ReportFailure(std::current_exception());
+            } catch (...) {
+                // Not even a report could be posted; nothing else is left to try.
+            }
+        }
     }
     {
         std::lock_guard lock(mutex_);
@@ -219,7 +246,7 @@ void EventSession::WaitLoop()
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return;
+            throw EComPort(errWaitForEvent, errno);
         }
         if (stopRequested_.load())
             return;

@@ -58,6 +58,8 @@ private:
     std::exception_ptr RunPendingBatch();
     void RunPostedBatch();
     void ReportLost();
+    // The thread ends on a failure of its own: the port closes and reports it.
+    void ReportFailure(std::exception_ptr error);
     bool InsideOwnBatch() const;
 
     std::atomic<TCustomComPort*> port_;

@@ -66,8 +66,10 @@ void TCustomComPort::ApplyLineSettings()
         throw EComPort(errSetLineSettings, errno);
 
     // Raw 8-bit line: no echo, no line editing, no signals, no CR/LF translation.
+    // A received break is dropped (IGNBRK): otherwise it arrives as a 0x00 data byte.
     cfmakeraw(&t);
-    t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK | IGNBRK);
+    t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK | BRKINT);
+    t.c_iflag |= IGNBRK;
     t.c_cflag |= CLOCAL | CREAD;
     t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
     t.c_cc[VMIN] = 0;

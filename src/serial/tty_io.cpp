@@ -1,6 +1,7 @@
 #include "serial/tty_io.h"
 
 #include <linux/serial.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 
 #include <cerrno>
@@ -28,6 +29,17 @@ int QueuedOutput(int fd)
 {
     int n = 0;
     return ioctl(fd, TIOCOUTQ, &n) == 0 ? n : -1;
+}
+
+bool DeviceGoneError(int error)
+{
+    return error == EIO || error == ENXIO || error == ENODEV;
+}
+
+bool HungUp(int fd)
+{
+    pollfd p{fd, POLLIN, 0};
+    return poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
 bool NoModemLines(int error)

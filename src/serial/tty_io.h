@@ -18,6 +18,12 @@ bool ReadLineCounters(int fd, LineCounters& out);
 int QueuedInput(int fd);
 int QueuedOutput(int fd);
 
+// True when errno from a transfer or a driver query means the device went away
+// (a hang-up, an unplugged adapter).
+bool DeviceGoneError(int error);
+// True when the descriptor reports a hang-up or an error condition.
+bool HungUp(int fd);
+
 // True when errno after a modem-line ioctl means "this device has no modem lines".
 bool NoModemLines(int error);
 

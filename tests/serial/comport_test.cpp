@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "pty_pair.h"
@@ -97,6 +98,25 @@ TEST(ComPortSettings, ProgramLineSettingsAreInForce)
          {"speed 115200 baud", "cs8", "-parenb", "-cstopb", "-crtscts", "-icanon", "-echo", "-isig",
           "-ixon", "-ixoff", "-icrnl", "-opost", "clocal", "cread"})
         EXPECT_NE(stty.find(word), std::string::npos) << word << " missing in:\n" << stty;
+}
+
+TEST(ComPortSettings, BreaksNeverEnterTheDataStream)
+{
+    // Without IGNBRK the terminal queues a received break as a 0x00 byte, which would
+    // shift a read-back answer by one; evBreak comes from the line counters instead.
+    PtyPair pty;
+    ProgramPort p(pty.SlavePath());
+    p.port.Open();
+    termios t = AttributesOf(pty.SlavePath());
+    EXPECT_TRUE(t.c_iflag & IGNBRK);
+    EXPECT_EQ(t.c_iflag & (BRKINT | PARMRK), 0u);
+
+    // Every later line change keeps it.
+    TComParity parity;
+    parity.Check = true;
+    p.port.SetParity(parity);
+    t = AttributesOf(pty.SlavePath());
+    EXPECT_TRUE(t.c_iflag & IGNBRK);
 }
 
 TEST(ComPortSettings, ChangesWhileOpenTakeEffectAtOnce)
@@ -403,6 +423,30 @@ TEST(ComPortOpen, OpenAndCloseNotifyInOrderAndOnlyOnChange)
                                              "dsr-", "rlsd-", "cts-", "dsr-", "rlsd-", "onCts",
                                              "beforeClose", "link-", "afterClose"}));
     p.port.DetachLink(&link);
+}
+
+TEST(ComPortOpen, DestroyingAnOpenPortClosesItWithNoOverridableStep)
+{
+    // Nothing can intercept the close a destructor runs: the class has no virtual
+    // operation, and the port the program makes cannot be derived from.
+    static_assert(!std::is_polymorphic_v<TCustomComPort>);
+    static_assert(!std::has_virtual_destructor_v<TCustomComPort>);
+    static_assert(std::is_final_v<TComPort>);
+
+    PtyPair pty;
+    std::vector<std::string> log;
+    {
+        ProgramPort p(pty.SlavePath());
+        p.port.OnBeforeClose = [&](TCustomComPort&) { log.push_back("beforeClose"); };
+        p.port.OnAfterClose = [&](TCustomComPort&) { log.push_back("afterClose"); };
+        p.port.Open();
+    }
+    EXPECT_EQ(log, (std::vector<std::string>{"beforeClose", "afterClose"}));
+    // The device was released: another port opens it.
+    TComPort again;
+    again.SetPort(pty.SlavePath());
+    again.Open();
+    EXPECT_TRUE(again.Connected());
 }
 
 TEST(ComPortOpen, ChangingThePortWhileOpenReopensOnTheNewDevice)

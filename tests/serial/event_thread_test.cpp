@@ -1,6 +1,7 @@
 // The event thread and its hand-over: ordering, stopping, lost devices, failures,
 // and the absence of busy waiting.
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <deque>
+#include <filesystem>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -178,6 +180,68 @@ TEST(EventThread, FarEndHangUpClosesThePortAndTellsTheOwnerOnce)
     }
 }
 
+// A port whose owner counts the two end-of-connection reports.
+struct WatchedPort {
+    TComPort port;
+    TComLink reader;
+    std::string received;
+    int lost = 0;
+    std::vector<std::string> errors;
+    WatchedPort(const std::string& path, std::shared_ptr<HandOver> handOver)
+    {
+        port.SetHandOver(std::move(handOver));
+        port.SetPort(path);
+        port.OnDeviceLost = [this] { ++lost; };
+        port.OnHandOverError = [this](const std::exception& e) { errors.emplace_back(e.what()); };
+        reader.RxBufferHandler = [this](TCustomComPort&, const char* b, int n) {
+            received.append(b, static_cast<size_t>(n));
+        };
+        port.AttachLink(&reader);
+    }
+    ~WatchedPort() { port.DetachLink(&reader); }
+};
+
+TEST(EventThread, HangUpWithBytesQueuedIsALostDevice)
+{
+    // The batch for the bytes is posted, then the far end hangs up before the
+    // user-interface thread runs it: the queue query meets EIO.
+    {
+        PtyPair pty;
+        auto held = std::make_shared<HeldHandOver>();
+        WatchedPort w(pty.SlavePath(), held);
+        w.port.Open();
+        pty.WriteMaster("OK*1");
+        ASSERT_TRUE(WaitFor([&] { return held->Count() == 1; }));
+        pty.CloseMaster();
+        ASSERT_TRUE(WaitFor([&] {
+            held->RunAll();
+            return w.lost == 1;
+        }));
+        usleep(50 * 1000);
+        held->RunAll();
+        EXPECT_EQ(w.lost, 1);
+        EXPECT_TRUE(w.errors.empty()) << w.errors.front();
+        EXPECT_FALSE(w.port.Connected());
+        // Whatever the kernel still gave is delivered whole and in order.
+        EXPECT_EQ(std::string("OK*1").substr(0, w.received.size()), w.received);
+    }
+    // The hang-up a few milliseconds after the last bytes, as a module being unplugged.
+    for (int round = 0; round < 5; ++round) {
+        PtyPair pty;
+        UiLoop ui;
+        WatchedPort w(pty.SlavePath(), ui.handOver);
+        w.port.Open();
+        pty.WriteMaster("OK*1");
+        usleep(2000);
+        pty.CloseMaster();
+        ASSERT_TRUE(ui.PumpUntil([&] { return w.lost == 1 || !w.errors.empty(); }));
+        ui.PumpFor(50ms);
+        EXPECT_EQ(w.lost, 1) << "round " << round;
+        EXPECT_TRUE(w.errors.empty()) << w.errors.front();
+        EXPECT_FALSE(w.port.Connected());
+    }
+}
+
 TEST(EventThread, AnErrorInAHandOverClosesThePortAndIsReportedOnce)
 {
     PtyPair pty;
@@ -210,6 +274,47 @@ TEST(EventThread, AnErrorInAHandOverClosesThePortAndIsReportedOnce)
     pty.WriteMaster("y");
     EXPECT_TRUE(ui.PumpUntil([&] { return received == "xy"; }));
     port.DetachLink(&reader);
+}
+
+// The descriptors of this process that are epoll instances.
+std::vector<int> EpollDescriptors()
+{
+    std::vector<int> fds;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        const auto target = std::filesystem::read_symlink(entry.path(), ec);
+        if (!ec && target.string() == "anon_inode:[eventpoll]")
+            fds.push_back(std::stoi(entry.path().filename().string()));
+    }
+    return fds;
+}
+
+TEST(EventThread, AFailedWaitClosesThePortAndReportsTheError)
+{
+    PtyPair pty;
+    UiLoop ui;
+    WatchedPort w(pty.SlavePath(), ui.handOver);
+    w.port.Open();
+    const auto epolls = EpollDescriptors();
+    ASSERT_EQ(epolls.size(), 1u);
+    // Put a descriptor that is no epoll instance in its place: the thread's next wait
+    // fails with EINVAL.
+    const int null = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(dup2(null, epolls[0]), 0);
+    ::close(null);
+    pty.WriteMaster("x");  // wakes the thread for one more pass
+
+    ASSERT_TRUE(ui.PumpUntil([&] { return !w.errors.empty(); }));
+    ui.PumpFor(50ms);
+    EXPECT_EQ(w.errors, std::vector<std::string>{"WaitForEvent method failed (win error code: " +
+                                                 std::to_string(EINVAL) + ")"});
+    EXPECT_EQ(w.lost, 0);
+    EXPECT_FALSE(w.port.Connected());
+
+    // The next exchange opens a working port again.
+    w.port.Open();
+    pty.WriteMaster("y");
+    EXPECT_TRUE(ui.PumpUntil([&] { return w.received.find('y') != std::string::npos; }));
 }
 
 TEST(EventThread, EventCharacterIsReportedAfterTheBytes)
