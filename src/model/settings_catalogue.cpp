@@ -341,10 +341,15 @@ std::vector<ImageDifference> differingImageBytes(const DeviceImage& expected,
         if (!difference.offsets.empty())
             differences.push_back(std::move(difference));
     }
+    // The checksum follows the header: it tells something of its own only when every
+    // header byte is alike.
+    bool headerDiffers = false;
+    for (std::size_t at = kChecksumFirst; at <= kChecksumLast && at < byteCount; ++at)
+        headerDiffers = headerDiffers || expected[at] != actual[at];
     std::map<std::string, std::vector<std::size_t>> parts;
     std::vector<std::string> partOrder;
     for (std::size_t at = 0; at < byteCount; ++at) {
-        if (carried[at] || expected[at] == actual[at])
+        if (carried[at] || expected[at] == actual[at] || (at == kChecksum && headerDiffers))
             continue;
         const std::string label = imagePartLabel(at);
         if (!parts.contains(label))

@@ -69,7 +69,8 @@ std::vector<const SettingEntry*> differingSettings(const SettingsRecord& recordA
 
 // Device image bytes that differ within [0, byteCount), once per setting that carries
 // them (in page order) and then once per part of the image that is no setting's (its
-// lead-in, checksum and empty bytes, `entry` null).
+// lead-in, checksum and empty bytes, `entry` null). A differing checksum is left out
+// when a header byte it sums differs too.
 struct ImageDifference {
     const SettingEntry* entry = nullptr;
     std::string label;                 // the setting's label, or the image part's

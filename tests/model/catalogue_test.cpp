@@ -166,8 +166,9 @@ TEST(Catalogue, ImageDifferencesAreReportedOncePerSettingWithBothValues)
     module[slot + 3] = 'z';
     module[slot + 4] = 'z';               // same setting: one line
     module[image::kSmsAttempts] ^= 0x01;  // the copy the read direction skips
-    module[image::kChecksum] ^= 0xFF;     // no setting's byte
+    module[image::kChecksum] ^= 0xFF;     // follows the header byte above: not listed
     module[image::kTimerPod + 7] = 42;    // input 8 reaction time
+    module[image::kContentEnd + 1] = 5;   // empty, but sent
     module[1300] = 9;                     // beyond what programming sends
     const auto differences = compareWithModuleImage(record, module, 1195);
     ASSERT_EQ(differences.size(), 4u);
@@ -181,7 +182,16 @@ TEST(Catalogue, ImageDifferencesAreReportedOncePerSettingWithBothValues)
                                                   std::string(31, 'x') + "\"");
     EXPECT_EQ(comparisonLine(differences[2]),
               "Wejścia / Wejście 8 / Czas reakcji [x 0,1s]: 1 -> 42");
-    EXPECT_EQ(differences[3].label, "Obraz modułu / suma kontrolna (bajt 41)");
+    EXPECT_EQ(comparisonLine(differences[3]), "Obraz modułu / bajty puste (bajt 1194): 00 -> 05");
+
+    // A checksum that differs on its own is a fault of its own.
+    DeviceImage badSum = image;
+    badSum[image::kChecksum] ^= 0x10;
+    badSum[0] = 0;
+    const auto sum = compareWithModuleImage(record, badSum, 1195);
+    ASSERT_EQ(sum.size(), 2u);
+    EXPECT_EQ(sum[0].label, "Obraz modułu / nagłówek (bajt 0)");
+    EXPECT_EQ(sum[1].label, "Obraz modułu / suma kontrolna (bajt 41)");
 }
 
 }  // namespace
