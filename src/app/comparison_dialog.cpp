@@ -44,8 +44,10 @@ ComparisonDialog::ComparisonDialog(const std::vector<SettingComparison>& differe
         table_->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(difference.valueA)));
         table_->setItem(row, 2, new QTableWidgetItem(QString::fromStdString(difference.valueB)));
     }
-    table_->resizeColumnsToContents();
-    table_->horizontalHeader()->setStretchLastSection(true);
+    // The label as wide as it needs, the two values sharing the rest alike.
+    table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    table_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     table_->setVisible(!differences.empty());
     layout->addWidget(table_);
 

@@ -46,8 +46,9 @@ QJsonValue toJson(const SettingEntry& entry, const SettingValue& value)
     throw SettingsJsonError(key + ": " + reason);
 }
 
-// The code page 1250 bytes of `text`, each character giving back the very byte that
-// reads as it; nullopt names the first character that has none.
+// The code page 1250 bytes of `text`: for each character the byte that reads back as
+// it (the bytes the code page leaves undefined read as the control character of the
+// same number, so those come back too). A character with no such byte is refused.
 std::string exactCp1250(const QString& text, const std::string& key)
 {
     std::string bytes;

@@ -4,6 +4,7 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <optional>
 #include <ostream>
 
 #include "cli/cli_commands.h"
