@@ -14,6 +14,7 @@
 #include "about/support_mail.h"
 #include "app/error_boundary.h"
 #include "app/file_chooser.h"
+#include "app/window_comparisons.h"
 #include "editor/binding/settings_binding.h"
 #include "editor/dialogs/reaction_buttons.h"
 #include "editor/interlocks/interlocks.h"
@@ -47,6 +48,7 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     });
     FormCreate(pinnedPorts);
     connectHandlers();
+    comparisons_ = new WindowComparisons(*this, *ui_->Plik1, ui_->N1);
     // Opens centred on the desktop.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -250,6 +252,12 @@ void TGlownaF::reportError(const std::string& message)
 {
     const QString text = QString::fromStdString(message);
     QTimer::singleShot(0, this, [this, text] { showErrorMessage(this, text); });
+}
+
+void TGlownaF::linkFinished(LinkOutcome outcome)
+{
+    if (comparisons_)
+        comparisons_->linkFinished(outcome);
 }
 
 // ---- settings files ----

@@ -35,6 +35,7 @@ class TComDataPacket;
 class TComPort;
 class TFConfigWorkWeRe;
 class TFconfigNumberWeRe;
+class WindowComparisons;
 
 class TGlownaF : public QMainWindow, public LinkHost {
     Q_OBJECT
@@ -64,6 +65,9 @@ public:
     void openSettingsFile(const QString& fileName);
     void saveSettingsFile(const QString& fileName);
     QString openDialogFileName() const { return openDialogFileName_; }
+    FileChooser& fileChooser() { return *fileChooser_; }
+    // "Porównaj z plikiem ...", "Porównaj z modułem", "Sprawdź po zaprogramowaniu".
+    WindowComparisons& comparisons() { return *comparisons_; }
 
     // The program's state, for the start-up, the link and the tests.
     SettingsRecord& settings() { return settings_; }
@@ -89,6 +93,7 @@ public:
     bool checkUserNumbers() override;
     std::string portName() override;
     void reportError(const std::string& message) override;
+    void linkFinished(LinkOutcome outcome) override;
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -115,6 +120,7 @@ private:
     TAboutBox* aboutBox_ = nullptr;
     std::unique_ptr<FileChooser> fileChooser_;
     QString openDialogFileName_;
+    WindowComparisons* comparisons_ = nullptr;
 
     InfoList infoList_;
     bool busy_ = false;

@@ -88,6 +88,16 @@ void LinkEngine::BprogramujClick()
 
 void LinkEngine::BBloadClick()
 {
+    startReadBack(false);
+}
+
+void LinkEngine::ReadModuleImage()
+{
+    startReadBack(true);
+}
+
+void LinkEngine::startReadBack(bool forComparison)
+{
     try {
         port_.Close();
         openPortNamedByHost();
@@ -95,6 +105,7 @@ void LinkEngine::BBloadClick()
         framer_.DiscardBuffer();
         readBackStore_.clear();
         readBackState_ = ReadBackState::Reading;
+        readBackForComparison_ = forComparison;
         port_.WriteText(kReadCommand);
         host_.armNoAnswerTimer();
     } catch (...) {
@@ -225,6 +236,11 @@ void LinkEngine::readBackStep(const std::string& str)
         return;
     TakeReadBackImage();
     readBackState_ = ReadBackState::Idle;
+    if (readBackForComparison_) {
+        host_.disarmNoAnswerTimer();
+        host_.linkFinished(LinkOutcome::ModuleRead);
+        return;
+    }
     ImageToSettings(image_, record_);
     host_.showSettings(record_);
     addLine(link_text::kLoaded);

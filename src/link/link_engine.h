@@ -45,6 +45,10 @@ public:
     // nothing, enters no busy state and leaves the engine's record as it was.
     void BprogramujClick();
     void BBloadClick();
+    // A read-back for a comparison: the module's configuration lands in the Device image
+    // only; the Settings record and the controls stay as they are and no line is added.
+    // Ends with linkFinished(ModuleRead), or as a read-back does on a timeout or failure.
+    void ReadModuleImage();
     void BBserialClick();
 
     // The no-answer timeout; the host's timer calls it on expiry.
@@ -93,6 +97,9 @@ public:
     // The read-back answer: one lead byte, 1700 image bytes, then "*1".
     static constexpr std::size_t kReadBackDataEnd = 1 + kReadBackImageBytes;
     static constexpr int kMaxNumberLength = 12;
+    // Device image bytes a programming run sends: 0 to 1194.
+    static constexpr std::size_t kProgrammedBytes =
+        (kFirstChunkS - 5) + kChunksOf45 * (kNextChunkS - 5);
 
 private:
     // Returns true when the module accepted the start (the first chunk is then sent).
@@ -101,6 +108,7 @@ private:
     void takeAnswer();
     void successStep();
     void readBackStep(const std::string& str);
+    void startReadBack(bool forComparison);
     void serialNumberStep(const std::string& str);
 
     bool refuseProgramming(const SettingsRecord& collected);
@@ -125,6 +133,7 @@ private:
     int progressLine_ = -1;
     ReadBackState readBackState_ = ReadBackState::Idle;
     std::vector<std::uint8_t> readBackStore_;
+    bool readBackForComparison_ = false;
     bool serialQueryPending_ = false;
     bool busy_ = false;
 };

@@ -13,6 +13,7 @@ namespace tarnik {
 enum class LinkOutcome {
     Programmed,      // "Programowanie zakończone pomyślnie."
     SettingsLoaded,  // read-back taken: "zaladowane ustawienia z eprom"
+    ModuleRead,      // read-back for a comparison taken: the module's image is in the image
     SerialNumber,    // "serial: ..." line added
     NoAnswer,        // "Brak oprowiedzi z modułu."
     PortError,       // the port failed or the device went away; see reportError

@@ -96,6 +96,35 @@ INSTANTIATE_TEST_SUITE_P(Pieces, ReadBack,
                                            ReadBackCase{"TerminatorSplit", 851}),
                          [](const auto& param) { return std::string(param.param.name); });
 
+// A read-back for a comparison fills the image only: the record, the controls and the
+// information list stay as they were; a later ordinary read-back is ordinary again.
+TEST(ReadBackEdge, ReadForComparisonLeavesRecordAndListAlone)
+{
+    SimulatorOptions options;
+    options.memory = memoryWithTerminators();
+    ModuleSimulator sim(options);
+    sim.start();
+    LinkRig rig(sim.devicePath(), 2000);
+    rig.record = startupSettings();
+    const SettingsRecord before = rig.record;
+
+    rig.engine.ReadModuleImage();
+    EXPECT_TRUE(rig.engine.exchangeRunning());
+    ASSERT_TRUE(rig.waitForOutcome(5s));
+    EXPECT_EQ(rig.host.outcomes, std::vector<LinkOutcome>{LinkOutcome::ModuleRead});
+    EXPECT_EQ(rig.image, expectedImage(*options.memory));
+    EXPECT_TRUE(sameRecord(rig.record, before));
+    EXPECT_TRUE(rig.host.shown.empty());
+    EXPECT_TRUE(rig.host.list.lines().empty());
+    EXPECT_FALSE(rig.host.timer.isArmed());
+    EXPECT_FALSE(rig.engine.exchangeRunning());
+
+    rig.engine.BBloadClick();
+    ASSERT_TRUE(rig.waitForOutcome(5s, 2));
+    EXPECT_EQ(rig.host.outcomes.back(), LinkOutcome::SettingsLoaded);
+    EXPECT_EQ(rig.host.shown.size(), 1u);
+}
+
 TEST(ReadBackEdge, ShortAnswerEndsByTheTimeoutWithNothingChanged)
 {
     SimulatorOptions options;

@@ -1,44 +1,78 @@
 #include "cli/cli_args.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
+
 #include <charconv>
 
 namespace tarnik::cli {
 
+namespace {
+
+std::vector<std::string> toStd(const QStringList& list)
+{
+    std::vector<std::string> result;
+    for (const QString& item : list)
+        result.push_back(item.toStdString());
+    return result;
+}
+
+}  // namespace
+
 Arguments ParseArguments(const std::vector<std::string>& args)
 {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("usage"));
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("version"));
+    const QCommandLineOption port({QStringLiteral("p"), QStringLiteral("port")},
+                                  QStringLiteral("serial port"), QStringLiteral("PORT"));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("output file"), QStringLiteral("OUT"));
+    const QCommandLineOption base(QStringLiteral("base"), QStringLiteral("base settings file"),
+                                  QStringLiteral("FILE"));
+    const QCommandLineOption timeout(QStringLiteral("timeout-ms"),
+                                     QStringLiteral("no-answer period"), QStringLiteral("MS"));
+    const QCommandLineOption verify(QStringLiteral("verify"), QStringLiteral("verify"));
+    parser.addOptions({help, version, port, output, base, timeout, verify});
+
+    QStringList line{QStringLiteral("tarnik-cli")};
+    for (const std::string& arg : args)
+        line << QString::fromStdString(arg);
+    if (!parser.parse(line))
+        throw UsageError(parser.errorText().toStdString());
+
     Arguments parsed;
-    std::size_t i = 0;
-    if (!args.empty() && !args[0].starts_with("-"))
-        parsed.command = args[i++];
-    for (; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= args.size())
-                throw UsageError(arg + " needs a value");
-            return args[++i];
-        };
-        if (arg == "--help" || arg == "-h") {
-            parsed.help = true;
-        } else if (arg == "--port" || arg == "-p") {
-            parsed.port = value();
-        } else if (arg == "-o" || arg == "--output") {
-            parsed.output = value();
-        } else if (arg == "--base") {
-            parsed.base = value();
-        } else if (arg == "--timeout-ms") {
-            const std::string text = value();
-            int ms = 0;
-            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), ms);
-            if (error != std::errc() || end != text.data() + text.size() || ms <= 0)
-                throw UsageError("--timeout-ms needs a positive number of milliseconds");
-            parsed.timeoutMs = ms;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            throw UsageError("unknown option " + arg);
-        } else {
-            parsed.positional.push_back(arg);
-        }
+    std::vector<std::string> plain = toStd(parser.positionalArguments());
+    if (!plain.empty()) {
+        parsed.command = plain.front();
+        plain.erase(plain.begin());
     }
+    parsed.positional = std::move(plain);
+    parsed.ports = toStd(parser.values(port));
+    if (parser.isSet(output))
+        parsed.output = parser.value(output).toStdString();
+    if (parser.isSet(base))
+        parsed.base = parser.value(base).toStdString();
+    if (parser.isSet(timeout)) {
+        const std::string text = parser.value(timeout).toStdString();
+        int ms = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), ms);
+        if (error != std::errc() || end != text.data() + text.size() || ms <= 0)
+            throw UsageError("--timeout-ms needs a positive number of milliseconds");
+        parsed.timeoutMs = ms;
+    }
+    parsed.verify = parser.isSet(verify);
+    parsed.help = parser.isSet(help);
+    parsed.version = parser.isSet(version);
     return parsed;
+}
+
+std::string VersionText()
+{
+    return std::string("tarnik ") + TARNIK_VERSION;
 }
 
 std::string UsageText(const std::string& command)
@@ -47,10 +81,21 @@ std::string UsageText(const std::string& command)
         return "Usage: tarnik-cli ports\n"
                "Lists the machine's serial ports, one a line.\n";
     if (command == "program")
-        return "Usage: tarnik-cli program --port PORT [FILE]\n"
+        return "Usage: tarnik-cli program --port PORT [--port PORT ...] [--verify] [FILE]\n"
                "Writes the settings of FILE (a .zvn settings file; without FILE the start-up\n"
                "settings) into the module and prints the information lines as they come.\n"
+               "With --verify the module is read back afterwards and compared as by verify.\n"
+               "Given more than one --port, programs every module at once: lines are\n"
+               "prefixed with \"PORT: \" and one summary line per port ends the output.\n"
                "Exit status: 0 programmed, 1 no answer, 2 usage or refused settings,\n"
+               "3 port error, 4 file error, 5 the module differs after --verify; with\n"
+               "several ports the status of the first port, in the order given, that failed.\n";
+    if (command == "verify")
+        return "Usage: tarnik-cli verify --port PORT [--port PORT ...] FILE\n"
+               "Reads the module back and compares it byte for byte with what programming\n"
+               "FILE would write; prints one line per differing setting,\n"
+               "\"LABEL: FILE_VALUE -> MODULE_VALUE\". Several ports as for program.\n"
+               "Exit status: 0 the module holds FILE, 5 it differs, 1 no answer, 2 usage,\n"
                "3 port error, 4 file error.\n";
     if (command == "read")
         return "Usage: tarnik-cli read --port PORT -o OUT [--base FILE]\n"
@@ -68,14 +113,36 @@ std::string UsageText(const std::string& command)
                "Writes the 2048-byte device image of the settings in FILE, raw, to OUT or to\n"
                "standard output.\n"
                "Exit status: 0 written, 2 usage, 4 file error.\n";
+    if (command == "diff")
+        return "Usage: tarnik-cli diff A.zvn B.zvn\n"
+               "Prints one line per setting that differs, \"LABEL: VALUE_A -> VALUE_B\", in\n"
+               "the order of the window's pages.\n"
+               "Exit status: 0 equal, 1 different, 2 usage, 4 file error.\n";
+    if (command == "export")
+        return "Usage: tarnik-cli export FILE.zvn [-o OUT.json]\n"
+               "Writes every setting of FILE as a JSON document (UTF-8, one setting a line,\n"
+               "in page order) to OUT or to standard output.\n"
+               "Exit status: 0 written, 2 usage, 4 file error.\n";
+    if (command == "import")
+        return "Usage: tarnik-cli import IN.json -o FILE.zvn\n"
+               "Builds the settings file FILE from a document written by export. A document\n"
+               "with an unknown or missing key, a value out of range, a text too long or a\n"
+               "character outside code page 1250 is refused, naming the key; nothing is\n"
+               "written then.\n"
+               "Exit status: 0 written, 2 usage, 4 refused or file error.\n";
     return "Usage: tarnik-cli COMMAND [options]\n"
            "Commands:\n"
            "  ports                              list the serial ports\n"
-           "  program --port PORT [FILE]         write settings into the module\n"
+           "  program --port PORT... [--verify] [FILE]  write settings into modules\n"
+           "  verify --port PORT... FILE         compare modules with a settings file\n"
            "  read --port PORT -o OUT [--base FILE]  read the module's settings into a file\n"
            "  serial --port PORT                 show the module's serial number\n"
            "  image FILE [-o OUT]                write the device image of a settings file\n"
-           "A port name without a slash is taken under /dev. COMMAND --help tells more.\n";
+           "  diff A.zvn B.zvn                   list the settings that differ\n"
+           "  export FILE.zvn [-o OUT.json]      write the settings as JSON\n"
+           "  import IN.json -o FILE.zvn         build a settings file from JSON\n"
+           "Options: --help, --version. A port name without a slash is taken under /dev.\n"
+           "COMMAND --help tells more.\n";
 }
 
 }  // namespace tarnik::cli

@@ -16,19 +16,25 @@ public:
 };
 
 struct Arguments {
-    std::string command;                  // ports, program, read, serial, image
+    std::string command;                  // ports, program, verify, read, serial, image, ...
     std::vector<std::string> positional;  // plain arguments after the command
-    std::optional<std::string> port;      // --port
+    std::vector<std::string> ports;       // --port, in the order given (may repeat)
     std::optional<std::string> output;    // -o / --output
     std::optional<std::string> base;      // --base
     std::optional<int> timeoutMs;         // --timeout-ms (no-answer period, for tests)
+    bool verify = false;                  // --verify (program)
     bool help = false;                    // --help / -h
+    bool version = false;                 // --version
 };
 
-// Throws UsageError for an unknown option, a missing value or a bad number.
+// `args` without the program name. Throws UsageError for an unknown option, a missing
+// value or a bad number.
 Arguments ParseArguments(const std::vector<std::string>& args);
 
 // The usage text of one command, or of the tool when `command` is empty or unknown.
 std::string UsageText(const std::string& command);
+
+// "tarnik 1.1"
+std::string VersionText();
 
 }  // namespace tarnik::cli

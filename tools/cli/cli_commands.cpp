@@ -7,9 +7,12 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <ostream>
 
 #include "cli/cli_host.h"
+#include "cli/cli_modules.h"
+#include "cli/cli_session.h"
 #include "file/settings_file.h"
 #include "link/link_engine.h"
 #include "link/no_answer_timer.h"
@@ -29,6 +32,7 @@ int exitStatusOf(LinkOutcome outcome)
     case LinkOutcome::Programmed:
     case LinkOutcome::SettingsLoaded:
     case LinkOutcome::SerialNumber:
+    case LinkOutcome::ModuleRead:
         return kExitOk;
     case LinkOutcome::NoAnswer:
         return kExitNoAnswer;
@@ -48,36 +52,47 @@ void requireNoPositional(const Arguments& args, std::size_t allowed)
 
 std::string requirePort(const Arguments& args)
 {
-    if (!args.port || args.port->empty())
+    if (args.ports.empty() || args.ports.front().empty())
         throw UsageError("--port is required");
-    return *args.port;
+    if (args.ports.size() > 1)
+        throw UsageError("--port may be given once only");
+    return args.ports.front();
 }
 
-// The port, the framer, the engine and the host of one exchange.
-struct Session {
-    Session(std::ostream& out, std::ostream& err, const std::string& port,
-            const SettingsRecord& programmed, int timeoutMs)
-        : host(out, err, port, programmed, timeoutMs), engine(host, record, image, comPort, framer)
-    {
-        ConfigureModuleLink(comPort, framer, engine);
-        host.setOnTimeout([this] { engine.Timer1Timer(); });
-    }
+const std::vector<std::string>& requirePorts(const Arguments& args)
+{
+    if (args.ports.empty())
+        throw UsageError("--port is required");
+    for (const std::string& port : args.ports)
+        if (port.empty())
+            throw UsageError("--port needs a port name");
+    return args.ports;
+}
 
-    // Runs the event loop until the exchange ends; returns its exit status.
-    int waitForOutcome()
-    {
-        if (!host.outcome())
-            QCoreApplication::exec();
-        return host.outcome() ? exitStatusOf(*host.outcome()) : kExitPortError;
+// A settings file for the module commands; without `path` the start-up settings.
+std::optional<SettingsRecord> moduleSettings(const std::optional<std::string>& path,
+                                             std::ostream& err)
+{
+    SettingsRecord settings = startupSettings();
+    if (path) {
+        UserDirectory users{};
+        try {
+            LoadSettingsFile(QString::fromStdString(*path), settings, users);
+        } catch (const SettingsFileError& e) {
+            err << "tarnik-cli: " << e.what() << std::endl;
+            return std::nullopt;
+        }
     }
+    return settings;
+}
 
-    TComPort comPort;
-    TComDataPacket framer;
-    SettingsRecord record{};
-    DeviceImage image{};
-    CliHost host;
-    LinkEngine engine;
-};
+// Runs the event loop until the session's exchange ends; returns its exit status.
+int waitForOutcome(Session& session)
+{
+    if (!session.host.outcome())
+        QCoreApplication::exec();
+    return session.host.outcome() ? exitStatusOf(*session.host.outcome()) : kExitPortError;
+}
 
 int timeoutOf(const Arguments& args)
 {
@@ -95,7 +110,7 @@ int runExchange(Session& session, std::ostream& err, Start start)
         err << "tarnik-cli: " << e.what() << std::endl;
         return kExitPortError;
     }
-    return session.waitForOutcome();
+    return waitForOutcome(session);
 }
 
 }  // namespace
@@ -112,19 +127,24 @@ int RunPorts(const Arguments& args, std::ostream& out, std::ostream&)
 int RunProgram(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     requireNoPositional(args, 1);
-    const std::string port = requirePort(args);
-    SettingsRecord programmed = startupSettings();
-    if (!args.positional.empty()) {
-        UserDirectory users{};
-        try {
-            LoadSettingsFile(QString::fromStdString(args.positional[0]), programmed, users);
-        } catch (const SettingsFileError& e) {
-            err << "tarnik-cli: " << e.what() << std::endl;
-            return kExitFileError;
-        }
-    }
-    Session session(out, err, port, programmed, timeoutOf(args));
-    return runExchange(session, err, [&] { session.engine.BprogramujClick(); });
+    const auto& ports = requirePorts(args);
+    const auto settings = moduleSettings(
+        args.positional.empty() ? std::nullopt : std::optional(args.positional[0]), err);
+    if (!settings)
+        return kExitFileError;
+    return RunOnModules(ports, args.verify ? ModuleTask::ProgramAndVerify : ModuleTask::Program,
+                        *settings, timeoutOf(args), out, err);
+}
+
+int RunVerify(const Arguments& args, std::ostream& out, std::ostream& err)
+{
+    if (args.positional.size() != 1)
+        throw UsageError("verify needs one settings file");
+    const auto& ports = requirePorts(args);
+    const auto settings = moduleSettings(args.positional[0], err);
+    if (!settings)
+        return kExitFileError;
+    return RunOnModules(ports, ModuleTask::Verify, *settings, timeoutOf(args), out, err);
 }
 
 int RunRead(const Arguments& args, std::ostream& out, std::ostream& err)
@@ -221,9 +241,14 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         Runner run;
     };
     static constexpr Entry kCommands[] = {
-        {"ports", RunPorts},   {"program", RunProgram}, {"read", RunRead},
-        {"serial", RunSerial}, {"image", RunImage},
+        {"ports", RunPorts}, {"program", RunProgram}, {"verify", RunVerify},
+        {"read", RunRead},   {"serial", RunSerial},   {"image", RunImage},
+        {"diff", RunDiff},   {"export", RunExport},   {"import", RunImport},
     };
+    if (args.version) {
+        out << VersionText() << std::endl;
+        return kExitOk;
+    }
     if (args.command.empty()) {
         (args.help ? out : err) << UsageText("");
         return args.help ? kExitOk : kExitUsage;

@@ -15,6 +15,8 @@ enum ExitStatus {
     kExitUsage = 2,  // also refused settings
     kExitPortError = 3,
     kExitFileError = 4,
+    kExitDiffers = 5,    // verify: the module does not hold the settings
+    kExitDifferent = 1,  // diff: the files differ
 };
 
 int RunPorts(const Arguments& args, std::ostream& out, std::ostream& err);
@@ -22,8 +24,12 @@ int RunProgram(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunRead(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunSerial(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunImage(const Arguments& args, std::ostream& out, std::ostream& err);
+int RunVerify(const Arguments& args, std::ostream& out, std::ostream& err);
+int RunDiff(const Arguments& args, std::ostream& out, std::ostream& err);
+int RunExport(const Arguments& args, std::ostream& out, std::ostream& err);
+int RunImport(const Arguments& args, std::ostream& out, std::ostream& err);
 
-// Dispatches on args.command, answering --help and usage errors itself.
+// Dispatches on args.command, answering --help, --version and usage errors itself.
 int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err);
 
 }  // namespace tarnik::cli

@@ -9,27 +9,33 @@
 namespace tarnik::cli {
 
 CliHost::CliHost(std::ostream& out, std::ostream& err, std::string portName,
-                 SettingsRecord programmed, int timeoutMs)
+                 SettingsRecord programmed, int timeoutMs, std::string linePrefix)
     : out_(out), err_(err), portName_(std::move(portName)), programmed_(programmed),
       timer_(
           [this] {
               if (onTimeout_)
                   onTimeout_();
           },
-          timeoutMs)
+          timeoutMs),
+      prefix_(std::move(linePrefix))
 {
     timer_.setOnError([this](const std::exception& e) { reportError(e.what()); });
 }
 
+void CliHost::printLine(const std::string& text)
+{
+    out_ << prefix_ << text << std::endl;
+}
+
 int CliHost::addInfoLine(const std::string& text, bool trim)
 {
-    out_ << text << std::endl;
+    printLine(text);
     return list_.add(text, trim);
 }
 
 void CliHost::replaceInfoLine(int index, const std::string& text)
 {
-    out_ << text << std::endl;
+    printLine(text);
     list_.replace(index, text);
 }
 
@@ -44,14 +50,16 @@ bool CliHost::checkUserNumbers()
 
 void CliHost::reportError(const std::string& message)
 {
-    err_ << "tarnik-cli: " << message << std::endl;
+    err_ << "tarnik-cli: " << prefix_ << message << std::endl;
 }
 
 void CliHost::linkFinished(LinkOutcome outcome)
 {
-    if (!outcome_)
-        outcome_ = outcome;
-    QCoreApplication::quit();
+    outcome_ = outcome;
+    if (onFinished_)
+        onFinished_(outcome);
+    else
+        QCoreApplication::quit();
 }
 
 }  // namespace tarnik::cli

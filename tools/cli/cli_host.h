@@ -1,9 +1,10 @@
 #pragma once
 
 // The command-line host of the link engine: information lines and progress texts go to
-// standard output one a line, errors to standard error, and the outcome ends the event
-// loop.
+// standard output one a line (after a prefix naming the port when several modules are
+// served at once), errors to standard error, and each outcome goes to a callback.
 
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -17,10 +18,17 @@ namespace tarnik::cli {
 class CliHost : public LinkHost {
 public:
     CliHost(std::ostream& out, std::ostream& err, std::string portName, SettingsRecord programmed,
-            int timeoutMs);
+            int timeoutMs, std::string linePrefix = {});
 
     // Runs on expiry of the no-answer timer (the engine's Timer1Timer).
     void setOnTimeout(std::function<void()> onTimeout) { onTimeout_ = std::move(onTimeout); }
+    // Runs for every outcome the engine reports, inside its answer handler.
+    void setOnFinished(std::function<void(LinkOutcome)> onFinished)
+    {
+        onFinished_ = std::move(onFinished);
+    }
+    // Writes one line to standard output, after the prefix.
+    void printLine(const std::string& text);
 
     int addInfoLine(const std::string& text, bool trim) override;
     void replaceInfoLine(int index, const std::string& text) override;
@@ -34,7 +42,7 @@ public:
     void reportError(const std::string& message) override;
     void linkFinished(LinkOutcome outcome) override;
 
-    // The first outcome reported, if any.
+    // The latest outcome reported, if any.
     std::optional<LinkOutcome> outcome() const { return outcome_; }
     bool busy() const { return busy_; }
     const InfoList& infoList() const { return list_; }
@@ -47,6 +55,8 @@ private:
     InfoList list_;
     NoAnswerTimer timer_;
     std::function<void()> onTimeout_;
+    std::function<void(LinkOutcome)> onFinished_;
+    std::string prefix_;
     std::optional<LinkOutcome> outcome_;
     bool busy_ = false;
 };

@@ -1,0 +1,141 @@
+#include "app/window_comparisons.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTimer>
+
+#include "app/comparison_dialog.h"
+#include "app/error_boundary.h"
+#include "app/file_chooser.h"
+#include "app/glowna_form.h"
+#include "editor/binding/settings_binding.h"
+#include "file/settings_file.h"
+#include "link/link_engine.h"
+#include "link/verification.h"
+
+namespace tarnik {
+
+namespace {
+constexpr const char* kCompareWithFile = "Porównaj z plikiem ...";
+constexpr const char* kCompareWithModule = "Porównaj z modułem";
+constexpr const char* kVerifyAfterProgramming = "Sprawdź po zaprogramowaniu";
+constexpr const char* kFileColumn = "W pliku";
+constexpr const char* kModuleColumn = "W module";
+constexpr const char* kBusy = "Trwa wymiana z modułem; porównanie możliwe po jej zakończeniu.";
+}  // namespace
+
+WindowComparisons::WindowComparisons(TGlownaF& window, QMenu& fileMenu, QAction* before)
+    : QObject(&window), window_(window)
+{
+    fileAction_ = new QAction(QString::fromUtf8(kCompareWithFile), &window);
+    fileAction_->setObjectName(QStringLiteral("PorownajZPlikiem"));
+    moduleAction_ = new QAction(QString::fromUtf8(kCompareWithModule), &window);
+    moduleAction_->setObjectName(QStringLiteral("PorownajZModulem"));
+    verifyAction_ = new QAction(QString::fromUtf8(kVerifyAfterProgramming), &window);
+    verifyAction_->setObjectName(QStringLiteral("SprawdzPoZaprogramowaniu"));
+    verifyAction_->setCheckable(true);
+    verifyAction_->setChecked(false);
+    fileMenu.insertActions(before, {fileAction_, moduleAction_, verifyAction_});
+
+    connect(fileAction_, &QAction::triggered, this,
+            [this] { guarded(&window_, [this] { CompareWithFileClick(); }); });
+    connect(moduleAction_, &QAction::triggered, this,
+            [this] { guarded(&window_, [this] { CompareWithModuleClick(); }); });
+}
+
+std::pair<SettingsRecord, UserDirectory> WindowComparisons::windowSettings()
+{
+    const SettingsRecord record = window_.settings();
+    const UserDirectory users = window_.users();
+    window_.binding().CollectSettings();
+    window_.binding().CollectUserDirectory();
+    std::pair<SettingsRecord, UserDirectory> shown{window_.settings(), window_.users()};
+    window_.settings() = record;
+    window_.users() = users;
+    return shown;
+}
+
+void WindowComparisons::CompareWithFileClick()
+{
+    const QString fileName =
+        window_.fileChooser().chooseOpenFile(&window_, window_.openDialogFileName());
+    if (!fileName.isEmpty())
+        compareWithFile(fileName);
+}
+
+void WindowComparisons::compareWithFile(const QString& fileName)
+{
+    SettingsRecord fileRecord{};
+    UserDirectory fileUsers{};
+    LoadSettingsFile(fileName, fileRecord, fileUsers);
+    const auto [record, users] = windowSettings();
+    showDialog(compareSettings(record, users, fileRecord, fileUsers),
+               QString::fromUtf8(kFileColumn));
+}
+
+bool WindowComparisons::refuseWhileBusy()
+{
+    if (!window_.engine().exchangeRunning())
+        return false;
+    window_.addInfoLine(kBusy, true);
+    return true;
+}
+
+void WindowComparisons::CompareWithModuleClick()
+{
+    if (refuseWhileBusy())
+        return;
+    expected_ = windowSettings().first;
+    pending_ = Pending::Comparison;
+    try {
+        window_.engine().ReadModuleImage();
+    } catch (...) {
+        pending_ = Pending::None;
+        throw;
+    }
+}
+
+void WindowComparisons::startVerification()
+{
+    if (pending_ != Pending::Verification)
+        return;
+    if (refuseWhileBusy()) {
+        pending_ = Pending::None;
+        return;
+    }
+    guarded(&window_, [this] { window_.engine().ReadModuleImage(); });
+}
+
+void WindowComparisons::linkFinished(LinkOutcome outcome)
+{
+    const Pending pending = std::exchange(pending_, Pending::None);
+    if (outcome == LinkOutcome::ModuleRead) {
+        const auto differences =
+            compareWithModuleImage(expected_, window_.image(), LinkEngine::kProgrammedBytes);
+        if (pending == Pending::Verification)
+            window_.addInfoLine(VerificationLine(differences.size()), true);
+        else if (pending == Pending::Comparison)
+            // Shown once the answer handler has returned.
+            QTimer::singleShot(0, this, [this, differences] {
+                showDialog(differences, QString::fromUtf8(kModuleColumn));
+            });
+        return;
+    }
+    if (outcome == LinkOutcome::Programmed && verifyAction_->isChecked()) {
+        // What was just programmed; the read-back reopens the port, so it starts once
+        // the answer handler has returned.
+        expected_ = window_.settings();
+        pending_ = Pending::Verification;
+        QTimer::singleShot(0, this, [this] { startVerification(); });
+    }
+}
+
+void WindowComparisons::showDialog(const std::vector<SettingComparison>& differences,
+                                   const QString& otherColumn)
+{
+    auto* dialog = new ComparisonDialog(differences, otherColumn, &window_);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+}  // namespace tarnik

@@ -1,0 +1,59 @@
+#pragma once
+
+// The window's comparisons: "Porównaj z plikiem ..." and "Porównaj z modułem" show
+// what differs between the settings the window holds and a file or the module, and
+// "Sprawdź po zaprogramowaniu" reads the module back after a successful "programuj"
+// and reports in the information list whether it holds what was sent. None of them
+// changes anything the window shows.
+
+#include <QObject>
+#include <utility>
+#include <vector>
+
+#include "link/link_host.h"
+#include "model/setting_comparison.h"
+
+class QAction;
+class QMenu;
+
+namespace tarnik {
+
+class TGlownaF;
+
+class WindowComparisons : public QObject {
+    Q_OBJECT
+public:
+    // Adds the three items to `fileMenu` before `before`.
+    WindowComparisons(TGlownaF& window, QMenu& fileMenu, QAction* before);
+
+    // Menu handlers; called directly (tests) they raise their errors.
+    void CompareWithFileClick();
+    void CompareWithModuleClick();
+    void compareWithFile(const QString& fileName);
+
+    // The window passes on every outcome of the module link.
+    void linkFinished(LinkOutcome outcome);
+
+    QAction* compareWithFileAction() const { return fileAction_; }
+    QAction* compareWithModuleAction() const { return moduleAction_; }
+    QAction* verifyAction() const { return verifyAction_; }
+
+private:
+    enum class Pending { None, Comparison, Verification };
+
+    // The window's settings as a save or "programuj" would take them, leaving the
+    // records as they were.
+    std::pair<SettingsRecord, UserDirectory> windowSettings();
+    bool refuseWhileBusy();
+    void startVerification();
+    void showDialog(const std::vector<SettingComparison>& differences, const QString& otherColumn);
+
+    TGlownaF& window_;
+    QAction* fileAction_ = nullptr;
+    QAction* moduleAction_ = nullptr;
+    QAction* verifyAction_ = nullptr;
+    Pending pending_ = Pending::None;
+    SettingsRecord expected_{};  // what the module is compared with
+};
+
+}  // namespace tarnik

@@ -1,0 +1,109 @@
+#include "model/setting_comparison.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonValue>
+
+#include <cstdio>
+
+#include "model/codepage.h"
+#include "model/conversion.h"
+
+namespace tarnik {
+
+namespace {
+
+// A string in JSON's quoting, so that line breaks and control characters stay visible.
+std::string quoted(const std::string& cp1250)
+{
+    const QByteArray array =
+        QJsonDocument(QJsonArray{QJsonValue(fromCp1250(cp1250))}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2).toStdString();  // without the brackets
+}
+
+std::string hexBytes(const DeviceImage& image, const std::vector<std::size_t>& offsets)
+{
+    std::string text;
+    for (const std::size_t at : offsets) {
+        char byte[4];
+        std::snprintf(byte, sizeof byte, "%02X", image[at]);
+        text += (text.empty() ? "" : " ") + std::string(byte);
+    }
+    return text;
+}
+
+std::string offsetsText(const std::vector<std::size_t>& offsets)
+{
+    std::string text = offsets.size() == 1 ? "bajt " : "bajty ";
+    for (std::size_t i = 0; i < offsets.size(); ++i)
+        text += (i ? ", " : "") + std::to_string(offsets[i]);
+    return text;
+}
+
+}  // namespace
+
+std::string formatSettingValue(const SettingEntry& entry, const SettingValue& value)
+{
+    if (const int* number = std::get_if<int>(&value)) {
+        if (entry.kind != SettingKind::BitSet)
+            return std::to_string(*number);
+        std::string bits;
+        for (int bit = 7; bit >= 0; --bit)
+            bits.push_back((*number >> bit) & 1 ? '1' : '0');
+        return bits;
+    }
+    return quoted(std::get<std::string>(value));
+}
+
+std::string comparisonLine(const SettingComparison& comparison)
+{
+    return comparison.label + ": " + comparison.valueA + " -> " + comparison.valueB;
+}
+
+std::vector<SettingComparison> compareSettings(const SettingsRecord& recordA,
+                                               const UserDirectory& usersA,
+                                               const SettingsRecord& recordB,
+                                               const UserDirectory& usersB)
+{
+    std::vector<SettingComparison> result;
+    for (const SettingEntry* entry : differingSettings(recordA, usersA, recordB, usersB))
+        result.push_back({entry->label,
+                          formatSettingValue(*entry, readSetting(recordA, usersA, *entry)),
+                          formatSettingValue(*entry, readSetting(recordB, usersB, *entry))});
+    return result;
+}
+
+std::vector<SettingComparison> compareWithModuleImage(const SettingsRecord& record,
+                                                      const DeviceImage& moduleImage,
+                                                      std::size_t byteCount)
+{
+    DeviceImage expected{};
+    SettingsToImage(record, expected);
+    SettingsRecord moduleRecord = record;
+    ImageToSettings(moduleImage, moduleRecord);
+    const UserDirectory noUsers{};
+
+    std::vector<SettingComparison> result;
+    for (const ImageDifference& difference :
+         differingImageBytes(expected, moduleImage, byteCount)) {
+        SettingComparison line{difference.label, {}, {}};
+        if (difference.entry) {
+            const SettingEntry& entry = *difference.entry;
+            const SettingValue ours = readSetting(record, noUsers, entry);
+            const SettingValue theirs = readSetting(moduleRecord, noUsers, entry);
+            if (ours != theirs) {
+                line.valueA = formatSettingValue(entry, ours);
+                line.valueB = formatSettingValue(entry, theirs);
+                result.push_back(std::move(line));
+                continue;
+            }
+        }
+        line.label += " (" + offsetsText(difference.offsets) + ")";
+        line.valueA = hexBytes(expected, difference.offsets);
+        line.valueB = hexBytes(moduleImage, difference.offsets);
+        result.push_back(std::move(line));
+    }
+    return result;
+}
+
+}  // namespace tarnik

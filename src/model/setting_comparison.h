@@ -1,0 +1,41 @@
+#pragma once
+
+// Differences between two configurations, one per setting, with both values written
+// out as a person reads them: what diff, verify and the window's comparisons show.
+
+#include <string>
+#include <vector>
+
+#include "model/settings_catalogue.h"
+
+namespace tarnik {
+
+struct SettingComparison {
+    std::string label;   // UTF-8
+    std::string valueA;  // UTF-8
+    std::string valueB;  // UTF-8
+};
+
+// A value as text: a number in decimal, a bit set as eight binary digits (bit 7
+// first), a text or code in double quotes with JSON escapes, in UTF-8.
+std::string formatSettingValue(const SettingEntry& entry, const SettingValue& value);
+
+// "LABEL: VALUE_A -> VALUE_B"
+std::string comparisonLine(const SettingComparison& comparison);
+
+// Every setting whose value differs, in page order.
+std::vector<SettingComparison> compareSettings(const SettingsRecord& recordA,
+                                               const UserDirectory& usersA,
+                                               const SettingsRecord& recordB,
+                                               const UserDirectory& usersB);
+
+// What programming `record` would write against what the module holds: the image
+// bytes [0, byteCount) of both compared byte for byte, one line per setting that
+// carries differing bytes. Values are the record's and the module's as read from its
+// image; where those read alike (or the bytes are no setting's) the differing bytes
+// are shown in hexadecimal.
+std::vector<SettingComparison> compareWithModuleImage(const SettingsRecord& record,
+                                                      const DeviceImage& moduleImage,
+                                                      std::size_t byteCount);
+
+}  // namespace tarnik

@@ -1,0 +1,82 @@
+#pragma once
+
+// The catalogue of settings: one entry for every setting of the Settings record and
+// the User directory, in the order the window's pages show them. Each entry names
+// the setting (a stable key and the label the window gives it), says what kind of
+// value it holds and where that value lives in its record and in the Device image.
+// Comparing, verifying, exporting and importing all go through it.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "model/settings_record.h"
+
+namespace tarnik {
+
+enum class SettingKind {
+    Number,  // one byte, 0..255
+    BitSet,  // one byte of option bits
+    Text,    // a short string: a length byte, then up to maxLength characters
+    Code,    // two raw characters; zero bytes mean no code
+};
+
+enum class SettingHome { Settings, Users };
+
+// A run of Device image bytes that carries (part of) a setting.
+struct ImageSpan {
+    std::size_t offset = 0;
+    std::size_t width = 0;
+};
+
+struct SettingEntry {
+    std::string key;    // the record's field name, 1-based indices: numberWeRe[3][2]
+    std::string label;  // UTF-8, as the window shows it: "Wejścia / Wejście 3 / ..."
+    SettingKind kind = SettingKind::Number;
+    SettingHome home = SettingHome::Settings;
+    std::size_t offset = 0;        // first byte in its record
+    std::size_t width = 0;         // bytes in its record (a text: the length byte and characters)
+    std::vector<ImageSpan> image;  // empty when the Device image does not carry it
+
+    // Characters a Text or Code holds at most; 0 for the one-byte kinds.
+    std::size_t maxLength() const;
+};
+
+// Every setting, in page order.
+std::span<const SettingEntry> settingsCatalogue();
+const SettingEntry* findSetting(const std::string& key);
+
+// A setting's value: a byte for Number and BitSet, the characters (code page 1250)
+// for Text and Code.
+using SettingValue = std::variant<int, std::string>;
+
+// Texts count only their characters up to the length; a code only the characters
+// before its first zero byte.
+SettingValue readSetting(const SettingsRecord& record, const UserDirectory& users,
+                         const SettingEntry& entry);
+// Stores a value that fits the entry (a byte, or at most maxLength characters).
+void writeSetting(SettingsRecord& record, UserDirectory& users, const SettingEntry& entry,
+                  const SettingValue& value);
+
+// The entries whose values differ, in page order.
+std::vector<const SettingEntry*> differingSettings(const SettingsRecord& recordA,
+                                                   const UserDirectory& usersA,
+                                                   const SettingsRecord& recordB,
+                                                   const UserDirectory& usersB);
+
+// Device image bytes that differ within [0, byteCount), once per setting that carries
+// them (in page order) and then once per part of the image that is no setting's (its
+// lead-in, checksum and empty bytes, `entry` null). A differing checksum is left out
+// when a header byte it sums differs too.
+struct ImageDifference {
+    const SettingEntry* entry = nullptr;
+    std::string label;                 // the setting's label, or the image part's
+    std::vector<std::size_t> offsets;  // the differing image bytes
+};
+std::vector<ImageDifference> differingImageBytes(const DeviceImage& expected,
+                                                 const DeviceImage& actual, std::size_t byteCount);
+
+}  // namespace tarnik

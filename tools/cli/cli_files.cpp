@@ -1,0 +1,112 @@
+// diff, export and import: settings files compared and turned into JSON and back.
+
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
+
+#include <optional>
+#include <ostream>
+
+#include "cli/cli_commands.h"
+#include "file/settings_file.h"
+#include "file/settings_json.h"
+#include "model/setting_comparison.h"
+
+namespace tarnik::cli {
+
+namespace {
+
+struct Settings {
+    SettingsRecord record{};
+    UserDirectory users{};
+};
+
+// Loads a settings file; a failure is reported naming the file.
+std::optional<Settings> loadFile(const std::string& path, std::ostream& err)
+{
+    Settings settings;
+    try {
+        LoadSettingsFile(QString::fromStdString(path), settings.record, settings.users);
+    } catch (const SettingsFileError& e) {
+        err << "tarnik-cli: " << path << ": " << e.what() << std::endl;
+        return std::nullopt;
+    }
+    return settings;
+}
+
+bool writeWhole(const std::string& path, const QByteArray& bytes, std::ostream& err)
+{
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        err << "tarnik-cli: Cannot create file \"" << path << "\". "
+            << file.errorString().toStdString() << std::endl;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunDiff(const Arguments& args, std::ostream& out, std::ostream& err)
+{
+    if (args.positional.size() != 2)
+        throw UsageError("diff needs two settings files");
+    const auto a = loadFile(args.positional[0], err);
+    if (!a)
+        return kExitFileError;
+    const auto b = loadFile(args.positional[1], err);
+    if (!b)
+        return kExitFileError;
+    const auto differences = compareSettings(a->record, a->users, b->record, b->users);
+    for (const SettingComparison& difference : differences)
+        out << comparisonLine(difference) << '\n';
+    out.flush();
+    return differences.empty() ? kExitOk : kExitDifferent;
+}
+
+int RunExport(const Arguments& args, std::ostream& out, std::ostream& err)
+{
+    if (args.positional.size() != 1)
+        throw UsageError("export needs one settings file");
+    const auto settings = loadFile(args.positional[0], err);
+    if (!settings)
+        return kExitFileError;
+    const QByteArray json = ExportSettingsJson(settings->record, settings->users);
+    if (!args.output) {
+        out.write(json.constData(), json.size());
+        out.flush();
+        return out ? kExitOk : kExitFileError;
+    }
+    return writeWhole(*args.output, json, err) ? kExitOk : kExitFileError;
+}
+
+int RunImport(const Arguments& args, std::ostream&, std::ostream& err)
+{
+    if (args.positional.size() != 1)
+        throw UsageError("import needs one JSON document");
+    if (!args.output || args.output->empty())
+        throw UsageError("-o FILE.zvn is required");
+    const std::string& in = args.positional[0];
+    QFile file(QString::fromStdString(in));
+    if (!file.open(QIODevice::ReadOnly)) {
+        err << "tarnik-cli: Cannot open file \"" << in << "\". " << file.errorString().toStdString()
+            << std::endl;
+        return kExitFileError;
+    }
+    Settings settings;
+    try {
+        ImportSettingsJson(file.readAll(), settings.record, settings.users);
+    } catch (const SettingsJsonError& e) {
+        err << "tarnik-cli: " << in << ": " << e.what() << std::endl;
+        return kExitFileError;
+    }
+    try {
+        SaveSettingsFile(settings.record, settings.users, QString::fromStdString(*args.output));
+    } catch (const SettingsFileError& e) {
+        err << "tarnik-cli: " << e.what() << std::endl;
+        return kExitFileError;
+    }
+    return kExitOk;
+}
+
+}  // namespace tarnik::cli

@@ -1,0 +1,179 @@
+#include "cli/cli_modules.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+#include <ostream>
+
+#include "cli/cli_commands.h"
+#include "cli/cli_session.h"
+#include "link/verification.h"
+#include "model/setting_comparison.h"
+
+namespace tarnik::cli {
+
+namespace {
+
+// Summary texts, one per way a port can end.
+std::string summaryOf(int status)
+{
+    switch (status) {
+    case kExitOk:
+        return "OK";
+    case kExitNoAnswer:
+        return "brak odpowiedzi z modułu";
+    case kExitUsage:
+        return "ustawienia odrzucone";
+    case kExitPortError:
+        return "błąd portu";
+    case kExitDiffers:
+        return "moduł różni się od ustawień";
+    default:
+        return "błąd";
+    }
+}
+
+class ModuleRun {
+public:
+    ModuleRun(const std::string& port, bool prefixed, ModuleTask task,
+              const SettingsRecord& settings, int timeoutMs, std::ostream& out, std::ostream& err,
+              std::function<void()> onDone)
+        : port_(port), prefix_(prefixed ? port + ": " : std::string()), task_(task),
+          settings_(settings), err_(err), onDone_(std::move(onDone)),
+          session_(out, err, port, settings, timeoutMs, prefix_)
+    {
+        session_.host.setOnFinished([this](LinkOutcome outcome) { finished(outcome); });
+    }
+
+    void start()
+    {
+        startExchange([this] {
+            if (task_ == ModuleTask::Verify)
+                session_.engine.ReadModuleImage();
+            else
+                session_.engine.BprogramujClick();
+        });
+    }
+
+    const std::string& port() const { return port_; }
+    std::optional<int> status() const { return status_; }
+
+private:
+    template <typename Start>
+    void startExchange(Start start)
+    {
+        try {
+            start();
+        } catch (const std::exception& e) {
+            // The engine has already reported the failure as the exchange's outcome.
+            err_ << "tarnik-cli: " << prefix_ << e.what() << std::endl;
+            if (!status_)
+                finish(kExitPortError);
+        }
+    }
+
+    void finished(LinkOutcome outcome)
+    {
+        if (status_)
+            return;
+        switch (outcome) {
+        case LinkOutcome::Programmed:
+            if (task_ == ModuleTask::ProgramAndVerify) {
+                // Inside the answer handler: the read-back reopens the port, so it
+                // starts once the handler has returned.
+                QTimer::singleShot(
+                    0, [this] { startExchange([this] { session_.engine.ReadModuleImage(); }); });
+                return;
+            }
+            finish(kExitOk);
+            return;
+        case LinkOutcome::ModuleRead:
+            compare();
+            return;
+        case LinkOutcome::SettingsLoaded:
+        case LinkOutcome::SerialNumber:
+            finish(kExitOk);
+            return;
+        case LinkOutcome::NoAnswer:
+            finish(kExitNoAnswer);
+            return;
+        case LinkOutcome::Refused:
+            finish(kExitUsage);
+            return;
+        case LinkOutcome::PortError:
+            finish(kExitPortError);
+            return;
+        }
+    }
+
+    void compare()
+    {
+        const auto differences =
+            compareWithModuleImage(settings_, session_.image, LinkEngine::kProgrammedBytes);
+        for (const SettingComparison& difference : differences)
+            session_.host.printLine(comparisonLine(difference));
+        session_.host.printLine(VerificationLine(differences.size()));
+        finish(differences.empty() ? kExitOk : kExitDiffers);
+    }
+
+    void finish(int status)
+    {
+        status_ = status;
+        onDone_();
+    }
+
+    std::string port_;
+    std::string prefix_;
+    ModuleTask task_;
+    SettingsRecord settings_;
+    std::ostream& err_;
+    std::function<void()> onDone_;
+    std::optional<int> status_;
+    Session session_;
+};
+
+}  // namespace
+
+int RunOnModules(const std::vector<std::string>& ports, ModuleTask task,
+                 const SettingsRecord& settings, int timeoutMs, std::ostream& out,
+                 std::ostream& err)
+{
+    const bool several = ports.size() > 1;
+    std::vector<std::unique_ptr<ModuleRun>> runs;
+    bool looping = false;
+    const auto allDone = [&runs] {
+        for (const auto& run : runs)
+            if (!run->status())
+                return false;
+        return true;
+    };
+    const auto onDone = [&] {
+        if (looping && allDone())
+            QCoreApplication::quit();
+    };
+    for (const std::string& port : ports)
+        runs.push_back(std::make_unique<ModuleRun>(port, several, task, settings, timeoutMs, out,
+                                                   err, onDone));
+    for (const auto& run : runs)
+        run->start();
+    if (!allDone()) {
+        looping = true;
+        QCoreApplication::exec();
+        looping = false;
+    }
+
+    int status = kExitOk;
+    for (const auto& run : runs) {
+        const int portStatus = run->status().value_or(kExitPortError);
+        if (several)
+            out << run->port() << ": " << summaryOf(portStatus) << " (" << portStatus << ")"
+                << std::endl;
+        if (status == kExitOk)
+            status = portStatus;
+    }
+    return status;
+}
+
+}  // namespace tarnik::cli

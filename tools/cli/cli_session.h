@@ -1,0 +1,33 @@
+#pragma once
+
+// One module on one port: its own port, framer, engine and host. Several sessions run
+// side by side on the one event loop.
+
+#include <string>
+
+#include "cli/cli_host.h"
+#include "link/link_engine.h"
+#include "serial/comport.h"
+#include "serial/datapacket.h"
+
+namespace tarnik::cli {
+
+struct Session {
+    Session(std::ostream& out, std::ostream& err, const std::string& port,
+            const SettingsRecord& programmed, int timeoutMs, const std::string& linePrefix = {})
+        : host(out, err, port, programmed, timeoutMs, linePrefix),
+          engine(host, record, image, comPort, framer)
+    {
+        ConfigureModuleLink(comPort, framer, engine);
+        host.setOnTimeout([this] { engine.Timer1Timer(); });
+    }
+
+    TComPort comPort;
+    TComDataPacket framer;
+    SettingsRecord record{};
+    DeviceImage image{};
+    CliHost host;
+    LinkEngine engine;
+};
+
+}  // namespace tarnik::cli
