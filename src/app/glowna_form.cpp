@@ -2,6 +2,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
@@ -33,6 +34,7 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
       fileChooser_(std::make_unique<DialogFileChooser>())
 {
     ui_->setupUi(this);
+    caption_ = windowTitle();
     setWindowIcon(programIcon());
     setAcceptDrops(true);
     ui_->StatusBar1->setFixedHeight(19);
@@ -267,6 +269,7 @@ void TGlownaF::saveSettingsFile(const QString& fileName)
     binding_->CollectSettings();
     binding_->CollectUserDirectory();
     SaveSettingsFile(settings_, users_, fileName);
+    showFileInTitle(fileName);
 }
 
 void TGlownaF::Button2Click()
@@ -283,6 +286,13 @@ void TGlownaF::openSettingsFile(const QString& fileName)
     LoadSettingsFile(fileName, settings_, users_);
     binding_->ShowSettingsAndUserDirectory();
     runOption(4);
+    showFileInTitle(fileName);
+}
+
+// "Tarnik v 1.1 — dom.zvn"
+void TGlownaF::showFileInTitle(const QString& fileName)
+{
+    setWindowTitle(caption_ + QStringLiteral(" \u2014 ") + QFileInfo(fileName).fileName());
 }
 
 void TGlownaF::dragEnterEvent(QDragEnterEvent* event)

@@ -61,6 +61,7 @@ public:
     void InfoClick();
 
     // Button2Click / Button1Click after their dialogs.
+    // Both name the file in the window's title.
     void openSettingsFile(const QString& fileName);
     void saveSettingsFile(const QString& fileName);
     QString openDialogFileName() const { return openDialogFileName_; }
@@ -98,6 +99,7 @@ private:
     void FormCreate(const QStringList& pinnedPorts);
     void createFramer();
     void runOption(int flag);
+    void showFileInTitle(const QString& fileName);
     void connectHandlers();
     template <typename Handler>
     void connectAction(QAction* action, Handler handler);
@@ -115,6 +117,7 @@ private:
     TAboutBox* aboutBox_ = nullptr;
     std::unique_ptr<FileChooser> fileChooser_;
     QString openDialogFileName_;
+    QString caption_;  // the title without a file
 
     InfoList infoList_;
     bool busy_ = false;
