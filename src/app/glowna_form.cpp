@@ -248,6 +248,13 @@ std::string TGlownaF::portName()
 
 // Raised inside the serial hand-over, where no handler can show it: shown
 // once the hand-over has returned.
+void TGlownaF::linkFinished(LinkOutcome outcome)
+{
+    if (outcome == LinkOutcome::Programmed || outcome == LinkOutcome::SettingsLoaded ||
+        outcome == LinkOutcome::SerialNumber)
+        emit exchangeSucceeded(QString::fromStdString(port_->Port()));
+}
+
 void TGlownaF::reportError(const std::string& message)
 {
     const QString text = QString::fromStdString(message);
@@ -258,7 +265,7 @@ void TGlownaF::reportError(const std::string& message)
 
 void TGlownaF::Button1Click()
 {
-    const QString fileName = fileChooser_->chooseSaveFile(this, openDialogFileName_);
+    const QString fileName = fileChooser_->chooseSaveFile(this, dialogStartName());
     if (fileName.isEmpty())
         return;
     saveSettingsFile(fileName);
@@ -270,11 +277,18 @@ void TGlownaF::saveSettingsFile(const QString& fileName)
     binding_->CollectUserDirectory();
     SaveSettingsFile(settings_, users_, fileName);
     showFileInTitle(fileName);
+    emit settingsFileUsed(fileName);
+}
+
+// OpenDialog1's file name, or, before any file was opened, the remembered folder.
+QString TGlownaF::dialogStartName() const
+{
+    return openDialogFileName_.isEmpty() ? dialogFolder_ : openDialogFileName_;
 }
 
 void TGlownaF::Button2Click()
 {
-    const QString fileName = fileChooser_->chooseOpenFile(this, openDialogFileName_);
+    const QString fileName = fileChooser_->chooseOpenFile(this, dialogStartName());
     if (fileName.isEmpty())
         return;
     openDialogFileName_ = fileName;
@@ -287,6 +301,13 @@ void TGlownaF::openSettingsFile(const QString& fileName)
     binding_->ShowSettingsAndUserDirectory();
     runOption(4);
     showFileInTitle(fileName);
+    emit settingsFileUsed(fileName);
+}
+
+void TGlownaF::openChosenFile(const QString& fileName)
+{
+    openDialogFileName_ = fileName;
+    openSettingsFile(fileName);
 }
 
 // "Tarnik v 1.1 — dom.zvn"
@@ -312,15 +333,22 @@ void TGlownaF::dropEvent(QDropEvent* event)
             continue;
         const QString fileName = url.toLocalFile();
         event->acceptProposedAction();
-        guarded(this, [this, fileName] {
-            openDialogFileName_ = fileName;
-            openSettingsFile(fileName);
-        });
+        guarded(this, [this, fileName] { openChosenFile(fileName); });
         return;
     }
 }
 
 // ---- menu ----
+
+PortComboBox& TGlownaF::portList()
+{
+    return *ui_->CBcom;
+}
+
+QMenu* TGlownaF::recentFilesMenu()
+{
+    return ui_->recentFilesMenu;
+}
 
 void TGlownaF::Wyjscie1Click()
 {

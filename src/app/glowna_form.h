@@ -18,6 +18,7 @@ class TGlownaF;
 }
 
 class QListWidget;
+class QMenu;
 class QPushButton;
 class QTabWidget;
 
@@ -61,10 +62,17 @@ public:
     void InfoClick();
 
     // Button2Click / Button1Click after their dialogs.
-    // Both name the file in the window's title.
+    // Both name the file in the window's title and report settingsFileUsed.
     void openSettingsFile(const QString& fileName);
     void saveSettingsFile(const QString& fileName);
     QString openDialogFileName() const { return openDialogFileName_; }
+    // A file chosen outside the open dialog (dropped, recent): opened as if chosen in it.
+    void openChosenFile(const QString& fileName);
+    // Where the file dialogs start while no file has been opened.
+    void setDialogFolder(const QString& folder) { dialogFolder_ = folder; }
+
+    PortComboBox& portList();
+    QMenu* recentFilesMenu();
 
     // The program's state, for the start-up, the link and the tests.
     SettingsRecord& settings() { return settings_; }
@@ -90,6 +98,13 @@ public:
     bool checkUserNumbers() override;
     std::string portName() override;
     void reportError(const std::string& message) override;
+    void linkFinished(LinkOutcome outcome) override;
+
+signals:
+    // A settings file was opened or saved.
+    void settingsFileUsed(const QString& fileName);
+    // An exchange with the module on `portName` ended with the module's answer.
+    void exchangeSucceeded(const QString& portName);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -100,6 +115,7 @@ private:
     void createFramer();
     void runOption(int flag);
     void showFileInTitle(const QString& fileName);
+    QString dialogStartName() const;
     void connectHandlers();
     template <typename Handler>
     void connectAction(QAction* action, Handler handler);
@@ -117,6 +133,7 @@ private:
     TAboutBox* aboutBox_ = nullptr;
     std::unique_ptr<FileChooser> fileChooser_;
     QString openDialogFileName_;
+    QString dialogFolder_;
     QString caption_;  // the title without a file
 
     InfoList infoList_;

@@ -15,6 +15,7 @@
 #include "app/glowna_form.h"
 #include "app/screenshots.h"
 #include "app/startup_probe.h"
+#include "app/user_conveniences.h"
 #include "config/tarnik_config.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
@@ -46,6 +47,8 @@ int main(int argc, char** argv)
     }
 
     tarnik::TarnikApplication app(argc, argv);
+    // Organisation and name place the user's conveniences in ~/.config/Tarnik/.
+    QApplication::setOrganizationName(QStringLiteral("Tarnik"));
     QApplication::setApplicationName(QStringLiteral("Tarnik"));
     QApplication::setApplicationVersion(QString::fromLatin1(tarnik::config::kVersion));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(tarnik::config::kAppId));
@@ -75,6 +78,12 @@ int main(int argc, char** argv)
 
     tarnik::Forms forms = tarnik::createForms(pinnedPorts);
     tarnik::TGlownaF& window = *forms.GlownaF;
+    // The measuring and picture runs start from the window's own size and touch
+    // no user file.
+    std::unique_ptr<tarnik::UserConveniences> conveniences;
+    if (!line.measureStartup && line.screenshotFolder.isEmpty())
+        conveniences = std::make_unique<tarnik::UserConveniences>(
+            window, tarnik::userSettingsStore(), pinnedPorts.isEmpty());
     window.show();
     if (!line.settingsFile.isEmpty()) {
         const QString fileName = line.settingsFile;
@@ -92,6 +101,7 @@ int main(int argc, char** argv)
         tarnik::reportStartupWhenPainted(window, sinceStart);
 
     const int result = QApplication::exec();
+    conveniences.reset();
     forms = tarnik::Forms();  // the window, its port and the dialogs go before the module
     if (demoModule)
         demoModule->stop();
