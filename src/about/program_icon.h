@@ -5,7 +5,7 @@
 
 namespace tarnik {
 
-// The program's picture, drawn rather than shipped: a module with its aerial.
+// The program's picture, the same the desktop shows: a module with its aerial.
 QPixmap programPixmap(int size);
 QIcon programIcon();
 

@@ -1,30 +1,54 @@
 #include "app/command_line.h"
 
+#include <QCommandLineParser>
+
+#include "config/tarnik_config.h"
+
 namespace tarnik {
+
+QString versionLine()
+{
+    return QStringLiteral("tarnik ") + QString::fromLatin1(config::kVersion);
+}
 
 CommandLine parseCommandLine(const QStringList& arguments)
 {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Configures a GSM alarm module over a serial port."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"),
+        QStringLiteral("Start a simulated module on a pseudo-terminal and choose its line."));
+    const QCommandLineOption measureOption(
+        QStringLiteral("measure-startup"),
+        QStringLiteral("Print the time to the window's first picture, then end."));
+    const QCommandLineOption screenshotsOption(
+        QStringLiteral("screenshots"),
+        QStringLiteral("Save pictures of the window's pages into <dir>, then end."),
+        QStringLiteral("dir"));
+    parser.addOptions({demoOption, measureOption, screenshotsOption});
+    parser.addPositionalArgument(QStringLiteral("FILE.zvn"),
+                                 QStringLiteral("A settings file to open at start."),
+                                 QStringLiteral("[FILE.zvn]"));
+
     CommandLine line;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (argument == QLatin1String("--screenshots")) {
-            if (i + 1 >= arguments.size()) {
-                line.error = QStringLiteral("--screenshots needs a folder");
-                break;
-            }
-            line.screenshotFolder = arguments.at(++i);
-        } else if (argument == QLatin1String("--demo")) {
-            line.demo = true;
-        } else if (argument == QLatin1String("--measure-startup")) {
-            line.measureStartup = true;
-        } else if (argument.startsWith(QLatin1Char('-'))) {
-            line.error = QStringLiteral("unknown option: ") + argument;
-        } else if (line.settingsFile.isEmpty()) {
-            line.settingsFile = argument;
-        } else {
-            line.error = QStringLiteral("only one settings file can be opened");
-        }
+    line.usage = parser.helpText();
+    if (!parser.parse(arguments)) {
+        line.error = parser.errorText();
+        return line;
     }
+    line.help = parser.isSet(helpOption);
+    line.version = parser.isSet(versionOption);
+    line.demo = parser.isSet(demoOption);
+    line.measureStartup = parser.isSet(measureOption);
+    line.screenshotFolder = parser.value(screenshotsOption);
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        line.error = QStringLiteral("only one settings file can be opened");
+    else if (!files.isEmpty())
+        line.settingsFile = files.constFirst();
     return line;
 }
 

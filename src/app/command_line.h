@@ -2,6 +2,7 @@
 
 // The window program's command line:
 //   tarnik [--demo] [--measure-startup] [--screenshots DIR] [FILE.zvn]
+//   tarnik --help | --version
 
 #include <QString>
 #include <QStringList>
@@ -11,11 +12,18 @@ namespace tarnik {
 struct CommandLine {
     bool demo = false;            // start the built-in module simulator
     bool measureStartup = false;  // print the start-up time once shown, then exit
+    bool help = false;            // print `usage` and exit
+    bool version = false;         // print "tarnik 1.1" and exit
     QString settingsFile;         // opened as "Odczytaj ..." would
     QString screenshotFolder;     // not empty: save pictures of the pages there, then exit
     QString error;                // not empty: the arguments were not understood
+    QString usage;                // the options, for --help and after an error
 };
 
-CommandLine parseCommandLine(const QStringList& arguments);  // arguments without the program
+// `arguments` as QCoreApplication::arguments() gives them, the program first.
+CommandLine parseCommandLine(const QStringList& arguments);
+
+// "tarnik 1.1"
+QString versionLine();
 
 }  // namespace tarnik

@@ -1,6 +1,7 @@
 #include "app/file_chooser.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace tarnik {
 
@@ -14,7 +15,10 @@ QString choose(QWidget* parent, const QString& startName, QFileDialog::AcceptMod
     dialog.setDefaultSuffix(QStringLiteral("zvn"));
     dialog.setNameFilters({QStringLiteral("pliki zvn (*.zvn)"), QStringLiteral("Wszystkie (*)")});
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    if (!startName.isEmpty())
+    // The start is a file name, or, before any file was opened, the remembered folder.
+    if (QFileInfo(startName).isDir())
+        dialog.setDirectory(startName);
+    else if (!startName.isEmpty())
         dialog.selectFile(startName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

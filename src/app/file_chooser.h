@@ -12,7 +12,8 @@ namespace tarnik {
 class FileChooser {
 public:
     virtual ~FileChooser() = default;
-    // The chosen file name, or an empty text when the user cancels.
+    // The chosen file name, or an empty text when the user cancels. `startName`
+    // is the file name to start from, or a folder to start in.
     virtual QString chooseOpenFile(QWidget* parent, const QString& startName) = 0;
     virtual QString chooseSaveFile(QWidget* parent, const QString& startName) = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
@@ -34,6 +35,7 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
       fileChooser_(std::make_unique<DialogFileChooser>())
 {
     ui_->setupUi(this);
+    caption_ = windowTitle();
     setWindowIcon(programIcon());
     setAcceptDrops(true);
     ui_->StatusBar1->setFixedHeight(19);
@@ -248,6 +250,13 @@ std::string TGlownaF::portName()
 
 // Raised inside the serial hand-over, where no handler can show it: shown
 // once the hand-over has returned.
+void TGlownaF::linkFinished(LinkOutcome outcome)
+{
+    if (outcome == LinkOutcome::Programmed || outcome == LinkOutcome::SettingsLoaded ||
+        outcome == LinkOutcome::SerialNumber)
+        emit exchangeSucceeded(QString::fromStdString(port_->Port()));
+}
+
 void TGlownaF::reportError(const std::string& message)
 {
     const QString text = QString::fromStdString(message);
@@ -264,7 +273,7 @@ void TGlownaF::linkFinished(LinkOutcome outcome)
 
 void TGlownaF::Button1Click()
 {
-    const QString fileName = fileChooser_->chooseSaveFile(this, openDialogFileName_);
+    const QString fileName = fileChooser_->chooseSaveFile(this, dialogStartName());
     if (fileName.isEmpty())
         return;
     saveSettingsFile(fileName);
@@ -275,11 +284,19 @@ void TGlownaF::saveSettingsFile(const QString& fileName)
     binding_->CollectSettings();
     binding_->CollectUserDirectory();
     SaveSettingsFile(settings_, users_, fileName);
+    showFileInTitle(fileName);
+    emit settingsFileUsed(fileName);
+}
+
+// OpenDialog1's file name, or, before any file was opened, the remembered folder.
+QString TGlownaF::dialogStartName() const
+{
+    return openDialogFileName_.isEmpty() ? dialogFolder_ : openDialogFileName_;
 }
 
 void TGlownaF::Button2Click()
 {
-    const QString fileName = fileChooser_->chooseOpenFile(this, openDialogFileName_);
+    const QString fileName = fileChooser_->chooseOpenFile(this, dialogStartName());
     if (fileName.isEmpty())
         return;
     openDialogFileName_ = fileName;
@@ -291,6 +308,20 @@ void TGlownaF::openSettingsFile(const QString& fileName)
     LoadSettingsFile(fileName, settings_, users_);
     binding_->ShowSettingsAndUserDirectory();
     runOption(4);
+    showFileInTitle(fileName);
+    emit settingsFileUsed(fileName);
+}
+
+void TGlownaF::openChosenFile(const QString& fileName)
+{
+    openDialogFileName_ = fileName;
+    openSettingsFile(fileName);
+}
+
+// "Tarnik v 1.1 — dom.zvn"
+void TGlownaF::showFileInTitle(const QString& fileName)
+{
+    setWindowTitle(caption_ + QStringLiteral(" \u2014 ") + QFileInfo(fileName).fileName());
 }
 
 void TGlownaF::dragEnterEvent(QDragEnterEvent* event)
@@ -310,15 +341,22 @@ void TGlownaF::dropEvent(QDropEvent* event)
             continue;
         const QString fileName = url.toLocalFile();
         event->acceptProposedAction();
-        guarded(this, [this, fileName] {
-            openDialogFileName_ = fileName;
-            openSettingsFile(fileName);
-        });
+        guarded(this, [this, fileName] { openChosenFile(fileName); });
         return;
     }
 }
 
 // ---- menu ----
+
+PortComboBox& TGlownaF::portList()
+{
+    return *ui_->CBcom;
+}
+
+QMenu* TGlownaF::recentFilesMenu()
+{
+    return ui_->recentFilesMenu;
+}
 
 void TGlownaF::Wyjscie1Click()
 {

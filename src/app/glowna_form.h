@@ -18,6 +18,7 @@ class TGlownaF;
 }
 
 class QListWidget;
+class QMenu;
 class QPushButton;
 class QTabWidget;
 
@@ -62,12 +63,20 @@ public:
     void InfoClick();
 
     // Button2Click / Button1Click after their dialogs.
+    // Both name the file in the window's title and report settingsFileUsed.
     void openSettingsFile(const QString& fileName);
     void saveSettingsFile(const QString& fileName);
     QString openDialogFileName() const { return openDialogFileName_; }
     FileChooser& fileChooser() { return *fileChooser_; }
     // "Porównaj z plikiem ...", "Porównaj z modułem", "Sprawdź po zaprogramowaniu".
     WindowComparisons& comparisons() { return *comparisons_; }
+    // A file chosen outside the open dialog (dropped, recent): opened as if chosen in it.
+    void openChosenFile(const QString& fileName);
+    // Where the file dialogs start while no file has been opened.
+    void setDialogFolder(const QString& folder) { dialogFolder_ = folder; }
+
+    PortComboBox& portList();
+    QMenu* recentFilesMenu();
 
     // The program's state, for the start-up, the link and the tests.
     SettingsRecord& settings() { return settings_; }
@@ -95,6 +104,12 @@ public:
     void reportError(const std::string& message) override;
     void linkFinished(LinkOutcome outcome) override;
 
+signals:
+    // A settings file was opened or saved.
+    void settingsFileUsed(const QString& fileName);
+    // An exchange with the module on `portName` ended with the module's answer.
+    void exchangeSucceeded(const QString& portName);
+
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -103,6 +118,8 @@ private:
     void FormCreate(const QStringList& pinnedPorts);
     void createFramer();
     void runOption(int flag);
+    void showFileInTitle(const QString& fileName);
+    QString dialogStartName() const;
     void connectHandlers();
     template <typename Handler>
     void connectAction(QAction* action, Handler handler);
@@ -121,6 +138,8 @@ private:
     std::unique_ptr<FileChooser> fileChooser_;
     QString openDialogFileName_;
     WindowComparisons* comparisons_ = nullptr;
+    QString dialogFolder_;
+    QString caption_;  // the title without a file
 
     InfoList infoList_;
     bool busy_ = false;

@@ -1,5 +1,7 @@
 // The window program: tarnik [--demo] [--measure-startup] [--screenshots DIR] [FILE.zvn]
+// Exit status: 0 closed, 1 the demo module cannot start, 2 command line not understood.
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
@@ -13,6 +15,8 @@
 #include "app/glowna_form.h"
 #include "app/screenshots.h"
 #include "app/startup_probe.h"
+#include "app/user_conveniences.h"
+#include "config/tarnik_config.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
 #include "serial/messages.h"
@@ -24,18 +28,30 @@ int main(int argc, char** argv)
     QElapsedTimer sinceStart;
     sinceStart.start();
     std::setlocale(LC_ALL, "");
-    tarnik::TarnikApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarnik"));
-    QApplication::setApplicationVersion(QStringLiteral("1.1"));
 
-    const tarnik::CommandLine line = tarnik::parseCommandLine(QApplication::arguments().mid(1));
+    // The command line is read before the window system is reached, so --help,
+    // --version and a mistake are answered without a display.
+    tarnik::CommandLine line;
+    {
+        QCoreApplication commandLineOnly(argc, argv);
+        line = tarnik::parseCommandLine(QCoreApplication::arguments());
+    }
     if (!line.error.isEmpty()) {
-        std::fprintf(stderr,
-                     "tarnik: %s\nusage: tarnik [--demo] [--measure-startup] [--screenshots DIR] "
-                     "[FILE.zvn]\n",
-                     qPrintable(line.error));
+        std::fprintf(stderr, "tarnik: %s\n%s", qPrintable(line.error), qPrintable(line.usage));
         return 2;
     }
+    if (line.help || line.version) {
+        const QString text = line.help ? line.usage : tarnik::versionLine() + QLatin1Char('\n');
+        std::fputs(qPrintable(text), stdout);
+        return 0;
+    }
+
+    tarnik::TarnikApplication app(argc, argv);
+    // Organisation and name place the user's conveniences in ~/.config/Tarnik/.
+    QApplication::setOrganizationName(QStringLiteral("Tarnik"));
+    QApplication::setApplicationName(QStringLiteral("Tarnik"));
+    QApplication::setApplicationVersion(QString::fromLatin1(tarnik::config::kVersion));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(tarnik::config::kAppId));
 
     tarnik::InitSerialMessages();
     tarnik::InstallQtHandOver();
@@ -62,6 +78,12 @@ int main(int argc, char** argv)
 
     tarnik::Forms forms = tarnik::createForms(pinnedPorts);
     tarnik::TGlownaF& window = *forms.GlownaF;
+    // The measuring and picture runs start from the window's own size and touch
+    // no user file.
+    std::unique_ptr<tarnik::UserConveniences> conveniences;
+    if (!line.measureStartup && line.screenshotFolder.isEmpty())
+        conveniences = std::make_unique<tarnik::UserConveniences>(
+            window, tarnik::userSettingsStore(), pinnedPorts.isEmpty());
     window.show();
     if (!line.settingsFile.isEmpty()) {
         const QString fileName = line.settingsFile;
@@ -79,6 +101,7 @@ int main(int argc, char** argv)
         tarnik::reportStartupWhenPainted(window, sinceStart);
 
     const int result = QApplication::exec();
+    conveniences.reset();
     forms = tarnik::Forms();  // the window, its port and the dialogs go before the module
     if (demoModule)
         demoModule->stop();

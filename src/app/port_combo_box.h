@@ -20,6 +20,7 @@ public:
 
     // Names listed first on every refresh (the demo module's line).
     void setPinnedPorts(const QStringList& ports);
+    bool isPinned(const QString& port) const { return pinned_.contains(port); }
 
     // Fills the list; keeps the current text unless `selectFirst`.
     void refreshPorts(bool selectFirst = false);

@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "config/tarnik_config.h"
+#include "serial/catalogue_folder.h"
+
 namespace tarnik {
 
 namespace {
@@ -56,7 +59,11 @@ void InitSerialMessages()
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec)
         return;  // no catalogue folder to bind: texts stay as written
-    InitSerialMessages((exe.parent_path() / "locale").string());
+    const auto programFolder = exe.parent_path();
+    InitSerialMessages(CatalogueFolder(programFolder / "locale",
+                                       (programFolder / config::kLocaleFromBin).lexically_normal(),
+                                       kSerialTextDomain, UserLanguages())
+                           .string());
 }
 
 const char* ComErrorText(int code)

@@ -11,8 +11,10 @@ inline constexpr int kComErrorCount = 23;
 inline constexpr const char* kSerialTextDomain = "serial";
 inline constexpr const char* kSystemCodeSuffix = " (win error code: %d)";
 
-// Binds the "serial" domain to the "locale" folder beside the running program.
-// Call once at start-up, after setlocale. Without a catalogue texts stay as written.
+// Binds the "serial" domain to the "locale" folder beside the running program, or,
+// when only the installed share/locale holds a catalogue for the user's language,
+// to that one (see CatalogueFolder). Call once at start-up, after setlocale.
+// Without a catalogue texts stay as written.
 void InitSerialMessages();
 // Same, with an explicit catalogue folder (used by tests).
 void InitSerialMessages(const std::string& localeDir);

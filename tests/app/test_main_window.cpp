@@ -15,7 +15,6 @@
 #include <cstring>
 
 #include "about/about_box.h"
-#include "app/command_line.h"
 #include "editor/binding/settings_binding.h"
 #include "editor/dialogs/fconfig_number_we_re.h"
 #include "editor/dialogs/fconfig_work_we_re.h"
@@ -318,23 +317,6 @@ private slots:
         });
         f.action("Info")->trigger();
         QVERIFY(seen);
-    }
-
-    // ---- command line ----
-    void commandLine()
-    {
-        tarnik::CommandLine line =
-            tarnik::parseCommandLine({QStringLiteral("--demo"), QStringLiteral("x.zvn")});
-        QVERIFY(line.demo);
-        QCOMPARE(line.settingsFile, QStringLiteral("x.zvn"));
-        QVERIFY(line.error.isEmpty());
-        QVERIFY(!tarnik::parseCommandLine({QStringLiteral("--bogus")}).error.isEmpty());
-        QVERIFY(!tarnik::parseCommandLine({QStringLiteral("a.zvn"), QStringLiteral("b.zvn")})
-                     .error.isEmpty());
-        QVERIFY(!tarnik::parseCommandLine({QStringLiteral("--screenshots")}).error.isEmpty());
-        QCOMPARE(tarnik::parseCommandLine({QStringLiteral("--screenshots"), QStringLiteral("d")})
-                     .screenshotFolder,
-                 QStringLiteral("d"));
     }
 
     void portListKeepsTypedTextWhenRefreshed()

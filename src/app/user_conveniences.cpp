@@ -1,0 +1,137 @@
+#include "app/user_conveniences.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+
+#include "app/error_boundary.h"
+#include "app/glowna_form.h"
+#include "app/port_combo_box.h"
+
+namespace tarnik {
+
+namespace {
+
+const QString kPortKey = QStringLiteral("port/last");
+const QString kGeometryKey = QStringLiteral("window/geometry");
+const QString kFolderKey = QStringLiteral("files/lastFolder");
+const QString kRecentKey = QStringLiteral("files/recent");
+
+}  // namespace
+
+std::unique_ptr<QSettings> userSettingsStore()
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QApplication::organizationName(),
+                                       QApplication::applicationName());
+}
+
+UserConveniences::UserConveniences(TGlownaF& window, std::unique_ptr<QSettings> store,
+                                   bool restorePort)
+    : window_(window), store_(std::move(store)), recent_(store_->value(kRecentKey).toStringList()),
+      menu_(window.recentFilesMenu())
+{
+    restore(restorePort);
+    rebuildMenu();
+    connect(&window_, &TGlownaF::settingsFileUsed, this, &UserConveniences::fileUsed);
+    connect(&window_, &TGlownaF::exchangeSucceeded, this, &UserConveniences::exchangeSucceeded);
+    window_.installEventFilter(this);
+}
+
+UserConveniences::~UserConveniences()
+{
+    window_.removeEventFilter(this);
+}
+
+void UserConveniences::restore(bool restorePort)
+{
+    // A value of the wrong kind reads as empty, and garbage geometry is refused
+    // by restoreGeometry: the window then keeps its own size and place.
+    window_.restoreGeometry(store_->value(kGeometryKey).toByteArray());
+    const QString folder = store_->value(kFolderKey).toString();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        window_.setDialogFolder(folder);
+    if (restorePort) {
+        PortComboBox& ports = window_.portList();
+        const int index = ports.findText(store_->value(kPortKey).toString());
+        if (index >= 0)
+            ports.setCurrentIndex(index);
+    }
+}
+
+void UserConveniences::fileUsed(const QString& fileName)
+{
+    const QString folder = QFileInfo(fileName).absolutePath();
+    window_.setDialogFolder(folder);
+    store_->setValue(kFolderKey, folder);
+    recent_.add(fileName);
+    keepRecentFiles();
+}
+
+void UserConveniences::exchangeSucceeded(const QString& portName)
+{
+    if (portName.isEmpty() || window_.portList().isPinned(portName))
+        return;
+    store_->setValue(kPortKey, portName);
+    store_->sync();
+}
+
+void UserConveniences::openRecent(const QString& fileName)
+{
+    if (!QFileInfo(fileName).isFile()) {
+        recent_.remove(fileName);
+        keepRecentFiles();
+        showErrorMessage(&window_, QStringLiteral("Plik %1 już nie istnieje; usunięto go z listy "
+                                                  "ostatnio otwieranych.")
+                                       .arg(QDir::toNativeSeparators(fileName)));
+        return;
+    }
+    guarded(&window_, [this, fileName] { window_.openChosenFile(fileName); });
+}
+
+bool UserConveniences::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &window_ && event->type() == QEvent::Close)
+        keepGeometry();
+    return QObject::eventFilter(watched, event);
+}
+
+void UserConveniences::keepGeometry()
+{
+    store_->setValue(kGeometryKey, window_.saveGeometry());
+    store_->sync();
+}
+
+void UserConveniences::keepRecentFiles()
+{
+    store_->setValue(kRecentKey, recent_.files());
+    store_->sync();
+    rebuildMenu();
+}
+
+void UserConveniences::rebuildMenu()
+{
+    menu_->clear();
+    const QStringList files = recent_.files();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString& fileName = files.at(i);
+        // "&1 dom.zvn   (/home/...)": the number is the keyboard choice; an & of a name stays.
+        auto plain = [](QString text) {
+            return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        };
+        QAction* action = menu_->addAction(QStringLiteral("&%1 %2   (%3)")
+                                               .arg(i + 1)
+                                               .arg(plain(QFileInfo(fileName).fileName()),
+                                                    plain(QDir::toNativeSeparators(fileName))));
+        action->setData(fileName);
+        connect(action, &QAction::triggered, this, [this, fileName] {
+            // The menu is rebuilt by what the choice does; finish the signal first.
+            QMetaObject::invokeMethod(
+                this, [this, fileName] { openRecent(fileName); }, Qt::QueuedConnection);
+        });
+    }
+    menu_->setEnabled(!files.isEmpty());
+}
+
+}  // namespace tarnik

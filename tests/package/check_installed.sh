@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The installed program: builds the Debian package (scripts/package.sh, lintian
+# included), unpacks it with dpkg-deb -x into a temporary folder and, from there,
+# reads a simulated module into a settings file, makes its device image, asks for
+# the version, starts the window offscreen until it is shown, validates the desktop
+# entry, file type and metainfo, and checks that shared-mime-info maps a .zvn file
+# to our type with the unpacked database.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d)
+sim_pid=""
+cleanup() {
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "check_installed: $*" >&2; exit 1; }
+step() { echo "-- $*"; }
+
+step "package"
+deb=$("$root/scripts/package.sh" "$work/out" | tail -n 1)
+[[ $(basename "$deb") =~ ^tarnik_1\.1_[a-z0-9]+\.deb$ ]] || fail "unexpected package name: $deb"
+dpkg-deb -x "$deb" "$work/root"
+usr=$work/root/usr
+bin=$usr/bin
+dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "no Qt dependency found by shlibdeps"
+
+# Nothing may touch the real user's files.
+export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data \
+       XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=offscreen
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+step "tarnik-sim, tarnik-cli read and image"
+"$bin/tarnik-sim" --serial B77 >"$work/sim.out" &
+sim_pid=$!
+for _ in $(seq 200); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
+port=$(head -n 1 "$work/sim.out")
+[ -e "$port" ] || fail "tarnik-sim gave no device"
+"$bin/tarnik-cli" read --port "$port" -o "$work/dom.zvn" >/dev/null
+"$bin/tarnik-cli" serial --port "$port" | grep -qx "serial: B77" || fail "serial number not read"
+kill "$sim_pid"; wait "$sim_pid" 2>/dev/null || true; sim_pid=""
+"$bin/tarnik-cli" image "$work/dom.zvn" -o "$work/dom.bin"
+[ "$(stat -c %s "$work/dom.bin")" = 2048 ] || fail "the device image is not 2048 bytes"
+
+step "versions"
+"$bin/tarnik-cli" --version | grep -q '1\.1' || fail "tarnik-cli --version"
+[ "$("$bin/tarnik" --version)" = "tarnik 1.1" ] || fail "tarnik --version"
+
+step "tarnik --demo until its window is shown"
+timeout 120 "$bin/tarnik" --demo --measure-startup | grep -q '^startup_ms=' || fail "window not shown"
+
+step "desktop entry, metainfo, file type"
+desktop=$usr/share/applications/org.example.Tarnik.desktop
+desktop-file-validate "$desktop"
+grep -qx 'Exec=tarnik %f' "$desktop" || fail "desktop entry does not open files"
+appstreamcli validate --no-net "$usr/share/metainfo/org.example.Tarnik.metainfo.xml"
+for icon in scalable/apps/org.example.Tarnik.svg 48x48/apps/org.example.Tarnik.png \
+            256x256/apps/org.example.Tarnik.png; do
+  [ -s "$usr/share/icons/hicolor/$icon" ] || fail "icon missing: $icon"
+done
+for page in tarnik tarnik-cli tarnik-sim; do
+  man -l "$usr/share/man/man1/$page.1.gz" >/dev/null 2>"$work/man.err" || fail "man page $page"
+  [ ! -s "$work/man.err" ] || fail "man page $page: $(cat "$work/man.err")"
+done
+[ -s "$usr/share/doc/tarnik/copyright" ] || fail "copyright file missing"
+
+# update-mime-database reports a malformed file on standard error (and, unless the
+# folder is among the data folders, a note that it is not).
+XDG_DATA_DIRS=$usr/share update-mime-database "$usr/share/mime" 2>"$work/mime.err"
+[ ! -s "$work/mime.err" ] || fail "MIME file: $(cat "$work/mime.err")"
+cp "$work/dom.zvn" "$work/plain name.zvn"
+type=$(XDG_DATA_DIRS=$usr/share gio info -a standard::content-type "$work/plain name.zvn" |
+       sed -n 's/^ *standard::content-type: //p')
+[ "$type" = application/x-tarnik-settings ] || fail ".zvn is taken as '$type'"
+
+step "bash completion"
+if [ -r /usr/share/bash-completion/bash_completion ]; then
+  completed=$(PATH=$bin:$PATH bash -c '
+    source /usr/share/bash-completion/bash_completion
+    source "$1"
+    COMP_WORDS=(tarnik-cli pr); COMP_CWORD=1; COMP_LINE="tarnik-cli pr"; COMP_POINT=${#COMP_LINE}
+    _tarnik_cli tarnik-cli pr tarnik-cli; printf "%s\n" "${COMPREPLY[@]}"
+    COMP_WORDS=(tarnik-cli read --p); COMP_CWORD=2; COMP_LINE="tarnik-cli read --p"; COMP_POINT=${#COMP_LINE}
+    _tarnik_cli tarnik-cli --p read; printf "%s\n" "${COMPREPLY[@]}"
+  ' _ "$usr/share/bash-completion/completions/tarnik-cli")
+  [ "$completed" = $'program\n--port' ] || fail "completion gave: $completed"
+fi
+echo "installed program: all checks passed"
