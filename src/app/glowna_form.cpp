@@ -253,20 +253,16 @@ std::string TGlownaF::portName()
 void TGlownaF::linkFinished(LinkOutcome outcome)
 {
     if (outcome == LinkOutcome::Programmed || outcome == LinkOutcome::SettingsLoaded ||
-        outcome == LinkOutcome::SerialNumber)
+        outcome == LinkOutcome::SerialNumber || outcome == LinkOutcome::ModuleRead)
         emit exchangeSucceeded(QString::fromStdString(port_->Port()));
+    if (comparisons_)
+        comparisons_->linkFinished(outcome);
 }
 
 void TGlownaF::reportError(const std::string& message)
 {
     const QString text = QString::fromStdString(message);
     QTimer::singleShot(0, this, [this, text] { showErrorMessage(this, text); });
-}
-
-void TGlownaF::linkFinished(LinkOutcome outcome)
-{
-    if (comparisons_)
-        comparisons_->linkFinished(outcome);
 }
 
 // ---- settings files ----

@@ -6,6 +6,8 @@
 
 #include <charconv>
 
+#include "config/tarnik_config.h"
+
 namespace tarnik::cli {
 
 namespace {
@@ -72,7 +74,7 @@ Arguments ParseArguments(const std::vector<std::string>& args)
 
 std::string VersionText()
 {
-    return std::string("tarnik ") + TARNIK_VERSION;
+    return std::string("tarnik ") + config::kVersion;
 }
 
 std::string UsageText(const std::string& command)

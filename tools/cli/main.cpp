@@ -9,7 +9,6 @@
 
 #include "cli/cli_args.h"
 #include "cli/cli_commands.h"
-#include "config/tarnik_config.h"
 #include "serial/messages.h"
 #include "serial/qt/qt_handover.h"
 
@@ -21,10 +20,6 @@ int main(int argc, char** argv)
     tarnik::InstallQtHandOver();
 
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.size() == 1 && (args[0] == "--version" || args[0] == "-v")) {
-        std::cout << "tarnik-cli " << tarnik::config::kVersion << "\n";
-        return 0;
-    }
     try {
         return tarnik::cli::RunCommand(tarnik::cli::ParseArguments(args), std::cout, std::cerr);
     } catch (const tarnik::cli::UsageError& e) {
