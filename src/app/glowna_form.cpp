@@ -157,21 +157,41 @@ void TGlownaF::setFileChooser(std::unique_ptr<FileChooser> chooser)
 
 // ---- module link ----
 
+template <typename Handler>
+void TGlownaF::runLinkHandler(Handler handler)
+{
+    struct Refresh {
+        TGlownaF* window;
+        ~Refresh() { window->refreshSerialAction(); }
+    } refresh{this};
+    (engine_.get()->*handler)();
+}
+
 void TGlownaF::BprogramujClick()
 {
-    engine_->BprogramujClick();
+    runLinkHandler(&LinkEngine::BprogramujClick);
 }
 void TGlownaF::BBloadClick()
 {
-    engine_->BBloadClick();
+    runLinkHandler(&LinkEngine::BBloadClick);
 }
 void TGlownaF::BBserialClick()
 {
-    engine_->BBserialClick();
+    runLinkHandler(&LinkEngine::BBserialClick);
 }
 void TGlownaF::Timer1Timer()
 {
-    engine_->Timer1Timer();
+    runLinkHandler(&LinkEngine::Timer1Timer);
+}
+
+void TGlownaF::refreshSerialAction()
+{
+    ui_->serialNumberAction->setEnabled(engine_->serialQueryAllowed());
+}
+
+void TGlownaF::linkFinished(LinkOutcome)
+{
+    refreshSerialAction();
 }
 
 int TGlownaF::addInfoLine(const std::string& text, bool trim)

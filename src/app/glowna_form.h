@@ -89,6 +89,7 @@ public:
     bool checkUserNumbers() override;
     std::string portName() override;
     void reportError(const std::string& message) override;
+    void linkFinished(LinkOutcome outcome) override;
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -98,6 +99,12 @@ private:
     void FormCreate(const QStringList& pinnedPorts);
     void createFramer();
     void runOption(int flag);
+    // "Numer seryjny modułu" is offered only while the engine would take the query.
+    void refreshSerialAction();
+    // Runs an engine handler, then brings the menu in line with the link's state,
+    // whether the handler returned or raised.
+    template <typename Handler>
+    void runLinkHandler(Handler handler);
     void connectHandlers();
     template <typename Handler>
     void connectAction(QAction* action, Handler handler);

@@ -106,6 +106,8 @@ void LinkEngine::BBloadClick()
 
 void LinkEngine::BBserialClick()
 {
+    if (!serialQueryAllowed())
+        return;
     try {
         openPortNamedByHost();
         port_.PurgeBuffers(true, true);

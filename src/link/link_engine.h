@@ -45,7 +45,12 @@ public:
     // nothing, enters no busy state and leaves the engine's record as it was.
     void BprogramujClick();
     void BBloadClick();
+    // The query purges the line and writes "*7*1" into it, which would corrupt an
+    // exchange the module is answering: it is refused (nothing sent, nothing changes)
+    // unless serialQueryAllowed(). Every host offers or refuses it by that rule.
     void BBserialClick();
+    // No programming run, no read-back and no serial query waits for an answer.
+    bool serialQueryAllowed() const { return !exchangeRunning(); }
 
     // The no-answer timeout; the host's timer calls it on expiry.
     void Timer1Timer();
