@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -28,6 +29,24 @@
 
 namespace tarnik {
 
+namespace {
+
+// The list shows the newest 7 lines and the serial number's line added after them
+// without trimming: it is kept tall enough for 8 rows at its font, scroll bar included.
+constexpr int kInfoRowsShown = 8;
+
+void keepInfoRowsVisible(QListWidget* list)
+{
+    list->addItem(QStringLiteral("Ąg"));
+    const int rowHeight = list->sizeHintForRow(0);
+    delete list->takeItem(0);
+    const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    list->setMinimumHeight(kInfoRowsShown * (rowHeight + 2 * list->spacing()) +
+                           2 * list->frameWidth() + scrollBar);
+}
+
+}  // namespace
+
 TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::TGlownaF>()),
       fileChooser_(std::make_unique<DialogFileChooser>())
@@ -36,6 +55,7 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     setWindowIcon(programIcon());
     setAcceptDrops(true);
     ui_->StatusBar1->setFixedHeight(19);
+    keepInfoRowsVisible(ui_->ListBox1);
     pages_ = buildSettingsPages(ui_->pagesHolder);
     ui_->pagesHolder->layout()->addWidget(pages_);
     interlocks_ = new Interlocks(this, this);
@@ -200,6 +220,7 @@ int TGlownaF::addInfoLine(const std::string& text, bool trim)
         delete ui_->ListBox1->takeItem(0);
     const int index = infoList_.add(text, false);
     ui_->ListBox1->addItem(QString::fromStdString(text));
+    ui_->ListBox1->scrollToBottom();
     return index;
 }
 
