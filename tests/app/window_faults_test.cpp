@@ -62,4 +62,45 @@ TEST(InfoList, AlwaysScrollsToItsNewestLine)
     }
 }
 
+// ---- edit boxes filled from the records
+
+TEST(ZeroBytes, AnAccessCodeOfZeroBytesShowsAndHoldsNothing)
+{
+    WindowFixture f;
+    SettingsRecord& record = f.window().settings();
+    record.flags |= 0x20;  // "Zezwolenie na programowanie sms-em."
+    record.pinMod.assign(std::string(4, '\0'));
+    f.window().showSettings(record);
+    QLineEdit* code = f.edit("EPINMOD");
+    ASSERT_TRUE(code->isEnabled());
+    EXPECT_TRUE(code->text().isEmpty());
+    f.window().binding().CollectSettings();
+    EXPECT_EQ(record.pinMod.len, 0);
+    // and the user can type the whole code
+    QTest::keyClicks(code, QStringLiteral("1234"));
+    EXPECT_EQ(code->text(), QStringLiteral("1234"));
+}
+
+TEST(ZeroBytes, EveryEditStopsAtTheFirstZeroByte)
+{
+    WindowFixture f;
+    SettingsRecord& record = f.window().settings();
+    record.smsWeRe[2][1].assign(std::string("Al\0rm", 5));
+    record.smsSpecWeRe[2][0].assign(std::string("\0abc", 4));
+    record.nrUser[1].assign(std::string("+48\0"
+                                        "123",
+                                        7));
+    record.pin.assign(std::string("12\0"
+                                  "4",
+                                  4));
+    f.window().showSettings(record);
+    EXPECT_EQ(f.edit("ETSMS_We3_Re2")->text(), QStringLiteral("Al"));
+    EXPECT_EQ(f.edit("ETSpecSMS_We3_Re1")->text(), QString());
+    EXPECT_EQ(f.edit("Enruser2")->text(), QStringLiteral("+48"));
+    EXPECT_EQ(f.edit("EPin")->text(), QStringLiteral("12"));
+    f.window().users().entries[0].osoba.assign(std::string("Jan\0Kowalski", 12));
+    f.window().binding().ShowUserDirectory();
+    EXPECT_EQ(f.edit("Eosoba1")->text(), QStringLiteral("Jan"));
+}
+
 }  // namespace

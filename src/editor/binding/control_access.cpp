@@ -11,6 +11,11 @@
 
 namespace tarnik {
 
+QString shownText(std::string_view bytes)
+{
+    return fromCp1250(bytes.substr(0, bytes.find('\0')));
+}
+
 QLineEdit* ControlAccess::edit(const QString& name) const
 {
     return findControl<QLineEdit>(root_, name);
@@ -30,7 +35,7 @@ QPlainTextEdit* ControlAccess::memo(const QString& name) const
 
 void ControlAccess::setTextBytes(const QString& name, const std::string& bytes) const
 {
-    edit(name)->setText(fromCp1250(bytes));
+    edit(name)->setText(shownText(bytes));
 }
 
 std::string ControlAccess::textBytes(const QString& name) const

@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "model/short_string.h"
 
@@ -18,6 +19,11 @@ class QWidget;
 
 namespace tarnik {
 
+// The text an edit box or memo shows for stored bytes: up to the first zero byte, as
+// a Windows edit box holds it. A field of zero bytes (an SMS access code read back
+// from a blank module) shows, and is collected, as empty.
+QString shownText(std::string_view bytes);
+
 class ControlAccess {
 public:
     explicit ControlAccess(QWidget* root) : root_(root) { }
@@ -27,7 +33,8 @@ public:
     QComboBox* combo(const QString& name) const;
     QPlainTextEdit* memo(const QString& name) const;
 
-    // An edit shows the stored characters whole, even past its typing limit.
+    // An edit shows the stored characters whole, even past its typing limit, up to the
+    // first zero byte.
     void setTextBytes(const QString& name, const std::string& bytes) const;
     std::string textBytes(const QString& name) const;
 

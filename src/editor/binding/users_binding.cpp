@@ -40,7 +40,7 @@ void SettingsBinding::ShowUserDirectory()
     for (int n = 1; n <= kUsers; ++n) {
         const UserEntry& entry = users_.entries[n - 1];
         c.setText(QStringLiteral("Eosoba%1").arg(n), entry.osoba);
-        QString notes = fromCp1250(entry.uwagi.str());
+        QString notes = shownText(entry.uwagi.str());
         notes.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         notes.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         c.memo(QStringLiteral("Muser%1").arg(n))->setPlainText(notes);
