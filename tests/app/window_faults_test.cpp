@@ -103,4 +103,46 @@ TEST(ZeroBytes, EveryEditStopsAtTheFirstZeroByte)
     EXPECT_EQ(f.edit("Eosoba1")->text(), QStringLiteral("Jan"));
 }
 
+// ---- pasting
+
+void paste(QLineEdit* edit, const QString& text)
+{
+    QApplication::clipboard()->setText(text);
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+}
+
+TEST(Paste, MoreThanTheMaximumInsertsThePartThatFits)
+{
+    ShownWindow f;
+    QLineEdit* text = f.edit("ETSMS_We1_Re1");  // at most 35 characters
+    text->clear();
+    const QString forty = QStringLiteral("0123456789abcdefghijklmnopqrstuvwxyzABCD");
+    paste(text, forty);
+    EXPECT_EQ(text->text(), forty.left(35));
+    // in the middle of a text, the rest of the text stays
+    text->setText(QStringLiteral("poczatek-koniec"));
+    text->setCursorPosition(9);
+    paste(text, forty);
+    EXPECT_EQ(text->text(),
+              QStringLiteral("poczatek-") + forty.left(20) + QStringLiteral("koniec"));
+    EXPECT_EQ(text->cursorPosition(), 29);
+}
+
+TEST(Paste, AStoredLongerTextIsKeptWholeAndNotLengthened)
+{
+    ShownWindow f;
+    SettingsRecord& record = f.window().settings();
+    const std::string stored(36, 'x');
+    record.smsWeRe[0][0].assign(stored);
+    f.window().showSettings(record);
+    QLineEdit* text = f.edit("ETSMS_We1_Re1");
+    ASSERT_EQ(text->text().size(), 36);
+    text->end(false);
+    paste(text, QStringLiteral("yy"));
+    EXPECT_EQ(text->text().size(), 36);
+    f.window().binding().CollectSettings();
+    EXPECT_EQ(record.smsWeRe[0][0].str(), stored);
+}
+
 }  // namespace
