@@ -145,4 +145,35 @@ TEST(Paste, AStoredLongerTextIsKeptWholeAndNotLengthened)
     EXPECT_EQ(record.smsWeRe[0][0].str(), stored);
 }
 
+TEST(Paste, PinTakesOnlyTheDigitsAsTypingWould)
+{
+    ShownWindow f;
+    QLineEdit* pin = f.edit("EPin");
+    pin->clear();
+    paste(pin, QStringLiteral("a1-2 b+34\t5"));
+    EXPECT_EQ(pin->text(), QStringLiteral("1234"));
+    pin->clear();
+    paste(pin, QStringLiteral("PIN"));
+    EXPECT_EQ(pin->text(), QString());
+}
+
+TEST(Paste, FirstUserNumberFollowsItsTypingRules)
+{
+    ShownWindow f;
+    QLineEdit* number = f.edit("Enruser1");
+    number->clear();
+    paste(number, QStringLiteral("+48 600-100+200"));
+    EXPECT_EQ(number->text(), QStringLiteral("+48600100200"));
+    // a number holding a blank (from a file) is started afresh, as by a typed key
+    number->setText(QStringLiteral("600 100"));
+    number->end(false);
+    paste(number, QStringLiteral("+4812"));
+    EXPECT_EQ(number->text(), QStringLiteral("+4812"));
+    // the other numbers have no filter
+    QLineEdit* second = f.edit("Enruser2");
+    second->clear();
+    paste(second, QStringLiteral("tel. 600"));
+    EXPECT_EQ(second->text(), QStringLiteral("tel. 600"));
+}
+
 }  // namespace

@@ -15,6 +15,7 @@
 
 #include "editor/interlocks/key_filter.h"
 #include "editor/lookup/control_lookup.h"
+#include "editor/widgets/typing_limit.h"
 
 namespace tarnik {
 
@@ -187,6 +188,10 @@ void Interlocks::watchEdits()
         edit->installEventFilter(this);
     }
     enruser1_->installEventFilter(this);
+    // Pasted or dropped text goes through the same filters as typed text.
+    setInsertedCharFilter(
+        ePin_, [](QString& text, int& caret, QChar key) { return FilterPinKey(text, caret, key); });
+    setInsertedCharFilter(enruser1_, FilterUserNumberKey);
 }
 
 // ---- CLIP action exclusion
@@ -366,8 +371,7 @@ QChar Interlocks::EPinKeyPress(QChar key)
         focusNextControl(ePin_);
         return {};
     }
-    return FilterKey(ePin_->text(), ePin_->cursorPosition(), QLatin1Char('$'), QLatin1Char('$'),
-                     key);
+    return FilterPinKey(ePin_->text(), ePin_->cursorPosition(), key);
 }
 
 QChar Interlocks::Enruser1KeyPress(QChar key)
@@ -376,11 +380,13 @@ QChar Interlocks::Enruser1KeyPress(QChar key)
         focusNextControl(enruser1_);
         return {};
     }
-    // A number holding a blank (from a file or a paste) is started afresh.
-    if (!enruser1_->text().isEmpty() && enruser1_->text().contains(QLatin1Char(' ')))
+    // A number holding a blank (from a file) is started afresh.
+    QString text = enruser1_->text();
+    int caret = enruser1_->cursorPosition();
+    const QChar passed = FilterUserNumberKey(text, caret, key);
+    if (text.isEmpty() && !enruser1_->text().isEmpty())
         enruser1_->clear();
-    return FilterKey(enruser1_->text(), enruser1_->cursorPosition(), QLatin1Char('-'),
-                     QLatin1Char('+'), key);
+    return passed;
 }
 
 bool Interlocks::filterKey(QLineEdit* edit, QKeyEvent* event)
