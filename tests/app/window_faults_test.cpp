@@ -176,4 +176,32 @@ TEST(Paste, FirstUserNumberFollowsItsTypingRules)
     EXPECT_EQ(second->text(), QStringLiteral("tel. 600"));
 }
 
+// ---- notes
+
+TEST(Notes, TravelByteForByte)
+{
+    WindowFixture f;
+    const std::string notes = "klucz\xA0u s\xB9siada\r\nkod 1\xA0"
+                              "2\r\n\r\nkoniec\t!";
+    f.window().users().entries[2].uwagi.assign(notes);
+    f.window().binding().ShowUserDirectory();
+    f.window().binding().CollectUserDirectory();
+    EXPECT_EQ(f.window().users().entries[2].uwagi.str(), notes);
+}
+
+TEST(Notes, LinesTypedInTheMemoAreJoinedByCrLf)
+{
+    WindowFixture f;
+    auto* memo = f.get<QPlainTextEdit>("Muser1");
+    memo->clear();
+    memo->setFocus();
+    QTest::keyClicks(memo, QStringLiteral("a"));
+    QTest::keyClick(memo, Qt::Key_Return);
+    QTest::keyClicks(memo, QStringLiteral("b"));
+    QTest::keyClick(memo, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(memo, QStringLiteral("c"));
+    f.window().binding().CollectUserDirectory();
+    EXPECT_EQ(f.window().users().entries[0].uwagi.str(), "a\r\nb\r\nc");
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 
 #include "editor/binding/control_access.h"
 #include "editor/binding/settings_binding.h"
@@ -15,6 +16,18 @@ namespace {
 QString numberEdit(int n)
 {
     return QStringLiteral("Enruser%1").arg(n);
+}
+
+// The memo's text with CR LF between lines and every other character as typed.
+// toPlainText would turn a non-breaking space (0xA0 in the notes) into a blank; the raw
+// text keeps it and marks line ends as paragraph (Enter) or line (Shift+Enter)
+// separators.
+QString memoText(const QPlainTextEdit& memo)
+{
+    QString text = memo.document()->toRawText();
+    text.replace(QChar(QChar::ParagraphSeparator), QStringLiteral("\r\n"));
+    text.replace(QChar(QChar::LineSeparator), QStringLiteral("\r\n"));
+    return text;
 }
 
 }  // namespace
@@ -53,9 +66,7 @@ void SettingsBinding::CollectUserDirectory()
     for (int n = 1; n <= kUsers; ++n) {
         UserEntry& entry = users_.entries[n - 1];
         c.getText(QStringLiteral("Eosoba%1").arg(n), entry.osoba);
-        const QStringList lines =
-            c.memo(QStringLiteral("Muser%1").arg(n))->toPlainText().split(QLatin1Char('\n'));
-        entry.uwagi.assign(toCp1250(lines.join(QStringLiteral("\r\n"))));
+        entry.uwagi.assign(toCp1250(memoText(*c.memo(QStringLiteral("Muser%1").arg(n)))));
     }
 }
 
