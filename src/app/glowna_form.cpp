@@ -15,6 +15,7 @@
 #include "about/support_mail.h"
 #include "app/error_boundary.h"
 #include "app/file_chooser.h"
+#include "app/window_fit.h"
 #include "editor/binding/settings_binding.h"
 #include "editor/dialogs/reaction_buttons.h"
 #include "editor/interlocks/interlocks.h"
@@ -67,9 +68,17 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     });
     FormCreate(pinnedPorts);
     connectHandlers();
-    // Opens centred on the desktop.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+}
+
+// Placed when first shown, once the layout has its final size: centred on the
+// screen's available area.
+void TGlownaF::showEvent(QShowEvent* event)
+{
+    if (!placed_) {
+        placed_ = true;
+        placeOnScreen(*this, false);
+    }
+    QMainWindow::showEvent(event);
 }
 
 TGlownaF::~TGlownaF()

@@ -94,6 +94,7 @@ public:
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate(const QStringList& pinnedPorts);
@@ -125,6 +126,7 @@ private:
 
     InfoList infoList_;
     bool busy_ = false;
+    bool placed_ = false;
     std::unique_ptr<NoAnswerTimer> timer1_;
     // Declared in the order of release: the engine goes first, the port last.
     std::unique_ptr<TComPort> port_;

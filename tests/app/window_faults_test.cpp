@@ -204,4 +204,31 @@ TEST(Notes, LinesTypedInTheMemoAreJoinedByCrLf)
     EXPECT_EQ(f.window().users().entries[0].uwagi.str(), "a\r\nb\r\nc");
 }
 
+// ---- placement
+
+QPoint availableCentre(const QWidget& widget)
+{
+    return widget.screen()->availableGeometry().center();
+}
+
+TEST(Placement, MainWindowOpensCentredOnTheDesktop)
+{
+    ShownWindow f;
+    const QPoint offset = f.window().frameGeometry().center() - availableCentre(f.window());
+    EXPECT_LE(offset.manhattanLength(), 2) << offset.x() << "," << offset.y();
+}
+
+TEST(Placement, AboutBoxOpensCentredOnTheScreenNotOnTheWindow)
+{
+    ShownWindow f;
+    f.window().move(0, 0);
+    QPoint offset(9999, 9999);
+    QTimer::singleShot(0, [&] {
+        offset = f.forms.AboutBox->frameGeometry().center() - availableCentre(*f.forms.AboutBox);
+        f.forms.AboutBox->accept();
+    });
+    f.window().InfoClick();
+    EXPECT_LE(offset.manhattanLength(), 2) << offset.x() << "," << offset.y();
+}
+
 }  // namespace
