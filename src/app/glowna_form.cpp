@@ -70,13 +70,13 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     connectHandlers();
 }
 
-// Placed when first shown, once the layout has its final size: centred on the
-// screen's available area.
+// Placed when first shown, once the layout has its final size: fitted to the
+// screen's available area and centred on it.
 void TGlownaF::showEvent(QShowEvent* event)
 {
     if (!placed_) {
         placed_ = true;
-        placeOnScreen(*this, false);
+        placeOnScreen(*this, true);
     }
     QMainWindow::showEvent(event);
 }
