@@ -79,6 +79,21 @@ struct Session {
     LinkEngine engine;
 };
 
+// Reads a settings file; on failure tells on `err` what was wrong and returns false.
+bool loadSettings(const std::string& file, SettingsRecord& record, UserDirectory& users,
+                  std::ostream& err)
+{
+    try {
+        LoadSettingsFile(QString::fromStdString(file), record, users);
+        return true;
+    } catch (const SettingsFileContentError& e) {
+        err << "tarnik-cli: " << file << ": not a settings file (" << e.what() << ")" << std::endl;
+    } catch (const SettingsFileError& e) {
+        err << "tarnik-cli: " << e.what() << std::endl;
+    }
+    return false;
+}
+
 int timeoutOf(const Arguments& args)
 {
     return args.timeoutMs.value_or(NoAnswerTimer::kDefaultIntervalMs);
@@ -116,12 +131,8 @@ int RunProgram(const Arguments& args, std::ostream& out, std::ostream& err)
     SettingsRecord programmed = startupSettings();
     if (!args.positional.empty()) {
         UserDirectory users{};
-        try {
-            LoadSettingsFile(QString::fromStdString(args.positional[0]), programmed, users);
-        } catch (const SettingsFileError& e) {
-            err << "tarnik-cli: " << e.what() << std::endl;
+        if (!loadSettings(args.positional[0], programmed, users, err))
             return kExitFileError;
-        }
     }
     Session session(out, err, port, programmed, timeoutOf(args));
     return runExchange(session, err, [&] { session.engine.BprogramujClick(); });
@@ -136,12 +147,8 @@ int RunRead(const Arguments& args, std::ostream& out, std::ostream& err)
     SettingsRecord base{};
     UserDirectory users{};
     if (args.base) {
-        try {
-            LoadSettingsFile(QString::fromStdString(*args.base), base, users);
-        } catch (const SettingsFileError& e) {
-            err << "tarnik-cli: " << e.what() << std::endl;
+        if (!loadSettings(*args.base, base, users, err))
             return kExitFileError;
-        }
     } else {
         SetDefaults(base);
     }
@@ -185,12 +192,8 @@ int RunImage(const Arguments& args, std::ostream& out, std::ostream& err)
     requireNoPositional(args, 1);
     SettingsRecord record{};
     UserDirectory users{};
-    try {
-        LoadSettingsFile(QString::fromStdString(args.positional[0]), record, users);
-    } catch (const SettingsFileError& e) {
-        err << "tarnik-cli: " << e.what() << std::endl;
+    if (!loadSettings(args.positional[0], record, users, err))
         return kExitFileError;
-    }
     DeviceImage image{};
     SettingsToImage(record, image);
     const auto* bytes = reinterpret_cast<const char*>(image.data());
