@@ -19,6 +19,7 @@
 #include "editor/binding/settings_binding.h"
 #include "editor/dialogs/reaction_buttons.h"
 #include "editor/interlocks/interlocks.h"
+#include "editor/lookup/control_table.h"
 #include "editor/pages/settings_pages.h"
 #include "file/settings_file.h"
 #include "link/link_engine.h"
@@ -59,9 +60,12 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     keepInfoRowsVisible(ui_->ListBox1);
     pages_ = buildSettingsPages(ui_->pagesHolder);
     ui_->pagesHolder->layout()->addWidget(pages_);
-    interlocks_ = new Interlocks(this, this);
+    // Every composed name is resolved here, once; a missing control fails now.
+    controls_ = std::make_unique<ControlTable>(this);
+    interlocks_ = new Interlocks(*controls_, this, this);
     binding_ = std::make_unique<SettingsBinding>(
-        this, settings_, users_, OptionRefresh{[this](int flag) { runOption(flag); }});
+        *controls_, settings_, users_,
+        OptionRefresh{[this](int flag) { interlocks_->applyOption(flag); }});
     timer1_ = std::make_unique<NoAnswerTimer>([this] { Timer1Timer(); });
     timer1_->setOnError([this](const std::exception& error) {
         showErrorMessage(this, QString::fromUtf8(error.what()));
@@ -120,32 +124,6 @@ void TGlownaF::createFramer()
     };
 }
 
-void TGlownaF::runOption(int flag)
-{
-    switch (flag) {
-    case 0:
-        interlocks_->ChBFlags_0Click();
-        break;
-    case 1:
-        interlocks_->ChBFlags_1Click();
-        break;
-    case 2:
-        interlocks_->ChBFlags_2Click();
-        break;
-    case 3:
-        interlocks_->ChBFlags_3Click();
-        break;
-    case 4:
-        interlocks_->ChBFlags_4Click();
-        break;
-    case 5:
-        interlocks_->ChBFlags_5Click();
-        break;
-    default:
-        break;
-    }
-}
-
 template <typename Handler>
 void TGlownaF::connectAction(QAction* action, Handler handler)
 {
@@ -171,7 +149,8 @@ void TGlownaF::connectHandlers()
 
 void TGlownaF::attachReactionDialogs(TFconfigNumberWeRe& numberDialog, TFConfigWorkWeRe& workDialog)
 {
-    reactionButtons_ = new ReactionButtons(this, settings_, numberDialog, workDialog, this);
+    reactionButtons_ =
+        new ReactionButtons(*controls_, this, settings_, numberDialog, workDialog, this);
 }
 
 void TGlownaF::setAboutBox(TAboutBox* aboutBox)
@@ -332,7 +311,7 @@ void TGlownaF::openSettingsFile(const QString& fileName)
 {
     LoadSettingsFile(fileName, settings_, users_);
     binding_->ShowSettingsAndUserDirectory();
-    runOption(4);
+    interlocks_->applyOption(4);
 }
 
 void TGlownaF::dragEnterEvent(QDragEnterEvent* event)

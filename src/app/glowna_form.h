@@ -23,6 +23,7 @@ class QTabWidget;
 
 namespace tarnik {
 
+class ControlTable;
 class FileChooser;
 class Interlocks;
 class LinkEngine;
@@ -99,7 +100,6 @@ protected:
 private:
     void FormCreate(const QStringList& pinnedPorts);
     void createFramer();
-    void runOption(int flag);
     // "Numer seryjny modułu" is offered only while the engine would take the query.
     void refreshSerialAction();
     // Runs an engine handler, then brings the menu in line with the link's state,
@@ -117,6 +117,8 @@ private:
     UserDirectory users_{};
     DeviceImage image_{};
 
+    // The pages' controls by name, resolved once when the pages are built.
+    std::unique_ptr<ControlTable> controls_;
     Interlocks* interlocks_ = nullptr;
     ReactionButtons* reactionButtons_ = nullptr;
     std::unique_ptr<SettingsBinding> binding_;

@@ -13,11 +13,6 @@ namespace tarnik {
 
 namespace {
 
-QString numberEdit(int n)
-{
-    return QStringLiteral("Enruser%1").arg(n);
-}
-
 // The memo's text with CR LF between lines and every other character as typed.
 // toPlainText would turn a non-breaking space (0xA0 in the notes) into a blank; the raw
 // text keeps it and marks line ends as paragraph (Enter) or line (Shift+Enter)
@@ -34,48 +29,43 @@ QString memoText(const QPlainTextEdit& memo)
 
 void SettingsBinding::ShowUserNumbers()
 {
-    ControlAccess c(root_);
-    for (int n = 1; n <= kUsers; ++n)
-        c.setText(numberEdit(n), record_.nrUser[n - 1]);
+    for (int n = 0; n < kUsers; ++n)
+        showText(c_.userNumbers[n], record_.nrUser[n]);
 }
 
 void SettingsBinding::CollectUserNumbers()
 {
-    ControlAccess c(root_);
-    for (int n = 1; n <= kUsers; ++n)
-        c.getText(numberEdit(n), record_.nrUser[n - 1]);
+    for (int n = 0; n < kUsers; ++n)
+        collectText(c_.userNumbers[n], record_.nrUser[n]);
 }
 
 // Notes are stored with CR LF between lines; the memo shows them as lines.
 void SettingsBinding::ShowUserDirectory()
 {
-    ControlAccess c(root_);
-    for (int n = 1; n <= kUsers; ++n) {
-        const UserEntry& entry = users_.entries[n - 1];
-        c.setText(QStringLiteral("Eosoba%1").arg(n), entry.osoba);
+    for (int n = 0; n < kUsers; ++n) {
+        const UserEntry& entry = users_.entries[n];
+        showText(c_.userNames[n], entry.osoba);
         QString notes = shownText(entry.uwagi.str());
         notes.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         notes.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        c.memo(QStringLiteral("Muser%1").arg(n))->setPlainText(notes);
+        c_.userNotes[n]->setPlainText(notes);
     }
 }
 
 void SettingsBinding::CollectUserDirectory()
 {
-    ControlAccess c(root_);
-    for (int n = 1; n <= kUsers; ++n) {
-        UserEntry& entry = users_.entries[n - 1];
-        c.getText(QStringLiteral("Eosoba%1").arg(n), entry.osoba);
-        entry.uwagi.assign(toCp1250(memoText(*c.memo(QStringLiteral("Muser%1").arg(n)))));
+    for (int n = 0; n < kUsers; ++n) {
+        UserEntry& entry = users_.entries[n];
+        collectText(c_.userNames[n], entry.osoba);
+        entry.uwagi.assign(toCp1250(memoText(*c_.userNotes[n])));
     }
 }
 
 bool SettingsBinding::CheckUserNumbers() const
 {
-    ControlAccess c(root_);
     bool international = true;
-    for (int n = 1; n <= kUsers; ++n) {
-        const QString number = c.edit(numberEdit(n))->text();
+    for (const QLineEdit* edit : c_.userNumbers) {
+        const QString number = edit->text();
         if (number.size() > 2 && !number.startsWith(QLatin1Char('+')))
             international = false;
     }
