@@ -1,5 +1,7 @@
 #include "about/about_box.h"
 
+#include <QScreen>
+
 #include "about/maker_contact.h"
 #include "about/program_icon.h"
 #include "about/support_mail.h"
@@ -28,6 +30,16 @@ TAboutBox::~TAboutBox() = default;
 void TAboutBox::CommentsClick()
 {
     openMakerWebPage();
+}
+
+void TAboutBox::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (const QScreen* shownOn = screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(shownOn->availableGeometry().center());
+        move(frame.topLeft());
+    }
 }
 
 }  // namespace tarnik

@@ -21,6 +21,10 @@ public:
     // Opens the maker's web page; the box stays open.
     void CommentsClick();
 
+protected:
+    // Opens centred on the screen, not on the main window as a dialog would.
+    void showEvent(QShowEvent* event) override;
+
 private:
     std::unique_ptr<Ui::TAboutBox> ui_;
 };

@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -16,9 +17,11 @@
 #include "app/error_boundary.h"
 #include "app/file_chooser.h"
 #include "app/window_comparisons.h"
+#include "app/window_fit.h"
 #include "editor/binding/settings_binding.h"
 #include "editor/dialogs/reaction_buttons.h"
 #include "editor/interlocks/interlocks.h"
+#include "editor/lookup/control_table.h"
 #include "editor/pages/settings_pages.h"
 #include "file/settings_file.h"
 #include "link/link_engine.h"
@@ -30,6 +33,24 @@
 
 namespace tarnik {
 
+namespace {
+
+// The list shows the newest 7 lines and the serial number's line added after them
+// without trimming: it is kept tall enough for 8 rows at its font, scroll bar included.
+constexpr int kInfoRowsShown = 8;
+
+void keepInfoRowsVisible(QListWidget* list)
+{
+    list->addItem(QStringLiteral("Ąg"));
+    const int rowHeight = list->sizeHintForRow(0);
+    delete list->takeItem(0);
+    const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    list->setMinimumHeight(kInfoRowsShown * (rowHeight + 2 * list->spacing()) +
+                           2 * list->frameWidth() + scrollBar);
+}
+
+}  // namespace
+
 TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::TGlownaF>()),
       fileChooser_(std::make_unique<DialogFileChooser>())
@@ -39,11 +60,15 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     setWindowIcon(programIcon());
     setAcceptDrops(true);
     ui_->StatusBar1->setFixedHeight(19);
+    keepInfoRowsVisible(ui_->ListBox1);
     pages_ = buildSettingsPages(ui_->pagesHolder);
     ui_->pagesHolder->layout()->addWidget(pages_);
-    interlocks_ = new Interlocks(this, this);
+    // Every composed name is resolved here, once; a missing control fails now.
+    controls_ = std::make_unique<ControlTable>(this);
+    interlocks_ = new Interlocks(*controls_, this, this);
     binding_ = std::make_unique<SettingsBinding>(
-        this, settings_, users_, OptionRefresh{[this](int flag) { runOption(flag); }});
+        *controls_, settings_, users_,
+        OptionRefresh{[this](int flag) { interlocks_->applyOption(flag); }});
     timer1_ = std::make_unique<NoAnswerTimer>([this] { Timer1Timer(); });
     timer1_->setOnError([this](const std::exception& error) {
         showErrorMessage(this, QString::fromUtf8(error.what()));
@@ -51,9 +76,17 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     FormCreate(pinnedPorts);
     connectHandlers();
     comparisons_ = new WindowComparisons(*this, *ui_->Plik1, ui_->N1);
-    // Opens centred on the desktop.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+}
+
+// Placed when first shown, once the layout has its final size: fitted to the
+// screen's available area and centred on it.
+void TGlownaF::showEvent(QShowEvent* event)
+{
+    if (!placed_) {
+        placed_ = true;
+        placeOnScreen(*this, true);
+    }
+    QMainWindow::showEvent(event);
 }
 
 TGlownaF::~TGlownaF()
@@ -95,32 +128,6 @@ void TGlownaF::createFramer()
     };
 }
 
-void TGlownaF::runOption(int flag)
-{
-    switch (flag) {
-    case 0:
-        interlocks_->ChBFlags_0Click();
-        break;
-    case 1:
-        interlocks_->ChBFlags_1Click();
-        break;
-    case 2:
-        interlocks_->ChBFlags_2Click();
-        break;
-    case 3:
-        interlocks_->ChBFlags_3Click();
-        break;
-    case 4:
-        interlocks_->ChBFlags_4Click();
-        break;
-    case 5:
-        interlocks_->ChBFlags_5Click();
-        break;
-    default:
-        break;
-    }
-}
-
 template <typename Handler>
 void TGlownaF::connectAction(QAction* action, Handler handler)
 {
@@ -146,7 +153,8 @@ void TGlownaF::connectHandlers()
 
 void TGlownaF::attachReactionDialogs(TFconfigNumberWeRe& numberDialog, TFConfigWorkWeRe& workDialog)
 {
-    reactionButtons_ = new ReactionButtons(this, settings_, numberDialog, workDialog, this);
+    reactionButtons_ =
+        new ReactionButtons(*controls_, this, settings_, numberDialog, workDialog, this);
 }
 
 void TGlownaF::setAboutBox(TAboutBox* aboutBox)
@@ -161,21 +169,40 @@ void TGlownaF::setFileChooser(std::unique_ptr<FileChooser> chooser)
 
 // ---- module link ----
 
+template <typename Handler>
+void TGlownaF::runLinkHandler(Handler handler)
+{
+    struct Refresh {
+        TGlownaF* window;
+        ~Refresh() { window->refreshSerialAction(); }
+    } refresh{this};
+    (engine_.get()->*handler)();
+}
+
 void TGlownaF::BprogramujClick()
 {
-    engine_->BprogramujClick();
+    runLinkHandler(&LinkEngine::BprogramujClick);
 }
 void TGlownaF::BBloadClick()
 {
-    engine_->BBloadClick();
+    runLinkHandler(&LinkEngine::BBloadClick);
 }
 void TGlownaF::BBserialClick()
 {
-    engine_->BBserialClick();
+    runLinkHandler(&LinkEngine::BBserialClick);
 }
 void TGlownaF::Timer1Timer()
 {
-    engine_->Timer1Timer();
+    runLinkHandler(&LinkEngine::Timer1Timer);
+}
+void TGlownaF::readModuleImage()
+{
+    runLinkHandler(&LinkEngine::ReadModuleImage);
+}
+
+void TGlownaF::refreshSerialAction()
+{
+    ui_->serialNumberAction->setEnabled(engine_->serialQueryAllowed());
 }
 
 int TGlownaF::addInfoLine(const std::string& text, bool trim)
@@ -184,6 +211,7 @@ int TGlownaF::addInfoLine(const std::string& text, bool trim)
         delete ui_->ListBox1->takeItem(0);
     const int index = infoList_.add(text, false);
     ui_->ListBox1->addItem(QString::fromStdString(text));
+    ui_->ListBox1->scrollToBottom();
     return index;
 }
 
@@ -257,6 +285,7 @@ void TGlownaF::linkFinished(LinkOutcome outcome)
         emit exchangeSucceeded(QString::fromStdString(port_->Port()));
     if (comparisons_)
         comparisons_->linkFinished(outcome);
+    refreshSerialAction();
 }
 
 void TGlownaF::reportError(const std::string& message)
@@ -303,7 +332,7 @@ void TGlownaF::openSettingsFile(const QString& fileName)
 {
     LoadSettingsFile(fileName, settings_, users_);
     binding_->ShowSettingsAndUserDirectory();
-    runOption(4);
+    interlocks_->applyOption(4);
     showFileInTitle(fileName);
     emit settingsFileUsed(fileName);
 }

@@ -24,6 +24,7 @@ class QTabWidget;
 
 namespace tarnik {
 
+class ControlTable;
 class FileChooser;
 class Interlocks;
 class LinkEngine;
@@ -57,6 +58,8 @@ public:
     void BBloadClick();
     void BBserialClick();
     void Timer1Timer();
+    // A read-back into the Device image only, for the comparisons.
+    void readModuleImage();
     void Button1Click();  // "Zapisz jako ..."
     void Button2Click();  // "Odczytaj ..."
     void Wyjscie1Click();
@@ -76,6 +79,9 @@ public:
     void setDialogFolder(const QString& folder) { dialogFolder_ = folder; }
 
     PortComboBox& portList();
+    // The size and place the window has now are kept when it is first shown
+    // (restored from the user's last session) instead of fitted and centred.
+    void keepPlacement() { placed_ = true; }
     QMenu* recentFilesMenu();
 
     // The program's state, for the start-up, the link and the tests.
@@ -113,13 +119,19 @@ signals:
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate(const QStringList& pinnedPorts);
     void createFramer();
-    void runOption(int flag);
     void showFileInTitle(const QString& fileName);
     QString dialogStartName() const;
+    // "Numer seryjny modułu" is offered only while the engine would take the query.
+    void refreshSerialAction();
+    // Runs an engine handler, then brings the menu in line with the link's state,
+    // whether the handler returned or raised.
+    template <typename Handler>
+    void runLinkHandler(Handler handler);
     void connectHandlers();
     template <typename Handler>
     void connectAction(QAction* action, Handler handler);
@@ -131,6 +143,8 @@ private:
     UserDirectory users_{};
     DeviceImage image_{};
 
+    // The pages' controls by name, resolved once when the pages are built.
+    std::unique_ptr<ControlTable> controls_;
     Interlocks* interlocks_ = nullptr;
     ReactionButtons* reactionButtons_ = nullptr;
     std::unique_ptr<SettingsBinding> binding_;
@@ -143,6 +157,7 @@ private:
 
     InfoList infoList_;
     bool busy_ = false;
+    bool placed_ = false;
     std::unique_ptr<NoAnswerTimer> timer1_;
     // Declared in the order of release: the engine goes first, the port last.
     std::unique_ptr<TComPort> port_;

@@ -48,7 +48,8 @@ void UserConveniences::restore(bool restorePort)
 {
     // A value of the wrong kind reads as empty, and garbage geometry is refused
     // by restoreGeometry: the window then keeps its own size and place.
-    window_.restoreGeometry(store_->value(kGeometryKey).toByteArray());
+    if (window_.restoreGeometry(store_->value(kGeometryKey).toByteArray()))
+        window_.keepPlacement();
     const QString folder = store_->value(kFolderKey).toString();
     if (!folder.isEmpty() && QFileInfo(folder).isDir())
         window_.setDialogFolder(folder);

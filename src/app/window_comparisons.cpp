@@ -88,7 +88,7 @@ void WindowComparisons::CompareWithModuleClick()
     expected_ = windowSettings().first;
     pending_ = Pending::Comparison;
     try {
-        window_.engine().ReadModuleImage();
+        window_.readModuleImage();
     } catch (...) {
         pending_ = Pending::None;
         throw;
@@ -103,7 +103,7 @@ void WindowComparisons::startVerification()
         pending_ = Pending::None;
         return;
     }
-    guarded(&window_, [this] { window_.engine().ReadModuleImage(); });
+    guarded(&window_, [this] { window_.readModuleImage(); });
 }
 
 void WindowComparisons::linkFinished(LinkOutcome outcome)

@@ -92,6 +92,10 @@ bool readContent(const QString& fullPath, Content& content)
 
 }  // namespace
 
+SettingsFileContentError::SettingsFileContentError() : SettingsFileError(kContentError)
+{
+}
+
 void SaveSettingsFile(const SettingsRecord& record, const UserDirectory& users,
                       const QString& fileName)
 {
@@ -115,7 +119,7 @@ void LoadSettingsFile(const QString& fileName, SettingsRecord& record, UserDirec
     const QString fullPath = QFileInfo(fileName).absoluteFilePath();
     Content content;
     if (!readContent(fullPath, content))
-        throw SettingsFileError(kContentError);
+        throw SettingsFileContentError();
 
     SettingsRecord newRecord;
     UserDirectory newUsers;
@@ -123,7 +127,7 @@ void LoadSettingsFile(const QString& fileName, SettingsRecord& record, UserDirec
     std::memcpy(&newUsers, content.data() + sizeof newRecord, sizeof newUsers);
     // A length byte past its field's maximum: a damaged or foreign file.
     if (!stringLengthsValid(newRecord) || !stringLengthsValid(newUsers))
-        throw SettingsFileError(kContentError);
+        throw SettingsFileContentError();
 
     record = newRecord;
     users = newUsers;

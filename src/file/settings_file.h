@@ -19,6 +19,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The file was read but is no settings file: not a zlib stream, the wrong
+// length, or damaged fields. what() is the same "Error" the window shows.
+class SettingsFileContentError : public SettingsFileError {
+public:
+    SettingsFileContentError();
+};
+
 // Writes the file, replacing any file of that name. The new file is written
 // beside the old one and put in its place only once complete, so a failed save
 // leaves an existing file as it was.

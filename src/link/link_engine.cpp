@@ -117,6 +117,8 @@ void LinkEngine::startReadBack(bool forComparison)
 
 void LinkEngine::BBserialClick()
 {
+    if (!serialQueryAllowed())
+        return;
     try {
         openPortNamedByHost();
         port_.PurgeBuffers(true, true);

@@ -49,7 +49,12 @@ public:
     // only; the Settings record and the controls stay as they are and no line is added.
     // Ends with linkFinished(ModuleRead), or as a read-back does on a timeout or failure.
     void ReadModuleImage();
+    // The query purges the line and writes "*7*1" into it, which would corrupt an
+    // exchange the module is answering: it is refused (nothing sent, nothing changes)
+    // unless serialQueryAllowed(). Every host offers or refuses it by that rule.
     void BBserialClick();
+    // No programming run, no read-back and no serial query waits for an answer.
+    bool serialQueryAllowed() const { return !exchangeRunning(); }
 
     // The no-answer timeout; the host's timer calls it on expiry.
     void Timer1Timer();

@@ -39,31 +39,7 @@ struct BindingFixture {
         tarnik::SetDefaults(record);
     }
 
-    void option(int flag)
-    {
-        switch (flag) {
-        case 0:
-            interlocks->ChBFlags_0Click();
-            break;
-        case 1:
-            interlocks->ChBFlags_1Click();
-            break;
-        case 2:
-            interlocks->ChBFlags_2Click();
-            break;
-        case 3:
-            interlocks->ChBFlags_3Click();
-            break;
-        case 4:
-            interlocks->ChBFlags_4Click();
-            break;
-        case 5:
-            interlocks->ChBFlags_5Click();
-            break;
-        default:
-            break;
-        }
-    }
+    void option(int flag) { interlocks->applyOption(flag); }
 
     template <typename T>
     T* get(const char* name)

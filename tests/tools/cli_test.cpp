@@ -101,6 +101,25 @@ TEST_F(Cli, PortAndFileErrors)
     EXPECT_EQ(run({"image", path("text.zvn")}).status, 4);
 }
 
+// A damaged file is named with what was wrong, by every command that reads one.
+TEST_F(Cli, DamagedFileIsNamed)
+{
+    const std::string damaged = path("damaged.zvn");
+    std::ofstream(damaged) << "not a settings file";
+    const std::string told = damaged + ": not a settings file (Error)";
+    auto& module = simulator();
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"image", damaged},
+          std::vector<std::string>{"program", "--port", module.devicePath(), damaged},
+          std::vector<std::string>{"read", "--port", module.devicePath(), "--base", damaged, "-o",
+                                   path("out.zvn")}}) {
+        const CliResult r = run(args);
+        EXPECT_EQ(r.status, 4) << args.front();
+        EXPECT_NE(r.err.find(told), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(module.frameCount(), 0);
+}
+
 TEST_F(Cli, DeviceLostDuringProgrammingExitsThree)
 {
     SimulatorOptions options;

@@ -69,20 +69,29 @@ const std::vector<std::string>& requirePorts(const Arguments& args)
     return args.ports;
 }
 
+// Reads a settings file; on failure tells on `err` what was wrong and returns false.
+bool loadSettings(const std::string& file, SettingsRecord& record, UserDirectory& users,
+                  std::ostream& err)
+{
+    try {
+        LoadSettingsFile(QString::fromStdString(file), record, users);
+        return true;
+    } catch (const SettingsFileContentError& e) {
+        err << "tarnik-cli: " << file << ": not a settings file (" << e.what() << ")" << std::endl;
+    } catch (const SettingsFileError& e) {
+        err << "tarnik-cli: " << e.what() << std::endl;
+    }
+    return false;
+}
+
 // A settings file for the module commands; without `path` the start-up settings.
 std::optional<SettingsRecord> moduleSettings(const std::optional<std::string>& path,
                                              std::ostream& err)
 {
     SettingsRecord settings = startupSettings();
-    if (path) {
-        UserDirectory users{};
-        try {
-            LoadSettingsFile(QString::fromStdString(*path), settings, users);
-        } catch (const SettingsFileError& e) {
-            err << "tarnik-cli: " << e.what() << std::endl;
-            return std::nullopt;
-        }
-    }
+    UserDirectory users{};
+    if (path && !loadSettings(*path, settings, users, err))
+        return std::nullopt;
     return settings;
 }
 
@@ -156,12 +165,8 @@ int RunRead(const Arguments& args, std::ostream& out, std::ostream& err)
     SettingsRecord base{};
     UserDirectory users{};
     if (args.base) {
-        try {
-            LoadSettingsFile(QString::fromStdString(*args.base), base, users);
-        } catch (const SettingsFileError& e) {
-            err << "tarnik-cli: " << e.what() << std::endl;
+        if (!loadSettings(*args.base, base, users, err))
             return kExitFileError;
-        }
     } else {
         SetDefaults(base);
     }
@@ -205,12 +210,8 @@ int RunImage(const Arguments& args, std::ostream& out, std::ostream& err)
     requireNoPositional(args, 1);
     SettingsRecord record{};
     UserDirectory users{};
-    try {
-        LoadSettingsFile(QString::fromStdString(args.positional[0]), record, users);
-    } catch (const SettingsFileError& e) {
-        err << "tarnik-cli: " << e.what() << std::endl;
+    if (!loadSettings(args.positional[0], record, users, err))
         return kExitFileError;
-    }
     DeviceImage image{};
     SettingsToImage(record, image);
     const auto* bytes = reinterpret_cast<const char*>(image.data());

@@ -1,67 +1,47 @@
 #include "editor/binding/control_access.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 
-#include "editor/lookup/control_lookup.h"
 #include "editor/widgets/spin_edit.h"
 #include "model/codepage.h"
 
 namespace tarnik {
 
-QLineEdit* ControlAccess::edit(const QString& name) const
+QString shownText(std::string_view bytes)
 {
-    return findControl<QLineEdit>(root_, name);
-}
-QCheckBox* ControlAccess::check(const QString& name) const
-{
-    return findControl<QCheckBox>(root_, name);
-}
-QComboBox* ControlAccess::combo(const QString& name) const
-{
-    return findControl<QComboBox>(root_, name);
-}
-QPlainTextEdit* ControlAccess::memo(const QString& name) const
-{
-    return findControl<QPlainTextEdit>(root_, name);
+    return fromCp1250(bytes.substr(0, bytes.find('\0')));
 }
 
-void ControlAccess::setTextBytes(const QString& name, const std::string& bytes) const
+void showTextBytes(QLineEdit* edit, std::string_view bytes)
 {
-    edit(name)->setText(fromCp1250(bytes));
+    edit->setText(shownText(bytes));
 }
 
-std::string ControlAccess::textBytes(const QString& name) const
+std::string textBytes(const QLineEdit* edit)
 {
-    return toCp1250(edit(name)->text());
+    return toCp1250(edit->text());
 }
 
-void ControlAccess::setSpin(const QString& name, std::uint8_t value) const
+void showSpin(SpinEdit* spin, std::uint8_t value)
 {
-    findControl<SpinEdit>(root_, name)->setValue(value);
+    spin->setValue(value);
 }
 
-std::uint8_t ControlAccess::getSpin(const QString& name) const
+std::uint8_t collectSpin(SpinEdit* spin)
 {
     // The ranges lie within 0..255, so the clamped value fits a byte.
-    return static_cast<std::uint8_t>(findControl<SpinEdit>(root_, name)->readValue());
+    return static_cast<std::uint8_t>(spin->readValue());
 }
 
-void ControlAccess::setBits(const QString& prefix, int count, std::uint8_t bits) const
+void showBit(QCheckBox* box, bool set)
 {
-    for (int i = 0; i < count; ++i)
-        check(prefix + QString::number(i))->setChecked(((bits >> i) & 1) != 0);
+    box->setChecked(set);
 }
 
-std::uint8_t ControlAccess::getBits(const QString& prefix, int count) const
+bool isTicked(const QCheckBox* box)
 {
-    unsigned bits = 0;
-    for (int i = 0; i < count; ++i)
-        if (check(prefix + QString::number(i))->isChecked())
-            bits |= 1u << i;
-    return static_cast<std::uint8_t>(bits);
+    return box->isChecked();
 }
 
 }  // namespace tarnik

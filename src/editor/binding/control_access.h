@@ -1,58 +1,66 @@
 #pragma once
 
-// Typed access to the window's controls by name, with the conversions the
-// bindings share: texts in code page 1250 cut to their field, spin values as
-// bytes, rows of check boxes as bit sets.
+// The conversions the bindings share between controls and record fields: texts
+// in code page 1250 cut to their field, spin values as bytes, rows of check
+// boxes as bit sets.
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "model/short_string.h"
 
 class QCheckBox;
-class QComboBox;
 class QLineEdit;
-class QPlainTextEdit;
-class QWidget;
 
 namespace tarnik {
 
-class ControlAccess {
-public:
-    explicit ControlAccess(QWidget* root) : root_(root) { }
+class SpinEdit;
 
-    QLineEdit* edit(const QString& name) const;
-    QCheckBox* check(const QString& name) const;
-    QComboBox* combo(const QString& name) const;
-    QPlainTextEdit* memo(const QString& name) const;
+// The text an edit box or memo shows for stored bytes: up to the first zero byte, as
+// a Windows edit box holds it. A field of zero bytes (an SMS access code read back
+// from a blank module) shows, and is collected, as empty.
+QString shownText(std::string_view bytes);
 
-    // An edit shows the stored characters whole, even past its typing limit.
-    void setTextBytes(const QString& name, const std::string& bytes) const;
-    std::string textBytes(const QString& name) const;
+// An edit shows the stored characters whole, even past its typing limit, up to the
+// first zero byte.
+void showTextBytes(QLineEdit* edit, std::string_view bytes);
+std::string textBytes(const QLineEdit* edit);
 
-    template <std::size_t N>
-    void setText(const QString& name, const ShortString<N>& field) const
-    {
-        setTextBytes(name, field.str());
-    }
-    template <std::size_t N>
-    void getText(const QString& name, ShortString<N>& field) const
-    {
-        field.assign(textBytes(name));
-    }
+template <std::size_t N>
+void showText(QLineEdit* edit, const ShortString<N>& field)
+{
+    showTextBytes(edit, field.str());
+}
+template <std::size_t N>
+void collectText(const QLineEdit* edit, ShortString<N>& field)
+{
+    field.assign(textBytes(edit));
+}
 
-    // The spin clamps the value into its range.
-    void setSpin(const QString& name, std::uint8_t value) const;
-    std::uint8_t getSpin(const QString& name) const;
+// The spin clamps the value into its range.
+void showSpin(SpinEdit* spin, std::uint8_t value);
+std::uint8_t collectSpin(SpinEdit* spin);
 
-    // Boxes prefix + "0" .. prefix + (count - 1) take bits 0 .. count - 1, in
-    // that order (each change fires the box's handler).
-    void setBits(const QString& prefix, int count, std::uint8_t bits) const;
-    std::uint8_t getBits(const QString& prefix, int count) const;
-
-private:
-    QWidget* root_;
-};
+// Box i takes bit i, in that order (each change fires the box's handler).
+void showBit(QCheckBox* box, bool set);
+bool isTicked(const QCheckBox* box);
+template <std::size_t N>
+void showBits(const std::array<QCheckBox*, N>& boxes, std::uint8_t bits)
+{
+    for (std::size_t i = 0; i < N; ++i)
+        showBit(boxes[i], ((bits >> i) & 1) != 0);
+}
+template <std::size_t N>
+std::uint8_t collectBits(const std::array<QCheckBox*, N>& boxes)
+{
+    unsigned bits = 0;
+    for (std::size_t i = 0; i < N; ++i)
+        if (isTicked(boxes[i]))
+            bits |= 1u << i;
+    return static_cast<std::uint8_t>(bits);
+}
 
 }  // namespace tarnik

@@ -7,28 +7,19 @@ namespace tarnik {
 
 namespace {
 
-QString inputText(int k, int r)
-{
-    return QStringLiteral("ETSMS_We%1_Re%2").arg(k).arg(r);
-}
-QString specialText(int k, int r)
-{
-    return QStringLiteral("ETSpecSMS_We%1_Re%2").arg(k).arg(r);
-}
-
 // An output code shows as two characters only when both bytes are set.
-void showCode(const ControlAccess& c, const QString& name, const std::uint8_t (&code)[2])
+void showCode(QLineEdit* edit, const std::uint8_t (&code)[2])
 {
     if (code[0] != 0 && code[1] != 0)
-        c.setTextBytes(name, std::string{static_cast<char>(code[0]), static_cast<char>(code[1])});
+        showTextBytes(edit, std::string{static_cast<char>(code[0]), static_cast<char>(code[1])});
     else
-        c.setTextBytes(name, {});
+        showTextBytes(edit, {});
 }
 
 // Exactly two characters are a code; any other length stores "no code".
-void collectCode(const ControlAccess& c, const QString& name, std::uint8_t (&code)[2])
+void collectCode(const QLineEdit* edit, std::uint8_t (&code)[2])
 {
-    const std::string bytes = c.textBytes(name);
+    const std::string bytes = textBytes(edit);
     const bool isCode = bytes.size() == 2;
     code[0] = isCode ? static_cast<std::uint8_t>(bytes[0]) : 0;
     code[1] = isCode ? static_cast<std::uint8_t>(bytes[1]) : 0;
@@ -38,71 +29,63 @@ void collectCode(const ControlAccess& c, const QString& name, std::uint8_t (&cod
 
 void SettingsBinding::ShowInputTexts()
 {
-    ControlAccess c(root_);
-    for (int k = 1; k <= kInputs; ++k)
-        for (int r = 1; r <= kReactions; ++r)
-            c.setText(inputText(k, r), record_.smsWeRe[k - 1][r - 1]);
-    for (int k = 1; k <= kSpecialEntries; ++k)
-        for (int r = 1; r <= kReactions; ++r)
-            c.setText(specialText(k, r), record_.smsSpecWeRe[k - 1][r - 1]);
+    for (int k = 0; k < kInputs; ++k)
+        for (int r = 0; r < kReactions; ++r)
+            showText(c_.inputTexts[k][r], record_.smsWeRe[k][r]);
+    for (int k = 0; k < kSpecialEntries; ++k)
+        for (int r = 0; r < kReactions; ++r)
+            showText(c_.specialTexts[k][r], record_.smsSpecWeRe[k][r]);
 }
 
 void SettingsBinding::CollectInputTexts()
 {
-    ControlAccess c(root_);
-    for (int k = 1; k <= kInputs; ++k)
-        for (int r = 1; r <= kReactions; ++r)
-            c.getText(inputText(k, r), record_.smsWeRe[k - 1][r - 1]);
-    for (int k = 1; k <= kSpecialEntries; ++k)
-        for (int r = 1; r <= kReactions; ++r)
-            c.getText(specialText(k, r), record_.smsSpecWeRe[k - 1][r - 1]);
+    for (int k = 0; k < kInputs; ++k)
+        for (int r = 0; r < kReactions; ++r)
+            collectText(c_.inputTexts[k][r], record_.smsWeRe[k][r]);
+    for (int k = 0; k < kSpecialEntries; ++k)
+        for (int r = 0; r < kReactions; ++r)
+            collectText(c_.specialTexts[k][r], record_.smsSpecWeRe[k][r]);
 }
 
 void SettingsBinding::ShowReactionTimes()
 {
-    ControlAccess c(root_);
-    for (int k = 1; k <= kInputs; ++k)
-        c.setSpin(QStringLiteral("SEtimerPod%1").arg(k), record_.timerPod[k - 1]);
+    for (int k = 0; k < kInputs; ++k)
+        showSpin(c_.reactionTimes[k], record_.timerPod[k]);
 }
 
 void SettingsBinding::CollectReactionTimes()
 {
-    ControlAccess c(root_);
-    for (int k = 1; k <= kInputs; ++k)
-        record_.timerPod[k - 1] = c.getSpin(QStringLiteral("SEtimerPod%1").arg(k));
+    for (int k = 0; k < kInputs; ++k)
+        record_.timerPod[k] = collectSpin(c_.reactionTimes[k]);
 }
 
 void SettingsBinding::ShowBlockTimes()
 {
-    ControlAccess c(root_);
-    for (int k = 1; k <= kInputs; ++k)
-        c.setSpin(QStringLiteral("SEtimerTorBuf%1").arg(k), record_.timerTorBuf[k - 1]);
+    for (int k = 0; k < kInputs; ++k)
+        showSpin(c_.blockTimes[k], record_.timerTorBuf[k]);
 }
 
 void SettingsBinding::CollectBlockTimes()
 {
-    ControlAccess c(root_);
-    for (int k = 1; k <= kInputs; ++k)
-        record_.timerTorBuf[k - 1] = c.getSpin(QStringLiteral("SEtimerTorBuf%1").arg(k));
+    for (int k = 0; k < kInputs; ++k)
+        record_.timerTorBuf[k] = collectSpin(c_.blockTimes[k]);
 }
 
 void SettingsBinding::ShowOutputs()
 {
-    ControlAccess c(root_);
-    for (int n = 1; n <= kOutputs; ++n) {
-        showCode(c, QStringLiteral("EZalWy%1").arg(n), record_.zalWyCode[n - 1]);
-        showCode(c, QStringLiteral("EwylWy%1").arg(n), record_.wylWyCode[n - 1]);
-        c.setSpin(QStringLiteral("SEWy_offTimer%1").arg(n), record_.wyOffTimer[n - 1]);
+    for (int n = 0; n < kOutputs; ++n) {
+        showCode(c_.switchOnCodes[n], record_.zalWyCode[n]);
+        showCode(c_.switchOffCodes[n], record_.wylWyCode[n]);
+        showSpin(c_.offTimers[n], record_.wyOffTimer[n]);
     }
 }
 
 void SettingsBinding::CollectOutputs()
 {
-    ControlAccess c(root_);
-    for (int n = 1; n <= kOutputs; ++n) {
-        collectCode(c, QStringLiteral("EZalWy%1").arg(n), record_.zalWyCode[n - 1]);
-        collectCode(c, QStringLiteral("EwylWy%1").arg(n), record_.wylWyCode[n - 1]);
-        record_.wyOffTimer[n - 1] = c.getSpin(QStringLiteral("SEWy_offTimer%1").arg(n));
+    for (int n = 0; n < kOutputs; ++n) {
+        collectCode(c_.switchOnCodes[n], record_.zalWyCode[n]);
+        collectCode(c_.switchOffCodes[n], record_.wylWyCode[n]);
+        record_.wyOffTimer[n] = collectSpin(c_.offTimers[n]);
     }
 }
 

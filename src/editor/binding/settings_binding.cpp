@@ -7,13 +7,19 @@
 
 #include "editor/binding/control_access.h"
 #include "editor/binding/sms_centres.h"
-#include "editor/lookup/control_lookup.h"
+#include "editor/lookup/control_table.h"
 
 namespace tarnik {
 
+SettingsBinding::SettingsBinding(const ControlTable& controls, SettingsRecord& record,
+                                 UserDirectory& users, OptionRefresh refresh)
+    : c_(controls), record_(record), users_(users), refresh_(std::move(refresh))
+{
+}
+
 SettingsBinding::SettingsBinding(QWidget* root, SettingsRecord& record, UserDirectory& users,
                                  OptionRefresh refresh)
-    : root_(root), record_(record), users_(users), refresh_(std::move(refresh))
+    : SettingsBinding(ControlTable(root), record, users, std::move(refresh))
 {
 }
 
@@ -66,59 +72,56 @@ void SettingsBinding::CollectSettings()
 
 void SettingsBinding::ShowBasicSettings()
 {
-    ControlAccess c(root_);
-    c.setText("EPin", record_.pin);
-    auto* centre = c.combo("CBcentrum");
-    centre->setCurrentIndex(kOtherSmsCentre);
-    c.setText("Ecsms", record_.csms);
-    c.setSpin("SEtestokr", record_.testOkr);
+    showText(c_.pin, record_.pin);
+    c_.centre->setCurrentIndex(kOtherSmsCentre);
+    showText(c_.centreNumber, record_.csms);
+    showSpin(c_.testOkr, record_.testOkr);
     const std::string storedCentre = record_.csms.str();
     for (int i = 0; i < kOtherSmsCentre; ++i)
         if (kSmsCentrePresets[i].number == storedCentre)
-            centre->setCurrentIndex(i);
-    c.setSpin("SECALL_TIMER", record_.callTimer);
-    c.setSpin("SEcallingTimer", record_.callingTimer);
-    c.setText("EPINMOD", record_.pinMod);
-    c.setBits("ChbClipVerif", 8, record_.clipVerif);
-    c.setBits("ChBClipNotVerif", 8, record_.clipNotVerif);
-    c.setBits("ChBFlags_", 6, record_.flags);
-    c.setSpin("SEInNONCSTAT18", record_.smsConfirmTimer);
-    c.setSpin("SEInONstat916", record_.smsAttempts);
+            c_.centre->setCurrentIndex(i);
+    showSpin(c_.callTimer, record_.callTimer);
+    showSpin(c_.callingTimer, record_.callingTimer);
+    showText(c_.smsCode, record_.pinMod);
+    showBits(c_.clipVerif, record_.clipVerif);
+    showBits(c_.clipNotVerif, record_.clipNotVerif);
+    showBits(c_.flags, record_.flags);
+    showSpin(c_.smsConfirmTimer, record_.smsConfirmTimer);
+    showSpin(c_.smsAttempts, record_.smsAttempts);
     runOption(5);
     runOption(4);
-    c.setSpin("SE1190", record_.exitTime);
-    c.setSpin("SE1191", record_.entryTime);
-    c.setSpin("SE1192", record_.alarmTime);
-    c.check("CHB_funkcjaczaswy")->setChecked((blockingExitByte() & 0x01) != 0);
+    showSpin(c_.exitTime, record_.exitTime);
+    showSpin(c_.entryTime, record_.entryTime);
+    showSpin(c_.alarmTime, record_.alarmTime);
+    showBit(c_.blockingTimeBit, (blockingExitByte() & 0x01) != 0);
 }
 
 void SettingsBinding::CollectBasicSettings()
 {
-    ControlAccess c(root_);
-    c.getText("EPin", record_.pin);
-    c.getText("Ecsms", record_.csms);
-    record_.callTimer = c.getSpin("SECALL_TIMER");
-    record_.callingTimer = c.getSpin("SEcallingTimer");
-    c.getText("EPINMOD", record_.pinMod);
-    record_.testOkr = c.getSpin("SEtestokr");
-    record_.clipVerif = c.getBits("ChbClipVerif", 8);
-    record_.clipNotVerif = c.getBits("ChBClipNotVerif", 8);
-    record_.flags = c.getBits("ChBFlags_", 6);  // bits 6 and 7 stay clear
-    record_.smsConfirmTimer = c.getSpin("SEInNONCSTAT18");
-    record_.smsAttempts = c.getSpin("SEInONstat916");
-    record_.exitTime = c.getSpin("SE1190");
-    record_.entryTime = c.getSpin("SE1191");
-    record_.alarmTime = c.getSpin("SE1192");
+    collectText(c_.pin, record_.pin);
+    collectText(c_.centreNumber, record_.csms);
+    record_.callTimer = collectSpin(c_.callTimer);
+    record_.callingTimer = collectSpin(c_.callingTimer);
+    collectText(c_.smsCode, record_.pinMod);
+    record_.testOkr = collectSpin(c_.testOkr);
+    record_.clipVerif = collectBits(c_.clipVerif);
+    record_.clipNotVerif = collectBits(c_.clipNotVerif);
+    record_.flags = collectBits(c_.flags);  // bits 6 and 7 stay clear
+    record_.smsConfirmTimer = collectSpin(c_.smsConfirmTimer);
+    record_.smsAttempts = collectSpin(c_.smsAttempts);
+    record_.exitTime = collectSpin(c_.exitTime);
+    record_.entryTime = collectSpin(c_.entryTime);
+    record_.alarmTime = collectSpin(c_.alarmTime);
     std::uint8_t& exitByte = blockingExitByte();
-    exitByte = static_cast<std::uint8_t>((exitByte & 0xFE) |
-                                         (c.check("CHB_funkcjaczaswy")->isChecked() ? 1 : 0));
+    exitByte =
+        static_cast<std::uint8_t>((exitByte & 0xFE) | (isTicked(c_.blockingTimeBit) ? 1 : 0));
 }
 
 // ---- SMS centre list ----
 
 void SettingsBinding::FillSmsCentreList()
 {
-    auto* centre = ControlAccess(root_).combo("CBcentrum");
+    QComboBox* centre = c_.centre;
     const QSignalBlocker quiet(centre);
     centre->clear();
     for (const SmsCentrePreset& preset : kSmsCentrePresets)
@@ -131,20 +134,18 @@ void SettingsBinding::FillSmsCentreList()
 
 void SettingsBinding::CBcentrumChange()
 {
-    ControlAccess c(root_);
-    const int index = c.combo("CBcentrum")->currentIndex();
+    const int index = c_.centre->currentIndex();
     if (index < 0)
         return;  // typed text that names no preset: the number stays
-    auto* number = c.edit("Ecsms");
     if (index == kOtherSmsCentre)
-        number->clear();
+        c_.centreNumber->clear();
     else
-        number->setText(c.combo("CBcentrum")->itemData(index).toString());
+        c_.centreNumber->setText(c_.centre->itemData(index).toString());
 }
 
 void SettingsBinding::connectSmsCentreList()
 {
-    auto* centre = ControlAccess(root_).combo("CBcentrum");
+    QComboBox* centre = c_.centre;
     centre->setInsertPolicy(QComboBox::NoInsert);
     // activated: the user's choice from the list, or Enter on a typed item name.
     QObject::connect(centre, &QComboBox::activated, centre, [this](int) { CBcentrumChange(); });

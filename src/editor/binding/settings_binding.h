@@ -3,16 +3,20 @@
 // Moves the settings between the main window's controls and the records:
 // ShowSettings fills the controls from the Settings record, CollectSettings
 // copies them back; the User directory has its own pair. The controls are
-// found by name under the window's root. Every step keeps its order, because
-// setting a check box fires its handler, which can change other controls.
+// resolved by name once, when the binding is built. Every step keeps its
+// order, because setting a check box fires its handler, which can change
+// other controls.
 
 #include <functional>
 
+#include "editor/binding/bound_controls.h"
 #include "model/settings_record.h"
 
 class QWidget;
 
 namespace tarnik {
+
+class ControlTable;
 
 // The output option handlers that bring dependent controls into line after a
 // show (ChBFlags_0Click .. ChBFlags_5Click of the window's interlocks).
@@ -22,6 +26,10 @@ struct OptionRefresh {
 
 class SettingsBinding {
 public:
+    // Throws std::logic_error naming a control that the pages lack.
+    SettingsBinding(const ControlTable& controls, SettingsRecord& record, UserDirectory& users,
+                    OptionRefresh refresh);
+    // As above, with the controls under `root`.
     SettingsBinding(QWidget* root, SettingsRecord& record, UserDirectory& users,
                     OptionRefresh refresh);
 
@@ -70,7 +78,7 @@ private:
     // CHB_funkcjaczaswy shows.
     std::uint8_t& blockingExitByte() { return record_.numberSpecWeRe[4][1]; }
 
-    QWidget* root_;
+    BoundControls c_;
     SettingsRecord& record_;
     UserDirectory& users_;
     OptionRefresh refresh_;

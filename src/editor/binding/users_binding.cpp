@@ -3,6 +3,7 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 
 #include "editor/binding/control_access.h"
 #include "editor/binding/settings_binding.h"
@@ -12,59 +13,59 @@ namespace tarnik {
 
 namespace {
 
-QString numberEdit(int n)
+// The memo's text with CR LF between lines and every other character as typed.
+// toPlainText would turn a non-breaking space (0xA0 in the notes) into a blank; the raw
+// text keeps it and marks line ends as paragraph (Enter) or line (Shift+Enter)
+// separators.
+QString memoText(const QPlainTextEdit& memo)
 {
-    return QStringLiteral("Enruser%1").arg(n);
+    QString text = memo.document()->toRawText();
+    text.replace(QChar(QChar::ParagraphSeparator), QStringLiteral("\r\n"));
+    text.replace(QChar(QChar::LineSeparator), QStringLiteral("\r\n"));
+    return text;
 }
 
 }  // namespace
 
 void SettingsBinding::ShowUserNumbers()
 {
-    ControlAccess c(root_);
-    for (int n = 1; n <= kUsers; ++n)
-        c.setText(numberEdit(n), record_.nrUser[n - 1]);
+    for (int n = 0; n < kUsers; ++n)
+        showText(c_.userNumbers[n], record_.nrUser[n]);
 }
 
 void SettingsBinding::CollectUserNumbers()
 {
-    ControlAccess c(root_);
-    for (int n = 1; n <= kUsers; ++n)
-        c.getText(numberEdit(n), record_.nrUser[n - 1]);
+    for (int n = 0; n < kUsers; ++n)
+        collectText(c_.userNumbers[n], record_.nrUser[n]);
 }
 
 // Notes are stored with CR LF between lines; the memo shows them as lines.
 void SettingsBinding::ShowUserDirectory()
 {
-    ControlAccess c(root_);
-    for (int n = 1; n <= kUsers; ++n) {
-        const UserEntry& entry = users_.entries[n - 1];
-        c.setText(QStringLiteral("Eosoba%1").arg(n), entry.osoba);
-        QString notes = fromCp1250(entry.uwagi.str());
+    for (int n = 0; n < kUsers; ++n) {
+        const UserEntry& entry = users_.entries[n];
+        showText(c_.userNames[n], entry.osoba);
+        QString notes = shownText(entry.uwagi.str());
         notes.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         notes.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        c.memo(QStringLiteral("Muser%1").arg(n))->setPlainText(notes);
+        c_.userNotes[n]->setPlainText(notes);
     }
 }
 
 void SettingsBinding::CollectUserDirectory()
 {
-    ControlAccess c(root_);
-    for (int n = 1; n <= kUsers; ++n) {
-        UserEntry& entry = users_.entries[n - 1];
-        c.getText(QStringLiteral("Eosoba%1").arg(n), entry.osoba);
-        const QStringList lines =
-            c.memo(QStringLiteral("Muser%1").arg(n))->toPlainText().split(QLatin1Char('\n'));
-        entry.uwagi.assign(toCp1250(lines.join(QStringLiteral("\r\n"))));
+    for (int n = 0; n < kUsers; ++n) {
+        UserEntry& entry = users_.entries[n];
+        collectText(c_.userNames[n], entry.osoba);
+        entry.uwagi.assign(toCp1250(memoText(*c_.userNotes[n])));
     }
 }
 
 bool SettingsBinding::CheckUserNumbers() const
 {
-    ControlAccess c(root_);
     bool international = true;
-    for (int n = 1; n <= kUsers; ++n) {
-        const QString number = c.edit(numberEdit(n))->text();
+    for (const QLineEdit* edit : c_.userNumbers) {
+        const QString number = edit->text();
         if (number.size() > 2 && !number.startsWith(QLatin1Char('+')))
             international = false;
     }

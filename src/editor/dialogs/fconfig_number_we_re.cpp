@@ -1,6 +1,7 @@
 #include "editor/dialogs/fconfig_number_we_re.h"
 
 #include <QCheckBox>
+#include <cstring>
 #include <stdexcept>
 #include <utility>
 
@@ -13,6 +14,11 @@ TFconfigNumberWeRe::TFconfigNumberWeRe(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::TFconfigNumberWeRe>())
 {
     ui_->setupUi(this);
+    boxes_ = {ui_->ChBNoActiv, ui_->ChBOFFWY2iN,   ui_->ChBonWy2In,    ui_->ChBOFFwy1In,
+              ui_->ChBONwy1IN, ui_->ChBTimeOFFWy2, ui_->ChBTimeOFFWy1, ui_->ChBTimeRaport};
+    for (std::size_t i = 0; i < boxes_.size(); ++i)
+        if (boxes_[i]->objectName() != QLatin1String(kOutputReactionBoxes[i].name))
+            throw std::logic_error("output-reaction boxes out of order");
     // toggled, not clicked: a state set by the program fires the handler too.
     connect(ui_->ChBNoActiv, &QCheckBox::toggled, this, &TFconfigNumberWeRe::ChBNoActivClick);
     connect(ui_->ChBONwy1IN, &QCheckBox::toggled, this, &TFconfigNumberWeRe::ChBONwy1INClick);
@@ -25,24 +31,36 @@ TFconfigNumberWeRe::~TFconfigNumberWeRe() = default;
 
 QCheckBox* TFconfigNumberWeRe::box(const char* name) const
 {
-    auto* found = findChild<QCheckBox*>(QString::fromLatin1(name));
-    if (!found)
-        throw std::logic_error(std::string("no check box named ") + name);
-    return found;
+    for (std::size_t i = 0; i < boxes_.size(); ++i)
+        if (std::strcmp(kOutputReactionBoxes[i].name, name) == 0)
+            return boxes_[i];
+    throw std::logic_error(std::string("no check box named ") + name);
+}
+
+QCheckBox* TFconfigNumberWeRe::reportBox() const
+{
+    return ui_->ChBTimeRaport;
+}
+
+QCheckBox* TFconfigNumberWeRe::timedOffBox(int output) const
+{
+    if (output != 1 && output != 2)
+        throw std::out_of_range("output number out of range");
+    return output == 1 ? ui_->ChBTimeOFFWy1 : ui_->ChBTimeOFFWy2;
 }
 
 void TFconfigNumberWeRe::setFromByte(std::uint8_t b)
 {
-    for (const ReactionBox& entry : kOutputReactionBoxes)
-        box(entry.name)->setChecked((b & entry.mask) != 0);
+    for (std::size_t i = 0; i < boxes_.size(); ++i)
+        boxes_[i]->setChecked((b & kOutputReactionBoxes[i].mask) != 0);
 }
 
 std::uint8_t TFconfigNumberWeRe::resultByte() const
 {
     std::uint8_t ticked = 0;
-    for (const ReactionBox& entry : kOutputReactionBoxes)
-        if (box(entry.name)->isChecked())
-            ticked |= entry.mask;
+    for (std::size_t i = 0; i < boxes_.size(); ++i)
+        if (boxes_[i]->isChecked())
+            ticked |= kOutputReactionBoxes[i].mask;
     return outputReactionByte(ticked);
 }
 
@@ -50,9 +68,9 @@ void TFconfigNumberWeRe::ChBNoActivClick()
 {
     busy_ = true;
     const bool inactive = ui_->ChBNoActiv->isChecked();
-    for (const ReactionBox& entry : kOutputReactionBoxes)
-        if (entry.mask != kNoReaction)
-            box(entry.name)->setEnabled(!inactive);
+    for (std::size_t i = 0; i < boxes_.size(); ++i)
+        if (kOutputReactionBoxes[i].mask != kNoReaction)
+            boxes_[i]->setEnabled(!inactive);
     // A box ticked while the options were inactive still excludes its partner.
     if (!inactive)
         for (auto [first, second] : {std::pair{ui_->ChBONwy1IN, ui_->ChBOFFwy1In},

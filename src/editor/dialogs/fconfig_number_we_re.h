@@ -6,6 +6,7 @@
 // Create it with the main window as parent (it is then centred on it).
 
 #include <QDialog>
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -34,7 +35,11 @@ public:
     // True only while ChBNoActivClick runs.
     bool busy() const { return busy_; }
 
+    // The box of that name among the eight (std::logic_error for another name).
     QCheckBox* box(const char* name) const;
+    // The boxes the callers set up by hand: "Raport" and the timed switch-offs.
+    QCheckBox* reportBox() const;
+    QCheckBox* timedOffBox(int output) const;  // output 1 or 2
 
     // Handlers attached (through toggled) to the boxes of the same names.
     void ChBNoActivClick();
@@ -47,6 +52,8 @@ private:
     void excludePair(QCheckBox* own, QCheckBox* other);
 
     std::unique_ptr<Ui::TFconfigNumberWeRe> ui_;
+    // The eight boxes in the order of kOutputReactionBoxes.
+    std::array<QCheckBox*, 8> boxes_{};
     bool busy_ = false;
 };
 

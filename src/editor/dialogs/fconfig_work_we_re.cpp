@@ -12,15 +12,6 @@ namespace tarnik {
 
 namespace {
 
-template <typename T>
-T* childNamed(const QObject* dialog, const QString& name)
-{
-    auto* found = dialog->findChild<T*>(name);
-    if (!found)
-        throw std::logic_error("no control named " + name.toStdString());
-    return found;
-}
-
 void checkUser(int user)
 {
     if (user < 1 || user > kUsers)
@@ -33,6 +24,9 @@ TFConfigWorkWeRe::TFConfigWorkWeRe(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::TFConfigWorkWeRe>())
 {
     ui_->setupUi(this);
+    smsBoxes_ = {ui_->ChBUS1SMS, ui_->ChBUS2SMS, ui_->ChBUS3SMS, ui_->ChBUS4SMS};
+    clipBoxes_ = {ui_->ChBUS1Clip, ui_->ChBUS2Clip, ui_->ChBUS3Clip, ui_->ChBUS4Clip};
+    userLabels_ = {ui_->Luser1, ui_->Luser2, ui_->Luser3, ui_->Luser4};
 }
 
 TFConfigWorkWeRe::~TFConfigWorkWeRe() = default;
@@ -40,19 +34,19 @@ TFConfigWorkWeRe::~TFConfigWorkWeRe() = default;
 QCheckBox* TFConfigWorkWeRe::smsBox(int user) const
 {
     checkUser(user);
-    return childNamed<QCheckBox>(this, QStringLiteral("ChBUS%1SMS").arg(user));
+    return smsBoxes_[static_cast<std::size_t>(user - 1)];
 }
 
 QCheckBox* TFConfigWorkWeRe::clipBox(int user) const
 {
     checkUser(user);
-    return childNamed<QCheckBox>(this, QStringLiteral("ChBUS%1Clip").arg(user));
+    return clipBoxes_[static_cast<std::size_t>(user - 1)];
 }
 
 QLabel* TFConfigWorkWeRe::userLabel(int user) const
 {
     checkUser(user);
-    return childNamed<QLabel>(this, QStringLiteral("Luser%1").arg(user));
+    return userLabels_[static_cast<std::size_t>(user - 1)];
 }
 
 void TFConfigWorkWeRe::setFromByte(std::uint8_t b)

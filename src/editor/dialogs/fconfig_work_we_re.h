@@ -53,6 +53,10 @@ public:
 
 private:
     std::unique_ptr<Ui::TFConfigWorkWeRe> ui_;
+    // The rows' controls, user 1 first.
+    std::array<QCheckBox*, kUsers> smsBoxes_{};
+    std::array<QCheckBox*, kUsers> clipBoxes_{};
+    std::array<QLabel*, kUsers> userLabels_{};
 };
 
 }  // namespace tarnik

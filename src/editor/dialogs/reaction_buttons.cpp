@@ -7,11 +7,12 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <stdexcept>
+#include <string>
 
 #include "editor/dialogs/fconfig_number_we_re.h"
 #include "editor/dialogs/fconfig_work_we_re.h"
 #include "editor/dialogs/reaction_target.h"
-#include "editor/lookup/control_lookup.h"
+#include "editor/lookup/control_table.h"
 
 namespace tarnik {
 
@@ -48,13 +49,26 @@ ReactionTarget targetOf(const QWidget* sender, ReactionFamily family)
 
 }  // namespace
 
-ReactionButtons::ReactionButtons(QWidget* mainWindow, SettingsRecord& record,
-                                 TFconfigNumberWeRe& numberDialog, TFConfigWorkWeRe& workDialog,
-                                 QObject* parent)
+ReactionButtons::ReactionButtons(const ControlTable& controls, QWidget* mainWindow,
+                                 SettingsRecord& record, TFconfigNumberWeRe& numberDialog,
+                                 TFConfigWorkWeRe& workDialog, QObject* parent)
     : QObject(parent), window_(mainWindow), record_(record), numberDialog_(numberDialog),
       workDialog_(workDialog)
 {
+    for (int user = 1; user <= kUsers; ++user) {
+        const auto i = static_cast<std::size_t>(user - 1);
+        userNames_[i] = controls.edit(QStringLiteral("Eosoba%1").arg(user));
+        userNumbers_[i] = controls.edit(QStringLiteral("Enruser%1").arg(user));
+    }
     connected_ = connectButtons();
+}
+
+ReactionButtons::ReactionButtons(QWidget* mainWindow, SettingsRecord& record,
+                                 TFconfigNumberWeRe& numberDialog, TFConfigWorkWeRe& workDialog,
+                                 QObject* parent)
+    : ReactionButtons(ControlTable(mainWindow), mainWindow, record, numberDialog, workDialog,
+                      parent)
+{
 }
 
 int ReactionButtons::connectButtons()
@@ -106,14 +120,16 @@ int ReactionButtons::runModal(QDialog& dialog)
 
 void ReactionButtons::showUserRows()
 {
+    const auto text = [](const QPointer<QLineEdit>& edit, const char* name, std::size_t i) {
+        if (!edit)
+            throw std::logic_error(std::string("no edit box named ") + name +
+                                   std::to_string(i + 1));
+        return edit->text();
+    };
     std::array<UserRow, kUsers> rows;
-    for (int user = 1; user <= kUsers; ++user) {
-        rows[static_cast<std::size_t>(user - 1)] =
-            UserRow{findControl<QLineEdit>(window_, QStringLiteral("Eosoba%1").arg(user))->text(),
-                    !findControl<QLineEdit>(window_, QStringLiteral("Enruser%1").arg(user))
-                         ->text()
-                         .isEmpty()};
-    }
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = UserRow{text(userNames_[i], "Eosoba", i),
+                          !text(userNumbers_[i], "Enruser", i).isEmpty()};
     workDialog_.showUsers(rows);
 }
 
@@ -127,9 +143,9 @@ void ReactionButtons::BB_ConfigNumerWe1Re1Click(QWidget* sender)
     dialog.setFromByte(stored);
     if (hasAncestorNamed(sender, kInputsPanel)) {
         // Inputs offer all three extra boxes, labelled as unavailable but tickable.
-        QCheckBox* report = dialog.box("ChBTimeRaport");
-        QCheckBox* timed1 = dialog.box("ChBTimeOFFWy1");
-        QCheckBox* timed2 = dialog.box("ChBTimeOFFWy2");
+        QCheckBox* report = dialog.reportBox();
+        QCheckBox* timed1 = dialog.timedOffBox(1);
+        QCheckBox* timed2 = dialog.timedOffBox(2);
         for (QCheckBox* box : {timed1, timed2, report})
             box->setVisible(true);
         report->setText(unavailable(14));
@@ -145,9 +161,9 @@ void ReactionButtons::BB_ConfigNumerSpecWe1Re1Click(QWidget* sender)
     const ReactionTarget target = targetOf(sender, ReactionFamily::NumberSpecial);
     std::uint8_t& stored = reactionByte(record_, target);
     TFconfigNumberWeRe& dialog = numberDialog_;
-    QCheckBox* report = dialog.box("ChBTimeRaport");
-    QCheckBox* timed1 = dialog.box("ChBTimeOFFWy1");
-    QCheckBox* timed2 = dialog.box("ChBTimeOFFWy2");
+    QCheckBox* report = dialog.reportBox();
+    QCheckBox* timed1 = dialog.timedOffBox(1);
+    QCheckBox* timed2 = dialog.timedOffBox(2);
     timed1->setVisible(true);
     timed2->setVisible(true);
     if (hasAncestorNamed(sender, kSpecialPage)) {

@@ -16,7 +16,10 @@
 // below "GroupBox11"; and the edits Eosoba1..4 and Enruser1..4, which the
 // notification dialog reads for its user rows.
 
+#include <QLineEdit>
 #include <QObject>
+#include <QPointer>
+#include <array>
 
 #include "model/settings_record.h"
 
@@ -25,6 +28,8 @@ class QWidget;
 
 namespace tarnik {
 
+class ControlTable;
+
 class TFconfigNumberWeRe;
 class TFConfigWorkWeRe;
 
@@ -32,6 +37,11 @@ class ReactionButtons : public QObject {
     Q_OBJECT
 
 public:
+    // `controls` are the main window's; a missing user edit throws std::logic_error.
+    ReactionButtons(const ControlTable& controls, QWidget* mainWindow, SettingsRecord& record,
+                    TFconfigNumberWeRe& numberDialog, TFConfigWorkWeRe& workDialog,
+                    QObject* parent = nullptr);
+    // As above, with the controls under `mainWindow`.
     ReactionButtons(QWidget* mainWindow, SettingsRecord& record, TFconfigNumberWeRe& numberDialog,
                     TFConfigWorkWeRe& workDialog, QObject* parent = nullptr);
 
@@ -54,6 +64,10 @@ private:
     SettingsRecord& record_;
     TFconfigNumberWeRe& numberDialog_;
     TFConfigWorkWeRe& workDialog_;
+    // Resolved at construction; guarded, since the window lives on after a
+    // handler that finds one gone reports it.
+    std::array<QPointer<QLineEdit>, kUsers> userNames_{};    // Eosoba<n>
+    std::array<QPointer<QLineEdit>, kUsers> userNumbers_{};  // Enruser<n>
     int connected_ = 0;
 };
 

@@ -14,15 +14,16 @@
 #include <stdexcept>
 
 #include "editor/interlocks/key_filter.h"
-#include "editor/lookup/control_lookup.h"
+#include "editor/lookup/control_table.h"
+#include "editor/widgets/typing_limit.h"
 
 namespace tarnik {
 
 namespace {
 
-const QString kUserGroup = QStringLiteral("ChbClipVerif");
-const QString kOtherGroup =
-    QStringLiteral("ChbClipNotVerif");  // the boxes are named ChBClipNotVerif<n>
+// The groups' box prefixes, by ClipGroup.
+const std::array<QString, 2> kClipPrefixes{
+    QStringLiteral("ChbClipVerif"), QStringLiteral("ChbClipNotVerif")};  // ChBClipNotVerif<n>
 const QString kFlagPrefix = QStringLiteral("ChBFlags_");
 
 // For each CLIP action, the two actions on the same output that exclude it.
@@ -124,54 +125,56 @@ void bringPageToFront(QWidget* widget)
 
 }  // namespace
 
-Interlocks::Interlocks(QWidget* mainWindow, QObject* parent)
-    : QObject(parent), window_(mainWindow),
-      ePin_(findControl<QLineEdit>(mainWindow, QStringLiteral("EPin"))),
-      enruser1_(findControl<QLineEdit>(mainWindow, QStringLiteral("Enruser1")))
+Interlocks::Interlocks(const ControlTable& controls, QWidget* mainWindow, QObject* parent)
+    : QObject(parent), window_(mainWindow), ePin_(controls.edit(QStringLiteral("EPin"))),
+      enruser1_(controls.edit(QStringLiteral("Enruser1")))
 {
-    connectCheckBoxes();
-    watchEdits();
-    // Every control a handler reaches must exist: a missing one is found now,
-    // at start-up, rather than in the middle of a user's action.
-    for (const OptionDependency& dependency : kOptionDependencies)
-        for (const char* name : dependency.dependants)
+    // Every control a handler reaches is resolved now, at start-up, rather
+    // than in the middle of a user's action.
+    for (std::size_t group = 0; group < clipBoxes_.size(); ++group)
+        for (int digit = 0; digit < kClipActions; ++digit)
+            clipBoxes_[group][static_cast<std::size_t>(digit)] =
+                controls.check(boxName(kClipPrefixes[group], digit));
+    for (int flag = 0; flag < kOptions; ++flag) {
+        const auto i = static_cast<std::size_t>(flag);
+        optionBoxes_[i] = controls.check(boxName(kFlagPrefix, flag));
+        for (const char* name : kOptionDependencies[i].dependants)
             if (name)
-                findControl<QWidget>(mainWindow, QString::fromLatin1(name));
+                optionDependants_[i].push_back(controls.widget(QString::fromLatin1(name)));
+        for (const char* name : kOptionDependencies[i].emptiedWhenClear)
+            if (name)
+                emptiedWhenClear_[i].push_back(controls.edit(QString::fromLatin1(name)));
+    }
+    connectCheckBoxes();
+    watchEdits(controls);
+}
+
+Interlocks::Interlocks(QWidget* mainWindow, QObject* parent)
+    : Interlocks(ControlTable(mainWindow), mainWindow, parent)
+{
 }
 
 void Interlocks::connectCheckBoxes()
 {
-    using Handler = void (Interlocks::*)();
-    const std::array<Handler, 6> userGroup{
-        &Interlocks::ChbClipVerif0Click, &Interlocks::ChbClipVerif1Click,
-        &Interlocks::ChbClipVerif2Click, &Interlocks::ChbClipVerif3Click,
-        &Interlocks::ChbClipVerif4Click, &Interlocks::ChbClipVerif5Click};
-    const std::array<Handler, 6> otherGroup{
-        &Interlocks::ChBClipNotVerif0Click, &Interlocks::ChBClipNotVerif1Click,
-        &Interlocks::ChBClipNotVerif2Click, &Interlocks::ChBClipNotVerif3Click,
-        &Interlocks::ChBClipNotVerif4Click, &Interlocks::ChBClipNotVerif5Click};
-    const std::array<Handler, 6> flags{&Interlocks::ChBFlags_0Click, &Interlocks::ChBFlags_1Click,
-                                       &Interlocks::ChBFlags_2Click, &Interlocks::ChBFlags_3Click,
-                                       &Interlocks::ChBFlags_4Click, &Interlocks::ChBFlags_5Click};
-    const auto attach = [this](const QString& name, Handler handler) {
+    const auto attach = [this](QCheckBox* box, auto handler) {
         // toggled, not clicked: a state set by the program fires the handler too.
-        connect(findControl<QCheckBox>(window_, name), &QCheckBox::toggled, this, [this, handler] {
+        connect(box, &QCheckBox::toggled, this, [this, handler] {
             try {
-                (this->*handler)();
+                handler();
             } catch (const std::exception& e) {
                 reportFailure(window_, e);
             }
         });
     };
-    for (int digit = 0; digit < 6; ++digit) {
-        const auto i = static_cast<std::size_t>(digit);
-        attach(boxName(kUserGroup, digit), userGroup[i]);
-        attach(boxName(kOtherGroup, digit), otherGroup[i]);
-        attach(boxName(kFlagPrefix, digit), flags[i]);
-    }
+    for (ClipGroup group : {ClipGroup::FromUser, ClipGroup::FromUnknown})
+        for (int digit = 0; digit < kClipActions; ++digit)
+            attach(clipBoxes_[static_cast<std::size_t>(group)][static_cast<std::size_t>(digit)],
+                   [this, group, digit] { clipActionClick(group, digit); });
+    for (int flag = 0; flag < kOptions; ++flag)
+        attach(optionBoxes_[static_cast<std::size_t>(flag)], [this, flag] { applyOption(flag); });
 }
 
-void Interlocks::watchEdits()
+void Interlocks::watchEdits(const ControlTable& controls)
 {
     const std::array<std::pair<const char*, ExitRule>, 6> checked{{
         {"EPin", ExitRule::Pin},
@@ -182,20 +185,25 @@ void Interlocks::watchEdits()
         {"EwylWy2", ExitRule::SmsCode},
     }};
     for (const auto& [name, rule] : checked) {
-        QLineEdit* edit = findControl<QLineEdit>(window_, QString::fromLatin1(name));
+        QLineEdit* edit = controls.edit(QString::fromLatin1(name));
         exitRules_.insert(edit, rule);
         edit->installEventFilter(this);
     }
     enruser1_->installEventFilter(this);
+    // Pasted or dropped text goes through the same filters as typed text.
+    setInsertedCharFilter(
+        ePin_, [](QString& text, int& caret, QChar key) { return FilterPinKey(text, caret, key); });
+    setInsertedCharFilter(enruser1_, FilterUserNumberKey);
 }
 
 // ---- CLIP action exclusion
 
-void Interlocks::SetActionExclusion(const QString& prefix, int own, int other1, int other2)
+void Interlocks::SetActionExclusion(ClipGroup group, int own, int other1, int other2)
 {
-    QCheckBox* ownBox = findControl<QCheckBox>(window_, boxName(prefix, own));
-    QCheckBox* first = findControl<QCheckBox>(window_, boxName(prefix, other1));
-    QCheckBox* second = findControl<QCheckBox>(window_, boxName(prefix, other2));
+    const auto& boxes = clipBoxes_[static_cast<std::size_t>(group)];
+    QCheckBox* ownBox = boxes.at(static_cast<std::size_t>(own));
+    QCheckBox* first = boxes.at(static_cast<std::size_t>(other1));
+    QCheckBox* second = boxes.at(static_cast<std::size_t>(other2));
     const std::array<std::pair<QCheckBox*, QCheckBox*>, 2> others{
         {{first, second}, {second, first}}};
     for (const auto& [other, itsPartner] : others) {
@@ -209,101 +217,25 @@ void Interlocks::SetActionExclusion(const QString& prefix, int own, int other1, 
     }
 }
 
-void Interlocks::clipActionClick(const QString& prefix, int digit)
+void Interlocks::clipActionClick(ClipGroup group, int digit)
 {
-    const Exclusion& e = kClipExclusions[static_cast<std::size_t>(digit)];
-    SetActionExclusion(prefix, e.own, e.other1, e.other2);
-}
-
-void Interlocks::ChbClipVerif0Click()
-{
-    clipActionClick(kUserGroup, 0);
-}
-void Interlocks::ChbClipVerif1Click()
-{
-    clipActionClick(kUserGroup, 1);
-}
-void Interlocks::ChbClipVerif2Click()
-{
-    clipActionClick(kUserGroup, 2);
-}
-void Interlocks::ChbClipVerif3Click()
-{
-    clipActionClick(kUserGroup, 3);
-}
-void Interlocks::ChbClipVerif4Click()
-{
-    clipActionClick(kUserGroup, 4);
-}
-void Interlocks::ChbClipVerif5Click()
-{
-    clipActionClick(kUserGroup, 5);
-}
-void Interlocks::ChBClipNotVerif0Click()
-{
-    clipActionClick(kOtherGroup, 0);
-}
-void Interlocks::ChBClipNotVerif1Click()
-{
-    clipActionClick(kOtherGroup, 1);
-}
-void Interlocks::ChBClipNotVerif2Click()
-{
-    clipActionClick(kOtherGroup, 2);
-}
-void Interlocks::ChBClipNotVerif3Click()
-{
-    clipActionClick(kOtherGroup, 3);
-}
-void Interlocks::ChBClipNotVerif4Click()
-{
-    clipActionClick(kOtherGroup, 4);
-}
-void Interlocks::ChBClipNotVerif5Click()
-{
-    clipActionClick(kOtherGroup, 5);
+    const Exclusion& e = kClipExclusions.at(static_cast<std::size_t>(digit));
+    SetActionExclusion(group, e.own, e.other1, e.other2);
 }
 
 // ---- Option dependencies
 
 void Interlocks::applyOption(int flag)
 {
-    const OptionDependency& dependency = kOptionDependencies[static_cast<std::size_t>(flag)];
-    const bool on = findControl<QCheckBox>(window_, boxName(kFlagPrefix, flag))->isChecked();
+    const auto i = static_cast<std::size_t>(flag);
+    const bool on = optionBoxes_.at(i)->isChecked();
     // Emptied before they are disabled, so a disabled edit never holds a value
     // that its own exit check would still complain about.
     if (!on)
-        for (const char* name : dependency.emptiedWhenClear)
-            if (name)
-                findControl<QLineEdit>(window_, QString::fromLatin1(name))->clear();
-    for (const char* name : dependency.dependants)
-        if (name)
-            findControl<QWidget>(window_, QString::fromLatin1(name))->setEnabled(on);
-}
-
-void Interlocks::ChBFlags_0Click()
-{
-    applyOption(0);
-}
-void Interlocks::ChBFlags_1Click()
-{
-    applyOption(1);
-}
-void Interlocks::ChBFlags_2Click()
-{
-    applyOption(2);
-}
-void Interlocks::ChBFlags_3Click()
-{
-    applyOption(3);
-}
-void Interlocks::ChBFlags_4Click()
-{
-    applyOption(4);
-}
-void Interlocks::ChBFlags_5Click()
-{
-    applyOption(5);
+        for (QLineEdit* edit : emptiedWhenClear_[i])
+            edit->clear();
+    for (QWidget* dependant : optionDependants_[i])
+        dependant->setEnabled(on);
 }
 
 // ---- Exit checks
@@ -366,8 +298,7 @@ QChar Interlocks::EPinKeyPress(QChar key)
         focusNextControl(ePin_);
         return {};
     }
-    return FilterKey(ePin_->text(), ePin_->cursorPosition(), QLatin1Char('$'), QLatin1Char('$'),
-                     key);
+    return FilterPinKey(ePin_->text(), ePin_->cursorPosition(), key);
 }
 
 QChar Interlocks::Enruser1KeyPress(QChar key)
@@ -376,11 +307,13 @@ QChar Interlocks::Enruser1KeyPress(QChar key)
         focusNextControl(enruser1_);
         return {};
     }
-    // A number holding a blank (from a file or a paste) is started afresh.
-    if (!enruser1_->text().isEmpty() && enruser1_->text().contains(QLatin1Char(' ')))
+    // A number holding a blank (from a file) is started afresh.
+    QString text = enruser1_->text();
+    int caret = enruser1_->cursorPosition();
+    const QChar passed = FilterUserNumberKey(text, caret, key);
+    if (text.isEmpty() && !enruser1_->text().isEmpty())
         enruser1_->clear();
-    return FilterKey(enruser1_->text(), enruser1_->cursorPosition(), QLatin1Char('-'),
-                     QLatin1Char('+'), key);
+    return passed;
 }
 
 bool Interlocks::filterKey(QLineEdit* edit, QKeyEvent* event)

@@ -5,21 +5,23 @@
 // checks run when the user leaves a code edit, and the key filters of EPin and
 // Enruser1.
 //
-// Use: construct one Interlocks with the main window once every control of the
-// pages exists and before the settings are first shown. The constructor finds
-// the controls by name (ignoring case; it throws std::logic_error naming a
-// missing control) and connects every handler:
+// Use: construct one Interlocks with the main window's controls once every
+// control of the pages exists and before the settings are first shown. The
+// constructor resolves every control it uses by name, once (ignoring case; it
+// throws std::logic_error naming a missing control), and connects every handler:
 //  - ChbClipVerif0..5 / ChBClipNotVerif0..5 and ChBFlags_0..5 through
 //    QCheckBox::toggled, so a state changed by the program fires the handler
 //    as a click does (the show steps rely on this);
 //  - an event filter on EPin, EPINMOD, EZalWy1, EwylWy1, EZalWy2, EwylWy2 for
 //    the exit checks and on EPin, Enruser1 for the key filters.
-// ShowSettings / ShowBasicSettings call ChBFlags_nClick() directly at the
-// points where the settings are shown.
+// ShowSettings / ShowBasicSettings run applyOption(n) (ChBFlags_<n>Click)
+// directly at the points where the settings are shown.
 
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <array>
+#include <vector>
 
 class QCheckBox;
 class QEvent;
@@ -29,40 +31,39 @@ class QWidget;
 
 namespace tarnik {
 
+class ControlTable;
+
+// The two CLIP groups: "Clip od użytkownika" (boxes ChbClipVerif<n>) and
+// "Clip od nieznanego numeru" (boxes ChBClipNotVerif<n>).
+enum class ClipGroup { FromUser = 0, FromUnknown = 1 };
+
 class Interlocks : public QObject {
     Q_OBJECT
 
 public:
+    Interlocks(const ControlTable& controls, QWidget* mainWindow, QObject* parent = nullptr);
+    // As above, with the controls under `mainWindow`.
     explicit Interlocks(QWidget* mainWindow, QObject* parent = nullptr);
 
-    // CLIP action exclusion, group "Clip od użytkownika".
-    void ChbClipVerif0Click();
-    void ChbClipVerif1Click();
-    void ChbClipVerif2Click();
-    void ChbClipVerif3Click();
-    void ChbClipVerif4Click();
-    void ChbClipVerif5Click();
-    // CLIP action exclusion, group "Clip od nieznanego numeru".
-    void ChBClipNotVerif0Click();
-    void ChBClipNotVerif1Click();
-    void ChBClipNotVerif2Click();
-    void ChBClipNotVerif3Click();
-    void ChBClipNotVerif4Click();
-    void ChBClipNotVerif5Click();
+    // CLIP action exclusion: the handler of box `digit` (0..5) of `group`,
+    // ChbClipVerif<digit>Click or ChBClipNotVerif<digit>Click.
+    void clipActionClick(ClipGroup group, int digit);
 
-    // Within the group named by `prefix` (boxes prefix + digit), the boxes
-    // `other1` and `other2` are the two actions that exclude `own`: each is
-    // enabled only while neither of its partners is ticked, and cleared when
-    // `own` is ticked (clearing fires that box's handler in turn).
-    void SetActionExclusion(const QString& prefix, int own, int other1, int other2);
+    // Within `group`, the boxes `other1` and `other2` are the two actions that
+    // exclude `own`: each is enabled only while neither of its partners is
+    // ticked, and cleared when `own` is ticked (clearing fires that box's
+    // handler in turn).
+    void SetActionExclusion(ClipGroup group, int own, int other1, int other2);
 
-    // Option dependencies: each sets its dependants' enabled state to its box's.
-    void ChBFlags_0Click();  // Label43, Label45, EZalWy1, EwylWy1; codes emptied when clear
-    void ChBFlags_1Click();  // Label44, Label46, EZalWy2, EwylWy2; codes emptied when clear
-    void ChBFlags_2Click();  // Label24, SEWy_offTimer1, Label47
-    void ChBFlags_3Click();  // Label25, SEWy_offTimer2, Label48
-    void ChBFlags_4Click();  // SEtestokr
-    void ChBFlags_5Click();  // EPINMOD (emptied before it is disabled), Label28
+    // Option dependencies, ChBFlags_<flag>Click (flag 0..5): sets the
+    // dependants' enabled state to the box's:
+    //  0: Label43, Label45, EZalWy1, EwylWy1; codes emptied when clear
+    //  1: Label44, Label46, EZalWy2, EwylWy2; codes emptied when clear
+    //  2: Label24, SEWy_offTimer1, Label47
+    //  3: Label25, SEWy_offTimer2, Label48
+    //  4: SEtestokr
+    //  5: EPINMOD (emptied before it is disabled), Label28
+    void applyOption(int flag);
 
     // Exit checks: a modal "Uwaga" box when the text left behind is not
     // acceptable, then the focus goes back to `edit`; the text stays.
@@ -80,11 +81,11 @@ protected:
 
 private:
     enum class ExitRule { Pin, SmsCode };
+    static constexpr int kClipActions = 6;
+    static constexpr int kOptions = 6;
 
-    void clipActionClick(const QString& prefix, int digit);
     void connectCheckBoxes();
-    void watchEdits();
-    void applyOption(int flag);
+    void watchEdits(const ControlTable& controls);
     void warnAndRefocus(QLineEdit* edit, const QString& message);
     void scheduleExitCheck(QLineEdit* edit, ExitRule rule);
     bool filterKey(QLineEdit* edit, QKeyEvent* event);
@@ -92,6 +93,10 @@ private:
     QWidget* window_;
     QLineEdit* ePin_;
     QLineEdit* enruser1_;
+    std::array<std::array<QCheckBox*, kClipActions>, 2> clipBoxes_{};  // by ClipGroup
+    std::array<QCheckBox*, kOptions> optionBoxes_{};                   // ChBFlags_<n>
+    std::array<std::vector<QWidget*>, kOptions> optionDependants_;
+    std::array<std::vector<QLineEdit*>, kOptions> emptiedWhenClear_;
     QHash<const QObject*, ExitRule> exitRules_;
     bool inExitCheck_ = false;  // a check's box is open or its focus is being restored
 };

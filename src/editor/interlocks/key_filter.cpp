@@ -22,4 +22,18 @@ QChar FilterKey(const QString& text, int caret, QChar signA, QChar signB, QChar 
     return dropped;
 }
 
+QChar FilterPinKey(const QString& text, int caret, QChar key)
+{
+    return FilterKey(text, caret, QLatin1Char('$'), QLatin1Char('$'), key);
+}
+
+QChar FilterUserNumberKey(QString& text, int& caret, QChar key)
+{
+    if (!text.isEmpty() && text.contains(QLatin1Char(' '))) {
+        text.clear();
+        caret = 0;
+    }
+    return FilterKey(text, caret, QLatin1Char('-'), QLatin1Char('+'), key);
+}
+
 }  // namespace tarnik

@@ -17,4 +17,11 @@ namespace tarnik {
 //  - every other character is dropped.
 QChar FilterKey(const QString& text, int caret, QChar signA, QChar signB, QChar key);
 
+// EPinKeyPress's rule for a character (Enter aside): digits, backspace and tab.
+QChar FilterPinKey(const QString& text, int caret, QChar key);
+
+// Enruser1KeyPress's rule for a character (Enter aside): a text that holds a
+// blank is emptied first (caret to 0), then one leading "+" or "-" and digits.
+QChar FilterUserNumberKey(QString& text, int& caret, QChar key);
+
 }  // namespace tarnik

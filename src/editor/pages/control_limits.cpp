@@ -2,7 +2,7 @@
 
 #include <QLineEdit>
 
-#include "editor/lookup/control_lookup.h"
+#include "editor/lookup/control_table.h"
 #include "editor/widgets/spin_edit.h"
 #include "editor/widgets/typing_limit.h"
 #include "model/value_ranges.h"
@@ -20,13 +20,14 @@ QString nameOf(std::string_view name)
 
 void applyControlLimits(QWidget* root)
 {
+    const ControlTable controls(root);
     for (const EditLimits& limits : editLimits()) {
         if (limits.maxLength == kNoMaxLength)
             continue;
-        setTypingLimit(findControl<QLineEdit>(root, nameOf(limits.name)), limits.maxLength);
+        setTypingLimit(controls.edit(nameOf(limits.name)), limits.maxLength);
     }
     for (const SpinLimits& limits : spinLimits()) {
-        auto* spin = findControl<SpinEdit>(root, nameOf(limits.name));
+        SpinEdit* spin = controls.spin(nameOf(limits.name));
         spin->setLimits(limits.minimum, limits.maximum, limits.maxLength);
         spin->setValue(limits.initial);
     }

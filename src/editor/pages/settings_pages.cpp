@@ -1,5 +1,6 @@
 #include "editor/pages/settings_pages.h"
 
+#include <QScrollArea>
 #include <QTabWidget>
 
 #include "editor/pages/control_limits.h"
@@ -7,15 +8,41 @@
 
 namespace tarnik {
 
+namespace {
+
+// A page that scrolls inside the tab control when the window is smaller than
+// the page, so the window fits a small screen. It asks for the page's whole
+// size and needs only room for its scroll bars.
+class PageScroller : public QScrollArea {
+public:
+    explicit PageScroller(QWidget* page)
+    {
+        // The tab is the page as the tab control holds it: it takes the page's
+        // name, and the page's own content is named after it.
+        setObjectName(page->objectName());
+        page->setObjectName(page->objectName() + QStringLiteral("Content"));
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setWidget(page);
+    }
+    QSize sizeHint() const override
+    {
+        const int frame = 2 * frameWidth();
+        return widget()->sizeHint() + QSize(frame, frame);
+    }
+};
+
+}  // namespace
+
 QTabWidget* buildSettingsPages(QWidget* parent)
 {
     auto* pages = new QTabWidget(parent);
     pages->setObjectName(QStringLiteral("PageControl2"));
-    pages->addTab(buildBasicPage(), QStringLiteral("Podstawowe"));
-    pages->addTab(buildUsersPage(), QStringLiteral("numery telefonów"));
-    pages->addTab(buildInputsPage(), QStringLiteral("Wejścia"));
-    pages->addTab(buildSpecialInputsPage(), QStringLiteral("Wejścia specjalne"));
-    pages->addTab(buildOutputsPage(), QStringLiteral("Wyjścia"));
+    pages->addTab(new PageScroller(buildBasicPage()), QStringLiteral("Podstawowe"));
+    pages->addTab(new PageScroller(buildUsersPage()), QStringLiteral("numery telefonów"));
+    pages->addTab(new PageScroller(buildInputsPage()), QStringLiteral("Wejścia"));
+    pages->addTab(new PageScroller(buildSpecialInputsPage()), QStringLiteral("Wejścia specjalne"));
+    pages->addTab(new PageScroller(buildOutputsPage()), QStringLiteral("Wyjścia"));
     pages->setCurrentIndex(0);
     applyControlLimits(pages);
     return pages;

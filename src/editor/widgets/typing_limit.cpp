@@ -1,49 +1,90 @@
 #include "editor/widgets/typing_limit.h"
 
 #include <QLineEdit>
+#include <algorithm>
 
 namespace tarnik {
 
-TypingLimitValidator::TypingLimitValidator(int maxLength, QObject* parent)
-    : QValidator(parent), maxLength_(maxLength)
+TextChange userChange(const QString& before, const QString& after, int caretAfter)
 {
-}
-
-QValidator::State TypingLimitValidator::validate(QString& input, int&) const
-{
-    return input.size() > maxLength_ ? Invalid : Acceptable;
+    const auto beforeSize = static_cast<int>(before.size());
+    const auto afterSize = static_cast<int>(after.size());
+    caretAfter = std::clamp(caretAfter, 0, afterSize);
+    // What follows the caret was not touched...
+    int suffix = afterSize - caretAfter;
+    if (suffix > beforeSize ||
+        QStringView(before).right(suffix) != QStringView(after).right(suffix)) {
+        // ...unless the caret was put elsewhere: then the longest common end.
+        suffix = 0;
+        while (suffix < std::min(beforeSize, afterSize) &&
+               before.at(beforeSize - 1 - suffix) == after.at(afterSize - 1 - suffix))
+            ++suffix;
+    }
+    // ...and neither was the longest common beginning before the change.
+    int prefix = 0;
+    while (prefix < beforeSize - suffix && prefix < afterSize - suffix &&
+           before.at(prefix) == after.at(prefix))
+        ++prefix;
+    return {prefix, beforeSize - suffix - prefix, after.mid(prefix, afterSize - suffix - prefix)};
 }
 
 namespace {
 
-// QLineEdit only undoes an invalid change when the text before it was valid,
-// so a program-set over-long text needs this second guard: a user change that
-// makes such a text longer still is taken back.
-class OverlongTextGuard : public QObject {
+class UserEditGuard : public QObject {
+    Q_OBJECT
 public:
-    OverlongTextGuard(QLineEdit* edit, int maxLength)
-        : QObject(edit), edit_(edit), maxLength_(maxLength)
+    explicit UserEditGuard(QLineEdit* edit) : QObject(edit), edit_(edit), settled_(edit->text())
     {
-        settled_ = edit->text();
+        setObjectName(kName);
         // textEdited (user changes only) arrives before textChanged.
         connect(edit, &QLineEdit::textEdited, this,
                 [this](const QString& text) { onEdited(text); });
         connect(edit, &QLineEdit::textChanged, this, [this] { settled_ = edit_->text(); });
     }
 
-private:
-    void onEdited(const QString& text)
+    static UserEditGuard* of(const QLineEdit* edit)
     {
-        if (text.size() <= maxLength_ || text.size() <= settled_.size())
+        return edit->findChild<UserEditGuard*>(kName, Qt::FindDirectChildrenOnly);
+    }
+    static UserEditGuard* install(QLineEdit* edit)
+    {
+        UserEditGuard* guard = of(edit);
+        return guard ? guard : new UserEditGuard(edit);
+    }
+
+    int limit = 0;
+    InsertedCharFilter filter;
+
+private:
+    static constexpr const char* kName = "tarnikUserEditGuard";
+
+    void onEdited(const QString& after)
+    {
+        const TextChange change = userChange(settled_, after, edit_->cursorPosition());
+        if (change.inserted.isEmpty())
+            return;  // only removed: always allowed
+        QString text = settled_;
+        text.remove(change.at, change.removed);
+        int caret = change.at;
+        for (QChar key : change.inserted) {
+            if (filter) {
+                if (key.unicode() < 0x20)
+                    continue;
+                key = filter(text, caret, key);
+                if (key.isNull())
+                    continue;
+            }
+            if (limit > 0 && text.size() >= limit)
+                break;
+            text.insert(caret++, key);
+        }
+        if (text == after)
             return;
-        const int cursor =
-            edit_->cursorPosition() - static_cast<int>(text.size() - settled_.size());
-        edit_->setText(settled_);
-        edit_->setCursorPosition(std::max(0, cursor));
+        edit_->setText(text);
+        edit_->setCursorPosition(caret);
     }
 
     QLineEdit* edit_;
-    int maxLength_;
     QString settled_;
 };
 
@@ -51,14 +92,20 @@ private:
 
 void setTypingLimit(QLineEdit* edit, int maxLength)
 {
-    edit->setValidator(new TypingLimitValidator(maxLength, edit));
-    new OverlongTextGuard(edit, maxLength);
+    UserEditGuard::install(edit)->limit = maxLength;
 }
 
 int typingLimit(const QLineEdit* edit)
 {
-    const auto* limit = qobject_cast<const TypingLimitValidator*>(edit->validator());
-    return limit ? limit->maxLength() : 0;
+    const UserEditGuard* guard = UserEditGuard::of(edit);
+    return guard ? guard->limit : 0;
+}
+
+void setInsertedCharFilter(QLineEdit* edit, InsertedCharFilter filter)
+{
+    UserEditGuard::install(edit)->filter = std::move(filter);
 }
 
 }  // namespace tarnik
+
+#include "typing_limit.moc"

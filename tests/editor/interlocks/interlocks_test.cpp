@@ -206,9 +206,9 @@ private slots:
         // the settings calls the handlers itself.
         window_->edit(QStringLiteral("EwylWy2"))->setText(QStringLiteral("xy"));
         window_->edit(QStringLiteral("EPINMOD"))->setText(QStringLiteral("1234"));
-        interlocks_->ChBFlags_1Click();
-        interlocks_->ChBFlags_4Click();
-        interlocks_->ChBFlags_5Click();
+        interlocks_->applyOption(1);
+        interlocks_->applyOption(4);
+        interlocks_->applyOption(5);
         QVERIFY(window_->edit(QStringLiteral("EwylWy2"))->text().isEmpty());
         QVERIFY(!window_->control(QStringLiteral("Label46"))->isEnabled());
         QVERIFY(!window_->control(QStringLiteral("SEtestokr"))->isEnabled());
