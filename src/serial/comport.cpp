@@ -180,31 +180,26 @@ void TCustomComPort::SetSyncMethod(TSyncMethod method)
 void TCustomComPort::CreatePortHandle()
 {
     const std::string path = DevicePath();
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd)
         throw EComPort(errOpenPort, errno);
-    auto fail = [fd](int error) {
-        ::close(fd);
-        throw EComPort(errOpenPort, error);
-    };
-    if (!isatty(fd))
-        fail(errno);
+    if (!isatty(fd.get()))
+        throw EComPort(errOpenPort, errno);
     // Exclusive like share mode 0: TIOCEXCL stops later opens (except by root), the
     // lock stops a second port object even under root.
-    if (ioctl(fd, TIOCEXCL) != 0 && !detail::NoModemLines(errno))
-        fail(errno);
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0)
-        fail(errno);
-    fd_ = fd;
+    if (ioctl(fd.get(), TIOCEXCL) != 0 && !detail::NoModemLines(errno))
+        throw EComPort(errOpenPort, errno);
+    if (flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+        throw EComPort(errOpenPort, errno);
+    fd_ = std::move(fd);
 }
 
 void TCustomComPort::ReleasePortHandle()
 {
-    if (fd_ < 0)
+    if (!fd_)
         return;
-    ioctl(fd_, TIOCNXCL);
-    ::close(fd_);
-    fd_ = -1;
+    ioctl(fd_.get(), TIOCNXCL);
+    fd_.reset();
 }
 
 void TCustomComPort::ApplyAllSettings()
@@ -254,7 +249,7 @@ void TCustomComPort::Close()
     const bool lost = batchError && IsDeviceLoss(batchError);
     // Unread input is dropped; output already queued is left for the driver to send,
     // so the last command written before a close still reaches the device.
-    tcflush(fd_, TCIFLUSH);
+    tcflush(fd_.get(), TCIFLUSH);
     ReleasePortHandle();
     closing_ = false;
     // A batch that ran while the thread was being stopped failed: tell the owner.
@@ -275,7 +270,8 @@ void TCustomComPort::StartEventThread()
 {
     const int threshold = buffer_.InputSize > 0 ? buffer_.InputSize / 10 * 8 : 0;
     auto handOver = syncMethod_ == smNone ? nullptr : handOver_;
-    auto session = std::make_shared<detail::EventSession>(this, fd_, events_, handOver, threshold);
+    auto session =
+        std::make_shared<detail::EventSession>(this, fd_.get(), events_, handOver, threshold);
     try {
         session->Start();
     } catch (const std::system_error& e) {
@@ -313,7 +309,7 @@ void TCustomComPort::CloseAfterFailure() noexcept
 
 bool TCustomComPort::IsDeviceLoss(std::exception_ptr error) const noexcept
 {
-    if (fd_ >= 0 && detail::HungUp(fd_))
+    if (fd_ && detail::HungUp(fd_.get()))
         return true;
     try {
         std::rethrow_exception(error);

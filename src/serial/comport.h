@@ -43,6 +43,7 @@
 #include <thread>
 #include <vector>
 
+#include "posix/unique_fd.h"
 #include "serial/com_error.h"
 #include "serial/com_link.h"
 #include "serial/com_settings.h"
@@ -118,7 +119,7 @@ public:
         handOver_ = std::move(handOver);
     }
 
-    bool Connected() const { return fd_ >= 0; }
+    bool Connected() const { return fd_.valid(); }
     void SetConnected(bool connected);
 
     // --- operations ---
@@ -227,7 +228,7 @@ private:
     TSyncMethod syncMethod_ = smThreadSync;
     std::shared_ptr<tarnik::HandOver> handOver_;
 
-    int fd_ = -1;
+    UniqueFd fd_;
     std::vector<TComLink*> links_;
     bool hasRxBufferReader_ = false;
     std::shared_ptr<detail::EventSession> session_;

@@ -62,7 +62,7 @@ void SetModemLine(int fd, int line, bool on)
 void TCustomComPort::ApplyLineSettings()
 {
     termios t{};
-    if (tcgetattr(fd_, &t) != 0)
+    if (tcgetattr(fd_.get(), &t) != 0)
         throw EComPort(errSetLineSettings, errno);
 
     // Raw 8-bit line: no echo, no line editing, no signals, no CR/LF translation.
@@ -116,28 +116,28 @@ void TCustomComPort::ApplyLineSettings()
         cfsetispeed(&t, standard);
         cfsetospeed(&t, standard);
     }
-    if (tcsetattr(fd_, TCSANOW, &t) != 0)
+    if (tcsetattr(fd_.get(), TCSANOW, &t) != 0)
         throw EComPort(errSetLineSettings, errno);
     // Drivers drop framing they cannot do (a pseudo-terminal keeps 8 bits, no parity)
     // without failing; a line that silently differs from the settings is refused.
     constexpr tcflag_t kFraming = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS;
     termios check{};
-    if (tcgetattr(fd_, &check) != 0)
+    if (tcgetattr(fd_.get(), &check) != 0)
         throw EComPort(errSetLineSettings, errno);
     if ((check.c_cflag & kFraming) != (t.c_cflag & kFraming))
         throw EComPort(errSetLineSettings, EINVAL);
     if (standard == 0) {
         if (rate <= 0)
             throw EComPort(errSetLineSettings, EINVAL);
-        if (detail::SetArbitrarySpeed(fd_, rate) != 0)
+        if (detail::SetArbitrarySpeed(fd_.get(), rate) != 0)
             throw EComPort(errSetLineSettings, errno);
     }
 
     // DTR and RTS: held off or raised as asked; handshake modes leave them raised
     // (RTS handshake itself is CRTSCTS above).
-    SetModemLine(fd_, TIOCM_DTR, flowControl_.ControlDTR != dtrDisable);
+    SetModemLine(fd_.get(), TIOCM_DTR, flowControl_.ControlDTR != dtrDisable);
     if (flowControl_.ControlRTS != rtsHandshake)
-        SetModemLine(fd_, TIOCM_RTS, flowControl_.ControlRTS != rtsDisable);
+        SetModemLine(fd_.get(), TIOCM_RTS, flowControl_.ControlRTS != rtsDisable);
 }
 
 // Timeouts are applied by Read and Write themselves; the descriptor stays
