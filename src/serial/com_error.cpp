@@ -9,4 +9,10 @@ EComPort::EComPort(int code, int systemCode)
 {
 }
 
+EComPort::EComPort(int code, int systemCode, const std::string& advice)
+    : std::runtime_error(ComErrorMessage(code, systemCode) + (advice.empty() ? "" : "\n" + advice)),
+      code_(code), systemCode_(systemCode)
+{
+}
+
 }  // namespace tarnik

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "serial/event_session.h"
+#include "serial/open_failure.h"
 #include "serial/tty_io.h"
 
 namespace tarnik {
@@ -180,17 +181,21 @@ void TCustomComPort::SetSyncMethod(TSyncMethod method)
 void TCustomComPort::CreatePortHandle()
 {
     const std::string path = DevicePath();
+    // Code 1 with the system's error, and on a line of its own what the user can do.
+    auto fail = [&path](int error) {
+        throw EComPort(errOpenPort, error, OpenFailureAdvice(path, error));
+    };
     UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!fd)
-        throw EComPort(errOpenPort, errno);
+        fail(errno);
     if (!isatty(fd.get()))
-        throw EComPort(errOpenPort, errno);
+        fail(errno);
     // Exclusive like share mode 0: TIOCEXCL stops later opens (except by root), the
     // lock stops a second port object even under root.
     if (ioctl(fd.get(), TIOCEXCL) != 0 && !detail::NoModemLines(errno))
-        throw EComPort(errOpenPort, errno);
+        fail(errno);
     if (flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
-        throw EComPort(errOpenPort, errno);
+        fail(errno);
     fd_ = std::move(fd);
 }
 
