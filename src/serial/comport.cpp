@@ -197,12 +197,16 @@ void TCustomComPort::CreatePortHandle()
     if (flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
         fail(errno);
     fd_ = std::move(fd);
+    serialFlagsToRestore_ = detail::EnableLowLatency(fd_.get());
 }
 
 void TCustomComPort::ReleasePortHandle()
 {
     if (!fd_)
         return;
+    if (serialFlagsToRestore_)
+        detail::RestoreSerialFlags(fd_.get(), *serialFlagsToRestore_);
+    serialFlagsToRestore_.reset();
     ioctl(fd_.get(), TIOCNXCL);
     fd_.reset();
 }

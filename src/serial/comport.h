@@ -26,6 +26,9 @@
 //   many USB adapters) report none of them, and no modem-line change wakes the thread
 //   by itself. TakeLineErrors reads the same counters (empty set without them).
 // - evTxEmpty follows a write once the output queue reads empty at a wake-up.
+// - Open turns the driver's low-latency mode on where the driver has it (USB adapters
+//   would otherwise hold short answers for up to 16 ms) and Close restores the flags;
+//   where the driver has no such mode (a pseudo-terminal) nothing changes or is said.
 // - The driver's queue sizes are fixed; Buffer.InputSize only sets the 80 % mark.
 // - Without a termios equivalent these settings are stored but have no effect:
 //   Parity.Replace/ReplaceChar, OutDSRFlow, DSRSensitivity, TxContinueOnXoff,
@@ -38,6 +41,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -229,6 +233,7 @@ private:
     std::shared_ptr<tarnik::HandOver> handOver_;
 
     UniqueFd fd_;
+    std::optional<int> serialFlagsToRestore_;  // set when Open turned low latency on
     std::vector<TComLink*> links_;
     bool hasRxBufferReader_ = false;
     std::shared_ptr<detail::EventSession> session_;
