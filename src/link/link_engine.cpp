@@ -153,6 +153,9 @@ void LinkEngine::ComDataPacket2CustomStop(TComDataPacket&, const std::string& st
             if (readBackState_ == ReadBackState::Reading)
                 readBackStep(str);
         }
+    } catch (const EComPort& e) {
+        // A write that met the unplugged adapter says so, as the port's own report would.
+        failInsideHandOver(e.DeviceGone() ? link_text::kDeviceLost : e.what());
     } catch (const std::exception& e) {
         failInsideHandOver(e.what());
     } catch (...) {
@@ -339,8 +342,12 @@ void LinkEngine::failInsideHandOver(const std::string& message)
 
 void LinkEngine::DeviceLost()
 {
-    if (!abandonExchange())
+    if (!abandonExchange()) {
+        // Between exchanges nobody waits for an answer: one line in the information
+        // list, no message box. The next exchange opens the port afresh.
+        addLine(link_text::kDeviceLost);
         return;
+    }
     host_.reportError(link_text::kDeviceLost);
     host_.linkFinished(LinkOutcome::PortError);
 }

@@ -55,8 +55,9 @@ public:
     // LinkHost::reportError.
     void ComDataPacket2CustomStop(TComDataPacket& sender, const std::string& str, int& pos);
 
-    // The port's OnDeviceLost: ends a running exchange with a message (nothing is
-    // reported when no exchange runs; the port reopens at the next one).
+    // The port's OnDeviceLost: ends a running exchange with a message; between
+    // exchanges the loss is one line in the information list. Either way the port
+    // reopens at the next exchange.
     void DeviceLost();
     // The port's OnHandOverError: the port is already closed; ends any exchange and
     // reports the error.

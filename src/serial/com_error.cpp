@@ -1,6 +1,7 @@
 #include "serial/com_error.h"
 
 #include "serial/messages.h"
+#include "serial/tty_io.h"
 
 namespace tarnik {
 
@@ -13,6 +14,11 @@ EComPort::EComPort(int code, int systemCode, const std::string& advice)
     : std::runtime_error(ComErrorMessage(code, systemCode) + (advice.empty() ? "" : "\n" + advice)),
       code_(code), systemCode_(systemCode)
 {
+}
+
+bool EComPort::DeviceGone() const
+{
+    return detail::DeviceGoneError(systemCode_);
 }
 
 }  // namespace tarnik

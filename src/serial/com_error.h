@@ -45,6 +45,8 @@ public:
 
     int ErrorCode() const { return code_; }
     int SystemErrorCode() const { return systemCode_; }
+    // True when the system error says the device went away (hang-up, unplugged).
+    bool DeviceGone() const;
 
 private:
     int code_;

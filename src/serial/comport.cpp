@@ -323,7 +323,7 @@ bool TCustomComPort::IsDeviceLoss(std::exception_ptr error) const noexcept
     try {
         std::rethrow_exception(error);
     } catch (const EComPort& e) {
-        return detail::DeviceGoneError(e.SystemErrorCode());
+        return e.DeviceGone();
     } catch (...) {
     }
     return false;
