@@ -8,7 +8,6 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -305,6 +304,18 @@ TEST_F(Cli, PortsListsDevicePaths)
     EXPECT_EQ(r.status, 0);
     for (const std::string& line : r.lines())
         EXPECT_EQ(line.rfind("/dev/", 0), 0u) << line;
+
+    // --long: the same paths in the same order, each followed by a tab and its text.
+    const CliResult described = run({"ports", "--long"});
+    EXPECT_EQ(described.status, 0);
+    std::vector<std::string> paths;
+    for (const std::string& line : described.lines()) {
+        const auto tab = line.find('\t');
+        ASSERT_NE(tab, std::string::npos) << line;
+        EXPECT_EQ(line.find('\t', tab + 1), std::string::npos) << line;
+        paths.push_back(line.substr(0, tab));
+    }
+    EXPECT_EQ(paths, r.lines());
 }
 
 }  // namespace

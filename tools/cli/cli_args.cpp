@@ -19,6 +19,8 @@ Arguments ParseArguments(const std::vector<std::string>& args)
         };
         if (arg == "--help" || arg == "-h") {
             parsed.help = true;
+        } else if (arg == "--long") {
+            parsed.longListing = true;
         } else if (arg == "--port" || arg == "-p") {
             parsed.port = value();
         } else if (arg == "-o" || arg == "--output") {
@@ -44,8 +46,10 @@ Arguments ParseArguments(const std::vector<std::string>& args)
 std::string UsageText(const std::string& command)
 {
     if (command == "ports")
-        return "Usage: tarnik-cli ports\n"
-               "Lists the machine's serial ports, one a line.\n";
+        return "Usage: tarnik-cli ports [--long]\n"
+               "Lists the machine's serial ports, one a line. With --long each line is\n"
+               "PATH<TAB>DESCRIPTION: maker, product and serial number of a USB adapter and\n"
+               "its /dev/serial/by-id name, or the driver of any other port.\n";
     if (command == "program")
         return "Usage: tarnik-cli program --port PORT [FILE]\n"
                "Writes the settings of FILE (a .zvn settings file; without FILE the start-up\n"
@@ -70,7 +74,7 @@ std::string UsageText(const std::string& command)
                "Exit status: 0 written, 2 usage, 4 file error.\n";
     return "Usage: tarnik-cli COMMAND [options]\n"
            "Commands:\n"
-           "  ports                              list the serial ports\n"
+           "  ports [--long]                     list the serial ports\n"
            "  program --port PORT [FILE]         write settings into the module\n"
            "  read --port PORT -o OUT [--base FILE]  read the module's settings into a file\n"
            "  serial --port PORT                 show the module's serial number\n"

@@ -23,6 +23,7 @@ struct Arguments {
     std::optional<std::string> base;      // --base
     std::optional<int> timeoutMs;         // --timeout-ms (no-answer period, for tests)
     bool help = false;                    // --help / -h
+    bool longListing = false;             // --long (ports: with descriptions)
 };
 
 // Throws UsageError for an unknown option, a missing value or a bad number.

@@ -103,8 +103,13 @@ int runExchange(Session& session, std::ostream& err, Start start)
 int RunPorts(const Arguments& args, std::ostream& out, std::ostream&)
 {
     requireNoPositional(args, 0);
-    for (const std::string& name : ListSerialPorts())
-        out << name << '\n';
+    if (args.longListing) {
+        for (const SerialPortInfo& port : DescribeSerialPorts())
+            out << port.path << '\t' << port.description << '\n';
+    } else {
+        for (const std::string& name : ListSerialPorts())
+            out << name << '\n';
+    }
     out.flush();
     return kExitOk;
 }
