@@ -13,6 +13,12 @@ CommandLine parseCommandLine(const QStringList& arguments)
                 break;
             }
             line.screenshotFolder = arguments.at(++i);
+        } else if (argument == QLatin1String("--trace")) {
+            if (i + 1 >= arguments.size()) {
+                line.error = QStringLiteral("--trace needs a file");
+                break;
+            }
+            line.traceFile = arguments.at(++i);
         } else if (argument == QLatin1String("--demo")) {
             line.demo = true;
         } else if (argument == QLatin1String("--measure-startup")) {

@@ -1,7 +1,7 @@
 #pragma once
 
 // The window program's command line:
-//   tarnik [--demo] [--measure-startup] [--screenshots DIR] [FILE.zvn]
+//   tarnik [--demo] [--measure-startup] [--screenshots DIR] [--trace FILE] [FILE.zvn]
 
 #include <QString>
 #include <QStringList>
@@ -13,6 +13,7 @@ struct CommandLine {
     bool measureStartup = false;  // print the start-up time once shown, then exit
     QString settingsFile;         // opened as "Odczytaj ..." would
     QString screenshotFolder;     // not empty: save pictures of the pages there, then exit
+    QString traceFile;            // not empty: the wire trace is written there too
     QString error;                // not empty: the arguments were not understood
 };
 

@@ -15,6 +15,8 @@ public:
     // The chosen file name, or an empty text when the user cancels.
     virtual QString chooseOpenFile(QWidget* parent, const QString& startName) = 0;
     virtual QString chooseSaveFile(QWidget* parent, const QString& startName) = 0;
+    // Where to save the wire trace (a text file); empty when the user cancels.
+    virtual QString chooseTraceFile(QWidget* parent);
 };
 
 // OpenDialog1 / SaveDialog1: default extension "zvn", filters "pliki zvn"

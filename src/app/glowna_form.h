@@ -59,6 +59,8 @@ public:
     void Button2Click();  // "Odczytaj ..."
     void Wyjscie1Click();
     void InfoClick();
+    // "Zapisz zapis transmisji ...": the newest lines of the wire trace to a text file.
+    void SaveTraceClick();
 
     // Button2Click / Button1Click after their dialogs.
     void openSettingsFile(const QString& fileName);

@@ -1,4 +1,5 @@
-// The window program: tarnik [--demo] [--measure-startup] [--screenshots DIR] [FILE.zvn]
+// The window program:
+//   tarnik [--demo] [--measure-startup] [--screenshots DIR] [--trace FILE] [FILE.zvn]
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -17,6 +18,7 @@
 #include "model/value_ranges.h"
 #include "serial/messages.h"
 #include "serial/qt/qt_handover.h"
+#include "serial/qt/qt_trace.h"
 #include "simulator/module_simulator.h"
 
 int main(int argc, char** argv)
@@ -32,13 +34,20 @@ int main(int argc, char** argv)
     if (!line.error.isEmpty()) {
         std::fprintf(stderr,
                      "tarnik: %s\nusage: tarnik [--demo] [--measure-startup] [--screenshots DIR] "
-                     "[FILE.zvn]\n",
+                     "[--trace FILE] [FILE.zvn]\n",
                      qPrintable(line.error));
         return 2;
     }
 
     tarnik::InitSerialMessages();
     tarnik::InstallQtHandOver();
+    // The wire trace is always kept in memory for "Zapisz zapis transmisji ...".
+    const auto trace = tarnik::InstallQtTrace();
+    if (QString error; !line.traceFile.isEmpty() && !trace->writeTo(line.traceFile, &error)) {
+        std::fprintf(stderr, "tarnik: cannot write the trace %s: %s\n", qPrintable(line.traceFile),
+                     qPrintable(error));
+        return 2;
+    }
 
     // The demo module answers on a pseudo-terminal whose path heads the COM list.
     std::unique_ptr<tarnik::ModuleSimulator> demoModule;

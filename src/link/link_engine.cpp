@@ -50,9 +50,10 @@ bool LinkEngine::exchangeRunning() const
 
 void LinkEngine::BprogramujClick()
 {
+    note("programming requested");
     if (!host_.checkUserNumbers()) {
         addLine(link_text::kNotInternational);
-        host_.linkFinished(LinkOutcome::Refused);
+        finish(LinkOutcome::Refused);
         return;
     }
     // Collected into a copy so that refused input leaves the record as it was.
@@ -81,13 +82,14 @@ void LinkEngine::BprogramujClick()
         host_.armNoAnswerTimer();
     } catch (...) {
         abandonExchange();
-        host_.linkFinished(LinkOutcome::PortError);
+        finish(LinkOutcome::PortError);
         throw;
     }
 }
 
 void LinkEngine::BBloadClick()
 {
+    note("read-back requested");
     try {
         port_.Close();
         openPortNamedByHost();
@@ -99,13 +101,14 @@ void LinkEngine::BBloadClick()
         host_.armNoAnswerTimer();
     } catch (...) {
         abandonExchange();
-        host_.linkFinished(LinkOutcome::PortError);
+        finish(LinkOutcome::PortError);
         throw;
     }
 }
 
 void LinkEngine::BBserialClick()
 {
+    note("serial number requested");
     try {
         openPortNamedByHost();
         port_.PurgeBuffers(true, true);
@@ -114,7 +117,7 @@ void LinkEngine::BBserialClick()
     } catch (...) {
         // The query never reached the module: nothing is pending.
         serialQueryPending_ = false;
-        host_.linkFinished(LinkOutcome::PortError);
+        finish(LinkOutcome::PortError);
         throw;
     }
 }
@@ -126,7 +129,7 @@ void LinkEngine::Timer1Timer()
     programmingState_ = ProgrammingState::Idle;
     readBackState_ = ReadBackState::Idle;
     setBusy(false);
-    host_.linkFinished(LinkOutcome::NoAnswer);
+    finish(LinkOutcome::NoAnswer);
 }
 
 // ---- answer handler ----------------------------------------------------------------
@@ -208,7 +211,7 @@ void LinkEngine::successStep()
     addLine(link_text::kDone);
     setBusy(false);
     host_.disarmNoAnswerTimer();
-    host_.linkFinished(LinkOutcome::Programmed);
+    finish(LinkOutcome::Programmed);
 }
 
 void LinkEngine::readBackStep(const std::string& str)
@@ -232,7 +235,7 @@ void LinkEngine::readBackStep(const std::string& str)
     host_.showSettings(record_);
     addLine(link_text::kLoaded);
     host_.disarmNoAnswerTimer();
-    host_.linkFinished(LinkOutcome::SettingsLoaded);
+    finish(LinkOutcome::SettingsLoaded);
 }
 
 void LinkEngine::serialNumberStep(const std::string& str)
@@ -241,7 +244,7 @@ void LinkEngine::serialNumberStep(const std::string& str)
     const std::string number = at == std::string::npos ? std::string() : str.substr(0, at);
     host_.addInfoLine(link_text::kSerial + number, false);
     serialQueryPending_ = false;
-    host_.linkFinished(LinkOutcome::SerialNumber);
+    finish(LinkOutcome::SerialNumber);
 }
 
 // ---- transfer pieces ---------------------------------------------------------------
@@ -299,7 +302,7 @@ bool LinkEngine::refuseProgramming(const SettingsRecord& collected)
     if (!message)
         return false;
     addLine(message);
-    host_.linkFinished(LinkOutcome::Refused);
+    finish(LinkOutcome::Refused);
     return true;
 }
 
@@ -334,10 +337,14 @@ void LinkEngine::failInsideHandOver(const std::string& message)
     // Closed so that the next exchange opens the port afresh.
     try {
         port_.Close();
+    } catch (const std::exception& e) {
+        note(std::string("closing after the failure failed too: ") + e.what());
     } catch (...) {
+        note("closing after the failure failed too");
     }
+    note("failed: " + message);
     host_.reportError(message);
-    host_.linkFinished(LinkOutcome::PortError);
+    finish(LinkOutcome::PortError);
 }
 
 void LinkEngine::DeviceLost()
@@ -349,7 +356,7 @@ void LinkEngine::DeviceLost()
         return;
     }
     host_.reportError(link_text::kDeviceLost);
-    host_.linkFinished(LinkOutcome::PortError);
+    finish(LinkOutcome::PortError);
 }
 
 void LinkEngine::HandOverFailed(const std::exception& error)
@@ -357,7 +364,20 @@ void LinkEngine::HandOverFailed(const std::exception& error)
     const bool wasRunning = abandonExchange();
     host_.reportError(error.what());
     if (wasRunning)
-        host_.linkFinished(LinkOutcome::PortError);
+        finish(LinkOutcome::PortError);
+}
+
+void LinkEngine::finish(LinkOutcome outcome)
+{
+    static constexpr const char* kNames[] = {"programmed", "settings loaded", "serial number",
+                                             "no answer",  "port error",      "refused"};
+    note(std::string("finished: ") + kNames[static_cast<int>(outcome)]);
+    host_.linkFinished(outcome);
+}
+
+void LinkEngine::note(const std::string& text)
+{
+    port_.TraceNote(trace_tag::kLink, text);
 }
 
 // ---- wiring ------------------------------------------------------------------------

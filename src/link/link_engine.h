@@ -112,6 +112,10 @@ private:
     bool abandonExchange();
     void failInsideHandOver(const std::string& message);
     void addLine(const std::string& text) { host_.addInfoLine(text, true); }
+    // Tells the host how the exchange ended; the outcome also goes to the wire trace.
+    void finish(LinkOutcome outcome);
+    // A step of the link in the port's wire trace (nothing when no trace runs).
+    void note(const std::string& text);
 
     LinkHost& host_;
     SettingsRecord& record_;

@@ -16,7 +16,7 @@
 
 namespace tarnik {
 
-TCustomComPort::TCustomComPort() : handOver_(DefaultHandOver())
+TCustomComPort::TCustomComPort() : handOver_(DefaultHandOver()), trace_(DefaultTraceSink())
 {
 }
 
@@ -26,6 +26,7 @@ TCustomComPort::~TCustomComPort()
     try {
         Close();
     } catch (...) {
+        TraceSwallowed("close at destruction");
         CloseAfterFailure();
     }
     for (TComLink* link : std::vector<TComLink*>(links_)) {
@@ -33,6 +34,7 @@ TCustomComPort::~TCustomComPort()
             try {
                 link->PortDestroyedHandler(*this);
             } catch (...) {
+                TraceSwallowed("link told of the port's end");
             }
         }
     }
@@ -223,13 +225,21 @@ void TCustomComPort::Open()
     if (Connected())
         return;
     DoBeforeOpen();
-    CreatePortHandle();
+    openedAt_ = std::chrono::steady_clock::now();
+    try {
+        CreatePortHandle();
+    } catch (const std::exception& e) {
+        TraceText(trace_tag::kError, e.what());
+        throw;
+    }
+    TraceText(trace_tag::kOpen, DevicePath());
     try {
         ApplyAllSettings();
         TakeLineErrors();  // start counting line errors from now
         if (!events_.Empty())
             StartEventThread();
-    } catch (...) {
+    } catch (const std::exception& e) {
+        TraceText(trace_tag::kError, e.what());
         ReleasePortHandle();
         throw;
     }
@@ -268,6 +278,7 @@ void TCustomComPort::Close()
         else
             ReportHandOverError(batchError);
     }
+    TraceText(trace_tag::kClose, DevicePath());
     ForEachLink([this](TComLink& l) {
         if (l.ConnectionHandler)
             l.ConnectionHandler(*this, false);
@@ -306,12 +317,14 @@ void TCustomComPort::CloseAfterFailure() noexcept
         Close();
         return;
     } catch (...) {
+        TraceSwallowed("close after a failure");
     }
     // A close notification failed: end the thread and release the device anyway.
     try {
         closing_ = false;
         StopEventThread();
     } catch (...) {
+        TraceSwallowed("event thread stop");
     }
     ReleasePortHandle();
 }
@@ -337,6 +350,11 @@ void TCustomComPort::FailFromHandOver(std::exception_ptr error) noexcept
         ReportDeviceLost();
         return;
     }
+    try {
+        std::rethrow_exception(error);
+    } catch (...) {
+        TraceSwallowed("hand-over");
+    }
     CloseAfterFailure();
     ReportHandOverError(error);
 }
@@ -354,7 +372,8 @@ void TCustomComPort::ReportHandOverError(std::exception_ptr error) noexcept
             OnHandOverError(std::runtime_error("unknown error"));
         }
     } catch (...) {
-        // The report itself failed; nothing is left to tell.
+        // The report itself failed; only the trace is left to tell.
+        TraceSwallowed("hand-over error report");
     }
 }
 
@@ -366,10 +385,61 @@ void TCustomComPort::ReportDeviceLost() noexcept
 
 void TCustomComPort::NotifyDeviceLost() noexcept
 {
+    TraceText(trace_tag::kLost, DevicePath());
     if (!OnDeviceLost)
         return;
     try {
         OnDeviceLost();
+    } catch (...) {
+        TraceSwallowed("device-lost report");
+    }
+}
+
+// --- trace ---
+
+void TCustomComPort::TraceNote(std::string_view tag, std::string_view text) noexcept
+{
+    TraceText(tag, text);
+}
+
+void TCustomComPort::TraceText(std::string_view tag, std::string_view text) noexcept
+{
+    if (!trace_)
+        return;
+    try {
+        const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(
+                                std::chrono::steady_clock::now() - openedAt_)
+                                .count();
+        trace_->TraceLine(FormatTraceLine(micros, tag, text));
+    } catch (...) {
+        // Out of memory while tracing: the trace loses a line, the port goes on.
+    }
+}
+
+void TCustomComPort::TraceBytes(std::string_view tag, const char* data, int count) noexcept
+{
+    if (!trace_ || count <= 0)
+        return;
+    try {
+        TraceText(tag, FormatTraceBytes(data, count));
+    } catch (...) {
+    }
+}
+
+void TCustomComPort::TraceSwallowed(std::string_view where) noexcept
+{
+    if (!trace_)
+        return;
+    try {
+        std::string what = "unknown error";
+        try {
+            if (const auto current = std::current_exception())
+                std::rethrow_exception(current);
+        } catch (const std::exception& e) {
+            what = e.what();
+        } catch (...) {
+        }
+        TraceText(trace_tag::kError, std::string(where) + ": " + what);
     } catch (...) {
     }
 }

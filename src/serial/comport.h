@@ -37,6 +37,7 @@
 //   refused with code 7.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -52,6 +53,7 @@
 #include "serial/com_link.h"
 #include "serial/com_settings.h"
 #include "serial/handover.h"
+#include "serial/trace.h"
 
 namespace tarnik {
 
@@ -122,6 +124,12 @@ public:
     {
         handOver_ = std::move(handOver);
     }
+
+    // The wire trace's sink (initially the process-wide default; nullptr: no trace).
+    const std::shared_ptr<TraceSink>& Trace() const { return trace_; }
+    void SetTraceSink(std::shared_ptr<TraceSink> sink) { trace_ = std::move(sink); }
+    // Adds a line of the port's owner (the module link's steps) to the trace.
+    void TraceNote(std::string_view tag, std::string_view text) noexcept;
 
     bool Connected() const { return fd_.valid(); }
     void SetConnected(bool connected);
@@ -209,6 +217,15 @@ private:
     void ReportLinesOpened();
     void ReportLinesClosing();
     void RecomputeReaderFlag();
+    // Write and Read without their trace lines.
+    int WriteAll(const void* buffer, int count);
+    int ReadUpTo(void* buffer, int count);
+    // Trace lines; each does nothing without a sink.
+    void TraceText(std::string_view tag, std::string_view text) noexcept;
+    void TraceBytes(std::string_view tag, const char* data, int count) noexcept;
+    // A failure swallowed where nothing can report it goes to the trace instead.
+    void TraceSwallowed(std::string_view where) noexcept;
+    std::string LineSettingsText() const;
     // Fires OnRxBuf and every reader's RxBufferHandler with one block (count > 0).
     void HandToReaders(const char* buffer, int count);
     // Reads whatever a departing device still gives and hands it to the readers.
@@ -233,6 +250,8 @@ private:
     std::shared_ptr<tarnik::HandOver> handOver_;
 
     UniqueFd fd_;
+    std::shared_ptr<TraceSink> trace_;
+    std::chrono::steady_clock::time_point openedAt_ = std::chrono::steady_clock::now();
     std::optional<int> serialFlagsToRestore_;  // set when Open turned low latency on
     std::vector<TComLink*> links_;
     bool hasRxBufferReader_ = false;

@@ -160,6 +160,7 @@ void TCustomComPort::DeliverRemainingInput()
         else if (!(n < 0 && errno == EINTR))
             break;
     }
+    TraceBytes(trace_tag::kReceived, buffer.data(), static_cast<int>(buffer.size()));
     HandToReaders(buffer.data(), static_cast<int>(buffer.size()));
 }
 

@@ -65,6 +65,18 @@ void TCustomComPort::ForEachLink(const std::function<void(TComLink&)>& call)
 
 int TCustomComPort::Write(const void* buffer, int count)
 {
+    try {
+        const int written = WriteAll(buffer, count);
+        TraceBytes(trace_tag::kSent, static_cast<const char*>(buffer), written);
+        return written;
+    } catch (const EComPort& e) {
+        TraceText(trace_tag::kError, e.what());
+        throw;
+    }
+}
+
+int TCustomComPort::WriteAll(const void* buffer, int count)
+{
     if (!Connected())
         throw EComPort(errWrite, EBADF);
     if (count <= 0)
@@ -121,6 +133,18 @@ int TCustomComPort::WriteText(std::string_view text)
 }
 
 int TCustomComPort::Read(void* buffer, int count)
+{
+    try {
+        const int got = ReadUpTo(buffer, count);
+        TraceBytes(trace_tag::kReceived, static_cast<const char*>(buffer), got);
+        return got;
+    } catch (const EComPort& e) {
+        TraceText(trace_tag::kError, e.what());
+        throw;
+    }
+}
+
+int TCustomComPort::ReadUpTo(void* buffer, int count)
 {
     if (!Connected())
         throw EComPort(errRead, EBADF);

@@ -222,7 +222,9 @@ void EventSession::Loop()
             try {
                 ReportFailure(std::current_exception());
             } catch (...) {
-                // Not even a report could be posted; nothing else is left to try.
+                // Not even a report could be posted; only the trace is left.
+                if (TCustomComPort* port = port_.load())
+                    port->TraceSwallowed("event thread");
             }
         }
     }

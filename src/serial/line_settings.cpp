@@ -4,6 +4,7 @@
 #include <termios.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "serial/comport.h"
 #include "serial/custom_baud.h"
@@ -138,6 +139,25 @@ void TCustomComPort::ApplyLineSettings()
     SetModemLine(fd_.get(), TIOCM_DTR, flowControl_.ControlDTR != dtrDisable);
     if (flowControl_.ControlRTS != rtsHandshake)
         SetModemLine(fd_.get(), TIOCM_RTS, flowControl_.ControlRTS != rtsDisable);
+    if (trace_)
+        TraceText(trace_tag::kSettings, LineSettingsText());
+}
+
+std::string TCustomComPort::LineSettingsText() const
+{
+    static constexpr char kParity[] = {'N', 'O', 'E', 'M', 'S'};
+    static constexpr const char* kStop[] = {"1", "1.5", "2"};
+    const int rate = baudRate_ == brCustom ? customBaudRate_ : BaudRateValue(baudRate_);
+    const auto& f = flowControl_;
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "%d %d%c%s, rtscts %s, xon/xoff %s/%s, DTR %s, RTS %s, event char 0x%02X", rate,
+                  5 + static_cast<int>(dataBits_), kParity[parity_.Bits], kStop[stopBits_],
+                  f.OutCTSFlow || f.ControlRTS == rtsHandshake ? "on" : "off",
+                  f.XonXoffOut ? "on" : "off", f.XonXoffIn ? "on" : "off",
+                  f.ControlDTR == dtrDisable ? "off" : "on",
+                  f.ControlRTS == rtsDisable ? "off" : "on", eventChar_);
+    return text;
 }
 
 // Timeouts are applied by Read and Write themselves; the descriptor stays

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -256,6 +257,35 @@ TEST_F(Cli, SerialWithoutAnswerExitsOne)
     const CliResult r = run({"serial", "--port", module.devicePath(), "--timeout-ms", "200"});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.empty());
+}
+
+TEST_F(Cli, TraceRecordsTheExchangeOnTheWire)
+{
+    auto& module = simulator();
+    const std::string trace = path("trace.txt");
+    const CliResult r = run({"serial", "--port", module.devicePath(), "--trace", trace});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string text = readFile(trace);
+    const auto has = [&](const std::string& tag, const std::string& what) {
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);)
+            if (line.compare(10, tag.size() + 1, tag + " ") == 0 &&
+                line.find(what) != std::string::npos)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(has("OPEN", module.devicePath())) << text;
+    EXPECT_TRUE(has("SET ", "115200 8N1")) << text;
+    EXPECT_TRUE(has("TX  ", "2A 37 2A 31")) << text;
+    EXPECT_TRUE(has("RX  ", "OK*1")) << text;
+    EXPECT_TRUE(has("LINK", "finished: serial number")) << text;
+    EXPECT_TRUE(has("CLOSE", module.devicePath())) << text;
+
+    // A trace file that cannot be made is a file error before anything is sent.
+    const CliResult bad =
+        run({"serial", "--port", module.devicePath(), "--trace", path("no/such/dir/t.txt")});
+    EXPECT_EQ(bad.status, 4);
+    EXPECT_NE(bad.err.find("cannot write the trace"), std::string::npos) << bad.err;
 }
 
 TEST_F(Cli, ImageWritesTheDeviceImageRaw)

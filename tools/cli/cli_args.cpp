@@ -25,6 +25,8 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             parsed.port = value();
         } else if (arg == "-o" || arg == "--output") {
             parsed.output = value();
+        } else if (arg == "--trace") {
+            parsed.trace = value();
         } else if (arg == "--base") {
             parsed.base = value();
         } else if (arg == "--timeout-ms") {
@@ -79,7 +81,9 @@ std::string UsageText(const std::string& command)
            "  read --port PORT -o OUT [--base FILE]  read the module's settings into a file\n"
            "  serial --port PORT                 show the module's serial number\n"
            "  image FILE [-o OUT]                write the device image of a settings file\n"
-           "A port name without a slash is taken under /dev. COMMAND --help tells more.\n";
+           "A port name without a slash is taken under /dev. COMMAND --help tells more.\n"
+           "--trace FILE with any command writes every byte on the wire, with the port's\n"
+           "opens, closes, settings and errors, to FILE.\n";
 }
 
 }  // namespace tarnik::cli

@@ -22,6 +22,7 @@ struct Arguments {
     std::optional<std::string> output;    // -o / --output
     std::optional<std::string> base;      // --base
     std::optional<int> timeoutMs;         // --timeout-ms (no-answer period, for tests)
+    std::optional<std::string> trace;     // --trace FILE (wire trace)
     bool help = false;                    // --help / -h
     bool longListing = false;             // --long (ports: with descriptions)
 };
