@@ -1,6 +1,7 @@
-// The window with real serial adapters in mind: the COM list's descriptions and the saved
-// wire trace.
+// The window with real serial adapters in mind: the COM list's descriptions, the saved
+// wire trace, and a module unplugged while the COM list is open.
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
@@ -133,6 +134,33 @@ TEST(WindowTrace, HelpMenuSavesTheNewestLinesOfTheWireTrace)
     w.chooser->traceName.clear();
     save->trigger();
     EXPECT_TRUE(w.f->errors.isEmpty());
+}
+
+TEST(WindowDevice, UnpluggedWhileTheComListIsOpenIsSaidOnceAndProgrammingWorksAfter)
+{
+    ModuleWindow w;
+    w.f->window().show();
+    w.f->action("serialNumberAction")->trigger();
+    ASSERT_TRUE(PumpUntil([&] { return w.hasLinePrefix("serial: "); }));
+
+    PortComboBox* ports = w.f->ports();
+    ports->showPopup();
+    w.module.hangUp();
+    ASSERT_TRUE(PumpUntil([&] { return !w.f->window().port().Connected(); }));
+    PumpUntil([] { return false; }, 200ms);
+    EXPECT_EQ(w.f->window().infoLines().count(QString::fromUtf8(link_text::kDeviceLost)), 1);
+    EXPECT_TRUE(w.f->errors.isEmpty()) << "no message box between exchanges";
+    EXPECT_TRUE(ports->view()->isVisible()) << "the COM list stays open";
+    ports->hidePopup();
+
+    // The module back (here: a fresh line under a new name) and "programuj" works.
+    ModuleSimulator again;
+    again.start();
+    ports->setEditText(QString::fromStdString(again.devicePath()));
+    w.f->button("Bprogramuj")->click();
+    EXPECT_TRUE(PumpUntil([&] { return w.hasLine(link_text::kDone); }));
+    w.f->window().port().Close();
+    again.stop();
 }
 
 }  // namespace
