@@ -2,9 +2,6 @@
 
 #include <QSaveFile>
 
-Q_LOGGING_CATEGORY(lcTarnikSerial, "tarnik.serial", QtWarningMsg)
-Q_LOGGING_CATEGORY(lcTarnikLink, "tarnik.link", QtWarningMsg)
-
 namespace tarnik {
 
 namespace {

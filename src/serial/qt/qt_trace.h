@@ -6,7 +6,6 @@
 // memory of the newest lines that the window can save for support.
 
 #include <QFile>
-#include <QLoggingCategory>
 #include <QString>
 #include <QStringList>
 
@@ -14,10 +13,8 @@
 #include <memory>
 #include <mutex>
 
+#include "serial/qt/log_categories.h"
 #include "serial/trace.h"
-
-Q_DECLARE_LOGGING_CATEGORY(lcTarnikSerial)
-Q_DECLARE_LOGGING_CATEGORY(lcTarnikLink)
 
 namespace tarnik {
 
