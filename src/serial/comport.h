@@ -20,6 +20,10 @@
 // - A hang-up (far end gone, adapter unplugged), also one met inside a batch as EIO,
 //   is reported once through OnDeviceLost after the port has closed; bytes the device
 //   still gives are handed to the readers first.
+// - A failed wait for line events ends the event thread like a failed hand-over: the
+//   port closes and OnHandOverError gets code 21 with the system's error.
+// - Code 1 (open) carries, on a second line, the system's description of the error and
+//   what the user can do about it (see open_failure.h).
 // - evRxFlag is reported for event characters among the bytes the port reads.
 // - evError, evBreak, evRing, evCTS, evDSR and evRLSD come from the UART's interrupt
 //   counters, compared at each wake-up; devices without counters (pseudo-terminals,
