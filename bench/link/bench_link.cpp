@@ -1,6 +1,8 @@
 // Programming run and read-back against the simulator pacing the line at 115200 baud and
 // answering at once. Prints each median time over its line-time limit:
 //   programming: 1419 bytes on the line, read-back: 1707 bytes, 10 bits a byte.
+// bench_link [RUNS] [--trace FILE]: with --trace the wire trace runs as `tarnik --trace`
+// runs it (every line to FILE, the newest kept in memory), to measure what it costs.
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -10,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "link/link_engine.h"
@@ -18,6 +21,7 @@
 #include "serial/comport.h"
 #include "serial/datapacket.h"
 #include "serial/qt/qt_handover.h"
+#include "serial/qt/qt_trace.h"
 #include "simulator/module_simulator.h"
 
 namespace {
@@ -90,7 +94,21 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     InstallQtHandOver();
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 11;
+    int runs = 11;
+    const char* traceFile = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--trace" && i + 1 < argc)
+            traceFile = argv[++i];
+        else
+            runs = std::max(1, std::atoi(argv[i]));
+    }
+    if (traceFile != nullptr) {
+        QString error;
+        if (!InstallQtTrace()->writeTo(QString::fromLocal8Bit(traceFile), &error)) {
+            std::fprintf(stderr, "cannot write the trace: %s\n", qPrintable(error));
+            return 1;
+        }
+    }
 
     SimulatorOptions options;
     options.baudRate = kBaud;
@@ -119,7 +137,8 @@ int main(int argc, char** argv)
                 p / kProgramLineMs);
     std::printf("read_ms=%.2f read_line_ms=%.2f read_ratio=%.3f\n", r, kReadLineMs,
                 r / kReadLineMs);
-    std::printf("runs=%d program_min_ms=%.2f read_min_ms=%.2f\n", runs,
+    std::printf("runs=%d trace=%s program_min_ms=%.2f read_min_ms=%.2f\n", runs,
+                traceFile != nullptr ? "on" : "off",
                 *std::min_element(program.begin(), program.end()),
                 *std::min_element(read.begin(), read.end()));
     return 0;

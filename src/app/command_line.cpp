@@ -28,7 +28,12 @@ CommandLine parseCommandLine(const QStringList& arguments)
         QStringLiteral("screenshots"),
         QStringLiteral("Save pictures of the window's pages into <dir>, then end."),
         QStringLiteral("dir"));
-    parser.addOptions({demoOption, measureOption, screenshotsOption});
+    const QCommandLineOption traceOption(
+        QStringLiteral("trace"),
+        QStringLiteral("Write every byte on the wire, with the port's opens, closes, settings and "
+                       "errors, to <file>."),
+        QStringLiteral("file"));
+    parser.addOptions({demoOption, measureOption, screenshotsOption, traceOption});
     parser.addPositionalArgument(QStringLiteral("FILE.zvn"),
                                  QStringLiteral("A settings file to open at start."),
                                  QStringLiteral("[FILE.zvn]"));
@@ -44,6 +49,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
     line.demo = parser.isSet(demoOption);
     line.measureStartup = parser.isSet(measureOption);
     line.screenshotFolder = parser.value(screenshotsOption);
+    line.traceFile = parser.value(traceOption);
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         line.error = QStringLiteral("only one settings file can be opened");

@@ -1,7 +1,7 @@
 #pragma once
 
 // The window program's command line:
-//   tarnik [--demo] [--measure-startup] [--screenshots DIR] [FILE.zvn]
+//   tarnik [--demo] [--measure-startup] [--screenshots DIR] [--trace FILE] [FILE.zvn]
 //   tarnik --help | --version
 
 #include <QString>
@@ -16,6 +16,7 @@ struct CommandLine {
     bool version = false;         // print "tarnik 1.1" and exit
     QString settingsFile;         // opened as "Odczytaj ..." would
     QString screenshotFolder;     // not empty: save pictures of the pages there, then exit
+    QString traceFile;            // not empty: the wire trace is written there too
     QString error;                // not empty: the arguments were not understood
     QString usage;                // the options, for --help and after an error
 };

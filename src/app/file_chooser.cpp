@@ -37,4 +37,10 @@ QString DialogFileChooser::chooseSaveFile(QWidget* parent, const QString& startN
     return choose(parent, startName, QFileDialog::AcceptSave);
 }
 
+QString FileChooser::chooseTraceFile(QWidget* parent)
+{
+    return QFileDialog::getSaveFileName(parent, QString(), QStringLiteral("zapis-transmisji.txt"),
+                                        QStringLiteral("pliki tekstowe (*.txt);;Wszystkie (*)"));
+}
+
 }  // namespace tarnik

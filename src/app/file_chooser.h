@@ -16,6 +16,8 @@ public:
     // is the file name to start from, or a folder to start in.
     virtual QString chooseOpenFile(QWidget* parent, const QString& startName) = 0;
     virtual QString chooseSaveFile(QWidget* parent, const QString& startName) = 0;
+    // Where to save the wire trace (a text file); empty when the user cancels.
+    virtual QString chooseTraceFile(QWidget* parent);
 };
 
 // OpenDialog1 / SaveDialog1: default extension "zvn", filters "pliki zvn"

@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
+#include <stdexcept>
 
 #include "about/about_box.h"
 #include "about/program_icon.h"
@@ -29,6 +30,7 @@
 #include "model/conversion.h"
 #include "serial/comport.h"
 #include "serial/datapacket.h"
+#include "serial/qt/qt_trace.h"
 #include "ui_glowna_form.h"
 
 namespace tarnik {
@@ -146,6 +148,7 @@ void TGlownaF::connectHandlers()
     connectAction(ui_->Wyjscie1, &TGlownaF::Wyjscie1Click);
     connectAction(ui_->Info, &TGlownaF::InfoClick);
     connectAction(ui_->serialNumberAction, &TGlownaF::BBserialClick);
+    connectAction(ui_->saveTraceAction, &TGlownaF::SaveTraceClick);
     connect(ui_->Kotaktzdziaemtechnicznym1, &QAction::triggered, this,
             [this] { guarded(this, [] { Kotaktzdziaemtechnicznym1Click(); }); });
     binding_->connectSmsCentreList();
@@ -392,6 +395,21 @@ void TGlownaF::InfoClick()
 {
     if (aboutBox_)
         aboutBox_->exec();
+}
+
+void TGlownaF::SaveTraceClick()
+{
+    const auto trace = std::dynamic_pointer_cast<QtTraceSink>(port_->Trace());
+    if (!trace)
+        return;  // started without a trace: nothing was kept
+    const QString fileName = fileChooser_->chooseTraceFile(this);
+    if (fileName.isEmpty())
+        return;
+    QString error;
+    if (!trace->saveKeptLines(fileName, &error))
+        throw std::runtime_error(QStringLiteral("Nie można zapisać pliku \"%1\". %2")
+                                     .arg(fileName, error)
+                                     .toStdString());
 }
 
 }  // namespace tarnik

@@ -1,4 +1,5 @@
-// The window program: tarnik [--demo] [--measure-startup] [--screenshots DIR] [FILE.zvn]
+// The window program: tarnik [--demo] [--measure-startup] [--screenshots DIR] [--trace FILE]
+//                [FILE.zvn]
 // Exit status: 0 closed, 1 the demo module cannot start, 2 command line not understood.
 
 #include <QCoreApplication>
@@ -21,6 +22,7 @@
 #include "model/value_ranges.h"
 #include "serial/messages.h"
 #include "serial/qt/qt_handover.h"
+#include "serial/qt/qt_trace.h"
 #include "simulator/module_simulator.h"
 
 int main(int argc, char** argv)
@@ -55,6 +57,13 @@ int main(int argc, char** argv)
 
     tarnik::InitSerialMessages();
     tarnik::InstallQtHandOver();
+    // The wire trace is always kept in memory for "Zapisz zapis transmisji ...".
+    const auto trace = tarnik::InstallQtTrace();
+    if (QString error; !line.traceFile.isEmpty() && !trace->writeTo(line.traceFile, &error)) {
+        std::fprintf(stderr, "tarnik: cannot write the trace %s: %s\n", qPrintable(line.traceFile),
+                     qPrintable(error));
+        return 2;
+    }
 
     // The demo module answers on a pseudo-terminal whose path heads the COM list.
     std::unique_ptr<tarnik::ModuleSimulator> demoModule;

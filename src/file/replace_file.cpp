@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "posix/unique_fd.h"
+
 namespace tarnik {
 
 namespace {
@@ -46,7 +48,7 @@ std::string baseNameOf(const std::string& path)
 
 // Creates a new file with a random name in `directory`; mode 0666 less umask,
 // as a plain create would give.
-int createTemporary(const std::string& directory, const std::string& base, std::string& name)
+UniqueFd createTemporary(const std::string& directory, const std::string& base, std::string& name)
 {
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::random_device seed;
@@ -57,12 +59,12 @@ int createTemporary(const std::string& directory, const std::string& base, std::
         for (char& c : suffix)
             c = kLetters[pick(random)];
         name = directory + "/." + base + "." + suffix + ".tmp";
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
+        UniqueFd fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (fd || errno != EEXIST)
             return fd;
     }
     errno = EEXIST;
-    return -1;
+    return UniqueFd();
 }
 
 void writeAll(int fd, std::span<const std::uint8_t> content)
@@ -84,11 +86,9 @@ void writeAll(int fd, std::span<const std::uint8_t> content)
 // directory that cannot be synced is no reason to report the save as failed.
 void syncDirectory(const std::string& directory)
 {
-    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
+    const UniqueFd fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd)
+        ::fsync(fd.get());
 }
 
 }  // namespace
@@ -102,21 +102,21 @@ void replaceFileContent(const std::string& path, std::span<const std::uint8_t> c
         fail(EISDIR);
 
     std::string temporary;
-    const int fd = createTemporary(directoryOf(target), baseNameOf(target), temporary);
-    if (fd < 0)
+    UniqueFd fd = createTemporary(directoryOf(target), baseNameOf(target), temporary);
+    if (!fd)
         fail(errno);
     try {
-        if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0)
+        if (exists && ::fchmod(fd.get(), existing.st_mode & 07777) != 0)
             fail(errno);
-        writeAll(fd, content);
-        if (::fsync(fd) != 0)
+        writeAll(fd.get(), content);
+        if (::fsync(fd.get()) != 0)
             fail(errno);
     } catch (...) {
-        ::close(fd);
+        fd.reset();
         ::unlink(temporary.c_str());
         throw;
     }
-    if (::close(fd) != 0 || ::rename(temporary.c_str(), target.c_str()) != 0) {
+    if (fd.close() != 0 || ::rename(temporary.c_str(), target.c_str()) != 0) {
         const int error = errno;
         ::unlink(temporary.c_str());
         fail(error);

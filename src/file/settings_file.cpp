@@ -15,6 +15,7 @@
 #include "file/replace_file.h"
 #include "file/zlib_stream.h"
 #include "model/string_lengths.h"
+#include "posix/unique_fd.h"
 
 namespace tarnik {
 
@@ -44,30 +45,14 @@ std::string errorText(int error)
     throwFileError("Cannot open file", fullPath, error);
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) { }
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 using Content = std::array<std::uint8_t, kSettingsFileContentSize>;
 
 // Fills `content` from the file's zlib stream; false when the stream is not
 // valid zlib, is damaged or holds too little.
 bool readContent(const QString& fullPath, Content& content)
 {
-    const Descriptor file(::open(QFile::encodeName(fullPath).constData(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0)
+    const UniqueFd file(::open(QFile::encodeName(fullPath).constData(), O_RDONLY | O_CLOEXEC));
+    if (!file)
         throwCannotOpen(fullPath, errno);
     struct stat info { };
     if (::fstat(file.get(), &info) != 0)

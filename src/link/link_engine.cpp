@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <stdexcept>
+#include <utility>
 
 #include "model/conversion.h"
 #include "serial/comport.h"
@@ -50,9 +51,10 @@ bool LinkEngine::exchangeRunning() const
 
 void LinkEngine::BprogramujClick()
 {
+    note("programming requested");
     if (!host_.checkUserNumbers()) {
         addLine(link_text::kNotInternational);
-        host_.linkFinished(LinkOutcome::Refused);
+        finish(LinkOutcome::Refused);
         return;
     }
     // Collected into a copy so that refused input leaves the record as it was.
@@ -81,18 +83,20 @@ void LinkEngine::BprogramujClick()
         host_.armNoAnswerTimer();
     } catch (...) {
         abandonExchange();
-        host_.linkFinished(LinkOutcome::PortError);
+        finish(LinkOutcome::PortError);
         throw;
     }
 }
 
 void LinkEngine::BBloadClick()
 {
+    note("read-back requested");
     startReadBack(false);
 }
 
 void LinkEngine::ReadModuleImage()
 {
+    note("read-back for a comparison requested");
     startReadBack(true);
 }
 
@@ -110,7 +114,7 @@ void LinkEngine::startReadBack(bool forComparison)
         host_.armNoAnswerTimer();
     } catch (...) {
         abandonExchange();
-        host_.linkFinished(LinkOutcome::PortError);
+        finish(LinkOutcome::PortError);
         throw;
     }
 }
@@ -119,6 +123,7 @@ void LinkEngine::BBserialClick()
 {
     if (!serialQueryAllowed())
         return;
+    note("serial number requested");
     try {
         openPortNamedByHost();
         port_.PurgeBuffers(true, true);
@@ -127,7 +132,7 @@ void LinkEngine::BBserialClick()
     } catch (...) {
         // The query never reached the module: nothing is pending.
         serialQueryPending_ = false;
-        host_.linkFinished(LinkOutcome::PortError);
+        finish(LinkOutcome::PortError);
         throw;
     }
 }
@@ -139,7 +144,7 @@ void LinkEngine::Timer1Timer()
     programmingState_ = ProgrammingState::Idle;
     readBackState_ = ReadBackState::Idle;
     setBusy(false);
-    host_.linkFinished(LinkOutcome::NoAnswer);
+    finish(LinkOutcome::NoAnswer);
 }
 
 // ---- answer handler ----------------------------------------------------------------
@@ -166,6 +171,9 @@ void LinkEngine::ComDataPacket2CustomStop(TComDataPacket&, const std::string& st
             if (readBackState_ == ReadBackState::Reading)
                 readBackStep(str);
         }
+    } catch (const EComPort& e) {
+        // A write that met the unplugged adapter says so, as the port's own report would.
+        failInsideHandOver(e.DeviceGone() ? link_text::kDeviceLost : e.what());
     } catch (const std::exception& e) {
         failInsideHandOver(e.what());
     } catch (...) {
@@ -218,7 +226,7 @@ void LinkEngine::successStep()
     addLine(link_text::kDone);
     setBusy(false);
     host_.disarmNoAnswerTimer();
-    host_.linkFinished(LinkOutcome::Programmed);
+    finish(LinkOutcome::Programmed);
 }
 
 void LinkEngine::readBackStep(const std::string& str)
@@ -247,7 +255,7 @@ void LinkEngine::readBackStep(const std::string& str)
     host_.showSettings(record_);
     addLine(link_text::kLoaded);
     host_.disarmNoAnswerTimer();
-    host_.linkFinished(LinkOutcome::SettingsLoaded);
+    finish(LinkOutcome::SettingsLoaded);
 }
 
 void LinkEngine::serialNumberStep(const std::string& str)
@@ -256,7 +264,7 @@ void LinkEngine::serialNumberStep(const std::string& str)
     const std::string number = at == std::string::npos ? std::string() : str.substr(0, at);
     host_.addInfoLine(link_text::kSerial + number, false);
     serialQueryPending_ = false;
-    host_.linkFinished(LinkOutcome::SerialNumber);
+    finish(LinkOutcome::SerialNumber);
 }
 
 // ---- transfer pieces ---------------------------------------------------------------
@@ -314,7 +322,7 @@ bool LinkEngine::refuseProgramming(const SettingsRecord& collected)
     if (!message)
         return false;
     addLine(message);
-    host_.linkFinished(LinkOutcome::Refused);
+    finish(LinkOutcome::Refused);
     return true;
 }
 
@@ -346,21 +354,38 @@ bool LinkEngine::abandonExchange()
 void LinkEngine::failInsideHandOver(const std::string& message)
 {
     abandonExchange();
-    // Closed so that the next exchange opens the port afresh.
+    // Closed so that the next exchange opens the port afresh. A loss the port still had
+    // to report is this same failure, which is being reported here.
+    const bool wasClosingAfterFailure = std::exchange(closingAfterFailure_, true);
+    struct Restore {
+        bool& flag;
+        bool value;
+        ~Restore() { flag = value; }
+    } restore{closingAfterFailure_, wasClosingAfterFailure};
     try {
         port_.Close();
+    } catch (const std::exception& e) {
+        note(std::string("closing after the failure failed too: ") + e.what());
     } catch (...) {
+        note("closing after the failure failed too");
     }
+    note("failed: " + message);
     host_.reportError(message);
-    host_.linkFinished(LinkOutcome::PortError);
+    finish(LinkOutcome::PortError);
 }
 
 void LinkEngine::DeviceLost()
 {
-    if (!abandonExchange())
+    if (closingAfterFailure_)
         return;
+    if (!abandonExchange()) {
+        // Between exchanges nobody waits for an answer: one line in the information
+        // list, no message box. The next exchange opens the port afresh.
+        addLine(link_text::kDeviceLost);
+        return;
+    }
     host_.reportError(link_text::kDeviceLost);
-    host_.linkFinished(LinkOutcome::PortError);
+    finish(LinkOutcome::PortError);
 }
 
 void LinkEngine::HandOverFailed(const std::exception& error)
@@ -368,7 +393,44 @@ void LinkEngine::HandOverFailed(const std::exception& error)
     const bool wasRunning = abandonExchange();
     host_.reportError(error.what());
     if (wasRunning)
-        host_.linkFinished(LinkOutcome::PortError);
+        finish(LinkOutcome::PortError);
+}
+
+namespace {
+
+// A switch rather than a table, so that a new outcome cannot be named by its neighbour's name.
+const char* outcomeName(LinkOutcome outcome)
+{
+    switch (outcome) {
+    case LinkOutcome::Programmed:
+        return "programmed";
+    case LinkOutcome::SettingsLoaded:
+        return "settings loaded";
+    case LinkOutcome::ModuleRead:
+        return "module image read";
+    case LinkOutcome::SerialNumber:
+        return "serial number";
+    case LinkOutcome::NoAnswer:
+        return "no answer";
+    case LinkOutcome::PortError:
+        return "port error";
+    case LinkOutcome::Refused:
+        return "refused";
+    }
+    return "unknown";
+}
+
+}  // namespace
+
+void LinkEngine::finish(LinkOutcome outcome)
+{
+    note(std::string("finished: ") + outcomeName(outcome));
+    host_.linkFinished(outcome);
+}
+
+void LinkEngine::note(const std::string& text)
+{
+    port_.TraceNote(trace_tag::kLink, text);
 }
 
 // ---- wiring ------------------------------------------------------------------------

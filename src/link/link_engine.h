@@ -64,8 +64,9 @@ public:
     // LinkHost::reportError.
     void ComDataPacket2CustomStop(TComDataPacket& sender, const std::string& str, int& pos);
 
-    // The port's OnDeviceLost: ends a running exchange with a message (nothing is
-    // reported when no exchange runs; the port reopens at the next one).
+    // The port's OnDeviceLost: ends a running exchange with a message; between
+    // exchanges the loss is one line in the information list. Either way the port
+    // reopens at the next exchange.
     void DeviceLost();
     // The port's OnHandOverError: the port is already closed; ends any exchange and
     // reports the error.
@@ -124,6 +125,10 @@ private:
     bool abandonExchange();
     void failInsideHandOver(const std::string& message);
     void addLine(const std::string& text) { host_.addInfoLine(text, true); }
+    // Tells the host how the exchange ended; the outcome also goes to the wire trace.
+    void finish(LinkOutcome outcome);
+    // A step of the link in the port's wire trace (nothing when no trace runs).
+    void note(const std::string& text);
 
     LinkHost& host_;
     SettingsRecord& record_;
@@ -141,6 +146,7 @@ private:
     bool readBackForComparison_ = false;
     bool serialQueryPending_ = false;
     bool busy_ = false;
+    bool closingAfterFailure_ = false;  // a loss reported while closing is the failure itself
 };
 
 // The port and framer settings the module link runs with (115200 baud, read timeouts

@@ -1,5 +1,7 @@
 #include "link/no_answer_timer.h"
 
+#include "serial/qt/log_categories.h"
+
 #include <QTimer>
 
 #include <exception>
@@ -70,9 +72,11 @@ void NoAnswerTimer::fire()
             try {
                 onError_(e);
             } catch (...) {
+                qCWarning(lcTarnikLink, "no-answer timeout: its error report failed: %s", e.what());
             }
         }
     } catch (...) {
+        qCWarning(lcTarnikLink, "no-answer timeout failed with an unknown error");
     }
 }
 

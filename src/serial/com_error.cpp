@@ -1,12 +1,24 @@
 #include "serial/com_error.h"
 
 #include "serial/messages.h"
+#include "serial/tty_io.h"
 
 namespace tarnik {
 
 EComPort::EComPort(int code, int systemCode)
     : std::runtime_error(ComErrorMessage(code, systemCode)), code_(code), systemCode_(systemCode)
 {
+}
+
+EComPort::EComPort(int code, int systemCode, const std::string& advice)
+    : std::runtime_error(ComErrorMessage(code, systemCode) + (advice.empty() ? "" : "\n" + advice)),
+      code_(code), systemCode_(systemCode)
+{
+}
+
+bool EComPort::DeviceGone() const
+{
+    return detail::DeviceGoneError(systemCode_);
 }
 
 }  // namespace tarnik

@@ -40,9 +40,13 @@ public:
     // The message is the (translated) table text, followed by the translated
     // " (win error code: %d)" with systemCode when systemCode is not -1.
     explicit EComPort(int code, int systemCode = -1);
+    // The same message with `advice` on a line of its own after it (none when empty).
+    EComPort(int code, int systemCode, const std::string& advice);
 
     int ErrorCode() const { return code_; }
     int SystemErrorCode() const { return systemCode_; }
+    // True when the system error says the device went away (hang-up, unplugged).
+    bool DeviceGone() const;
 
 private:
     int code_;

@@ -11,11 +11,12 @@
 #include <system_error>
 
 #include "serial/event_session.h"
+#include "serial/open_failure.h"
 #include "serial/tty_io.h"
 
 namespace tarnik {
 
-TCustomComPort::TCustomComPort() : handOver_(DefaultHandOver())
+TCustomComPort::TCustomComPort() : handOver_(DefaultHandOver()), trace_(DefaultTraceSink())
 {
 }
 
@@ -25,6 +26,7 @@ TCustomComPort::~TCustomComPort()
     try {
         Close();
     } catch (...) {
+        TraceSwallowed("close at destruction");
         CloseAfterFailure();
     }
     for (TComLink* link : std::vector<TComLink*>(links_)) {
@@ -32,6 +34,7 @@ TCustomComPort::~TCustomComPort()
             try {
                 link->PortDestroyedHandler(*this);
             } catch (...) {
+                TraceSwallowed("link told of the port's end");
             }
         }
     }
@@ -180,31 +183,34 @@ void TCustomComPort::SetSyncMethod(TSyncMethod method)
 void TCustomComPort::CreatePortHandle()
 {
     const std::string path = DevicePath();
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        throw EComPort(errOpenPort, errno);
-    auto fail = [fd](int error) {
-        ::close(fd);
-        throw EComPort(errOpenPort, error);
+    // Code 1 with the system's error, and on a line of its own what the user can do.
+    auto fail = [&path](int error) {
+        throw EComPort(errOpenPort, error, OpenFailureAdvice(path, error));
     };
-    if (!isatty(fd))
+    UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd)
+        fail(errno);
+    if (!isatty(fd.get()))
         fail(errno);
     // Exclusive like share mode 0: TIOCEXCL stops later opens (except by root), the
     // lock stops a second port object even under root.
-    if (ioctl(fd, TIOCEXCL) != 0 && !detail::NoModemLines(errno))
+    if (ioctl(fd.get(), TIOCEXCL) != 0 && !detail::NoModemLines(errno))
         fail(errno);
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+    if (flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
         fail(errno);
-    fd_ = fd;
+    fd_ = std::move(fd);
+    serialFlagsToRestore_ = detail::EnableLowLatency(fd_.get());
 }
 
 void TCustomComPort::ReleasePortHandle()
 {
-    if (fd_ < 0)
+    if (!fd_)
         return;
-    ioctl(fd_, TIOCNXCL);
-    ::close(fd_);
-    fd_ = -1;
+    if (serialFlagsToRestore_)
+        detail::RestoreSerialFlags(fd_.get(), *serialFlagsToRestore_);
+    serialFlagsToRestore_.reset();
+    ioctl(fd_.get(), TIOCNXCL);
+    fd_.reset();
 }
 
 void TCustomComPort::ApplyAllSettings()
@@ -219,13 +225,21 @@ void TCustomComPort::Open()
     if (Connected())
         return;
     DoBeforeOpen();
-    CreatePortHandle();
+    openedAt_ = std::chrono::steady_clock::now();
+    try {
+        CreatePortHandle();
+    } catch (const std::exception& e) {
+        TraceText(trace_tag::kError, e.what());
+        throw;
+    }
+    TraceText(trace_tag::kOpen, DevicePath());
     try {
         ApplyAllSettings();
         TakeLineErrors();  // start counting line errors from now
         if (!events_.Empty())
             StartEventThread();
-    } catch (...) {
+    } catch (const std::exception& e) {
+        TraceText(trace_tag::kError, e.what());
         ReleasePortHandle();
         throw;
     }
@@ -254,7 +268,7 @@ void TCustomComPort::Close()
     const bool lost = batchError && IsDeviceLoss(batchError);
     // Unread input is dropped; output already queued is left for the driver to send,
     // so the last command written before a close still reaches the device.
-    tcflush(fd_, TCIFLUSH);
+    tcflush(fd_.get(), TCIFLUSH);
     ReleasePortHandle();
     closing_ = false;
     // A batch that ran while the thread was being stopped failed: tell the owner.
@@ -264,6 +278,7 @@ void TCustomComPort::Close()
         else
             ReportHandOverError(batchError);
     }
+    TraceText(trace_tag::kClose, DevicePath());
     ForEachLink([this](TComLink& l) {
         if (l.ConnectionHandler)
             l.ConnectionHandler(*this, false);
@@ -275,7 +290,8 @@ void TCustomComPort::StartEventThread()
 {
     const int threshold = buffer_.InputSize > 0 ? buffer_.InputSize / 10 * 8 : 0;
     auto handOver = syncMethod_ == smNone ? nullptr : handOver_;
-    auto session = std::make_shared<detail::EventSession>(this, fd_, events_, handOver, threshold);
+    auto session =
+        std::make_shared<detail::EventSession>(this, fd_.get(), events_, handOver, threshold);
     try {
         session->Start();
     } catch (const std::system_error& e) {
@@ -301,24 +317,26 @@ void TCustomComPort::CloseAfterFailure() noexcept
         Close();
         return;
     } catch (...) {
+        TraceSwallowed("close after a failure");
     }
     // A close notification failed: end the thread and release the device anyway.
     try {
         closing_ = false;
         StopEventThread();
     } catch (...) {
+        TraceSwallowed("event thread stop");
     }
     ReleasePortHandle();
 }
 
 bool TCustomComPort::IsDeviceLoss(std::exception_ptr error) const noexcept
 {
-    if (fd_ >= 0 && detail::HungUp(fd_))
+    if (fd_ && detail::HungUp(fd_.get()))
         return true;
     try {
         std::rethrow_exception(error);
     } catch (const EComPort& e) {
-        return detail::DeviceGoneError(e.SystemErrorCode());
+        return e.DeviceGone();
     } catch (...) {
     }
     return false;
@@ -331,6 +349,11 @@ void TCustomComPort::FailFromHandOver(std::exception_ptr error) noexcept
     if (IsDeviceLoss(error)) {
         ReportDeviceLost();
         return;
+    }
+    try {
+        std::rethrow_exception(error);
+    } catch (...) {
+        TraceSwallowed("hand-over");
     }
     CloseAfterFailure();
     ReportHandOverError(error);
@@ -349,7 +372,8 @@ void TCustomComPort::ReportHandOverError(std::exception_ptr error) noexcept
             OnHandOverError(std::runtime_error("unknown error"));
         }
     } catch (...) {
-        // The report itself failed; nothing is left to tell.
+        // The report itself failed; only the trace is left to tell.
+        TraceSwallowed("hand-over error report");
     }
 }
 
@@ -361,10 +385,61 @@ void TCustomComPort::ReportDeviceLost() noexcept
 
 void TCustomComPort::NotifyDeviceLost() noexcept
 {
+    TraceText(trace_tag::kLost, DevicePath());
     if (!OnDeviceLost)
         return;
     try {
         OnDeviceLost();
+    } catch (...) {
+        TraceSwallowed("device-lost report");
+    }
+}
+
+// --- trace ---
+
+void TCustomComPort::TraceNote(std::string_view tag, std::string_view text) noexcept
+{
+    TraceText(tag, text);
+}
+
+void TCustomComPort::TraceText(std::string_view tag, std::string_view text) noexcept
+{
+    if (!trace_)
+        return;
+    try {
+        const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(
+                                std::chrono::steady_clock::now() - openedAt_)
+                                .count();
+        trace_->TraceLine(FormatTraceLine(micros, tag, text));
+    } catch (...) {
+        // Out of memory while tracing: the trace loses a line, the port goes on.
+    }
+}
+
+void TCustomComPort::TraceBytes(std::string_view tag, const char* data, int count) noexcept
+{
+    if (!trace_ || count <= 0)
+        return;
+    try {
+        TraceText(tag, FormatTraceBytes(data, count));
+    } catch (...) {
+    }
+}
+
+void TCustomComPort::TraceSwallowed(std::string_view where) noexcept
+{
+    if (!trace_)
+        return;
+    try {
+        std::string what = "unknown error";
+        try {
+            if (const auto current = std::current_exception())
+                std::rethrow_exception(current);
+        } catch (const std::exception& e) {
+            what = e.what();
+        } catch (...) {
+        }
+        TraceText(trace_tag::kError, std::string(where) + ": " + what);
     } catch (...) {
     }
 }

@@ -20,12 +20,19 @@
 // - A hang-up (far end gone, adapter unplugged), also one met inside a batch as EIO,
 //   is reported once through OnDeviceLost after the port has closed; bytes the device
 //   still gives are handed to the readers first.
+// - A failed wait for line events ends the event thread like a failed hand-over: the
+//   port closes and OnHandOverError gets code 21 with the system's error.
+// - Code 1 (open) carries, on a second line, the system's description of the error and
+//   what the user can do about it (see open_failure.h).
 // - evRxFlag is reported for event characters among the bytes the port reads.
 // - evError, evBreak, evRing, evCTS, evDSR and evRLSD come from the UART's interrupt
 //   counters, compared at each wake-up; devices without counters (pseudo-terminals,
 //   many USB adapters) report none of them, and no modem-line change wakes the thread
 //   by itself. TakeLineErrors reads the same counters (empty set without them).
 // - evTxEmpty follows a write once the output queue reads empty at a wake-up.
+// - Open turns the driver's low-latency mode on where the driver has it (USB adapters
+//   would otherwise hold short answers for up to 16 ms) and Close restores the flags;
+//   where the driver has no such mode (a pseudo-terminal) nothing changes or is said.
 // - The driver's queue sizes are fixed; Buffer.InputSize only sets the 80 % mark.
 // - Without a termios equivalent these settings are stored but have no effect:
 //   Parity.Replace/ReplaceChar, OutDSRFlow, DSRSensitivity, TxContinueOnXoff,
@@ -34,19 +41,23 @@
 //   refused with code 7.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
+#include "posix/unique_fd.h"
 #include "serial/com_error.h"
 #include "serial/com_link.h"
 #include "serial/com_settings.h"
 #include "serial/handover.h"
+#include "serial/trace.h"
 
 namespace tarnik {
 
@@ -118,7 +129,13 @@ public:
         handOver_ = std::move(handOver);
     }
 
-    bool Connected() const { return fd_ >= 0; }
+    // The wire trace's sink (initially the process-wide default; nullptr: no trace).
+    const std::shared_ptr<TraceSink>& Trace() const { return trace_; }
+    void SetTraceSink(std::shared_ptr<TraceSink> sink) { trace_ = std::move(sink); }
+    // Adds a line of the port's owner (the module link's steps) to the trace.
+    void TraceNote(std::string_view tag, std::string_view text) noexcept;
+
+    bool Connected() const { return fd_.valid(); }
     void SetConnected(bool connected);
 
     // --- operations ---
@@ -204,6 +221,15 @@ private:
     void ReportLinesOpened();
     void ReportLinesClosing();
     void RecomputeReaderFlag();
+    // Write and Read without their trace lines.
+    int WriteAll(const void* buffer, int count);
+    int ReadUpTo(void* buffer, int count);
+    // Trace lines; each does nothing without a sink.
+    void TraceText(std::string_view tag, std::string_view text) noexcept;
+    void TraceBytes(std::string_view tag, const char* data, int count) noexcept;
+    // A failure swallowed where nothing can report it goes to the trace instead.
+    void TraceSwallowed(std::string_view where) noexcept;
+    std::string LineSettingsText() const;
     // Fires OnRxBuf and every reader's RxBufferHandler with one block (count > 0).
     void HandToReaders(const char* buffer, int count);
     // Reads whatever a departing device still gives and hands it to the readers.
@@ -227,7 +253,10 @@ private:
     TSyncMethod syncMethod_ = smThreadSync;
     std::shared_ptr<tarnik::HandOver> handOver_;
 
-    int fd_ = -1;
+    UniqueFd fd_;
+    std::shared_ptr<TraceSink> trace_;
+    std::chrono::steady_clock::time_point openedAt_ = std::chrono::steady_clock::now();
+    std::optional<int> serialFlagsToRestore_;  // set when Open turned low latency on
     std::vector<TComLink*> links_;
     bool hasRxBufferReader_ = false;
     std::shared_ptr<detail::EventSession> session_;

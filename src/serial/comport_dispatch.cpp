@@ -154,12 +154,13 @@ void TCustomComPort::DeliverRemainingInput()
     std::vector<char> buffer;
     char chunk[4096];
     for (;;) {
-        const ssize_t n = ::read(fd_, chunk, sizeof chunk);
+        const ssize_t n = ::read(fd_.get(), chunk, sizeof chunk);
         if (n > 0)
             buffer.insert(buffer.end(), chunk, chunk + n);
         else if (!(n < 0 && errno == EINTR))
             break;
     }
+    TraceBytes(trace_tag::kReceived, buffer.data(), static_cast<int>(buffer.size()));
     HandToReaders(buffer.data(), static_cast<int>(buffer.size()));
 }
 

@@ -65,6 +65,18 @@ void TCustomComPort::ForEachLink(const std::function<void(TComLink&)>& call)
 
 int TCustomComPort::Write(const void* buffer, int count)
 {
+    try {
+        const int written = WriteAll(buffer, count);
+        TraceBytes(trace_tag::kSent, static_cast<const char*>(buffer), written);
+        return written;
+    } catch (const EComPort& e) {
+        TraceText(trace_tag::kError, e.what());
+        throw;
+    }
+}
+
+int TCustomComPort::WriteAll(const void* buffer, int count)
+{
     if (!Connected())
         throw EComPort(errWrite, EBADF);
     if (count <= 0)
@@ -82,7 +94,8 @@ int TCustomComPort::Write(const void* buffer, int count)
     int written = 0;
     bool announced = false;
     while (written < count) {
-        const ssize_t n = ::write(fd_, copy.data() + written, static_cast<size_t>(count - written));
+        const ssize_t n =
+            ::write(fd_.get(), copy.data() + written, static_cast<size_t>(count - written));
         if (n > 0) {
             written += static_cast<int>(n);
         } else if (n < 0 && errno == EINTR) {
@@ -99,7 +112,7 @@ int TCustomComPort::Write(const void* buffer, int count)
         }
         if (written < count) {
             int error = 0;
-            if (!WaitReady(fd_, POLLOUT, bounded ? MillisLeft(deadline) : -1, error))
+            if (!WaitReady(fd_.get(), POLLOUT, bounded ? MillisLeft(deadline) : -1, error))
                 throw EComPort(errWrite, error);
         }
     }
@@ -120,6 +133,18 @@ int TCustomComPort::WriteText(std::string_view text)
 }
 
 int TCustomComPort::Read(void* buffer, int count)
+{
+    try {
+        const int got = ReadUpTo(buffer, count);
+        TraceBytes(trace_tag::kReceived, static_cast<const char*>(buffer), got);
+        return got;
+    } catch (const EComPort& e) {
+        TraceText(trace_tag::kError, e.what());
+        throw;
+    }
+}
+
+int TCustomComPort::ReadUpTo(void* buffer, int count)
 {
     if (!Connected())
         throw EComPort(errRead, EBADF);
@@ -142,7 +167,7 @@ int TCustomComPort::Read(void* buffer, int count)
 
     int got = 0;
     while (got < count) {
-        const ssize_t n = ::read(fd_, out + got, static_cast<size_t>(count - got));
+        const ssize_t n = ::read(fd_.get(), out + got, static_cast<size_t>(count - got));
         if (n > 0) {
             int kept = static_cast<int>(n);
             if (discardNull_) {
@@ -162,7 +187,7 @@ int TCustomComPort::Read(void* buffer, int count)
         }
         // Nothing to read now (with VMIN 0 the terminal answers 0 rather than EAGAIN);
         // a hung-up device answers the same way, so ask poll which it is.
-        if (detail::HungUp(fd_)) {
+        if (detail::HungUp(fd_.get())) {
             if (got > 0)
                 break;
             throw EComPort(errRead, EIO);
@@ -179,7 +204,7 @@ int TCustomComPort::Read(void* buffer, int count)
                 break;  // interval only and nothing received yet: return what is there
         }
         int error = 0;
-        if (!WaitReady(fd_, POLLIN, wait, error)) {
+        if (!WaitReady(fd_.get(), POLLIN, wait, error)) {
             if (error == ETIMEDOUT)
                 break;
             throw EComPort(errRead, error);
@@ -200,7 +225,7 @@ int TCustomComPort::InputQueueCount()
 {
     if (!Connected())
         throw EComPort(errQueueStatus, EBADF);
-    const int n = detail::QueuedInput(fd_);
+    const int n = detail::QueuedInput(fd_.get());
     if (n < 0)
         throw EComPort(errQueueStatus, errno);
     return n;
@@ -210,7 +235,7 @@ int TCustomComPort::OutputQueueCount()
 {
     if (!Connected())
         throw EComPort(errQueueStatus, EBADF);
-    const int n = detail::QueuedOutput(fd_);
+    const int n = detail::QueuedOutput(fd_.get());
     if (n < 0)
         throw EComPort(errQueueStatus, errno);
     return n;
@@ -223,7 +248,7 @@ void TCustomComPort::PurgeBuffers(bool input, bool output)
     if (!Connected())
         throw EComPort(errPurge, EBADF);
     const int which = input && output ? TCIOFLUSH : input ? TCIFLUSH : TCOFLUSH;
-    if (tcflush(fd_, which) != 0)
+    if (tcflush(fd_.get(), which) != 0)
         throw EComPort(errPurge, errno);
 }
 
@@ -232,7 +257,7 @@ TComSignals TCustomComPort::ReadModemSignals()
     if (!Connected())
         throw EComPort(errModemStatus, EBADF);
     int bits = 0;
-    if (ioctl(fd_, TIOCMGET, &bits) != 0) {
+    if (ioctl(fd_.get(), TIOCMGET, &bits) != 0) {
         if (detail::NoModemLines(errno))
             return {};  // no modem lines: all off
         throw EComPort(errModemStatus, errno);
@@ -246,7 +271,7 @@ TComErrors TCustomComPort::TakeLineErrors()
     if (!Connected())
         throw EComPort(errQueueStatus, EBADF);
     detail::LineCounters c;
-    if (!detail::ReadLineCounters(fd_, c)) {
+    if (!detail::ReadLineCounters(fd_.get(), c)) {
         if (detail::NoModemLines(errno))
             return {};  // the driver keeps no error counters
         throw EComPort(errQueueStatus, errno);

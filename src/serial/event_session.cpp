@@ -47,31 +47,29 @@ EventSession::EventSession(TCustomComPort* port, int fd, TComEvents events,
 {
 }
 
-EventSession::~EventSession()
-{
-    for (int fd : {stopFd_, wakeFd_, epollFd_})
-        if (fd >= 0)
-            close(fd);
-}
+EventSession::~EventSession() = default;
 
 void EventSession::Start()
 {
-    stopFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    epollFd_ = epoll_create1(EPOLL_CLOEXEC);
-    if (stopFd_ < 0 || wakeFd_ < 0 || epollFd_ < 0)
+    for (UniqueFd* fd : {&stopFd_, &wakeFd_}) {
+        fd->reset(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+        if (!*fd)
+            throw std::system_error(errno, std::generic_category());
+    }
+    epollFd_.reset(epoll_create1(EPOLL_CLOEXEC));
+    if (!epollFd_)
         throw std::system_error(errno, std::generic_category());
-    Watch(epollFd_, stopFd_, EPOLLIN, kTagStop);
-    Watch(epollFd_, wakeFd_, EPOLLIN, kTagWake);
+    Watch(epollFd_.get(), stopFd_.get(), EPOLLIN, kTagStop);
+    Watch(epollFd_.get(), wakeFd_.get(), EPOLLIN, kTagWake);
     // Edge-triggered: one wake-up per arrival, however long earlier bytes stay unread.
-    Watch(epollFd_, fd_, EPOLLIN | EPOLLOUT | EPOLLET, kTagPort);
+    Watch(epollFd_.get(), fd_, EPOLLIN | EPOLLOUT | EPOLLET, kTagPort);
     thread_ = std::thread([self = shared_from_this()] { self->Loop(); });
 }
 
 void EventSession::NotifyWrite()
 {
     txPending_.store(true);
-    Poke(wakeFd_);
+    Poke(wakeFd_.get());
 }
 
 bool EventSession::InsideOwnBatch() const
@@ -83,7 +81,7 @@ bool EventSession::InsideOwnBatch() const
 std::exception_ptr EventSession::Stop()
 {
     stopRequested_.store(true);
-    Poke(stopFd_);
+    Poke(stopFd_.get());
     std::unique_lock lock(mutex_);
     if (InsideOwnBatch()) {
         // The thread waits for the batch this call is part of; it ends after it.
@@ -224,7 +222,9 @@ void EventSession::Loop()
             try {
                 ReportFailure(std::current_exception());
             } catch (...) {
-                // Not even a report could be posted; nothing else is left to try.
+                // Not even a report could be posted; only the trace is left.
+                if (TCustomComPort* port = port_.load())
+                    port->TraceSwallowed("event thread");
             }
         }
     }
@@ -242,7 +242,7 @@ void EventSession::WaitLoop()
     bool above80 = false;
     epoll_event ready[4];
     for (;;) {
-        const int n = epoll_wait(epollFd_, ready, 4, -1);
+        const int n = epoll_wait(epollFd_.get(), ready, 4, -1);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -256,7 +256,7 @@ void EventSession::WaitLoop()
             case kTagStop:
                 return;
             case kTagWake:
-                Drain(wakeFd_);
+                Drain(wakeFd_.get());
                 checkTx = true;
                 break;
             default:

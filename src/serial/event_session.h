@@ -18,6 +18,7 @@
 #include <mutex>
 #include <thread>
 
+#include "posix/unique_fd.h"
 #include "serial/com_settings.h"
 #include "serial/handover.h"
 
@@ -67,9 +68,9 @@ private:
     const TComEvents events_;
     const std::shared_ptr<HandOver> handOver_;
     const int rx80Threshold_;
-    int stopFd_ = -1;
-    int wakeFd_ = -1;
-    int epollFd_ = -1;
+    UniqueFd stopFd_;
+    UniqueFd wakeFd_;
+    UniqueFd epollFd_;
     std::thread thread_;
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> txPending_{false};

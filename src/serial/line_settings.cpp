@@ -4,6 +4,7 @@
 #include <termios.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "serial/comport.h"
 #include "serial/custom_baud.h"
@@ -62,7 +63,7 @@ void SetModemLine(int fd, int line, bool on)
 void TCustomComPort::ApplyLineSettings()
 {
     termios t{};
-    if (tcgetattr(fd_, &t) != 0)
+    if (tcgetattr(fd_.get(), &t) != 0)
         throw EComPort(errSetLineSettings, errno);
 
     // Raw 8-bit line: no echo, no line editing, no signals, no CR/LF translation.
@@ -116,28 +117,47 @@ void TCustomComPort::ApplyLineSettings()
         cfsetispeed(&t, standard);
         cfsetospeed(&t, standard);
     }
-    if (tcsetattr(fd_, TCSANOW, &t) != 0)
+    if (tcsetattr(fd_.get(), TCSANOW, &t) != 0)
         throw EComPort(errSetLineSettings, errno);
     // Drivers drop framing they cannot do (a pseudo-terminal keeps 8 bits, no parity)
     // without failing; a line that silently differs from the settings is refused.
     constexpr tcflag_t kFraming = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS;
     termios check{};
-    if (tcgetattr(fd_, &check) != 0)
+    if (tcgetattr(fd_.get(), &check) != 0)
         throw EComPort(errSetLineSettings, errno);
     if ((check.c_cflag & kFraming) != (t.c_cflag & kFraming))
         throw EComPort(errSetLineSettings, EINVAL);
     if (standard == 0) {
         if (rate <= 0)
             throw EComPort(errSetLineSettings, EINVAL);
-        if (detail::SetArbitrarySpeed(fd_, rate) != 0)
+        if (detail::SetArbitrarySpeed(fd_.get(), rate) != 0)
             throw EComPort(errSetLineSettings, errno);
     }
 
     // DTR and RTS: held off or raised as asked; handshake modes leave them raised
     // (RTS handshake itself is CRTSCTS above).
-    SetModemLine(fd_, TIOCM_DTR, flowControl_.ControlDTR != dtrDisable);
+    SetModemLine(fd_.get(), TIOCM_DTR, flowControl_.ControlDTR != dtrDisable);
     if (flowControl_.ControlRTS != rtsHandshake)
-        SetModemLine(fd_, TIOCM_RTS, flowControl_.ControlRTS != rtsDisable);
+        SetModemLine(fd_.get(), TIOCM_RTS, flowControl_.ControlRTS != rtsDisable);
+    if (trace_)
+        TraceText(trace_tag::kSettings, LineSettingsText());
+}
+
+std::string TCustomComPort::LineSettingsText() const
+{
+    static constexpr char kParity[] = {'N', 'O', 'E', 'M', 'S'};
+    static constexpr const char* kStop[] = {"1", "1.5", "2"};
+    const int rate = baudRate_ == brCustom ? customBaudRate_ : BaudRateValue(baudRate_);
+    const auto& f = flowControl_;
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "%d %d%c%s, rtscts %s, xon/xoff %s/%s, DTR %s, RTS %s, event char 0x%02X", rate,
+                  5 + static_cast<int>(dataBits_), kParity[parity_.Bits], kStop[stopBits_],
+                  f.OutCTSFlow || f.ControlRTS == rtsHandshake ? "on" : "off",
+                  f.XonXoffOut ? "on" : "off", f.XonXoffIn ? "on" : "off",
+                  f.ControlDTR == dtrDisable ? "off" : "on",
+                  f.ControlRTS == rtsDisable ? "off" : "on", eventChar_);
+    return text;
 }
 
 // Timeouts are applied by Read and Write themselves; the descriptor stays

@@ -1,6 +1,7 @@
 #include "serial/tty_io.h"
 
 #include <linux/serial.h>
+#include <linux/tty_flags.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 
@@ -29,6 +30,29 @@ int QueuedOutput(int fd)
 {
     int n = 0;
     return ioctl(fd, TIOCOUTQ, &n) == 0 ? n : -1;
+}
+
+std::optional<int> EnableLowLatency(int fd)
+{
+    serial_struct info{};
+    if (ioctl(fd, TIOCGSERIAL, &info) != 0 || (info.flags & ASYNC_LOW_LATENCY) != 0)
+        return std::nullopt;
+    const int previous = info.flags;
+    info.flags |= ASYNC_LOW_LATENCY;
+    if (ioctl(fd, TIOCSSERIAL, &info) != 0)
+        return std::nullopt;
+    return previous;
+}
+
+void RestoreSerialFlags(int fd, int flags)
+{
+    serial_struct info{};
+    if (ioctl(fd, TIOCGSERIAL, &info) != 0)
+        return;
+    // Only the bit Open set goes back; flags changed meanwhile by others stay.
+    info.flags = (info.flags & ~static_cast<int>(ASYNC_LOW_LATENCY)) |
+                 (flags & static_cast<int>(ASYNC_LOW_LATENCY));
+    ioctl(fd, TIOCSSERIAL, &info);
 }
 
 bool DeviceGoneError(int error)

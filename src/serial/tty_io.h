@@ -3,6 +3,7 @@
 // Thin wrappers over the terminal ioctls the port and its event thread share.
 
 #include <cstdint>
+#include <optional>
 
 namespace tarnik::detail {
 
@@ -17,6 +18,14 @@ bool ReadLineCounters(int fd, LineCounters& out);
 // Bytes waiting in the driver's input / output queue; -1 with errno on failure.
 int QueuedInput(int fd);
 int QueuedOutput(int fd);
+
+// Turns the driver's low-latency mode on (TIOCSSERIAL, ASYNC_LOW_LATENCY), so that a
+// USB adapter passes short answers on at once instead of holding them for its latency
+// timer. Returns the flags to restore on close, or nothing when the driver has no such
+// ioctl, refuses it, or had the mode on already.
+std::optional<int> EnableLowLatency(int fd);
+// Puts back the flags EnableLowLatency returned; a failure is of no consequence.
+void RestoreSerialFlags(int fd, int flags);
 
 // True when errno from a transfer or a driver query means the device went away
 // (a hang-up, an unplugged adapter).

@@ -191,6 +191,35 @@ TEST_F(Cli, SerialWithoutAnswerExitsOne)
     EXPECT_TRUE(r.out.empty());
 }
 
+TEST_F(Cli, TraceRecordsTheExchangeOnTheWire)
+{
+    auto& module = simulator();
+    const std::string trace = path("trace.txt");
+    const CliResult r = run({"serial", "--port", module.devicePath(), "--trace", trace});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string text = readFile(trace);
+    const auto has = [&](const std::string& tag, const std::string& what) {
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);)
+            if (line.compare(10, tag.size() + 1, tag + " ") == 0 &&
+                line.find(what) != std::string::npos)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(has("OPEN", module.devicePath())) << text;
+    EXPECT_TRUE(has("SET ", "115200 8N1")) << text;
+    EXPECT_TRUE(has("TX  ", "2A 37 2A 31")) << text;
+    EXPECT_TRUE(has("RX  ", "OK*1")) << text;
+    EXPECT_TRUE(has("LINK", "finished: serial number")) << text;
+    EXPECT_TRUE(has("CLOSE", module.devicePath())) << text;
+
+    // A trace file that cannot be made is a file error before anything is sent.
+    const CliResult bad =
+        run({"serial", "--port", module.devicePath(), "--trace", path("no/such/dir/t.txt")});
+    EXPECT_EQ(bad.status, 4);
+    EXPECT_NE(bad.err.find("cannot write the trace"), std::string::npos) << bad.err;
+}
+
 TEST_F(Cli, ImageWritesTheDeviceImageRaw)
 {
     SettingsRecord record = startupSettings();
@@ -237,6 +266,18 @@ TEST_F(Cli, PortsListsDevicePaths)
     EXPECT_EQ(r.status, 0);
     for (const std::string& line : r.lines())
         EXPECT_EQ(line.rfind("/dev/", 0), 0u) << line;
+
+    // --long: the same paths in the same order, each followed by a tab and its text.
+    const CliResult described = run({"ports", "--long"});
+    EXPECT_EQ(described.status, 0);
+    std::vector<std::string> paths;
+    for (const std::string& line : described.lines()) {
+        const auto tab = line.find('\t');
+        ASSERT_NE(tab, std::string::npos) << line;
+        EXPECT_EQ(line.find('\t', tab + 1), std::string::npos) << line;
+        paths.push_back(line.substr(0, tab));
+    }
+    EXPECT_EQ(paths, r.lines());
 }
 
 }  // namespace

@@ -38,7 +38,10 @@ Arguments ParseArguments(const std::vector<std::string>& args)
     const QCommandLineOption timeout(QStringLiteral("timeout-ms"),
                                      QStringLiteral("no-answer period"), QStringLiteral("MS"));
     const QCommandLineOption verify(QStringLiteral("verify"), QStringLiteral("verify"));
-    parser.addOptions({help, version, port, output, base, timeout, verify});
+    const QCommandLineOption longListing(QStringLiteral("long"), QStringLiteral("descriptions"));
+    const QCommandLineOption trace(QStringLiteral("trace"), QStringLiteral("wire trace file"),
+                                   QStringLiteral("FILE"));
+    parser.addOptions({help, version, port, output, base, timeout, verify, longListing, trace});
 
     QStringList line{QStringLiteral("tarnik-cli")};
     for (const std::string& arg : args)
@@ -66,7 +69,10 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             throw UsageError("--timeout-ms needs a positive number of milliseconds");
         parsed.timeoutMs = ms;
     }
+    if (parser.isSet(trace))
+        parsed.trace = parser.value(trace).toStdString();
     parsed.verify = parser.isSet(verify);
+    parsed.longListing = parser.isSet(longListing);
     parsed.help = parser.isSet(help);
     parsed.version = parser.isSet(version);
     return parsed;
@@ -80,8 +86,10 @@ std::string VersionText()
 std::string UsageText(const std::string& command)
 {
     if (command == "ports")
-        return "Usage: tarnik-cli ports\n"
-               "Lists the machine's serial ports, one a line.\n";
+        return "Usage: tarnik-cli ports [--long]\n"
+               "Lists the machine's serial ports, one a line. With --long each line is\n"
+               "PATH<TAB>DESCRIPTION: maker, product and serial number of a USB adapter and\n"
+               "its /dev/serial/by-id name, or the driver of any other port.\n";
     if (command == "program")
         return "Usage: tarnik-cli program --port PORT [--port PORT ...] [--verify] [FILE]\n"
                "Writes the settings of FILE (a .zvn settings file; without FILE the start-up\n"
@@ -134,7 +142,7 @@ std::string UsageText(const std::string& command)
                "Exit status: 0 written, 2 usage, 4 refused or file error.\n";
     return "Usage: tarnik-cli COMMAND [options]\n"
            "Commands:\n"
-           "  ports                              list the serial ports\n"
+           "  ports [--long]                     list the serial ports\n"
            "  program --port PORT... [--verify] [FILE]  write settings into modules\n"
            "  verify --port PORT... FILE         compare modules with a settings file\n"
            "  read --port PORT -o OUT [--base FILE]  read the module's settings into a file\n"
@@ -144,7 +152,8 @@ std::string UsageText(const std::string& command)
            "  export FILE.zvn [-o OUT.json]      write the settings as JSON\n"
            "  import IN.json -o FILE.zvn         build a settings file from JSON\n"
            "Options: --help, --version. A port name without a slash is taken under /dev.\n"
-           "COMMAND --help tells more.\n";
+           "--trace FILE with any command writes every byte on the wire, with the port's\n"
+           "opens, closes, settings and errors, to FILE. COMMAND --help tells more.\n";
 }
 
 }  // namespace tarnik::cli

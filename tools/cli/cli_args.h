@@ -25,6 +25,8 @@ struct Arguments {
     bool verify = false;                  // --verify (program)
     bool help = false;                    // --help / -h
     bool version = false;                 // --version
+    std::optional<std::string> trace;     // --trace FILE (wire trace)
+    bool longListing = false;             // --long (ports: with descriptions)
 };
 
 // `args` without the program name. Throws UsageError for an unknown option, a missing

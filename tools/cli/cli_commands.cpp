@@ -21,6 +21,7 @@
 #include "serial/comport.h"
 #include "serial/datapacket.h"
 #include "serial/port_list.h"
+#include "serial/qt/qt_trace.h"
 
 namespace tarnik::cli {
 
@@ -127,8 +128,13 @@ int runExchange(Session& session, std::ostream& err, Start start)
 int RunPorts(const Arguments& args, std::ostream& out, std::ostream&)
 {
     requireNoPositional(args, 0);
-    for (const std::string& name : ListSerialPorts())
-        out << name << '\n';
+    if (args.longListing) {
+        for (const SerialPortInfo& port : DescribeSerialPorts())
+            out << port.path << '\t' << port.description << '\n';
+    } else {
+        for (const std::string& name : ListSerialPorts())
+            out << name << '\n';
+    }
     out.flush();
     return kExitOk;
 }
@@ -260,6 +266,17 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         if (args.help) {
             out << UsageText(args.command);
             return kExitOk;
+        }
+        // The wire trace: to the file asked for, or to the logging categories when
+        // QT_LOGGING_RULES turns them on.
+        if (args.trace || lcTarnikSerial().isDebugEnabled() || lcTarnikLink().isDebugEnabled()) {
+            const auto sink = InstallQtTrace();
+            QString error;
+            if (args.trace && !sink->writeTo(QString::fromStdString(*args.trace), &error)) {
+                err << "tarnik-cli: cannot write the trace " << *args.trace << ": "
+                    << error.toStdString() << std::endl;
+                return kExitFileError;
+            }
         }
         try {
             return entry.run(args, out, err);

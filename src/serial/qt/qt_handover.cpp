@@ -3,7 +3,10 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include <exception>
 #include <memory>
+
+#include "serial/qt/log_categories.h"
 
 namespace tarnik {
 
@@ -23,7 +26,10 @@ void QtHandOver::post(std::function<void()> task)
             // Work posted by a port reports its own errors; nothing may reach Qt's loop.
             try {
                 task();
+            } catch (const std::exception& e) {
+                qCWarning(lcTarnikSerial, "posted work failed: %s", e.what());
             } catch (...) {
+                qCWarning(lcTarnikSerial, "posted work failed");
             }
         },
         Qt::QueuedConnection);
