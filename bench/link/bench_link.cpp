@@ -93,7 +93,7 @@ int main(int argc, char** argv)
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 11;
 
     SimulatorOptions options;
-    options.baudRate = kBaud;
+    options.pacing.baudRate = kBaud;
     ModuleSimulator sim(options);
     sim.start();
 

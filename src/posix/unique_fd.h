@@ -14,14 +14,14 @@ namespace tarnik {
 class UniqueFd {
 public:
     UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
+    explicit UniqueFd(int fd) : fd_(fd) { }
     ~UniqueFd()
     {
         if (fd_ >= 0)
             ::close(fd_);
     }
 
-    UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
+    UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) { }
     UniqueFd& operator=(UniqueFd&& other) noexcept
     {
         if (this != &other)

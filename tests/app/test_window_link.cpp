@@ -9,16 +9,19 @@
 
 #include "link/link_engine.h"
 #include "link/no_answer_timer.h"
+#include "link/protocol.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
 #include "serial/comport.h"
 #include "serial/messages.h"
 #include "serial/qt/qt_handover.h"
+#include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 #include "window_fixture.h"
 
 using tarnik::ModuleSimulator;
 using tarnik::SimulatorOptions;
+namespace behaviour = tarnik::behaviour;
 
 namespace {
 
@@ -85,7 +88,8 @@ private slots:
         tarnik::DeviceImage expected{};
         tarnik::SettingsToImage(f.window().settings(), expected);
         const tarnik::DeviceImage memory = l.module.memory();
-        QVERIFY(std::equal(expected.begin(), expected.begin() + 1195, memory.begin()));
+        QVERIFY(std::equal(expected.begin(), expected.begin() + tarnik::protocol::kSentImageBytes,
+                           memory.begin()));
         QCOMPARE(int(f.window().settings().timerPod[1]), 77);
     }
 
@@ -122,7 +126,7 @@ private slots:
     void silentModuleEndsTheRunByTimeout()
     {
         SimulatorOptions options;
-        options.silentAfterFrames = 0;
+        options.behaviours.push_back(behaviour::SilentAfter(0));
         LinkFixture l(options);
         auto& f = l.f;
         f.window().timer1().setIntervalMs(300);
@@ -138,7 +142,7 @@ private slots:
     void serialNumberFromTheMenu()
     {
         SimulatorOptions options;
-        options.serialNumber = "ZVN0042";
+        options.identity.serialNumber = "ZVN0042";
         LinkFixture l(options);
         l.f.action("serialNumberAction")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(l.hasLine(QStringLiteral("serial: ZVN0042")), kWaitMs);
@@ -147,7 +151,7 @@ private slots:
     void moduleUnpluggedMidRunLeavesTheWindowUsable()
     {
         SimulatorOptions options;
-        options.hangUpAfterFrames = 3;
+        options.behaviours.push_back(behaviour::HangUpAt(3));
         LinkFixture l(options);
         auto& f = l.f;
         f.window().timer1().setIntervalMs(2000);

@@ -6,6 +6,7 @@
 #include "link_rig.h"
 #include "model/value_ranges.h"
 #include "serial/com_error.h"
+#include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 
 namespace tarnik {
@@ -62,7 +63,7 @@ TEST(PortFailure, BusyStateIsEnteredAndLeftOnceOnAnOpenFailure)
 TEST(PortFailure, DeviceDroppedMidRunEndsTheRunWithAMessage)
 {
     SimulatorOptions options;
-    options.hangUpAfterFrames = 6;  // the 6th frame is never answered
+    options.behaviours.push_back(behaviour::HangUpAt(6));  // the 6th frame is never answered
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath(), 2000);
@@ -80,7 +81,7 @@ TEST(PortFailure, DeviceDroppedMidRunEndsTheRunWithAMessage)
 TEST(PortFailure, DeviceDroppedDuringReadBack)
 {
     SimulatorOptions options;
-    options.hangUpAfterFrames = 1;
+    options.behaviours.push_back(behaviour::HangUpAt(1));
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath(), 2000);
@@ -96,8 +97,7 @@ TEST(PortFailure, LineDroppedRightAfterAnAnswerEndsTheRun)
     // The module answers the first chunk, then the line goes while the tool is sending
     // the next one. The run ends with a message and the port closed.
     SimulatorOptions options;
-    options.hangUpAfterFrames = 2;
-    options.hangUpAfterAnswer = true;
+    options.behaviours.push_back(behaviour::HangUpAt(2, true));
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath(), 2000);
@@ -160,7 +160,7 @@ TEST(PortFailure, AnErrorWhileAnAnswerIsHandledEndsTheRunInsideTheHandOver)
 TEST(PortFailure, TheNextExchangeAfterAFailureOpensThePortAfresh)
 {
     SimulatorOptions dropping;
-    dropping.hangUpAfterFrames = 3;
+    dropping.behaviours.push_back(behaviour::HangUpAt(3));
     ModuleSimulator first(dropping);
     first.start();
     LinkRig rig(first.devicePath(), 2000);

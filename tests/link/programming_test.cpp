@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "link/protocol.h"
 #include "link_rig.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
+#include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 
 namespace tarnik {
@@ -55,11 +57,11 @@ TEST_F(Programming, AWholeRunSendsImageBytes0To1194InChunksOf25Then45)
     EXPECT_EQ(0, std::memcmp(&rig->record, &*rig->host.controls, sizeof(SettingsRecord)));
 
     const auto frames = sim->frames();
-    ASSERT_EQ(frames.size(), 28u);
+    ASSERT_EQ(frames.size(), 1 + protocol::kChunks);
     EXPECT_EQ(std::string(frames[0].bytes.begin(), frames[0].bytes.end()), "*2*1");
     std::size_t offset = 0;
     for (std::size_t i = 1; i < frames.size(); ++i) {
-        const std::size_t n = i == 1 ? 25 : 45;
+        const std::size_t n = i == 1 ? protocol::kFirstChunkBytes : protocol::kChunkBytes;
         const auto& bytes = frames[i].bytes;
         ASSERT_EQ(bytes.size(), n + 4) << "chunk " << i;
         EXPECT_EQ(bytes[0], '*');
@@ -71,14 +73,15 @@ TEST_F(Programming, AWholeRunSendsImageBytes0To1194InChunksOf25Then45)
         EXPECT_EQ(bytes[n + 3], '1');
         offset += n;
     }
-    EXPECT_EQ(offset, 1195u);
+    EXPECT_EQ(offset, protocol::kSentImageBytes);
     const DeviceImage memory = sim->memory();
-    EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 1195, expected.begin()));
-    EXPECT_EQ(memory[1195], 0) << "byte 1195 and later are never sent";
+    EXPECT_TRUE(
+        std::equal(memory.begin(), memory.begin() + protocol::kSentImageBytes, expected.begin()));
+    EXPECT_EQ(memory[protocol::kSentImageBytes], 0) << "byte 1195 and later are never sent";
 
     // One progress line, replaced once per 45-byte chunk.
-    ASSERT_EQ(rig->host.progressTexts.size(), 26u);
-    for (std::size_t k = 0; k < 26; ++k) {
+    ASSERT_EQ(rig->host.progressTexts.size(), protocol::kChunksOf45);
+    for (std::size_t k = 0; k < protocol::kChunksOf45; ++k) {
         const std::string expectedText =
             "Postęp: " + std::to_string(kPercentages[k]) + "% " + std::string(2 * (k + 1), '#');
         EXPECT_EQ(rig->host.progressTexts[k], expectedText);
@@ -92,7 +95,7 @@ TEST_F(Programming, AWholeRunSendsImageBytes0To1194InChunksOf25Then45)
     EXPECT_EQ(rig->host.busyEntered, 1);
     EXPECT_FALSE(rig->host.timer.isArmed());
     EXPECT_EQ(rig->engine.programmingState(), ProgrammingState::Idle);
-    EXPECT_EQ(rig->engine.uploadOffset(), 1195);
+    EXPECT_EQ(rig->engine.uploadOffset(), static_cast<std::int32_t>(protocol::kSentImageBytes));
     EXPECT_EQ(rig->engine.chunkCounter(), 26);
     EXPECT_TRUE(rig->host.errors.empty());
 }
@@ -100,13 +103,13 @@ TEST_F(Programming, AWholeRunSendsImageBytes0To1194InChunksOf25Then45)
 TEST_F(Programming, LastChunkAnsweredWithStarOneOnlyFinishesWithStar5)
 {
     SimulatorOptions options;
-    options.lastChunkStarOneOnly = true;
+    options.behaviours.push_back(behaviour::StarOneForLastChunk());
     startSimulator(options);
     rig->engine.BprogramujClick();
     ASSERT_TRUE(rig->waitForOutcome(5s));
     EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::Programmed);
     const auto frames = sim->frames();
-    ASSERT_EQ(frames.size(), 29u);
+    ASSERT_EQ(frames.size(), 2 + protocol::kChunks);
     EXPECT_EQ(std::string(frames.back().bytes.begin(), frames.back().bytes.end()), "*5*1");
     EXPECT_EQ(rig->host.list.lines().back(), "Programowanie zakończone pomyślnie.");
     EXPECT_FALSE(rig->host.busy);
@@ -115,8 +118,8 @@ TEST_F(Programming, LastChunkAnsweredWithStarOneOnlyFinishesWithStar5)
 TEST_F(Programming, StartAnswerInTwoPiecesAddsTheStartLinesTwice)
 {
     SimulatorOptions options;
-    options.answerPieces = 2;  // "OK", then "*1"
-    options.pieceGap = 30ms;
+    options.pacing.answerPieces = 2;  // "OK", then "*1"
+    options.pacing.pieceGap = 30ms;
     startSimulator(options);
     rig->engine.BprogramujClick();
     ASSERT_TRUE(rig->waitForOutcome(8s));
@@ -147,7 +150,7 @@ TEST_F(Programming, StartLinesPushTheOldestLinesOutOfAFullList)
 TEST_F(Programming, ChunkAnsweredWithStarOneAloneDoesNotAdvance)
 {
     SimulatorOptions options;
-    options.chunksStarOneOnly = true;
+    options.behaviours.push_back(behaviour::StarOneForChunks());
     startSimulator(options);
     rig->engine.BprogramujClick();
     ASSERT_TRUE(rig->waitForOutcome(3s));
@@ -162,7 +165,7 @@ TEST_F(Programming, ChunkAnsweredWithStarOneAloneDoesNotAdvance)
 TEST_F(Programming, StarOneAloneNeverStartsTheTransfer)
 {
     SimulatorOptions options;
-    options.starOneOnly = true;
+    options.behaviours.push_back(behaviour::StarOneAnswers());
     startSimulator(options);
     rig->engine.BprogramujClick();
     ASSERT_TRUE(rig->waitForOutcome(3s));
@@ -183,7 +186,7 @@ TEST_P(ProgrammingTimeout, SilenceEndsTheRunByTheTimeout)
 {
     const int answered = GetParam();
     SimulatorOptions options;
-    options.silentAfterFrames = answered;
+    options.behaviours.push_back(behaviour::SilentAfter(answered));
     startSimulator(options);
     rig->engine.BprogramujClick();
     ASSERT_TRUE(rig->waitForOutcome(5s));
@@ -213,7 +216,7 @@ TEST_F(Programming, FirstChunkDoesNotRestartThePeriodOfTheStartCommand)
     // Each answer comes within 200 ms, but the start and the first chunk share one
     // 300 ms period.
     SimulatorOptions options;
-    options.answerDelay = 200ms;
+    options.pacing.answerDelay = 200ms;
     startSimulator(options);
     rig->engine.BprogramujClick();
     ASSERT_TRUE(rig->waitForOutcome(3s));
@@ -226,7 +229,7 @@ TEST_F(Programming, EveryLaterChunkStartsAFreshPeriod)
 {
     // 28 answers of 70 ms each: far longer than one 300 ms period in all.
     SimulatorOptions options;
-    options.answerDelay = 70ms;
+    options.pacing.answerDelay = 70ms;
     startSimulator(options);
     rig->engine.BprogramujClick();
     ASSERT_TRUE(rig->waitForOutcome(10s));

@@ -12,20 +12,29 @@
 #include <cstring>
 #include <filesystem>
 
+#include "link/protocol.h"
 #include "link_rig.h"
 #include "model/conversion.h"
+#include "simulator/module_simulator.h"
 
 namespace tarnik::proof {
 
 using Clock = std::chrono::steady_clock;
 
-// Device image bytes a programming run sends.
-inline constexpr std::size_t kSentImageBytes = 1195;
-inline constexpr std::size_t kReadBackImageBytes = 1700;
+using protocol::kReadBackImageBytes;
+using protocol::kSentImageBytes;
 
 inline double msSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// A module that runs `script` for every command it takes, after its own answer is set.
+inline SimulatorOptions scripted(CommandHook script)
+{
+    SimulatorOptions options;
+    options.behaviours.push_back(std::move(script));
+    return options;
 }
 
 inline DeviceImage imageOf(const SettingsRecord& record)

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "fault_helpers.h"
-#include "scripted_module.h"
+#include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 
 namespace tarnik::proof {
@@ -28,7 +28,8 @@ TEST(LineDropped, DuringProgrammingEndsTheRunAndTheNextRunSucceeds)
 {
     StablePortName name;
     SimulatorOptions dropping;
-    dropping.hangUpAfterFrames = 6;  // the start and five chunks arrive, then the line goes
+    dropping.behaviours.push_back(
+        behaviour::HangUpAt(6));  // the start and five chunks arrive, then the line goes
     ModuleSimulator first(dropping);
     first.start();
     name.pointAt(first.devicePath());
@@ -54,13 +55,14 @@ TEST(LineDropped, DuringProgrammingEndsTheRunAndTheNextRunSucceeds)
 TEST(LineDropped, DuringReadBackKeepsTheSettingsAndTheNextReadBackSucceeds)
 {
     StablePortName name;
-    ScriptedModule dropping([](ScriptedModule& line, char command, int) {
-        if (command != '3')
+    ModuleSimulator dropping(scripted([](CommandTurn& turn) {
+        if (turn.command() != protocol::kReadCommand)
             return;
-        line.write(std::string(1, '\0') + std::string(800, 'x'));  // half an answer
+        turn.write(std::string(1, '\0') + std::string(800, 'x'));  // half an answer
         std::this_thread::sleep_for(20ms);
-        line.hangUp();
-    });
+        turn.hangUp = CommandTurn::HangUp::BeforeAnswer;
+    }));
+    dropping.start();
     name.pointAt(dropping.devicePath());
 
     LinkRig rig(name.path(), 6000);

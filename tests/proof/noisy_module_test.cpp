@@ -7,7 +7,7 @@
 #include <random>
 
 #include "fault_helpers.h"
-#include "scripted_module.h"
+#include "link/protocol.h"
 #include "simulator/module_simulator.h"
 
 namespace tarnik::proof {
@@ -51,10 +51,12 @@ void expectNoiseEndedByTimeout(LinkRig& rig, Clock::time_point armedAt, const Re
 
 TEST(NoisyModule, ReadBackAnsweredWithNoiseEndsByTheTimeoutAndChangesNothing)
 {
-    ScriptedModule module([](ScriptedModule& line, char command, int) {
-        if (command == '3')
-            line.stream(kNoise, noise(1));
-    });
+    ModuleSimulator module(scripted([](CommandTurn& turn) {
+        turn.answer.reset();
+        if (turn.command() == protocol::kReadCommand)
+            turn.stream(kNoise, noise(1));
+    }));
+    module.start();
     LinkRig rig(module.devicePath(), kTimeoutMs);
     rig.record = patternRecord();
     rig.image.fill(0x21);
@@ -73,12 +75,13 @@ TEST(NoisyModule, ReadBackAnsweredWithNoiseEndsByTheTimeoutAndChangesNothing)
 TEST(NoisyModule, ChunkAnsweredWithNoiseEndsTheRunByTheTimeout)
 {
     // The start and the first two chunks are accepted; the third chunk gets noise.
-    ScriptedModule module([](ScriptedModule& line, char command, int index) {
-        if (command == '0' && index == 3)
-            line.stream(kNoise, noise(2));
-        else
-            line.write("OK*1");
-    });
+    ModuleSimulator module(scripted([](CommandTurn& turn) {
+        if (turn.command() == protocol::kChunkCommand && turn.index == 3) {
+            turn.answer.reset();
+            turn.stream(kNoise, noise(2));
+        }
+    }));
+    module.start();
     LinkRig rig(module.devicePath(), kTimeoutMs);
     rig.host.programmed = RandomModuleSettings(20);
 
@@ -95,9 +98,10 @@ TEST(NoisyModule, ChunkAnsweredWithNoiseEndsTheRunByTheTimeout)
         }
     };
     ASSERT_EQ(rig.program(5s), LinkOutcome::NoAnswer);
-    EXPECT_EQ(rig.engine.uploadOffset(), 25 + 2 * 45);
+    EXPECT_EQ(rig.engine.uploadOffset(),
+              static_cast<std::int32_t>(protocol::kFirstChunkBytes + 2 * protocol::kChunkBytes));
     expectNoiseEndedByTimeout(rig, armedAt, ui);
-    EXPECT_EQ(module.commandsSeen(), 4) << "the tool sent on while the module sent noise";
+    EXPECT_EQ(module.frameCount(), 4) << "the tool sent on while the module sent noise";
 }
 
 // Counts the pieces the answer handler sees.
@@ -119,8 +123,8 @@ private:
 SimulatorOptions oneByteAtATime()
 {
     SimulatorOptions options;
-    options.pieceBytes = 1;
-    options.pieceGap = std::chrono::microseconds(300);
+    options.pacing.pieceBytes = 1;
+    options.pacing.pieceGap = std::chrono::microseconds(300);
     options.memory = imageOf(RandomModuleSettings(30));
     return options;
 }
@@ -161,7 +165,7 @@ TEST(AnswersByteByByte, SerialNumberSplitAtItsTerminatorLosesTheNumber)
     // sees "OK*1" alone: the line is added, with no number. The bytes come far enough
     // apart that a busy machine cannot read two of them as one piece.
     SimulatorOptions options = oneByteAtATime();
-    options.pieceGap = std::chrono::milliseconds(50);
+    options.pacing.pieceGap = std::chrono::milliseconds(50);
     ModuleSimulator module(options);
     module.start();
     LinkRig rig(module.devicePath(), 3000);

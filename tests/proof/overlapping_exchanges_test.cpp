@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "fault_helpers.h"
+#include "link/protocol.h"
 #include "simulator/module_simulator.h"
 
 namespace tarnik::proof {
@@ -13,7 +14,7 @@ namespace {
 TEST(OverlappingExchanges, ProgrammingStartedDuringAReadBackSendsTheNewSettings)
 {
     SimulatorOptions slow;
-    slow.answerDelay = std::chrono::milliseconds(50);
+    slow.pacing.answerDelay = std::chrono::milliseconds(50);
     const SettingsRecord old = RandomModuleSettings(50);
     slow.memory = imageOf(old);
     ModuleSimulator module(slow);
@@ -26,7 +27,8 @@ TEST(OverlappingExchanges, ProgrammingStartedDuringAReadBackSendsTheNewSettings)
     // The read-back's late answer ends with "*1" just before the module's "OK*1": taken
     // twice, that one answer would send two chunks, and the run would report success
     // while the last chunk is still on its way.
-    EXPECT_EQ(module.frameCount(), 2 + 27) << "success reported before the last chunk arrived";
+    EXPECT_EQ(module.frameCount(), 2 + static_cast<int>(protocol::kChunks))
+        << "success reported before the last chunk arrived";
     EXPECT_TRUE(sentImageStored(module.memory(), rig.host.programmed))
         << "the module got its old settings back";
     EXPECT_TRUE(sameBytes(rig.record, rig.host.programmed));

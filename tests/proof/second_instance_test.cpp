@@ -30,7 +30,7 @@ CliResult runCli(const QStringList& arguments)
 TEST(SecondInstance, IsRefusedWhileTheFirstProgramsAndTheFirstFinishes)
 {
     SimulatorOptions slow;
-    slow.answerDelay = std::chrono::milliseconds(25);  // a run lasts about 0.7 s
+    slow.pacing.answerDelay = std::chrono::milliseconds(25);  // a run lasts about 0.7 s
     ModuleSimulator module(slow);
     module.start();
     LinkRig rig(module.devicePath(), 6000);

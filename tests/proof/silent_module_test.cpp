@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "fault_helpers.h"
+#include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 
 namespace tarnik::proof {
@@ -32,8 +33,9 @@ TEST(SilentModule, ProgrammingEndsByTheTimeoutAtEveryStage)
     for (int answered = 0; answered <= kStartAndChunks; ++answered) {
         SCOPED_TRACE("answered frames: " + std::to_string(answered));
         SimulatorOptions options;
-        options.silentAfterFrames = answered;
-        options.lastChunkStarOneOnly = answered == kStartAndChunks;
+        options.behaviours.push_back(behaviour::SilentAfter(answered));
+        if (answered == kStartAndChunks)
+            options.behaviours.push_back(behaviour::StarOneForLastChunk());
         ModuleSimulator module(options);
         module.start();
         rig.host.port = module.devicePath();
@@ -62,7 +64,7 @@ TEST(SilentModule, ProgrammingEndsByTheTimeoutAtEveryStage)
 TEST(SilentModule, ReadBackWithoutAnswerChangesNothing)
 {
     SimulatorOptions options;
-    options.silentAfterFrames = 0;
+    options.behaviours.push_back(behaviour::SilentAfter(0));
     ModuleSimulator module(options);
     module.start();
     LinkRig rig(module.devicePath(), kTimeoutMs);
@@ -80,7 +82,8 @@ TEST(SilentModule, ReadBackWithoutAnswerChangesNothing)
 TEST(SilentModule, ReadBackCutShortEndsByTheTimeoutAndChangesNothing)
 {
     SimulatorOptions options;
-    options.readBackLength = 800;  // the answer ends with "*1" long before 1700 image bytes
+    options.identity.readBackLength =
+        800;  // the answer ends with "*1" long before 1700 image bytes
     ModuleSimulator module(options);
     module.start();
     LinkRig rig(module.devicePath(), kTimeoutMs);
@@ -106,7 +109,7 @@ TEST(SilentModule, ReadBackCutShortEndsByTheTimeoutAndChangesNothing)
 TEST(SilentModule, SerialQueryWithoutAnswerStaysPendingQuietly)
 {
     SimulatorOptions options;
-    options.silentAfterFrames = 0;
+    options.behaviours.push_back(behaviour::SilentAfter(0));
     ModuleSimulator module(options);
     module.start();
     LinkRig rig(module.devicePath(), kTimeoutMs);

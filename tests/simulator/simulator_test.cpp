@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <mutex>
 #include <numeric>
 #include <thread>
 
 #include "../link/support/pty_client.h"
+#include "link/protocol.h"
+#include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 
 namespace tarnik {
@@ -15,6 +18,12 @@ namespace {
 using namespace std::chrono_literals;
 using test::PtyClient;
 using Clock = std::chrono::steady_clock;
+
+// Data bytes of the c-th chunk of a programming run.
+std::size_t chunkSize(int c)
+{
+    return c == 0 ? protocol::kFirstChunkBytes : protocol::kChunkBytes;
+}
 
 std::string chunk(const std::string& data)
 {
@@ -43,8 +52,8 @@ DeviceImage patternMemory()
 TEST(SimulatorCommands, AnswersEveryCommandAsTheModuleDoes)
 {
     SimulatorOptions options;
-    options.serialNumber = "ZX81";
-    options.leadByte = 0x7E;
+    options.identity.serialNumber = "ZX81";
+    options.identity.leadByte = 0x7E;
     options.memory = patternMemory();
     ModuleSimulator sim(options);
     sim.start();
@@ -58,12 +67,13 @@ TEST(SimulatorCommands, AnswersEveryCommandAsTheModuleDoes)
     EXPECT_EQ(line.readBytes(10, 1s), "ZX81*1OK*1");
 
     line.send("*3*1");
-    const std::string answer = line.readBytes(1703, 2s);
-    ASSERT_EQ(answer.size(), 1703u);
+    const std::string answer = line.readBytes(protocol::kReadBackAnswerBytes, 2s);
+    ASSERT_EQ(answer.size(), protocol::kReadBackAnswerBytes);
     EXPECT_EQ(static_cast<std::uint8_t>(answer[0]), 0x7E);
-    EXPECT_EQ(answer.substr(1701), "*1");
+    EXPECT_EQ(answer.substr(1 + protocol::kReadBackImageBytes), "*1");
     const DeviceImage memory = patternMemory();
-    EXPECT_EQ(answer.substr(1, 1700), std::string(memory.begin(), memory.begin() + 1700));
+    EXPECT_EQ(answer.substr(1, protocol::kReadBackImageBytes),
+              std::string(memory.begin(), memory.begin() + protocol::kReadBackImageBytes));
 
     const auto frames = sim.frames();
     ASSERT_EQ(frames.size(), 4u);
@@ -81,30 +91,31 @@ TEST(SimulatorCommands, ChunksAreFramedByLengthAndStoredInOrder)
     std::string uploaded;
     line.send("*2*1");
     ASSERT_EQ(line.readBytes(4, 1s), "OK*1");
-    for (int c = 0; c < 27; ++c) {
-        const std::string data = chunkData(c == 0 ? 25 : 45, c);
+    for (int c = 0; c < static_cast<int>(protocol::kChunks); ++c) {
+        const std::string data = chunkData(chunkSize(c), c);
         uploaded += data;
         line.send(chunk(data));
         ASSERT_EQ(line.readBytes(4, 1s), "OK*1") << "chunk " << c;
     }
-    ASSERT_EQ(uploaded.size(), 1195u);
+    ASSERT_EQ(uploaded.size(), protocol::kSentImageBytes);
     const DeviceImage memory = sim.memory();
-    EXPECT_EQ(std::string(memory.begin(), memory.begin() + 1195), uploaded);
-    EXPECT_EQ(memory[1195], 0);
+    EXPECT_EQ(std::string(memory.begin(), memory.begin() + protocol::kSentImageBytes), uploaded);
+    EXPECT_EQ(memory[protocol::kSentImageBytes], 0);
     EXPECT_EQ(sim.skippedBytes(), 0u);
 
     const auto frames = sim.frames();
-    ASSERT_EQ(frames.size(), 28u);
+    ASSERT_EQ(frames.size(), 1 + protocol::kChunks);
     EXPECT_EQ(frames[1].bytes.size(), 29u);
     EXPECT_EQ(frames[2].bytes.size(), 49u);
     EXPECT_EQ(frames[2].imageOffset, 25u);
-    EXPECT_EQ(frames[27].imageOffset, 1150u);
+    EXPECT_EQ(frames[protocol::kChunks].imageOffset,
+              protocol::kSentImageBytes - protocol::kChunkBytes);
 
     // What was programmed comes back in the read-back.
     line.send("*3*1");
-    const std::string answer = line.readBytes(1703, 2s);
-    ASSERT_EQ(answer.size(), 1703u);
-    EXPECT_EQ(answer.substr(1, 1195), uploaded);
+    const std::string answer = line.readBytes(protocol::kReadBackAnswerBytes, 2s);
+    ASSERT_EQ(answer.size(), protocol::kReadBackAnswerBytes);
+    EXPECT_EQ(answer.substr(1, protocol::kSentImageBytes), uploaded);
 }
 
 TEST(SimulatorCommands, SkipsBytesThatAreNoFrameAndRecovers)
@@ -152,8 +163,8 @@ TEST(SimulatorCommands, AFrameSentInPiecesIsTakenWhenComplete)
 TEST(SimulatorSwitches, SplitsAnswersIntoPiecesWithAGap)
 {
     SimulatorOptions options;
-    options.answerPieces = 2;
-    options.pieceGap = 80ms;
+    options.pacing.answerPieces = 2;
+    options.pacing.pieceGap = 80ms;
     ModuleSimulator sim(options);
     sim.start();
     PtyClient line(sim.devicePath());
@@ -166,8 +177,8 @@ TEST(SimulatorSwitches, SplitsAnswersIntoPiecesWithAGap)
 TEST(SimulatorSwitches, PiecesOfAFixedSizeCanSplitTheTerminator)
 {
     SimulatorOptions options;
-    options.pieceBytes = 6;
-    options.pieceGap = 50ms;
+    options.pacing.pieceBytes = 6;
+    options.pacing.pieceGap = 50ms;
     ModuleSimulator sim(options);
     sim.start();
     PtyClient line(sim.devicePath());
@@ -179,7 +190,7 @@ TEST(SimulatorSwitches, PiecesOfAFixedSizeCanSplitTheTerminator)
 TEST(SimulatorSwitches, FallsSilentAfterTheGivenFrames)
 {
     SimulatorOptions options;
-    options.silentAfterFrames = 1;
+    options.behaviours.push_back(behaviour::SilentAfter(1));
     ModuleSimulator sim(options);
     sim.start();
     PtyClient line(sim.devicePath());
@@ -194,7 +205,7 @@ TEST(SimulatorSwitches, StarOneAndGarbageAnswers)
 {
     {
         SimulatorOptions options;
-        options.starOneOnly = true;
+        options.behaviours.push_back(behaviour::StarOneAnswers());
         ModuleSimulator sim(options);
         sim.start();
         PtyClient line(sim.devicePath());
@@ -203,7 +214,7 @@ TEST(SimulatorSwitches, StarOneAndGarbageAnswers)
     }
     {
         SimulatorOptions options;
-        options.garbage = true;
+        options.behaviours.push_back(behaviour::GarbageAnswers());
         ModuleSimulator sim(options);
         sim.start();
         PtyClient line(sim.devicePath());
@@ -218,15 +229,16 @@ TEST(SimulatorSwitches, StarOneAndGarbageAnswers)
 TEST(SimulatorSwitches, OnlyTheLastChunkIsAnsweredWithStarOne)
 {
     SimulatorOptions options;
-    options.lastChunkStarOneOnly = true;
+    options.behaviours.push_back(behaviour::StarOneForLastChunk());
     ModuleSimulator sim(options);
     sim.start();
     PtyClient line(sim.devicePath());
     line.send("*2*1");
     ASSERT_EQ(line.readBytes(4, 1s), "OK*1");
-    for (int c = 0; c < 27; ++c) {
-        line.send(chunk(std::string(c == 0 ? 25 : 45, 'x')));
-        EXPECT_EQ(line.readUntilQuiet(30ms), c == 26 ? "*1" : "OK*1") << "chunk " << c;
+    const int last = static_cast<int>(protocol::kChunks) - 1;
+    for (int c = 0; c <= last; ++c) {
+        line.send(chunk(std::string(chunkSize(c), 'x')));
+        EXPECT_EQ(line.readUntilQuiet(30ms), c == last ? "*1" : "OK*1") << "chunk " << c;
     }
     line.send("*5*1");
     EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
@@ -235,7 +247,7 @@ TEST(SimulatorSwitches, OnlyTheLastChunkIsAnsweredWithStarOne)
 TEST(SimulatorSwitches, HangsUpWhenTheGivenFrameArrives)
 {
     SimulatorOptions options;
-    options.hangUpAfterFrames = 2;
+    options.behaviours.push_back(behaviour::HangUpAt(2));
     ModuleSimulator sim(options);
     sim.start();
     PtyClient line(sim.devicePath());
@@ -249,8 +261,7 @@ TEST(SimulatorSwitches, HangsUpWhenTheGivenFrameArrives)
 TEST(SimulatorSwitches, HangsUpAfterAnsweringWhenAsked)
 {
     SimulatorOptions options;
-    options.hangUpAfterFrames = 1;
-    options.hangUpAfterAnswer = true;
+    options.behaviours.push_back(behaviour::HangUpAt(1, true));
     ModuleSimulator sim(options);
     sim.start();
     PtyClient line(sim.devicePath());
@@ -262,7 +273,7 @@ TEST(SimulatorSwitches, HangsUpAfterAnsweringWhenAsked)
 TEST(SimulatorSwitches, AnswerDelay)
 {
     SimulatorOptions options;
-    options.answerDelay = 150ms;
+    options.pacing.answerDelay = 150ms;
     ModuleSimulator sim(options);
     sim.start();
     PtyClient line(sim.devicePath());
@@ -274,18 +285,87 @@ TEST(SimulatorSwitches, AnswerDelay)
     EXPECT_LT(took, 400ms);
 }
 
+TEST(SimulatorHook, SeesEveryCommandInOrderAndCanRewriteOrWithholdTheAnswer)
+{
+    struct Seen {
+        char command;
+        int index;
+        std::string answer;
+    };
+    std::mutex mutex;
+    std::vector<Seen> seen;
+    SimulatorOptions options;
+    options.behaviours.push_back([&](CommandTurn& turn) {
+        std::lock_guard lock(mutex);
+        seen.push_back({turn.command(), turn.index, turn.answer.value_or("")});
+        if (turn.command() == protocol::kSerialCommand)
+            turn.answer = "B7*1OK*1";
+        if (turn.command() == protocol::kFinishCommand) {
+            turn.answer.reset();
+            turn.write("straight");  // the script's own bytes, in place of the answer
+        }
+    });
+    // A later behaviour sees what the earlier one made of the answer.
+    options.behaviours.push_back(behaviour::SilentAfter(2));
+    ModuleSimulator sim(options);
+    sim.start();
+    PtyClient line(sim.devicePath());
+
+    line.send("*7*1");
+    EXPECT_EQ(line.readBytes(8, 1s), "B7*1OK*1");
+    line.send("*5*1");
+    EXPECT_EQ(line.readBytes(8, 1s), "straight");
+    line.send("*2*1");
+    ASSERT_TRUE(sim.waitForFrames(3, 1s));
+    EXPECT_EQ(line.readUntilQuiet(100ms), "") << "the third frame falls after SilentAfter(2)";
+
+    std::lock_guard lock(mutex);
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].command, '7');
+    EXPECT_EQ(seen[0].answer, "A123*1OK*1");
+    EXPECT_EQ(seen[1].command, '5');
+    EXPECT_EQ(seen[1].index, 1);
+    EXPECT_EQ(seen[2].answer, "OK*1");
+    EXPECT_EQ(seen[2].index, 2);
+}
+
+TEST(SimulatorHook, OnlyTheChunkThatCompletesTheSentImageIsTheLastChunk)
+{
+    std::vector<bool> last;
+    SimulatorOptions options;
+    options.behaviours.push_back([&](CommandTurn& turn) {
+        if (turn.command() == protocol::kChunkCommand)
+            last.push_back(turn.isLastChunk());
+    });
+    ModuleSimulator sim(options);
+    sim.start();
+    PtyClient line(sim.devicePath());
+    for (int run = 0; run < 2; ++run) {
+        line.send("*2*1");
+        ASSERT_EQ(line.readBytes(4, 1s), "OK*1");
+        for (int c = 0; c < static_cast<int>(protocol::kChunks); ++c) {
+            line.send(chunk(std::string(chunkSize(c), 'q')));
+            ASSERT_EQ(line.readBytes(4, 1s), "OK*1");
+        }
+    }
+    sim.stop();
+    ASSERT_EQ(last.size(), 2 * protocol::kChunks);
+    for (std::size_t i = 0; i < last.size(); ++i)
+        EXPECT_EQ(last[i], i % protocol::kChunks == protocol::kChunks - 1) << "chunk " << i;
+}
+
 TEST(SimulatorPacing, ReadBackTakesItsLineTime)
 {
     SimulatorOptions options;
-    options.baudRate = 115200;
+    options.pacing.baudRate = 115200;
     ModuleSimulator sim(options);
     sim.start();
     PtyClient line(sim.devicePath());
     const auto start = Clock::now();
     line.send("*3*1");
-    const std::string answer = line.readBytes(1703, 2s);
+    const std::string answer = line.readBytes(protocol::kReadBackAnswerBytes, 2s);
     const auto took = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    ASSERT_EQ(answer.size(), 1703u);
+    ASSERT_EQ(answer.size(), protocol::kReadBackAnswerBytes);
     // 1707 bytes at 10 bits a byte: 148.2 ms on the line.
     EXPECT_GE(took, 148.0);
     EXPECT_LT(took, 165.0);
@@ -294,7 +374,7 @@ TEST(SimulatorPacing, ReadBackTakesItsLineTime)
 TEST(SimulatorPacing, IncomingBytesAreChargedTheirLineTimeBeforeTheAnswer)
 {
     SimulatorOptions options;
-    options.baudRate = 9600;  // 1.04 ms a byte
+    options.pacing.baudRate = 9600;  // 1.04 ms a byte
     ModuleSimulator sim(options);
     sim.start();
     PtyClient line(sim.devicePath());

@@ -15,8 +15,10 @@
 #include <sys/wait.h>
 
 #include "file/settings_file.h"
+#include "link/protocol.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
+#include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 
 extern char** environ;
@@ -120,7 +122,8 @@ TEST_F(Cli, ProgramPrintsEveryLineAndProgressTextAndExitsZero)
     // Without a file the start-up settings are programmed.
     const DeviceImage expected = imageOf(startupSettings());
     const DeviceImage memory = module.memory();
-    EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 1195, expected.begin()));
+    EXPECT_TRUE(
+        std::equal(memory.begin(), memory.begin() + protocol::kSentImageBytes, expected.begin()));
 }
 
 TEST_F(Cli, ProgramsTheRecordOfAFileAsStored)
@@ -134,13 +137,14 @@ TEST_F(Cli, ProgramsTheRecordOfAFileAsStored)
     EXPECT_EQ(r.status, 0) << r.err;
     const DeviceImage expected = imageOf(record);
     const DeviceImage memory = module.memory();
-    EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 1195, expected.begin()));
+    EXPECT_TRUE(
+        std::equal(memory.begin(), memory.begin() + protocol::kSentImageBytes, expected.begin()));
 }
 
 TEST_F(Cli, ProgramWithoutAnswerExitsOne)
 {
     SimulatorOptions options;
-    options.silentAfterFrames = 0;
+    options.behaviours.push_back(behaviour::SilentAfter(0));
     auto& module = simulator(options);
     const CliResult r = run({"program", "--port", module.devicePath(), "--timeout-ms", "200"});
     EXPECT_EQ(r.status, 1);
@@ -191,7 +195,7 @@ TEST_F(Cli, PortAndFileErrors)
 TEST_F(Cli, DeviceLostDuringProgrammingExitsThree)
 {
     SimulatorOptions options;
-    options.hangUpAfterFrames = 4;
+    options.behaviours.push_back(behaviour::HangUpAt(4));
     auto& module = simulator(options);
     const CliResult r = run({"program", "--port", module.devicePath()});
     EXPECT_EQ(r.status, 3);
@@ -239,7 +243,7 @@ TEST_F(Cli, ReadSavesTheModuleSettingsOntoTheBaseRecord)
 TEST_F(Cli, ReadWithoutAnswerExitsOneAndWritesNothing)
 {
     SimulatorOptions options;
-    options.silentAfterFrames = 0;
+    options.behaviours.push_back(behaviour::SilentAfter(0));
     auto& module = simulator(options);
     const std::string out = path("never.zvn");
     const CliResult r =
@@ -252,7 +256,7 @@ TEST_F(Cli, ReadWithoutAnswerExitsOneAndWritesNothing)
 TEST_F(Cli, SerialWithoutAnswerExitsOne)
 {
     SimulatorOptions options;
-    options.silentAfterFrames = 0;
+    options.behaviours.push_back(behaviour::SilentAfter(0));
     auto& module = simulator(options);
     const CliResult r = run({"serial", "--port", module.devicePath(), "--timeout-ms", "200"});
     EXPECT_EQ(r.status, 1);
