@@ -41,7 +41,7 @@ public:
         std::size_t consumed = 0;
     };
 
-    explicit ModuleProtocol(ModuleIdentity identity) : identity_(std::move(identity)) {}
+    explicit ModuleProtocol(ModuleIdentity identity) : identity_(std::move(identity)) { }
 
     // Looks at the front of `received`; more bytes are needed when the step is not
     // complete. A chunk is stored into `memory`, a read-back answered from it.

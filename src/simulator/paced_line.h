@@ -26,8 +26,8 @@ class PacedLine {
 public:
     using Clock = std::chrono::steady_clock;
     // Bytes that have fully arrived, and when their last bit did.
-    using Arrival = std::function<void(const std::vector<std::uint8_t>& bytes,
-                                        Clock::time_point arrivedAt)>;
+    using Arrival =
+        std::function<void(const std::vector<std::uint8_t>& bytes, Clock::time_point arrivedAt)>;
 
     explicit PacedLine(LinePacing pacing);
     PacedLine(const PacedLine&) = delete;

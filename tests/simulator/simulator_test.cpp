@@ -7,8 +7,8 @@
 #include <numeric>
 #include <thread>
 
-#include "../link/support/pty_client.h"
 #include "link/protocol.h"
+#include "pty_client.h"
 #include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 
