@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "event_loop.h"
 #include "link_rig.h"
 #include "model/value_ranges.h"
 #include "serial/com_error.h"
@@ -39,7 +40,7 @@ void expectOpenFailure(Click click)
     expectIdle(rig);
     EXPECT_EQ(rig.host.outcomes, std::vector<LinkOutcome>{LinkOutcome::PortError});
     EXPECT_TRUE(rig.host.errors.empty()) << "the caller's boundary shows the rethrown error";
-    rig.runFor(350ms);  // past the rig's 300 ms no-answer period
+    test::PumpFor(350ms);  // past the rig's 300 ms no-answer period
     EXPECT_TRUE(rig.host.list.lines().empty()) << "no late timeout line";
 }
 
@@ -74,7 +75,7 @@ TEST(PortFailure, DeviceDroppedMidRunEndsTheRunWithAMessage)
     EXPECT_EQ(rig.host.errors, std::vector<std::string>{"Połączenie z modułem zostało przerwane."});
     expectIdle(rig);
     EXPECT_FALSE(rig.port.Connected());
-    rig.runFor(100ms);
+    test::PumpFor(100ms);
     EXPECT_NE(rig.host.list.lines().back(), "Brak oprowiedzi z modułu.");
 }
 
@@ -118,7 +119,7 @@ TEST(PortFailure, AFailureInsideTheAnswerHandlerIsReportedAndClosesThePort)
     LinkRig rig(sim.devicePath(), 2000);
     rig.host.controls = startupSettings();
     rig.engine.BprogramujClick();
-    ASSERT_TRUE(rig.runUntil(
+    ASSERT_TRUE(test::PumpUntil(
         [&] { return rig.engine.programmingState() == ProgrammingState::Sending; }, 1s));
     // The next answers would come through the port; close it and answer by hand.
     rig.port.Close();
@@ -186,7 +187,7 @@ TEST(PortFailure, LossWhileIdleIsNotReported)
     rig.engine.BBserialClick();
     ASSERT_TRUE(rig.waitForOutcome(1s));
     sim.hangUp();
-    ASSERT_TRUE(rig.runUntil([&] { return !rig.port.Connected(); }, 1s));
+    ASSERT_TRUE(test::PumpUntil([&] { return !rig.port.Connected(); }, 1s));
     EXPECT_TRUE(rig.host.errors.empty());
     EXPECT_EQ(rig.host.outcomes.size(), 1u);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "event_loop.h"
 #include "link/protocol.h"
 #include "link_rig.h"
 #include "model/conversion.h"
@@ -251,7 +252,7 @@ TEST_F(Programming, NumbersNotInInternationalFormAreRefused)
     EXPECT_FALSE(rig->host.timer.isArmed());
     EXPECT_FALSE(rig->port.Connected());
     EXPECT_EQ(0, std::memcmp(&before, &rig->record, sizeof before));
-    rig->runFor(50ms);
+    test::PumpFor(50ms);
     EXPECT_EQ(sim->frameCount(), 0);
 }
 
@@ -283,7 +284,7 @@ TEST_P(ProgrammingRefusal, RefusesWithALineAndSendsNothing)
     EXPECT_FALSE(rig->port.Connected());
     EXPECT_EQ(0, std::memcmp(&before, &rig->record, sizeof before))
         << "the record is left as it was";
-    rig->runFor(50ms);
+    test::PumpFor(50ms);
     EXPECT_EQ(sim->frameCount(), 0);
 }
 

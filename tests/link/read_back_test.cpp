@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "event_loop.h"
 #include "link/protocol.h"
 #include "link_rig.h"
 #include "model/conversion.h"
@@ -218,7 +219,7 @@ TEST(SerialNumber, NoAnswerLeavesTheQueryPendingAndReportsNothing)
     LinkRig rig(sim.devicePath());
     rig.engine.BBserialClick();
     ASSERT_TRUE(sim.waitForFrames(1, 1s));
-    rig.runFor(400ms);
+    test::PumpFor(400ms);
     EXPECT_TRUE(rig.engine.serialQueryPending());
     EXPECT_TRUE(rig.host.outcomes.empty());
     EXPECT_TRUE(rig.host.list.lines().empty());

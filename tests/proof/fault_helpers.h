@@ -12,6 +12,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "cpu_time.h"
+#include "event_loop.h"
 #include "link/protocol.h"
 #include "link_rig.h"
 #include "model/conversion.h"
@@ -19,7 +21,17 @@
 
 namespace tarnik::proof {
 
+using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using test::LinkRig;
+using test::ProcessCpuMs;
+using test::PumpFor;
+using test::PumpUntil;
+using test::ResidentKiB;
+
+// Settings that survive the trip to the module and back: every carried field random,
+// texts without quote or zero bytes, numbers of at most 12 characters, PINs of 4.
+SettingsRecord RandomModuleSettings(unsigned seed);
 
 using protocol::kReadBackImageBytes;
 using protocol::kSentImageBytes;
@@ -106,8 +118,8 @@ private:
 
 inline void expectIdle(const LinkRig& rig)
 {
-    EXPECT_FALSE(rig.host.busy());
-    EXPECT_FALSE(rig.host.timerArmed());
+    EXPECT_FALSE(rig.host.busy);
+    EXPECT_FALSE(rig.host.timer.isArmed());
     EXPECT_EQ(rig.engine.programmingState(), ProgrammingState::Idle);
     EXPECT_EQ(rig.engine.readBackState(), ReadBackState::Idle);
 }

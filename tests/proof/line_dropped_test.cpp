@@ -19,7 +19,7 @@ constexpr double kIdleCpuMsPerSecond = 30;
 void expectQuietSecond()
 {
     const double cpuBefore = ProcessCpuMs();
-    RunFor(1000ms);
+    PumpFor(1000ms);
     EXPECT_LT(ProcessCpuMs() - cpuBefore, kIdleCpuMsPerSecond)
         << "CPU spent in the second after the drop";
 }
@@ -35,7 +35,7 @@ TEST(LineDropped, DuringProgrammingEndsTheRunAndTheNextRunSucceeds)
     name.pointAt(first.devicePath());
 
     LinkRig rig(name.path(), 6000);
-    rig.host.programmed = RandomModuleSettings(1);
+    rig.host.controls = RandomModuleSettings(1);
     const auto start = Clock::now();
     EXPECT_EQ(rig.program(), LinkOutcome::PortError);
     EXPECT_LT(msSince(start), 2000) << "the drop must be noticed, not waited out";
@@ -49,7 +49,7 @@ TEST(LineDropped, DuringProgrammingEndsTheRunAndTheNextRunSucceeds)
     name.pointAt(back.devicePath());
     EXPECT_EQ(rig.program(), LinkOutcome::Programmed);
     EXPECT_EQ(rig.host.lastLine(), link_text::kDone);
-    EXPECT_TRUE(sentImageStored(back.memory(), rig.host.programmed));
+    EXPECT_TRUE(sentImageStored(back.memory(), *rig.host.controls));
 }
 
 TEST(LineDropped, DuringReadBackKeepsTheSettingsAndTheNextReadBackSucceeds)
@@ -77,7 +77,7 @@ TEST(LineDropped, DuringReadBackKeepsTheSettingsAndTheNextReadBackSucceeds)
     EXPECT_EQ(rig.host.errors.back(), link_text::kDeviceLost);
     EXPECT_TRUE(sameBytes(rig.record, before));
     EXPECT_EQ(rig.image, imageBefore);
-    EXPECT_EQ(rig.host.shown, 0);
+    EXPECT_EQ(rig.host.shown.size(), 0u);
     expectIdle(rig);
     expectQuietSecond();
 
@@ -89,7 +89,7 @@ TEST(LineDropped, DuringReadBackKeepsTheSettingsAndTheNextReadBackSucceeds)
     EXPECT_EQ(rig.readBack(), LinkOutcome::SettingsLoaded);
     EXPECT_TRUE(std::equal(returned.memory->begin(), returned.memory->begin() + kReadBackImageBytes,
                            rig.image.begin()));
-    EXPECT_EQ(rig.host.shown, 1);
+    EXPECT_EQ(rig.host.shown.size(), 1u);
     EXPECT_EQ(rig.host.lastLine(), link_text::kLoaded);
 }
 
@@ -100,13 +100,13 @@ TEST(LineDropped, WhileNoExchangeRunsIsNoticedAtTheNextExchange)
     first.start();
     name.pointAt(first.devicePath());
     LinkRig rig(name.path(), 6000);
-    rig.host.programmed = RandomModuleSettings(3);
+    rig.host.controls = RandomModuleSettings(3);
     ASSERT_EQ(rig.program(), LinkOutcome::Programmed);
 
     // The port stays open between runs; the module goes away while nothing runs.
     const std::size_t errorsBefore = rig.host.errors.size();
     first.hangUp();
-    RunFor(200ms);
+    PumpFor(200ms);
     EXPECT_EQ(rig.host.errors.size(), errorsBefore)
         << "a drop between runs is not an error to show";
     expectQuietSecond();
@@ -115,7 +115,7 @@ TEST(LineDropped, WhileNoExchangeRunsIsNoticedAtTheNextExchange)
     back.start();
     name.pointAt(back.devicePath());
     EXPECT_EQ(rig.program(), LinkOutcome::Programmed);
-    EXPECT_TRUE(sentImageStored(back.memory(), rig.host.programmed));
+    EXPECT_TRUE(sentImageStored(back.memory(), *rig.host.controls));
 }
 
 }  // namespace

@@ -40,10 +40,10 @@ void expectNoiseEndedByTimeout(LinkRig& rig, Clock::time_point armedAt, const Re
     EXPECT_LT(msSince(armedAt), kTimeoutMs + 500);
     expectIdle(rig);
     // The noise goes on after the timeout: nothing more may happen.
-    const auto lines = rig.host.lines();
+    const auto lines = rig.host.list.lines();
     const auto outcomes = rig.host.outcomes.size();
-    RunFor(kNoise - std::chrono::milliseconds(kTimeoutMs) + 200ms);
-    EXPECT_EQ(rig.host.lines(), lines);
+    PumpFor(kNoise - std::chrono::milliseconds(kTimeoutMs) + 200ms);
+    EXPECT_EQ(rig.host.list.lines(), lines);
     EXPECT_EQ(rig.host.outcomes.size(), outcomes);
     EXPECT_LT(rig.framer.Buffer().size(), 1024u);
     EXPECT_LT(ui.worstGapMs(), kWorstGapMs);
@@ -69,7 +69,7 @@ TEST(NoisyModule, ReadBackAnsweredWithNoiseEndsByTheTimeoutAndChangesNothing)
     expectNoiseEndedByTimeout(rig, armedAt, ui);
     EXPECT_TRUE(sameBytes(rig.record, before));
     EXPECT_EQ(rig.image, imageBefore);
-    EXPECT_EQ(rig.host.shown, 0);
+    EXPECT_EQ(rig.host.shown.size(), 0u);
 }
 
 TEST(NoisyModule, ChunkAnsweredWithNoiseEndsTheRunByTheTimeout)
@@ -83,7 +83,7 @@ TEST(NoisyModule, ChunkAnsweredWithNoiseEndsTheRunByTheTimeout)
     }));
     module.start();
     LinkRig rig(module.devicePath(), kTimeoutMs);
-    rig.host.programmed = RandomModuleSettings(20);
+    rig.host.controls = RandomModuleSettings(20);
 
     Responsiveness ui;
     Clock::time_point armedAt;
@@ -135,10 +135,10 @@ TEST(AnswersByteByByte, ProgrammingSucceeds)
     module.start();
     LinkRig rig(module.devicePath(), 3000);
     PieceCounter pieces(rig);
-    rig.host.programmed = RandomModuleSettings(31);
+    rig.host.controls = RandomModuleSettings(31);
 
     EXPECT_EQ(rig.program(), LinkOutcome::Programmed);
-    EXPECT_TRUE(sentImageStored(module.memory(), rig.host.programmed));
+    EXPECT_TRUE(sentImageStored(module.memory(), *rig.host.controls));
     EXPECT_GT(pieces.calls, 28 * 2) << "the answers did not arrive in pieces";
     expectIdle(rig);
 }

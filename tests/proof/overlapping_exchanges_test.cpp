@@ -20,7 +20,7 @@ TEST(OverlappingExchanges, ProgrammingStartedDuringAReadBackSendsTheNewSettings)
     ModuleSimulator module(slow);
     module.start();
     LinkRig rig(module.devicePath(), 3000);
-    rig.host.programmed = RandomModuleSettings(51);
+    rig.host.controls = RandomModuleSettings(51);
 
     rig.engine.BBloadClick();
     ASSERT_EQ(rig.program(), LinkOutcome::Programmed);
@@ -29,15 +29,15 @@ TEST(OverlappingExchanges, ProgrammingStartedDuringAReadBackSendsTheNewSettings)
     // while the last chunk is still on its way.
     EXPECT_EQ(module.frameCount(), 2 + static_cast<int>(protocol::kChunks))
         << "success reported before the last chunk arrived";
-    EXPECT_TRUE(sentImageStored(module.memory(), rig.host.programmed))
+    EXPECT_TRUE(sentImageStored(module.memory(), *rig.host.controls))
         << "the module got its old settings back";
-    EXPECT_TRUE(sameBytes(rig.record, rig.host.programmed));
-    EXPECT_EQ(rig.host.shown, 0) << "the late read-back replaced the settings being edited";
+    EXPECT_TRUE(sameBytes(rig.record, *rig.host.controls));
+    EXPECT_EQ(rig.host.shown.size(), 0u) << "the late read-back replaced the settings being edited";
     expectIdle(rig);
 
     // Nothing of the abandoned read-back comes back later.
-    RunFor(300ms);
-    EXPECT_EQ(rig.host.shown, 0);
+    PumpFor(300ms);
+    EXPECT_EQ(rig.host.shown.size(), 0u);
     EXPECT_EQ(rig.host.lastLine(), link_text::kDone);
 }
 

@@ -27,7 +27,7 @@ void expectTimedOut(const LinkRig& rig)
 TEST(SilentModule, ProgrammingEndsByTheTimeoutAtEveryStage)
 {
     LinkRig rig("", kTimeoutMs);
-    rig.host.programmed = RandomModuleSettings(10);
+    rig.host.controls = RandomModuleSettings(10);
     // Silent after `answered` frames: 0 leaves "*2*1" unanswered, 27 the last chunk,
     // 28 (with the last chunk answered "*1" alone) the finishing "*5*1".
     for (int answered = 0; answered <= kStartAndChunks; ++answered) {
@@ -58,7 +58,7 @@ TEST(SilentModule, ProgrammingEndsByTheTimeoutAtEveryStage)
     module.start();
     rig.host.port = module.devicePath();
     EXPECT_EQ(rig.program(), LinkOutcome::Programmed);
-    EXPECT_TRUE(sentImageStored(module.memory(), rig.host.programmed));
+    EXPECT_TRUE(sentImageStored(module.memory(), *rig.host.controls));
 }
 
 TEST(SilentModule, ReadBackWithoutAnswerChangesNothing)
@@ -76,7 +76,7 @@ TEST(SilentModule, ReadBackWithoutAnswerChangesNothing)
     expectTimedOut(rig);
     EXPECT_TRUE(sameBytes(rig.record, before));
     EXPECT_EQ(rig.image, imageBefore);
-    EXPECT_EQ(rig.host.shown, 0);
+    EXPECT_EQ(rig.host.shown.size(), 0u);
 }
 
 TEST(SilentModule, ReadBackCutShortEndsByTheTimeoutAndChangesNothing)
@@ -93,7 +93,7 @@ TEST(SilentModule, ReadBackCutShortEndsByTheTimeoutAndChangesNothing)
     EXPECT_EQ(rig.readBack(3s), LinkOutcome::NoAnswer);
     expectTimedOut(rig);
     EXPECT_TRUE(sameBytes(rig.record, before));
-    EXPECT_EQ(rig.host.shown, 0);
+    EXPECT_EQ(rig.host.shown.size(), 0u);
 
     // The next read-back starts from an empty store and takes a whole answer.
     SimulatorOptions whole;
@@ -116,7 +116,7 @@ TEST(SilentModule, SerialQueryWithoutAnswerStaysPendingQuietly)
 
     EXPECT_EQ(rig.serial(500ms), std::nullopt);
     EXPECT_TRUE(rig.engine.serialQueryPending());
-    EXPECT_TRUE(rig.host.lines().empty());
+    EXPECT_TRUE(rig.host.list.lines().empty());
     EXPECT_TRUE(rig.host.errors.empty());
     expectIdle(rig);
 }

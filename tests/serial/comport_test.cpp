@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "hand_over_loop.h"
 #include "pty_pair.h"
 #include "serial/comport.h"
 #include "serial/custom_baud.h"
@@ -25,8 +26,8 @@ namespace tarnik {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::PtyPair;
-using testing::UiLoop;
+using test::PtyPair;
+using test::UiLoop;
 
 // A port configured the way the tool configures it.
 struct ProgramPort {
@@ -188,7 +189,7 @@ TEST(ComPortTransfer, EveryByteValuePassesUnchangedBothWays)
     p.port.AttachLink(&reader);
     p.port.Open();
 
-    const std::string all = testing::AllByteValues();
+    const std::string all = test::AllByteValues();
     EXPECT_EQ(p.port.Write(all.data(), static_cast<int>(all.size())), 256);
     EXPECT_EQ(pty.ReadMaster(256), all);
 

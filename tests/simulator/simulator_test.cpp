@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "link/protocol.h"
-#include "pty_client.h"
+#include "pty_pair.h"
 #include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 
@@ -49,25 +49,42 @@ DeviceImage patternMemory()
     return memory;
 }
 
-TEST(SimulatorCommands, AnswersEveryCommandAsTheModuleDoes)
+// A simulator on a fresh pseudo-terminal, and its line opened as the tool opens it.
+class SimulatorLine : public ::testing::Test {
+protected:
+    void start(SimulatorOptions options = {})
+    {
+        line.reset();
+        sim = std::make_unique<ModuleSimulator>(std::move(options));
+        sim->start();
+        line = std::make_unique<PtyClient>(sim->devicePath());
+    }
+
+    std::unique_ptr<ModuleSimulator> sim;
+    std::unique_ptr<PtyClient> line;
+};
+class SimulatorCommands : public SimulatorLine { };
+class SimulatorHook : public SimulatorLine { };
+class SimulatorPacing : public SimulatorLine { };
+class SimulatorSwitches : public SimulatorLine { };
+
+TEST_F(SimulatorCommands, AnswersEveryCommandAsTheModuleDoes)
 {
     SimulatorOptions options;
     options.identity.serialNumber = "ZX81";
     options.identity.leadByte = 0x7E;
     options.memory = patternMemory();
-    ModuleSimulator sim(options);
-    sim.start();
-    PtyClient line(sim.devicePath());
+    start(options);
 
-    line.send("*2*1");
-    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
-    line.send("*5*1");
-    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
-    line.send("*7*1");
-    EXPECT_EQ(line.readBytes(10, 1s), "ZX81*1OK*1");
+    line->send("*2*1");
+    EXPECT_EQ(line->readBytes(4, 1s), "OK*1");
+    line->send("*5*1");
+    EXPECT_EQ(line->readBytes(4, 1s), "OK*1");
+    line->send("*7*1");
+    EXPECT_EQ(line->readBytes(10, 1s), "ZX81*1OK*1");
 
-    line.send("*3*1");
-    const std::string answer = line.readBytes(protocol::kReadBackAnswerBytes, 2s);
+    line->send("*3*1");
+    const std::string answer = line->readBytes(protocol::kReadBackAnswerBytes, 2s);
     ASSERT_EQ(answer.size(), protocol::kReadBackAnswerBytes);
     EXPECT_EQ(static_cast<std::uint8_t>(answer[0]), 0x7E);
     EXPECT_EQ(answer.substr(1 + protocol::kReadBackImageBytes), "*1");
@@ -75,35 +92,33 @@ TEST(SimulatorCommands, AnswersEveryCommandAsTheModuleDoes)
     EXPECT_EQ(answer.substr(1, protocol::kReadBackImageBytes),
               std::string(memory.begin(), memory.begin() + protocol::kReadBackImageBytes));
 
-    const auto frames = sim.frames();
+    const auto frames = sim->frames();
     ASSERT_EQ(frames.size(), 4u);
     EXPECT_EQ(frames[0].command, '2');
     EXPECT_EQ(frames[3].command, '3');
 }
 
-TEST(SimulatorCommands, ChunksAreFramedByLengthAndStoredInOrder)
+TEST_F(SimulatorCommands, ChunksAreFramedByLengthAndStoredInOrder)
 {
-    ModuleSimulator sim;
-    sim.start();
-    PtyClient line(sim.devicePath());
+    start();
 
     // A whole upload: 25 bytes, then 26 x 45, each holding 2A 31 in its data.
     std::string uploaded;
-    line.send("*2*1");
-    ASSERT_EQ(line.readBytes(4, 1s), "OK*1");
+    line->send("*2*1");
+    ASSERT_EQ(line->readBytes(4, 1s), "OK*1");
     for (int c = 0; c < static_cast<int>(protocol::kChunks); ++c) {
         const std::string data = chunkData(chunkSize(c), c);
         uploaded += data;
-        line.send(chunk(data));
-        ASSERT_EQ(line.readBytes(4, 1s), "OK*1") << "chunk " << c;
+        line->send(chunk(data));
+        ASSERT_EQ(line->readBytes(4, 1s), "OK*1") << "chunk " << c;
     }
     ASSERT_EQ(uploaded.size(), protocol::kSentImageBytes);
-    const DeviceImage memory = sim.memory();
+    const DeviceImage memory = sim->memory();
     EXPECT_EQ(std::string(memory.begin(), memory.begin() + protocol::kSentImageBytes), uploaded);
     EXPECT_EQ(memory[protocol::kSentImageBytes], 0);
-    EXPECT_EQ(sim.skippedBytes(), 0u);
+    EXPECT_EQ(sim->skippedBytes(), 0u);
 
-    const auto frames = sim.frames();
+    const auto frames = sim->frames();
     ASSERT_EQ(frames.size(), 1 + protocol::kChunks);
     EXPECT_EQ(frames[1].bytes.size(), 29u);
     EXPECT_EQ(frames[2].bytes.size(), 49u);
@@ -112,180 +127,156 @@ TEST(SimulatorCommands, ChunksAreFramedByLengthAndStoredInOrder)
               protocol::kSentImageBytes - protocol::kChunkBytes);
 
     // What was programmed comes back in the read-back.
-    line.send("*3*1");
-    const std::string answer = line.readBytes(protocol::kReadBackAnswerBytes, 2s);
+    line->send("*3*1");
+    const std::string answer = line->readBytes(protocol::kReadBackAnswerBytes, 2s);
     ASSERT_EQ(answer.size(), protocol::kReadBackAnswerBytes);
     EXPECT_EQ(answer.substr(1, protocol::kSentImageBytes), uploaded);
 }
 
-TEST(SimulatorCommands, SkipsBytesThatAreNoFrameAndRecovers)
+TEST_F(SimulatorCommands, SkipsBytesThatAreNoFrameAndRecovers)
 {
-    ModuleSimulator sim;
-    sim.start();
-    PtyClient line(sim.devicePath());
-    line.send("xy*9*2*1");
-    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
-    EXPECT_EQ(sim.frameCount(), 1);
-    EXPECT_EQ(sim.skippedBytes(), 4u);
+    start();
+    line->send("xy*9*2*1");
+    EXPECT_EQ(line->readBytes(4, 1s), "OK*1");
+    EXPECT_EQ(sim->frameCount(), 1);
+    EXPECT_EQ(sim->skippedBytes(), 4u);
 }
 
-TEST(SimulatorCommands, KeepsTheNewestFramesButCountsThemAll)
+TEST_F(SimulatorCommands, KeepsTheNewestFramesButCountsThemAll)
 {
     // A long demo session must not grow the frame log without bound.
-    ModuleSimulator sim;
-    sim.start();
-    PtyClient line(sim.devicePath());
+    start();
     const int total = static_cast<int>(ModuleSimulator::kFramesKept) + 10;
     for (int i = 0; i < total; ++i) {
-        line.send("*7*1");
-        ASSERT_EQ(line.readBytes(10, 1s).size(), 10u) << "query " << i;
+        line->send("*7*1");
+        ASSERT_EQ(line->readBytes(10, 1s).size(), 10u) << "query " << i;
     }
-    line.send("*2*1");
-    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
-    ASSERT_TRUE(sim.waitForFrames(total + 1, 1s));
-    EXPECT_EQ(sim.frameCount(), total + 1);
-    const auto frames = sim.frames();
+    line->send("*2*1");
+    EXPECT_EQ(line->readBytes(4, 1s), "OK*1");
+    ASSERT_TRUE(sim->waitForFrames(total + 1, 1s));
+    EXPECT_EQ(sim->frameCount(), total + 1);
+    const auto frames = sim->frames();
     EXPECT_LE(frames.size(), ModuleSimulator::kFramesKept);
     EXPECT_EQ(frames.back().command, '2');
 }
 
-TEST(SimulatorCommands, AFrameSentInPiecesIsTakenWhenComplete)
+TEST_F(SimulatorCommands, AFrameSentInPiecesIsTakenWhenComplete)
 {
-    ModuleSimulator sim;
-    sim.start();
-    PtyClient line(sim.devicePath());
-    line.send("*2");
-    EXPECT_EQ(line.readOnce(50ms), "");
-    line.send("*1");
-    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
+    start();
+    line->send("*2");
+    EXPECT_EQ(line->readOnce(50ms), "");
+    line->send("*1");
+    EXPECT_EQ(line->readBytes(4, 1s), "OK*1");
 }
 
-TEST(SimulatorSwitches, SplitsAnswersIntoPiecesWithAGap)
+TEST_F(SimulatorSwitches, SplitsAnswersIntoPiecesWithAGap)
 {
     SimulatorOptions options;
     options.pacing.answerPieces = 2;
     options.pacing.pieceGap = 80ms;
-    ModuleSimulator sim(options);
-    sim.start();
-    PtyClient line(sim.devicePath());
-    line.send("*2*1");
-    EXPECT_EQ(line.readOnce(1s), "OK");
-    EXPECT_EQ(line.readOnce(20ms), "");
-    EXPECT_EQ(line.readOnce(1s), "*1");
+    start(options);
+    line->send("*2*1");
+    EXPECT_EQ(line->readOnce(1s), "OK");
+    EXPECT_EQ(line->readOnce(20ms), "");
+    EXPECT_EQ(line->readOnce(1s), "*1");
 }
 
-TEST(SimulatorSwitches, PiecesOfAFixedSizeCanSplitTheTerminator)
+TEST_F(SimulatorSwitches, PiecesOfAFixedSizeCanSplitTheTerminator)
 {
     SimulatorOptions options;
     options.pacing.pieceBytes = 6;
     options.pacing.pieceGap = 50ms;
-    ModuleSimulator sim(options);
-    sim.start();
-    PtyClient line(sim.devicePath());
-    line.send("*7*1");
-    EXPECT_EQ(line.readOnce(1s), "A123*1");
-    EXPECT_EQ(line.readOnce(1s), "OK*1");
+    start(options);
+    line->send("*7*1");
+    EXPECT_EQ(line->readOnce(1s), "A123*1");
+    EXPECT_EQ(line->readOnce(1s), "OK*1");
 }
 
-TEST(SimulatorSwitches, FallsSilentAfterTheGivenFrames)
+TEST_F(SimulatorSwitches, FallsSilentAfterTheGivenFrames)
 {
     SimulatorOptions options;
     options.behaviours.push_back(behaviour::SilentAfter(1));
-    ModuleSimulator sim(options);
-    sim.start();
-    PtyClient line(sim.devicePath());
-    line.send("*2*1");
-    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
-    line.send("*5*1");
-    EXPECT_TRUE(sim.waitForFrames(2, 1s));
-    EXPECT_EQ(line.readUntilQuiet(100ms), "");
+    start(options);
+    line->send("*2*1");
+    EXPECT_EQ(line->readBytes(4, 1s), "OK*1");
+    line->send("*5*1");
+    EXPECT_TRUE(sim->waitForFrames(2, 1s));
+    EXPECT_EQ(line->readUntilQuiet(100ms), "");
 }
 
-TEST(SimulatorSwitches, StarOneAndGarbageAnswers)
+TEST_F(SimulatorSwitches, StarOneAndGarbageAnswers)
 {
     {
         SimulatorOptions options;
         options.behaviours.push_back(behaviour::StarOneAnswers());
-        ModuleSimulator sim(options);
-        sim.start();
-        PtyClient line(sim.devicePath());
-        line.send("*2*1");
-        EXPECT_EQ(line.readUntilQuiet(100ms), "*1");
+        start(options);
+        line->send("*2*1");
+        EXPECT_EQ(line->readUntilQuiet(100ms), "*1");
     }
     {
         SimulatorOptions options;
         options.behaviours.push_back(behaviour::GarbageAnswers());
-        ModuleSimulator sim(options);
-        sim.start();
-        PtyClient line(sim.devicePath());
-        line.send("*7*1");
-        const std::string answer = line.readUntilQuiet(100ms);
+        start(options);
+        line->send("*7*1");
+        const std::string answer = line->readUntilQuiet(100ms);
         EXPECT_FALSE(answer.empty());
         EXPECT_EQ(answer.find('*'), std::string::npos);
         EXPECT_EQ(answer.find("OK"), std::string::npos);
     }
 }
 
-TEST(SimulatorSwitches, OnlyTheLastChunkIsAnsweredWithStarOne)
+TEST_F(SimulatorSwitches, OnlyTheLastChunkIsAnsweredWithStarOne)
 {
     SimulatorOptions options;
     options.behaviours.push_back(behaviour::StarOneForLastChunk());
-    ModuleSimulator sim(options);
-    sim.start();
-    PtyClient line(sim.devicePath());
-    line.send("*2*1");
-    ASSERT_EQ(line.readBytes(4, 1s), "OK*1");
+    start(options);
+    line->send("*2*1");
+    ASSERT_EQ(line->readBytes(4, 1s), "OK*1");
     const int last = static_cast<int>(protocol::kChunks) - 1;
     for (int c = 0; c <= last; ++c) {
-        line.send(chunk(std::string(chunkSize(c), 'x')));
-        EXPECT_EQ(line.readUntilQuiet(30ms), c == last ? "*1" : "OK*1") << "chunk " << c;
+        line->send(chunk(std::string(chunkSize(c), 'x')));
+        EXPECT_EQ(line->readUntilQuiet(30ms), c == last ? "*1" : "OK*1") << "chunk " << c;
     }
-    line.send("*5*1");
-    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
+    line->send("*5*1");
+    EXPECT_EQ(line->readBytes(4, 1s), "OK*1");
 }
 
-TEST(SimulatorSwitches, HangsUpWhenTheGivenFrameArrives)
+TEST_F(SimulatorSwitches, HangsUpWhenTheGivenFrameArrives)
 {
     SimulatorOptions options;
     options.behaviours.push_back(behaviour::HangUpAt(2));
-    ModuleSimulator sim(options);
-    sim.start();
-    PtyClient line(sim.devicePath());
-    line.send("*2*1");
-    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
-    line.send(chunk(std::string(25, 'a')));
-    EXPECT_TRUE(line.hungUp(1s));
-    EXPECT_FALSE(sim.running());
+    start(options);
+    line->send("*2*1");
+    EXPECT_EQ(line->readBytes(4, 1s), "OK*1");
+    line->send(chunk(std::string(25, 'a')));
+    EXPECT_TRUE(line->hungUp(1s));
+    EXPECT_FALSE(sim->running());
 }
 
-TEST(SimulatorSwitches, HangsUpAfterAnsweringWhenAsked)
+TEST_F(SimulatorSwitches, HangsUpAfterAnsweringWhenAsked)
 {
     SimulatorOptions options;
     options.behaviours.push_back(behaviour::HangUpAt(1, true));
-    ModuleSimulator sim(options);
-    sim.start();
-    PtyClient line(sim.devicePath());
-    line.send("*2*1");
-    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
-    EXPECT_TRUE(line.hungUp(1s));
+    start(options);
+    line->send("*2*1");
+    EXPECT_EQ(line->readBytes(4, 1s), "OK*1");
+    EXPECT_TRUE(line->hungUp(1s));
 }
 
-TEST(SimulatorSwitches, AnswerDelay)
+TEST_F(SimulatorSwitches, AnswerDelay)
 {
     SimulatorOptions options;
     options.pacing.answerDelay = 150ms;
-    ModuleSimulator sim(options);
-    sim.start();
-    PtyClient line(sim.devicePath());
+    start(options);
     const auto start = Clock::now();
-    line.send("*2*1");
-    EXPECT_EQ(line.readBytes(4, 2s), "OK*1");
+    line->send("*2*1");
+    EXPECT_EQ(line->readBytes(4, 2s), "OK*1");
     const auto took = Clock::now() - start;
     EXPECT_GE(took, 150ms);
     EXPECT_LT(took, 400ms);
 }
 
-TEST(SimulatorHook, SeesEveryCommandInOrderAndCanRewriteOrWithholdTheAnswer)
+TEST_F(SimulatorHook, SeesEveryCommandInOrderAndCanRewriteOrWithholdTheAnswer)
 {
     struct Seen {
         char command;
@@ -307,17 +298,15 @@ TEST(SimulatorHook, SeesEveryCommandInOrderAndCanRewriteOrWithholdTheAnswer)
     });
     // A later behaviour sees what the earlier one made of the answer.
     options.behaviours.push_back(behaviour::SilentAfter(2));
-    ModuleSimulator sim(options);
-    sim.start();
-    PtyClient line(sim.devicePath());
+    start(options);
 
-    line.send("*7*1");
-    EXPECT_EQ(line.readBytes(8, 1s), "B7*1OK*1");
-    line.send("*5*1");
-    EXPECT_EQ(line.readBytes(8, 1s), "straight");
-    line.send("*2*1");
-    ASSERT_TRUE(sim.waitForFrames(3, 1s));
-    EXPECT_EQ(line.readUntilQuiet(100ms), "") << "the third frame falls after SilentAfter(2)";
+    line->send("*7*1");
+    EXPECT_EQ(line->readBytes(8, 1s), "B7*1OK*1");
+    line->send("*5*1");
+    EXPECT_EQ(line->readBytes(8, 1s), "straight");
+    line->send("*2*1");
+    ASSERT_TRUE(sim->waitForFrames(3, 1s));
+    EXPECT_EQ(line->readUntilQuiet(100ms), "") << "the third frame falls after SilentAfter(2)";
 
     std::lock_guard lock(mutex);
     ASSERT_EQ(seen.size(), 3u);
@@ -329,7 +318,7 @@ TEST(SimulatorHook, SeesEveryCommandInOrderAndCanRewriteOrWithholdTheAnswer)
     EXPECT_EQ(seen[2].index, 2);
 }
 
-TEST(SimulatorHook, OnlyTheChunkThatCompletesTheSentImageIsTheLastChunk)
+TEST_F(SimulatorHook, OnlyTheChunkThatCompletesTheSentImageIsTheLastChunk)
 {
     std::vector<bool> last;
     SimulatorOptions options;
@@ -337,52 +326,46 @@ TEST(SimulatorHook, OnlyTheChunkThatCompletesTheSentImageIsTheLastChunk)
         if (turn.command() == protocol::kChunkCommand)
             last.push_back(turn.isLastChunk());
     });
-    ModuleSimulator sim(options);
-    sim.start();
-    PtyClient line(sim.devicePath());
+    start(options);
     for (int run = 0; run < 2; ++run) {
-        line.send("*2*1");
-        ASSERT_EQ(line.readBytes(4, 1s), "OK*1");
+        line->send("*2*1");
+        ASSERT_EQ(line->readBytes(4, 1s), "OK*1");
         for (int c = 0; c < static_cast<int>(protocol::kChunks); ++c) {
-            line.send(chunk(std::string(chunkSize(c), 'q')));
-            ASSERT_EQ(line.readBytes(4, 1s), "OK*1");
+            line->send(chunk(std::string(chunkSize(c), 'q')));
+            ASSERT_EQ(line->readBytes(4, 1s), "OK*1");
         }
     }
-    sim.stop();
+    sim->stop();
     ASSERT_EQ(last.size(), 2 * protocol::kChunks);
     for (std::size_t i = 0; i < last.size(); ++i)
         EXPECT_EQ(last[i], i % protocol::kChunks == protocol::kChunks - 1) << "chunk " << i;
 }
 
-TEST(SimulatorPacing, ReadBackTakesItsLineTime)
+TEST_F(SimulatorPacing, ReadBackTakesItsLineTime)
 {
     SimulatorOptions options;
     options.pacing.baudRate = 115200;
-    ModuleSimulator sim(options);
-    sim.start();
-    PtyClient line(sim.devicePath());
+    start(options);
     const auto start = Clock::now();
-    line.send("*3*1");
-    const std::string answer = line.readBytes(protocol::kReadBackAnswerBytes, 2s);
+    line->send("*3*1");
+    const std::string answer = line->readBytes(protocol::kReadBackAnswerBytes, 2s);
     const auto took = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     ASSERT_EQ(answer.size(), protocol::kReadBackAnswerBytes);
-    // 1707 bytes at 10 bits a byte: 148.2 ms on the line.
+    // 1707 bytes at 10 bits a byte: 148.2 ms on the line->
     EXPECT_GE(took, 148.0);
     EXPECT_LT(took, 165.0);
 }
 
-TEST(SimulatorPacing, IncomingBytesAreChargedTheirLineTimeBeforeTheAnswer)
+TEST_F(SimulatorPacing, IncomingBytesAreChargedTheirLineTimeBeforeTheAnswer)
 {
     SimulatorOptions options;
     options.pacing.baudRate = 9600;  // 1.04 ms a byte
-    ModuleSimulator sim(options);
-    sim.start();
-    PtyClient line(sim.devicePath());
-    line.send("*2*1");
-    ASSERT_EQ(line.readBytes(4, 1s), "OK*1");
+    start(options);
+    line->send("*2*1");
+    ASSERT_EQ(line->readBytes(4, 1s), "OK*1");
     const auto start = Clock::now();
-    line.send(chunk(std::string(25, 'z')));  // 29 bytes in, 4 out: 34.4 ms
-    EXPECT_EQ(line.readBytes(4, 1s), "OK*1");
+    line->send(chunk(std::string(25, 'z')));  // 29 bytes in, 4 out: 34.4 ms
+    EXPECT_EQ(line->readBytes(4, 1s), "OK*1");
     const auto took = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     EXPECT_GE(took, 34.0);
     EXPECT_LT(took, 50.0);

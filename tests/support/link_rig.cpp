@@ -1,11 +1,10 @@
 #include "link_rig.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
 
 #include <stdexcept>
-#include <thread>
+
+#include "event_loop.h"
 
 namespace tarnik::test {
 
@@ -39,6 +38,18 @@ void RecordingHost::collectSettings(SettingsRecord& record)
         record = *controls;
 }
 
+std::string RecordingHost::lastLine() const
+{
+    return list.lines().empty() ? std::string() : list.lines().back();
+}
+
+std::optional<LinkOutcome> RecordingHost::lastOutcome() const
+{
+    if (outcomes.empty())
+        return std::nullopt;
+    return outcomes.back();
+}
+
 LinkRig::LinkRig(const std::string& portPath, int timeoutMs)
     : host(timeoutMs), engine(host, record, image, port, framer)
 {
@@ -57,30 +68,38 @@ LinkRig::~LinkRig()
     QCoreApplication::processEvents();
 }
 
-bool LinkRig::runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
+template <typename Press>
+std::optional<LinkOutcome> LinkRig::exchange(Press press, std::chrono::milliseconds limit)
 {
-    if (done())
-        return true;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, [&] {
-        if (done() || std::chrono::steady_clock::now() >= deadline)
-            loop.quit();
-    });
-    check.start(1);
-    loop.exec();
-    return done();
+    const std::size_t before = host.outcomes.size();
+    try {
+        press();
+    } catch (const std::exception& e) {
+        host.errors.push_back(e.what());
+    }
+    if (!waitForOutcome(limit, before + 1))
+        return std::nullopt;
+    return host.outcomes.back();
 }
 
-bool LinkRig::waitForOutcome(std::chrono::milliseconds timeout, std::size_t count)
+std::optional<LinkOutcome> LinkRig::program(std::chrono::milliseconds limit)
 {
-    return runUntil([&] { return host.outcomes.size() >= count; }, timeout);
+    return exchange([this] { engine.BprogramujClick(); }, limit);
 }
 
-void LinkRig::runFor(std::chrono::milliseconds time)
+std::optional<LinkOutcome> LinkRig::readBack(std::chrono::milliseconds limit)
 {
-    runUntil([] { return false; }, time);
+    return exchange([this] { engine.BBloadClick(); }, limit);
+}
+
+std::optional<LinkOutcome> LinkRig::serial(std::chrono::milliseconds limit)
+{
+    return exchange([this] { engine.BBserialClick(); }, limit);
+}
+
+bool LinkRig::waitForOutcome(std::chrono::milliseconds limit, std::size_t count)
+{
+    return PumpUntil([&] { return host.outcomes.size() >= count; }, limit);
 }
 
 }  // namespace tarnik::test

@@ -1,0 +1,12 @@
+// Test main for widget tests: a QApplication on this thread (offscreen under CTest).
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
