@@ -27,16 +27,9 @@ namespace {
 // The module's own line speed, for streams on an unpaced line.
 constexpr int kModuleBaud = 115200;
 
-std::chrono::nanoseconds byteTimeAt(int baudRate)
-{
-    // 10 bits a byte: start, 8 data, stop.
-    return baudRate > 0 ? std::chrono::nanoseconds(10'000'000'000LL / baudRate)
-                        : std::chrono::nanoseconds(0);
-}
-
 }  // namespace
 
-PacedLine::PacedLine(LinePacing pacing) : pacing_(pacing), byteTime_(byteTimeAt(pacing.baudRate))
+PacedLine::PacedLine(LinePacing pacing) : timetable_(pacing)
 {
 }
 
@@ -88,39 +81,10 @@ void PacedLine::requestHangUp()
     signal();
 }
 
-std::vector<std::string> PacedLine::splitAnswer(const std::string& answer) const
-{
-    std::vector<std::string> pieces;
-    if (pacing_.pieceBytes > 0) {
-        for (std::size_t at = 0; at < answer.size(); at += pacing_.pieceBytes)
-            pieces.push_back(answer.substr(at, pacing_.pieceBytes));
-        return pieces;
-    }
-    const std::size_t count = std::clamp<std::size_t>(
-        static_cast<std::size_t>(std::max(pacing_.answerPieces, 1)), 1, answer.size());
-    std::size_t at = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t len = (answer.size() - at) / (count - i);
-        pieces.push_back(answer.substr(at, len));
-        at += len;
-    }
-    return pieces;
-}
-
 void PacedLine::answer(const std::string& bytes, Clock::time_point arrivedAt)
 {
-    auto start = std::max(arrivedAt + pacing_.answerDelay, txFreeAt_);
-    bool first = true;
-    for (const std::string& piece : splitAnswer(bytes)) {
-        if (!first)
-            start = txFreeAt_ + pacing_.pieceGap;
-        first = false;
-        for (std::size_t j = 0; j < piece.size(); ++j) {
-            const auto at = start + byteTime_ * static_cast<long>(j + 1);
-            outgoing_.push_back({static_cast<std::uint8_t>(piece[j]), at});
-            txFreeAt_ = at;
-        }
-    }
+    for (const LineTimetable::DueByte& due : timetable_.answer(bytes, arrivedAt))
+        outgoing_.push_back(due);
 }
 
 void PacedLine::write(const std::string& bytes)
@@ -141,7 +105,8 @@ void PacedLine::write(const std::string& bytes)
 
 void PacedLine::stream(std::chrono::milliseconds duration, const std::function<char()>& next)
 {
-    const auto byteTime = byteTime_.count() > 0 ? byteTime_ : byteTimeAt(kModuleBaud);
+    const auto byteTime =
+        timetable_.byteTime().count() > 0 ? timetable_.byteTime() : ByteTimeAt(kModuleBaud);
     const auto start = Clock::now();
     auto due = start;
     std::string burst;
@@ -162,7 +127,6 @@ void PacedLine::run(const Arrival& onArrival)
     ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 
     std::deque<Segment> incoming;
-    Clock::time_point rxFreeAt{};
     std::optional<Clock::time_point> lastAnswerOutAt;
     bool writeBlocked = false;
     std::vector<std::uint8_t> chunk(4096);
@@ -180,7 +144,7 @@ void PacedLine::run(const Arrival& onArrival)
         now = Clock::now();
         // Write every byte whose time has come, in one go.
         std::string due;
-        for (const DueByte& d : outgoing_) {
+        for (const LineTimetable::DueByte& d : outgoing_) {
             if (d.at > now)
                 break;
             due.push_back(static_cast<char>(d.byte));
@@ -245,9 +209,7 @@ void PacedLine::run(const Arrival& onArrival)
         if (fds[0].revents & POLLIN) {
             const ssize_t n = ::read(master_.get(), chunk.data(), chunk.size());
             if (n > 0) {
-                const auto readAt = Clock::now();
-                const auto readyAt = std::max(readAt, rxFreeAt) + byteTime_ * n;
-                rxFreeAt = readyAt;
+                const auto readyAt = timetable_.arrival(Clock::now(), static_cast<std::size_t>(n));
                 incoming.push_back(
                     {std::vector<std::uint8_t>(chunk.begin(), chunk.begin() + n), readyAt});
             } else if (n < 0 && errno != EAGAIN && errno != EINTR) {

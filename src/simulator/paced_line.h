@@ -19,6 +19,7 @@
 
 #include "posix/unique_fd.h"
 #include "simulator/line_pacing.h"
+#include "simulator/line_timetable.h"
 
 namespace tarnik {
 
@@ -66,16 +67,9 @@ private:
         std::vector<std::uint8_t> bytes;
         Clock::time_point readyAt;
     };
-    struct DueByte {
-        std::uint8_t byte;
-        Clock::time_point at;
-    };
-
-    std::vector<std::string> splitAnswer(const std::string& answer) const;
     void signal() const;
 
-    LinePacing pacing_;
-    std::chrono::nanoseconds byteTime_{0};
+    LineTimetable timetable_;
     UniqueFd master_;
     UniqueFd slave_;  // held open so the master never reads EIO while the tool's port is closed
     UniqueFd wake_;   // eventfd: stop or hang-up requested
@@ -84,8 +78,7 @@ private:
     std::atomic<bool> hangUpRequested_{false};
     std::atomic<bool> alive_{false};
 
-    std::deque<DueByte> outgoing_;
-    Clock::time_point txFreeAt_{};
+    std::deque<LineTimetable::DueByte> outgoing_;
     bool hangUpWhenSent_ = false;
 };
 

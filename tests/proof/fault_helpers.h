@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 
 #include "cpu_time.h"
@@ -91,8 +92,9 @@ private:
     QTemporaryDir dir_;
 };
 
-// Longest gap between ticks of a 10 ms timer on the user-interface thread: how long the
-// window would have stood frozen.
+// How long the user-interface thread stood frozen by work of its own: the most CPU time
+// it spent between two ticks of a 10 ms timer. CPU time, not wall time, so a busy machine
+// that merely schedules the test late does not count as a frozen window.
 class Responsiveness {
 public:
     Responsiveness()
@@ -100,20 +102,62 @@ public:
         timer_.setInterval(10);
         timer_.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            const auto now = Clock::now();
-            worst_ =
-                std::max(worst_, std::chrono::duration<double, std::milli>(now - last_).count());
+            const double now = threadCpuMs();
+            worst_ = std::max(worst_, now - last_);
             last_ = now;
         });
-        last_ = Clock::now();
+        last_ = threadCpuMs();
         timer_.start();
     }
-    double worstGapMs() const { return worst_; }
+    double worstBusyMs() const { return worst_; }
 
 private:
+    static double threadCpuMs()
+    {
+        timespec t{};
+        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+    }
+
     QTimer timer_;
-    Clock::time_point last_;
+    double last_ = 0;
     double worst_ = 0;
+};
+
+// Watches a running no-answer timer's own deadline from start() on: it must only come
+// nearer. A period restarted by what the module sends would move it later.
+class DeadlineWatch {
+public:
+    explicit DeadlineWatch(const NoAnswerTimer& watched) : watched_(watched)
+    {
+        poll_.setInterval(5);
+        QObject::connect(&poll_, &QTimer::timeout, [this] { look(); });
+    }
+    void start()
+    {
+        look();
+        poll_.start();
+    }
+    bool moved() const { return moved_; }
+
+private:
+    void look()
+    {
+        if (!watched_.isArmed()) {
+            last_ = -1;
+            return;
+        }
+        const int remaining = watched_.remainingMs();
+        // 2 ms for the rounding of the remaining time
+        if (last_ >= 0 && remaining > last_ + 2)
+            moved_ = true;
+        last_ = remaining;
+    }
+
+    const NoAnswerTimer& watched_;
+    QTimer poll_;
+    int last_ = -1;
+    bool moved_ = false;
 };
 
 inline void expectIdle(const LinkRig& rig)

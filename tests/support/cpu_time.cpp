@@ -45,7 +45,8 @@ double ThreadCpuMs(int tid)
         if (i == 15)
             stime = std::stol(field);
     }
-    return static_cast<double>(utime + stime) * 1000.0 / static_cast<double>(::sysconf(_SC_CLK_TCK));
+    return static_cast<double>(utime + stime) * 1000.0 /
+           static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
 long ResidentKiB()
