@@ -15,8 +15,7 @@ LineTimetable::LineTimetable(const LinePacing& pacing)
 {
 }
 
-LineTimetable::Clock::time_point LineTimetable::arrival(Clock::time_point readAt,
-                                                        std::size_t count)
+LineTimetable::Clock::time_point LineTimetable::arrival(Clock::time_point readAt, std::size_t count)
 {
     rxFreeAt_ = std::max(readAt, rxFreeAt_) + byteTime_ * static_cast<long>(count);
     return rxFreeAt_;

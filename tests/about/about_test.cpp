@@ -3,7 +3,9 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
+#include <gtest/gtest.h>
+
+#include "qt_printers.h"
 #include <QTimer>
 #include <QUrl>
 
@@ -20,74 +22,74 @@ public slots:
     void open(const QUrl& url) { opened << url; }
 };
 
-class AboutTest : public QObject {
-    Q_OBJECT
-    UrlRecorder recorder;
+class AboutTest : public ::testing::Test {
+protected:
+    static inline UrlRecorder* recorder = nullptr;
 
-private slots:
-    void initTestCase()
+    static void SetUpTestSuite()
     {
+        recorder = new UrlRecorder;
         for (const char* scheme : {"https", "mailto"})
-            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &recorder, "open");
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), recorder, "open");
     }
-    void cleanupTestCase()
+    static void TearDownTestSuite()
     {
         for (const char* scheme : {"https", "mailto"})
             QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+        delete recorder;
+        recorder = nullptr;
     }
-    void init() { recorder.opened.clear(); }
-
-    void showsNameVersionAndMaker()
-    {
-        tarnik::TAboutBox box;
-        QCOMPARE(box.windowTitle(), QStringLiteral("About"));
-        QCOMPARE(box.findChild<QLabel*>(QStringLiteral("ProductName"))->text(),
-                 QStringLiteral("Tarnik"));
-        QCOMPARE(box.findChild<QLabel*>(QStringLiteral("Version"))->text(),
-                 QStringLiteral("Version 1.1"));
-        QCOMPARE(box.findChild<QLabel*>(QStringLiteral("makerLine"))->text(),
-                 QStringLiteral("Wykonano przez ZVN"));
-        QVERIFY(box.findChild<QLabel*>(QStringLiteral("Comments"))
-                    ->text()
-                    .contains(QStringLiteral("example.com")));
-        QVERIFY(!box.findChild<QLabel*>(QStringLiteral("ProgramIcon"))->pixmap().isNull());
-        QVERIFY(box.findChild<QPushButton*>(QStringLiteral("OKButton"))->isDefault());
-    }
-
-    void webLinkOpensEachTimeAndTheBoxStays()
-    {
-        tarnik::TAboutBox box;
-        box.show();
-        auto* comments = box.findChild<QLabel*>(QStringLiteral("Comments"));
-        emit comments->linkActivated(QStringLiteral("ignored"));
-        emit comments->linkActivated(QStringLiteral("ignored"));
-        QCOMPARE(recorder.opened.size(), 2);
-        QCOMPARE(recorder.opened.at(0), QUrl(QString::fromUtf8(tarnik::maker::kWebPage)));
-        QVERIFY(box.isVisible());
-    }
-
-    void okClosesWithResultOk()
-    {
-        tarnik::TAboutBox box;
-        QTimer::singleShot(
-            0, &box, [&box] { box.findChild<QPushButton*>(QStringLiteral("OKButton"))->click(); });
-        QCOMPARE(box.exec(), int(QDialog::Accepted));
-    }
-
-    void supportMailHasSubjectWithSixTrailingBlanks()
-    {
-        QCOMPARE(
-            tarnik::supportMailText(),
-            QStringLiteral("mailto:serwis@example.com?subject=Uwagi do programu Tarnik      "));
-        tarnik::Kotaktzdziaemtechnicznym1Click();
-        QCOMPARE(recorder.opened.size(), 1);
-        const QUrl mail = recorder.opened.at(0);
-        QCOMPARE(mail.scheme(), QStringLiteral("mailto"));
-        QCOMPARE(mail.path(), QStringLiteral("serwis@example.com"));
-        QCOMPARE(mail.query(QUrl::FullyDecoded),
-                 QStringLiteral("subject=Uwagi do programu Tarnik      "));
-    }
+    void SetUp() override { recorder->opened.clear(); }
 };
 
-QTEST_MAIN(AboutTest)
-#include "test_about.moc"
+TEST_F(AboutTest, showsNameVersionAndMaker)
+{
+    tarnik::TAboutBox box;
+    ASSERT_EQ(box.windowTitle(), QStringLiteral("About"));
+    ASSERT_EQ(box.findChild<QLabel*>(QStringLiteral("ProductName"))->text(),
+              QStringLiteral("Tarnik"));
+    ASSERT_EQ(box.findChild<QLabel*>(QStringLiteral("Version"))->text(),
+              QStringLiteral("Version 1.1"));
+    ASSERT_EQ(box.findChild<QLabel*>(QStringLiteral("makerLine"))->text(),
+              QStringLiteral("Wykonano przez ZVN"));
+    ASSERT_TRUE(box.findChild<QLabel*>(QStringLiteral("Comments"))
+                    ->text()
+                    .contains(QStringLiteral("example.com")));
+    ASSERT_TRUE(!box.findChild<QLabel*>(QStringLiteral("ProgramIcon"))->pixmap().isNull());
+    ASSERT_TRUE(box.findChild<QPushButton*>(QStringLiteral("OKButton"))->isDefault());
+}
+
+TEST_F(AboutTest, webLinkOpensEachTimeAndTheBoxStays)
+{
+    tarnik::TAboutBox box;
+    box.show();
+    auto* comments = box.findChild<QLabel*>(QStringLiteral("Comments"));
+    emit comments->linkActivated(QStringLiteral("ignored"));
+    emit comments->linkActivated(QStringLiteral("ignored"));
+    ASSERT_EQ(recorder->opened.size(), 2);
+    ASSERT_EQ(recorder->opened.at(0), QUrl(QString::fromUtf8(tarnik::maker::kWebPage)));
+    ASSERT_TRUE(box.isVisible());
+}
+
+TEST_F(AboutTest, okClosesWithResultOk)
+{
+    tarnik::TAboutBox box;
+    QTimer::singleShot(
+        0, &box, [&box] { box.findChild<QPushButton*>(QStringLiteral("OKButton"))->click(); });
+    ASSERT_EQ(box.exec(), int(QDialog::Accepted));
+}
+
+TEST_F(AboutTest, supportMailHasSubjectWithSixTrailingBlanks)
+{
+    ASSERT_EQ(tarnik::supportMailText(),
+              QStringLiteral("mailto:serwis@example.com?subject=Uwagi do programu Tarnik      "));
+    tarnik::Kotaktzdziaemtechnicznym1Click();
+    ASSERT_EQ(recorder->opened.size(), 1);
+    const QUrl mail = recorder->opened.at(0);
+    ASSERT_EQ(mail.scheme(), QStringLiteral("mailto"));
+    ASSERT_EQ(mail.path(), QStringLiteral("serwis@example.com"));
+    ASSERT_EQ(mail.query(QUrl::FullyDecoded),
+              QStringLiteral("subject=Uwagi do programu Tarnik      "));
+}
+
+#include "about_test.moc"

@@ -3,6 +3,10 @@
 
 #include <QMessageBox>
 #include <QTest>
+#include <gtest/gtest.h>
+
+#include "event_loop.h"
+#include "qt_printers.h"
 #include <QTimer>
 #include <functional>
 #include <stdexcept>
@@ -23,78 +27,78 @@ protected:
 
 }  // namespace
 
-class ErrorBoundaryTest : public QObject {
-    Q_OBJECT
+class ErrorBoundaryTest : public ::testing::Test {
+protected:
     QStringList shown;
 
-private slots:
-    void init()
+    void SetUp() override
     {
         shown.clear();
         tarnik::setErrorPresenter([this](QWidget*, const QString& message) { shown << message; });
     }
-    void cleanup() { tarnik::setErrorPresenter({}); }
-
-    void errorInAnEventHandlerIsShownAndStopsThere()
-    {
-        FailingObject object;
-        QEvent event(QEvent::User);
-        QApplication::sendEvent(&object, &event);
-        QCOMPARE(shown, QStringList{QStringLiteral("Port COM9 nie istnieje")});
-    }
-
-    void errorInAPostedEventDoesNotEndTheLoop()
-    {
-        FailingObject object;
-        QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
-        bool loopGoesOn = false;
-        QTimer::singleShot(20, [&loopGoesOn] { loopGoesOn = true; });
-        QTRY_VERIFY(loopGoesOn);
-        QCOMPARE(shown.size(), 1);
-    }
-
-    void guardedShowsAnyError()
-    {
-        tarnik::guarded(nullptr, [] { throw std::logic_error("zły stan"); });
-        tarnik::guarded(nullptr, [] { throw 42; });
-        tarnik::guarded(nullptr, [] {});
-        QCOMPARE(shown, (QStringList{QStringLiteral("zły stan"), QStringLiteral("Unknown error")}));
-    }
-
-    // With the real message box: a failure raised while a message is up (for
-    // example reported from the serial line) waits for it and is then shown;
-    // the same text waiting twice is shown once.
-    void aFailureDuringAMessageIsShownAfterIt()
-    {
-        tarnik::setErrorPresenter({});
-        QStringList boxes;
-        std::function<void()> answerNextBox = [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) {
-                QTimer::singleShot(10, answerNextBox);
-                return;
-            }
-            boxes << box->text();
-            if (boxes.size() == 1) {
-                tarnik::showErrorMessage(nullptr, QStringLiteral("drugi"));
-                tarnik::showErrorMessage(nullptr, QStringLiteral("drugi"));
-            }
-            box->accept();
-            if (boxes.size() < 2)
-                QTimer::singleShot(10, answerNextBox);
-        };
-        QTimer::singleShot(10, answerNextBox);
-        tarnik::showErrorMessage(nullptr, QStringLiteral("pierwszy"));
-        QCOMPARE(boxes, (QStringList{QStringLiteral("pierwszy"), QStringLiteral("drugi")}));
-        QVERIFY(!QApplication::activeModalWidget());
-    }
+    void TearDown() override { tarnik::setErrorPresenter({}); }
 };
 
-int main(int argc, char** argv)
+TEST_F(ErrorBoundaryTest, errorInAnEventHandlerIsShownAndStopsThere)
 {
-    tarnik::TarnikApplication app(argc, argv);
-    ErrorBoundaryTest test;
-    return QTest::qExec(&test, argc, argv);
+    FailingObject object;
+    QEvent event(QEvent::User);
+    QApplication::sendEvent(&object, &event);
+    ASSERT_EQ(shown, QStringList{QStringLiteral("Port COM9 nie istnieje")});
 }
 
-#include "test_error_boundary.moc"
+TEST_F(ErrorBoundaryTest, errorInAPostedEventDoesNotEndTheLoop)
+{
+    FailingObject object;
+    QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
+    bool loopGoesOn = false;
+    QTimer::singleShot(20, [&loopGoesOn] { loopGoesOn = true; });
+    ASSERT_TRUE(tarnik::test::PumpUntil([&] { return bool(loopGoesOn); }, std::chrono::seconds(5)));
+    ASSERT_EQ(shown.size(), 1);
+}
+
+TEST_F(ErrorBoundaryTest, guardedShowsAnyError)
+{
+    tarnik::guarded(nullptr, [] { throw std::logic_error("zły stan"); });
+    tarnik::guarded(nullptr, [] { throw 42; });
+    tarnik::guarded(nullptr, [] {});
+    ASSERT_EQ(shown, (QStringList{QStringLiteral("zły stan"), QStringLiteral("Unknown error")}));
+}
+
+// With the real message box: a failure raised while a message is up (for
+// example reported from the serial line) waits for it and is then shown;
+// the same text waiting twice is shown once.
+TEST_F(ErrorBoundaryTest, aFailureDuringAMessageIsShownAfterIt)
+{
+    tarnik::setErrorPresenter({});
+    QStringList boxes;
+    std::function<void()> answerNextBox = [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            QTimer::singleShot(10, answerNextBox);
+            return;
+        }
+        boxes << box->text();
+        if (boxes.size() == 1) {
+            tarnik::showErrorMessage(nullptr, QStringLiteral("drugi"));
+            tarnik::showErrorMessage(nullptr, QStringLiteral("drugi"));
+        }
+        box->accept();
+        if (boxes.size() < 2)
+            QTimer::singleShot(10, answerNextBox);
+    };
+    QTimer::singleShot(10, answerNextBox);
+    tarnik::showErrorMessage(nullptr, QStringLiteral("pierwszy"));
+    ASSERT_EQ(boxes, (QStringList{QStringLiteral("pierwszy"), QStringLiteral("drugi")}));
+    ASSERT_TRUE(!QApplication::activeModalWidget());
+}
+
+// The program's own application class: its notify() is the boundary under test.
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    tarnik::TarnikApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
