@@ -18,49 +18,53 @@ using test::PumpUntil;
 // Only a guard against a hang: every wait below ends with the event it waits for.
 constexpr auto kHangGuard = 5s;
 
+// A 200 ms timer that notes when it fired, counted from the first arming.
+struct TimedTimer {
+    int fired = 0;
+    qint64 firedAt = -1;
+    QElapsedTimer clock;
+    NoAnswerTimer timer{[this] {
+                            ++fired;
+                            firedAt = clock.elapsed();
+                        },
+                        200};
+
+    void armFirst()
+    {
+        clock.start();
+        timer.arm();
+    }
+    bool waitForFiring()
+    {
+        return PumpUntil([&] { return fired == 1; }, kHangGuard);
+    }
+};
+
 TEST(NoAnswerTimer, ArmingARunningTimerKeepsItsFirstDeadline)
 {
-    int fired = 0;
-    QElapsedTimer clock;
-    qint64 firedAt = -1;
-    NoAnswerTimer timer(
-        [&] {
-            ++fired;
-            firedAt = clock.elapsed();
-        },
-        200);
-    EXPECT_EQ(timer.intervalMs(), 200);
-    clock.start();
-    timer.arm();
+    TimedTimer t;
+    EXPECT_EQ(t.timer.intervalMs(), 200);
+    t.armFirst();
     PumpFor(120ms);
-    timer.arm();  // must not restart the period
-    EXPECT_TRUE(timer.isArmed());
+    t.timer.arm();  // must not restart the period
+    EXPECT_TRUE(t.timer.isArmed());
     // The timer's own deadline: at least 120 ms of the 200 are gone. A restarted period
     // would have about 200 ms left; a slow machine only leaves less.
-    EXPECT_LE(timer.remainingMs(), 200 - 120 + 1) << "re-arming restarted the period";
-    ASSERT_TRUE(PumpUntil([&] { return fired == 1; }, kHangGuard));
-    EXPECT_GE(firedAt, 195);
-    EXPECT_FALSE(timer.isArmed());
+    EXPECT_LE(t.timer.remainingMs(), 200 - 120 + 1) << "re-arming restarted the period";
+    ASSERT_TRUE(t.waitForFiring());
+    EXPECT_GE(t.firedAt, 195);
+    EXPECT_FALSE(t.timer.isArmed());
 }
 
 TEST(NoAnswerTimer, DisarmingThenArmingStartsAFreshPeriod)
 {
-    int fired = 0;
-    QElapsedTimer clock;
-    qint64 firedAt = -1;
-    NoAnswerTimer timer(
-        [&] {
-            ++fired;
-            firedAt = clock.elapsed();
-        },
-        200);
-    clock.start();
-    timer.arm();
+    TimedTimer t;
+    t.armFirst();
     PumpFor(120ms);
-    timer.disarm();
-    timer.arm();
-    ASSERT_TRUE(PumpUntil([&] { return fired == 1; }, kHangGuard));
-    EXPECT_GE(firedAt, 315);
+    t.timer.disarm();
+    t.timer.arm();
+    ASSERT_TRUE(t.waitForFiring());
+    EXPECT_GE(t.firedAt, 315);
 }
 
 TEST(NoAnswerTimer, DisarmedTimerNeverFires)

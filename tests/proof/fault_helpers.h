@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 
 #include "cpu_time.h"
@@ -112,12 +111,7 @@ public:
     double worstBusyMs() const { return worst_; }
 
 private:
-    static double threadCpuMs()
-    {
-        timespec t{};
-        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-    }
+    static double threadCpuMs() { return test::CurrentThreadCpuMs(); }
 
     QTimer timer_;
     double last_ = 0;

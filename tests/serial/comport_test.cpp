@@ -221,9 +221,7 @@ TEST(ComPortTransfer, BurstReachesEveryReaderAsOneBlock)
     const std::string burst(500, 'x');
     pty.WriteMaster(burst);
     // Let every byte reach the port's queue before the user-interface thread runs.
-    const auto deadline = std::chrono::steady_clock::now() + 2s;
-    while (p.port.InputQueueCount() < 500 && std::chrono::steady_clock::now() < deadline)
-        usleep(1000);
+    test::WaitUntil([&] { return p.port.InputQueueCount() >= 500; }, 2s);
     p.ui.PumpFor(200ms);
 
     ASSERT_EQ(first.size(), 1u);
@@ -290,9 +288,7 @@ TEST(ComPortTransfer, PurgeDropsWaitingInput)
     p.port.SetEvents({});  // no event thread: bytes stay queued
     p.port.Open();
     pty.WriteMaster("stale");
-    const auto deadline = std::chrono::steady_clock::now() + 2s;
-    while (p.port.InputQueueCount() < 5 && std::chrono::steady_clock::now() < deadline)
-        usleep(1000);
+    test::WaitUntil([&] { return p.port.InputQueueCount() >= 5; }, 2s);
     ASSERT_EQ(p.port.InputQueueCount(), 5);
     p.port.PurgeBuffers(false, false);
     EXPECT_EQ(p.port.InputQueueCount(), 5);

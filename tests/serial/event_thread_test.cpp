@@ -54,14 +54,6 @@ public:
     std::deque<std::function<void()>> tasks;
 };
 
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 3s)
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done() && std::chrono::steady_clock::now() < deadline)
-        usleep(1000);
-    return done();
-}
-
 // The thread ids that appeared since `before`.
 std::vector<int> NewThreads(const std::vector<int>& before)
 {
@@ -102,8 +94,8 @@ TEST_F(EventThread, CloseRunsAPendingBatchInsteadOfDeadlocking)
         heldPort.AttachLink(&reader);
         heldPort.Open();
         pty.WriteMaster("OK*1");
-        ASSERT_TRUE(
-            WaitFor([&] { return held->Count() == 1; }));  // the event thread now waits on us
+        ASSERT_TRUE(test::WaitUntil(
+            [&] { return held->Count() == 1; }));  // the event thread now waits on us
 
         heldPort.Close();  // must return, running the batch itself
         EXPECT_EQ(received, "OK*1");
@@ -166,7 +158,7 @@ TEST_F(EventThread, FarEndHangUpClosesThePortAndTellsTheOwnerOnce)
     EXPECT_EQ(lost, 1);
     EXPECT_EQ(afterClose, 1);
     EXPECT_FALSE(port.Connected());
-    EXPECT_TRUE(WaitFor([&] { return NewThreads(before).empty(); }))
+    EXPECT_TRUE(test::WaitUntil([&] { return NewThreads(before).empty(); }))
         << "event thread still running";
 
     // The next exchange tries afresh and reports the missing device.
@@ -267,7 +259,7 @@ TEST_F(EventThread, NoneSyncRunsBatchesOnTheEventThread)
     port.AttachLink(&reader);
     port.Open();
     pty.WriteMaster("hi");
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(test::WaitUntil([&] {
         std::lock_guard lock(m);
         return received == "hi";
     }));

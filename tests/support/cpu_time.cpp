@@ -11,11 +11,25 @@
 
 namespace tarnik::test {
 
-double ProcessCpuMs()
+namespace {
+
+double cpuMs(clockid_t clock)
 {
     timespec t{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    ::clock_gettime(clock, &t);
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+}  // namespace
+
+double ProcessCpuMs()
+{
+    return cpuMs(CLOCK_PROCESS_CPUTIME_ID);
+}
+
+double CurrentThreadCpuMs()
+{
+    return cpuMs(CLOCK_THREAD_CPUTIME_ID);
 }
 
 std::vector<int> ThreadIds()

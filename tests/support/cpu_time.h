@@ -12,6 +12,8 @@ double ProcessCpuMs();
 std::vector<int> ThreadIds();
 // CPU time of one thread of this process (user + system), in milliseconds.
 double ThreadCpuMs(int tid);
+// CPU time used so far by the calling thread, in milliseconds.
+double CurrentThreadCpuMs();
 // Resident memory of the process, in KiB.
 long ResidentKiB();
 

@@ -1,6 +1,16 @@
 #include "hand_over_loop.h"
 
+#include <thread>
+
 namespace tarnik::test {
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return done();
+}
 
 bool UiLoop::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
 {

@@ -1,7 +1,8 @@
 #pragma once
 
-// The user-interface side of the serial layer without Qt: runs the work the port's event
-// thread hands over on the calling (test) thread.
+// Waiting on the test's thread without Qt: for a condition another thread brings about,
+// or running the work the port's event thread hands over (the user-interface side of
+// the serial layer). Limits only guard against a hang.
 
 #include <chrono>
 #include <functional>
@@ -10,6 +11,10 @@
 #include "serial/handover.h"
 
 namespace tarnik::test {
+
+// Checks `done` every millisecond until it holds or `limit` passes; returns done().
+bool WaitUntil(const std::function<bool()>& done,
+               std::chrono::milliseconds limit = std::chrono::seconds(3));
 
 class UiLoop {
 public:
