@@ -22,8 +22,8 @@
 
 namespace tarnik {
 
-using testing::ModalWatcher;
-using testing::ReactionPagesFixture;
+using test::ModalWatcher;
+using test::ReactionPagesFixture;
 
 namespace {
 
@@ -78,10 +78,7 @@ protected:
             seen = look(dialog);
             if (change)
                 change(dialog);
-            dialog
-                ->findChild<QAbstractButton*>(ok ? QStringLiteral("BitBtn1")
-                                                 : QStringLiteral("BitBtn2"))
-                ->click();
+            test::closeReactionDialog(dialog, ok);
         });
         window_->button(button)->click();
         if (!watcher.fired())
@@ -302,8 +299,8 @@ TEST_F(ReactionButtonsTest, handlerRefusesAButtonOfAnotherFamily)
 TEST_F(ReactionButtonsTest, aMissingUserEditIsReportedInAMessageBoxNotThrownIntoTheEventLoop)
 {
     delete window_->userName(2);
-    testing::SeenMessage message;
-    auto closer = testing::acceptNextMessage(message);
+    test::SeenMessage message;
+    auto closer = test::acceptNextMessage(message);
     window_->button(QStringLiteral("BBConfigWorkWe1Re1"))->click();
     ASSERT_TRUE(closer->fired());
     ASSERT_TRUE(message.text.contains(QStringLiteral("Eosoba2")));

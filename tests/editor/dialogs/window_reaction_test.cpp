@@ -18,7 +18,7 @@
 
 namespace tarnik {
 
-using testing::ModalWatcher;
+using test::ModalWatcher;
 
 class WindowReactionTest : public ::testing::Test {
 protected:
@@ -35,10 +35,7 @@ protected:
             title = dialog->windowTitle();
             if (change)
                 change(dialog);
-            dialog
-                ->findChild<QAbstractButton*>(ok ? QStringLiteral("BitBtn1")
-                                                 : QStringLiteral("BitBtn2"))
-                ->click();
+            test::closeReactionDialog(dialog, ok);
         });
         fixture_->get<QAbstractButton>(button)->click();
         if (!watcher.fired())
@@ -75,9 +72,7 @@ TEST_F(WindowReactionTest, everyVisibleReactionButtonOpensADialog)
         if (!target || !onItsPage(button))
             continue;
         ++opened;
-        ModalWatcher watcher([](QWidget* dialog) {
-            dialog->findChild<QAbstractButton*>(QStringLiteral("BitBtn2"))->click();
-        });
+        ModalWatcher watcher([](QWidget* dialog) { test::closeReactionDialog(dialog, false); });
         button->click();
         ASSERT_TRUE(watcher.fired()) << qPrintable(button->objectName());
     }

@@ -19,8 +19,8 @@
 
 namespace tarnik {
 
-using testing::MessageRecorder;
-using testing::OptionPagesFixture;
+using test::MessageRecorder;
+using test::OptionPagesFixture;
 
 namespace {
 

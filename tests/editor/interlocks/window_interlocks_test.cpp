@@ -15,7 +15,7 @@
 
 namespace tarnik {
 
-using testing::MessageRecorder;
+using test::MessageRecorder;
 
 class WindowInterlocksTest : public ::testing::Test {
 protected:
