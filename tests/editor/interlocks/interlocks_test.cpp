@@ -70,6 +70,14 @@ protected:
 
     // Runs the event loop long enough for a deferred check to show its box.
     static void settle() { tarnik::test::PumpFor(std::chrono::milliseconds(60)); }
+    // Waits for the n-th message box (however slow the machine), then settles, so that an
+    // extra box would be seen too.
+    static void awaitMessages(const MessageRecorder& recorder, std::size_t n)
+    {
+        tarnik::test::PumpUntil([&] { return recorder.messages().size() >= n; },
+                                std::chrono::seconds(5));
+        settle();
+    }
 
     void SetUp() override
     {
@@ -246,7 +254,7 @@ TEST_F(InterlocksTest, leavingAShortPinWarnsAndReturnsTheFocus)
     pin->setText(QStringLiteral("123"));
     MessageRecorder recorder;
     leave(pin);
-    settle();
+    awaitMessages(recorder, 1);
     ASSERT_EQ(recorder.messages().size(), std::size_t{1});
     ASSERT_EQ(recorder.messages()[0].title, QStringLiteral("Uwaga"));
     ASSERT_EQ(recorder.messages()[0].text, kPinMessage);
@@ -256,7 +264,7 @@ TEST_F(InterlocksTest, leavingAShortPinWarnsAndReturnsTheFocus)
     ASSERT_EQ(pin->text(), QStringLiteral("123"));
 
     leave(pin);  // leaving again repeats the check
-    settle();
+    awaitMessages(recorder, 2);
     ASSERT_EQ(recorder.messages().size(), std::size_t{2});
     ASSERT_TRUE(
         tarnik::test::PumpUntil([&] { return bool(pin->hasFocus()); }, std::chrono::seconds(5)));
@@ -281,7 +289,7 @@ TEST_F(InterlocksTest, theAccessCodeFollowsThePinRule)
     code->setText(QStringLiteral("1"));
     MessageRecorder recorder;
     leave(code);
-    settle();
+    awaitMessages(recorder, 1);
     ASSERT_EQ(recorder.messages().size(), std::size_t{1});
     ASSERT_EQ(recorder.messages()[0].text, kPinMessage);
     ASSERT_TRUE(
@@ -295,9 +303,10 @@ TEST_F(InterlocksTest, smsCodesMustHaveTwoCharacters)
     MessageRecorder recorder;
     for (const char* name : {"EZalWy1", "EwylWy1", "EZalWy2", "EwylWy2"}) {
         QLineEdit* code = window_->edit(QString::fromLatin1(name));
+        const std::size_t messagesBefore = recorder.messages().size();
         code->setText(QStringLiteral("a"));
         leave(code);
-        settle();
+        awaitMessages(recorder, messagesBefore + 1);
         ASSERT_TRUE(tarnik::test::PumpUntil([&] { return bool(code->hasFocus()); },
                                             std::chrono::seconds(5)))
             << name;
@@ -327,7 +336,7 @@ TEST_F(InterlocksTest, onlyTheEditLeftFirstIsCheckedWhenTheNextOneIsAlsoWrong)
     ASSERT_TRUE(
         tarnik::test::PumpUntil([&] { return bool(pin->hasFocus()); }, std::chrono::seconds(5)));
     code->setFocus(Qt::TabFocusReason);
-    settle();
+    awaitMessages(recorder, 1);
     ASSERT_EQ(recorder.messages().size(), std::size_t{1});
     ASSERT_TRUE(
         tarnik::test::PumpUntil([&] { return bool(pin->hasFocus()); }, std::chrono::seconds(5)));
@@ -343,7 +352,7 @@ TEST_F(InterlocksTest, turningToAnotherPageBringsTheRejectedEditBack)
         tarnik::test::PumpUntil([&] { return bool(pin->hasFocus()); }, std::chrono::seconds(5)));
     MessageRecorder recorder;
     tabs->setCurrentIndex(1);
-    settle();
+    awaitMessages(recorder, 1);
     ASSERT_EQ(recorder.messages().size(), std::size_t{1});
     ASSERT_EQ(tabs->currentIndex(), 0);
     ASSERT_TRUE(
