@@ -13,6 +13,9 @@
 
 #include "app/error_boundary.h"
 
+using namespace std::chrono_literals;
+using tarnik::test::PumpUntil;
+
 namespace {
 
 class FailingObject : public QObject {
@@ -53,7 +56,7 @@ TEST_F(ErrorBoundaryTest, errorInAPostedEventDoesNotEndTheLoop)
     QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
     bool loopGoesOn = false;
     QTimer::singleShot(20, [&loopGoesOn] { loopGoesOn = true; });
-    ASSERT_TRUE(tarnik::test::PumpUntil([&] { return bool(loopGoesOn); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(PumpUntil([&] { return bool(loopGoesOn); }, 5s));
     ASSERT_EQ(shown.size(), 1);
 }
 

@@ -22,6 +22,9 @@
 #include "simulator/module_simulator.h"
 #include "window_fixture.h"
 
+using namespace std::chrono_literals;
+using tarnik::test::PumpUntil;
+
 using tarnik::ModuleSimulator;
 using tarnik::SimulatorOptions;
 namespace behaviour = tarnik::behaviour;
@@ -76,7 +79,7 @@ TEST_F(WindowLinkTest, programmingRunWritesTheShownSettings)
     ASSERT_TRUE(!f.button("BBload")->isEnabled());
     ASSERT_TRUE(QApplication::overrideCursor() &&
                 QApplication::overrideCursor()->shape() == Qt::WaitCursor);
-    ASSERT_TRUE(tarnik::test::PumpUntil(
+    ASSERT_TRUE(PumpUntil(
         [&] { return bool(l.hasLine(QStringLiteral("Programowanie zakończone pomyślnie."))); },
         std::chrono::milliseconds(kWaitMs)));
     ASSERT_TRUE(f.button("Bprogramuj")->isEnabled());
@@ -114,9 +117,9 @@ TEST_F(WindowLinkTest, readBackShowsTheModuleAndKeepsNamesAndNotes)
     f.get<QPlainTextEdit>("Muser3")->setPlainText(QStringLiteral("dzwonić nocą"));
     f.button("BBload")->click();
     ASSERT_TRUE(f.button("Bprogramuj")->isEnabled());  // a read-back is not busy
-    ASSERT_TRUE(tarnik::test::PumpUntil(
-        [&] { return bool(l.hasLine(QStringLiteral("zaladowane ustawienia z eprom"))); },
-        std::chrono::milliseconds(kWaitMs)));
+    ASSERT_TRUE(
+        PumpUntil([&] { return bool(l.hasLine(QStringLiteral("zaladowane ustawienia z eprom"))); },
+                  std::chrono::milliseconds(kWaitMs)));
     ASSERT_EQ(f.get<QSpinBox>("SEtimerTorBuf5")->value(), 200);
     ASSERT_EQ(f.edit("EZalWy2")->text(), QStringLiteral("Z2"));
     ASSERT_TRUE(f.edit("EZalWy2")->isEnabled());
@@ -136,9 +139,9 @@ TEST_F(WindowLinkTest, silentModuleEndsTheRunByTimeout)
     f.window().timer1().setIntervalMs(300);
     f.button("Bprogramuj")->click();
     ASSERT_TRUE(f.window().busy());
-    ASSERT_TRUE(tarnik::test::PumpUntil(
-        [&] { return bool(l.hasLine(QStringLiteral("Brak oprowiedzi z modułu."))); },
-        std::chrono::milliseconds(kWaitMs)));
+    ASSERT_TRUE(
+        PumpUntil([&] { return bool(l.hasLine(QStringLiteral("Brak oprowiedzi z modułu."))); },
+                  std::chrono::milliseconds(kWaitMs)));
     ASSERT_TRUE(!f.window().busy());
     ASSERT_TRUE(f.button("Bprogramuj")->isEnabled());
     ASSERT_TRUE(!QApplication::overrideCursor());
@@ -151,9 +154,8 @@ TEST_F(WindowLinkTest, serialNumberFromTheMenu)
     options.identity.serialNumber = "ZVN0042";
     LinkFixture l(options);
     l.f.action("serialNumberAction")->trigger();
-    ASSERT_TRUE(
-        tarnik::test::PumpUntil([&] { return bool(l.hasLine(QStringLiteral("serial: ZVN0042"))); },
-                                std::chrono::milliseconds(kWaitMs)));
+    ASSERT_TRUE(PumpUntil([&] { return bool(l.hasLine(QStringLiteral("serial: ZVN0042"))); },
+                          std::chrono::milliseconds(kWaitMs)));
 }
 
 TEST_F(WindowLinkTest, moduleUnpluggedMidRunLeavesTheWindowUsable)
@@ -164,12 +166,12 @@ TEST_F(WindowLinkTest, moduleUnpluggedMidRunLeavesTheWindowUsable)
     auto& f = l.f;
     f.window().timer1().setIntervalMs(2000);
     f.button("Bprogramuj")->click();
-    ASSERT_TRUE(tarnik::test::PumpUntil([&] { return bool(!f.window().busy()); },
-                                        std::chrono::milliseconds(kWaitMs)));
+    ASSERT_TRUE(
+        PumpUntil([&] { return bool(!f.window().busy()); }, std::chrono::milliseconds(kWaitMs)));
     // the loss is told, in the list or in a message box
-    ASSERT_TRUE(tarnik::test::PumpUntil(
-        [&] { return bool(!f.errors.isEmpty() || f.window().infoLines().size() > 2); },
-        std::chrono::milliseconds(kWaitMs)));
+    ASSERT_TRUE(
+        PumpUntil([&] { return bool(!f.errors.isEmpty() || f.window().infoLines().size() > 2); },
+                  std::chrono::milliseconds(kWaitMs)));
     ASSERT_TRUE(f.button("Bprogramuj")->isEnabled());
     ASSERT_TRUE(!QApplication::overrideCursor());
     ASSERT_EQ(f.window().engine().programmingState(), tarnik::ProgrammingState::Idle);

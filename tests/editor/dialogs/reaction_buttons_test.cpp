@@ -20,6 +20,9 @@
 #include "modal_watcher.h"
 #include "reaction_pages_fixture.h"
 
+using namespace std::chrono_literals;
+using tarnik::test::PumpFor;
+
 namespace tarnik {
 
 using test::ModalWatcher;
@@ -281,7 +284,7 @@ TEST_F(ReactionButtonsTest, clipColumnReturnsForInputsAfterAnOutputConfirmation)
 TEST_F(ReactionButtonsTest, dialogOpensCentredOnTheMainWindow)
 {
     window_->move(40, 30);
-    tarnik::test::PumpFor(std::chrono::milliseconds(20));
+    PumpFor(20ms);
     const Seen seen = press(QStringLiteral("BBConfigWorkWe2Re1"), false);
     const QPoint offset = seen.centre - window_->frameGeometry().center();
     ASSERT_TRUE(offset.manhattanLength() <= 4)

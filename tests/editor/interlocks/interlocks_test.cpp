@@ -17,6 +17,10 @@
 #include "modal_watcher.h"
 #include "option_pages_fixture.h"
 
+using namespace std::chrono_literals;
+using tarnik::test::PumpFor;
+using tarnik::test::PumpUntil;
+
 namespace tarnik {
 
 using test::MessageRecorder;
@@ -63,19 +67,17 @@ protected:
     void leave(QLineEdit* edit)
     {
         edit->setFocus(Qt::OtherFocusReason);
-        ASSERT_TRUE(tarnik::test::PumpUntil([&] { return bool(edit->hasFocus()); },
-                                            std::chrono::seconds(5)));
+        ASSERT_TRUE(PumpUntil([&] { return bool(edit->hasFocus()); }, 5s));
         QTest::keyClick(edit, Qt::Key_Tab);
     }
 
     // Runs the event loop long enough for a deferred check to show its box.
-    static void settle() { tarnik::test::PumpFor(std::chrono::milliseconds(60)); }
+    static void settle() { PumpFor(60ms); }
     // Waits for the n-th message box (however slow the machine), then settles, so that an
     // extra box would be seen too.
     static void awaitMessages(const MessageRecorder& recorder, std::size_t n)
     {
-        tarnik::test::PumpUntil([&] { return recorder.messages().size() >= n; },
-                                std::chrono::seconds(5));
+        PumpUntil([&] { return recorder.messages().size() >= n; }, 5s);
         settle();
     }
 
@@ -238,8 +240,7 @@ TEST_F(InterlocksTest, disablingAFocusedAccessCodeRaisesNoWarning)
     QLineEdit* code = window_->edit(QStringLiteral("EPINMOD"));
     code->setText(QStringLiteral("12"));
     code->setFocus();
-    ASSERT_TRUE(
-        tarnik::test::PumpUntil([&] { return bool(code->hasFocus()); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(PumpUntil([&] { return bool(code->hasFocus()); }, 5s));
     MessageRecorder recorder;
     window_->box(QStringLiteral("ChBFlags_5"))->setChecked(false);
     settle();
@@ -259,15 +260,13 @@ TEST_F(InterlocksTest, leavingAShortPinWarnsAndReturnsTheFocus)
     ASSERT_EQ(recorder.messages()[0].title, QStringLiteral("Uwaga"));
     ASSERT_EQ(recorder.messages()[0].text, kPinMessage);
     ASSERT_EQ(recorder.messages()[0].buttons, 1);
-    ASSERT_TRUE(
-        tarnik::test::PumpUntil([&] { return bool(pin->hasFocus()); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
     ASSERT_EQ(pin->text(), QStringLiteral("123"));
 
     leave(pin);  // leaving again repeats the check
     awaitMessages(recorder, 2);
     ASSERT_EQ(recorder.messages().size(), std::size_t{2});
-    ASSERT_TRUE(
-        tarnik::test::PumpUntil([&] { return bool(pin->hasFocus()); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
 }
 
 TEST_F(InterlocksTest, emptyAndFullPinsPass)
@@ -292,8 +291,7 @@ TEST_F(InterlocksTest, theAccessCodeFollowsThePinRule)
     awaitMessages(recorder, 1);
     ASSERT_EQ(recorder.messages().size(), std::size_t{1});
     ASSERT_EQ(recorder.messages()[0].text, kPinMessage);
-    ASSERT_TRUE(
-        tarnik::test::PumpUntil([&] { return bool(code->hasFocus()); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(PumpUntil([&] { return bool(code->hasFocus()); }, 5s));
 }
 
 TEST_F(InterlocksTest, smsCodesMustHaveTwoCharacters)
@@ -307,9 +305,7 @@ TEST_F(InterlocksTest, smsCodesMustHaveTwoCharacters)
         code->setText(QStringLiteral("a"));
         leave(code);
         awaitMessages(recorder, messagesBefore + 1);
-        ASSERT_TRUE(tarnik::test::PumpUntil([&] { return bool(code->hasFocus()); },
-                                            std::chrono::seconds(5)))
-            << name;
+        ASSERT_TRUE(PumpUntil([&] { return bool(code->hasFocus()); }, 5s)) << name;
         code->setText(QStringLiteral("ab"));
         leave(code);
         code->clear();
@@ -333,13 +329,11 @@ TEST_F(InterlocksTest, onlyTheEditLeftFirstIsCheckedWhenTheNextOneIsAlsoWrong)
     code->setText(QStringLiteral("2"));
     MessageRecorder recorder;
     pin->setFocus();
-    ASSERT_TRUE(
-        tarnik::test::PumpUntil([&] { return bool(pin->hasFocus()); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
     code->setFocus(Qt::TabFocusReason);
     awaitMessages(recorder, 1);
     ASSERT_EQ(recorder.messages().size(), std::size_t{1});
-    ASSERT_TRUE(
-        tarnik::test::PumpUntil([&] { return bool(pin->hasFocus()); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
 }
 
 TEST_F(InterlocksTest, turningToAnotherPageBringsTheRejectedEditBack)
@@ -348,15 +342,13 @@ TEST_F(InterlocksTest, turningToAnotherPageBringsTheRejectedEditBack)
     QLineEdit* pin = window_->edit(QStringLiteral("EPin"));
     pin->setText(QStringLiteral("12"));
     pin->setFocus();
-    ASSERT_TRUE(
-        tarnik::test::PumpUntil([&] { return bool(pin->hasFocus()); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
     MessageRecorder recorder;
     tabs->setCurrentIndex(1);
     awaitMessages(recorder, 1);
     ASSERT_EQ(recorder.messages().size(), std::size_t{1});
     ASSERT_EQ(tabs->currentIndex(), 0);
-    ASSERT_TRUE(
-        tarnik::test::PumpUntil([&] { return bool(pin->hasFocus()); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
 }
 
 // ---- Key filters
@@ -378,22 +370,18 @@ TEST_F(InterlocksTest, enterMovesOnWithoutTyping)
     QLineEdit* pin = window_->edit(QStringLiteral("EPin"));
     pin->setText(QStringLiteral("1234"));
     pin->setFocus();
-    ASSERT_TRUE(
-        tarnik::test::PumpUntil([&] { return bool(pin->hasFocus()); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
     QTest::keyClick(pin, Qt::Key_Return);
     ASSERT_EQ(pin->text(), QStringLiteral("1234"));
-    ASSERT_TRUE(tarnik::test::PumpUntil(
-        [&] { return bool(window_->edit(QStringLiteral("Ecsms"))->hasFocus()); },
-        std::chrono::seconds(5)));
+    ASSERT_TRUE(
+        PumpUntil([&] { return bool(window_->edit(QStringLiteral("Ecsms"))->hasFocus()); }, 5s));
 
     QLineEdit* number = window_->edit(QStringLiteral("Enruser1"));
     number->setFocus();
-    ASSERT_TRUE(
-        tarnik::test::PumpUntil([&] { return bool(number->hasFocus()); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(PumpUntil([&] { return bool(number->hasFocus()); }, 5s));
     QTest::keyClick(number, Qt::Key_Enter);
-    ASSERT_TRUE(tarnik::test::PumpUntil(
-        [&] { return bool(window_->edit(QStringLiteral("Enruser2"))->hasFocus()); },
-        std::chrono::seconds(5)));
+    ASSERT_TRUE(
+        PumpUntil([&] { return bool(window_->edit(QStringLiteral("Enruser2"))->hasFocus()); }, 5s));
     ASSERT_TRUE(number->text().isEmpty());
 }
 

@@ -13,6 +13,10 @@
 #include "modal_watcher.h"
 #include "window_fixture.h"
 
+using namespace std::chrono_literals;
+using tarnik::test::PumpFor;
+using tarnik::test::PumpUntil;
+
 namespace tarnik {
 
 using test::MessageRecorder;
@@ -86,16 +90,14 @@ TEST_F(WindowInterlocksTest, leavingAShortPinWarnsOnTheWindow)
     QLineEdit* pin = fixture_->edit("EPin");
     pin->setText(QStringLiteral("12"));
     pin->setFocus();
-    ASSERT_TRUE(
-        tarnik::test::PumpUntil([&] { return bool(pin->hasFocus()); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
     MessageRecorder recorder;
     QTest::keyClick(pin, Qt::Key_Return);  // Enter moves on, which leaves the edit
-    tarnik::test::PumpUntil([&] { return !recorder.messages().empty(); }, std::chrono::seconds(5));
-    tarnik::test::PumpFor(std::chrono::milliseconds(60));  // time for an extra box to show
+    PumpUntil([&] { return !recorder.messages().empty(); }, 5s);
+    PumpFor(60ms);  // time for an extra box to show
     ASSERT_EQ(recorder.messages().size(), std::size_t{1});
     ASSERT_EQ(recorder.messages()[0].text, QStringLiteral("Kod pin musi mieć 4 znaki."));
-    ASSERT_TRUE(
-        tarnik::test::PumpUntil([&] { return bool(pin->hasFocus()); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
     ASSERT_EQ(pin->text(), QStringLiteral("12"));
 }
 
