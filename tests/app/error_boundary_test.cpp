@@ -2,7 +2,6 @@
 // goes no further; guarded() does the same for one action.
 
 #include <QMessageBox>
-#include <QTest>
 #include <gtest/gtest.h>
 
 #include "event_loop.h"

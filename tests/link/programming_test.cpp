@@ -44,6 +44,13 @@ struct Programming : ::testing::Test {
         rig->host.controls = settingsWithTerminatorInside();
     }
 
+    // Starts the simulator and presses "programuj"; returns how the run ended.
+    std::optional<LinkOutcome> runProgramming(SimulatorOptions options = {})
+    {
+        startSimulator(std::move(options));
+        return rig->program();
+    }
+
     // The no-answer timer's own deadline around each call of the answer handler.
     struct HandlerCall {
         ProgrammingState before;
@@ -136,10 +143,7 @@ TEST_F(Programming, LastChunkAnsweredWithStarOneOnlyFinishesWithStar5)
 {
     SimulatorOptions options;
     options.behaviours.push_back(behaviour::StarOneForLastChunk());
-    startSimulator(options);
-    rig->engine.BprogramujClick();
-    ASSERT_TRUE(rig->waitForOutcome(5s));
-    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::Programmed);
+    ASSERT_EQ(runProgramming(options), LinkOutcome::Programmed);
     const auto frames = sim->frames();
     ASSERT_EQ(frames.size(), 2 + protocol::kChunks);
     EXPECT_EQ(std::string(frames.back().bytes.begin(), frames.back().bytes.end()), "*5*1");
@@ -152,10 +156,7 @@ TEST_F(Programming, StartAnswerInTwoPiecesAddsTheStartLinesTwice)
     SimulatorOptions options;
     options.pacing.answerPieces = 2;  // "OK", then "*1"
     options.pacing.pieceGap = 30ms;
-    startSimulator(options);
-    rig->engine.BprogramujClick();
-    ASSERT_TRUE(rig->waitForOutcome(8s));
-    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::Programmed);
+    ASSERT_EQ(runProgramming(options), LinkOutcome::Programmed);
     const std::vector<std::string> lines = {
         "Rozpoczęcie programowania.", "postęp: ", "Rozpoczęcie programowania.",
         "Postęp: 100% " + std::string(52, '#'), "Programowanie zakończone pomyślnie."};
@@ -183,10 +184,7 @@ TEST_F(Programming, ChunkAnsweredWithStarOneAloneDoesNotAdvance)
 {
     SimulatorOptions options;
     options.behaviours.push_back(behaviour::StarOneForChunks());
-    startSimulator(options);
-    rig->engine.BprogramujClick();
-    ASSERT_TRUE(rig->waitForOutcome(3s));
-    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::NoAnswer);
+    ASSERT_EQ(runProgramming(options), LinkOutcome::NoAnswer);
     EXPECT_EQ(sim->frameCount(), 2);  // "*2*1" and the first chunk only
     EXPECT_TRUE(rig->host.progressTexts.empty());
     EXPECT_EQ(rig->host.list.lines().back(), "Brak oprowiedzi z modułu.");
@@ -198,10 +196,7 @@ TEST_F(Programming, StarOneAloneNeverStartsTheTransfer)
 {
     SimulatorOptions options;
     options.behaviours.push_back(behaviour::StarOneAnswers());
-    startSimulator(options);
-    rig->engine.BprogramujClick();
-    ASSERT_TRUE(rig->waitForOutcome(3s));
-    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::NoAnswer);
+    ASSERT_EQ(runProgramming(options), LinkOutcome::NoAnswer);
     EXPECT_EQ(sim->frameCount(), 1);
     // Each call of the handler in AwaitStart adds both lines: '*1', then the empty rest.
     const auto& lines = rig->host.list.lines();
@@ -219,10 +214,7 @@ TEST_P(ProgrammingTimeout, SilenceEndsTheRunByTheTimeout)
     const int answered = GetParam();
     SimulatorOptions options;
     options.behaviours.push_back(behaviour::SilentAfter(answered));
-    startSimulator(options);
-    rig->engine.BprogramujClick();
-    ASSERT_TRUE(rig->waitForOutcome(5s));
-    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::NoAnswer);
+    ASSERT_EQ(runProgramming(options), LinkOutcome::NoAnswer);
     EXPECT_EQ(sim->frameCount(), answered + 1);
     EXPECT_EQ(rig->host.list.lines().back(), "Brak oprowiedzi z modułu.");
     EXPECT_FALSE(rig->host.busy);
