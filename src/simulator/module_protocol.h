@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "link/protocol.h"
 #include "model/settings_record.h"
 
 namespace tarnik {
@@ -28,7 +29,7 @@ struct ModuleIdentity {
     std::string serialNumber = "A123";
     std::uint8_t leadByte = 0x00;
     // Image bytes in the read-back answer; fewer than 1700 makes a short answer.
-    std::size_t readBackLength = 1700;
+    std::size_t readBackLength = protocol::kReadBackImageBytes;
 };
 
 class ModuleProtocol {
