@@ -111,7 +111,7 @@ int main(int argc, char** argv)
     }
 
     SimulatorOptions options;
-    options.baudRate = kBaud;
+    options.pacing.baudRate = kBaud;
     ModuleSimulator sim(options);
     sim.start();
 

@@ -56,7 +56,7 @@ int main(int argc, char** argv)
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
 
     SimulatorOptions options;
-    options.baudRate = kBaud;
+    options.pacing.baudRate = kBaud;
     std::vector<std::unique_ptr<ModuleSimulator>> modules;
     std::vector<std::string> ports;
     for (int i = 0; i < kModules; ++i) {

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "link/protocol.h"
 #include "model/conversion.h"
 #include "serial/comport.h"
 #include "serial/datapacket.h"
@@ -13,15 +14,11 @@ namespace tarnik {
 
 namespace {
 
-constexpr const char* kStartCommand = "*2*1";
-constexpr const char* kFinishCommand = "*5*1";
-constexpr const char* kReadCommand = "*3*1";
-constexpr const char* kSerialCommand = "*7*1";
-const std::string kStarOne = "*1";
-const std::string kOk = "OK*1";
-const std::string kSerialEnd = "*1OK*1";
+using protocol::kOk;
+using protocol::kSerialEnd;
+using protocol::kTerminator;
 
-bool contains(const std::string& text, const std::string& what)
+bool contains(const std::string& text, std::string_view what)
 {
     return text.find(what) != std::string::npos;
 }
@@ -78,7 +75,7 @@ void LinkEngine::BprogramujClick()
     try {
         openPortNamedByHost();
         uploadOffset_ = 0;
-        port_.WriteText(kStartCommand);
+        port_.WriteText(protocol::kStartFrame);
         programmingState_ = ProgrammingState::AwaitStart;
         host_.armNoAnswerTimer();
     } catch (...) {
@@ -110,7 +107,7 @@ void LinkEngine::startReadBack(bool forComparison)
         readBackStore_.clear();
         readBackState_ = ReadBackState::Reading;
         readBackForComparison_ = forComparison;
-        port_.WriteText(kReadCommand);
+        port_.WriteText(protocol::kReadFrame);
         host_.armNoAnswerTimer();
     } catch (...) {
         abandonExchange();
@@ -128,7 +125,7 @@ void LinkEngine::BBserialClick()
         openPortNamedByHost();
         port_.PurgeBuffers(true, true);
         serialQueryPending_ = true;
-        port_.WriteText(kSerialCommand);
+        port_.WriteText(protocol::kSerialFrame);
     } catch (...) {
         // The query never reached the module: nothing is pending.
         serialQueryPending_ = false;
@@ -156,7 +153,7 @@ void LinkEngine::ComDataPacket2CustomStop(TComDataPacket&, const std::string& st
             if (awaitStartStep(str))
                 return;
         }
-        const auto starOne = str.find(kStarOne);
+        const auto starOne = str.find(kTerminator);
         if (programmingState_ == ProgrammingState::Sending && starOne != std::string::npos &&
             starOne >= 1) {
             sendingStep();
@@ -164,7 +161,7 @@ void LinkEngine::ComDataPacket2CustomStop(TComDataPacket&, const std::string& st
             successStep();
         } else if (programmingState_ == ProgrammingState::AwaitFinish &&
                    starOne != std::string::npos) {
-            port_.WriteText(kFinishCommand);
+            port_.WriteText(protocol::kFinishFrame);
         } else {
             if (serialQueryPending_ && contains(str, kOk))
                 serialNumberStep(str);
@@ -238,11 +235,11 @@ void LinkEngine::readBackStep(const std::string& str)
     for (char c : str)
         StoreReceivedByte(static_cast<std::uint8_t>(c));
     framer_.DiscardBuffer();
-    if (readBackStore_.size() < kReadBackDataEnd + kStarOne.size())
+    if (readBackStore_.size() < kReadBackDataEnd + kTerminator.size())
         return;
     const auto* begin = readBackStore_.data() + kReadBackDataEnd;
     const auto* end = readBackStore_.data() + readBackStore_.size();
-    if (std::search(begin, end, kStarOne.begin(), kStarOne.end()) == end)
+    if (std::search(begin, end, kTerminator.begin(), kTerminator.end()) == end)
         return;
     TakeReadBackImage();
     readBackState_ = ReadBackState::Idle;
@@ -458,7 +455,7 @@ void ConfigureModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& eng
     ConnectPortReports(port, engine);
 
     framer.SetComPort(&port);
-    framer.SetStopString("*1");
+    framer.SetStopString(std::string(kTerminator));
     framer.OnCustomStop = [&engine](TComDataPacket& sender, const std::string& str, int& pos) {
         engine.ComDataPacket2CustomStop(sender, str, pos);
     };

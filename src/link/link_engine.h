@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "link/link_host.h"
+#include "link/protocol.h"
 #include "model/settings_record.h"
 
 namespace tarnik {
@@ -93,15 +94,17 @@ public:
     bool exchangeRunning() const;
     bool busy() const { return busy_; }
 
-    // Frame and protocol constants.
-    static constexpr int kFirstChunkS = 30;                // 25 data bytes
-    static constexpr int kNextChunkS = 50;                 // 45 data bytes
-    static constexpr int kMaxChunkS = 90;                  // size of the assembly area
-    static constexpr std::int32_t kLastChunkAfter = 1153;  // Sending ends past this offset
-    static constexpr int kChunksOf45 = 26;
-    static constexpr std::size_t kReadBackImageBytes = 1700;
-    // The read-back answer: one lead byte, 1700 image bytes, then "*1".
-    static constexpr std::size_t kReadBackDataEnd = 1 + kReadBackImageBytes;
+    // Chunk sizes as SendImageChunk takes them (data bytes + 5), and the engine's limits.
+    static constexpr int kFirstChunkS = static_cast<int>(protocol::kFirstChunkBytes) + 5;
+    static constexpr int kNextChunkS = static_cast<int>(protocol::kChunkBytes) + 5;
+    static constexpr int kMaxChunkS = 90;  // size of the assembly area
+    static constexpr std::int32_t kLastChunkAfter =
+        static_cast<std::int32_t>(protocol::kLastChunkAfter);
+    static constexpr int kChunksOf45 = static_cast<int>(protocol::kChunksOf45);
+    static constexpr std::size_t kReadBackImageBytes = protocol::kReadBackImageBytes;
+    // Where the image bytes of the read-back answer end: after the lead byte and 1700 bytes.
+    static constexpr std::size_t kReadBackDataEnd =
+        protocol::kReadBackLeadBytes + kReadBackImageBytes;
     static constexpr int kMaxNumberLength = 12;
     // Device image bytes a programming run sends: 0 to 1194.
     static constexpr std::size_t kProgrammedBytes =

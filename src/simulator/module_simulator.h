@@ -8,12 +8,12 @@
 //   "*5*1" -> "OK*1"        end of the image
 //   "*3*1" -> lead byte, memory bytes 0..1699, "*1"
 //   "*7*1" -> serial number, "*1OK*1"
-// Chunks are framed by their known length, so data holding 2A 31 is stored unchanged.
-// Switches in SimulatorOptions make it slow, paced, split, silent, confused or gone.
+// Three parts: the paced line (paced_line.h), the protocol (module_protocol.h), and the
+// per-command hooks between them (command_turn.h) that make it slow, silent, confused or
+// gone (module_behaviours.h), or run a test's own script.
 
 #include <chrono>
 #include <condition_variable>
-#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -22,55 +22,23 @@
 #include <vector>
 
 #include "model/settings_record.h"
+#include "simulator/command_turn.h"
+#include "simulator/line_pacing.h"
+#include "simulator/module_protocol.h"
 
 namespace tarnik {
 
 struct SimulatorOptions {
-    // Pause between a frame's arrival and the start of its answer.
-    std::chrono::microseconds answerDelay{0};
-    // Line speed to pace both directions at (10 bits a byte); 0 leaves the line unpaced.
-    int baudRate = 0;
-    // Each answer is written in this many nearly equal pieces...
-    int answerPieces = 1;
-    // ...or, when not 0, in pieces of at most this many bytes.
-    std::size_t pieceBytes = 0;
-    // Pause between two pieces of an answer.
-    std::chrono::microseconds pieceGap{std::chrono::milliseconds(20)};
-    // Frames after the N-th get no answer (-1: always answer).
-    int silentAfterFrames = -1;
-    // Every answer is "*1" alone.
-    bool starOneOnly = false;
-    // The chunk that completes the 1195 image bytes is answered "*1" alone, so the tool
-    // finishes with "*5*1".
-    bool lastChunkStarOneOnly = false;
-    // Every image chunk is answered "*1" alone (the tool must not advance).
-    bool chunksStarOneOnly = false;
-    // Image bytes in the read-back answer; fewer than 1700 makes a short answer.
-    std::size_t readBackLength = 1700;
-    // Answers are replaced by bytes that match nothing the tool looks for.
-    bool garbage = false;
-    // Drop the line (close the master) once the N-th frame has arrived (-1: never);
-    // with hangUpAfterAnswer the N-th frame's answer is written first.
-    int hangUpAfterFrames = -1;
-    bool hangUpAfterAnswer = false;
-    std::string serialNumber = "A123";
-    std::uint8_t leadByte = 0x00;
+    LinePacing pacing{};
+    ModuleIdentity identity{};
     // Initial configuration memory; zeros when not given.
-    std::optional<DeviceImage> memory;
-};
-
-struct SimulatorFrame {
-    char command = '?';               // '0', '2', '3', '5', '7'
-    std::vector<std::uint8_t> bytes;  // the whole frame as received
-    std::size_t imageOffset = 0;      // chunks: where the data was stored
+    std::optional<DeviceImage> memory{};
+    // Run in this order for every frame taken (see command_turn.h).
+    std::vector<CommandHook> behaviours{};
 };
 
 class ModuleSimulator {
 public:
-    static constexpr std::size_t kFirstChunkBytes = 25;
-    static constexpr std::size_t kChunkBytes = 45;
-    static constexpr std::size_t kReadBackBytes = 1700;
-
     explicit ModuleSimulator(SimulatorOptions options = {});
     ~ModuleSimulator();
     ModuleSimulator(const ModuleSimulator&) = delete;
@@ -101,8 +69,10 @@ public:
     void setMemory(const DeviceImage& memory);
 
 private:
-    struct Line;
-    void run();
+    // Protocol state of one run of the line.
+    struct Session;
+    void arrived(Session& session, const std::vector<std::uint8_t>& bytes,
+                 PacedLine::Clock::time_point arrivedAt);
 
     SimulatorOptions options_;
     mutable std::mutex mutex_;
@@ -112,7 +82,7 @@ private:
     std::size_t skipped_ = 0;
     DeviceImage memory_{};
     std::string path_;
-    std::unique_ptr<Line> line_;
+    std::unique_ptr<PacedLine> line_;
     std::thread thread_;
     mutable std::mutex lifecycle_;
 };

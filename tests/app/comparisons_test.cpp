@@ -24,6 +24,7 @@
 #include "serial/comport.h"
 #include "serial/messages.h"
 #include "serial/qt/qt_handover.h"
+#include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 #include "window_fixture.h"
 
@@ -184,7 +185,7 @@ TEST(WindowComparisons, WithTheModuleReadsItBackWithoutShowingIt)
 TEST(WindowComparisons, WithTheModuleIsRefusedWhileAnotherExchangeRuns)
 {
     SimulatorOptions options;
-    options.silentAfterFrames = 0;
+    options.behaviours.push_back(behaviour::SilentAfter(0));
     ComparisonRig rig(options);
     auto& f = rig.f;
     f.button("BBload")->click();

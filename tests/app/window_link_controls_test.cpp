@@ -10,6 +10,7 @@
 #include "link/link_engine.h"
 #include "link/no_answer_timer.h"
 #include "serial/comport.h"
+#include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 #include "window_fixture.h"
 
@@ -35,7 +36,7 @@ bool pumpUntil(Done done, int limitMs = 10000)
 struct SilentModuleWindow {
     ModuleSimulator module{[] {
         SimulatorOptions options;
-        options.silentAfterFrames = 0;
+        options.behaviours.push_back(tarnik::behaviour::SilentAfter(0));
         return options;
     }()};
     std::unique_ptr<WindowFixture> f;

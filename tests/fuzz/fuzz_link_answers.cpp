@@ -21,6 +21,7 @@
 #include "fuzz_checks.h"
 #include "fuzz_input.h"
 #include "link/link_engine.h"
+#include "link/protocol.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
 #include "serial/comport.h"
@@ -31,7 +32,7 @@ namespace tarnik::fuzz {
 namespace {
 
 constexpr std::size_t kFramerLimit = 1024;
-constexpr std::size_t kUploadEnd = 1195;
+constexpr std::size_t kUploadEnd = protocol::kSentImageBytes;
 
 // Records what the engine asks of its host and checks the pairing of its calls.
 class RecordingHost : public LinkHost {
@@ -190,7 +191,7 @@ void checkInvariants(Rig& r, LinkEngine& engine, std::size_t fedSoFar)
         require(r.chunkOffset == kUploadEnd, "success reported before every chunk was sent",
                 r.chunkOffset);
     if (outcome == LinkOutcome::SettingsLoaded) {
-        for (std::size_t i = LinkEngine::kReadBackImageBytes; i < kImageSize; ++i)
+        for (std::size_t i = protocol::kReadBackImageBytes; i < kImageSize; ++i)
             require(r.image[i] == 0, "read-back left bytes past 1699", i);
         require(engine.readBackStore().empty(), "store kept after the image was taken");
     }

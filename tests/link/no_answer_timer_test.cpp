@@ -2,66 +2,69 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 
 #include <stdexcept>
 
+#include "event_loop.h"
 #include "link/no_answer_timer.h"
 
 namespace tarnik {
 namespace {
 
-void runFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using namespace std::chrono_literals;
+using test::PumpFor;
+using test::PumpUntil;
+
+// Only a guard against a hang: every wait below ends with the event it waits for.
+constexpr auto kHangGuard = 5s;
+
+// A 200 ms timer that notes when it fired, counted from the first arming.
+struct TimedTimer {
+    int fired = 0;
+    qint64 firedAt = -1;
+    QElapsedTimer clock;
+    NoAnswerTimer timer{[this] {
+                            ++fired;
+                            firedAt = clock.elapsed();
+                        },
+                        200};
+
+    void armFirst()
+    {
+        clock.start();
+        timer.arm();
+    }
+    bool waitForFiring()
+    {
+        return PumpUntil([&] { return fired == 1; }, kHangGuard);
+    }
+};
 
 TEST(NoAnswerTimer, ArmingARunningTimerKeepsItsFirstDeadline)
 {
-    int fired = 0;
-    QElapsedTimer clock;
-    qint64 firedAt = -1;
-    NoAnswerTimer timer(
-        [&] {
-            ++fired;
-            firedAt = clock.elapsed();
-        },
-        200);
-    EXPECT_EQ(timer.intervalMs(), 200);
-    clock.start();
-    timer.arm();
-    runFor(120);
-    timer.arm();  // must not restart the period
-    EXPECT_TRUE(timer.isArmed());
-    runFor(250);
-    EXPECT_EQ(fired, 1);
-    EXPECT_GE(firedAt, 195);
-    EXPECT_LT(firedAt, 300) << "re-arming restarted the period";
-    EXPECT_FALSE(timer.isArmed());
+    TimedTimer t;
+    EXPECT_EQ(t.timer.intervalMs(), 200);
+    t.armFirst();
+    PumpFor(120ms);
+    t.timer.arm();  // must not restart the period
+    EXPECT_TRUE(t.timer.isArmed());
+    // The timer's own deadline: at least 120 ms of the 200 are gone. A restarted period
+    // would have about 200 ms left; a slow machine only leaves less.
+    EXPECT_LE(t.timer.remainingMs(), 200 - 120 + 1) << "re-arming restarted the period";
+    ASSERT_TRUE(t.waitForFiring());
+    EXPECT_GE(t.firedAt, 195);
+    EXPECT_FALSE(t.timer.isArmed());
 }
 
 TEST(NoAnswerTimer, DisarmingThenArmingStartsAFreshPeriod)
 {
-    int fired = 0;
-    QElapsedTimer clock;
-    qint64 firedAt = -1;
-    NoAnswerTimer timer(
-        [&] {
-            ++fired;
-            firedAt = clock.elapsed();
-        },
-        200);
-    clock.start();
-    timer.arm();
-    runFor(120);
-    timer.disarm();
-    timer.arm();
-    runFor(300);
-    EXPECT_EQ(fired, 1);
-    EXPECT_GE(firedAt, 315);
+    TimedTimer t;
+    t.armFirst();
+    PumpFor(120ms);
+    t.timer.disarm();
+    t.timer.arm();
+    ASSERT_TRUE(t.waitForFiring());
+    EXPECT_GE(t.firedAt, 315);
 }
 
 TEST(NoAnswerTimer, DisarmedTimerNeverFires)
@@ -71,7 +74,7 @@ TEST(NoAnswerTimer, DisarmedTimerNeverFires)
     timer.arm();
     timer.disarm();
     EXPECT_EQ(timer.remainingMs(), -1);
-    runFor(120);
+    PumpFor(120ms);
     EXPECT_EQ(fired, 0);
 }
 
@@ -79,15 +82,20 @@ TEST(NoAnswerTimer, DefaultsToSixSecondsAndTakesANewInterval)
 {
     NoAnswerTimer timer(nullptr);
     EXPECT_EQ(timer.intervalMs(), 6000);
+    QElapsedTimer sinceArm;
+    sinceArm.start();
     timer.arm();
-    EXPECT_GT(timer.remainingMs(), 5900);
+    const int remaining = timer.remainingMs();
+    // A whole period from the arming on, however long the machine took to get here.
+    EXPECT_LE(remaining, 6000);
+    EXPECT_GE(remaining, 6000 - sinceArm.elapsed() - 1);
     timer.disarm();
     timer.setIntervalMs(40);
     int fired = 0;
     timer.setOnTimeout([&] { ++fired; });
     timer.arm();
-    runFor(100);
-    EXPECT_EQ(fired, 1);
+    EXPECT_LE(timer.remainingMs(), 40);
+    EXPECT_TRUE(PumpUntil([&] { return fired == 1; }, kHangGuard));
 }
 
 TEST(NoAnswerTimer, AnErrorInTheTimeoutGoesToTheErrorHandlerNotTheEventLoop)
@@ -96,13 +104,12 @@ TEST(NoAnswerTimer, AnErrorInTheTimeoutGoesToTheErrorHandlerNotTheEventLoop)
     std::string reported;
     timer.setOnError([&](const std::exception& e) { reported = e.what(); });
     timer.arm();
-    runFor(60);
+    ASSERT_TRUE(PumpUntil([&] { return !reported.empty(); }, kHangGuard));
     EXPECT_EQ(reported, "host failed");
     // Without an error handler the error is dropped, still inside the timer.
     NoAnswerTimer silent([] { throw std::runtime_error("dropped"); }, 10);
     silent.arm();
-    runFor(60);
-    SUCCEED();
+    EXPECT_TRUE(PumpUntil([&] { return !silent.isArmed(); }, kHangGuard));
 }
 
 }  // namespace

@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "event_loop.h"
 #include "link_rig.h"
 #include "model/value_ranges.h"
 #include "serial/com_error.h"
+#include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 
 namespace tarnik {
@@ -43,7 +45,7 @@ void expectOpenFailure(Click click)
     expectIdle(rig);
     EXPECT_EQ(rig.host.outcomes, std::vector<LinkOutcome>{LinkOutcome::PortError});
     EXPECT_TRUE(rig.host.errors.empty()) << "the caller's boundary shows the rethrown error";
-    rig.runFor(350ms);  // past the rig's 300 ms no-answer period
+    test::PumpFor(350ms);  // past the rig's 300 ms no-answer period
     EXPECT_TRUE(rig.host.list.lines().empty()) << "no late timeout line";
 }
 
@@ -67,7 +69,7 @@ TEST(PortFailure, BusyStateIsEnteredAndLeftOnceOnAnOpenFailure)
 TEST(PortFailure, DeviceDroppedMidRunEndsTheRunWithAMessage)
 {
     SimulatorOptions options;
-    options.hangUpAfterFrames = 6;  // the 6th frame is never answered
+    options.behaviours.push_back(behaviour::HangUpAt(6));  // the 6th frame is never answered
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath(), 2000);
@@ -78,14 +80,14 @@ TEST(PortFailure, DeviceDroppedMidRunEndsTheRunWithAMessage)
     EXPECT_EQ(rig.host.errors, std::vector<std::string>{"Połączenie z modułem zostało przerwane."});
     expectIdle(rig);
     EXPECT_FALSE(rig.port.Connected());
-    rig.runFor(100ms);
+    test::PumpFor(100ms);
     EXPECT_NE(rig.host.list.lines().back(), "Brak oprowiedzi z modułu.");
 }
 
 TEST(PortFailure, DeviceDroppedDuringReadBack)
 {
     SimulatorOptions options;
-    options.hangUpAfterFrames = 1;
+    options.behaviours.push_back(behaviour::HangUpAt(1));
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath(), 2000);
@@ -101,8 +103,7 @@ TEST(PortFailure, LineDroppedRightAfterAnAnswerEndsTheRun)
     // The module answers the first chunk, then the line goes while the tool is sending
     // the next one. The run ends with a message and the port closed.
     SimulatorOptions options;
-    options.hangUpAfterFrames = 2;
-    options.hangUpAfterAnswer = true;
+    options.behaviours.push_back(behaviour::HangUpAt(2, true));
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath(), 2000);
@@ -125,7 +126,7 @@ TEST(PortFailure, AFailureInsideTheAnswerHandlerIsReportedAndClosesThePort)
     LinkRig rig(sim.devicePath(), 2000);
     rig.host.controls = startupSettings();
     rig.engine.BprogramujClick();
-    ASSERT_TRUE(rig.runUntil(
+    ASSERT_TRUE(test::PumpUntil(
         [&] { return rig.engine.programmingState() == ProgrammingState::Sending; }, 1s));
     // The next answers would come through the port; close it and answer by hand.
     rig.port.Close();
@@ -147,7 +148,7 @@ TEST(PortFailure, AChunkWriteThatMeetsTheHangUpSaysTheConnectionEnded)
     LinkRig rig(device, 2000);
     rig.host.controls = startupSettings();
     rig.engine.BprogramujClick();
-    ASSERT_TRUE(rig.runUntil(
+    ASSERT_TRUE(test::PumpUntil(
         [&] { return rig.engine.programmingState() == ProgrammingState::Sending; }, 1s));
     // The line drops; before the port's own report is run, an answer is handled and its
     // chunk's write meets the hung-up device (EIO).
@@ -160,7 +161,7 @@ TEST(PortFailure, AChunkWriteThatMeetsTheHangUpSaysTheConnectionEnded)
     EXPECT_EQ(rig.host.errors, std::vector<std::string>{link_text::kDeviceLost});
     EXPECT_EQ(rig.host.outcomes, std::vector<LinkOutcome>{LinkOutcome::PortError});
     // The port's report of the same loss adds nothing.
-    rig.runFor(100ms);
+    test::PumpFor(100ms);
     EXPECT_EQ(rig.host.errors.size(), 1u);
     EXPECT_EQ(std::count(rig.host.list.lines().begin(), rig.host.list.lines().end(),
                          std::string(link_text::kDeviceLost)),
@@ -196,7 +197,7 @@ TEST(PortFailure, AnErrorWhileAnAnswerIsHandledEndsTheRunInsideTheHandOver)
 TEST(PortFailure, TheNextExchangeAfterAFailureOpensThePortAfresh)
 {
     SimulatorOptions dropping;
-    dropping.hangUpAfterFrames = 3;
+    dropping.behaviours.push_back(behaviour::HangUpAt(3));
     ModuleSimulator first(dropping);
     first.start();
     LinkRig rig(first.devicePath(), 2000);
@@ -222,7 +223,7 @@ TEST(PortFailure, TheAdapterPluggedBackInUnderItsNameWorksAtTheNextExchange)
         std::filesystem::temp_directory_path() / ("tarnik_adapter_" + std::to_string(getpid()));
     std::filesystem::remove(name);
     SimulatorOptions dropping;
-    dropping.hangUpAfterFrames = 3;
+    dropping.behaviours.push_back(behaviour::HangUpAt(3));
     ModuleSimulator first(dropping);
     first.start();
     std::filesystem::create_symlink(first.devicePath(), name);
@@ -254,8 +255,8 @@ TEST(PortFailure, LossWhileIdleIsSaidOnceInTheInformationList)
     ASSERT_TRUE(rig.waitForOutcome(1s));
     const auto linesBefore = rig.host.list.lines();
     sim.hangUp();
-    ASSERT_TRUE(rig.runUntil([&] { return !rig.port.Connected(); }, 1s));
-    rig.runFor(100ms);
+    ASSERT_TRUE(test::PumpUntil([&] { return !rig.port.Connected(); }, 1s));
+    test::PumpFor(100ms);
     EXPECT_TRUE(rig.host.errors.empty()) << "no message box while nothing runs";
     EXPECT_EQ(rig.host.outcomes.size(), 1u);
     auto expected = linesBefore;

@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "event_loop.h"
+#include "link/protocol.h"
 #include "link_rig.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
+#include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 
 namespace tarnik {
@@ -28,16 +31,54 @@ SettingsRecord settingsWithTerminatorInside()
     return record;
 }
 
+// The no-answer period of these runs: long enough for any answer on a busy machine, short
+// enough for the tests that end by the timeout.
+constexpr int kPeriodMs = 1000;
+
 struct Programming : ::testing::Test {
-    void startSimulator(SimulatorOptions options = {})
+    void startSimulator(SimulatorOptions options = {}, int periodMs = kPeriodMs)
     {
         sim = std::make_unique<ModuleSimulator>(options);
         sim->start();
-        rig = std::make_unique<LinkRig>(sim->devicePath());
+        rig = std::make_unique<LinkRig>(sim->devicePath(), periodMs);
         rig->host.controls = settingsWithTerminatorInside();
     }
+
+    // Starts the simulator and presses "programuj"; returns how the run ended.
+    std::optional<LinkOutcome> runProgramming(SimulatorOptions options = {})
+    {
+        startSimulator(std::move(options));
+        return rig->program();
+    }
+
+    // The no-answer timer's own deadline around each call of the answer handler.
+    struct HandlerCall {
+        ProgrammingState before;
+        ProgrammingState after;
+        int remainingBefore;
+        int remainingAfter;
+        bool sentAChunkOf45;
+    };
+    void recordDeadlines()
+    {
+        const auto handler = rig->framer.OnCustomStop;
+        rig->framer.OnCustomStop = [this, handler](TComDataPacket& sender, const std::string& str,
+                                                   int& pos) {
+            const std::int32_t chunks = rig->engine.chunkCounter();
+            HandlerCall call{
+                rig->engine.programmingState(), {}, rig->host.timer.remainingMs(), 0, false};
+            handler(sender, str, pos);
+            call.after = rig->engine.programmingState();
+            call.remainingAfter = rig->host.timer.remainingMs();
+            call.sentAChunkOf45 = call.before == ProgrammingState::Sending &&
+                                  rig->engine.chunkCounter() == chunks + 1;
+            calls.push_back(call);
+        };
+    }
+
     std::unique_ptr<ModuleSimulator> sim;
     std::unique_ptr<LinkRig> rig;
+    std::vector<HandlerCall> calls;
 };
 
 TEST_F(Programming, AWholeRunSendsImageBytes0To1194InChunksOf25Then45)
@@ -55,11 +96,11 @@ TEST_F(Programming, AWholeRunSendsImageBytes0To1194InChunksOf25Then45)
     EXPECT_EQ(0, std::memcmp(&rig->record, &*rig->host.controls, sizeof(SettingsRecord)));
 
     const auto frames = sim->frames();
-    ASSERT_EQ(frames.size(), 28u);
+    ASSERT_EQ(frames.size(), 1 + protocol::kChunks);
     EXPECT_EQ(std::string(frames[0].bytes.begin(), frames[0].bytes.end()), "*2*1");
     std::size_t offset = 0;
     for (std::size_t i = 1; i < frames.size(); ++i) {
-        const std::size_t n = i == 1 ? 25 : 45;
+        const std::size_t n = i == 1 ? protocol::kFirstChunkBytes : protocol::kChunkBytes;
         const auto& bytes = frames[i].bytes;
         ASSERT_EQ(bytes.size(), n + 4) << "chunk " << i;
         EXPECT_EQ(bytes[0], '*');
@@ -71,14 +112,15 @@ TEST_F(Programming, AWholeRunSendsImageBytes0To1194InChunksOf25Then45)
         EXPECT_EQ(bytes[n + 3], '1');
         offset += n;
     }
-    EXPECT_EQ(offset, 1195u);
+    EXPECT_EQ(offset, protocol::kSentImageBytes);
     const DeviceImage memory = sim->memory();
-    EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 1195, expected.begin()));
-    EXPECT_EQ(memory[1195], 0) << "byte 1195 and later are never sent";
+    EXPECT_TRUE(
+        std::equal(memory.begin(), memory.begin() + protocol::kSentImageBytes, expected.begin()));
+    EXPECT_EQ(memory[protocol::kSentImageBytes], 0) << "byte 1195 and later are never sent";
 
     // One progress line, replaced once per 45-byte chunk.
-    ASSERT_EQ(rig->host.progressTexts.size(), 26u);
-    for (std::size_t k = 0; k < 26; ++k) {
+    ASSERT_EQ(rig->host.progressTexts.size(), protocol::kChunksOf45);
+    for (std::size_t k = 0; k < protocol::kChunksOf45; ++k) {
         const std::string expectedText =
             "Postęp: " + std::to_string(kPercentages[k]) + "% " + std::string(2 * (k + 1), '#');
         EXPECT_EQ(rig->host.progressTexts[k], expectedText);
@@ -92,7 +134,7 @@ TEST_F(Programming, AWholeRunSendsImageBytes0To1194InChunksOf25Then45)
     EXPECT_EQ(rig->host.busyEntered, 1);
     EXPECT_FALSE(rig->host.timer.isArmed());
     EXPECT_EQ(rig->engine.programmingState(), ProgrammingState::Idle);
-    EXPECT_EQ(rig->engine.uploadOffset(), 1195);
+    EXPECT_EQ(rig->engine.uploadOffset(), static_cast<std::int32_t>(protocol::kSentImageBytes));
     EXPECT_EQ(rig->engine.chunkCounter(), 26);
     EXPECT_TRUE(rig->host.errors.empty());
 }
@@ -100,13 +142,10 @@ TEST_F(Programming, AWholeRunSendsImageBytes0To1194InChunksOf25Then45)
 TEST_F(Programming, LastChunkAnsweredWithStarOneOnlyFinishesWithStar5)
 {
     SimulatorOptions options;
-    options.lastChunkStarOneOnly = true;
-    startSimulator(options);
-    rig->engine.BprogramujClick();
-    ASSERT_TRUE(rig->waitForOutcome(5s));
-    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::Programmed);
+    options.behaviours.push_back(behaviour::StarOneForLastChunk());
+    ASSERT_EQ(runProgramming(options), LinkOutcome::Programmed);
     const auto frames = sim->frames();
-    ASSERT_EQ(frames.size(), 29u);
+    ASSERT_EQ(frames.size(), 2 + protocol::kChunks);
     EXPECT_EQ(std::string(frames.back().bytes.begin(), frames.back().bytes.end()), "*5*1");
     EXPECT_EQ(rig->host.list.lines().back(), "Programowanie zakończone pomyślnie.");
     EXPECT_FALSE(rig->host.busy);
@@ -115,12 +154,9 @@ TEST_F(Programming, LastChunkAnsweredWithStarOneOnlyFinishesWithStar5)
 TEST_F(Programming, StartAnswerInTwoPiecesAddsTheStartLinesTwice)
 {
     SimulatorOptions options;
-    options.answerPieces = 2;  // "OK", then "*1"
-    options.pieceGap = 30ms;
-    startSimulator(options);
-    rig->engine.BprogramujClick();
-    ASSERT_TRUE(rig->waitForOutcome(8s));
-    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::Programmed);
+    options.pacing.answerPieces = 2;  // "OK", then "*1"
+    options.pacing.pieceGap = 30ms;
+    ASSERT_EQ(runProgramming(options), LinkOutcome::Programmed);
     const std::vector<std::string> lines = {
         "Rozpoczęcie programowania.", "postęp: ", "Rozpoczęcie programowania.",
         "Postęp: 100% " + std::string(52, '#'), "Programowanie zakończone pomyślnie."};
@@ -147,11 +183,8 @@ TEST_F(Programming, StartLinesPushTheOldestLinesOutOfAFullList)
 TEST_F(Programming, ChunkAnsweredWithStarOneAloneDoesNotAdvance)
 {
     SimulatorOptions options;
-    options.chunksStarOneOnly = true;
-    startSimulator(options);
-    rig->engine.BprogramujClick();
-    ASSERT_TRUE(rig->waitForOutcome(3s));
-    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::NoAnswer);
+    options.behaviours.push_back(behaviour::StarOneForChunks());
+    ASSERT_EQ(runProgramming(options), LinkOutcome::NoAnswer);
     EXPECT_EQ(sim->frameCount(), 2);  // "*2*1" and the first chunk only
     EXPECT_TRUE(rig->host.progressTexts.empty());
     EXPECT_EQ(rig->host.list.lines().back(), "Brak oprowiedzi z modułu.");
@@ -162,11 +195,8 @@ TEST_F(Programming, ChunkAnsweredWithStarOneAloneDoesNotAdvance)
 TEST_F(Programming, StarOneAloneNeverStartsTheTransfer)
 {
     SimulatorOptions options;
-    options.starOneOnly = true;
-    startSimulator(options);
-    rig->engine.BprogramujClick();
-    ASSERT_TRUE(rig->waitForOutcome(3s));
-    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::NoAnswer);
+    options.behaviours.push_back(behaviour::StarOneAnswers());
+    ASSERT_EQ(runProgramming(options), LinkOutcome::NoAnswer);
     EXPECT_EQ(sim->frameCount(), 1);
     // Each call of the handler in AwaitStart adds both lines: '*1', then the empty rest.
     const auto& lines = rig->host.list.lines();
@@ -183,11 +213,8 @@ TEST_P(ProgrammingTimeout, SilenceEndsTheRunByTheTimeout)
 {
     const int answered = GetParam();
     SimulatorOptions options;
-    options.silentAfterFrames = answered;
-    startSimulator(options);
-    rig->engine.BprogramujClick();
-    ASSERT_TRUE(rig->waitForOutcome(5s));
-    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::NoAnswer);
+    options.behaviours.push_back(behaviour::SilentAfter(answered));
+    ASSERT_EQ(runProgramming(options), LinkOutcome::NoAnswer);
     EXPECT_EQ(sim->frameCount(), answered + 1);
     EXPECT_EQ(rig->host.list.lines().back(), "Brak oprowiedzi z modułu.");
     EXPECT_FALSE(rig->host.busy);
@@ -208,29 +235,46 @@ TEST_P(ProgrammingTimeout, SilenceEndsTheRunByTheTimeout)
 // last chunk.
 INSTANTIATE_TEST_SUITE_P(AtEachStage, ProgrammingTimeout, ::testing::Values(0, 1, 14, 27));
 
+// The timer's own deadline tells whether a period was restarted: a restart moves it
+// later; a busy machine only ever brings it nearer.
 TEST_F(Programming, FirstChunkDoesNotRestartThePeriodOfTheStartCommand)
 {
-    // Each answer comes within 200 ms, but the start and the first chunk share one
-    // 300 ms period.
     SimulatorOptions options;
-    options.answerDelay = 200ms;
+    options.pacing.answerDelay = 20ms;
     startSimulator(options);
+    recordDeadlines();
     rig->engine.BprogramujClick();
-    ASSERT_TRUE(rig->waitForOutcome(3s));
-    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::NoAnswer);
-    EXPECT_EQ(sim->frameCount(), 2);
-    EXPECT_TRUE(rig->host.progressTexts.empty());
+    ASSERT_TRUE(rig->waitForOutcome(10s));
+    EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::Programmed);
+    const auto first = std::find_if(calls.begin(), calls.end(), [](const HandlerCall& c) {
+        return c.before == ProgrammingState::AwaitStart && c.after == ProgrammingState::Sending;
+    });
+    ASSERT_NE(first, calls.end());
+    // The start's answer took at least 20 ms of the period; sending the first chunk
+    // leaves the rest as it was (1 ms for the rounding of the remaining time).
+    EXPECT_LE(first->remainingBefore, kPeriodMs - 20 + 1);
+    EXPECT_LE(first->remainingAfter, first->remainingBefore + 1);
 }
 
 TEST_F(Programming, EveryLaterChunkStartsAFreshPeriod)
 {
-    // 28 answers of 70 ms each: far longer than one 300 ms period in all.
     SimulatorOptions options;
-    options.answerDelay = 70ms;
+    options.pacing.answerDelay = 20ms;
     startSimulator(options);
+    recordDeadlines();
     rig->engine.BprogramujClick();
     ASSERT_TRUE(rig->waitForOutcome(10s));
     EXPECT_EQ(rig->host.outcomes.front(), LinkOutcome::Programmed);
+    int chunksOf45 = 0;
+    for (const HandlerCall& call : calls) {
+        if (!call.sentAChunkOf45)
+            continue;
+        ++chunksOf45;
+        // At least 20 ms of the old period went by waiting for the answer; the next chunk
+        // starts a whole new one.
+        EXPECT_GT(call.remainingAfter, call.remainingBefore) << "chunk " << chunksOf45;
+    }
+    EXPECT_EQ(chunksOf45, static_cast<int>(protocol::kChunksOf45));
 }
 
 TEST_F(Programming, NumbersNotInInternationalFormAreRefused)
@@ -248,7 +292,7 @@ TEST_F(Programming, NumbersNotInInternationalFormAreRefused)
     EXPECT_FALSE(rig->host.timer.isArmed());
     EXPECT_FALSE(rig->port.Connected());
     EXPECT_EQ(0, std::memcmp(&before, &rig->record, sizeof before));
-    rig->runFor(50ms);
+    test::PumpFor(50ms);
     EXPECT_EQ(sim->frameCount(), 0);
 }
 
@@ -280,7 +324,7 @@ TEST_P(ProgrammingRefusal, RefusesWithALineAndSendsNothing)
     EXPECT_FALSE(rig->port.Connected());
     EXPECT_EQ(0, std::memcmp(&before, &rig->record, sizeof before))
         << "the record is left as it was";
-    rig->runFor(50ms);
+    test::PumpFor(50ms);
     EXPECT_EQ(sim->frameCount(), 0);
 }
 

@@ -4,9 +4,12 @@
 
 #include <cstring>
 
+#include "event_loop.h"
+#include "link/protocol.h"
 #include "link_rig.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
+#include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 
 namespace tarnik {
@@ -33,7 +36,7 @@ DeviceImage memoryWithTerminators()
 DeviceImage expectedImage(const DeviceImage& memory)
 {
     DeviceImage image{};
-    std::copy_n(memory.begin(), 1700, image.begin());
+    std::copy_n(memory.begin(), protocol::kReadBackImageBytes, image.begin());
     return image;
 }
 
@@ -58,9 +61,9 @@ TEST_P(ReadBack, TakesLeadByteImageAndTerminatorWhateverThePieces)
 {
     SimulatorOptions options;
     options.memory = memoryWithTerminators();
-    options.leadByte = '*';
-    options.pieceBytes = GetParam().pieceBytes;
-    options.pieceGap = 15ms;
+    options.identity.leadByte = '*';
+    options.pacing.pieceBytes = GetParam().pieceBytes;
+    options.pacing.pieceGap = 15ms;
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath(), 2000);
@@ -129,7 +132,7 @@ TEST(ReadBackEdge, ShortAnswerEndsByTheTimeoutWithNothingChanged)
 {
     SimulatorOptions options;
     options.memory = memoryWithTerminators();
-    options.readBackLength = 100;  // "*1" arrives after 101 bytes
+    options.identity.readBackLength = 100;  // "*1" arrives after 101 bytes
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath());
@@ -193,7 +196,8 @@ TEST(ReadBackEdge, WhatWasProgrammedComesBack)
     rig.engine.BBloadClick();
     ASSERT_TRUE(rig.waitForOutcome(5s, 2));
     ASSERT_EQ(rig.host.outcomes.back(), LinkOutcome::SettingsLoaded);
-    EXPECT_TRUE(std::equal(sent.begin(), sent.begin() + 1195, rig.image.begin()));
+    EXPECT_TRUE(
+        std::equal(sent.begin(), sent.begin() + protocol::kSentImageBytes, rig.image.begin()));
     EXPECT_EQ(rig.record.nrUser[0].str(), "+48601234567");
     EXPECT_EQ(rig.record.smsWeRe[2][1].str(), programmed.smsWeRe[2][1].str());
     EXPECT_EQ(rig.record.timerPod[4], 77);
@@ -203,7 +207,7 @@ TEST(ReadBackEdge, WhatWasProgrammedComesBack)
 TEST(SerialNumber, OnePieceGivesTheNumberAndIsAddedWithoutTrimming)
 {
     SimulatorOptions options;
-    options.serialNumber = "A123";
+    options.identity.serialNumber = "A123";
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath());
@@ -224,9 +228,9 @@ TEST(SerialNumber, OnePieceGivesTheNumberAndIsAddedWithoutTrimming)
 TEST(SerialNumber, TwoPiecesGiveAnEmptyNumber)
 {
     SimulatorOptions options;
-    options.serialNumber = "A123";
-    options.pieceBytes = 6;  // "A123*1", then "OK*1"
-    options.pieceGap = 30ms;
+    options.identity.serialNumber = "A123";
+    options.pacing.pieceBytes = 6;  // "A123*1", then "OK*1"
+    options.pacing.pieceGap = 30ms;
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath());
@@ -238,13 +242,13 @@ TEST(SerialNumber, TwoPiecesGiveAnEmptyNumber)
 TEST(SerialNumber, NoAnswerLeavesTheQueryPendingAndReportsNothing)
 {
     SimulatorOptions options;
-    options.silentAfterFrames = 0;
+    options.behaviours.push_back(behaviour::SilentAfter(0));
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath());
     rig.engine.BBserialClick();
     ASSERT_TRUE(sim.waitForFrames(1, 1s));
-    rig.runFor(400ms);
+    test::PumpFor(400ms);
     EXPECT_TRUE(rig.engine.serialQueryPending());
     EXPECT_TRUE(rig.host.outcomes.empty());
     EXPECT_TRUE(rig.host.list.lines().empty());
@@ -253,7 +257,7 @@ TEST(SerialNumber, NoAnswerLeavesTheQueryPendingAndReportsNothing)
 TEST(SerialNumber, SerialStepRunsBeforeTheReadBackStepOnTheSameText)
 {
     SimulatorOptions options;
-    options.silentAfterFrames = 0;
+    options.behaviours.push_back(behaviour::SilentAfter(0));
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath());

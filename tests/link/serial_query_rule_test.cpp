@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "event_loop.h"
 #include "link_rig.h"
 #include "model/conversion.h"
+#include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 
 namespace tarnik {
@@ -17,7 +19,7 @@ using test::LinkRig;
 struct SilentModule {
     ModuleSimulator sim{[] {
         SimulatorOptions options;
-        options.silentAfterFrames = 0;
+        options.behaviours.push_back(behaviour::SilentAfter(0));
         return options;
     }()};
     SilentModule() { sim.start(); }
@@ -31,7 +33,7 @@ void expectRefused(LinkRig& rig, ModuleSimulator& sim, int framesBefore)
     const bool pending = rig.engine.serialQueryPending();
     EXPECT_FALSE(rig.engine.serialQueryAllowed());
     rig.engine.BBserialClick();
-    rig.runFor(100ms);
+    test::PumpFor(100ms);
     EXPECT_EQ(sim.frameCount(), framesBefore) << "no frame may be written";
     EXPECT_EQ(rig.engine.programmingState(), programming);
     EXPECT_EQ(rig.engine.readBackState(), reading);
@@ -83,7 +85,7 @@ TEST(SerialQueryRule, QueryPressedThroughoutAProgrammingRunLeavesItWhole)
     sim.start();
     LinkRig rig(sim.devicePath(), 10000);
     rig.engine.BprogramujClick();
-    ASSERT_TRUE(rig.runUntil(
+    ASSERT_TRUE(test::PumpUntil(
         [&] {
             if (!rig.host.outcomes.empty())
                 return true;
@@ -108,13 +110,13 @@ TEST(SerialQueryRule, QueryPressedThroughoutAReadBackLeavesTheImageWhole)
     for (std::size_t i = 0; i < memory.size(); ++i)
         memory[i] = static_cast<std::uint8_t>(i * 7 + 3);
     options.memory = memory;
-    options.pieceBytes = 64;
-    options.pieceGap = 2ms;
+    options.pacing.pieceBytes = 64;
+    options.pacing.pieceGap = 2ms;
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath(), 10000);
     rig.engine.BBloadClick();
-    ASSERT_TRUE(rig.runUntil(
+    ASSERT_TRUE(test::PumpUntil(
         [&] {
             if (!rig.host.outcomes.empty())
                 return true;

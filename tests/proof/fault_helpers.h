@@ -12,20 +12,41 @@
 #include <cstring>
 #include <filesystem>
 
+#include "cpu_time.h"
+#include "event_loop.h"
+#include "link/protocol.h"
 #include "link_rig.h"
 #include "model/conversion.h"
+#include "simulator/module_simulator.h"
 
 namespace tarnik::proof {
 
+using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using test::LinkRig;
+using test::ProcessCpuMs;
+using test::PumpFor;
+using test::PumpUntil;
+using test::ResidentKiB;
 
-// Device image bytes a programming run sends.
-inline constexpr std::size_t kSentImageBytes = 1195;
-inline constexpr std::size_t kReadBackImageBytes = 1700;
+// Settings that survive the trip to the module and back: every carried field random,
+// texts without quote or zero bytes, numbers of at most 12 characters, PINs of 4.
+SettingsRecord RandomModuleSettings(unsigned seed);
+
+using protocol::kReadBackImageBytes;
+using protocol::kSentImageBytes;
 
 inline double msSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// A module that runs `script` for every command it takes, after its own answer is set.
+inline SimulatorOptions scripted(CommandHook script)
+{
+    SimulatorOptions options;
+    options.behaviours.push_back(std::move(script));
+    return options;
 }
 
 inline DeviceImage imageOf(const SettingsRecord& record)
@@ -70,8 +91,9 @@ private:
     QTemporaryDir dir_;
 };
 
-// Longest gap between ticks of a 10 ms timer on the user-interface thread: how long the
-// window would have stood frozen.
+// How long the user-interface thread stood frozen by work of its own: the most CPU time
+// it spent between two ticks of a 10 ms timer. CPU time, not wall time, so a busy machine
+// that merely schedules the test late does not count as a frozen window.
 class Responsiveness {
 public:
     Responsiveness()
@@ -79,26 +101,63 @@ public:
         timer_.setInterval(10);
         timer_.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            const auto now = Clock::now();
-            worst_ =
-                std::max(worst_, std::chrono::duration<double, std::milli>(now - last_).count());
+            const double now = threadCpuMs();
+            worst_ = std::max(worst_, now - last_);
             last_ = now;
         });
-        last_ = Clock::now();
+        last_ = threadCpuMs();
         timer_.start();
     }
-    double worstGapMs() const { return worst_; }
+    double worstBusyMs() const { return worst_; }
 
 private:
+    static double threadCpuMs() { return test::CurrentThreadCpuMs(); }
+
     QTimer timer_;
-    Clock::time_point last_;
+    double last_ = 0;
     double worst_ = 0;
+};
+
+// Watches a running no-answer timer's own deadline from start() on: it must only come
+// nearer. A period restarted by what the module sends would move it later.
+class DeadlineWatch {
+public:
+    explicit DeadlineWatch(const NoAnswerTimer& watched) : watched_(watched)
+    {
+        poll_.setInterval(5);
+        QObject::connect(&poll_, &QTimer::timeout, [this] { look(); });
+    }
+    void start()
+    {
+        look();
+        poll_.start();
+    }
+    bool moved() const { return moved_; }
+
+private:
+    void look()
+    {
+        if (!watched_.isArmed()) {
+            last_ = -1;
+            return;
+        }
+        const int remaining = watched_.remainingMs();
+        // 2 ms for the rounding of the remaining time
+        if (last_ >= 0 && remaining > last_ + 2)
+            moved_ = true;
+        last_ = remaining;
+    }
+
+    const NoAnswerTimer& watched_;
+    QTimer poll_;
+    int last_ = -1;
+    bool moved_ = false;
 };
 
 inline void expectIdle(const LinkRig& rig)
 {
-    EXPECT_FALSE(rig.host.busy());
-    EXPECT_FALSE(rig.host.timerArmed());
+    EXPECT_FALSE(rig.host.busy);
+    EXPECT_FALSE(rig.host.timer.isArmed());
     EXPECT_EQ(rig.engine.programmingState(), ProgrammingState::Idle);
     EXPECT_EQ(rig.engine.readBackState(), ReadBackState::Idle);
 }

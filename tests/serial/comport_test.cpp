@@ -20,6 +20,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "hand_over_loop.h"
 #include "pty_pair.h"
 #include "serial/comport.h"
 #include "serial/custom_baud.h"
@@ -28,8 +29,8 @@ namespace tarnik {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::PtyPair;
-using testing::UiLoop;
+using test::PtyPair;
+using test::UiLoop;
 
 // A port configured the way the tool configures it.
 struct ProgramPort {
@@ -226,7 +227,7 @@ TEST(ComPortTransfer, EveryByteValuePassesUnchangedBothWays)
     p.port.AttachLink(&reader);
     p.port.Open();
 
-    const std::string all = testing::AllByteValues();
+    const std::string all = test::AllByteValues();
     EXPECT_EQ(p.port.Write(all.data(), static_cast<int>(all.size())), 256);
     EXPECT_EQ(pty.ReadMaster(256), all);
 
@@ -258,9 +259,7 @@ TEST(ComPortTransfer, BurstReachesEveryReaderAsOneBlock)
     const std::string burst(500, 'x');
     pty.WriteMaster(burst);
     // Let every byte reach the port's queue before the user-interface thread runs.
-    const auto deadline = std::chrono::steady_clock::now() + 2s;
-    while (p.port.InputQueueCount() < 500 && std::chrono::steady_clock::now() < deadline)
-        usleep(1000);
+    test::WaitUntil([&] { return p.port.InputQueueCount() >= 500; }, 2s);
     p.ui.PumpFor(200ms);
 
     ASSERT_EQ(first.size(), 1u);
@@ -327,9 +326,7 @@ TEST(ComPortTransfer, PurgeDropsWaitingInput)
     p.port.SetEvents({});  // no event thread: bytes stay queued
     p.port.Open();
     pty.WriteMaster("stale");
-    const auto deadline = std::chrono::steady_clock::now() + 2s;
-    while (p.port.InputQueueCount() < 5 && std::chrono::steady_clock::now() < deadline)
-        usleep(1000);
+    test::WaitUntil([&] { return p.port.InputQueueCount() >= 5; }, 2s);
     ASSERT_EQ(p.port.InputQueueCount(), 5);
     p.port.PurgeBuffers(false, false);
     EXPECT_EQ(p.port.InputQueueCount(), 5);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "hand_over_loop.h"
 #include "pty_pair.h"
 #include "serial/comport.h"
 #include "serial/datapacket.h"
@@ -176,7 +177,7 @@ TEST(FramerRules, EveryByteValueIsAnOrdinaryCharacter)
     Recorder rec;
     rec.Attach(f);
     f.SetStopString(std::string("\0\xff", 2));
-    const std::string all = testing::AllByteValues();
+    const std::string all = test::AllByteValues();
     f.FeedData(all + std::string("\0\xff", 2));
     ASSERT_EQ(rec.log.size(), 1u);
     EXPECT_EQ(rec.log[0], "packet:" + all);
@@ -265,8 +266,8 @@ TEST(FramerPort, AttachesToItsPortAndForgetsAPortThatGoes)
 
 TEST(FramerPort, ReceivesWhatThePortReads)
 {
-    testing::PtyPair pty;
-    testing::UiLoop ui;
+    test::PtyPair pty;
+    test::UiLoop ui;
     TComPort port;
     port.SetHandOver(ui.handOver);
     port.SetPort(pty.SlavePath());

@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "cpu_time.h"
+#include "hand_over_loop.h"
 #include "pty_pair.h"
 #include "serial/comport.h"
 #include "serial/datapacket.h"
@@ -24,8 +26,8 @@ namespace tarnik {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::PtyPair;
-using testing::UiLoop;
+using test::PtyPair;
+using test::UiLoop;
 
 // Keeps posted work until the test runs it by hand.
 class HeldHandOver : public HandOver {
@@ -54,63 +56,64 @@ public:
     std::deque<std::function<void()>> tasks;
 };
 
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 3s)
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done() && std::chrono::steady_clock::now() < deadline)
-        usleep(1000);
-    return done();
-}
-
 // The thread ids that appeared since `before`.
 std::vector<int> NewThreads(const std::vector<int>& before)
 {
-    std::vector<int> now = testing::ThreadIds(), added;
+    std::vector<int> now = test::ThreadIds(), added;
     for (int id : now)
         if (std::find(before.begin(), before.end(), id) == before.end())
             added.push_back(id);
     return added;
 }
 
-TEST(EventThread, CloseRunsAPendingBatchInsteadOfDeadlocking)
-{
+// A port on a fresh pseudo-terminal whose hand-overs run on the test's thread.
+class EventThread : public ::testing::Test {
+protected:
+    EventThread()
+    {
+        port.SetHandOver(ui.handOver);
+        port.SetPort(pty.SlavePath());
+    }
+
     PtyPair pty;
+    UiLoop ui;
+    TComPort port;
+};
+
+TEST_F(EventThread, CloseRunsAPendingBatchInsteadOfDeadlocking)
+{
     auto held = std::make_shared<HeldHandOver>();
     std::string received;
     {
-        TComPort port;
-        port.SetHandOver(held);
-        port.SetPort(pty.SlavePath());
+        // A port of its own, with work held until the test runs it.
+        TComPort heldPort;
+        heldPort.SetHandOver(held);
+        heldPort.SetPort(pty.SlavePath());
         TComLink reader;
         reader.RxBufferHandler = [&](TCustomComPort&, const char* b, int n) {
             received.append(b, static_cast<size_t>(n));
         };
-        port.AttachLink(&reader);
-        port.Open();
+        heldPort.AttachLink(&reader);
+        heldPort.Open();
         pty.WriteMaster("OK*1");
-        ASSERT_TRUE(
-            WaitFor([&] { return held->Count() == 1; }));  // the event thread now waits on us
+        ASSERT_TRUE(test::WaitUntil(
+            [&] { return held->Count() == 1; }));  // the event thread now waits on us
 
-        port.Close();  // must return, running the batch itself
+        heldPort.Close();  // must return, running the batch itself
         EXPECT_EQ(received, "OK*1");
-        EXPECT_FALSE(port.Connected());
-        port.DetachLink(&reader);
+        EXPECT_FALSE(heldPort.Connected());
+        heldPort.DetachLink(&reader);
     }
     // The callable posted before the close finds nothing to do, even with the port gone.
     held->RunAll();
     EXPECT_EQ(received, "OK*1");
 }
 
-TEST(EventThread, BytesNobodyReadsDoNotKeepTheThreadBusy)
+TEST_F(EventThread, BytesNobodyReadsDoNotKeepTheThreadBusy)
 {
-    PtyPair pty;
-    UiLoop ui;
-    TComPort port;
-    port.SetHandOver(ui.handOver);
-    port.SetPort(pty.SlavePath());
     std::vector<int> counts;
     port.OnRxChar = [&](TCustomComPort&, int n) { counts.push_back(n); };
-    const auto before = testing::ThreadIds();
+    const auto before = test::ThreadIds();
     port.Open();
     const auto added = NewThreads(before);
     ASSERT_EQ(added.size(), 1u);
@@ -118,9 +121,9 @@ TEST(EventThread, BytesNobodyReadsDoNotKeepTheThreadBusy)
 
     pty.WriteMaster("abc");
     ASSERT_TRUE(ui.PumpUntil([&] { return !counts.empty(); }));
-    const double cpuBefore = testing::ThreadCpuMs(eventThread);
+    const double cpuBefore = test::ThreadCpuMs(eventThread);
     ui.PumpFor(400ms);
-    EXPECT_LT(testing::ThreadCpuMs(eventThread) - cpuBefore, 40.0);
+    EXPECT_LT(test::ThreadCpuMs(eventThread) - cpuBefore, 40.0);
     EXPECT_LE(counts.size(), 2u);  // one report per arrival, not one per wake-up
 
     // New bytes wake it again; the count covers everything waiting.
@@ -129,46 +132,35 @@ TEST(EventThread, BytesNobodyReadsDoNotKeepTheThreadBusy)
     ASSERT_TRUE(ui.PumpUntil([&] { return counts.size() > reports && counts.back() == 5; }));
 }
 
-TEST(EventThread, IdleOpenPortCostsNoCpu)
+TEST_F(EventThread, IdleOpenPortCostsNoCpu)
 {
-    PtyPair pty;
-    UiLoop ui;
-    TComPort port;
-    port.SetHandOver(ui.handOver);
-    port.SetPort(pty.SlavePath());
-    const auto before = testing::ThreadIds();
+    const auto before = test::ThreadIds();
     port.Open();
     const auto added = NewThreads(before);
     ASSERT_EQ(added.size(), 1u);
     usleep(500 * 1000);
-    EXPECT_LT(testing::ThreadCpuMs(added[0]), 20.0);
+    EXPECT_LT(test::ThreadCpuMs(added[0]), 20.0);
 }
 
-TEST(EventThread, FarEndHangUpClosesThePortAndTellsTheOwnerOnce)
+TEST_F(EventThread, FarEndHangUpClosesThePortAndTellsTheOwnerOnce)
 {
-    PtyPair pty;
-    UiLoop ui;
-    TComPort port;
-    port.SetHandOver(ui.handOver);
-    port.SetPort(pty.SlavePath());
     int lost = 0, afterClose = 0;
     port.OnDeviceLost = [&] { ++lost; };
     port.OnAfterClose = [&](TCustomComPort&) { ++afterClose; };
-    const auto before = testing::ThreadIds();
+    const auto before = test::ThreadIds();
     port.Open();
 
     pty.CloseMaster();
-    const double cpuBefore = testing::ProcessCpuMs();
+    const double cpuBefore = test::ProcessCpuMs();
     usleep(300 * 1000);  // the user-interface side is busy elsewhere meanwhile
-    EXPECT_LT(testing::ProcessCpuMs() - cpuBefore, 40.0)
-        << "the event thread spins after the hang-up";
+    EXPECT_LT(test::ProcessCpuMs() - cpuBefore, 40.0) << "the event thread spins after the hang-up";
 
     ASSERT_TRUE(ui.PumpUntil([&] { return lost == 1; }));
     ui.PumpFor(100ms);
     EXPECT_EQ(lost, 1);
     EXPECT_EQ(afterClose, 1);
     EXPECT_FALSE(port.Connected());
-    EXPECT_TRUE(WaitFor([&] { return NewThreads(before).empty(); }))
+    EXPECT_TRUE(test::WaitUntil([&] { return NewThreads(before).empty(); }))
         << "event thread still running";
 
     // The next exchange tries afresh and reports the missing device.
@@ -201,7 +193,7 @@ struct WatchedPort {
     ~WatchedPort() { port.DetachLink(&reader); }
 };
 
-TEST(EventThread, HangUpWithBytesQueuedIsALostDevice)
+TEST(EventThreadEnd, HangUpWithBytesQueuedIsALostDevice)
 {
     // The batch for the bytes is posted, then the far end hangs up before the
     // user-interface thread runs it: the queue query meets EIO.
@@ -211,9 +203,9 @@ TEST(EventThread, HangUpWithBytesQueuedIsALostDevice)
         WatchedPort w(pty.SlavePath(), held);
         w.port.Open();
         pty.WriteMaster("OK*1");
-        ASSERT_TRUE(WaitFor([&] { return held->Count() == 1; }));
+        ASSERT_TRUE(test::WaitUntil([&] { return held->Count() == 1; }));
         pty.CloseMaster();
-        ASSERT_TRUE(WaitFor([&] {
+        ASSERT_TRUE(test::WaitUntil([&] {
             held->RunAll();
             return w.lost == 1;
         }));
@@ -242,13 +234,8 @@ TEST(EventThread, HangUpWithBytesQueuedIsALostDevice)
     }
 }
 
-TEST(EventThread, AnErrorInAHandOverClosesThePortAndIsReportedOnce)
+TEST_F(EventThread, AnErrorInAHandOverClosesThePortAndIsReportedOnce)
 {
-    PtyPair pty;
-    UiLoop ui;
-    TComPort port;
-    port.SetHandOver(ui.handOver);
-    port.SetPort(pty.SlavePath());
     std::vector<std::string> errors;
     port.OnHandOverError = [&](const std::exception& e) { errors.emplace_back(e.what()); };
     bool fail = true;
@@ -289,7 +276,7 @@ std::vector<int> EpollDescriptors()
     return fds;
 }
 
-TEST(EventThread, AFailedWaitClosesThePortAndReportsTheError)
+TEST(EventThreadEnd, AFailedWaitClosesThePortAndReportsTheError)
 {
     PtyPair pty;
     UiLoop ui;
@@ -317,13 +304,8 @@ TEST(EventThread, AFailedWaitClosesThePortAndReportsTheError)
     EXPECT_TRUE(ui.PumpUntil([&] { return w.received.find('y') != std::string::npos; }));
 }
 
-TEST(EventThread, EventCharacterIsReportedAfterTheBytes)
+TEST_F(EventThread, EventCharacterIsReportedAfterTheBytes)
 {
-    PtyPair pty;
-    UiLoop ui;
-    TComPort port;
-    port.SetHandOver(ui.handOver);
-    port.SetPort(pty.SlavePath());
     port.SetEventChar(10);
     std::vector<std::string> log;
     TComLink link;
@@ -347,13 +329,8 @@ TEST(EventThread, EventCharacterIsReportedAfterTheBytes)
     port.DetachLink(&link);
 }
 
-TEST(EventThread, HandlerClosingThePortInsideABatchDoesNotDeadlock)
+TEST_F(EventThread, HandlerClosingThePortInsideABatchDoesNotDeadlock)
 {
-    PtyPair pty;
-    UiLoop ui;
-    TComPort port;
-    port.SetHandOver(ui.handOver);
-    port.SetPort(pty.SlavePath());
     TComDataPacket framer;
     framer.SetComPort(&port);
     framer.SetStopString("*1");
@@ -372,12 +349,9 @@ TEST(EventThread, HandlerClosingThePortInsideABatchDoesNotDeadlock)
     EXPECT_TRUE(port.Connected());
 }
 
-TEST(EventThread, NoneSyncRunsBatchesOnTheEventThread)
+TEST_F(EventThread, NoneSyncRunsBatchesOnTheEventThread)
 {
-    PtyPair pty;
-    TComPort port;
     port.SetSyncMethod(smNone);
-    port.SetPort(pty.SlavePath());
     std::mutex m;
     std::thread::id ranOn;
     std::string received;
@@ -390,7 +364,7 @@ TEST(EventThread, NoneSyncRunsBatchesOnTheEventThread)
     port.AttachLink(&reader);
     port.Open();
     pty.WriteMaster("hi");
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(test::WaitUntil([&] {
         std::lock_guard lock(m);
         return received == "hi";
     }));
@@ -402,13 +376,10 @@ TEST(EventThread, NoneSyncRunsBatchesOnTheEventThread)
     port.DetachLink(&reader);
 }
 
-TEST(EventThread, EmptyEventSetStartsNoThread)
+TEST_F(EventThread, EmptyEventSetStartsNoThread)
 {
-    PtyPair pty;
-    TComPort port;
     port.SetEvents({});
-    port.SetPort(pty.SlavePath());
-    const auto before = testing::ThreadIds();
+    const auto before = test::ThreadIds();
     port.Open();
     EXPECT_TRUE(NewThreads(before).empty());
 }

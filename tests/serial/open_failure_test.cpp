@@ -27,7 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using testing::PtyPair;
+using test::PtyPair;
 
 // Runs `command` and returns its standard output and exit status.
 std::pair<std::string, int> RunCommand(const std::string& command)

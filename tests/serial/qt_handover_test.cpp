@@ -26,7 +26,7 @@ TEST(QtHandOver, FramerRunsOnTheEventLoopThreadOfPortsCreatedAfterInstalling)
 {
     QCoreApplication app(argc, argv);
     InstallQtHandOver();
-    testing::PtyPair pty;
+    test::PtyPair pty;
     TComPort port;  // picks up the default installed above
     port.SetPort(pty.SlavePath());
     TComDataPacket framer;

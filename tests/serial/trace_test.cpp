@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "hand_over_loop.h"
 #include "pty_pair.h"
 #include "serial/comport.h"
 #include "serial/trace.h"
@@ -13,8 +14,8 @@
 namespace tarnik {
 namespace {
 
-using testing::PtyPair;
-using testing::UiLoop;
+using test::PtyPair;
+using test::UiLoop;
 
 class RecordingSink : public TraceSink {
 public:

@@ -3,8 +3,10 @@
 #include <cstring>
 
 #include "cli_fixture.h"
+#include "link/protocol.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
+#include "simulator/module_behaviours.h"
 
 namespace tarnik {
 namespace {
@@ -33,7 +35,8 @@ TEST_F(Cli, ProgramPrintsEveryLineAndProgressTextAndExitsZero)
     // Without a file the start-up settings are programmed.
     const DeviceImage expected = imageOf(startupSettings());
     const DeviceImage memory = module.memory();
-    EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 1195, expected.begin()));
+    EXPECT_TRUE(
+        std::equal(memory.begin(), memory.begin() + protocol::kSentImageBytes, expected.begin()));
 }
 
 TEST_F(Cli, ProgramsTheRecordOfAFileAsStored)
@@ -47,13 +50,14 @@ TEST_F(Cli, ProgramsTheRecordOfAFileAsStored)
     EXPECT_EQ(r.status, 0) << r.err;
     const DeviceImage expected = imageOf(record);
     const DeviceImage memory = module.memory();
-    EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 1195, expected.begin()));
+    EXPECT_TRUE(
+        std::equal(memory.begin(), memory.begin() + protocol::kSentImageBytes, expected.begin()));
 }
 
 TEST_F(Cli, ProgramWithoutAnswerExitsOne)
 {
     SimulatorOptions options;
-    options.silentAfterFrames = 0;
+    options.behaviours.push_back(behaviour::SilentAfter(0));
     auto& module = simulator(options);
     const CliResult r = run({"program", "--port", module.devicePath(), "--timeout-ms", "200"});
     EXPECT_EQ(r.status, 1);
@@ -123,7 +127,7 @@ TEST_F(Cli, DamagedFileIsNamed)
 TEST_F(Cli, DeviceLostDuringProgrammingExitsThree)
 {
     SimulatorOptions options;
-    options.hangUpAfterFrames = 4;
+    options.behaviours.push_back(behaviour::HangUpAt(4));
     auto& module = simulator(options);
     const CliResult r = run({"program", "--port", module.devicePath()});
     EXPECT_EQ(r.status, 3);
@@ -171,7 +175,7 @@ TEST_F(Cli, ReadSavesTheModuleSettingsOntoTheBaseRecord)
 TEST_F(Cli, ReadWithoutAnswerExitsOneAndWritesNothing)
 {
     SimulatorOptions options;
-    options.silentAfterFrames = 0;
+    options.behaviours.push_back(behaviour::SilentAfter(0));
     auto& module = simulator(options);
     const std::string out = path("never.zvn");
     const CliResult r =
@@ -184,7 +188,7 @@ TEST_F(Cli, ReadWithoutAnswerExitsOneAndWritesNothing)
 TEST_F(Cli, SerialWithoutAnswerExitsOne)
 {
     SimulatorOptions options;
-    options.silentAfterFrames = 0;
+    options.behaviours.push_back(behaviour::SilentAfter(0));
     auto& module = simulator(options);
     const CliResult r = run({"serial", "--port", module.devicePath(), "--timeout-ms", "200"});
     EXPECT_EQ(r.status, 1);

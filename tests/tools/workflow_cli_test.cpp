@@ -12,6 +12,7 @@
 #include "model/image_layout.h"
 #include "model/settings_catalogue.h"
 #include "model/value_ranges.h"
+#include "simulator/module_behaviours.h"
 
 namespace tarnik {
 namespace {
@@ -150,7 +151,7 @@ TEST_F(Cli, VerifyComparesTheModuleWithTheFile)
                                         "Weryfikacja: liczba różnic: 1."}));
 
     SimulatorOptions silentOptions;
-    silentOptions.silentAfterFrames = 0;
+    silentOptions.behaviours.push_back(behaviour::SilentAfter(0));
     auto& silent = anotherSimulator(silentOptions);
     const CliResult none =
         run({"verify", "--port", silent.devicePath(), "--timeout-ms", "300", file});
@@ -260,9 +261,9 @@ TEST_F(Cli, FourModulesWithOneSilentAndOneUnpluggedMidRun)
     record.csms.assign("+48601000310");
     const std::string file = saveSettings("four.zvn", record);
     SimulatorOptions silentOptions;
-    silentOptions.silentAfterFrames = 0;
+    silentOptions.behaviours.push_back(behaviour::SilentAfter(0));
     SimulatorOptions unpluggedOptions;
-    unpluggedOptions.hangUpAfterFrames = 6;
+    unpluggedOptions.behaviours.push_back(behaviour::HangUpAt(6));
     auto& a = simulator();
     auto& silent = anotherSimulator(silentOptions);
     auto& b = anotherSimulator();

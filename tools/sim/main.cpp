@@ -11,6 +11,7 @@
 
 #include "model/conversion.h"
 #include "model/value_ranges.h"
+#include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 
 namespace {
@@ -60,6 +61,14 @@ int main(int argc, char** argv)
     tarnik::DeviceImage factory{};
     tarnik::SettingsToImage(tarnik::startupSettings(), factory);
     options.memory = factory;
+    // The misbehaviours are applied in one fixed order, whatever the order of the options.
+    bool starOneOnly = false;
+    bool chunksStarOne = false;
+    bool lastChunkStarOne = false;
+    bool garbage = false;
+    int silentAfter = -1;
+    int hangUpAfter = -1;
+    bool hangUpAfterAnswer = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&]() -> const char* {
@@ -73,37 +82,37 @@ int main(int argc, char** argv)
             usage(std::cout);
             return 0;
         } else if (arg == "--delay-ms") {
-            options.answerDelay = std::chrono::milliseconds(toInt(value(), "--delay-ms"));
+            options.pacing.answerDelay = std::chrono::milliseconds(toInt(value(), "--delay-ms"));
         } else if (arg == "--baud") {
-            options.baudRate = toInt(value(), "--baud");
+            options.pacing.baudRate = toInt(value(), "--baud");
         } else if (arg == "--pieces") {
-            options.answerPieces = toInt(value(), "--pieces");
+            options.pacing.answerPieces = toInt(value(), "--pieces");
         } else if (arg == "--piece-bytes") {
-            options.pieceBytes =
+            options.pacing.pieceBytes =
                 static_cast<std::size_t>(std::max(0, toInt(value(), "--piece-bytes")));
         } else if (arg == "--piece-gap-ms") {
-            options.pieceGap = std::chrono::milliseconds(toInt(value(), "--piece-gap-ms"));
+            options.pacing.pieceGap = std::chrono::milliseconds(toInt(value(), "--piece-gap-ms"));
         } else if (arg == "--silent-after") {
-            options.silentAfterFrames = toInt(value(), "--silent-after");
+            silentAfter = toInt(value(), "--silent-after");
         } else if (arg == "--star-one-only") {
-            options.starOneOnly = true;
+            starOneOnly = true;
         } else if (arg == "--last-chunk-star-one") {
-            options.lastChunkStarOneOnly = true;
+            lastChunkStarOne = true;
         } else if (arg == "--chunks-star-one") {
-            options.chunksStarOneOnly = true;
+            chunksStarOne = true;
         } else if (arg == "--read-back-length") {
-            options.readBackLength =
+            options.identity.readBackLength =
                 static_cast<std::size_t>(std::max(0, toInt(value(), "--read-back-length")));
         } else if (arg == "--garbage") {
-            options.garbage = true;
+            garbage = true;
         } else if (arg == "--hang-up-after") {
-            options.hangUpAfterFrames = toInt(value(), "--hang-up-after");
+            hangUpAfter = toInt(value(), "--hang-up-after");
         } else if (arg == "--hang-up-after-answer") {
-            options.hangUpAfterAnswer = true;
+            hangUpAfterAnswer = true;
         } else if (arg == "--serial") {
-            options.serialNumber = value();
+            options.identity.serialNumber = value();
         } else if (arg == "--lead-byte") {
-            options.leadByte = static_cast<std::uint8_t>(toInt(value(), "--lead-byte"));
+            options.identity.leadByte = static_cast<std::uint8_t>(toInt(value(), "--lead-byte"));
         } else if (arg == "--memory") {
             const char* file = value();
             std::ifstream in(file, std::ios::binary);
@@ -121,6 +130,20 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+
+    namespace behaviour = tarnik::behaviour;
+    if (starOneOnly)
+        options.behaviours.push_back(behaviour::StarOneAnswers());
+    if (chunksStarOne)
+        options.behaviours.push_back(behaviour::StarOneForChunks());
+    if (lastChunkStarOne)
+        options.behaviours.push_back(behaviour::StarOneForLastChunk());
+    if (garbage)
+        options.behaviours.push_back(behaviour::GarbageAnswers());
+    if (silentAfter >= 0)
+        options.behaviours.push_back(behaviour::SilentAfter(silentAfter));
+    if (hangUpAfter >= 0)
+        options.behaviours.push_back(behaviour::HangUpAt(hangUpAfter, hangUpAfterAnswer));
 
     // Block the stop signals before any thread starts, then wait for one of them.
     sigset_t stopSignals;

@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-namespace tarnik::testing {
+namespace tarnik::test {
 
 ModalWatcher::ModalWatcher(std::function<void(QWidget*)> action) : action_(std::move(action))
 {
@@ -18,6 +18,12 @@ ModalWatcher::ModalWatcher(std::function<void(QWidget*)> action) : action_(std::
         action_(modal);
     });
     poll_.start();
+}
+
+void closeReactionDialog(QWidget* dialog, bool ok)
+{
+    dialog->findChild<QAbstractButton*>(ok ? QStringLiteral("BitBtn1") : QStringLiteral("BitBtn2"))
+        ->click();
 }
 
 namespace {
@@ -58,4 +64,4 @@ MessageRecorder::MessageRecorder()
     poll_.start();
 }
 
-}  // namespace tarnik::testing
+}  // namespace tarnik::test

@@ -11,7 +11,7 @@
 
 class QWidget;
 
-namespace tarnik::testing {
+namespace tarnik::test {
 
 class ModalWatcher : public QObject {
 public:
@@ -25,6 +25,9 @@ private:
     QTimer poll_;
     bool fired_ = false;
 };
+
+// Closes a reaction dialog with its OK button ("BitBtn1") or "Anuluj" ("BitBtn2").
+void closeReactionDialog(QWidget* dialog, bool ok);
 
 // What a closed message box said.
 struct SeenMessage {
@@ -47,4 +50,4 @@ private:
     std::vector<SeenMessage> messages_;
 };
 
-}  // namespace tarnik::testing
+}  // namespace tarnik::test

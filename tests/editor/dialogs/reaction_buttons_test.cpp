@@ -1,3 +1,7 @@
+#include <gtest/gtest.h>
+
+#include "event_loop.h"
+#include "qt_printers.h"
 // The reaction buttons of the main window: which byte each edits, what the
 // dialogs show for each caller, and that only OK stores.
 
@@ -16,10 +20,13 @@
 #include "modal_watcher.h"
 #include "reaction_pages_fixture.h"
 
+using namespace std::chrono_literals;
+using tarnik::test::PumpFor;
+
 namespace tarnik {
 
-using testing::ModalWatcher;
-using testing::ReactionPagesFixture;
+using test::ModalWatcher;
+using test::ReactionPagesFixture;
 
 namespace {
 
@@ -57,9 +64,8 @@ Seen look(QWidget* dialog)
 
 }  // namespace
 
-class ReactionButtonsTest : public QObject {
-    Q_OBJECT
-
+class ReactionButtonsTest : public ::testing::Test {
+protected:
     std::unique_ptr<ReactionPagesFixture> window_;
     SettingsRecord record_{};
     TFconfigNumberWeRe* numberDialog_ = nullptr;
@@ -75,10 +81,7 @@ class ReactionButtonsTest : public QObject {
             seen = look(dialog);
             if (change)
                 change(dialog);
-            dialog
-                ->findChild<QAbstractButton*>(ok ? QStringLiteral("BitBtn1")
-                                                 : QStringLiteral("BitBtn2"))
-                ->click();
+            test::closeReactionDialog(dialog, ok);
         });
         window_->button(button)->click();
         if (!watcher.fired())
@@ -91,8 +94,7 @@ class ReactionButtonsTest : public QObject {
         dialog->findChild<QCheckBox*>(QString::fromLatin1(name))->setChecked(on);
     }
 
-private slots:
-    void init()
+    void SetUp() override
     {
         window_ = std::make_unique<ReactionPagesFixture>();
         numberDialog_ = new TFconfigNumberWeRe(window_.get());
@@ -101,211 +103,210 @@ private slots:
         buttons_ =
             std::make_unique<ReactionButtons>(window_.get(), record_, *numberDialog_, *workDialog_);
         window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }
-
-    void cleanup()
+    void TearDown() override
     {
         buttons_.reset();
         window_.reset();
     }
-
-    void everyReactionButtonIsConnectedAndTheHiddenOutputButtonsAreNot()
-    {
-        // 16 + 16 input buttons, 8 + 8 special-entry buttons (hidden spare
-        // rows included), 4 output confirmations.
-        QCOMPARE(buttons_->connectedButtons(), 52);
-        record_.numberSpecWeRe[0][0] = 0x55;
-        QSignalSpy finished(numberDialog_, &QDialog::finished);
-        window_->button(QStringLiteral("BB_ConfigNumerSpecWy1Re1"))->click();
-        QCOMPARE(finished.count(), 0);
-    }
-
-    void inputButtonEditsItsOwnByteAndTitlesTheDialog()
-    {
-        record_.numberWeRe[6][1] = 0x80;
-        const SettingsRecord before = record_;
-        const Seen seen = press(QStringLiteral("BB_ConfigNumerWe7Re2"), true, [](QWidget* d) {
-            tick(d, "ChBNoActiv", false);
-            tick(d, "ChBONwy1IN", true);
-        });
-        QCOMPARE(seen.title, QStringLiteral("konfig wejscia 7 reakcji 2"));
-        QCOMPARE(record_.numberWeRe[6][1], std::uint8_t{0x08});
-        SettingsRecord expected = before;
-        expected.numberWeRe[6][1] = 0x08;
-        QVERIFY(std::memcmp(&expected, &record_, sizeof record_) == 0);
-    }
-
-    void inputDialogOffersTheThreeExtraBoxesAsUnavailable()
-    {
-        const Seen seen = press(QStringLiteral("BB_ConfigNumerWe1Re1"), false);
-        for (const char* name : {"ChBTimeRaport", "ChBTimeOFFWy1", "ChBTimeOFFWy2"}) {
-            QVERIFY2(seen.visible.at(QString::fromLatin1(name)), name);
-            QVERIFY2(seen.enabled.at(QString::fromLatin1(name)), name);
-        }
-        QCOMPARE(seen.text.at(QStringLiteral("ChBTimeRaport")), unavailable(14));
-        QCOMPARE(seen.text.at(QStringLiteral("ChBTimeOFFWy1")), unavailable(6));
-        QCOMPARE(seen.text.at(QStringLiteral("ChBTimeOFFWy2")), unavailable(4));
-    }
-
-    void storedZeroShowsAllClearAndOkStoresNoReaction()
-    {
-        record_.numberWeRe[2][0] = 0x00;
-        const Seen seen = press(QStringLiteral("BB_ConfigNumerWe3Re1"), true);
-        for (const auto& [name, checked] : seen.checked)
-            QVERIFY2(!checked, qPrintable(name));
-        QCOMPARE(record_.numberWeRe[2][0], std::uint8_t{0x80});
-    }
-
-    void blockingInputKeepsTheBitsOfItsHiddenBoxes()
-    {
-        record_.numberSpecWeRe[4][1] = 0x09;  // "Załącz wyjście 1" and the report bit
-        const Seen seen = press(QStringLiteral("BB_ConfigNumerSpecWe5Re2"), true);
-        QCOMPARE(seen.title, QStringLiteral("wejście blokujące reakcja 2"));
-        QVERIFY(!seen.visible.at(QStringLiteral("ChBTimeRaport")));
-        QVERIFY(!seen.visible.at(QStringLiteral("ChBTimeOFFWy1")));
-        QVERIFY(!seen.visible.at(QStringLiteral("ChBTimeOFFWy2")));
-        QCOMPARE(seen.text.at(QStringLiteral("ChBTimeRaport")), unavailable(15));
-        for (const auto& [name, checked] : seen.checked)
-            if (seen.visible.at(name))
-                QCOMPARE(checked, name == QStringLiteral("ChBONwy1IN"));
-        QCOMPARE(record_.numberSpecWeRe[4][1], std::uint8_t{0x09});
-    }
-
-    void tamperInputHidesOnlyTheReportBox()
-    {
-        press(QStringLiteral("BB_ConfigNumerSpecWe5Re1"), false);  // hides the timed boxes
-        record_.numberSpecWeRe[2][0] = 0x06;
-        const Seen seen = press(QStringLiteral("BB_ConfigNumerSpecWe3Re1"), true);
-        QCOMPARE(seen.title, QStringLiteral("wejście sabotażowe reakcja 1"));
-        QVERIFY(!seen.visible.at(QStringLiteral("ChBTimeRaport")));
-        QVERIFY(seen.visible.at(QStringLiteral("ChBTimeOFFWy1")));
-        QVERIFY(seen.visible.at(QStringLiteral("ChBTimeOFFWy2")));
-        QCOMPARE(seen.text.at(QStringLiteral("ChBTimeOFFWy1")), unavailable(6));
-        QCOMPARE(seen.text.at(QStringLiteral("ChBTimeOFFWy2")), unavailable(4));
-        QVERIFY(seen.checked.at(QStringLiteral("ChBTimeOFFWy1")));
-        QCOMPARE(record_.numberSpecWeRe[2][0], std::uint8_t{0x06});
-
-        // Reaction 2 leaves the report box's caption as it was.
-        const Seen second = press(QStringLiteral("BB_ConfigNumerSpecWe3Re2"), false);
-        QCOMPARE(second.title, QStringLiteral("wejście sabotażowe reakcja 2"));
-        QCOMPARE(second.text.at(QStringLiteral("ChBTimeRaport")), unavailable(15));
-    }
-
-    void inputOpenedAfterASpecialEntryShowsTheExtraBoxesAgain()
-    {
-        press(QStringLiteral("BB_ConfigNumerSpecWe5Re1"), false);
-        const Seen seen = press(QStringLiteral("BB_ConfigNumerWe2Re2"), false);
-        QVERIFY(seen.visible.at(QStringLiteral("ChBTimeRaport")));
-        QVERIFY(seen.visible.at(QStringLiteral("ChBTimeOFFWy1")));
-        QVERIFY(seen.visible.at(QStringLiteral("ChBTimeOFFWy2")));
-    }
-
-    void cancelChangesNothingAndReopeningShowsTheStoredByte()
-    {
-        record_.numberWeRe[0][0] = 0x20;
-        record_.workWeRe[0][0] = 0x03;
-        window_->userNumber(1)->setText(QStringLiteral("+48600000001"));
-        const SettingsRecord before = record_;
-        press(QStringLiteral("BB_ConfigNumerWe1Re1"), false, [](QWidget* d) {
-            tick(d, "ChBonWy2In", false);
-            tick(d, "ChBNoActiv", true);
-        });
-        press(QStringLiteral("BBConfigWorkWe1Re1"), false,
-              [](QWidget* d) { tick(d, "ChBUS1SMS", false); });
-        QVERIFY(std::memcmp(&before, &record_, sizeof record_) == 0);
-        const Seen seen = press(QStringLiteral("BB_ConfigNumerWe1Re1"), false);
-        QVERIFY(seen.checked.at(QStringLiteral("ChBonWy2In")));
-        QVERIFY(!seen.checked.at(QStringLiteral("ChBNoActiv")));
-    }
-
-    void inputNotificationClearsUsersWithoutANumber()
-    {
-        for (int n = 1; n <= 4; ++n)
-            window_->userNumber(n)->setText(QStringLiteral("+4860000000%1").arg(n));
-        window_->userNumber(3)->clear();
-        window_->userName(2)->setText(QStringLiteral("Jan Kowalski"));
-        record_.workWeRe[3][0] = 0xFF;
-        const Seen seen = press(QStringLiteral("BBConfigWorkWe4Re1"), true);
-        QCOMPARE(seen.title, QStringLiteral("Reakcje Wejscie:4 Reakcja:1"));
-        QCOMPARE(seen.text.at(QStringLiteral("Luser1")), QStringLiteral("Użytkownik 1"));
-        QCOMPARE(seen.text.at(QStringLiteral("Luser2")), QStringLiteral("Jan Kowalski"));
-        QCOMPARE(seen.text.at(QStringLiteral("Luser4")), QStringLiteral("Użytkownik 4"));
-        QVERIFY(!seen.enabled.at(QStringLiteral("ChBUS3SMS")));
-        QVERIFY(!seen.checked.at(QStringLiteral("ChBUS3SMS")));
-        QVERIFY(!seen.checked.at(QStringLiteral("ChBUS3Clip")));
-        QVERIFY(seen.enabled.at(QStringLiteral("ChBUS4Clip")));
-        QVERIFY(seen.visible.at(QStringLiteral("Label6")));
-        QCOMPARE(record_.workWeRe[3][0], std::uint8_t{0xCF});
-    }
-
-    void outputConfirmationKeepsBitsOfUsersWithoutANumberAndOfHiddenClipBoxes()
-    {
-        for (int n = 1; n <= 4; ++n)
-            window_->userNumber(n)->setText(QStringLiteral("+4860000000%1").arg(n));
-        window_->userNumber(3)->clear();
-        record_.workSpecWeRe[0][1] = 0xFF;
-        const Seen seen = press(QStringLiteral("BBConfigWorkSpecWe1Re2"), true);
-        QCOMPARE(seen.title, QStringLiteral("Reakcja 2 wyjścia 1"));
-        QVERIFY(!seen.visible.at(QStringLiteral("Label6")));
-        for (int n = 1; n <= 4; ++n)
-            QVERIFY(!seen.visible.at(QStringLiteral("ChBUS%1Clip").arg(n)));
-        QVERIFY(!seen.enabled.at(QStringLiteral("ChBUS3SMS")));
-        QVERIFY(seen.checked.at(QStringLiteral("ChBUS3SMS")));
-        QCOMPARE(record_.workSpecWeRe[0][1], std::uint8_t{0xFF});
-
-        // A ticked SMS box of a user with a number still changes.
-        press(QStringLiteral("BBConfigWorkSpecWe2Re1"), true,
-              [](QWidget* d) { tick(d, "ChBUS1SMS", true); });
-        QCOMPARE(record_.workSpecWeRe[1][0], std::uint8_t{0x01});
-    }
-
-    void clipColumnReturnsForInputsAfterAnOutputConfirmation()
-    {
-        press(QStringLiteral("BBConfigWorkSpecWe2Re2"), false);
-        const Seen input = press(QStringLiteral("BBConfigWorkWe1Re2"), false);
-        QVERIFY(input.visible.at(QStringLiteral("Label6")));
-        for (int n = 1; n <= 4; ++n)
-            QVERIFY(input.visible.at(QStringLiteral("ChBUS%1Clip").arg(n)));
-        press(QStringLiteral("BBConfigWorkSpecWe1Re1"), false);
-        const Seen special = press(QStringLiteral("BBConfigWorkSpecWe5Re2"), false);
-        QCOMPARE(special.title, QStringLiteral("Reakcja 2 Wejścia blokującego"));
-        QVERIFY(special.visible.at(QStringLiteral("ChBUS2Clip")));
-        QCOMPARE(press(QStringLiteral("BBConfigWorkSpecWe3Re1"), false).title,
-                 QStringLiteral("Reakcja 1 Wejścia sabotażowego"));
-    }
-
-    void dialogOpensCentredOnTheMainWindow()
-    {
-        window_->move(40, 30);
-        QTest::qWait(20);
-        const Seen seen = press(QStringLiteral("BBConfigWorkWe2Re1"), false);
-        const QPoint offset = seen.centre - window_->frameGeometry().center();
-        QVERIFY2(offset.manhattanLength() <= 4,
-                 qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
-    }
-
-    void handlerRefusesAButtonOfAnotherFamily()
-    {
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
-                                 buttons_->BB_ConfigNumerWe1Re1Click(
-                                     window_->button(QStringLiteral("BBConfigWorkWe1Re1"))));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
-                                 buttons_->BBConfigWorkSpecWe1Re1Click(nullptr));
-    }
-
-    void aMissingUserEditIsReportedInAMessageBoxNotThrownIntoTheEventLoop()
-    {
-        delete window_->userName(2);
-        testing::SeenMessage message;
-        auto closer = testing::acceptNextMessage(message);
-        window_->button(QStringLiteral("BBConfigWorkWe1Re1"))->click();
-        QVERIFY(closer->fired());
-        QVERIFY(message.text.contains(QStringLiteral("Eosoba2")));
-    }
 };
 
-}  // namespace tarnik
+TEST_F(ReactionButtonsTest, everyReactionButtonIsConnectedAndTheHiddenOutputButtonsAreNot)
+{
+    // 16 + 16 input buttons, 8 + 8 special-entry buttons (hidden spare
+    // rows included), 4 output confirmations.
+    ASSERT_EQ(buttons_->connectedButtons(), 52);
+    record_.numberSpecWeRe[0][0] = 0x55;
+    QSignalSpy finished(numberDialog_, &QDialog::finished);
+    window_->button(QStringLiteral("BB_ConfigNumerSpecWy1Re1"))->click();
+    ASSERT_EQ(finished.count(), 0);
+}
 
-QTEST_MAIN(tarnik::ReactionButtonsTest)
-#include "reaction_buttons_test.moc"
+TEST_F(ReactionButtonsTest, inputButtonEditsItsOwnByteAndTitlesTheDialog)
+{
+    record_.numberWeRe[6][1] = 0x80;
+    const SettingsRecord before = record_;
+    const Seen seen = press(QStringLiteral("BB_ConfigNumerWe7Re2"), true, [](QWidget* d) {
+        tick(d, "ChBNoActiv", false);
+        tick(d, "ChBONwy1IN", true);
+    });
+    ASSERT_EQ(seen.title, QStringLiteral("konfig wejscia 7 reakcji 2"));
+    ASSERT_EQ(record_.numberWeRe[6][1], std::uint8_t{0x08});
+    SettingsRecord expected = before;
+    expected.numberWeRe[6][1] = 0x08;
+    ASSERT_TRUE(std::memcmp(&expected, &record_, sizeof record_) == 0);
+}
+
+TEST_F(ReactionButtonsTest, inputDialogOffersTheThreeExtraBoxesAsUnavailable)
+{
+    const Seen seen = press(QStringLiteral("BB_ConfigNumerWe1Re1"), false);
+    for (const char* name : {"ChBTimeRaport", "ChBTimeOFFWy1", "ChBTimeOFFWy2"}) {
+        ASSERT_TRUE(seen.visible.at(QString::fromLatin1(name))) << name;
+        ASSERT_TRUE(seen.enabled.at(QString::fromLatin1(name))) << name;
+    }
+    ASSERT_EQ(seen.text.at(QStringLiteral("ChBTimeRaport")), unavailable(14));
+    ASSERT_EQ(seen.text.at(QStringLiteral("ChBTimeOFFWy1")), unavailable(6));
+    ASSERT_EQ(seen.text.at(QStringLiteral("ChBTimeOFFWy2")), unavailable(4));
+}
+
+TEST_F(ReactionButtonsTest, storedZeroShowsAllClearAndOkStoresNoReaction)
+{
+    record_.numberWeRe[2][0] = 0x00;
+    const Seen seen = press(QStringLiteral("BB_ConfigNumerWe3Re1"), true);
+    for (const auto& [name, checked] : seen.checked) {
+        ASSERT_TRUE(!checked) << qPrintable(name);
+    }
+    ASSERT_EQ(record_.numberWeRe[2][0], std::uint8_t{0x80});
+}
+
+TEST_F(ReactionButtonsTest, blockingInputKeepsTheBitsOfItsHiddenBoxes)
+{
+    record_.numberSpecWeRe[4][1] = 0x09;  // "Załącz wyjście 1" and the report bit
+    const Seen seen = press(QStringLiteral("BB_ConfigNumerSpecWe5Re2"), true);
+    ASSERT_EQ(seen.title, QStringLiteral("wejście blokujące reakcja 2"));
+    ASSERT_TRUE(!seen.visible.at(QStringLiteral("ChBTimeRaport")));
+    ASSERT_TRUE(!seen.visible.at(QStringLiteral("ChBTimeOFFWy1")));
+    ASSERT_TRUE(!seen.visible.at(QStringLiteral("ChBTimeOFFWy2")));
+    ASSERT_EQ(seen.text.at(QStringLiteral("ChBTimeRaport")), unavailable(15));
+    for (const auto& [name, checked] : seen.checked)
+        if (seen.visible.at(name)) {
+            ASSERT_EQ(checked, name == QStringLiteral("ChBONwy1IN"));
+        }
+    ASSERT_EQ(record_.numberSpecWeRe[4][1], std::uint8_t{0x09});
+}
+
+TEST_F(ReactionButtonsTest, tamperInputHidesOnlyTheReportBox)
+{
+    press(QStringLiteral("BB_ConfigNumerSpecWe5Re1"), false);  // hides the timed boxes
+    record_.numberSpecWeRe[2][0] = 0x06;
+    const Seen seen = press(QStringLiteral("BB_ConfigNumerSpecWe3Re1"), true);
+    ASSERT_EQ(seen.title, QStringLiteral("wejście sabotażowe reakcja 1"));
+    ASSERT_TRUE(!seen.visible.at(QStringLiteral("ChBTimeRaport")));
+    ASSERT_TRUE(seen.visible.at(QStringLiteral("ChBTimeOFFWy1")));
+    ASSERT_TRUE(seen.visible.at(QStringLiteral("ChBTimeOFFWy2")));
+    ASSERT_EQ(seen.text.at(QStringLiteral("ChBTimeOFFWy1")), unavailable(6));
+    ASSERT_EQ(seen.text.at(QStringLiteral("ChBTimeOFFWy2")), unavailable(4));
+    ASSERT_TRUE(seen.checked.at(QStringLiteral("ChBTimeOFFWy1")));
+    ASSERT_EQ(record_.numberSpecWeRe[2][0], std::uint8_t{0x06});
+
+    // Reaction 2 leaves the report box's caption as it was.
+    const Seen second = press(QStringLiteral("BB_ConfigNumerSpecWe3Re2"), false);
+    ASSERT_EQ(second.title, QStringLiteral("wejście sabotażowe reakcja 2"));
+    ASSERT_EQ(second.text.at(QStringLiteral("ChBTimeRaport")), unavailable(15));
+}
+
+TEST_F(ReactionButtonsTest, inputOpenedAfterASpecialEntryShowsTheExtraBoxesAgain)
+{
+    press(QStringLiteral("BB_ConfigNumerSpecWe5Re1"), false);
+    const Seen seen = press(QStringLiteral("BB_ConfigNumerWe2Re2"), false);
+    ASSERT_TRUE(seen.visible.at(QStringLiteral("ChBTimeRaport")));
+    ASSERT_TRUE(seen.visible.at(QStringLiteral("ChBTimeOFFWy1")));
+    ASSERT_TRUE(seen.visible.at(QStringLiteral("ChBTimeOFFWy2")));
+}
+
+TEST_F(ReactionButtonsTest, cancelChangesNothingAndReopeningShowsTheStoredByte)
+{
+    record_.numberWeRe[0][0] = 0x20;
+    record_.workWeRe[0][0] = 0x03;
+    window_->userNumber(1)->setText(QStringLiteral("+48600000001"));
+    const SettingsRecord before = record_;
+    press(QStringLiteral("BB_ConfigNumerWe1Re1"), false, [](QWidget* d) {
+        tick(d, "ChBonWy2In", false);
+        tick(d, "ChBNoActiv", true);
+    });
+    press(QStringLiteral("BBConfigWorkWe1Re1"), false,
+          [](QWidget* d) { tick(d, "ChBUS1SMS", false); });
+    ASSERT_TRUE(std::memcmp(&before, &record_, sizeof record_) == 0);
+    const Seen seen = press(QStringLiteral("BB_ConfigNumerWe1Re1"), false);
+    ASSERT_TRUE(seen.checked.at(QStringLiteral("ChBonWy2In")));
+    ASSERT_TRUE(!seen.checked.at(QStringLiteral("ChBNoActiv")));
+}
+
+TEST_F(ReactionButtonsTest, inputNotificationClearsUsersWithoutANumber)
+{
+    for (int n = 1; n <= 4; ++n)
+        window_->userNumber(n)->setText(QStringLiteral("+4860000000%1").arg(n));
+    window_->userNumber(3)->clear();
+    window_->userName(2)->setText(QStringLiteral("Jan Kowalski"));
+    record_.workWeRe[3][0] = 0xFF;
+    const Seen seen = press(QStringLiteral("BBConfigWorkWe4Re1"), true);
+    ASSERT_EQ(seen.title, QStringLiteral("Reakcje Wejscie:4 Reakcja:1"));
+    ASSERT_EQ(seen.text.at(QStringLiteral("Luser1")), QStringLiteral("Użytkownik 1"));
+    ASSERT_EQ(seen.text.at(QStringLiteral("Luser2")), QStringLiteral("Jan Kowalski"));
+    ASSERT_EQ(seen.text.at(QStringLiteral("Luser4")), QStringLiteral("Użytkownik 4"));
+    ASSERT_TRUE(!seen.enabled.at(QStringLiteral("ChBUS3SMS")));
+    ASSERT_TRUE(!seen.checked.at(QStringLiteral("ChBUS3SMS")));
+    ASSERT_TRUE(!seen.checked.at(QStringLiteral("ChBUS3Clip")));
+    ASSERT_TRUE(seen.enabled.at(QStringLiteral("ChBUS4Clip")));
+    ASSERT_TRUE(seen.visible.at(QStringLiteral("Label6")));
+    ASSERT_EQ(record_.workWeRe[3][0], std::uint8_t{0xCF});
+}
+
+TEST_F(ReactionButtonsTest, outputConfirmationKeepsBitsOfUsersWithoutANumberAndOfHiddenClipBoxes)
+{
+    for (int n = 1; n <= 4; ++n)
+        window_->userNumber(n)->setText(QStringLiteral("+4860000000%1").arg(n));
+    window_->userNumber(3)->clear();
+    record_.workSpecWeRe[0][1] = 0xFF;
+    const Seen seen = press(QStringLiteral("BBConfigWorkSpecWe1Re2"), true);
+    ASSERT_EQ(seen.title, QStringLiteral("Reakcja 2 wyjścia 1"));
+    ASSERT_TRUE(!seen.visible.at(QStringLiteral("Label6")));
+    for (int n = 1; n <= 4; ++n) {
+        ASSERT_TRUE(!seen.visible.at(QStringLiteral("ChBUS%1Clip").arg(n)));
+    }
+    ASSERT_TRUE(!seen.enabled.at(QStringLiteral("ChBUS3SMS")));
+    ASSERT_TRUE(seen.checked.at(QStringLiteral("ChBUS3SMS")));
+    ASSERT_EQ(record_.workSpecWeRe[0][1], std::uint8_t{0xFF});
+
+    // A ticked SMS box of a user with a number still changes.
+    press(QStringLiteral("BBConfigWorkSpecWe2Re1"), true,
+          [](QWidget* d) { tick(d, "ChBUS1SMS", true); });
+    ASSERT_EQ(record_.workSpecWeRe[1][0], std::uint8_t{0x01});
+}
+
+TEST_F(ReactionButtonsTest, clipColumnReturnsForInputsAfterAnOutputConfirmation)
+{
+    press(QStringLiteral("BBConfigWorkSpecWe2Re2"), false);
+    const Seen input = press(QStringLiteral("BBConfigWorkWe1Re2"), false);
+    ASSERT_TRUE(input.visible.at(QStringLiteral("Label6")));
+    for (int n = 1; n <= 4; ++n) {
+        ASSERT_TRUE(input.visible.at(QStringLiteral("ChBUS%1Clip").arg(n)));
+    }
+    press(QStringLiteral("BBConfigWorkSpecWe1Re1"), false);
+    const Seen special = press(QStringLiteral("BBConfigWorkSpecWe5Re2"), false);
+    ASSERT_EQ(special.title, QStringLiteral("Reakcja 2 Wejścia blokującego"));
+    ASSERT_TRUE(special.visible.at(QStringLiteral("ChBUS2Clip")));
+    ASSERT_EQ(press(QStringLiteral("BBConfigWorkSpecWe3Re1"), false).title,
+              QStringLiteral("Reakcja 1 Wejścia sabotażowego"));
+}
+
+TEST_F(ReactionButtonsTest, dialogOpensCentredOnTheMainWindow)
+{
+    window_->move(40, 30);
+    PumpFor(20ms);
+    const Seen seen = press(QStringLiteral("BBConfigWorkWe2Re1"), false);
+    const QPoint offset = seen.centre - window_->frameGeometry().center();
+    ASSERT_TRUE(offset.manhattanLength() <= 4)
+        << qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y()));
+}
+
+TEST_F(ReactionButtonsTest, handlerRefusesAButtonOfAnotherFamily)
+{
+    ASSERT_THROW(
+        buttons_->BB_ConfigNumerWe1Re1Click(window_->button(QStringLiteral("BBConfigWorkWe1Re1"))),
+        std::invalid_argument);
+    ASSERT_THROW(buttons_->BBConfigWorkSpecWe1Re1Click(nullptr), std::invalid_argument);
+}
+
+TEST_F(ReactionButtonsTest, aMissingUserEditIsReportedInAMessageBoxNotThrownIntoTheEventLoop)
+{
+    delete window_->userName(2);
+    test::SeenMessage message;
+    auto closer = test::acceptNextMessage(message);
+    window_->button(QStringLiteral("BBConfigWorkWe1Re1"))->click();
+    ASSERT_TRUE(closer->fired());
+    ASSERT_TRUE(message.text.contains(QStringLiteral("Eosoba2")));
+}
+
+}  // namespace tarnik

@@ -11,7 +11,7 @@
 
 #include "editor/lookup/control_lookup.h"
 
-namespace tarnik::testing {
+namespace tarnik::test {
 
 namespace {
 
@@ -106,4 +106,4 @@ QLineEdit* ReactionPagesFixture::userName(int user) const
     return findControl<QLineEdit>(this, QStringLiteral("Eosoba%1").arg(user));
 }
 
-}  // namespace tarnik::testing
+}  // namespace tarnik::test

@@ -11,7 +11,7 @@
 class QAbstractButton;
 class QLineEdit;
 
-namespace tarnik::testing {
+namespace tarnik::test {
 
 class ReactionPagesFixture : public QWidget {
 public:
@@ -22,4 +22,4 @@ public:
     QLineEdit* userName(int user) const;    // Eosoba<user>
 };
 
-}  // namespace tarnik::testing
+}  // namespace tarnik::test

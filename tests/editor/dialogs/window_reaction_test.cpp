@@ -1,3 +1,6 @@
+#include <gtest/gtest.h>
+
+#include "qt_printers.h"
 // The reaction buttons on the program's own main window, as start-up wires them.
 
 #include <QAbstractButton>
@@ -15,11 +18,10 @@
 
 namespace tarnik {
 
-using testing::ModalWatcher;
+using test::ModalWatcher;
 
-class WindowReactionTest : public QObject {
-    Q_OBJECT
-
+class WindowReactionTest : public ::testing::Test {
+protected:
     std::unique_ptr<WindowFixture> fixture_;
 
     TGlownaF& window() { return fixture_->window(); }
@@ -33,10 +35,7 @@ class WindowReactionTest : public QObject {
             title = dialog->windowTitle();
             if (change)
                 change(dialog);
-            dialog
-                ->findChild<QAbstractButton*>(ok ? QStringLiteral("BitBtn1")
-                                                 : QStringLiteral("BitBtn2"))
-                ->click();
+            test::closeReactionDialog(dialog, ok);
         });
         fixture_->get<QAbstractButton>(button)->click();
         if (!watcher.fired())
@@ -49,105 +48,98 @@ class WindowReactionTest : public QObject {
         return dialog->findChild<QCheckBox*>(QString::fromLatin1(name));
     }
 
-private slots:
-    void init()
+    void SetUp() override
     {
         fixture_ = std::make_unique<WindowFixture>();
         window().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
     }
-
-    void cleanup() { fixture_.reset(); }
-
-    void everyVisibleReactionButtonOpensADialog()
-    {
-        // Visible on its own page: the spare rows of special entries 4 and 6 are not.
-        const auto onItsPage = [](QWidget* w) {
-            QWidget* page = w;
-            while (page->parentWidget() && !qobject_cast<QStackedWidget*>(page->parentWidget()))
-                page = page->parentWidget();
-            return w->isVisibleTo(page);
-        };
-        int opened = 0;
-        for (QAbstractButton* button : window().findChildren<QAbstractButton*>()) {
-            const auto target = parseReactionButton(button->objectName());
-            if (!target || !onItsPage(button))
-                continue;
-            ++opened;
-            ModalWatcher watcher([](QWidget* dialog) {
-                dialog->findChild<QAbstractButton*>(QStringLiteral("BitBtn2"))->click();
-            });
-            button->click();
-            QVERIFY2(watcher.fired(), qPrintable(button->objectName()));
-        }
-        QCOMPARE(opened, 16 + 16 + 4 + 4 + 4);
-    }
-
-    void inputSevenReactionTwoIsEditedAndTitled()
-    {
-        window().settings().numberWeRe[6][1] = 0x80;
-        const SettingsRecord before = window().settings();
-        const QString title = press("BB_ConfigNumerWe7Re2", true, [](QWidget* d) {
-            box(d, "ChBNoActiv")->setChecked(false);
-            box(d, "ChBOFFWY2iN")->setChecked(true);
-        });
-        QCOMPARE(title, QStringLiteral("konfig wejscia 7 reakcji 2"));
-        SettingsRecord expected = before;
-        expected.numberWeRe[6][1] = 0x40;
-        QVERIFY(std::memcmp(&expected, &window().settings(), sizeof expected) == 0);
-    }
-
-    void blockingInputByteSurvivesTheDialogAndTheNextCollect()
-    {
-        window().settings().numberSpecWeRe[4][1] = 0x09;
-        window().binding().ShowSettings();
-        bool onlySwitchOn = true;
-        press("BB_ConfigNumerSpecWe5Re2", true, [&](QWidget* d) {
-            for (QCheckBox* b : d->findChildren<QCheckBox*>())
-                if (b->isVisible() &&
-                    b->isChecked() != (b->objectName() == QStringLiteral("ChBONwy1IN")))
-                    onlySwitchOn = false;
-        });
-        QVERIFY(onlySwitchOn);
-        QCOMPARE(window().settings().numberSpecWeRe[4][1], std::uint8_t{0x09});
-        window().binding().CollectSettings();  // CHB_funkcjaczaswy carries bit 0 back
-        QCOMPARE(window().settings().numberSpecWeRe[4][1], std::uint8_t{0x09});
-    }
-
-    void usersComeFromTheWindowsEditsNotTheRecord()
-    {
-        fixture_->edit("Enruser1")->setText(QStringLiteral("+48600100200"));
-        fixture_->edit("Enruser3")->clear();
-        fixture_->edit("Eosoba1")->setText(QStringLiteral("Anna"));
-        window().settings().workWeRe[1][0] = 0x33;  // users 1 and 3, SMS and call
-        QString label;
-        bool user3Enabled = true;
-        press("BBConfigWorkWe2Re1", true, [&](QWidget* d) {
-            label = d->findChild<QLabel*>(QStringLiteral("Luser1"))->text();
-            user3Enabled = box(d, "ChBUS3SMS")->isEnabled();
-        });
-        QCOMPARE(label, QStringLiteral("Anna"));
-        QVERIFY(!user3Enabled);
-        QCOMPARE(window().settings().workWeRe[1][0], std::uint8_t{0x03});
-    }
-
-    void outputConfirmationHidesTheClipColumnAndKeepsTheBits()
-    {
-        fixture_->edit("Enruser3")->clear();
-        window().settings().workSpecWeRe[1][0] = 0xFF;
-        bool clipShown = true;
-        const QString title = press("BBConfigWorkSpecWe2Re1", true, [&](QWidget* d) {
-            clipShown = d->findChild<QWidget*>(QStringLiteral("Label6"))->isVisible();
-        });
-        QCOMPARE(title, QStringLiteral("Reakcja 1 wyjścia 2"));
-        QVERIFY(!clipShown);
-        QCOMPARE(window().settings().workSpecWeRe[1][0], std::uint8_t{0xFF});
-        QCOMPARE(press("BBConfigWorkSpecWe3Re2", false),
-                 QStringLiteral("Reakcja 2 Wejścia sabotażowego"));
-    }
+    void TearDown() override { fixture_.reset(); }
 };
 
-}  // namespace tarnik
+TEST_F(WindowReactionTest, everyVisibleReactionButtonOpensADialog)
+{
+    // Visible on its own page: the spare rows of special entries 4 and 6 are not.
+    const auto onItsPage = [](QWidget* w) {
+        QWidget* page = w;
+        while (page->parentWidget() && !qobject_cast<QStackedWidget*>(page->parentWidget()))
+            page = page->parentWidget();
+        return w->isVisibleTo(page);
+    };
+    int opened = 0;
+    for (QAbstractButton* button : window().findChildren<QAbstractButton*>()) {
+        const auto target = parseReactionButton(button->objectName());
+        if (!target || !onItsPage(button))
+            continue;
+        ++opened;
+        ModalWatcher watcher([](QWidget* dialog) { test::closeReactionDialog(dialog, false); });
+        button->click();
+        ASSERT_TRUE(watcher.fired()) << qPrintable(button->objectName());
+    }
+    ASSERT_EQ(opened, 16 + 16 + 4 + 4 + 4);
+}
 
-QTEST_MAIN(tarnik::WindowReactionTest)
-#include "window_reaction_test.moc"
+TEST_F(WindowReactionTest, inputSevenReactionTwoIsEditedAndTitled)
+{
+    window().settings().numberWeRe[6][1] = 0x80;
+    const SettingsRecord before = window().settings();
+    const QString title = press("BB_ConfigNumerWe7Re2", true, [](QWidget* d) {
+        box(d, "ChBNoActiv")->setChecked(false);
+        box(d, "ChBOFFWY2iN")->setChecked(true);
+    });
+    ASSERT_EQ(title, QStringLiteral("konfig wejscia 7 reakcji 2"));
+    SettingsRecord expected = before;
+    expected.numberWeRe[6][1] = 0x40;
+    ASSERT_TRUE(std::memcmp(&expected, &window().settings(), sizeof expected) == 0);
+}
+
+TEST_F(WindowReactionTest, blockingInputByteSurvivesTheDialogAndTheNextCollect)
+{
+    window().settings().numberSpecWeRe[4][1] = 0x09;
+    window().binding().ShowSettings();
+    bool onlySwitchOn = true;
+    press("BB_ConfigNumerSpecWe5Re2", true, [&](QWidget* d) {
+        for (QCheckBox* b : d->findChildren<QCheckBox*>())
+            if (b->isVisible() &&
+                b->isChecked() != (b->objectName() == QStringLiteral("ChBONwy1IN")))
+                onlySwitchOn = false;
+    });
+    ASSERT_TRUE(onlySwitchOn);
+    ASSERT_EQ(window().settings().numberSpecWeRe[4][1], std::uint8_t{0x09});
+    window().binding().CollectSettings();  // CHB_funkcjaczaswy carries bit 0 back
+    ASSERT_EQ(window().settings().numberSpecWeRe[4][1], std::uint8_t{0x09});
+}
+
+TEST_F(WindowReactionTest, usersComeFromTheWindowsEditsNotTheRecord)
+{
+    fixture_->edit("Enruser1")->setText(QStringLiteral("+48600100200"));
+    fixture_->edit("Enruser3")->clear();
+    fixture_->edit("Eosoba1")->setText(QStringLiteral("Anna"));
+    window().settings().workWeRe[1][0] = 0x33;  // users 1 and 3, SMS and call
+    QString label;
+    bool user3Enabled = true;
+    press("BBConfigWorkWe2Re1", true, [&](QWidget* d) {
+        label = d->findChild<QLabel*>(QStringLiteral("Luser1"))->text();
+        user3Enabled = box(d, "ChBUS3SMS")->isEnabled();
+    });
+    ASSERT_EQ(label, QStringLiteral("Anna"));
+    ASSERT_TRUE(!user3Enabled);
+    ASSERT_EQ(window().settings().workWeRe[1][0], std::uint8_t{0x03});
+}
+
+TEST_F(WindowReactionTest, outputConfirmationHidesTheClipColumnAndKeepsTheBits)
+{
+    fixture_->edit("Enruser3")->clear();
+    window().settings().workSpecWeRe[1][0] = 0xFF;
+    bool clipShown = true;
+    const QString title = press("BBConfigWorkSpecWe2Re1", true, [&](QWidget* d) {
+        clipShown = d->findChild<QWidget*>(QStringLiteral("Label6"))->isVisible();
+    });
+    ASSERT_EQ(title, QStringLiteral("Reakcja 1 wyjścia 2"));
+    ASSERT_TRUE(!clipShown);
+    ASSERT_EQ(window().settings().workSpecWeRe[1][0], std::uint8_t{0xFF});
+    ASSERT_EQ(press("BBConfigWorkSpecWe3Re2", false),
+              QStringLiteral("Reakcja 2 Wejścia sabotażowego"));
+}
+
+}  // namespace tarnik

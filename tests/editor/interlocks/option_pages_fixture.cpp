@@ -10,7 +10,7 @@
 
 #include "editor/lookup/control_lookup.h"
 
-namespace tarnik::testing {
+namespace tarnik::test {
 
 namespace {
 
@@ -87,4 +87,4 @@ QWidget* OptionPagesFixture::control(const QString& name) const
     return findControl<QWidget>(this, name);
 }
 
-}  // namespace tarnik::testing
+}  // namespace tarnik::test

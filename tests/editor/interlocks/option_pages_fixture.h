@@ -13,7 +13,7 @@
 class QCheckBox;
 class QLineEdit;
 
-namespace tarnik::testing {
+namespace tarnik::test {
 
 class OptionPagesFixture : public QWidget {
 public:
@@ -24,4 +24,4 @@ public:
     QWidget* control(const QString& name) const;
 };
 
-}  // namespace tarnik::testing
+}  // namespace tarnik::test

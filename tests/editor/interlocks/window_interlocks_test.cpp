@@ -1,3 +1,7 @@
+#include <gtest/gtest.h>
+
+#include "event_loop.h"
+#include "qt_printers.h"
 // The interlocks on the program's own main window, driven through the real
 // ShowSettings as a read-back or an opened file does.
 
@@ -9,108 +13,107 @@
 #include "modal_watcher.h"
 #include "window_fixture.h"
 
+using namespace std::chrono_literals;
+using tarnik::test::PumpFor;
+using tarnik::test::PumpUntil;
+
 namespace tarnik {
 
-using testing::MessageRecorder;
+using test::MessageRecorder;
 
-class WindowInterlocksTest : public QObject {
-    Q_OBJECT
-
+class WindowInterlocksTest : public ::testing::Test {
+protected:
     std::unique_ptr<WindowFixture> fixture_;
 
     TGlownaF& window() { return fixture_->window(); }
     QCheckBox* box(const QString& name) { return findControl<QCheckBox>(&window(), name); }
 
-private slots:
-    void init()
+    void SetUp() override
     {
         fixture_ = std::make_unique<WindowFixture>();
         window().show();
         window().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
     }
-
-    void cleanup() { fixture_.reset(); }
-
-    void twoActionsOfOneOutputShowOnlyTheLaterOne()
-    {
-        window().settings().clipVerif = 0x05;  // switch output 1 on (bit 0) and off (bit 2)
-        window().binding().ShowSettings();
-        QVERIFY(box(QStringLiteral("ChbClipVerif2"))->isChecked());
-        QVERIFY(!box(QStringLiteral("ChbClipVerif0"))->isChecked());
-        QVERIFY(!box(QStringLiteral("ChbClipVerif4"))->isEnabled());
-        window().binding().CollectSettings();
-        QCOMPARE(window().settings().clipVerif, std::uint8_t{0x04});
-    }
-
-    void theOtherNumbersGroupIsShownConsistentlyToo()
-    {
-        window().settings().clipNotVerif = 0x32;  // bits 1, 4, 5
-        window().binding().ShowSettings();
-        QVERIFY(box(QStringLiteral("ChBClipNotVerif4"))->isChecked());
-        QVERIFY(box(QStringLiteral("ChBClipNotVerif5"))->isChecked());
-        QVERIFY(!box(QStringLiteral("ChBClipNotVerif1"))->isChecked());
-        QVERIFY(!box(QStringLiteral("ChBClipNotVerif3"))->isEnabled());
-        QVERIFY(box(QStringLiteral("ChbClipVerif1"))->isEnabled());
-    }
-
-    void smsAccessCodeIsEmptiedAndDisabledWithoutItsOption()
-    {
-        window().settings().flags = 0x00;
-        window().settings().pinMod.assign("1234");
-        window().binding().ShowSettings();
-        QVERIFY(fixture_->edit("EPINMOD")->text().isEmpty());
-        QVERIFY(!fixture_->edit("EPINMOD")->isEnabled());
-        window().binding().CollectSettings();
-        QVERIFY(window().settings().pinMod.empty());
-    }
-
-    void outputCodesFollowTheirSmsOption()
-    {
-        window().settings().flags = 0x02;  // only output 2 may be switched by SMS
-        window().settings().zalWyCode[0][0] = 'A';
-        window().settings().zalWyCode[0][1] = '1';
-        window().settings().zalWyCode[1][0] = 'B';
-        window().settings().zalWyCode[1][1] = '2';
-        window().binding().ShowSettings();
-        QVERIFY(fixture_->edit("EZalWy1")->text().isEmpty());
-        QVERIFY(!fixture_->edit("EZalWy1")->isEnabled());
-        QCOMPARE(fixture_->edit("EZalWy2")->text(), QStringLiteral("B2"));
-        QVERIFY(fixture_->edit("EZalWy2")->isEnabled());
-    }
-
-    void leavingAShortPinWarnsOnTheWindow()
-    {
-        QLineEdit* pin = fixture_->edit("EPin");
-        pin->setText(QStringLiteral("12"));
-        pin->setFocus();
-        QTRY_VERIFY(pin->hasFocus());
-        MessageRecorder recorder;
-        QTest::keyClick(pin, Qt::Key_Return);  // Enter moves on, which leaves the edit
-        QTest::qWait(60);
-        QCOMPARE(recorder.messages().size(), std::size_t{1});
-        QCOMPARE(recorder.messages()[0].text, QStringLiteral("Kod pin musi mieć 4 znaki."));
-        QTRY_VERIFY(pin->hasFocus());
-        QCOMPARE(pin->text(), QStringLiteral("12"));
-    }
-
-    void pinAndFirstNumberFilterTheirKeys()
-    {
-        QLineEdit* pin = fixture_->edit("EPin");
-        pin->clear();
-        pin->setFocus();
-        QTest::keyClicks(pin, QStringLiteral("1x2+3"));
-        QCOMPARE(pin->text(), QStringLiteral("123"));
-        QLineEdit* number = fixture_->edit("Enruser1");
-        findControl<QTabWidget>(&window(), QStringLiteral("PageControl2"))->setCurrentIndex(1);
-        number->clear();
-        number->setFocus();
-        QTest::keyClicks(number, QStringLiteral("++48 a"));
-        QCOMPARE(number->text(), QStringLiteral("+48"));
-    }
+    void TearDown() override { fixture_.reset(); }
 };
 
-}  // namespace tarnik
+TEST_F(WindowInterlocksTest, twoActionsOfOneOutputShowOnlyTheLaterOne)
+{
+    window().settings().clipVerif = 0x05;  // switch output 1 on (bit 0) and off (bit 2)
+    window().binding().ShowSettings();
+    ASSERT_TRUE(box(QStringLiteral("ChbClipVerif2"))->isChecked());
+    ASSERT_TRUE(!box(QStringLiteral("ChbClipVerif0"))->isChecked());
+    ASSERT_TRUE(!box(QStringLiteral("ChbClipVerif4"))->isEnabled());
+    window().binding().CollectSettings();
+    ASSERT_EQ(window().settings().clipVerif, std::uint8_t{0x04});
+}
 
-QTEST_MAIN(tarnik::WindowInterlocksTest)
-#include "window_interlocks_test.moc"
+TEST_F(WindowInterlocksTest, theOtherNumbersGroupIsShownConsistentlyToo)
+{
+    window().settings().clipNotVerif = 0x32;  // bits 1, 4, 5
+    window().binding().ShowSettings();
+    ASSERT_TRUE(box(QStringLiteral("ChBClipNotVerif4"))->isChecked());
+    ASSERT_TRUE(box(QStringLiteral("ChBClipNotVerif5"))->isChecked());
+    ASSERT_TRUE(!box(QStringLiteral("ChBClipNotVerif1"))->isChecked());
+    ASSERT_TRUE(!box(QStringLiteral("ChBClipNotVerif3"))->isEnabled());
+    ASSERT_TRUE(box(QStringLiteral("ChbClipVerif1"))->isEnabled());
+}
+
+TEST_F(WindowInterlocksTest, smsAccessCodeIsEmptiedAndDisabledWithoutItsOption)
+{
+    window().settings().flags = 0x00;
+    window().settings().pinMod.assign("1234");
+    window().binding().ShowSettings();
+    ASSERT_TRUE(fixture_->edit("EPINMOD")->text().isEmpty());
+    ASSERT_TRUE(!fixture_->edit("EPINMOD")->isEnabled());
+    window().binding().CollectSettings();
+    ASSERT_TRUE(window().settings().pinMod.empty());
+}
+
+TEST_F(WindowInterlocksTest, outputCodesFollowTheirSmsOption)
+{
+    window().settings().flags = 0x02;  // only output 2 may be switched by SMS
+    window().settings().zalWyCode[0][0] = 'A';
+    window().settings().zalWyCode[0][1] = '1';
+    window().settings().zalWyCode[1][0] = 'B';
+    window().settings().zalWyCode[1][1] = '2';
+    window().binding().ShowSettings();
+    ASSERT_TRUE(fixture_->edit("EZalWy1")->text().isEmpty());
+    ASSERT_TRUE(!fixture_->edit("EZalWy1")->isEnabled());
+    ASSERT_EQ(fixture_->edit("EZalWy2")->text(), QStringLiteral("B2"));
+    ASSERT_TRUE(fixture_->edit("EZalWy2")->isEnabled());
+}
+
+TEST_F(WindowInterlocksTest, leavingAShortPinWarnsOnTheWindow)
+{
+    QLineEdit* pin = fixture_->edit("EPin");
+    pin->setText(QStringLiteral("12"));
+    pin->setFocus();
+    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
+    MessageRecorder recorder;
+    QTest::keyClick(pin, Qt::Key_Return);  // Enter moves on, which leaves the edit
+    PumpUntil([&] { return !recorder.messages().empty(); }, 5s);
+    PumpFor(60ms);  // time for an extra box to show
+    ASSERT_EQ(recorder.messages().size(), std::size_t{1});
+    ASSERT_EQ(recorder.messages()[0].text, QStringLiteral("Kod pin musi mieć 4 znaki."));
+    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
+    ASSERT_EQ(pin->text(), QStringLiteral("12"));
+}
+
+TEST_F(WindowInterlocksTest, pinAndFirstNumberFilterTheirKeys)
+{
+    QLineEdit* pin = fixture_->edit("EPin");
+    pin->clear();
+    pin->setFocus();
+    QTest::keyClicks(pin, QStringLiteral("1x2+3"));
+    ASSERT_EQ(pin->text(), QStringLiteral("123"));
+    QLineEdit* number = fixture_->edit("Enruser1");
+    findControl<QTabWidget>(&window(), QStringLiteral("PageControl2"))->setCurrentIndex(1);
+    number->clear();
+    number->setFocus();
+    QTest::keyClicks(number, QStringLiteral("++48 a"));
+    ASSERT_EQ(number->text(), QStringLiteral("+48"));
+}
+
+}  // namespace tarnik

@@ -1,11 +1,11 @@
 #pragma once
 
-// A link engine hosted by a recording test host, with a real port and framer on the
-// simulator's pseudo-terminal. The test's thread is the user-interface thread: a
-// QCoreApplication with the Qt hand-over must exist (see qt_test_main.cpp).
+// The module link as the program runs it: a real port and framer on a pseudo-terminal,
+// the link engine, a host that records what the user would see, and a real no-answer
+// timer. The test's thread is the user-interface thread and runs the Qt event loop while
+// it waits: a QCoreApplication with the Qt hand-over must exist (qt_test_main.cpp).
 
 #include <chrono>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +18,8 @@
 #include "serial/datapacket.h"
 
 namespace tarnik::test {
+
+using namespace std::chrono_literals;
 
 class RecordingHost : public LinkHost {
 public:
@@ -34,6 +36,9 @@ public:
     std::string portName() override { return port; }
     void reportError(const std::string& message) override { errors.push_back(message); }
     void linkFinished(LinkOutcome outcome) override { outcomes.push_back(outcome); }
+
+    std::string lastLine() const;
+    std::optional<LinkOutcome> lastOutcome() const;
 
     InfoList list;
     NoAnswerTimer timer;
@@ -52,13 +57,18 @@ public:
 struct LinkRig {
     explicit LinkRig(const std::string& portPath, int timeoutMs = 300);
     ~LinkRig();
+    LinkRig(const LinkRig&) = delete;
+    LinkRig& operator=(const LinkRig&) = delete;
 
-    // Runs the event loop until `done` holds or the time is up; returns `done()`.
-    bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+    // Presses a button and runs the event loop until the exchange reports its end or
+    // `limit` passes; returns the outcome, if one came. A failure the press throws is
+    // recorded with the host's errors, as the window's error boundary would show it.
+    std::optional<LinkOutcome> program(std::chrono::milliseconds limit = 10s);
+    std::optional<LinkOutcome> readBack(std::chrono::milliseconds limit = 10s);
+    std::optional<LinkOutcome> serial(std::chrono::milliseconds limit = 10s);
+
     // Runs until the first (or the n-th) outcome arrives.
-    bool waitForOutcome(std::chrono::milliseconds timeout, std::size_t count = 1);
-    // Runs the event loop for a while.
-    void runFor(std::chrono::milliseconds time);
+    bool waitForOutcome(std::chrono::milliseconds limit, std::size_t count = 1);
 
     TComPort port;
     TComDataPacket framer;
@@ -66,6 +76,10 @@ struct LinkRig {
     DeviceImage image{};
     RecordingHost host;
     LinkEngine engine;
+
+private:
+    template <typename Press>
+    std::optional<LinkOutcome> exchange(Press press, std::chrono::milliseconds limit);
 };
 
 }  // namespace tarnik::test

@@ -1,0 +1,48 @@
+#include <random>
+
+#include "fault_helpers.h"
+
+namespace tarnik::proof {
+
+namespace {
+
+template <std::size_t N>
+void randomText(std::mt19937& random, ShortString<N>& s, std::size_t length)
+{
+    for (std::size_t i = 0; i < N; ++i)
+        s.chars[i] = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        std::uint8_t c;
+        do
+            c = static_cast<std::uint8_t>(random() & 0xFF);
+        while (c == 0 || c == '"');
+        s.chars[i] = c;
+    }
+    s.len = static_cast<std::uint8_t>(length);
+}
+
+}  // namespace
+
+SettingsRecord RandomModuleSettings(unsigned seed)
+{
+    std::mt19937 random(seed);
+    SettingsRecord r{};
+    auto* bytes = reinterpret_cast<std::uint8_t*>(&r);
+    for (std::size_t i = 0; i < sizeof r; ++i)
+        bytes[i] = static_cast<std::uint8_t>(random() & 0xFF);
+    auto upTo = [&](std::size_t n) { return static_cast<std::size_t>(random() % (n + 1)); };
+    randomText(random, r.pinMod, 4);
+    randomText(random, r.pin, (random() & 1) ? 4 : 0);
+    randomText(random, r.csms, upTo(12));
+    for (auto& n : r.nrUser)
+        randomText(random, n, upTo(12));
+    for (auto& row : r.smsWeRe)
+        for (auto& t : row)
+            randomText(random, t, upTo(36));
+    for (auto& row : r.smsSpecWeRe)
+        for (auto& t : row)
+            randomText(random, t, upTo(36));
+    return r;
+}
+
+}  // namespace tarnik::proof
