@@ -222,12 +222,3 @@ TEST(WindowComparisons, CheckAfterProgrammingAddsTheVerificationLine)
 
 }  // namespace
 }  // namespace tarnik
-
-int main(int argc, char** argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
-    tarnik::InitSerialMessages();
-    tarnik::InstallQtHandOver();
-    return RUN_ALL_TESTS();
-}

@@ -168,6 +168,8 @@ TEST(WindowDevice, UnpluggedWhileTheComListIsOpenIsSaidOnceAndProgrammingWorksAf
 
 int main(int argc, char** argv)
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     tarnik::InitSerialMessages();
     tarnik::InstallQtHandOver();

@@ -30,10 +30,3 @@ TEST(WindowTitleTest, NamesTheFileAfterOpeningOrSaving)
     EXPECT_ANY_THROW(f.window().openSettingsFile(folder.filePath(QStringLiteral("nie.zvn"))));
     EXPECT_EQ(f.window().windowTitle(), kCaption + QStringLiteral(" — biuro.zvn"));
 }
-
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

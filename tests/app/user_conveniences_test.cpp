@@ -289,12 +289,3 @@ TEST_F(ConveniencesTest, AnUnreadableOrUnwritableStoreIsIgnored)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), content);
 }
-
-int main(int argc, char** argv)
-{
-    // Nothing here may reach the real user configuration.
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

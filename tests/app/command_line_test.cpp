@@ -53,10 +53,3 @@ TEST(CommandLineTest, WhatIsNotUnderstoodIsAnError)
     // a file name that merely looks odd is still a file name
     EXPECT_EQ(parse({"--", "-dom.zvn"}).settingsFile, QStringLiteral("-dom.zvn"));
 }
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
