@@ -43,6 +43,28 @@ std::pair<std::string, int> RunCommand(const std::string& command)
     return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
+// A copy of the probe that any user may run: the build tree may lie below a folder that
+// only its owner can enter. Removed with the returned folder's guard.
+struct ReachableProbe {
+    fs::path folder;
+    fs::path program;
+    ReachableProbe()
+    {
+        char pattern[] = "/tmp/tarnik_probe_XXXXXX";
+        folder = mkdtemp(pattern);
+        fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);
+        program = folder / "open_probe";
+        fs::copy_file(OPEN_PROBE, program);
+    }
+    ~ReachableProbe()
+    {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+};
+
 std::string OpenError(const std::string& path)
 {
     TComPort port;
@@ -60,8 +82,8 @@ std::string OpenError(const std::string& path)
 TEST(OpenFailure, DeniedNamesTheDevicesGroupAndHowToJoinIt)
 {
     PtyPair pty;
-    const std::string probe = OPEN_PROBE;
-    std::string command = probe + " " + pty.SlavePath();
+    const ReachableProbe probe;
+    std::string command = probe.program.string() + " " + pty.SlavePath();
     if (geteuid() == 0) {
         // As root nothing is denied: give the device to dialout and open it as nobody.
         const group* dialout = getgrnam("dialout");
