@@ -27,6 +27,7 @@
 #include "file/settings_file.h"
 #include "link/link_engine.h"
 #include "link/no_answer_timer.h"
+#include "link/protocol.h"
 #include "model/conversion.h"
 #include "serial/comport.h"
 #include "serial/datapacket.h"
@@ -124,7 +125,7 @@ void TGlownaF::createFramer()
 {
     framer_ = std::make_unique<TComDataPacket>();
     framer_->SetComPort(port_.get());
-    framer_->SetStopString("*1");
+    framer_->SetStopString(std::string(protocol::kTerminator));
     framer_->OnCustomStop = [this](TComDataPacket& sender, const std::string& str, int& pos) {
         engine_->ComDataPacket2CustomStop(sender, str, pos);
     };

@@ -75,7 +75,7 @@ void WindowComparisons::compareWithFile(const QString& fileName)
 
 bool WindowComparisons::refuseWhileBusy()
 {
-    if (!window_.engine().exchangeRunning())
+    if (!window_.engine().transferRunning())
         return false;
     window_.addInfoLine(kBusy, true);
     return true;

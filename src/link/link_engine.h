@@ -92,6 +92,12 @@ public:
     bool serialQueryPending() const { return serialQueryPending_; }
     const std::vector<std::uint8_t>& readBackStore() const { return readBackStore_; }
     bool exchangeRunning() const;
+    // A programming run or a read-back waits for the module. A pending serial query does
+    // not count: it has no time limit, and a read-back may run beside it.
+    bool transferRunning() const
+    {
+        return programmingState_ != ProgrammingState::Idle || readBackState_ != ReadBackState::Idle;
+    }
     bool busy() const { return busy_; }
 
     // Chunk sizes as SendImageChunk takes them (data bytes + 5), and the engine's limits.

@@ -199,6 +199,26 @@ TEST(WindowComparisons, WithTheModuleIsRefusedWhileAnotherExchangeRuns)
     EXPECT_EQ(rig.dialog(), nullptr);
 }
 
+TEST(WindowComparisons, WithTheModuleRunsBesideASerialQueryNeverAnswered)
+{
+    // A module that ignores "*7*1" leaves the query pending for good; comparisons still run.
+    SimulatorOptions options;
+    options.behaviours.push_back([](CommandTurn& turn) {
+        if (turn.command() == '7')
+            turn.answer.reset();
+    });
+    ComparisonRig rig(options);
+    auto& f = rig.f;
+    f.window().BBserialClick();
+    ASSERT_TRUE(rig.module.waitForFrames(1, std::chrono::seconds(5)));
+    ASSERT_TRUE(f.window().engine().serialQueryPending());
+
+    rig.comparisons().compareWithModuleAction()->trigger();
+    ASSERT_TRUE(waitFor([&] { return rig.dialog() != nullptr; }));
+    EXPECT_FALSE(rig.hasLine("Trwa wymiana z modułem; porównanie możliwe po jej zakończeniu."));
+    EXPECT_EQ(rig.module.frames().back().command, '3');
+}
+
 TEST(WindowComparisons, CheckAfterProgrammingAddsTheVerificationLine)
 {
     ComparisonRig rig;
