@@ -44,7 +44,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
         line.error = parser.errorText();
         return line;
     }
-    line.help = parser.isSet(helpOption);
+    // addHelpOption also brings --help-all (Qt's own options too).
+    line.help = parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all"));
     line.version = parser.isSet(versionOption);
     line.demo = parser.isSet(demoOption);
     line.measureStartup = parser.isSet(measureOption);

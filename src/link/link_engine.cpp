@@ -68,6 +68,7 @@ void LinkEngine::BprogramujClick()
         readBackStore_.clear();
         host_.disarmNoAnswerTimer();  // the run gets a whole period of its own
     }
+    giveUpSerialQuery();
 
     setBusy(true);
     record_ = collected;
@@ -105,6 +106,7 @@ void LinkEngine::startReadBack(bool forComparison)
         // Text left from an earlier exchange would shift the image by its length.
         framer_.DiscardBuffer();
         readBackStore_.clear();
+        giveUpSerialQuery();
         readBackState_ = ReadBackState::Reading;
         readBackForComparison_ = forComparison;
         port_.WriteText(protocol::kReadFrame);
@@ -245,7 +247,7 @@ void LinkEngine::readBackStep(const std::string& str)
     readBackState_ = ReadBackState::Idle;
     if (readBackForComparison_) {
         host_.disarmNoAnswerTimer();
-        host_.linkFinished(LinkOutcome::ModuleRead);
+        finish(LinkOutcome::ModuleRead);
         return;
     }
     ImageToSettings(image_, record_);
@@ -335,6 +337,18 @@ void LinkEngine::setBusy(bool busy)
         return;
     busy_ = busy;
     host_.setBusy(busy);
+}
+
+void LinkEngine::giveUpSerialQuery()
+{
+    // The query has no time limit, so a module that ignored "*7*1" would leave it waiting
+    // for good. A programming run or a read-back gives it up: an "OK*1" taken from their
+    // answers would add a false serial-number line, and in a read-back the late serial
+    // answer would be stored as image bytes.
+    if (serialQueryPending_) {
+        serialQueryPending_ = false;
+        note("serial-number query given up");
+    }
 }
 
 bool LinkEngine::abandonExchange()

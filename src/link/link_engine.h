@@ -113,8 +113,7 @@ public:
         protocol::kReadBackLeadBytes + kReadBackImageBytes;
     static constexpr int kMaxNumberLength = 12;
     // Device image bytes a programming run sends: 0 to 1194.
-    static constexpr std::size_t kProgrammedBytes =
-        (kFirstChunkS - 5) + kChunksOf45 * (kNextChunkS - 5);
+    static constexpr std::size_t kProgrammedBytes = protocol::kSentImageBytes;
 
 private:
     // Returns true when the module accepted the start (the first chunk is then sent).
@@ -132,6 +131,7 @@ private:
     void setBusy(bool busy);
     // Returns the link to idle after a failure or loss; true when an exchange was running.
     bool abandonExchange();
+    void giveUpSerialQuery();
     void failInsideHandOver(const std::string& message);
     void addLine(const std::string& text) { host_.addInfoLine(text, true); }
     // Tells the host how the exchange ended; the outcome also goes to the wire trace.

@@ -199,9 +199,10 @@ TEST(WindowComparisons, WithTheModuleIsRefusedWhileAnotherExchangeRuns)
     EXPECT_EQ(rig.dialog(), nullptr);
 }
 
-TEST(WindowComparisons, WithTheModuleRunsBesideASerialQueryNeverAnswered)
+TEST(WindowComparisons, WithTheModuleGivesUpASerialQueryNeverAnswered)
 {
-    // A module that ignores "*7*1" leaves the query pending for good; comparisons still run.
+    // A module that ignores "*7*1" would leave the query pending for good; the comparison's
+    // read-back gives it up, and the serial-number item can be used again afterwards.
     SimulatorOptions options;
     options.behaviours.push_back([](CommandTurn& turn) {
         if (turn.command() == '7')
@@ -217,6 +218,8 @@ TEST(WindowComparisons, WithTheModuleRunsBesideASerialQueryNeverAnswered)
     ASSERT_TRUE(waitFor([&] { return rig.dialog() != nullptr; }));
     EXPECT_FALSE(rig.hasLine("Trwa wymiana z modułem; porównanie możliwe po jej zakończeniu."));
     EXPECT_EQ(rig.module.frames().back().command, '3');
+    EXPECT_FALSE(f.window().engine().serialQueryPending());
+    EXPECT_TRUE(f.window().engine().serialQueryAllowed());
 }
 
 TEST(WindowComparisons, CheckAfterProgrammingAddsTheVerificationLine)

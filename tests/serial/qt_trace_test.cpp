@@ -38,10 +38,15 @@ TEST(QtTrace, EachLayerHasItsCategoryOffUntilTheRulesTurnItOn)
     QLoggingCategory::setFilterRules(QStringLiteral("tarnik.*.debug=true"));
     sink.TraceLine(Line(2, trace_tag::kSent, "2A"));
     sink.TraceLine(Line(3, trace_tag::kLink, "programming requested"));
+    // Past 1000 s since the open the time is wider than its column.
+    sink.TraceLine(FormatTraceLine(1'234'567'890LL, trace_tag::kLink, "read-back requested"));
+    sink.TraceLine(FormatTraceLine(1'234'567'891LL, trace_tag::kSent, "2A"));
     QLoggingCategory::setFilterRules(QString());
     qInstallMessageHandler(previous);
 
-    ASSERT_EQ(logged.size(), 2u);
+    ASSERT_EQ(logged.size(), 4u);
+    EXPECT_EQ(logged[2].first, "tarnik.link");
+    EXPECT_EQ(logged[3].first, "tarnik.serial");
     EXPECT_EQ(logged[0], std::make_pair(std::string("tarnik.serial"), Line(2, "TX", "2A")));
     EXPECT_EQ(logged[1],
               std::make_pair(std::string("tarnik.link"), Line(3, "LINK", "programming requested")));

@@ -50,7 +50,11 @@ double ThreadCpuMs(int tid)
     std::string line;
     std::getline(in, line);
     // Fields after the command name (which may hold spaces) start after the last ')'.
-    std::istringstream rest(line.substr(line.rfind(')') + 2));
+    // A thread that has just ended leaves nothing to read.
+    const auto nameEnd = line.rfind(')');
+    if (nameEnd == std::string::npos || nameEnd + 2 > line.size())
+        return 0;
+    std::istringstream rest(line.substr(nameEnd + 2));
     std::string field;
     long utime = 0, stime = 0;
     for (int i = 3; i <= 15 && rest >> field; ++i) {

@@ -116,7 +116,10 @@ TEST_F(Cli, DamagedFileIsNamed)
          {std::vector<std::string>{"image", damaged},
           std::vector<std::string>{"program", "--port", module.devicePath(), damaged},
           std::vector<std::string>{"read", "--port", module.devicePath(), "--base", damaged, "-o",
-                                   path("out.zvn")}}) {
+                                   path("out.zvn")},
+          std::vector<std::string>{"verify", "--port", module.devicePath(), damaged},
+          std::vector<std::string>{"diff", damaged, damaged},
+          std::vector<std::string>{"export", damaged}}) {
         const CliResult r = run(args);
         EXPECT_EQ(r.status, 4) << args.front();
         EXPECT_NE(r.err.find(told), std::string::npos) << r.err;

@@ -70,28 +70,13 @@ const std::vector<std::string>& requirePorts(const Arguments& args)
     return args.ports;
 }
 
-// Reads a settings file; on failure tells on `err` what was wrong and returns false.
-bool loadSettings(const std::string& file, SettingsRecord& record, UserDirectory& users,
-                  std::ostream& err)
-{
-    try {
-        LoadSettingsFile(QString::fromStdString(file), record, users);
-        return true;
-    } catch (const SettingsFileContentError& e) {
-        err << "tarnik-cli: " << file << ": not a settings file (" << e.what() << ")" << std::endl;
-    } catch (const SettingsFileError& e) {
-        err << "tarnik-cli: " << e.what() << std::endl;
-    }
-    return false;
-}
-
 // A settings file for the module commands; without `path` the start-up settings.
 std::optional<SettingsRecord> moduleSettings(const std::optional<std::string>& path,
                                              std::ostream& err)
 {
     SettingsRecord settings = startupSettings();
     UserDirectory users{};
-    if (path && !loadSettings(*path, settings, users, err))
+    if (path && !LoadSettingsOrTell(*path, settings, users, err))
         return std::nullopt;
     return settings;
 }
@@ -171,7 +156,7 @@ int RunRead(const Arguments& args, std::ostream& out, std::ostream& err)
     SettingsRecord base{};
     UserDirectory users{};
     if (args.base) {
-        if (!loadSettings(*args.base, base, users, err))
+        if (!LoadSettingsOrTell(*args.base, base, users, err))
             return kExitFileError;
     } else {
         SetDefaults(base);
@@ -216,7 +201,7 @@ int RunImage(const Arguments& args, std::ostream& out, std::ostream& err)
     requireNoPositional(args, 1);
     SettingsRecord record{};
     UserDirectory users{};
-    if (!loadSettings(args.positional[0], record, users, err))
+    if (!LoadSettingsOrTell(args.positional[0], record, users, err))
         return kExitFileError;
     DeviceImage image{};
     SettingsToImage(record, image);
@@ -238,6 +223,21 @@ int RunImage(const Arguments& args, std::ostream& out, std::ostream& err)
         return kExitFileError;
     }
     return kExitOk;
+}
+
+// Reads a settings file; on failure tells on `err` what was wrong and returns false.
+bool LoadSettingsOrTell(const std::string& file, SettingsRecord& record, UserDirectory& users,
+                        std::ostream& err)
+{
+    try {
+        LoadSettingsFile(QString::fromStdString(file), record, users);
+        return true;
+    } catch (const SettingsFileContentError& e) {
+        err << "tarnik-cli: " << file << ": not a settings file (" << e.what() << ")" << std::endl;
+    } catch (const SettingsFileError& e) {
+        err << "tarnik-cli: " << e.what() << std::endl;
+    }
+    return false;
 }
 
 int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)

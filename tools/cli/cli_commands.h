@@ -4,8 +4,10 @@
 // QCoreApplication is needed by program, read and serial.
 
 #include <iosfwd>
+#include <string>
 
 #include "cli/cli_args.h"
+#include "model/settings_record.h"
 
 namespace tarnik::cli {
 
@@ -28,6 +30,10 @@ int RunVerify(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunDiff(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunExport(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunImport(const Arguments& args, std::ostream& out, std::ostream& err);
+
+// Reads a settings file; on failure tells on `err` what was wrong, naming the file.
+bool LoadSettingsOrTell(const std::string& file, SettingsRecord& record, UserDirectory& users,
+                        std::ostream& err);
 
 // Dispatches on args.command, answering --help, --version and usage errors itself.
 int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err);

@@ -25,12 +25,8 @@ struct Settings {
 std::optional<Settings> loadFile(const std::string& path, std::ostream& err)
 {
     Settings settings;
-    try {
-        LoadSettingsFile(QString::fromStdString(path), settings.record, settings.users);
-    } catch (const SettingsFileError& e) {
-        err << "tarnik-cli: " << path << ": " << e.what() << std::endl;
+    if (!LoadSettingsOrTell(path, settings.record, settings.users, err))
         return std::nullopt;
-    }
     return settings;
 }
 

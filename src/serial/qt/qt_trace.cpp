@@ -7,9 +7,17 @@ namespace tarnik {
 namespace {
 
 // The tag sits after the 9-digit time and a blank.
+// The tag follows the time, which is right-aligned but grows past its width after
+// 1000 s: skip the blanks, the digits and the one blank after them.
 bool IsLinkLine(const std::string& line)
 {
-    return line.size() > 10 && line.compare(10, trace_tag::kLink.size(), trace_tag::kLink) == 0;
+    const auto timeStart = line.find_first_not_of(' ');
+    if (timeStart == std::string::npos)
+        return false;
+    const auto timeEnd = line.find(' ', timeStart);
+    if (timeEnd == std::string::npos)
+        return false;
+    return line.compare(timeEnd + 1, trace_tag::kLink.size(), trace_tag::kLink) == 0;
 }
 
 }  // namespace
