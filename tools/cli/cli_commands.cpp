@@ -25,9 +25,7 @@
 
 namespace tarnik::cli {
 
-namespace {
-
-int exitStatusOf(LinkOutcome outcome)
+int ExitStatusOf(LinkOutcome outcome)
 {
     switch (outcome) {
     case LinkOutcome::Programmed:
@@ -44,6 +42,8 @@ int exitStatusOf(LinkOutcome outcome)
     }
     return kExitPortError;
 }
+
+namespace {
 
 void requireNoPositional(const Arguments& args, std::size_t allowed)
 {
@@ -86,7 +86,7 @@ int waitForOutcome(Session& session)
 {
     if (!session.host.outcome())
         QCoreApplication::exec();
-    return session.host.outcome() ? exitStatusOf(*session.host.outcome()) : kExitPortError;
+    return session.host.outcome() ? ExitStatusOf(*session.host.outcome()) : kExitPortError;
 }
 
 int timeoutOf(const Arguments& args)

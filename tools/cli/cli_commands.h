@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/cli_args.h"
+#include "link/link_host.h"
 #include "model/settings_record.h"
 
 namespace tarnik::cli {
@@ -30,6 +31,9 @@ int RunVerify(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunDiff(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunExport(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunImport(const Arguments& args, std::ostream& out, std::ostream& err);
+
+// The exit status an exchange's outcome gives.
+int ExitStatusOf(LinkOutcome outcome);
 
 // Reads a settings file; on failure tells on `err` what was wrong, naming the file.
 bool LoadSettingsOrTell(const std::string& file, SettingsRecord& record, UserDirectory& users,

@@ -78,34 +78,18 @@ private:
     {
         if (status_)
             return;
-        switch (outcome) {
-        case LinkOutcome::Programmed:
-            if (task_ == ModuleTask::ProgramAndVerify) {
-                // Inside the answer handler: the read-back reopens the port, so it
-                // starts once the handler has returned.
-                QTimer::singleShot(
-                    0, [this] { startExchange([this] { session_.engine.ReadModuleImage(); }); });
-                return;
-            }
-            finish(kExitOk);
-            return;
-        case LinkOutcome::ModuleRead:
-            compare();
-            return;
-        case LinkOutcome::SettingsLoaded:
-        case LinkOutcome::SerialNumber:
-            finish(kExitOk);
-            return;
-        case LinkOutcome::NoAnswer:
-            finish(kExitNoAnswer);
-            return;
-        case LinkOutcome::Refused:
-            finish(kExitUsage);
-            return;
-        case LinkOutcome::PortError:
-            finish(kExitPortError);
+        if (outcome == LinkOutcome::Programmed && task_ == ModuleTask::ProgramAndVerify) {
+            // Inside the answer handler: the read-back reopens the port, so it starts once
+            // the handler has returned.
+            QTimer::singleShot(
+                0, [this] { startExchange([this] { session_.engine.ReadModuleImage(); }); });
             return;
         }
+        if (outcome == LinkOutcome::ModuleRead) {
+            compare();
+            return;
+        }
+        finish(ExitStatusOf(outcome));
     }
 
     void compare()
