@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "model/codepage.h"
+#include "model/setting_comparison.h"
 #include "model/settings_catalogue.h"
 
 namespace tarnik {
@@ -33,10 +34,7 @@ QJsonValue toJson(const SettingEntry& entry, const SettingValue& value)
     if (const int* number = std::get_if<int>(&value)) {
         if (entry.kind == SettingKind::Number)
             return *number;
-        QString bits;
-        for (int bit = kBits - 1; bit >= 0; --bit)
-            bits += (*number >> bit) & 1 ? QLatin1Char('1') : QLatin1Char('0');
-        return bits;
+        return QString::fromStdString(bitSetText(*number));
     }
     return fromCp1250(std::get<std::string>(value));
 }

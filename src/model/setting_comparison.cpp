@@ -42,16 +42,18 @@ std::string offsetsText(const std::vector<std::size_t>& offsets)
 
 }  // namespace
 
+std::string bitSetText(int value)
+{
+    std::string bits;
+    for (int bit = 7; bit >= 0; --bit)
+        bits.push_back((value >> bit) & 1 ? '1' : '0');
+    return bits;
+}
+
 std::string formatSettingValue(const SettingEntry& entry, const SettingValue& value)
 {
-    if (const int* number = std::get_if<int>(&value)) {
-        if (entry.kind != SettingKind::BitSet)
-            return std::to_string(*number);
-        std::string bits;
-        for (int bit = 7; bit >= 0; --bit)
-            bits.push_back((*number >> bit) & 1 ? '1' : '0');
-        return bits;
-    }
+    if (const int* number = std::get_if<int>(&value))
+        return entry.kind == SettingKind::BitSet ? bitSetText(*number) : std::to_string(*number);
     return quoted(std::get<std::string>(value));
 }
 

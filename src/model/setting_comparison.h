@@ -16,6 +16,9 @@ struct SettingComparison {
     std::string valueB;  // UTF-8
 };
 
+// A bit set as eight binary digits, bit 7 first ("10000000").
+std::string bitSetText(int value);
+
 // A value as text: a number in decimal, a bit set as eight binary digits (bit 7
 // first), a text or code in double quotes with JSON escapes, in UTF-8.
 std::string formatSettingValue(const SettingEntry& entry, const SettingValue& value);
