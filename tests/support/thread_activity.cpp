@@ -1,36 +1,40 @@
-#include "cpu_time.h"
+#include "thread_activity.h"
 
 #include <dirent.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 namespace tarnik::test {
 
 namespace {
 
-double cpuMs(clockid_t clock)
+std::string taskFile(int tid, const char* name)
 {
-    timespec t{};
-    ::clock_gettime(clock, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+    return "/proc/self/task/" + std::to_string(tid) + "/" + name;
+}
+
+// The state letter of /proc/.../stat ('R' running, 'S' sleeping, ...); 0 once the thread
+// has ended.
+char threadState(int tid)
+{
+    std::ifstream in(taskFile(tid, "stat"));
+    std::string line;
+    std::getline(in, line);
+    // The state follows the command name, which may hold spaces: after the last ')'.
+    const auto nameEnd = line.rfind(')');
+    if (nameEnd == std::string::npos || nameEnd + 2 >= line.size())
+        return 0;
+    return line[nameEnd + 2];
 }
 
 }  // namespace
-
-double ProcessCpuMs()
-{
-    return cpuMs(CLOCK_PROCESS_CPUTIME_ID);
-}
-
-double CurrentThreadCpuMs()
-{
-    return cpuMs(CLOCK_THREAD_CPUTIME_ID);
-}
 
 std::vector<int> ThreadIds()
 {
@@ -44,27 +48,49 @@ std::vector<int> ThreadIds()
     return ids;
 }
 
-double ThreadCpuMs(int tid)
+bool ThreadSleeps(int tid)
 {
-    std::ifstream in("/proc/self/task/" + std::to_string(tid) + "/stat");
+    const char state = threadState(tid);
+    return state == 'S' || state == 0;
+}
+
+bool ThreadEnded(int tid)
+{
+    return threadState(tid) == 0;
+}
+
+long ThreadWakeUps(int tid)
+{
+    std::ifstream in(taskFile(tid, "status"));
     std::string line;
-    std::getline(in, line);
-    // Fields after the command name (which may hold spaces) start after the last ')'.
-    // A thread that has just ended leaves nothing to read.
-    const auto nameEnd = line.rfind(')');
-    if (nameEnd == std::string::npos || nameEnd + 2 > line.size())
-        return 0;
-    std::istringstream rest(line.substr(nameEnd + 2));
-    std::string field;
-    long utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && rest >> field; ++i) {
-        if (i == 14)
-            utime = std::stol(field);
-        if (i == 15)
-            stime = std::stol(field);
+    const std::string key = "voluntary_ctxt_switches:";
+    while (std::getline(in, line))
+        if (line.rfind(key, 0) == 0)
+            return std::stol(line.substr(key.size()));
+    return 0;
+}
+
+long ProcessWakeUps()
+{
+    long sum = 0;
+    for (int tid : ThreadIds())
+        sum += ThreadWakeUps(tid);
+    return sum;
+}
+
+std::vector<int> ThreadsNeverAsleep(std::chrono::milliseconds watch)
+{
+    const int self = static_cast<int>(::syscall(SYS_gettid));
+    std::vector<int> waiting;
+    for (int tid : ThreadIds())
+        if (tid != self)
+            waiting.push_back(tid);
+    const auto end = std::chrono::steady_clock::now() + watch;
+    while (!waiting.empty() && std::chrono::steady_clock::now() < end) {
+        waiting.erase(std::remove_if(waiting.begin(), waiting.end(), ThreadSleeps), waiting.end());
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    return static_cast<double>(utime + stime) * 1000.0 /
-           static_cast<double>(::sysconf(_SC_CLK_TCK));
+    return waiting;
 }
 
 long ResidentKiB()

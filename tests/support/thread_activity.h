@@ -1,19 +1,30 @@
 #pragma once
 
-// CPU time and memory of the test process, for the tests that bound what waiting costs.
+// What the scheduler knows of the test process's threads, for the tests that show that
+// waiting costs nothing: a thread that waits sleeps in the kernel and is not woken while
+// nothing happens. These are counts and states, not times, so a busy machine does not
+// change them.
 
+#include <chrono>
 #include <vector>
 
 namespace tarnik::test {
 
-// CPU time used so far by the whole process, in milliseconds.
-double ProcessCpuMs();
 // Thread ids of this process.
 std::vector<int> ThreadIds();
-// CPU time of one thread of this process (user + system), in milliseconds.
-double ThreadCpuMs(int tid);
-// CPU time used so far by the calling thread, in milliseconds.
-double CurrentThreadCpuMs();
+// True while the thread sleeps in the kernel (or has ended); false while it runs or
+// waits for a processor.
+bool ThreadSleeps(int tid);
+// True once the thread has ended.
+bool ThreadEnded(int tid);
+// How often the thread has gone to sleep so far (its voluntary context switches): one
+// more each time it waits and is woken.
+long ThreadWakeUps(int tid);
+// The same, summed over every thread of this process.
+long ProcessWakeUps();
+// The threads other than the caller that were never seen asleep while they were watched
+// for `watch`, looking every millisecond: threads that spin.
+std::vector<int> ThreadsNeverAsleep(std::chrono::milliseconds watch = std::chrono::seconds(2));
 // Resident memory of the process, in KiB.
 long ResidentKiB();
 
