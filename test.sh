@@ -28,6 +28,8 @@ status=0
 echo "== Formatting (scripts/format.sh fixes it)"
 "$root/scripts/format.sh" --check || status=$?
 "$root/scripts/build.sh" -DTARNIK_WERROR=ON
+echo "== Test names (each starts with its folder)"
+"$root/scripts/test-names.sh" "$build" || status=$?
 export QT_QPA_PLATFORM=offscreen
 (cd "$build" && ctest --output-on-failure --parallel "$(nproc)" "${ctest_args[@]}") || status=$?
 if (($#)); then
