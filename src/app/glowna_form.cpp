@@ -70,8 +70,7 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     controls_ = std::make_unique<ControlTable>(this);
     interlocks_ = new Interlocks(*controls_, this, this);
     binding_ = std::make_unique<SettingsBinding>(
-        *controls_, settings_, users_,
-        OptionRefresh{[this](int flag) { interlocks_->applyOption(flag); }});
+        *controls_, OptionRefresh{[this](int flag) { interlocks_->applyOption(flag); }});
     timer1_ = std::make_unique<NoAnswerTimer>([this] { Timer1Timer(); });
     timer1_->setOnError([this](const std::exception& error) {
         showErrorMessage(this, QString::fromUtf8(error.what()));
@@ -111,13 +110,13 @@ void TGlownaF::FormCreate(const QStringList& pinnedPorts)
     // 4. the factory defaults
     SetDefaults(settings_);
     // 5. show the records, 6. output option refresh
-    binding_->ShowSettingsAndUserDirectory();
+    binding_->showFrom(settings_, users_);
     // 7. the module's line settings
     ConfigureModulePort(*port_);
     // 8. the packet framer
     createFramer();
     // 9. the link state: no serial query pending, empty read-back store
-    engine_ = std::make_unique<LinkEngine>(*this, settings_, image_, *port_, *framer_);
+    engine_ = std::make_unique<LinkEngine>(*this, image_, *port_, *framer_);
     ConnectPortReports(*port_, *engine_);
 }
 
@@ -256,18 +255,31 @@ void TGlownaF::disarmNoAnswerTimer()
     timer1_->disarm();
 }
 
-void TGlownaF::collectSettings(SettingsRecord& record)
+void TGlownaF::ShowSettings()
 {
-    binding_->CollectSettings();
-    if (&record != &settings_)
-        record = settings_;
+    binding_->showFrom(settings_);
+}
+
+void TGlownaF::CollectSettings()
+{
+    binding_->collectInto(settings_);
+}
+
+SettingsRecord TGlownaF::settingsRecord()
+{
+    return settings_;
+}
+
+SettingsRecord TGlownaF::collectSettings()
+{
+    CollectSettings();
+    return settings_;
 }
 
 void TGlownaF::showSettings(const SettingsRecord& record)
 {
-    if (&record != &settings_)
-        settings_ = record;
-    binding_->ShowSettings();
+    settings_ = record;
+    ShowSettings();
 }
 
 bool TGlownaF::checkUserNumbers()
@@ -310,8 +322,8 @@ void TGlownaF::Button1Click()
 
 void TGlownaF::saveSettingsFile(const QString& fileName)
 {
-    binding_->CollectSettings();
-    binding_->CollectUserDirectory();
+    CollectSettings();
+    binding_->CollectUserDirectory(users_);
     SaveSettingsFile(settings_, users_, fileName);
     showFileInTitle(fileName);
     emit settingsFileUsed(fileName);
@@ -335,7 +347,7 @@ void TGlownaF::Button2Click()
 void TGlownaF::openSettingsFile(const QString& fileName)
 {
     LoadSettingsFile(fileName, settings_, users_);
-    binding_->ShowSettingsAndUserDirectory();
+    binding_->showFrom(settings_, users_);
     interlocks_->applyOption(4);
     showFileInTitle(fileName);
     emit settingsFileUsed(fileName);

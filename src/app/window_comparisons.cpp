@@ -45,13 +45,11 @@ WindowComparisons::WindowComparisons(TGlownaF& window, QMenu& fileMenu, QAction*
 
 std::pair<SettingsRecord, UserDirectory> WindowComparisons::windowSettings()
 {
-    const SettingsRecord record = window_.settings();
-    const UserDirectory users = window_.users();
-    window_.binding().CollectSettings();
-    window_.binding().CollectUserDirectory();
+    // Collected into copies: the bytes no control shows (the reaction bytes, the spare
+    // bytes) come from the window's records, and the records themselves stay as they are.
     std::pair<SettingsRecord, UserDirectory> shown{window_.settings(), window_.users()};
-    window_.settings() = record;
-    window_.users() = users;
+    window_.binding().collectInto(shown.first);
+    window_.binding().CollectUserDirectory(shown.second);
     return shown;
 }
 

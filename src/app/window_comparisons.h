@@ -41,8 +41,8 @@ public:
 private:
     enum class Pending { None, Comparison, Verification };
 
-    // The window's settings as a save or "programuj" would take them, leaving the
-    // records as they were.
+    // The window's settings as a save or "programuj" would take them, collected into
+    // copies of the window's records.
     std::pair<SettingsRecord, UserDirectory> windowSettings();
     bool refuseWhileBusy();
     void startVerification();

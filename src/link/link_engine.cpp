@@ -30,9 +30,8 @@ bool IsInternationalNumber(const std::string& number)
     return number.size() <= 2 || number.front() == '+';
 }
 
-LinkEngine::LinkEngine(LinkHost& host, SettingsRecord& record, DeviceImage& image, TComPort& port,
-                       TComDataPacket& framer)
-    : host_(host), record_(record), image_(image), port_(port), framer_(framer)
+LinkEngine::LinkEngine(LinkHost& host, DeviceImage& image, TComPort& port, TComDataPacket& framer)
+    : host_(host), image_(image), port_(port), framer_(framer)
 {
 }
 
@@ -54,9 +53,7 @@ void LinkEngine::BprogramujClick()
         finish(LinkOutcome::Refused);
         return;
     }
-    // Collected into a copy so that refused input leaves the record as it was.
-    SettingsRecord collected = record_;
-    host_.collectSettings(collected);
+    const SettingsRecord collected = host_.collectSettings();
     if (refuseProgramming(collected))
         return;
 
@@ -71,8 +68,7 @@ void LinkEngine::BprogramujClick()
     giveUpSerialQuery();
 
     setBusy(true);
-    record_ = collected;
-    SettingsToImage(record_, image_);
+    SettingsToImage(collected, image_);
     try {
         openPortNamedByHost();
         uploadOffset_ = 0;
@@ -250,8 +246,9 @@ void LinkEngine::readBackStep(const std::string& str)
         finish(LinkOutcome::ModuleRead);
         return;
     }
-    ImageToSettings(image_, record_);
-    host_.showSettings(record_);
+    SettingsRecord loaded = host_.settingsRecord();
+    ImageToSettings(image_, loaded);
+    host_.showSettings(loaded);
     addLine(link_text::kLoaded);
     host_.disarmNoAnswerTimer();
     finish(LinkOutcome::SettingsLoaded);

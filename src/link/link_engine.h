@@ -1,9 +1,10 @@
 #pragma once
 
 // The module link: one engine for the programming transfer, the settings read-back and
-// the serial-number query. It owns the link state and works on the Settings record,
-// the Device image, the port and the packet framer given to it; everything else
-// (information list, busy state, Timer1, the editor) goes through the LinkHost.
+// the serial-number query. It owns the link state and works on the Device image, the
+// port and the packet framer given to it; the Settings record is the host's, handed over
+// as a copy to program or to convert a read-back into. Everything else (information list,
+// busy state, Timer1, the editor) goes through the LinkHost.
 // All calls come on the user-interface thread.
 
 #include <cstdint>
@@ -30,8 +31,7 @@ enum class ReadBackState : std::int32_t { Idle = 0, Reading = 2 };
 
 class LinkEngine {
 public:
-    LinkEngine(LinkHost& host, SettingsRecord& record, DeviceImage& image, TComPort& port,
-               TComDataPacket& framer);
+    LinkEngine(LinkHost& host, DeviceImage& image, TComPort& port, TComDataPacket& framer);
     ~LinkEngine();
     LinkEngine(const LinkEngine&) = delete;
     LinkEngine& operator=(const LinkEngine&) = delete;
@@ -39,11 +39,11 @@ public:
     // Button handlers. A port failure ends the exchange (busy left, timer stopped,
     // states idle) and is rethrown for the caller's error boundary to show.
     //
-    // "programuj" asks the host's CheckUserNumbers first, then collects the controls into
-    // a copy of the record and checks that copy, which is what would be programmed: an
-    // SMS centre or user number over 12 characters, or a PIN or SMS access code of 1 to
-    // 3 characters, is refused with a line in the information list. A refusal sends
-    // nothing, enters no busy state and leaves the engine's record as it was.
+    // "programuj" asks the host's CheckUserNumbers first, then takes the host's collected
+    // record and checks it, which is what would be programmed: an SMS centre or user
+    // number over 12 characters, or a PIN or SMS access code of 1 to 3 characters, is
+    // refused with a line in the information list. A refusal sends nothing and enters no
+    // busy state.
     void BprogramujClick();
     void BBloadClick();
     // A read-back for a comparison: the module's configuration lands in the Device image
@@ -140,7 +140,6 @@ private:
     void note(const std::string& text);
 
     LinkHost& host_;
-    SettingsRecord& record_;
     DeviceImage& image_;
     TComPort& port_;
     TComDataPacket& framer_;

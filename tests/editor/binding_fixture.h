@@ -32,7 +32,7 @@ struct BindingFixture {
         layout->addWidget(tarnik::buildSettingsPages(&root));
         interlocks = new tarnik::Interlocks(&root, &root);
         binding = std::make_unique<tarnik::SettingsBinding>(
-            &root, record, users, tarnik::OptionRefresh{[this](int flag) { option(flag); }});
+            &root, tarnik::OptionRefresh{[this](int flag) { option(flag); }});
         binding->FillSmsCentreList();
         binding->CBcentrumChange();
         binding->connectSmsCentreList();
@@ -55,7 +55,7 @@ struct BindingFixture {
     // Show the record, then collect it again.
     void roundTrip()
     {
-        binding->ShowSettings();
-        binding->CollectSettings();
+        binding->showFrom(record);
+        binding->collectInto(record);
     }
 };

@@ -39,6 +39,8 @@ class RecordingHost : public LinkHost {
 public:
     explicit RecordingHost(std::string port) : port_(std::move(port)) { }
 
+    SettingsRecord record{};  // the host's own, as the window owns its record
+
     int addInfoLine(const std::string& text, bool trim) override
     {
         require(!text.empty(), "empty information line");
@@ -58,8 +60,13 @@ public:
     }
     void armNoAnswerTimer() override { armed_ = true; }
     void disarmNoAnswerTimer() override { armed_ = false; }
-    void collectSettings(SettingsRecord& record) override { record = startupSettings(); }
-    void showSettings(const SettingsRecord&) override { ++shown_; }
+    SettingsRecord settingsRecord() override { return record; }
+    SettingsRecord collectSettings() override { return record = startupSettings(); }
+    void showSettings(const SettingsRecord& shown) override
+    {
+        record = shown;
+        ++shown_;
+    }
     bool checkUserNumbers() override { return true; }
     std::string portName() override { return port_; }
     void reportError(const std::string&) override { ++errors_; }
@@ -158,7 +165,6 @@ struct Rig {
     TComPort port;
     TComDataPacket framer;
     std::unique_ptr<RecordingHost> host;
-    SettingsRecord record{};
     DeviceImage image{};
     std::string sent;             // written by the engine, not yet checked
     std::size_t chunkOffset = 0;  // image offset of the next chunk on the line
@@ -220,12 +226,12 @@ void run(const std::uint8_t* data, std::size_t size)
 {
     Rig& r = rig();
     r.host->reset();
-    r.record = startupSettings();
+    r.host->record = startupSettings();
     r.image.fill(0);
     r.sent.clear();
     r.chunkOffset = 0;
     SettingsToImage(startupSettings(), r.programmedImage);
-    LinkEngine engine(*r.host, r.record, r.image, r.port, r.framer);
+    LinkEngine engine(*r.host, r.image, r.port, r.framer);
     ConfigureModuleLink(r.port, r.framer, engine);
     r.port.SetHandOver(r.handOver);  // kept across the reopen of every read-back
     r.framer.DiscardBuffer();

@@ -97,7 +97,7 @@ TEST(SerialQueryRule, QueryPressedThroughoutAProgrammingRunLeavesItWhole)
     for (const SimulatorFrame& frame : sim.frames())
         EXPECT_NE(frame.command, '7');
     DeviceImage expected{};
-    SettingsToImage(rig.record, expected);
+    SettingsToImage(rig.host.record, expected);
     const DeviceImage memory = sim.memory();
     EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + 1195, memory.begin()));
     EXPECT_TRUE(rig.engine.serialQueryAllowed());

@@ -9,8 +9,8 @@
 namespace tarnik::cli {
 
 CliHost::CliHost(std::ostream& out, std::ostream& err, std::string portName,
-                 SettingsRecord programmed, int timeoutMs, std::string linePrefix)
-    : out_(out), err_(err), portName_(std::move(portName)), programmed_(programmed),
+                 SettingsRecord record, int timeoutMs, std::string linePrefix)
+    : out_(out), err_(err), portName_(std::move(portName)), record_(record),
       timer_(
           [this] {
               if (onTimeout_)
@@ -41,7 +41,7 @@ void CliHost::replaceInfoLine(int index, const std::string& text)
 
 bool CliHost::checkUserNumbers()
 {
-    for (const auto& number : programmed_.nrUser) {
+    for (const auto& number : record_.nrUser) {
         if (!IsInternationalNumber(number.str()))
             return false;
     }
