@@ -8,8 +8,8 @@
 
 namespace tarnik::cli {
 
-CliHost::CliHost(std::ostream& out, std::ostream& err, std::string portName,
-                 SettingsRecord record, int timeoutMs, std::string linePrefix)
+CliHost::CliHost(std::ostream& out, std::ostream& err, std::string portName, SettingsRecord record,
+                 int timeoutMs, std::string linePrefix)
     : out_(out), err_(err), portName_(std::move(portName)), record_(record),
       timer_(
           [this] {
