@@ -122,8 +122,7 @@ int main(int argc, char** argv)
     BenchHost host;
     host.port = sim.devicePath();
     LinkEngine engine(host, image, port, framer);
-    ConfigureModuleLink(port, framer, engine);
-    host.timer.setOnTimeout([&] { engine.Timer1Timer(); });
+    wireModuleLink(port, framer, engine, host.timer);
 
     std::vector<double> program, read;
     for (int i = 0; i < runs; ++i) {

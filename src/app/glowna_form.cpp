@@ -27,7 +27,6 @@
 #include "file/settings_file.h"
 #include "link/link_engine.h"
 #include "link/no_answer_timer.h"
-#include "link/protocol.h"
 #include "model/conversion.h"
 #include "serial/comport.h"
 #include "serial/datapacket.h"
@@ -71,7 +70,7 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     interlocks_ = new Interlocks(*controls_, this, this);
     binding_ = std::make_unique<SettingsBinding>(
         *controls_, OptionRefresh{[this](int flag) { interlocks_->applyOption(flag); }});
-    timer1_ = std::make_unique<NoAnswerTimer>([this] { Timer1Timer(); });
+    timer1_ = std::make_unique<NoAnswerTimer>(nullptr);
     timer1_->setOnError([this](const std::exception& error) {
         showErrorMessage(this, QString::fromUtf8(error.what()));
     });
@@ -105,29 +104,18 @@ void TGlownaF::FormCreate(const QStringList& pinnedPorts)
     // 2. the SMS centres, the first one's number shown
     binding_->FillSmsCentreList();
     binding_->CBcentrumChange();
-    // 3. the port object, closed
+    // 3. the port object, closed (set up in steps 7 to 9)
     port_ = std::make_unique<TComPort>();
     // 4. the factory defaults
     SetDefaults(settings_);
     // 5. show the records, 6. output option refresh
     binding_->showFrom(settings_, users_);
-    // 7. the module's line settings
-    ConfigureModulePort(*port_);
-    // 8. the packet framer
-    createFramer();
-    // 9. the link state: no serial query pending, empty read-back store
-    engine_ = std::make_unique<LinkEngine>(*this, image_, *port_, *framer_);
-    ConnectPortReports(*port_, *engine_);
-}
-
-void TGlownaF::createFramer()
-{
+    // 7. the module's line settings, 8. the packet framer, 9. the link state (no serial
+    // query pending, empty read-back store), put together as every host does. Nothing
+    // the window showed so far used the port.
     framer_ = std::make_unique<TComDataPacket>();
-    framer_->SetComPort(port_.get());
-    framer_->SetStopString(std::string(protocol::kTerminator));
-    framer_->OnCustomStop = [this](TComDataPacket& sender, const std::string& str, int& pos) {
-        engine_->ComDataPacket2CustomStop(sender, str, pos);
-    };
+    engine_ = std::make_unique<LinkEngine>(*this, image_, *port_, *framer_);
+    wireModuleLink(*port_, *framer_, *engine_, *timer1_);
 }
 
 template <typename Handler>

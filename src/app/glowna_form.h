@@ -131,7 +131,6 @@ protected:
 
 private:
     void FormCreate(const QStringList& pinnedPorts);
-    void createFramer();
     void showFileInTitle(const QString& fileName);
     QString dialogStartName() const;
     // "Numer seryjny modułu" is offered only while the engine would take the query.

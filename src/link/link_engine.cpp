@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "link/no_answer_timer.h"
 #include "link/protocol.h"
 #include "model/conversion.h"
 #include "serial/comport.h"
@@ -443,7 +444,8 @@ void LinkEngine::note(const std::string& text)
 
 // ---- wiring ------------------------------------------------------------------------
 
-void ConfigureModulePort(TComPort& port)
+void wireModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine,
+                    NoAnswerTimer& timer)
 {
     port.SetBaudRate(br115200);
     TComTimeouts timeouts = port.Timeouts();
@@ -452,24 +454,16 @@ void ConfigureModulePort(TComPort& port)
     timeouts.ReadTotalConstant = 1;
     port.SetTimeouts(timeouts);
     port.SetEventChar(10);
-}
-
-void ConnectPortReports(TComPort& port, LinkEngine& engine)
-{
     port.OnDeviceLost = [&engine] { engine.DeviceLost(); };
     port.OnHandOverError = [&engine](const std::exception& e) { engine.HandOverFailed(e); };
-}
-
-void ConfigureModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine)
-{
-    ConfigureModulePort(port);
-    ConnectPortReports(port, engine);
 
     framer.SetComPort(&port);
     framer.SetStopString(std::string(kTerminator));
     framer.OnCustomStop = [&engine](TComDataPacket& sender, const std::string& str, int& pos) {
         engine.ComDataPacket2CustomStop(sender, str, pos);
     };
+
+    timer.setOnTimeout([&engine] { engine.Timer1Timer(); });
 }
 
 }  // namespace tarnik

@@ -18,6 +18,7 @@
 
 namespace tarnik {
 
+class NoAnswerTimer;
 class TComPort;
 class TComDataPacket;
 
@@ -157,15 +158,14 @@ private:
     bool closingAfterFailure_ = false;  // a loss reported while closing is the failure itself
 };
 
-// The port and framer settings the module link runs with (115200 baud, read timeouts
-// 1/0/1, event character 10; framer stop string "*1" with the engine's answer handler),
-// and the port's device-lost and hand-over-error reports routed to the engine.
-void ConfigureModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine);
-
-// The two halves a host that creates the framer itself uses: the module's line settings,
-void ConfigureModulePort(TComPort& port);
-// and the port's device-lost and hand-over-error reports routed to the engine.
-void ConnectPortReports(TComPort& port, LinkEngine& engine);
+// Puts the module link together the one way every host runs it: the port gets the
+// module's line settings (115200 baud, read timeouts 1/0/1, event character 10) and
+// reports its loss and hand-over errors to the engine; the framer reads the port, cuts at
+// "*1" and hands every answer to the engine; the no-answer timer's expiry runs the
+// engine's Timer1Timer. Every other port and framer setting keeps its default. The timer's
+// interval and error handler stay its owner's.
+void wireModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine,
+                    NoAnswerTimer& timer);
 
 // User-visible texts of the link, UTF-8.
 namespace link_text {

@@ -21,6 +21,7 @@
 #include "fuzz_checks.h"
 #include "fuzz_input.h"
 #include "link/link_engine.h"
+#include "link/no_answer_timer.h"
 #include "link/protocol.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
@@ -165,6 +166,7 @@ struct Rig {
     TComPort port;
     TComDataPacket framer;
     std::unique_ptr<RecordingHost> host;
+    NoAnswerTimer timer{nullptr};  // never armed: the host keeps the armed state itself
     DeviceImage image{};
     std::string sent;             // written by the engine, not yet checked
     std::size_t chunkOffset = 0;  // image offset of the next chunk on the line
@@ -232,7 +234,7 @@ void run(const std::uint8_t* data, std::size_t size)
     r.chunkOffset = 0;
     SettingsToImage(startupSettings(), r.programmedImage);
     LinkEngine engine(*r.host, r.image, r.port, r.framer);
-    ConfigureModuleLink(r.port, r.framer, engine);
+    wireModuleLink(r.port, r.framer, engine, r.timer);
     r.port.SetHandOver(r.handOver);  // kept across the reopen of every read-back
     r.framer.DiscardBuffer();
 

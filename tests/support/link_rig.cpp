@@ -61,8 +61,7 @@ LinkRig::LinkRig(const std::string& portPath, int timeoutMs)
     : host(timeoutMs), engine(host, image, port, framer)
 {
     host.port = portPath;
-    ConfigureModuleLink(port, framer, engine);
-    host.timer.setOnTimeout([this] { engine.Timer1Timer(); });
+    wireModuleLink(port, framer, engine, host.timer);
 }
 
 LinkRig::~LinkRig()

@@ -21,8 +21,8 @@ public:
     CliHost(std::ostream& out, std::ostream& err, std::string portName, SettingsRecord record,
             int timeoutMs, std::string linePrefix = {});
 
-    // Runs on expiry of the no-answer timer (the engine's Timer1Timer).
-    void setOnTimeout(std::function<void()> onTimeout) { onTimeout_ = std::move(onTimeout); }
+    // The no-answer timer the host arms; its expiry is wired to the engine.
+    NoAnswerTimer& timer() { return timer_; }
     // Runs for every outcome the engine reports, inside its answer handler.
     void setOnFinished(std::function<void(LinkOutcome)> onFinished)
     {
@@ -58,7 +58,6 @@ private:
     SettingsRecord record_;
     InfoList list_;
     NoAnswerTimer timer_;
-    std::function<void()> onTimeout_;
     std::function<void(LinkOutcome)> onFinished_;
     std::string prefix_;
     std::optional<LinkOutcome> outcome_;

@@ -17,8 +17,7 @@ struct Session {
             const SettingsRecord& record, int timeoutMs, const std::string& linePrefix = {})
         : host(out, err, port, record, timeoutMs, linePrefix), engine(host, image, comPort, framer)
     {
-        ConfigureModuleLink(comPort, framer, engine);
-        host.setOnTimeout([this] { engine.Timer1Timer(); });
+        wireModuleLink(comPort, framer, engine, host.timer());
     }
 
     TComPort comPort;
