@@ -19,6 +19,7 @@
 #include "app/file_chooser.h"
 #include "app/window_comparisons.h"
 #include "app/window_fit.h"
+#include "app/window_texts.h"
 #include "editor/binding/settings_binding.h"
 #include "editor/dialogs/reaction_buttons.h"
 #include "editor/interlocks/interlocks.h"
@@ -69,7 +70,7 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     controls_ = std::make_unique<ControlTable>(this);
     interlocks_ = new Interlocks(*controls_, this, this);
     binding_ = std::make_unique<SettingsBinding>(
-        *controls_, OptionRefresh{[this](int flag) { interlocks_->applyOption(flag); }});
+        *controls_, OptionRefresh{[this](OptionFlag option) { interlocks_->applyOption(option); }});
     timer1_ = std::make_unique<NoAnswerTimer>(nullptr);
     timer1_->setOnError([this](const std::exception& error) {
         showErrorMessage(this, QString::fromUtf8(error.what()));
@@ -336,7 +337,7 @@ void TGlownaF::openSettingsFile(const QString& fileName)
 {
     LoadSettingsFile(fileName, settings_, users_);
     binding_->showFrom(settings_, users_);
-    interlocks_->applyOption(4);
+    interlocks_->applyOption(OptionFlag::TestReport);
     showFileInTitle(fileName);
     emit settingsFileUsed(fileName);
 }
@@ -408,9 +409,8 @@ void TGlownaF::SaveTraceClick()
         return;
     QString error;
     if (!trace->saveKeptLines(fileName, &error))
-        throw std::runtime_error(QStringLiteral("Nie można zapisać pliku \"%1\". %2")
-                                     .arg(fileName, error)
-                                     .toStdString());
+        throw std::runtime_error(
+            QString::fromUtf8(window_text::kCannotSaveFile).arg(fileName, error).toStdString());
 }
 
 }  // namespace tarnik

@@ -8,21 +8,16 @@
 #include "app/error_boundary.h"
 #include "app/file_chooser.h"
 #include "app/glowna_form.h"
+#include "app/window_texts.h"
 #include "editor/binding/settings_binding.h"
 #include "file/settings_file.h"
 #include "link/link_engine.h"
+#include "link/protocol.h"
 #include "link/verification.h"
 
 namespace tarnik {
 
-namespace {
-constexpr const char* kCompareWithFile = "Porównaj z plikiem ...";
-constexpr const char* kCompareWithModule = "Porównaj z modułem";
-constexpr const char* kVerifyAfterProgramming = "Sprawdź po zaprogramowaniu";
-constexpr const char* kFileColumn = "W pliku";
-constexpr const char* kModuleColumn = "W module";
-constexpr const char* kBusy = "Trwa wymiana z modułem; porównanie możliwe po jej zakończeniu.";
-}  // namespace
+using namespace window_text;
 
 WindowComparisons::WindowComparisons(TGlownaF& window, QMenu& fileMenu, QAction* before)
     : QObject(&window), window_(window)
@@ -75,7 +70,7 @@ bool WindowComparisons::refuseWhileBusy()
 {
     if (!window_.engine().transferRunning())
         return false;
-    window_.addInfoLine(kBusy, true);
+    window_.addInfoLine(kComparisonBusy, true);
     return true;
 }
 
@@ -109,7 +104,7 @@ void WindowComparisons::linkFinished(LinkOutcome outcome)
     const Pending pending = std::exchange(pending_, Pending::None);
     if (outcome == LinkOutcome::ModuleRead) {
         const auto differences =
-            compareWithModuleImage(expected_, window_.image(), LinkEngine::kProgrammedBytes);
+            compareWithModuleImage(expected_, window_.image(), protocol::kSentImageBytes);
         if (pending == Pending::Verification)
             window_.addInfoLine(VerificationLine(differences.size()), true);
         else if (pending == Pending::Comparison)

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "link/link_host.h"
+#include "link/link_texts.h"
 #include "link/protocol.h"
 #include "model/settings_record.h"
 
@@ -88,8 +89,6 @@ public:
     ReadBackState readBackState() const { return readBackState_; }
     std::int32_t uploadOffset() const { return uploadOffset_; }
     std::int32_t chunkCounter() const { return chunkCounter_; }
-    const std::string& progressBarText() const { return progressBar_; }
-    int progressLine() const { return progressLine_; }
     bool serialQueryPending() const { return serialQueryPending_; }
     const std::vector<std::uint8_t>& readBackStore() const { return readBackStore_; }
     bool exchangeRunning() const;
@@ -101,26 +100,12 @@ public:
     }
     bool busy() const { return busy_; }
 
-    // Chunk sizes as SendImageChunk takes them (data bytes + 5), and the engine's limits.
-    static constexpr int kFirstChunkS = static_cast<int>(protocol::kFirstChunkBytes) + 5;
-    static constexpr int kNextChunkS = static_cast<int>(protocol::kChunkBytes) + 5;
-    static constexpr int kMaxChunkS = 90;  // size of the assembly area
-    static constexpr std::int32_t kLastChunkAfter =
-        static_cast<std::int32_t>(protocol::kLastChunkAfter);
-    static constexpr int kChunksOf45 = static_cast<int>(protocol::kChunksOf45);
-    static constexpr std::size_t kReadBackImageBytes = protocol::kReadBackImageBytes;
-    // Where the image bytes of the read-back answer end: after the lead byte and 1700 bytes.
-    static constexpr std::size_t kReadBackDataEnd =
-        protocol::kReadBackLeadBytes + kReadBackImageBytes;
-    static constexpr int kMaxNumberLength = 12;
-    // Device image bytes a programming run sends: 0 to 1194.
-    static constexpr std::size_t kProgrammedBytes = protocol::kSentImageBytes;
-
 private:
     // Returns true when the module accepted the start (the first chunk is then sent).
     bool awaitStartStep(const std::string& str);
     void sendingStep();
-    void takeAnswer();
+    // Drops what the framer holds once an answer moved the transfer on.
+    void discardAnsweredText();
     void successStep();
     void readBackStep(const std::string& str);
     void startReadBack(bool forComparison);
@@ -166,24 +151,6 @@ private:
 // interval and error handler stay its owner's.
 void wireModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine,
                     NoAnswerTimer& timer);
-
-// User-visible texts of the link, UTF-8.
-namespace link_text {
-inline constexpr const char* kStart = "Rozpoczęcie programowania.";
-inline constexpr const char* kProgressInitial = "postęp: ";
-inline constexpr const char* kProgress = "Postęp: ";
-inline constexpr const char* kDone = "Programowanie zakończone pomyślnie.";
-inline constexpr const char* kNoAnswer = "Brak oprowiedzi z modułu.";
-inline constexpr const char* kLoaded = "zaladowane ustawienia z eprom";
-inline constexpr const char* kSerial = "serial: ";
-inline constexpr const char* kNotInternational =
-    "numery użytkowników muszą być zapisane w formie międzynarodowej tzn zawierać numer "
-    "kierunkowy na kraj";
-inline constexpr const char* kNumberTooLong =
-    "numer centrum sms i numery użytkowników mogą mieć najwyżej 12 znaków";
-inline constexpr const char* kPinLength = "Kod pin musi mieć 4 znaki.";
-inline constexpr const char* kDeviceLost = "Połączenie z modułem zostało przerwane.";
-}  // namespace link_text
 
 // The international-form rule of CheckUserNumbers for one number: a text longer than
 // 2 characters must begin with "+"; shorter texts pass; blanks are not trimmed.

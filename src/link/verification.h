@@ -6,17 +6,14 @@
 #include <cstddef>
 #include <string>
 
-namespace tarnik {
+#include "link/link_texts.h"
 
-namespace verify_text {
-inline constexpr const char* kVerified = "Weryfikacja: moduł zawiera zaprogramowane ustawienia.";
-inline constexpr const char* kDifferences = "Weryfikacja: liczba różnic: ";
-}  // namespace verify_text
+namespace tarnik {
 
 inline std::string VerificationLine(std::size_t differences)
 {
-    return differences == 0 ? std::string(verify_text::kVerified)
-                            : verify_text::kDifferences + std::to_string(differences) + ".";
+    return differences == 0 ? std::string(link_text::kVerified)
+                            : link_text::kDifferences + std::to_string(differences) + ".";
 }
 
 }  // namespace tarnik

@@ -209,9 +209,8 @@ bool PacedLine::waitForLine(bool awaitingPickUp)
         const auto soon = Clock::now() + std::chrono::milliseconds(1);
         wakeAt = wakeAt ? std::min(*wakeAt, soon) : soon;
     }
-    pollfd fds[2] = {
-        {master_.get(), static_cast<short>(POLLIN | (writeBlocked_ ? POLLOUT : 0)), 0},
-        {wake_.get(), POLLIN, 0}};
+    pollfd fds[2] = {{master_.get(), static_cast<short>(POLLIN | (writeBlocked_ ? POLLOUT : 0)), 0},
+                     {wake_.get(), POLLIN, 0}};
     timespec timeout{};
     timespec* timeoutPtr = nullptr;
     if (wakeAt) {

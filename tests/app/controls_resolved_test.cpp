@@ -96,7 +96,8 @@ TEST(ControlsResolvedOnce, AMistypedUserEditFailsWhenTheReactionButtonsAreBuilt)
     TFConfigWorkWeRe workDialog(&p.root);
     p.rename("Eosoba2", "mistyped");
     EXPECT_NE(failureOf([&] {
-                  ReactionButtons buttons(&p.root, p.record, numberDialog, workDialog);
+                  ReactionButtons buttons(ControlTable(&p.root), &p.root, p.record, numberDialog,
+                                          workDialog);
               }).find("Eosoba2"),
               std::string::npos);
 }

@@ -11,8 +11,7 @@ namespace tarnik::cli {
 CliHost::CliHost(std::ostream& out, std::ostream& err, std::string portName, SettingsRecord record,
                  int timeoutMs, std::string linePrefix)
     : out_(out), err_(err), portName_(std::move(portName)), record_(record),
-      timer_(nullptr, timeoutMs),
-      prefix_(std::move(linePrefix))
+      timer_(nullptr, timeoutMs), prefix_(std::move(linePrefix))
 {
     timer_.setOnError([this](const std::exception& e) { reportError(e.what()); });
 }

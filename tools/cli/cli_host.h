@@ -49,7 +49,6 @@ public:
     // The latest outcome reported, if any.
     std::optional<LinkOutcome> outcome() const { return outcome_; }
     bool busy() const { return busy_; }
-    const InfoList& infoList() const { return list_; }
 
 private:
     std::ostream& out_;

@@ -9,6 +9,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_session.h"
+#include "link/protocol.h"
 #include "link/verification.h"
 #include "model/setting_comparison.h"
 
@@ -95,7 +96,7 @@ private:
     void compare()
     {
         const auto differences =
-            compareWithModuleImage(settings_, session_.image, LinkEngine::kProgrammedBytes);
+            compareWithModuleImage(settings_, session_.image, protocol::kSentImageBytes);
         for (const SettingComparison& difference : differences)
             session_.host.printLine(comparisonLine(difference));
         session_.host.printLine(VerificationLine(differences.size()));

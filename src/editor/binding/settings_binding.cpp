@@ -28,15 +28,10 @@ SettingsBinding::SettingsBinding(const ControlTable& controls, OptionRefresh ref
 {
 }
 
-SettingsBinding::SettingsBinding(QWidget* root, OptionRefresh refresh)
-    : SettingsBinding(ControlTable(root), std::move(refresh))
-{
-}
-
-void SettingsBinding::runOption(int flag) const
+void SettingsBinding::runOption(OptionFlag option) const
 {
     if (refresh_.run)
-        refresh_.run(flag);
+        refresh_.run(option);
 }
 
 void SettingsBinding::showFrom(const SettingsRecord& record)
@@ -64,8 +59,9 @@ void SettingsBinding::showSettingSteps(const SettingsRecord& record)
 
 void SettingsBinding::RefreshOutputOptions()
 {
-    for (int flag : {0, 2, 1, 3})
-        runOption(flag);
+    for (OptionFlag option : {OptionFlag::Output1BySms, OptionFlag::Output1OffTimer,
+                              OptionFlag::Output2BySms, OptionFlag::Output2OffTimer})
+        runOption(option);
 }
 
 void SettingsBinding::collectInto(SettingsRecord& record) const
@@ -98,8 +94,8 @@ void SettingsBinding::ShowBasicSettings(const SettingsRecord& record)
     showBits(c_.flags, record.flags);
     showSpin(c_.smsConfirmTimer, record.smsConfirmTimer);
     showSpin(c_.smsAttempts, record.smsAttempts);
-    runOption(5);
-    runOption(4);
+    runOption(OptionFlag::SmsProgramming);
+    runOption(OptionFlag::TestReport);
     showSpin(c_.exitTime, record.exitTime);
     showSpin(c_.entryTime, record.entryTime);
     showSpin(c_.alarmTime, record.alarmTime);

@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "editor/binding/bound_controls.h"
+#include "editor/pages/option_flags.h"
 #include "model/settings_record.h"
 
 class QWidget;
@@ -23,15 +24,13 @@ class ControlTable;
 // The output option handlers that bring dependent controls into line after a
 // show (ChBFlags_0Click .. ChBFlags_5Click of the window's interlocks).
 struct OptionRefresh {
-    std::function<void(int flag)> run;  // runs ChBFlags_<flag>Click
+    std::function<void(OptionFlag option)> run;  // runs ChBFlags_<option>Click
 };
 
 class SettingsBinding {
 public:
     // Throws std::logic_error naming a control that the pages lack.
     SettingsBinding(const ControlTable& controls, OptionRefresh refresh);
-    // As above, with the controls under `root`.
-    SettingsBinding(QWidget* root, OptionRefresh refresh);
 
     // Whole-window operations. showFrom is ShowSettings: the six show steps,
     // then the output option refresh.
@@ -73,7 +72,7 @@ public:
     void connectSmsCentreList();
 
 private:
-    void runOption(int flag) const;
+    void runOption(OptionFlag option) const;
     // The six show steps of ShowSettings, without its option refresh.
     void showSettingSteps(const SettingsRecord& record);
 
