@@ -13,6 +13,7 @@
 #include "cli/cli_host.h"
 #include "cli/cli_modules.h"
 #include "cli/cli_session.h"
+#include "config/tarnik_config.h"
 #include "file/settings_file.h"
 #include "link/link_engine.h"
 #include "link/no_answer_timer.h"
@@ -252,7 +253,7 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         {"diff", RunDiff},   {"export", RunExport},   {"import", RunImport},
     };
     if (args.version) {
-        out << VersionText() << std::endl;
+        out << config::kVersionLine << std::endl;
         return kExitOk;
     }
     if (args.command.empty()) {
