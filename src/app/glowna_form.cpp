@@ -137,7 +137,7 @@ void TGlownaF::connectHandlers()
     connectAction(ui_->Wyjscie1, &TGlownaF::Wyjscie1Click);
     connectAction(ui_->Info, &TGlownaF::InfoClick);
     connectAction(ui_->serialNumberAction, &TGlownaF::BBserialClick);
-    connectAction(ui_->saveTraceAction, &TGlownaF::SaveTraceClick);
+    connectAction(ui_->saveTraceAction, &TGlownaF::saveTrace);
     connect(ui_->Kotaktzdziaemtechnicznym1, &QAction::triggered, this,
             [this] { guarded(this, [] { Kotaktzdziaemtechnicznym1Click(); }); });
     binding_->connectSmsCentreList();
@@ -189,7 +189,7 @@ void TGlownaF::Timer1Timer()
 }
 void TGlownaF::readModuleImage()
 {
-    runLinkHandler(&LinkEngine::ReadModuleImage);
+    runLinkHandler(&LinkEngine::readModuleImage);
 }
 
 void TGlownaF::refreshSerialAction()
@@ -399,7 +399,7 @@ void TGlownaF::InfoClick()
         aboutBox_->exec();
 }
 
-void TGlownaF::SaveTraceClick()
+void TGlownaF::saveTrace()
 {
     const auto trace = std::dynamic_pointer_cast<QtTraceSink>(port_->Trace());
     if (!trace)

@@ -65,7 +65,7 @@ public:
     void Wyjscie1Click();
     void InfoClick();
     // "Zapisz zapis transmisji ...": the newest lines of the wire trace to a text file.
-    void SaveTraceClick();
+    void saveTrace();
 
     // Button2Click / Button1Click after their dialogs.
     // Both name the file in the window's title and report settingsFileUsed.

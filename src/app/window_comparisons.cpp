@@ -33,9 +33,9 @@ WindowComparisons::WindowComparisons(TGlownaF& window, QMenu& fileMenu, QAction*
     fileMenu.insertActions(before, {fileAction_, moduleAction_, verifyAction_});
 
     connect(fileAction_, &QAction::triggered, this,
-            [this] { guarded(&window_, [this] { CompareWithFileClick(); }); });
+            [this] { guarded(&window_, [this] { compareWithChosenFile(); }); });
     connect(moduleAction_, &QAction::triggered, this,
-            [this] { guarded(&window_, [this] { CompareWithModuleClick(); }); });
+            [this] { guarded(&window_, [this] { compareWithModule(); }); });
 }
 
 std::pair<SettingsRecord, UserDirectory> WindowComparisons::windowSettings()
@@ -48,7 +48,7 @@ std::pair<SettingsRecord, UserDirectory> WindowComparisons::windowSettings()
     return shown;
 }
 
-void WindowComparisons::CompareWithFileClick()
+void WindowComparisons::compareWithChosenFile()
 {
     const QString fileName =
         window_.fileChooser().chooseOpenFile(&window_, window_.openDialogFileName());
@@ -74,7 +74,7 @@ bool WindowComparisons::refuseWhileBusy()
     return true;
 }
 
-void WindowComparisons::CompareWithModuleClick()
+void WindowComparisons::compareWithModule()
 {
     if (refuseWhileBusy())
         return;
@@ -106,7 +106,7 @@ void WindowComparisons::linkFinished(LinkOutcome outcome)
         const auto differences =
             compareWithModuleImage(expected_, window_.image(), protocol::kSentImageBytes);
         if (pending == Pending::Verification)
-            window_.addInfoLine(VerificationLine(differences.size()), true);
+            window_.addInfoLine(verificationLine(differences.size()), true);
         else if (pending == Pending::Comparison)
             // Shown once the answer handler has returned.
             QTimer::singleShot(0, this, [this, differences] {

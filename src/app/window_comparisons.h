@@ -27,8 +27,8 @@ public:
     WindowComparisons(TGlownaF& window, QMenu& fileMenu, QAction* before);
 
     // Menu handlers; called directly (tests) they raise their errors.
-    void CompareWithFileClick();
-    void CompareWithModuleClick();
+    void compareWithChosenFile();
+    void compareWithModule();
     void compareWithFile(const QString& fileName);
 
     // The window passes on every outcome of the module link.

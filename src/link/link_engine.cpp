@@ -39,7 +39,7 @@ constexpr std::size_t kReadBackDataEnd =
 
 }  // namespace
 
-bool IsInternationalNumber(const std::string& number)
+bool isInternationalNumber(const std::string& number)
 {
     return number.size() <= 2 || number.front() == '+';
 }
@@ -102,7 +102,7 @@ void LinkEngine::BBloadClick()
     startReadBack(false);
 }
 
-void LinkEngine::ReadModuleImage()
+void LinkEngine::readModuleImage()
 {
     note("read-back for a comparison requested");
     startReadBack(true);
@@ -397,7 +397,7 @@ void LinkEngine::failInsideHandOver(const std::string& message)
     finish(LinkOutcome::PortError);
 }
 
-void LinkEngine::DeviceLost()
+void LinkEngine::deviceLost()
 {
     if (closingAfterFailure_)
         return;
@@ -411,7 +411,7 @@ void LinkEngine::DeviceLost()
     finish(LinkOutcome::PortError);
 }
 
-void LinkEngine::HandOverFailed(const std::exception& error)
+void LinkEngine::handOverFailed(const std::exception& error)
 {
     const bool wasRunning = abandonExchange();
     host_.reportError(error.what());
@@ -468,8 +468,8 @@ void wireModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine,
     timeouts.ReadTotalConstant = 1;
     port.SetTimeouts(timeouts);
     port.SetEventChar(10);
-    port.OnDeviceLost = [&engine] { engine.DeviceLost(); };
-    port.OnHandOverError = [&engine](const std::exception& e) { engine.HandOverFailed(e); };
+    port.OnDeviceLost = [&engine] { engine.deviceLost(); };
+    port.OnHandOverError = [&engine](const std::exception& e) { engine.handOverFailed(e); };
 
     framer.SetComPort(&port);
     framer.SetStopString(std::string(kTerminator));

@@ -51,7 +51,7 @@ public:
     // A read-back for a comparison: the module's configuration lands in the Device image
     // only; the Settings record and the controls stay as they are and no line is added.
     // Ends with linkFinished(ModuleRead), or as a read-back does on a timeout or failure.
-    void ReadModuleImage();
+    void readModuleImage();
     // The query purges the line and writes "*7*1" into it, which would corrupt an
     // exchange the module is answering: it is refused (nothing sent, nothing changes)
     // unless serialQueryAllowed(). Every host offers or refuses it by that rule.
@@ -70,10 +70,10 @@ public:
     // The port's OnDeviceLost: ends a running exchange with a message; between
     // exchanges the loss is one line in the information list. Either way the port
     // reopens at the next exchange.
-    void DeviceLost();
+    void deviceLost();
     // The port's OnHandOverError: the port is already closed; ends any exchange and
     // reports the error.
-    void HandOverFailed(const std::exception& error);
+    void handOverFailed(const std::exception& error);
 
     // Builds and writes one image chunk of s - 5 data bytes from `uploadOffset`, which
     // advances past them, then arms Timer1. 6 <= s <= 90.
@@ -154,6 +154,6 @@ void wireModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine,
 
 // The international-form rule of CheckUserNumbers for one number: a text longer than
 // 2 characters must begin with "+"; shorter texts pass; blanks are not trimmed.
-bool IsInternationalNumber(const std::string& number);
+bool isInternationalNumber(const std::string& number);
 
 }  // namespace tarnik

@@ -10,7 +10,7 @@
 
 namespace tarnik {
 
-inline std::string VerificationLine(std::size_t differences)
+inline std::string verificationLine(std::size_t differences)
 {
     return differences == 0 ? std::string(link_text::kVerified)
                             : link_text::kDifferences + std::to_string(differences) + ".";

@@ -287,7 +287,7 @@ void run(const std::uint8_t* data, std::size_t size)
             engine.Timer1Timer();
         } else if (step == 0xF2) {
             r.port.Close();
-            engine.DeviceLost();
+            engine.deviceLost();
         } else if (step == 0xF3 && !engine.busy()) {
             press([&] { engine.BBloadClick(); });
             fed = engine.readBackStore().size();

@@ -111,7 +111,7 @@ TEST(ReadBackEdge, ReadForComparisonLeavesRecordAndListAlone)
     rig.host.record = startupSettings();
     const SettingsRecord before = rig.host.record;
 
-    rig.engine.ReadModuleImage();
+    rig.engine.readModuleImage();
     EXPECT_TRUE(rig.engine.exchangeRunning());
     ASSERT_TRUE(rig.waitForOutcome(5s));
     EXPECT_EQ(rig.host.outcomes, std::vector<LinkOutcome>{LinkOutcome::ModuleRead});

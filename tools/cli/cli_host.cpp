@@ -36,7 +36,7 @@ void CliHost::replaceInfoLine(int index, const std::string& text)
 bool CliHost::checkUserNumbers()
 {
     for (const auto& number : record_.nrUser) {
-        if (!IsInternationalNumber(number.str()))
+        if (!isInternationalNumber(number.str()))
             return false;
     }
     return true;

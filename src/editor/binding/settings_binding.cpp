@@ -37,14 +37,14 @@ void SettingsBinding::runOption(OptionFlag option) const
 void SettingsBinding::showFrom(const SettingsRecord& record)
 {
     showSettingSteps(record);
-    RefreshOutputOptions();
+    refreshOutputOptions();
 }
 
 void SettingsBinding::showFrom(const SettingsRecord& record, const UserDirectory& users)
 {
     showSettingSteps(record);
     ShowUserDirectory(users);
-    RefreshOutputOptions();
+    refreshOutputOptions();
 }
 
 void SettingsBinding::showSettingSteps(const SettingsRecord& record)
@@ -57,7 +57,7 @@ void SettingsBinding::showSettingSteps(const SettingsRecord& record)
     ShowBasicSettings(record);
 }
 
-void SettingsBinding::RefreshOutputOptions()
+void SettingsBinding::refreshOutputOptions()
 {
     for (OptionFlag option : {OptionFlag::Output1BySms, OptionFlag::Output1OffTimer,
                               OptionFlag::Output2BySms, OptionFlag::Output2OffTimer})

@@ -41,7 +41,7 @@ public:
     // CollectSettings: the six collect steps into `record`.
     void collectInto(SettingsRecord& record) const;
     // The output option refresh that ends ShowSettings: flags 0, 2, 1, 3.
-    void RefreshOutputOptions();
+    void refreshOutputOptions();
 
     // Steps, in the orders of ShowSettings / CollectSettings.
     void ShowInputTexts(const SettingsRecord& record);
