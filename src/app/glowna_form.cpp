@@ -19,6 +19,7 @@
 #include "app/file_chooser.h"
 #include "app/window_comparisons.h"
 #include "app/window_fit.h"
+#include "app/window_overview.h"
 #include "app/window_texts.h"
 #include "editor/binding/settings_binding.h"
 #include "editor/dialogs/reaction_buttons.h"
@@ -78,6 +79,7 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     FormCreate(pinnedPorts);
     connectHandlers();
     comparisons_ = new WindowComparisons(*this, *ui_->Plik1, ui_->N1);
+    overview_ = new WindowOverview(*this, *ui_->PrzegladKonfiguracji);
 }
 
 // Placed when first shown, once the layout has its final size: fitted to the
@@ -247,6 +249,7 @@ void TGlownaF::disarmNoAnswerTimer()
 void TGlownaF::ShowSettings()
 {
     binding_->showFrom(settings_);
+    emit settingsShown();
 }
 
 void TGlownaF::CollectSettings()
@@ -338,6 +341,7 @@ void TGlownaF::openSettingsFile(const QString& fileName)
     LoadSettingsFile(fileName, settings_, users_);
     binding_->showFrom(settings_, users_);
     interlocks_->applyOption(OptionFlag::TestReport);
+    emit settingsShown();
     showFileInTitle(fileName);
     emit settingsFileUsed(fileName);
 }
