@@ -30,7 +30,9 @@ namespace {
 double percentile(std::vector<double> values, double p)
 {
     std::sort(values.begin(), values.end());
-    return values.empty() ? -1 : values[static_cast<std::size_t>(p * static_cast<double>(values.size() - 1))];
+    return values.empty()
+               ? -1
+               : values[static_cast<std::size_t>(p * static_cast<double>(values.size() - 1))];
 }
 
 }  // namespace

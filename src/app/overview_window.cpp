@@ -32,7 +32,7 @@ constexpr int kKeyRole = Qt::UserRole + 1;
 // The overview as a Qt table; inactive rows in the palette's disabled text colour.
 class OverviewTableModel : public QAbstractTableModel {
 public:
-    explicit OverviewTableModel(QObject* parent) : QAbstractTableModel(parent) {}
+    explicit OverviewTableModel(QObject* parent) : QAbstractTableModel(parent) { }
 
     void setOverview(ReactionOverview overview, const QBrush& inactive)
     {

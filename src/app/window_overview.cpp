@@ -76,13 +76,13 @@ QString reactionButton(const OverviewRow& row, int column)
         return {};
     switch (row.event) {
     case OverviewEvent::Input:
-        return reactionButtonName({isUserColumn(column) ? ReactionFamily::WorkInput
-                                                        : ReactionFamily::NumberInput,
-                                   row.entry, row.reaction});
+        return reactionButtonName(
+            {isUserColumn(column) ? ReactionFamily::WorkInput : ReactionFamily::NumberInput,
+             row.entry, row.reaction});
     case OverviewEvent::SpecialInput:
-        return reactionButtonName({isUserColumn(column) ? ReactionFamily::WorkSpecial
-                                                        : ReactionFamily::NumberSpecial,
-                                   row.entry, row.reaction});
+        return reactionButtonName(
+            {isUserColumn(column) ? ReactionFamily::WorkSpecial : ReactionFamily::NumberSpecial,
+             row.entry, row.reaction});
     case OverviewEvent::Confirmation:
         return reactionButtonName({ReactionFamily::WorkSpecial, row.entry, row.reaction});
     default:

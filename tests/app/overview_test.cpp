@@ -15,9 +15,9 @@
 #include "app/overview_window.h"
 #include "app/window_overview.h"
 #include "editor/binding/settings_binding.h"
+#include "modal_watcher.h"
 #include "model/reaction_overview.h"
 #include "model/settings_catalogue.h"
-#include "modal_watcher.h"
 #include "window_fixture.h"
 
 namespace tarnik {
