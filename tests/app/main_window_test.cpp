@@ -24,6 +24,7 @@
 #include "link/no_answer_timer.h"
 #include "model/conversion.h"
 #include "serial/comport.h"
+#include "serial/datapacket.h"
 #include "window_fixture.h"
 
 namespace {
@@ -64,6 +65,21 @@ TEST_F(MainWindowTest, startUpState)
     ASSERT_TRUE(!f.window().port().Connected());
     ASSERT_TRUE(!f.window().timer1().isArmed());
     ASSERT_EQ(f.window().timer1().intervalMs(), 6000);
+    // the module's line settings, every other port setting at its default
+    const TComPort& port = f.window().port();
+    ASSERT_EQ(port.BaudRate(), br115200);
+    ASSERT_EQ(port.EventChar(), 10);
+    TComTimeouts timeouts;
+    timeouts.ReadInterval = 1;
+    timeouts.ReadTotalMultiplier = 0;
+    timeouts.ReadTotalConstant = 1;
+    ASSERT_EQ(port.Timeouts(), timeouts);
+    ASSERT_EQ(port.DataBits(), TComPort().DataBits());
+    ASSERT_EQ(port.Parity(), TComPort().Parity());
+    // the framer on the port, cutting at "*1"
+    ASSERT_EQ(f.window().framer().ComPort(), &f.window().port());
+    ASSERT_EQ(f.window().framer().StopString(), "*1");
+    ASSERT_TRUE(f.window().framer().StartString().empty());
     ASSERT_EQ(f.get<QTabWidget>("PageControl2")->currentIndex(), 0);
     // the SMS centre list with its first entry's number shown, then replaced
     // by the defaults' stored number
