@@ -2,6 +2,9 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
 
 namespace tarnik {
 
@@ -41,6 +44,25 @@ QString FileChooser::chooseTraceFile(QWidget* parent)
 {
     return QFileDialog::getSaveFileName(parent, QString(), QStringLiteral("zapis-transmisji.txt"),
                                         QStringLiteral("pliki tekstowe (*.txt);;Wszystkie (*)"));
+}
+
+SaveChanges FileChooser::askSaveChanges(QWidget* parent)
+{
+    QMessageBox box(QMessageBox::Question, QGuiApplication::applicationDisplayName(),
+                    QStringLiteral("Zapisać zmiany w ustawieniach?"), QMessageBox::NoButton,
+                    parent);
+    QPushButton* save = box.addButton(QStringLiteral("Zapisz"), QMessageBox::AcceptRole);
+    QPushButton* discard =
+        box.addButton(QStringLiteral("Nie zapisuj"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Anuluj"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return SaveChanges::Save;
+    if (box.clickedButton() == discard)
+        return SaveChanges::Discard;
+    return SaveChanges::Cancel;
 }
 
 }  // namespace tarnik

@@ -231,8 +231,7 @@ TEST_F(CliOutputs, ReadWritesThroughAndNeverOntoItsInputs)
     EXPECT_EQ(toStdout.out, readFile(path("r.zvn")));
     EXPECT_NE(toStdout.err.find("zaladowane ustawienia z eprom"), std::string::npos)
         << toStdout.err;
-    EXPECT_NE(toFile.out.find("zaladowane ustawienia z eprom"), std::string::npos)
-        << toFile.out;
+    EXPECT_NE(toFile.out.find("zaladowane ustawienia z eprom"), std::string::npos) << toFile.out;
 
     const std::string null = nullDevice();
     const CliResult toNull = run({"read", "--port", port, "--base", base, "-o", null});

@@ -45,8 +45,8 @@ void RefuseOutputsOverInputs(const std::vector<std::string>& outputs,
             continue;
         for (const std::string& input : inputs)
             if (fileIdentity(input) == output)
-                throw UsageError("wyjście " + outputs[i] + " to ten sam plik co wejście " +
-                                 input + "; nic nie zapisano");
+                throw UsageError("wyjście " + outputs[i] + " to ten sam plik co wejście " + input +
+                                 "; nic nie zapisano");
         for (std::size_t j = 0; j < i; ++j)
             if (fileIdentity(outputs[j]) == output)
                 throw UsageError("dwa wyjścia do jednego pliku: " + outputs[j] + " i " +
