@@ -81,7 +81,7 @@ SettingsFileContentError::SettingsFileContentError() : SettingsFileError(kConten
 {
 }
 
-std::vector<std::uint8_t> SettingsFileBytes(const SettingsRecord& record,
+std::vector<std::uint8_t> settingsFileBytes(const SettingsRecord& record,
                                             const UserDirectory& users)
 {
     Content content;
@@ -98,7 +98,7 @@ void SaveSettingsFile(const SettingsRecord& record, const UserDirectory& users,
                       const QString& fileName)
 {
     const QString fullPath = QFileInfo(fileName).absoluteFilePath();
-    const std::vector<std::uint8_t> stream = SettingsFileBytes(record, users);
+    const std::vector<std::uint8_t> stream = settingsFileBytes(record, users);
     try {
         replaceFileContent(QFile::encodeName(fullPath).toStdString(), stream);
     } catch (const std::system_error& e) {

@@ -29,7 +29,7 @@ public:
 };
 
 // The bytes of the file holding `record` and `users`: the zlib stream SaveSettingsFile writes.
-std::vector<std::uint8_t> SettingsFileBytes(const SettingsRecord& record,
+std::vector<std::uint8_t> settingsFileBytes(const SettingsRecord& record,
                                             const UserDirectory& users);
 
 // Writes the file, replacing any file of that name. The new file is written

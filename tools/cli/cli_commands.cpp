@@ -11,6 +11,7 @@
 #include "cli/cli_modules.h"
 #include "cli/cli_outputs.h"
 #include "cli/cli_session.h"
+#include "config/tarnik_config.h"
 #include "file/settings_file.h"
 #include "link/link_engine.h"
 #include "link/no_answer_timer.h"
@@ -91,18 +92,18 @@ int waitForOutcome(Session& session)
 // the ports) or on another output, and no port is given twice.
 void refuseHarmfulPaths(const Arguments& args)
 {
-    RefuseRepeatedPorts(args.ports);
+    refuseRepeatedPorts(args.ports);
     std::vector<std::string> inputs = args.positional;
     if (args.base)
         inputs.push_back(*args.base);
     for (const std::string& port : args.ports)
-        inputs.push_back(DevicePathOf(port));
+        inputs.push_back(devicePathOf(port));
     std::vector<std::string> outputs;
-    if (!ToStandardOutput(args.output))
+    if (!toStandardOutput(args.output))
         outputs.push_back(*args.output);
     if (args.trace)
         outputs.push_back(*args.trace);
-    RefuseOutputsOverInputs(outputs, inputs);
+    refuseOutputsOverInputs(outputs, inputs);
 }
 
 int timeoutOf(const Arguments& args)
@@ -177,7 +178,7 @@ int RunRead(const Arguments& args, std::ostream& out, std::ostream& err)
     if (!args.output || args.output->empty())
         throw UsageError("-o OUT is required");
     // With the settings file on standard output the information lines go to standard error.
-    std::ostream& lines = ToStandardOutput(args.output) ? err : out;
+    std::ostream& lines = toStandardOutput(args.output) ? err : out;
     SettingsRecord base{};
     UserDirectory users{};
     if (args.base) {
@@ -187,12 +188,12 @@ int RunRead(const Arguments& args, std::ostream& out, std::ostream& err)
         SetDefaults(base);
     }
     Session session(lines, err, port, base, timeoutOf(args));
-    session.record = base;
     const int status = runExchange(session, err, [&] { session.engine.BBloadClick(); });
     if (status != kExitOk)
         return status;
     try {
-        return WriteOutput(args.output, SettingsFileBytes(session.record, users), out, err)
+        return writeOutput(args.output, settingsFileBytes(session.host.record(), users), out,
+                           err)
                    ? kExitOk
                    : kExitFileError;
     } catch (const SettingsFileError& e) {
@@ -231,7 +232,7 @@ int RunImage(const Arguments& args, std::ostream& out, std::ostream& err)
         return kExitFileError;
     DeviceImage image{};
     SettingsToImage(record, image);
-    return WriteOutput(args.output, image, out, err) ? kExitOk : kExitFileError;
+    return writeOutput(args.output, image, out, err) ? kExitOk : kExitFileError;
 }
 
 // Reads a settings file; on failure tells on `err` what was wrong and returns false.
@@ -262,7 +263,7 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         {"diff", RunDiff},   {"export", RunExport},   {"import", RunImport},
     };
     if (args.version) {
-        out << VersionText() << std::endl;
+        out << config::kVersionLine << std::endl;
         return kExitOk;
     }
     if (args.command.empty()) {

@@ -32,7 +32,7 @@ std::optional<Settings> loadFile(const std::string& path, std::ostream& err)
     return settings;
 }
 
-// The bytes of a Qt byte array, for WriteOutput.
+// The bytes of a Qt byte array, for writeOutput.
 std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
 {
     return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
@@ -66,7 +66,7 @@ int RunExport(const Arguments& args, std::ostream& out, std::ostream& err)
     if (!settings)
         return kExitFileError;
     const QByteArray json = ExportSettingsJson(settings->record, settings->users);
-    return WriteOutput(args.output, bytesOf(json), out, err) ? kExitOk : kExitFileError;
+    return writeOutput(args.output, bytesOf(json), out, err) ? kExitOk : kExitFileError;
 }
 
 int RunImport(const Arguments& args, std::ostream& out, std::ostream& err)
@@ -91,7 +91,7 @@ int RunImport(const Arguments& args, std::ostream& out, std::ostream& err)
         return kExitUsage;
     }
     try {
-        return WriteOutput(args.output, SettingsFileBytes(settings.record, settings.users), out,
+        return writeOutput(args.output, settingsFileBytes(settings.record, settings.users), out,
                            err)
                    ? kExitOk
                    : kExitFileError;

@@ -24,19 +24,19 @@ std::optional<std::pair<dev_t, ino_t>> fileIdentity(const std::string& path)
 
 }  // namespace
 
-std::string DevicePathOf(const std::string& port)
+std::string devicePathOf(const std::string& port)
 {
     TComPort probe;  // never opened: only its rule for names without a slash is used
     probe.SetPort(port);
     return probe.DevicePath();
 }
 
-bool ToStandardOutput(const std::optional<std::string>& output)
+bool toStandardOutput(const std::optional<std::string>& output)
 {
     return !output || *output == kStandardOutput;
 }
 
-void RefuseOutputsOverInputs(const std::vector<std::string>& outputs,
+void refuseOutputsOverInputs(const std::vector<std::string>& outputs,
                              const std::vector<std::string>& inputs)
 {
     for (std::size_t i = 0; i < outputs.size(); ++i) {
@@ -54,13 +54,13 @@ void RefuseOutputsOverInputs(const std::vector<std::string>& outputs,
     }
 }
 
-void RefuseRepeatedPorts(const std::vector<std::string>& ports)
+void refuseRepeatedPorts(const std::vector<std::string>& ports)
 {
     for (std::size_t i = 0; i < ports.size(); ++i) {
-        const std::string path = DevicePathOf(ports[i]);
+        const std::string path = devicePathOf(ports[i]);
         const auto identity = fileIdentity(path);
         for (std::size_t j = 0; j < i; ++j) {
-            const std::string earlier = DevicePathOf(ports[j]);
+            const std::string earlier = devicePathOf(ports[j]);
             const bool same = identity ? fileIdentity(earlier) == identity : earlier == path;
             if (same)
                 throw UsageError("port " + ports[i] + " podany drugi raz (to ten sam port co " +
@@ -69,10 +69,10 @@ void RefuseRepeatedPorts(const std::vector<std::string>& ports)
     }
 }
 
-bool WriteOutput(const std::optional<std::string>& output, std::span<const std::uint8_t> bytes,
+bool writeOutput(const std::optional<std::string>& output, std::span<const std::uint8_t> bytes,
                  std::ostream& out, std::ostream& err)
 {
-    if (ToStandardOutput(output)) {
+    if (toStandardOutput(output)) {
         out.write(reinterpret_cast<const char*>(bytes.data()),
                   static_cast<std::streamsize>(bytes.size()));
         out.flush();

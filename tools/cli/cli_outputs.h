@@ -17,23 +17,23 @@ namespace tarnik::cli {
 inline constexpr const char* kStandardOutput = "-";
 
 // True when the output goes to standard output: no -o, or "-o -".
-bool ToStandardOutput(const std::optional<std::string>& output);
+bool toStandardOutput(const std::optional<std::string>& output);
 
 // Throws UsageError when an output names the same file as an input or as another output
 // (links and hard links followed). "-" and outputs that do not exist yet match nothing.
-void RefuseOutputsOverInputs(const std::vector<std::string>& outputs,
+void refuseOutputsOverInputs(const std::vector<std::string>& outputs,
                              const std::vector<std::string>& inputs);
 
 // Throws UsageError when two ports lead to the same device (a name under /dev, a full path
 // and a link to the device are all the same port).
-void RefuseRepeatedPorts(const std::vector<std::string>& ports);
+void refuseRepeatedPorts(const std::vector<std::string>& ports);
 
 // The device a port name opens: a name without a slash is taken under /dev.
-std::string DevicePathOf(const std::string& port);
+std::string devicePathOf(const std::string& port);
 
 // Writes `bytes` to standard output (`out`) or to the file `output` as writeOutputFile
 // does; a failure is told on `err` naming the file. True when all was written.
-bool WriteOutput(const std::optional<std::string>& output, std::span<const std::uint8_t> bytes,
+bool writeOutput(const std::optional<std::string>& output, std::span<const std::uint8_t> bytes,
                  std::ostream& out, std::ostream& err);
 
 }  // namespace tarnik::cli
