@@ -25,6 +25,7 @@ class QTabWidget;
 namespace tarnik {
 
 class ControlTable;
+class EditTracker;
 class FileChooser;
 class Interlocks;
 class LinkEngine;
@@ -77,6 +78,8 @@ public:
     WindowComparisons& comparisons() { return *comparisons_; }
     // A file chosen outside the open dialog (dropped, recent): opened as if chosen in it.
     void openChosenFile(const QString& fileName);
+    // The window holds edits not yet saved in a file ("*" in the title).
+    bool hasUnsavedEdits() const;
     // Where the file dialogs start while no file has been opened.
     void setDialogFolder(const QString& folder) { dialogFolder_ = folder; }
 
@@ -128,10 +131,19 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Asks first when unsaved edits would be lost; "Anuluj" keeps the window open.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate(const QStringList& pinnedPorts);
     void showFileInTitle(const QString& fileName);
+    // "Tarnik v 1.1 — dom.zvn", with "*" after it while edits are unsaved.
+    void updateTitle();
+    // Before an action that would discard unsaved edits: asks whether to save them.
+    // False when the action must not go ahead (cancelled, or the save was cancelled).
+    bool mayDiscardEdits();
+    // "Zapisz jako ...": false when the dialog was cancelled.
+    bool saveAs();
     QString dialogStartName() const;
     // "Numer seryjny modułu" is offered only while the engine would take the query.
     void refreshSerialAction();
@@ -160,7 +172,9 @@ private:
     QString openDialogFileName_;
     WindowComparisons* comparisons_ = nullptr;
     QString dialogFolder_;
-    QString caption_;  // the title without a file
+    QString caption_;    // the title without a file
+    QString titleFile_;  // the file named in the title
+    EditTracker* edits_ = nullptr;
 
     InfoList infoList_;
     bool busy_ = false;

@@ -100,6 +100,14 @@ int ReactionButtons::connectButtons()
     return count;
 }
 
+void ReactionButtons::store(std::uint8_t& stored, std::uint8_t accepted)
+{
+    if (stored == accepted)
+        return;
+    stored = accepted;
+    emit edited();
+}
+
 int ReactionButtons::runModal(QDialog& dialog)
 {
     // Centred on the main window at every opening, wherever it was moved to before.
@@ -145,7 +153,7 @@ void ReactionButtons::BB_ConfigNumerWe1Re1Click(QWidget* sender)
         timed2->setText(unavailable(4));
     }
     if (runModal(dialog) == QDialog::Accepted)
-        stored = dialog.resultByte();
+        store(stored, dialog.resultByte());
 }
 
 void ReactionButtons::BB_ConfigNumerSpecWe1Re1Click(QWidget* sender)
@@ -181,7 +189,7 @@ void ReactionButtons::BB_ConfigNumerSpecWe1Re1Click(QWidget* sender)
     }
     dialog.setFromByte(stored);
     if (runModal(dialog) == QDialog::Accepted)
-        stored = dialog.resultByte();
+        store(stored, dialog.resultByte());
 }
 
 void ReactionButtons::BBConfigWorkWe1Re1Click(QWidget* sender)
@@ -196,7 +204,7 @@ void ReactionButtons::BBConfigWorkWe1Re1Click(QWidget* sender)
     dialog.setWindowTitle(
         QStringLiteral("Reakcje Wejscie:%1 Reakcja:%2").arg(target.entry).arg(target.reaction));
     if (runModal(dialog) == QDialog::Accepted)
-        stored = dialog.resultByte();
+        store(stored, dialog.resultByte());
 }
 
 void ReactionButtons::BBConfigWorkSpecWe1Re1Click(QWidget* sender)
@@ -225,7 +233,7 @@ void ReactionButtons::BBConfigWorkSpecWe1Re1Click(QWidget* sender)
     // shown in disabled boxes, and hidden CLIP boxes keep theirs.
     dialog.setFromByte(stored);
     if (runModal(dialog) == QDialog::Accepted)
-        stored = dialog.resultByte();
+        store(stored, dialog.resultByte());
 }
 
 }  // namespace tarnik
