@@ -9,11 +9,14 @@
 #include "event_loop.h"
 #include "qt_printers.h"
 #include <algorithm>
+#include <functional>
 
 #include "link/link_engine.h"
 #include "link/no_answer_timer.h"
 #include "link/protocol.h"
 #include "model/conversion.h"
+#include "model/effective_settings.h"
+#include "model/image_layout.h"
 #include "model/value_ranges.h"
 #include "serial/comport.h"
 #include "serial/messages.h"
@@ -175,4 +178,52 @@ TEST_F(WindowLinkTest, moduleUnpluggedMidRunLeavesTheWindowUsable)
     ASSERT_TRUE(f.button("Bprogramuj")->isEnabled());
     ASSERT_TRUE(!QApplication::overrideCursor());
     ASSERT_EQ(f.window().engine().programmingState(), tarnik::ProgrammingState::Idle);
+}
+
+// A code the user shortened, cleared or switched off reaches the module without the
+// old characters: every byte past the new code is zero, as after the factory defaults.
+TEST_F(WindowLinkTest, shortenedClearedOrSwitchedOffCodesSendNoOldCharacters)
+{
+    namespace image = tarnik::image;
+    struct Case {
+        const char* name;
+        std::function<void(WindowFixture&)> edit;
+        std::string accessCode;  // the four bytes at the access code's place
+        std::string pinSlot;     // the seven bytes at the PIN's place
+    };
+    const std::string noPin(image::kPinSlotLength, '\0');
+    const Case cases[] = {
+        {"access code cleared", [](WindowFixture& f) { f.edit("EPINMOD")->clear(); },
+         std::string(4, '\0'), "\"5678\"" + std::string(1, '\0')},
+        {"access code shortened",
+         [](WindowFixture& f) { f.edit("EPINMOD")->setText(QStringLiteral("12")); },
+         std::string("12\0\0", 4), "\"5678\"" + std::string(1, '\0')},
+        {"programming by SMS unticked",
+         [](WindowFixture& f) { f.get<QCheckBox>("ChBFlags_5")->setChecked(false); },
+         std::string(4, '\0'), "\"5678\"" + std::string(1, '\0')},
+        {"PIN shortened", [](WindowFixture& f) { f.edit("EPin")->setText(QStringLiteral("56")); },
+         "1234", std::string("\"56\0\0\"\0", 7)},
+        {"PIN cleared", [](WindowFixture& f) { f.edit("EPin")->clear(); }, "1234", noPin},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LinkFixture l;
+        auto& f = l.f;
+        // A file whose codes were "1234" and "5678" is shown, then edited.
+        f.window().settings().flags = tarnik::kSmsProgrammingBit;
+        f.window().settings().pinMod.assign("1234");
+        f.window().settings().pin.assign("5678");
+        f.window().binding().ShowSettings();
+        c.edit(f);
+        f.button("Bprogramuj")->click();
+        ASSERT_TRUE(PumpUntil(
+            [&] { return bool(l.hasLine(QStringLiteral("Programowanie zakończone pomyślnie."))); },
+            std::chrono::milliseconds(kWaitMs)));
+        const tarnik::DeviceImage memory = l.module.memory();
+        const auto bytesAt = [&](std::size_t at, std::size_t n) {
+            return std::string(reinterpret_cast<const char*>(memory.data() + at), n);
+        };
+        EXPECT_EQ(bytesAt(image::kPinMod, image::kPinModLength), c.accessCode);
+        EXPECT_EQ(bytesAt(image::kPin, image::kPinSlotLength), c.pinSlot);
+    }
 }

@@ -98,11 +98,11 @@ void SettingsBinding::ShowBasicSettings()
 
 void SettingsBinding::CollectBasicSettings()
 {
-    collectText(c_.pin, record_.pin);
+    collectCodeText(c_.pin, record_.pin);
     collectText(c_.centreNumber, record_.csms);
     record_.callTimer = collectSpin(c_.callTimer);
     record_.callingTimer = collectSpin(c_.callingTimer);
-    collectText(c_.smsCode, record_.pinMod);
+    collectCodeText(c_.smsCode, record_.pinMod);
     record_.testOkr = collectSpin(c_.testOkr);
     record_.clipVerif = collectBits(c_.clipVerif);
     record_.clipNotVerif = collectBits(c_.clipNotVerif);
