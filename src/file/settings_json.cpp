@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "model/codepage.h"
+#include "model/effective_settings.h"
 #include "model/setting_comparison.h"
 #include "model/settings_catalogue.h"
 
@@ -112,8 +113,10 @@ SettingValue fromJson(const SettingEntry& entry, const QJsonValue& value)
 
 }  // namespace
 
-QByteArray ExportSettingsJson(const SettingsRecord& record, const UserDirectory& users)
+QByteArray ExportSettingsJson(const SettingsRecord& file, const UserDirectory& users)
 {
+    // The values the file programs, so that every export imports back.
+    const SettingsRecord record = effectiveSettings(file);
     // Written line by line rather than through QJsonObject, which would sort the keys:
     // page order keeps a diff of two exports in the order the window shows them.
     QByteArray out = "{\n";
