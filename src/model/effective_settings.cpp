@@ -20,7 +20,8 @@ template <std::size_t N>
 void cutAtZero(ShortString<N>& text)
 {
     const std::size_t length = std::min<std::size_t>(text.len, N);
-    text.len = static_cast<std::uint8_t>(std::find(text.chars, text.chars + length, 0) - text.chars);
+    text.len =
+        static_cast<std::uint8_t>(std::find(text.chars, text.chars + length, 0) - text.chars);
 }
 
 // A code or PIN as the window stores it: cut at the first zero, zeros after it.

@@ -42,8 +42,7 @@ TEST(EffectiveSettings, isWhatTheWindowStoresAfterShowingAndCollecting)
             << "round " << round << ", " << firstDifference(f.record, effective);
         // Showing what was collected changes nothing more.
         const SettingsRecord again = tarnik::effectiveSettings(effective);
-        ASSERT_EQ(std::memcmp(&effective, &again, sizeof effective), 0)
-            << "round " << round;
+        ASSERT_EQ(std::memcmp(&effective, &again, sizeof effective), 0) << "round " << round;
     }
 }
 

@@ -38,8 +38,8 @@ TEST(ComparisonProperty, noDifferenceExactlyWhenBothProgramTheSameImage)
     test::RecordGenerator draw(7081);
     // Bytes where a change often leaves the programmed image alike: the header's
     // numbers and option bits, the access code, the PIN.
-    constexpr std::size_t kHotSpots[] = {10, 11, 12, 14, 15, 24, 25, 26, 29, 30, 33, 34, 35, 36,
-                                         37, 38, 39, 101, 102, 103, 104, 105, 106, 1225};
+    constexpr std::size_t kHotSpots[] = {10, 11, 12, 14, 15, 24,  25,  26,  29,  30,  33,  34,
+                                         35, 36, 37, 38, 39, 101, 102, 103, 104, 105, 106, 1225};
     int alike = 0;
     int differing = 0;
     for (int round = 0; round < 3000; ++round) {

@@ -36,9 +36,7 @@ SettingsRecord RecordGenerator::record()
     for (std::size_t i = 0; i < sizeof r; ++i)
         bytes[i] = byte();
     // Lengths: most within the field, now and then a damaged one.
-    const auto length = [this](auto& s) {
-        text(s, chance(3) ? 255 : s.kMax);
-    };
+    const auto length = [this](auto& s) { text(s, chance(3) ? 255 : s.kMax); };
     length(r.pin);
     length(r.pinMod);
     length(r.csms);

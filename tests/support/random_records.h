@@ -15,7 +15,7 @@ namespace tarnik::test {
 
 class RecordGenerator {
 public:
-    explicit RecordGenerator(std::uint32_t seed) : random_(seed) {}
+    explicit RecordGenerator(std::uint32_t seed) : random_(seed) { }
 
     SettingsRecord record();
     UserDirectory users();
