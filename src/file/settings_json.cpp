@@ -10,11 +10,8 @@
 #include <optional>
 
 #include "model/codepage.h"
-<<<<<<< HEAD
 #include "model/effective_settings.h"
-=======
 #include "model/polish_plural.h"
->>>>>>> main
 #include "model/setting_comparison.h"
 #include "model/settings_catalogue.h"
 
