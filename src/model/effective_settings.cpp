@@ -42,6 +42,18 @@ void effectiveCode(std::uint8_t (&code)[2], bool controlOn)
 
 }  // namespace
 
+std::span<const CodeOption> codeOptions()
+{
+    static constexpr CodeOption kOptions[] = {
+        {"pinMod", kSmsProgrammingBit, "Zezwolenie na programowanie sms-em."},
+        {"zalWyCode[1]", kSmsOutputControlBit[0], "załącz/wyłącz wyjście 1 SMSsem"},
+        {"wylWyCode[1]", kSmsOutputControlBit[0], "załącz/wyłącz wyjście 1 SMSsem"},
+        {"zalWyCode[2]", kSmsOutputControlBit[1], "załącz/wyłącz wyjście 2 SMSsem"},
+        {"wylWyCode[2]", kSmsOutputControlBit[1], "załącz/wyłącz wyjście 2 SMSsem"},
+    };
+    return kOptions;
+}
+
 std::uint8_t effectiveClipBits(std::uint8_t bits)
 {
     unsigned result = bits;

@@ -9,6 +9,7 @@
 // command line programs, verifies, compares and exports what the window would.
 
 #include <cstdint>
+#include <span>
 
 #include "model/settings_record.h"
 
@@ -33,5 +34,14 @@ inline constexpr std::uint8_t kOptionBitsMask = 0x3F;
 inline constexpr std::uint8_t kSmsProgrammingBit = 0x20;
 // The option bits that allow switching output 1 or 2 by SMS; clear, its codes are emptied.
 inline constexpr std::uint8_t kSmsOutputControlBit[kOutputs] = {0x01, 0x02};
+
+// A code the window empties while its option is off: the setting's key, the option
+// bit in `flags` and the caption of that option's check box.
+struct CodeOption {
+    const char* key;
+    std::uint8_t flagBit;
+    const char* caption;
+};
+std::span<const CodeOption> codeOptions();
 
 }  // namespace tarnik
