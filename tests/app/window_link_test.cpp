@@ -207,7 +207,7 @@ TEST_F(WindowLinkTest, clearedOrSwitchedOffCodesSendNoOldCharacters)
         f.window().settings().flags = tarnik::kSmsProgrammingBit;
         f.window().settings().pinMod.assign("1234");
         f.window().settings().pin.assign("5678");
-        f.window().binding().ShowSettings();
+        f.window().binding().showFrom(f.window().settings());
         c.edit(f);
         f.button("Bprogramuj")->click();
         ASSERT_TRUE(PumpUntil(
