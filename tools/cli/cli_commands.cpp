@@ -16,6 +16,7 @@
 #include "link/link_engine.h"
 #include "link/no_answer_timer.h"
 #include "model/conversion.h"
+#include "model/effective_settings.h"
 #include "model/value_ranges.h"
 #include "serial/comport.h"
 #include "serial/datapacket.h"
@@ -69,7 +70,8 @@ const std::vector<std::string>& requirePorts(const Arguments& args)
     return args.ports;
 }
 
-// A settings file for the module commands; without `path` the start-up settings.
+// What the module commands program and verify: the record the window would program
+// after opening the file (without `path`, the start-up settings).
 std::optional<SettingsRecord> moduleSettings(const std::optional<std::string>& path,
                                              std::ostream& err)
 {
@@ -77,7 +79,7 @@ std::optional<SettingsRecord> moduleSettings(const std::optional<std::string>& p
     UserDirectory users{};
     if (path && !LoadSettingsOrTell(*path, settings, users, err))
         return std::nullopt;
-    return settings;
+    return effectiveSettings(settings);
 }
 
 // Runs the event loop until the session's exchange ends; returns its exit status.
