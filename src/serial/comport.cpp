@@ -192,11 +192,13 @@ void TCustomComPort::CreatePortHandle()
         fail(errno);
     if (!isatty(fd.get()))
         fail(errno);
-    // Exclusive like share mode 0: TIOCEXCL stops later opens (except by root), the
-    // lock stops a second port object even under root.
-    if (ioctl(fd.get(), TIOCEXCL) != 0 && !detail::NoModemLines(errno))
-        fail(errno);
+    // Exclusive like share mode 0: the lock stops a second port object even under root,
+    // TIOCEXCL stops later opens (except by root). The lock comes first: the exclusive
+    // flag belongs to the terminal, not to this descriptor, so setting it before a lock
+    // that fails would leave the device closed to everybody but root.
     if (flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+        fail(errno);
+    if (ioctl(fd.get(), TIOCEXCL) != 0 && !detail::NoModemLines(errno))
         fail(errno);
     fd_ = std::move(fd);
     serialFlagsToRestore_ = detail::EnableLowLatency(fd_.get());

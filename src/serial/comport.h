@@ -143,6 +143,9 @@ public:
     void Close();
     int Write(const void* buffer, int count);
     int WriteText(std::string_view text);
+    // Waits as the read timeouts say. When the line hangs up (or the device goes) after
+    // some bytes came, those bytes are returned and the next call raises code 3; with
+    // none yet the call raises it at once.
     int Read(void* buffer, int count);
     int InputQueueCount();
     int OutputQueueCount();
