@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "link/link_trace.h"
 #include "link/protocol.h"
 #include "model/conversion.h"
 #include "serial/comport.h"
@@ -109,6 +110,8 @@ void LinkEngine::startReadBack(bool forComparison)
         giveUpSerialQuery();
         readBackState_ = ReadBackState::Reading;
         readBackForComparison_ = forComparison;
+        // The answer is every byte received from here on, as the store takes it.
+        port_.MaskInTrace(TComPort::TraceDirection::Received, SecretReadBackBytes());
         port_.WriteText(protocol::kReadFrame);
         host_.armNoAnswerTimer();
     } catch (...) {
@@ -280,6 +283,9 @@ void LinkEngine::SendImageChunk(std::int32_t& uploadOffset, int s)
     frame[0] = '*';
     frame[1] = '0';
     std::copy_n(image_.begin() + uploadOffset, n, frame.begin() + 2);
+    port_.MaskInTrace(
+        TComPort::TraceDirection::Sent,
+        SecretChunkBytes(static_cast<std::size_t>(uploadOffset), static_cast<std::size_t>(n)));
     uploadOffset += n;
     frame[static_cast<std::size_t>(n) + 2] = '*';
     frame[static_cast<std::size_t>(n) + 3] = '1';

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -104,6 +105,24 @@ TEST(PortComboBox, DropDownShowsDescriptionsWhileTheTextStaysThePath)
     box.refreshPorts(false);
     EXPECT_EQ(box.currentText(), "/dev/ttyUSB0");
     EXPECT_EQ(box.popupText(2), "/dev/ttyUSB1 — Prolific USB-Serial Controller");
+}
+
+TEST(PortComboBox, TooltipsShowTheDescriptionAsPlainText)
+{
+    PortComboBox box;
+    const QStringList machine{"/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyUSB1"};
+    const QHash<QString, QString> descriptions{{"/dev/ttyUSB0", "<b>Evil</b> <img src=x> & Co"},
+                                               {"/dev/ttyUSB1", "FTDI FT232R USB UART"}};
+    box.setPortSource([&] { return machine; });
+    box.setDescriptionSource([&] { return descriptions; });
+    box.refreshPorts(true);
+    EXPECT_TRUE(box.itemData(0, Qt::ToolTipRole).toString().isEmpty());
+    for (int row = 1; row < 3; ++row) {
+        // What the tooltip shows, read back as a rich-text label would render it.
+        QTextDocument shown;
+        shown.setHtml(box.itemData(row, Qt::ToolTipRole).toString());
+        EXPECT_EQ(shown.toPlainText(), descriptions.value(machine[row])) << row;
+    }
 }
 
 TEST(WindowTrace, HelpMenuSavesTheNewestLinesOfTheWireTrace)
