@@ -81,9 +81,11 @@ TraceHeader ModuleTraceHeader(const std::string& program, const std::vector<std:
     for (const std::string& name : ports) {
         port.SetPort(name);
         const auto known =
-            std::find_if(machine.begin(), machine.end(),
-                         [&](const SerialPortInfo& info) { return info.path == port.DevicePath(); });
-        header.ports.emplace_back(name, known == machine.end() ? std::string() : known->description);
+            std::find_if(machine.begin(), machine.end(), [&](const SerialPortInfo& info) {
+                return info.path == port.DevicePath();
+            });
+        header.ports.emplace_back(name,
+                                  known == machine.end() ? std::string() : known->description);
     }
     return header;
 }

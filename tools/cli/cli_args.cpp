@@ -41,7 +41,10 @@ Arguments ParseArguments(const std::vector<std::string>& args)
     const QCommandLineOption longListing(QStringLiteral("long"), QStringLiteral("descriptions"));
     const QCommandLineOption trace(QStringLiteral("trace"), QStringLiteral("wire trace file"),
                                    QStringLiteral("FILE"));
-    parser.addOptions({help, version, port, output, base, timeout, verify, longListing, trace});
+    const QCommandLineOption traceSecrets(QStringLiteral("trace-secrets"),
+                                          QStringLiteral("codes and numbers in the trace"));
+    parser.addOptions(
+        {help, version, port, output, base, timeout, verify, longListing, trace, traceSecrets});
 
     QStringList line{QStringLiteral("tarnik-cli")};
     for (const std::string& arg : args)
@@ -71,6 +74,7 @@ Arguments ParseArguments(const std::vector<std::string>& args)
     }
     if (parser.isSet(trace))
         parsed.trace = parser.value(trace).toStdString();
+    parsed.traceSecrets = parser.isSet(traceSecrets);
     parsed.verify = parser.isSet(verify);
     parsed.longListing = parser.isSet(longListing);
     parsed.help = parser.isSet(help);
@@ -153,7 +157,13 @@ std::string UsageText(const std::string& command)
            "  import IN.json -o FILE.zvn         build a settings file from JSON\n"
            "Options: --help, --version. A port name without a slash is taken under /dev.\n"
            "--trace FILE with any command writes every byte on the wire, with the port's\n"
-           "opens, closes, settings and errors, to FILE. COMMAND --help tells more.\n";
+           "opens, closes, settings and errors, to FILE. The PIN, the SMS access code, the\n"
+           "output switch codes and the phone numbers show as * there, so the file may be\n"
+           "sent to support. A trace file that cannot be written is reported on standard\n"
+           "error and given up; the command goes on and its exit status stands.\n"
+           "--trace-secrets shows those codes and numbers in clear. DANGEROUS: with the SMS\n"
+           "access code anyone can reprogram the alarm; never send such a trace on.\n"
+           "COMMAND --help tells more.\n";
 }
 
 }  // namespace tarnik::cli

@@ -18,6 +18,8 @@ struct Session {
         : host(out, err, port, programmed, timeoutMs, linePrefix),
           engine(host, record, image, comPort, framer)
     {
+        // Named from the start, so that the trace names it even before the first open.
+        comPort.SetPort(port);
         ConfigureModuleLink(comPort, framer, engine);
         host.setOnTimeout([this] { engine.Timer1Timer(); });
     }
