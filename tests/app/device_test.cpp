@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "app/port_combo_box.h"
+#include "app/window_trace.h"
 #include "link/link_engine.h"
 #include "serial/comport.h"
 #include "serial/messages.h"
@@ -153,6 +154,37 @@ TEST(WindowTrace, HelpMenuSavesTheNewestLinesOfTheWireTrace)
     w.chooser->traceName.clear();
     save->trigger();
     EXPECT_TRUE(w.f->errors.isEmpty());
+}
+
+// A trace file that fails (a full disk) is said once under "Informacje"; the exchanges go
+// on and the trace still keeps its lines in memory.
+TEST(WindowTrace, ATraceFileThatFailsIsSaidOnceAndTheExchangeGoesOn)
+{
+    ModuleWindow w;
+    auto trace = std::make_shared<QtTraceSink>();
+    w.f->window().port().SetTraceSink(trace);
+    QString error;
+    ASSERT_TRUE(startWindowTrace(*trace, w.f->window(), {}, QStringLiteral("/dev/full"), &error))
+        << error.toStdString();
+    const auto failureLines = [&] {
+        int count = 0;
+        for (const QString& line : w.f->window().infoLines())
+            count += line.startsWith(QString::fromUtf8(kTraceFileFailed)) ? 1 : 0;
+        return count;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return failureLines() > 0; }));
+    w.f->action("serialNumberAction")->trigger();
+    ASSERT_TRUE(PumpUntil([&] { return w.hasLinePrefix("serial: "); }));
+    EXPECT_EQ(failureLines(), 1);
+    EXPECT_TRUE(w.f->errors.isEmpty()) << w.f->errors.join("\n").toStdString();
+    EXPECT_TRUE(trace->keptLines().join("\n").contains("LINK  finished: serial number"));
+    // The header starts every saved copy.
+    ASSERT_FALSE(trace->keptLines().isEmpty());
+    QTemporaryDir dir;
+    ASSERT_TRUE(trace->saveKeptLines(dir.filePath("saved.txt"), &error));
+    QFile saved(dir.filePath("saved.txt"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readLine().startsWith("# Tarnik wire trace, started "));
 }
 
 TEST(WindowDevice, UnpluggedWhileTheComListIsOpenIsSaidOnceAndProgrammingWorksAfter)

@@ -65,8 +65,8 @@ inline ReadTrace ParseTrace(const std::string& text, bool namedPorts)
             fields >> entry.port;
         fields >> entry.tag;
         // The text starts after the tag, padded to 5, and one blank.
-        const std::size_t tagAt = line.find(entry.tag, line.find_first_not_of(' ') +
-                                                           std::to_string(entry.micros).size());
+        const std::size_t tagAt =
+            line.find(entry.tag, line.find_first_not_of(' ') + std::to_string(entry.micros).size());
         const std::size_t textAt = tagAt + std::max<std::size_t>(entry.tag.size(), 5) + 1;
         entry.text = textAt <= line.size() ? line.substr(textAt) : std::string();
         if (entry.tag == "TX" || entry.tag == "RX") {

@@ -33,9 +33,8 @@ SettingsRecord SecretSettings()
 }
 
 const std::vector<std::string> kSecrets = {
-    "7391",         "5820",         "+48609111222", "+48601234567", "+48602345678",
-    "+48603456789", "+48604567890", "qZ",           "wX",           "eV",
-    "rB",
+    "7391",         "5820", "+48609111222", "+48601234567", "+48602345678", "+48603456789",
+    "+48604567890", "qZ",   "wX",           "eV",           "rB",
 };
 
 std::size_t Masked(const std::vector<int>& bytes)
@@ -51,8 +50,8 @@ TEST_F(Cli, TraceMasksCodesAndNumbersInAProgrammingRunAndAReadBack)
         SCOPED_TRACE(secretsShown ? "--trace-secrets" : "masked");
         auto& module = simulator();
         const std::string trace = path(secretsShown ? "shown.txt" : "masked.txt");
-        std::vector<std::string> args = {"program", "--port", module.devicePath(), "--verify",
-                                         "--trace", trace,    file};
+        std::vector<std::string> args = {
+            "program", "--port", module.devicePath(), "--verify", "--trace", trace, file};
         if (secretsShown)
             args.push_back("--trace-secrets");
         const CliResult r = run(args);
@@ -111,8 +110,8 @@ TEST_F(Cli, TraceOfTwoPortsNamesThePortOnEveryLine)
     auto& first = simulator();
     auto& second = anotherSimulator();
     const std::string trace = path("two.txt");
-    const CliResult r = run({"program", "--port", first.devicePath(), "--port",
-                             second.devicePath(), "--trace", trace});
+    const CliResult r = run(
+        {"program", "--port", first.devicePath(), "--port", second.devicePath(), "--trace", trace});
     ASSERT_EQ(r.status, 0) << r.err;
     const auto read = ParseTrace(readFile(trace), true);
     ASSERT_FALSE(read.lines.empty());
@@ -126,8 +125,7 @@ TEST_F(Cli, TraceOfTwoPortsNamesThePortOnEveryLine)
     EXPECT_EQ(linesOf.size(), 2u);
     EXPECT_GT(linesOf[first.devicePath()], 0);
     EXPECT_GT(linesOf[second.devicePath()], 0);
-    EXPECT_EQ(read.bytes.at({first.devicePath(), "TX"}),
-              read.bytes.at({second.devicePath(), "TX"}))
+    EXPECT_EQ(read.bytes.at({first.devicePath(), "TX"}), read.bytes.at({second.devicePath(), "TX"}))
         << "the same settings sent to both";
     EXPECT_GE(read.bytes.at({first.devicePath(), "TX"}).size(), 27 * 4 + 1195u);
 }
@@ -141,7 +139,8 @@ TEST_F(Cli, TraceOnAFullDiskIsReportedOnceAndTheExchangeStands)
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.lines().size(), 1u);
     EXPECT_EQ(r.out.rfind("serial: ", 0), 0u) << r.out;
-    const std::string said = "tarnik-cli: the trace cannot be written, tracing stopped: /dev/full: ";
+    const std::string said =
+        "tarnik-cli: the trace cannot be written, tracing stopped: /dev/full: ";
     EXPECT_EQ(r.err.rfind(said, 0), 0u) << r.err;
     EXPECT_EQ(r.err.find(said, 1), std::string::npos) << "said once: " << r.err;
 }

@@ -92,8 +92,9 @@ std::string UsageText(const std::string& command)
     if (command == "ports")
         return "Usage: tarnik-cli ports [--long]\n"
                "Lists the machine's serial ports, one a line. With --long each line is\n"
-               "PATH<TAB>DESCRIPTION: maker, product and serial number of a USB adapter and\n"
-               "its /dev/serial/by-id name, or the driver of any other port.\n";
+               "PATH<TAB>DESCRIPTION: maker, product and serial number of a USB adapter, its\n"
+               "vendor and product ids and its /dev/serial/by-id name (by-path when it has no\n"
+               "serial number), or \"wbudowany port szeregowy (DRIVER)\" for a built-in port.\n";
     if (command == "program")
         return "Usage: tarnik-cli program --port PORT [--port PORT ...] [--verify] [FILE]\n"
                "Writes the settings of FILE (a .zvn settings file; without FILE the start-up\n"
