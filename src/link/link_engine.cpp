@@ -77,6 +77,8 @@ void LinkEngine::BprogramujClick()
     try {
         openPortNamedByHost();
         uploadOffset_ = 0;
+        // A read-back given up half-way leaves its secret ranges ahead of what comes now.
+        port_.MaskInTrace(TComPort::TraceDirection::Received, {});
         port_.WriteText(protocol::kStartFrame);
         programmingState_ = ProgrammingState::AwaitStart;
         host_.armNoAnswerTimer();
@@ -130,6 +132,7 @@ void LinkEngine::BBserialClick()
         openPortNamedByHost();
         port_.PurgeBuffers(true, true);
         serialQueryPending_ = true;
+        port_.MaskInTrace(TComPort::TraceDirection::Received, {});
         port_.WriteText(protocol::kSerialFrame);
     } catch (...) {
         // The query never reached the module: nothing is pending.
