@@ -75,7 +75,7 @@ TraceHeader ModuleTraceHeader(const std::string& program, const std::vector<std:
     header.program = program;
     header.secretsShown = secretsShown;
     TComPort port;  // never opened: it only turns names and settings into text
-    ConfigureModulePort(port);
+    applyModuleLineSettings(port);
     header.lineSettings = port.LineSettingsText();
     const std::vector<SerialPortInfo> machine = DescribeSerialPorts();
     for (const std::string& name : ports) {

@@ -166,12 +166,11 @@ int RunRead(const Arguments& args, std::ostream& out, std::ostream& err)
         SetDefaults(base);
     }
     Session session(out, err, port, base, timeoutOf(args));
-    session.record = base;
     const int status = runExchange(session, err, [&] { session.engine.BBloadClick(); });
     if (status != kExitOk)
         return status;
     try {
-        SaveSettingsFile(session.record, users, QString::fromStdString(*args.output));
+        SaveSettingsFile(session.host.record(), users, QString::fromStdString(*args.output));
     } catch (const SettingsFileError& e) {
         err << "tarnik-cli: " << e.what() << std::endl;
         return kExitFileError;
@@ -291,7 +290,7 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         {"diff", RunDiff},   {"export", RunExport},   {"import", RunImport},
     };
     if (args.version) {
-        out << VersionText() << std::endl;
+        out << config::kVersionLine << std::endl;
         return kExitOk;
     }
     if (args.command.empty()) {
