@@ -17,6 +17,7 @@
 #include "app/screenshots.h"
 #include "app/startup_probe.h"
 #include "app/user_conveniences.h"
+#include "app/window_trace.h"
 #include "config/tarnik_config.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
@@ -61,11 +62,6 @@ int main(int argc, char** argv)
     tarnik::InstallQtHandOver();
     // The wire trace is always kept in memory for "Zapisz zapis transmisji ...".
     const auto trace = tarnik::InstallQtTrace();
-    if (QString error; !line.traceFile.isEmpty() && !trace->writeTo(line.traceFile, &error)) {
-        std::fprintf(stderr, "tarnik: cannot write the trace %s: %s\n", qPrintable(line.traceFile),
-                     qPrintable(error));
-        return 2;
-    }
 
     // The demo module answers on a pseudo-terminal whose path heads the COM list.
     std::unique_ptr<tarnik::ModuleSimulator> demoModule;
@@ -89,6 +85,12 @@ int main(int argc, char** argv)
 
     tarnik::Forms forms = tarnik::createForms(pinnedPorts);
     tarnik::TGlownaF& window = *forms.GlownaF;
+    if (QString error;
+        !tarnik::startWindowTrace(*trace, window, pinnedPorts, line.traceFile, &error)) {
+        std::fprintf(stderr, "tarnik: cannot write the trace %s: %s\n", qPrintable(line.traceFile),
+                     qPrintable(error));
+        return 2;
+    }
     // The measuring and picture runs start from the window's own size and touch
     // no user file.
     std::unique_ptr<tarnik::UserConveniences> conveniences;

@@ -151,6 +151,9 @@ private:
 // interval and error handler stay its owner's.
 void wireModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine,
                     NoAnswerTimer& timer);
+// The line-settings part of wireModuleLink alone, for a port that only describes them
+// (the wire trace's header).
+void applyModuleLineSettings(TComPort& port);
 
 // The international-form rule of CheckUserNumbers for one number: a text longer than
 // 2 characters must begin with "+"; shorter texts pass; blanks are not trimmed.
