@@ -80,7 +80,7 @@ Arguments ParseArguments(const std::vector<std::string>& args)
 
 std::string VersionText()
 {
-    return std::string("tarnik ") + config::kVersion;
+    return std::string("tarnik-cli ") + config::kVersion;
 }
 
 std::string UsageText(const std::string& command)

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <string>
 
+#include "config/tarnik_config.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
 #include "simulator/module_behaviours.h"
@@ -37,7 +38,8 @@ void usage(std::ostream& out)
            "  --lead-byte N           first byte of the read-back answer (default 0)\n"
            "  --memory FILE           initial configuration memory (2048 raw bytes);\n"
            "                          default: the image of the start-up settings\n"
-           "  --help                  this text\n";
+           "  --help                  this text\n"
+           "  --version               the program's name and version\n";
 }
 
 int toInt(const char* text, const char* option)
@@ -80,6 +82,9 @@ int main(int argc, char** argv)
         };
         if (arg == "--help") {
             usage(std::cout);
+            return 0;
+        } else if (arg == "--version") {
+            std::cout << "tarnik-sim " << tarnik::config::kVersion << "\n";
             return 0;
         } else if (arg == "--delay-ms") {
             options.pacing.answerDelay = std::chrono::milliseconds(toInt(value(), "--delay-ms"));
