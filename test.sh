@@ -6,7 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" -DTARNIK_WERROR=ON
+"$root/scripts/build.sh" -DTARNIK_WERROR=ON -DTARNIK_HARDENING=ON
 build=${TARNIK_BUILD_DIR:-$root/build}
 export QT_QPA_PLATFORM=offscreen
 status=0
