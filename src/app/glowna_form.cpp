@@ -94,15 +94,18 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     connect(edits_, &EditTracker::modifiedChanged, this, [this] { updateTitle(); });
 }
 
-// Placed when first shown, once the layout has its final size: fitted to the
-// screen's available area and centred on it.
-void TGlownaF::showEvent(QShowEvent* event)
+// Placed as it is first shown, before the window system has it: the position
+// is then the frame's, so the title bar lands inside the screen's available
+// area whatever frame the window manager draws. Fitted to that area and
+// centred on it.
+void TGlownaF::setVisible(bool visible)
 {
-    if (!placed_) {
+    if (visible && !placed_) {
         placed_ = true;
-        placeOnScreen(*this, true);
+        ensurePolished();
+        placeOnScreen(*this, preferredSize_.isValid() ? preferredSize_ : sizeHint());
     }
-    QMainWindow::showEvent(event);
+    QMainWindow::setVisible(visible);
 }
 
 TGlownaF::~TGlownaF()

@@ -87,6 +87,15 @@ public:
     // The size and place the window has now are kept when it is first shown
     // (restored from the user's last session) instead of fitted and centred.
     void keepPlacement() { placed_ = true; }
+    // Fitted and centred when first shown, from `preferred` rather than the
+    // layout's size (a remembered size whose place no longer fits a screen).
+    void placeCentred(QSize preferred)
+    {
+        placed_ = false;
+        preferredSize_ = preferred;
+    }
+    // Placed before it is first shown, so that the place is the frame's.
+    void setVisible(bool visible) override;
     QMenu* recentFilesMenu();
 
     // ShowSettings: the window's Settings record into the controls, output option
@@ -130,7 +139,6 @@ signals:
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     // Asks first when unsaved edits would be lost; "Anuluj" keeps the window open.
     void closeEvent(QCloseEvent* event) override;
 
@@ -179,6 +187,7 @@ private:
     InfoList infoList_;
     bool busy_ = false;
     bool placed_ = false;
+    QSize preferredSize_;  // invalid: the layout's
     std::unique_ptr<NoAnswerTimer> timer1_;
     // Declared in the order of release: the engine goes first, the port last.
     std::unique_ptr<TComPort> port_;

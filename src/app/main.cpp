@@ -53,8 +53,9 @@ int main(int argc, char** argv)
 
     tarnik::TarnikApplication app(argc, argv);
     // Organisation and name place the user's conveniences in ~/.config/Tarnik/.
-    QApplication::setOrganizationName(QStringLiteral("Tarnik"));
-    QApplication::setApplicationName(QStringLiteral("Tarnik"));
+    // The name is also the class of the window's WM_CLASS, which the desktop entry names.
+    QApplication::setOrganizationName(QString::fromLatin1(tarnik::config::kAppName));
+    QApplication::setApplicationName(QString::fromLatin1(tarnik::config::kAppName));
     QApplication::setApplicationVersion(QString::fromLatin1(tarnik::config::kVersion));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(tarnik::config::kAppId));
 

@@ -110,6 +110,36 @@ TEST_F(MainWindowTest, menuHasItsItemsAndHiddenEntry)
     ASSERT_TRUE(f.get<QMenu>("Pomoc1")->actions().contains(troubleshooting->menuAction()));
 }
 
+// The menu bar's menus open from the keyboard (Alt and the underlined letter) while
+// their captions read as before; the separator in "Plik" is a bare line.
+TEST_F(MainWindowTest, menusOpenFromTheKeyboardAndKeepTheirCaptions)
+{
+    struct Case {
+        const char* menu;
+        const char* caption;
+        Qt::Key key;
+    };
+    for (const Case& c : {Case{"Plik1", "Plik", Qt::Key_P}, Case{"Pomoc1", "Pomoc", Qt::Key_C}}) {
+        SCOPED_TRACE(c.menu);
+        WindowFixture f;
+        f.window().show();
+        QApplication::setActiveWindow(&f.window());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&f.window()));
+        auto* menu = f.get<QMenu>(c.menu);
+        EXPECT_EQ(QString(menu->title()).remove(QLatin1Char('&')), QString::fromUtf8(c.caption));
+        EXPECT_EQ(QKeySequence::mnemonic(menu->title()),
+                  QKeySequence(QKeyCombination(Qt::AltModifier, c.key)));
+        QTest::keyClick(&f.window(), c.key, Qt::AltModifier);
+        EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 5000));
+        EXPECT_EQ(QApplication::activePopupWidget(), menu);
+        menu->close();
+    }
+    WindowFixture f;
+    QAction* separator = f.action("N1");
+    EXPECT_TRUE(separator->isSeparator());
+    EXPECT_EQ(separator->text(), QString()) << "a separator's text is drawn beside its line";
+}
+
 TEST_F(MainWindowTest, exitClosesWithoutQuestion)
 {
     WindowFixture f;

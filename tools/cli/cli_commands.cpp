@@ -305,7 +305,7 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         {"diff", RunDiff},   {"export", RunExport},   {"import", RunImport},
     };
     if (args.version) {
-        out << config::kVersionLine << std::endl;
+        out << config::kCliVersionLine << std::endl;
         return kExitOk;
     }
     if (args.command.empty()) {
