@@ -23,6 +23,7 @@
 #include "app/file_chooser.h"
 #include "app/window_comparisons.h"
 #include "app/window_fit.h"
+#include "app/window_overview.h"
 #include "app/window_texts.h"
 #include "editor/binding/settings_binding.h"
 #include "editor/dialogs/reaction_buttons.h"
@@ -92,6 +93,7 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     }
     edits_->watch(pages_, userDirectory);
     connect(edits_, &EditTracker::modifiedChanged, this, [this] { updateTitle(); });
+    overview_ = new WindowOverview(*this, *ui_->PrzegladKonfiguracji);
 }
 
 // Placed as it is first shown, before the window system has it: the position
@@ -266,6 +268,7 @@ void TGlownaF::ShowSettings()
 {
     const EditTracker::ProgramShows showing(*edits_);
     binding_->showFrom(settings_);
+    emit settingsShown();
 }
 
 void TGlownaF::CollectSettings()
@@ -405,6 +408,7 @@ void TGlownaF::openSettingsFile(const QString& fileName)
         interlocks_->applyOption(OptionFlag::TestReport);
     }
     edits_->clear();
+    emit settingsShown();
     showFileInTitle(fileName);
     emit settingsFileUsed(fileName);
 }

@@ -39,6 +39,7 @@ class TComPort;
 class TFConfigWorkWeRe;
 class TFconfigNumberWeRe;
 class WindowComparisons;
+class WindowOverview;
 
 class TGlownaF : public QMainWindow, public LinkHost {
     Q_OBJECT
@@ -76,6 +77,8 @@ public:
     FileChooser& fileChooser() { return *fileChooser_; }
     // "Porównaj z plikiem ...", "Porównaj z modułem", "Sprawdź po zaprogramowaniu".
     WindowComparisons& comparisons() { return *comparisons_; }
+    // "Przegląd konfiguracji".
+    WindowOverview& overview() { return *overview_; }
     // A file chosen outside the open dialog (dropped, recent): opened as if chosen in it.
     void openChosenFile(const QString& fileName);
     // The window holds edits not yet saved in a file ("*" in the title).
@@ -133,6 +136,8 @@ public:
 signals:
     // A settings file was opened or saved.
     void settingsFileUsed(const QString& fileName);
+    // The controls were filled from the records: at start, a file opened, a read-back.
+    void settingsShown();
     // An exchange with the module on `portName` ended with the module's answer.
     void exchangeSucceeded(const QString& portName);
 
@@ -179,6 +184,7 @@ private:
     std::unique_ptr<FileChooser> fileChooser_;
     QString openDialogFileName_;
     WindowComparisons* comparisons_ = nullptr;
+    WindowOverview* overview_ = nullptr;
     QString dialogFolder_;
     QString caption_;    // the title without a file
     QString titleFile_;  // the file named in the title

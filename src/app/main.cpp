@@ -1,5 +1,5 @@
-// The window program: tarnik [--demo] [--measure-startup] [--screenshots DIR] [--trace FILE]
-//                [FILE.zvn]
+// The window program: tarnik [--demo] [--overview] [--measure-startup] [--screenshots DIR]
+//                [--trace FILE] [FILE.zvn]
 // Exit status: 0 closed, 1 the demo module cannot start, 2 command line not understood.
 
 #include <QCoreApplication>
@@ -18,6 +18,7 @@
 #include "app/startup_probe.h"
 #include "app/user_conveniences.h"
 #include "app/window_trace.h"
+#include "app/window_overview.h"
 #include "config/tarnik_config.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
@@ -105,6 +106,11 @@ int main(int argc, char** argv)
             tarnik::guarded(&window, [&window, fileName] { window.openSettingsFile(fileName); });
         });
     }
+    if (line.overview)
+        // After the file: the overview opens on the settings it holds.
+        QTimer::singleShot(0, &window, [&window] {
+            tarnik::guarded(&window, [&window] { window.overview().openOverview(); });
+        });
     if (!line.screenshotFolder.isEmpty()) {
         const QString folder = line.screenshotFolder;
         QTimer::singleShot(300, &window, [&window, folder] {
