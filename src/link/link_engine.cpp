@@ -25,11 +25,6 @@ bool contains(const std::string& text, std::string_view what)
 
 }  // namespace
 
-bool IsInternationalNumber(const std::string& number)
-{
-    return number.size() <= 2 || number.front() == '+';
-}
-
 LinkEngine::LinkEngine(LinkHost& host, SettingsRecord& record, DeviceImage& image, TComPort& port,
                        TComDataPacket& framer)
     : host_(host), record_(record), image_(image), port_(port), framer_(framer)

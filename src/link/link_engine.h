@@ -186,8 +186,4 @@ inline constexpr const char* kPinLength = "Kod pin musi mieć 4 znaki.";
 inline constexpr const char* kDeviceLost = "Połączenie z modułem zostało przerwane.";
 }  // namespace link_text
 
-// The international-form rule of CheckUserNumbers for one number: a text longer than
-// 2 characters must begin with "+"; shorter texts pass; blanks are not trimmed.
-bool IsInternationalNumber(const std::string& number);
-
 }  // namespace tarnik
