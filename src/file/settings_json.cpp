@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "model/codepage.h"
+#include "model/polish_plural.h"
 #include "model/setting_comparison.h"
 #include "model/settings_catalogue.h"
 
@@ -101,7 +102,9 @@ SettingValue fromJson(const SettingEntry& entry, const QJsonValue& value)
             refuse(entry.key, "oczekiwano tekstu");
         const std::string bytes = exactCp1250(value.toString(), entry.key);
         if (bytes.size() > entry.maxLength())
-            refuse(entry.key, "tekst dłuższy niż " + std::to_string(entry.maxLength()) + " znaków");
+            refuse(entry.key,
+                   "tekst dłuższy niż " + countedNoun(static_cast<long long>(entry.maxLength()),
+                                                      "znak", "znaki", "znaków"));
         if (entry.kind == SettingKind::Code && bytes.find('\0') != std::string::npos)
             refuse(entry.key, "kod nie może zawierać znaku o kodzie 0");
         return bytes;

@@ -112,7 +112,7 @@ TEST(SettingsJson, EveryRefusalNamesTheKeyAndTheReason)
     EXPECT_EQ(refusal(withSetting(key("uwagi[2]"), QString(251, QLatin1Char('a')))),
               "uwagi[2]: tekst dłuższy niż 250 znaków");
     EXPECT_EQ(refusal(withSetting(key("zalWyCode[1]"), QStringLiteral("ABC"))),
-              "zalWyCode[1]: tekst dłuższy niż 2 znaków");
+              "zalWyCode[1]: tekst dłuższy niż 2 znaki");
     EXPECT_EQ(refusal(withSetting(key("osoba[1]"), QStringLiteral("Jürgen €"))), "accepted");
     EXPECT_EQ(refusal(withSetting(key("osoba[1]"), QStringLiteral("Ольга"))),
               "osoba[1]: znak \"О\" spoza strony kodowej 1250");
