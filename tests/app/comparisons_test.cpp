@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMenu>
 #include <QSpinBox>
@@ -16,6 +15,7 @@
 
 #include "app/comparison_dialog.h"
 #include "app/window_comparisons.h"
+#include "event_loop.h"
 #include "file/settings_file.h"
 #include "link/link_engine.h"
 #include "model/codepage.h"
@@ -31,15 +31,7 @@
 namespace tarnik {
 namespace {
 
-// Runs the event loop until `done` holds; the limit only guards against a hang.
-bool waitFor(const std::function<bool()>& done, int limitMs = 10000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < limitMs)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
+using test::PumpUntil;
 
 struct ComparisonRig {
     explicit ComparisonRig(SimulatorOptions options = {})
@@ -168,7 +160,7 @@ TEST(WindowComparisons, WithTheModuleReadsItBackWithoutShowingIt)
     const SettingsRecord recordBefore = f.window().settings();
 
     rig.comparisons().compareWithModuleAction()->trigger();
-    ASSERT_TRUE(waitFor([&] { return rig.dialog() != nullptr; }));
+    ASSERT_TRUE(PumpUntil([&] { return rig.dialog() != nullptr; }));
     EXPECT_EQ(rig.headers(), (QStringList{"Ustawienie", "W oknie", "W module"}));
     ASSERT_EQ(rig.dialog()->table()->rowCount(), 3);
     EXPECT_EQ(rig.row(0),
@@ -215,7 +207,7 @@ TEST(WindowComparisons, WithTheModuleGivesUpASerialQueryNeverAnswered)
     ASSERT_TRUE(f.window().engine().serialQueryPending());
 
     rig.comparisons().compareWithModuleAction()->trigger();
-    ASSERT_TRUE(waitFor([&] { return rig.dialog() != nullptr; }));
+    ASSERT_TRUE(PumpUntil([&] { return rig.dialog() != nullptr; }));
     EXPECT_FALSE(rig.hasLine("Trwa wymiana z modułem; porównanie możliwe po jej zakończeniu."));
     EXPECT_EQ(rig.module.frames().back().command, '3');
     EXPECT_FALSE(f.window().engine().serialQueryPending());
@@ -227,14 +219,14 @@ TEST(WindowComparisons, CheckAfterProgrammingAddsTheVerificationLine)
     ComparisonRig rig;
     auto& f = rig.f;
     f.button("Bprogramuj")->click();
-    ASSERT_TRUE(waitFor([&] { return rig.hasLine("Programowanie zakończone pomyślnie."); }));
+    ASSERT_TRUE(PumpUntil([&] { return rig.hasLine("Programowanie zakończone pomyślnie."); }));
     QApplication::processEvents();
     EXPECT_EQ(rig.module.frames().back().command, '0') << "off by default: no read-back";
 
     rig.comparisons().verifyAction()->setChecked(true);
     f.edit("ETSMS_We2_Re1")->setText(QStringLiteral("Okno"));
     f.button("Bprogramuj")->click();
-    ASSERT_TRUE(waitFor(
+    ASSERT_TRUE(PumpUntil(
         [&] { return rig.hasLine("Weryfikacja: moduł zawiera zaprogramowane ustawienia."); }));
     EXPECT_EQ(rig.module.frames().back().command, '3');
     EXPECT_EQ(f.window().infoLines().back(),

@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "app/port_combo_box.h"
+#include "event_loop.h"
 #include "link/link_engine.h"
 #include "serial/comport.h"
 #include "serial/messages.h"
@@ -28,13 +29,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s)
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done() && std::chrono::steady_clock::now() < deadline)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
+using test::PumpFor;
+using test::PumpUntil;
 
 // The trace dialog answered with a fixed name.
 class TraceFileChooser : public ScriptedFileChooser {
@@ -147,7 +143,7 @@ TEST(WindowDevice, UnpluggedWhileTheComListIsOpenIsSaidOnceAndProgrammingWorksAf
     ports->showPopup();
     w.module.hangUp();
     ASSERT_TRUE(PumpUntil([&] { return !w.f->window().port().Connected(); }));
-    PumpUntil([] { return false; }, 200ms);
+    PumpFor(200ms);
     EXPECT_EQ(w.f->window().infoLines().count(QString::fromUtf8(link_text::kDeviceLost)), 1);
     EXPECT_TRUE(w.f->errors.isEmpty()) << "no message box between exchanges";
     EXPECT_TRUE(ports->view()->isVisible()) << "the COM list stays open";

@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
 #include <QStandardPaths>
@@ -17,6 +16,7 @@
 
 #include "app/recent_files.h"
 #include "app/user_conveniences.h"
+#include "event_loop.h"
 #include "file/settings_file.h"
 #include "model/value_ranges.h"
 #include "serial/comport.h"
@@ -29,18 +29,8 @@ namespace {
 
 const QString kCaption = QStringLiteral("Tarnik v 1.1");
 
-// Runs the event loop until `done` holds; the bound only guards against a hang.
-bool waitFor(const std::function<bool()>& done)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > 20000)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using tarnik::test::PumpUntil;
+using namespace std::chrono_literals;
 
 class ConveniencesTest : public ::testing::Test {
 protected:
@@ -119,7 +109,7 @@ TEST_F(ConveniencesTest, RecentFilesAndFolderCarryOverToTheNextRun)
     EXPECT_EQ(f.chooser->openStartNames.first(), folder.path());
     // Choosing from the menu opens the file as the open dialog would.
     f.window().recentFilesMenu()->actions().at(1)->trigger();
-    ASSERT_TRUE(waitFor([&] { return f.window().openDialogFileName() == dom; }));
+    ASSERT_TRUE(PumpUntil([&] { return f.window().openDialogFileName() == dom; }, 20s));
     EXPECT_EQ(f.window().windowTitle(), kCaption + QStringLiteral(" — dom.zvn"));
     EXPECT_EQ(conveniences.recentFiles().first(), dom);
     EXPECT_TRUE(f.errors.isEmpty());
@@ -183,7 +173,7 @@ TEST_F(ConveniencesTest, ThePortOfTheLastAnswerIsChosenAgainWhenListed)
         tarnik::UserConveniences conveniences(f.window(), store(), true);
         f.ports()->setCurrentIndex(1);
         f.window().BBserialClick();
-        ASSERT_TRUE(waitFor([&] { return !f.window().infoLines().isEmpty(); }));
+        ASSERT_TRUE(PumpUntil([&] { return !f.window().infoLines().isEmpty(); }, 20s));
         f.window().port().Close();
     }
     module.stop();
@@ -216,7 +206,7 @@ TEST_F(ConveniencesTest, APinnedDemoLineIsNeverRemembered)
         WindowFixture f({QString::fromStdString(module.devicePath())});
         tarnik::UserConveniences conveniences(f.window(), store(), false);
         f.window().BBserialClick();
-        ASSERT_TRUE(waitFor([&] { return !f.window().infoLines().isEmpty(); }));
+        ASSERT_TRUE(PumpUntil([&] { return !f.window().infoLines().isEmpty(); }, 20s));
         f.window().port().Close();
     }
     module.stop();

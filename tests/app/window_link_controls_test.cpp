@@ -2,11 +2,11 @@
 // offered only while no exchange waits for the module's answer.
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
 
+#include "event_loop.h"
 #include "link/link_engine.h"
 #include "link/no_answer_timer.h"
 #include "serial/comport.h"
@@ -19,19 +19,9 @@ namespace {
 using tarnik::ModuleSimulator;
 using tarnik::SimulatorOptions;
 
-// Runs the event loop until `done` holds; the bound only guards against a hang.
-template <typename Done>
-bool pumpUntil(Done done, int limitMs = 10000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limitMs)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+using tarnik::test::PumpFor;
+using tarnik::test::PumpUntil;
+using namespace std::chrono_literals;
 
 struct SilentModuleWindow {
     ModuleSimulator module{[] {
@@ -77,7 +67,7 @@ TEST(SerialMenuItem, DisabledWhileAReadBackIsPending)
     // Triggered anyway (a shortcut, a stale menu), the query sends nothing.
     w.f->window().BBserialClick();
     ASSERT_TRUE(w.module.waitForFrames(1, std::chrono::seconds(2)));
-    pumpUntil([] { return false; }, 100);
+    PumpFor(100ms);
     EXPECT_EQ(w.module.frameCount(), 1);
     EXPECT_FALSE(w.f->window().engine().serialQueryPending());
 }
@@ -90,7 +80,7 @@ TEST(SerialMenuItem, DisabledWhileAQueryIsPendingAndBackWhenItIsAnswered)
     QAction* item = f.action("serialNumberAction");
     item->trigger();
     EXPECT_FALSE(item->isEnabled());
-    ASSERT_TRUE(pumpUntil([&] { return f.window().infoLines().contains("serial: A123"); }));
+    ASSERT_TRUE(PumpUntil([&] { return f.window().infoLines().contains("serial: A123"); }));
     EXPECT_TRUE(item->isEnabled());
     f.window().port().Close();
 }
@@ -102,7 +92,7 @@ TEST(SerialMenuItem, BackAfterAReadBackCompletes)
     WindowFixture f({QString::fromStdString(module.devicePath())});
     f.button("BBload")->click();
     EXPECT_FALSE(f.action("serialNumberAction")->isEnabled());
-    ASSERT_TRUE(pumpUntil(
+    ASSERT_TRUE(PumpUntil(
         [&] { return f.window().infoLines().contains("zaladowane ustawienia z eprom"); }));
     EXPECT_TRUE(f.action("serialNumberAction")->isEnabled());
     f.window().port().Close();

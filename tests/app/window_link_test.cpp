@@ -15,6 +15,7 @@
 #include "link/protocol.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
+#include "module_image.h"
 #include "serial/comport.h"
 #include "serial/messages.h"
 #include "serial/qt/qt_handover.h"
@@ -91,11 +92,7 @@ TEST_F(WindowLinkTest, programmingRunWritesTheShownSettings)
     ASSERT_EQ(lines.at(0), QStringLiteral("Rozpoczęcie programowania."));
     ASSERT_EQ(lines.at(1), QStringLiteral("Postęp: 100% ") + QString(52, QLatin1Char('#')));
     // the module holds the image of what the window showed
-    tarnik::DeviceImage expected{};
-    tarnik::SettingsToImage(f.window().settings(), expected);
-    const tarnik::DeviceImage memory = l.module.memory();
-    ASSERT_TRUE(std::equal(expected.begin(), expected.begin() + tarnik::protocol::kSentImageBytes,
-                           memory.begin()));
+    ASSERT_TRUE(tarnik::test::HoldsProgrammedImage(l.module.memory(), f.window().settings()));
     ASSERT_EQ(int(f.window().settings().timerPod[1]), 77);
 }
 

@@ -9,6 +9,7 @@
 #include "link_rig.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
+#include "module_image.h"
 #include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 
@@ -196,8 +197,7 @@ TEST(ReadBackEdge, WhatWasProgrammedComesBack)
     rig.engine.BBloadClick();
     ASSERT_TRUE(rig.waitForOutcome(5s, 2));
     ASSERT_EQ(rig.host.outcomes.back(), LinkOutcome::SettingsLoaded);
-    EXPECT_TRUE(
-        std::equal(sent.begin(), sent.begin() + protocol::kSentImageBytes, rig.image.begin()));
+    EXPECT_TRUE(test::HoldsProgrammedImage(rig.image, sent));
     EXPECT_EQ(rig.record.nrUser[0].str(), "+48601234567");
     EXPECT_EQ(rig.record.smsWeRe[2][1].str(), programmed.smsWeRe[2][1].str());
     EXPECT_EQ(rig.record.timerPod[4], 77);

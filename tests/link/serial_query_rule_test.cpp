@@ -6,6 +6,7 @@
 #include "event_loop.h"
 #include "link_rig.h"
 #include "model/conversion.h"
+#include "module_image.h"
 #include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 
@@ -96,10 +97,7 @@ TEST(SerialQueryRule, QueryPressedThroughoutAProgrammingRunLeavesItWhole)
     EXPECT_EQ(rig.host.outcomes.front(), LinkOutcome::Programmed);
     for (const SimulatorFrame& frame : sim.frames())
         EXPECT_NE(frame.command, '7');
-    DeviceImage expected{};
-    SettingsToImage(rig.record, expected);
-    const DeviceImage memory = sim.memory();
-    EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + 1195, memory.begin()));
+    EXPECT_TRUE(test::HoldsProgrammedImage(sim.memory(), rig.record));
     EXPECT_TRUE(rig.engine.serialQueryAllowed());
 }
 

@@ -12,22 +12,26 @@
 #include <cstring>
 #include <filesystem>
 
-#include "cpu_time.h"
 #include "event_loop.h"
 #include "link/protocol.h"
 #include "link_rig.h"
 #include "model/conversion.h"
+#include "module_image.h"
 #include "simulator/module_simulator.h"
+#include "thread_activity.h"
 
 namespace tarnik::proof {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using test::HoldsProgrammedImage;
+using test::ImageOf;
 using test::LinkRig;
-using test::ProcessCpuMs;
+using test::ProcessWakeUps;
 using test::PumpFor;
 using test::PumpUntil;
 using test::ResidentKiB;
+using test::ThreadsNeverAsleep;
 
 // Settings that survive the trip to the module and back: every carried field random,
 // texts without quote or zero bytes, numbers of at most 12 characters, PINs of 4.
@@ -36,31 +40,12 @@ SettingsRecord RandomModuleSettings(unsigned seed);
 using protocol::kReadBackImageBytes;
 using protocol::kSentImageBytes;
 
-inline double msSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 // A module that runs `script` for every command it takes, after its own answer is set.
 inline SimulatorOptions scripted(CommandHook script)
 {
     SimulatorOptions options;
     options.behaviours.push_back(std::move(script));
     return options;
-}
-
-inline DeviceImage imageOf(const SettingsRecord& record)
-{
-    DeviceImage image{};
-    SettingsToImage(record, image);
-    return image;
-}
-
-// The module's memory holds what the run sent: image bytes 0..1194 of `programmed`.
-inline bool sentImageStored(const DeviceImage& memory, const SettingsRecord& programmed)
-{
-    const DeviceImage expected = imageOf(programmed);
-    return std::equal(expected.begin(), expected.begin() + kSentImageBytes, memory.begin());
 }
 
 // A record full of one byte: a failed read-back must leave every byte of it.
@@ -91,31 +76,25 @@ private:
     QTemporaryDir dir_;
 };
 
-// How long the user-interface thread stood frozen by work of its own: the most CPU time
-// it spent between two ticks of a 10 ms timer. CPU time, not wall time, so a busy machine
-// that merely schedules the test late does not count as a frozen window.
-class Responsiveness {
+// The most bytes the link's packet framer held, looked at between the window thread's
+// events while noise pours in. Each piece of noise costs the window work in proportion
+// to what the framer holds, so a framer that stays small keeps the window responsive
+// however long the noise goes on; one that keeps everything grows without bound.
+class FramerWatch {
 public:
-    Responsiveness()
+    explicit FramerWatch(const TComDataPacket& framer) : framer_(framer)
     {
-        timer_.setInterval(10);
-        timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            const double now = threadCpuMs();
-            worst_ = std::max(worst_, now - last_);
-            last_ = now;
-        });
-        last_ = threadCpuMs();
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout,
+                         [this] { largest_ = std::max(largest_, framer_.Buffer().size()); });
         timer_.start();
     }
-    double worstBusyMs() const { return worst_; }
+    std::size_t largestBuffer() const { return largest_; }
 
 private:
-    static double threadCpuMs() { return test::CurrentThreadCpuMs(); }
-
+    const TComDataPacket& framer_;
     QTimer timer_;
-    double last_ = 0;
-    double worst_ = 0;
+    std::size_t largest_ = 0;
 };
 
 // Watches a running no-answer timer's own deadline from start() on: it must only come

@@ -16,7 +16,7 @@ TEST(OverlappingExchanges, ProgrammingStartedDuringAReadBackSendsTheNewSettings)
     SimulatorOptions slow;
     slow.pacing.answerDelay = std::chrono::milliseconds(50);
     const SettingsRecord old = RandomModuleSettings(50);
-    slow.memory = imageOf(old);
+    slow.memory = ImageOf(old);
     ModuleSimulator module(slow);
     module.start();
     LinkRig rig(module.devicePath(), 3000);
@@ -29,7 +29,7 @@ TEST(OverlappingExchanges, ProgrammingStartedDuringAReadBackSendsTheNewSettings)
     // while the last chunk is still on its way.
     EXPECT_EQ(module.frameCount(), 2 + static_cast<int>(protocol::kChunks))
         << "success reported before the last chunk arrived";
-    EXPECT_TRUE(sentImageStored(module.memory(), *rig.host.controls))
+    EXPECT_TRUE(HoldsProgrammedImage(module.memory(), *rig.host.controls))
         << "the module got its old settings back";
     EXPECT_TRUE(sameBytes(rig.record, *rig.host.controls));
     EXPECT_EQ(rig.host.shown.size(), 0u) << "the late read-back replaced the settings being edited";

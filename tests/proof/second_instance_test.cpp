@@ -49,7 +49,7 @@ TEST(SecondInstance, IsRefusedWhileTheFirstProgramsAndTheFirstFinishes)
     EXPECT_EQ(rig.host.lastOutcome(), LinkOutcome::Programmed);
     EXPECT_EQ(module.frameCount(), 28) << "the second tool reached the module";
     EXPECT_EQ(module.skippedBytes(), 0u);
-    EXPECT_TRUE(sentImageStored(module.memory(), *rig.host.controls));
+    EXPECT_TRUE(HoldsProgrammedImage(module.memory(), *rig.host.controls));
 }
 
 TEST(SecondInstance, IsRefusedWhileTheFirstHoldsTheOpenPort)

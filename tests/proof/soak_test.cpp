@@ -69,7 +69,7 @@ TEST(Soak, ProgrammingAndReadBackRepeated)
         if (run == kWarmUp)
             firstKiB = ResidentKiB();
         rig.host.controls = RandomModuleSettings(1000u + static_cast<unsigned>(run));
-        const DeviceImage sent = imageOf(*rig.host.controls);
+        const DeviceImage sent = ImageOf(*rig.host.controls);
 
         ASSERT_EQ(rig.program(), LinkOutcome::Programmed) << "run " << run;
         ++programmed;
@@ -78,10 +78,9 @@ TEST(Soak, ProgrammingAndReadBackRepeated)
         ASSERT_EQ(rig.readBack(), LinkOutcome::SettingsLoaded) << "read-back " << run;
         ++readBack;
         // The module holds the 1195 bytes sent, and its memory past them from before.
-        ASSERT_TRUE(std::equal(sent.begin(), sent.begin() + kSentImageBytes, rig.image.begin()))
-            << run;
+        ASSERT_TRUE(HoldsProgrammedImage(rig.image, sent)) << run;
         // The record read back makes the same image as the record programmed.
-        ASSERT_EQ(imageOf(rig.record), sent) << "read-back " << run;
+        ASSERT_EQ(ImageOf(rig.record), sent) << "read-back " << run;
     }
     const long lastKiB = ResidentKiB();
     std::printf("soak: %d programming runs, %d read-backs; resident memory %ld KiB after %d runs, "

@@ -306,16 +306,17 @@ TEST(ComPortTransfer, WriteGivesUpAfterTheWriteTimeout)
     ProgramPort p(pty.SlavePath());
     p.port.SetTimeouts({1, 0, 1, 0, 150});  // 150 ms for the whole write
     p.port.Open();
-    // The far end never reads; the pty's queues fill long before a megabyte.
+    // The far end never reads; the pty's queues fill long before a megabyte. The write
+    // returning at all is the point (without a bound it would wait for ever); it gives up
+    // with a timeout, not a port error, and not before its deadline.
     const std::string big(1 << 20, 'a');
-    const auto start = std::chrono::steady_clock::now();
+    // Waits are whole milliseconds, so the last one may end up to 1 ms short.
+    const auto earliest = std::chrono::steady_clock::now() + 150ms - 1ms;
     const EComPort e =
         CatchComError([&] { p.port.Write(big.data(), static_cast<int>(big.size())); });
-    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(std::chrono::steady_clock::now(), earliest);
     EXPECT_EQ(e.ErrorCode(), 2);
     EXPECT_EQ(e.SystemErrorCode(), ETIMEDOUT);
-    EXPECT_GE(took, 140ms);
-    EXPECT_LT(took, 1500ms);
     EXPECT_TRUE(p.port.Connected());
 }
 
@@ -342,9 +343,9 @@ TEST(ComPortTransfer, ReadWithAnIntervalReturnsWhatCame)
     p.port.Open();
     pty.WriteMaster("abc");
     char buf[16];
-    const auto start = std::chrono::steady_clock::now();
-    const int n = p.port.Read(buf, 16);  // 1 ms total: returns early with what is there
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+    // 1 ms total: returns with what is there. Nothing more ever comes, so a read that
+    // waited for all 16 bytes would not return.
+    const int n = p.port.Read(buf, 16);
     EXPECT_LE(n, 3);
     std::string got(buf, static_cast<size_t>(n));
     while (got.size() < 3) {

@@ -16,11 +16,11 @@
 #include <thread>
 #include <vector>
 
-#include "cpu_time.h"
 #include "hand_over_loop.h"
 #include "pty_pair.h"
 #include "serial/comport.h"
 #include "serial/datapacket.h"
+#include "thread_activity.h"
 
 namespace tarnik {
 namespace {
@@ -55,6 +55,10 @@ public:
     std::mutex mutex;
     std::deque<std::function<void()>> tasks;
 };
+
+// Wake-ups a waiting thread may have while nothing happens: a stray one is harmless, a
+// thread that polls has hundreds.
+constexpr long kFewWakeUps = 3;
 
 // The thread ids that appeared since `before`.
 std::vector<int> NewThreads(const std::vector<int>& before)
@@ -121,9 +125,13 @@ TEST_F(EventThread, BytesNobodyReadsDoNotKeepTheThreadBusy)
 
     pty.WriteMaster("abc");
     ASSERT_TRUE(ui.PumpUntil([&] { return !counts.empty(); }));
-    const double cpuBefore = test::ThreadCpuMs(eventThread);
+    // With the bytes still unread the thread goes back to sleep and is not woken again:
+    // a thread that spins never sleeps, one that polls wakes up over and over.
+    ASSERT_TRUE(ui.PumpUntil([&] { return test::ThreadSleeps(eventThread); }))
+        << "the event thread never sleeps";
+    const long wakeUps = test::ThreadWakeUps(eventThread);
     ui.PumpFor(400ms);
-    EXPECT_LT(test::ThreadCpuMs(eventThread) - cpuBefore, 40.0);
+    EXPECT_LE(test::ThreadWakeUps(eventThread) - wakeUps, kFewWakeUps);
     EXPECT_LE(counts.size(), 2u);  // one report per arrival, not one per wake-up
 
     // New bytes wake it again; the count covers everything waiting.
@@ -138,8 +146,11 @@ TEST_F(EventThread, IdleOpenPortCostsNoCpu)
     port.Open();
     const auto added = NewThreads(before);
     ASSERT_EQ(added.size(), 1u);
-    usleep(500 * 1000);
-    EXPECT_LT(test::ThreadCpuMs(added[0]), 20.0);
+    ASSERT_TRUE(test::WaitUntil([&] { return test::ThreadSleeps(added[0]); }))
+        << "the event thread never sleeps";
+    const long wakeUps = test::ThreadWakeUps(added[0]);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_LE(test::ThreadWakeUps(added[0]) - wakeUps, kFewWakeUps);
 }
 
 TEST_F(EventThread, FarEndHangUpClosesThePortAndTellsTheOwnerOnce)
@@ -149,11 +160,23 @@ TEST_F(EventThread, FarEndHangUpClosesThePortAndTellsTheOwnerOnce)
     port.OnAfterClose = [&](TCustomComPort&) { ++afterClose; };
     const auto before = test::ThreadIds();
     port.Open();
+    const auto added = NewThreads(before);
+    ASSERT_EQ(added.size(), 1u);
 
+    // The user-interface side is busy elsewhere meanwhile: the event thread handles the
+    // hang-up and then waits asleep (or ends) rather than spinning on the dead line.
+    const int eventThread = added[0];
+    ASSERT_TRUE(test::WaitUntil([&] { return test::ThreadSleeps(eventThread); }));
+    const long asleep = test::ThreadWakeUps(eventThread);
     pty.CloseMaster();
-    const double cpuBefore = test::ProcessCpuMs();
-    usleep(300 * 1000);  // the user-interface side is busy elsewhere meanwhile
-    EXPECT_LT(test::ProcessCpuMs() - cpuBefore, 40.0) << "the event thread spins after the hang-up";
+    EXPECT_TRUE(test::WaitUntil([&] {
+        return test::ThreadEnded(eventThread) ||
+               (test::ThreadWakeUps(eventThread) > asleep && test::ThreadSleeps(eventThread));
+    })) << "the event thread spins after the hang-up";
+    const long wakeUps = test::ThreadWakeUps(eventThread);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_LE(test::ThreadWakeUps(eventThread) - wakeUps, kFewWakeUps)
+        << "the event thread keeps waking up after the hang-up";
 
     ASSERT_TRUE(ui.PumpUntil([&] { return lost == 1; }));
     ui.PumpFor(100ms);

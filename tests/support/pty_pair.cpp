@@ -16,6 +16,7 @@ namespace tarnik::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
 
 // Writes every byte to a non-blocking descriptor, waiting while its queue is full.
 void writeAll(int fd, const std::string& bytes)
@@ -110,6 +111,20 @@ std::string PtyClient::readOnce(std::chrono::milliseconds timeout)
 std::string PtyClient::readBytes(std::size_t count, std::chrono::milliseconds timeout)
 {
     return readBytesFrom(fd_.get(), count, timeout);
+}
+
+std::vector<PtyClient::ReceivedByte> PtyClient::readBytesTimed(std::size_t count,
+                                                               std::chrono::milliseconds timeout)
+{
+    std::vector<ReceivedByte> got;
+    const auto deadline = Clock::now() + timeout;
+    while (got.size() < count && Clock::now() < deadline) {
+        const std::string piece = readOnceFrom(fd_.get(), 20ms, count - got.size());
+        const auto at = Clock::now();
+        for (char byte : piece)
+            got.push_back({byte, at});
+    }
+    return got;
 }
 
 std::string PtyClient::readUntilQuiet(std::chrono::milliseconds quiet)

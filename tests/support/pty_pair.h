@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "posix/unique_fd.h"
 
@@ -41,6 +42,13 @@ public:
     void send(const std::string& bytes);
     // Reads until `count` bytes have come or the time is up; returns what came.
     std::string readBytes(std::size_t count, std::chrono::milliseconds timeout);
+    // The same, each byte with the moment the read that brought it returned: never
+    // before the far end wrote it.
+    struct ReceivedByte {
+        char byte;
+        std::chrono::steady_clock::time_point at;
+    };
+    std::vector<ReceivedByte> readBytesTimed(std::size_t count, std::chrono::milliseconds timeout);
     // Reads whatever comes until the line stays quiet for `quiet`.
     std::string readUntilQuiet(std::chrono::milliseconds quiet);
     // Reads one batch of what is waiting, waiting up to `timeout` for the first byte.

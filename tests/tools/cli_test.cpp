@@ -6,6 +6,7 @@
 #include "link/protocol.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
+#include "module_image.h"
 #include "simulator/module_behaviours.h"
 
 namespace tarnik {
@@ -13,12 +14,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-DeviceImage imageOf(const SettingsRecord& record)
-{
-    DeviceImage image{};
-    SettingsToImage(record, image);
-    return image;
-}
+using test::HoldsProgrammedImage;
+using test::ImageOf;
 
 TEST_F(Cli, ProgramPrintsEveryLineAndProgressTextAndExitsZero)
 {
@@ -33,10 +30,7 @@ TEST_F(Cli, ProgramPrintsEveryLineAndProgressTextAndExitsZero)
     EXPECT_EQ(lines[27], "Postęp: 100% " + std::string(52, '#'));
     EXPECT_EQ(lines[28], "Programowanie zakończone pomyślnie.");
     // Without a file the start-up settings are programmed.
-    const DeviceImage expected = imageOf(startupSettings());
-    const DeviceImage memory = module.memory();
-    EXPECT_TRUE(
-        std::equal(memory.begin(), memory.begin() + protocol::kSentImageBytes, expected.begin()));
+    EXPECT_TRUE(HoldsProgrammedImage(module.memory(), startupSettings()));
 }
 
 TEST_F(Cli, ProgramsTheRecordOfAFileAsStored)
@@ -48,10 +42,7 @@ TEST_F(Cli, ProgramsTheRecordOfAFileAsStored)
     auto& module = simulator();
     const CliResult r = run({"program", "--port", module.devicePath(), file});
     EXPECT_EQ(r.status, 0) << r.err;
-    const DeviceImage expected = imageOf(record);
-    const DeviceImage memory = module.memory();
-    EXPECT_TRUE(
-        std::equal(memory.begin(), memory.begin() + protocol::kSentImageBytes, expected.begin()));
+    EXPECT_TRUE(HoldsProgrammedImage(module.memory(), record));
 }
 
 TEST_F(Cli, ProgramWithoutAnswerExitsOne)
@@ -144,7 +135,7 @@ TEST_F(Cli, ReadSavesTheModuleSettingsOntoTheBaseRecord)
     programmed.nrUser[0].assign("+48111222333");
     programmed.timerPod[7] = 99;
     SimulatorOptions options;
-    options.memory = imageOf(programmed);
+    options.memory = ImageOf(programmed);
     auto& module = simulator(options);
 
     const std::string out = path("read.zvn");
@@ -156,7 +147,7 @@ TEST_F(Cli, ReadSavesTheModuleSettingsOntoTheBaseRecord)
     LoadSettingsFile(QString::fromStdString(out), loaded, users);
     SettingsRecord expected{};
     SetDefaults(expected);
-    ImageToSettings(imageOf(programmed), expected);
+    ImageToSettings(ImageOf(programmed), expected);
     EXPECT_EQ(0, std::memcmp(&loaded, &expected, sizeof loaded));
     const UserDirectory empty{};
     EXPECT_EQ(0, std::memcmp(&users, &empty, sizeof users));
@@ -233,7 +224,7 @@ TEST_F(Cli, ImageWritesTheDeviceImageRaw)
     SettingsRecord record = startupSettings();
     record.csms.assign("+48602951111");
     const std::string file = saveSettings("img.zvn", record);
-    const DeviceImage expected = imageOf(record);
+    const DeviceImage expected = ImageOf(record);
     const std::string expectedBytes(expected.begin(), expected.end());
 
     const CliResult toStdout = run({"image", file});

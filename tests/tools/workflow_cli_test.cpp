@@ -12,6 +12,7 @@
 #include "model/image_layout.h"
 #include "model/settings_catalogue.h"
 #include "model/value_ranges.h"
+#include "module_image.h"
 #include "simulator/module_behaviours.h"
 
 namespace tarnik {
@@ -22,17 +23,12 @@ std::string cp1250(const char* utf8)
     return toCp1250(QString::fromUtf8(utf8));
 }
 
-DeviceImage imageOf(const SettingsRecord& record)
-{
-    DeviceImage image{};
-    SettingsToImage(record, image);
-    return image;
-}
+using test::HoldsProgrammedImage;
+using test::ImageOf;
 
-bool holds(const ModuleSimulator& module, const SettingsRecord& record)
+::testing::AssertionResult holds(const ModuleSimulator& module, const SettingsRecord& record)
 {
-    const DeviceImage expected = imageOf(record), memory = module.memory();
-    return std::equal(memory.begin(), memory.begin() + 1195, expected.begin());
+    return HoldsProgrammedImage(module.memory(), record);
 }
 
 // Random bytes everywhere, with every text's length within its maximum (a file with a
@@ -129,7 +125,7 @@ TEST_F(Cli, VerifyComparesTheModuleWithTheFile)
     const std::string file = saveSettings("site.zvn", record);
 
     SimulatorOptions holding;
-    holding.memory = imageOf(record);
+    holding.memory = ImageOf(record);
     auto& good = simulator(holding);
     const CliResult ok = run({"verify", "--port", good.devicePath(), file});
     EXPECT_EQ(ok.status, 0) << ok.err;
@@ -138,7 +134,7 @@ TEST_F(Cli, VerifyComparesTheModuleWithTheFile)
     EXPECT_EQ(good.frames().back().command, '3') << "read back, nothing written";
 
     // The module holds the file but for one byte inside the tamper input's text.
-    DeviceImage almost = imageOf(record);
+    DeviceImage almost = ImageOf(record);
     almost[image::specialTextSlot(2, 0) + 3] = 'X';
     SimulatorOptions oneByte;
     oneByte.memory = almost;
