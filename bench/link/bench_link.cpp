@@ -40,7 +40,8 @@ public:
     void setBusy(bool) override { }
     void armNoAnswerTimer() override { timer.arm(); }
     void disarmNoAnswerTimer() override { timer.disarm(); }
-    void collectSettings(SettingsRecord& record) override { record = startupSettings(); }
+    SettingsRecord settingsRecord() override { return startupSettings(); }
+    SettingsRecord collectSettings() override { return startupSettings(); }
     void showSettings(const SettingsRecord&) override { }
     bool checkUserNumbers() override { return true; }
     std::string portName() override { return port; }
@@ -117,13 +118,11 @@ int main(int argc, char** argv)
 
     TComPort port;
     TComDataPacket framer;
-    SettingsRecord record{};
     DeviceImage image{};
     BenchHost host;
     host.port = sim.devicePath();
-    LinkEngine engine(host, record, image, port, framer);
-    ConfigureModuleLink(port, framer, engine);
-    host.timer.setOnTimeout([&] { engine.Timer1Timer(); });
+    LinkEngine engine(host, image, port, framer);
+    wireModuleLink(port, framer, engine, host.timer);
 
     std::vector<double> program, read;
     for (int i = 0; i < runs; ++i) {

@@ -2,14 +2,7 @@
 
 #include <QCommandLineParser>
 
-#include "config/tarnik_config.h"
-
 namespace tarnik {
-
-QString versionLine()
-{
-    return QStringLiteral("tarnik ") + QString::fromLatin1(config::kVersion);
-}
 
 CommandLine parseCommandLine(const QStringList& arguments)
 {

@@ -24,7 +24,4 @@ struct CommandLine {
 // `arguments` as QCoreApplication::arguments() gives them, the program first.
 CommandLine parseCommandLine(const QStringList& arguments);
 
-// "tarnik 1.1"
-QString versionLine();
-
 }  // namespace tarnik

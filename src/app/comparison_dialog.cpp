@@ -7,27 +7,22 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/window_texts.h"
+
 namespace tarnik {
 
-namespace {
-constexpr const char* kTitle = "Porównanie ustawień";
-constexpr const char* kNoDifferences = "Brak różnic.";
-constexpr const char* kDifferences = "Liczba różnic: ";
-constexpr const char* kSettingColumn = "Ustawienie";
-constexpr const char* kWindowColumn = "W oknie";
-constexpr const char* kClose = "Zamknij";
-}  // namespace
+using namespace window_text;
 
 ComparisonDialog::ComparisonDialog(const std::vector<SettingComparison>& differences,
                                    const QString& otherColumn, QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("ComparisonDialog"));
-    setWindowTitle(QString::fromUtf8(kTitle));
+    setWindowTitle(QString::fromUtf8(kComparisonTitle));
     auto* layout = new QVBoxLayout(this);
 
     summary_ = new QLabel(differences.empty() ? QString::fromUtf8(kNoDifferences)
-                                              : QString::fromUtf8(kDifferences) +
+                                              : QString::fromUtf8(kDifferenceCount) +
                                                     QString::number(differences.size()),
                           this);
     layout->addWidget(summary_);

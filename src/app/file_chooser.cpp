@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "app/window_texts.h"
+
 namespace tarnik {
 
 namespace {
@@ -13,7 +15,8 @@ QString choose(QWidget* parent, const QString& startName, QFileDialog::AcceptMod
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("zvn"));
-    dialog.setNameFilters({QStringLiteral("pliki zvn (*.zvn)"), QStringLiteral("Wszystkie (*)")});
+    dialog.setNameFilters({QString::fromUtf8(window_text::kSettingsFilesFilter),
+                           QString::fromUtf8(window_text::kAllFilesFilter)});
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     // The start is a file name, or, before any file was opened, the remembered folder.
     if (QFileInfo(startName).isDir())
@@ -39,8 +42,9 @@ QString DialogFileChooser::chooseSaveFile(QWidget* parent, const QString& startN
 
 QString FileChooser::chooseTraceFile(QWidget* parent)
 {
-    return QFileDialog::getSaveFileName(parent, QString(), QStringLiteral("zapis-transmisji.txt"),
-                                        QStringLiteral("pliki tekstowe (*.txt);;Wszystkie (*)"));
+    return QFileDialog::getSaveFileName(parent, QString(),
+                                        QString::fromUtf8(window_text::kTraceFileName),
+                                        QString::fromUtf8(window_text::kTraceFilesFilters));
 }
 
 }  // namespace tarnik

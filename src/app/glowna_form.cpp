@@ -19,6 +19,7 @@
 #include "app/file_chooser.h"
 #include "app/window_comparisons.h"
 #include "app/window_fit.h"
+#include "app/window_texts.h"
 #include "editor/binding/settings_binding.h"
 #include "editor/dialogs/reaction_buttons.h"
 #include "editor/interlocks/interlocks.h"
@@ -27,7 +28,6 @@
 #include "file/settings_file.h"
 #include "link/link_engine.h"
 #include "link/no_answer_timer.h"
-#include "link/protocol.h"
 #include "model/conversion.h"
 #include "serial/comport.h"
 #include "serial/datapacket.h"
@@ -70,9 +70,8 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     controls_ = std::make_unique<ControlTable>(this);
     interlocks_ = new Interlocks(*controls_, this, this);
     binding_ = std::make_unique<SettingsBinding>(
-        *controls_, settings_, users_,
-        OptionRefresh{[this](int flag) { interlocks_->applyOption(flag); }});
-    timer1_ = std::make_unique<NoAnswerTimer>([this] { Timer1Timer(); });
+        *controls_, OptionRefresh{[this](OptionFlag option) { interlocks_->applyOption(option); }});
+    timer1_ = std::make_unique<NoAnswerTimer>(nullptr);
     timer1_->setOnError([this](const std::exception& error) {
         showErrorMessage(this, QString::fromUtf8(error.what()));
     });
@@ -106,29 +105,18 @@ void TGlownaF::FormCreate(const QStringList& pinnedPorts)
     // 2. the SMS centres, the first one's number shown
     binding_->FillSmsCentreList();
     binding_->CBcentrumChange();
-    // 3. the port object, closed
+    // 3. the port object, closed (set up in steps 7 to 9)
     port_ = std::make_unique<TComPort>();
     // 4. the factory defaults
     SetDefaults(settings_);
     // 5. show the records, 6. output option refresh
-    binding_->ShowSettingsAndUserDirectory();
-    // 7. the module's line settings
-    ConfigureModulePort(*port_);
-    // 8. the packet framer
-    createFramer();
-    // 9. the link state: no serial query pending, empty read-back store
-    engine_ = std::make_unique<LinkEngine>(*this, settings_, image_, *port_, *framer_);
-    ConnectPortReports(*port_, *engine_);
-}
-
-void TGlownaF::createFramer()
-{
+    binding_->showFrom(settings_, users_);
+    // 7. the module's line settings, 8. the packet framer, 9. the link state (no serial
+    // query pending, empty read-back store), put together as every host does. Nothing
+    // the window showed so far used the port.
     framer_ = std::make_unique<TComDataPacket>();
-    framer_->SetComPort(port_.get());
-    framer_->SetStopString(std::string(protocol::kTerminator));
-    framer_->OnCustomStop = [this](TComDataPacket& sender, const std::string& str, int& pos) {
-        engine_->ComDataPacket2CustomStop(sender, str, pos);
-    };
+    engine_ = std::make_unique<LinkEngine>(*this, image_, *port_, *framer_);
+    wireModuleLink(*port_, *framer_, *engine_, *timer1_);
 }
 
 template <typename Handler>
@@ -149,7 +137,7 @@ void TGlownaF::connectHandlers()
     connectAction(ui_->Wyjscie1, &TGlownaF::Wyjscie1Click);
     connectAction(ui_->Info, &TGlownaF::InfoClick);
     connectAction(ui_->serialNumberAction, &TGlownaF::BBserialClick);
-    connectAction(ui_->saveTraceAction, &TGlownaF::SaveTraceClick);
+    connectAction(ui_->saveTraceAction, &TGlownaF::saveTrace);
     connect(ui_->Kotaktzdziaemtechnicznym1, &QAction::triggered, this,
             [this] { guarded(this, [] { Kotaktzdziaemtechnicznym1Click(); }); });
     binding_->connectSmsCentreList();
@@ -201,7 +189,7 @@ void TGlownaF::Timer1Timer()
 }
 void TGlownaF::readModuleImage()
 {
-    runLinkHandler(&LinkEngine::ReadModuleImage);
+    runLinkHandler(&LinkEngine::readModuleImage);
 }
 
 void TGlownaF::refreshSerialAction()
@@ -256,18 +244,31 @@ void TGlownaF::disarmNoAnswerTimer()
     timer1_->disarm();
 }
 
-void TGlownaF::collectSettings(SettingsRecord& record)
+void TGlownaF::ShowSettings()
 {
-    binding_->CollectSettings();
-    if (&record != &settings_)
-        record = settings_;
+    binding_->showFrom(settings_);
+}
+
+void TGlownaF::CollectSettings()
+{
+    binding_->collectInto(settings_);
+}
+
+SettingsRecord TGlownaF::settingsRecord()
+{
+    return settings_;
+}
+
+SettingsRecord TGlownaF::collectSettings()
+{
+    CollectSettings();
+    return settings_;
 }
 
 void TGlownaF::showSettings(const SettingsRecord& record)
 {
-    if (&record != &settings_)
-        settings_ = record;
-    binding_->ShowSettings();
+    settings_ = record;
+    ShowSettings();
 }
 
 bool TGlownaF::checkUserNumbers()
@@ -310,8 +311,8 @@ void TGlownaF::Button1Click()
 
 void TGlownaF::saveSettingsFile(const QString& fileName)
 {
-    binding_->CollectSettings();
-    binding_->CollectUserDirectory();
+    CollectSettings();
+    binding_->CollectUserDirectory(users_);
     SaveSettingsFile(settings_, users_, fileName);
     showFileInTitle(fileName);
     emit settingsFileUsed(fileName);
@@ -335,8 +336,8 @@ void TGlownaF::Button2Click()
 void TGlownaF::openSettingsFile(const QString& fileName)
 {
     LoadSettingsFile(fileName, settings_, users_);
-    binding_->ShowSettingsAndUserDirectory();
-    interlocks_->applyOption(4);
+    binding_->showFrom(settings_, users_);
+    interlocks_->applyOption(OptionFlag::TestReport);
     showFileInTitle(fileName);
     emit settingsFileUsed(fileName);
 }
@@ -398,7 +399,7 @@ void TGlownaF::InfoClick()
         aboutBox_->exec();
 }
 
-void TGlownaF::SaveTraceClick()
+void TGlownaF::saveTrace()
 {
     const auto trace = std::dynamic_pointer_cast<QtTraceSink>(port_->Trace());
     if (!trace)
@@ -408,9 +409,8 @@ void TGlownaF::SaveTraceClick()
         return;
     QString error;
     if (!trace->saveKeptLines(fileName, &error))
-        throw std::runtime_error(QStringLiteral("Nie można zapisać pliku \"%1\". %2")
-                                     .arg(fileName, error)
-                                     .toStdString());
+        throw std::runtime_error(
+            QString::fromUtf8(window_text::kCannotSaveFile).arg(fileName, error).toStdString());
 }
 
 }  // namespace tarnik

@@ -65,7 +65,7 @@ public:
     void Wyjscie1Click();
     void InfoClick();
     // "Zapisz zapis transmisji ...": the newest lines of the wire trace to a text file.
-    void SaveTraceClick();
+    void saveTrace();
 
     // Button2Click / Button1Click after their dialogs.
     // Both name the file in the window's title and report settingsFileUsed.
@@ -86,6 +86,11 @@ public:
     void keepPlacement() { placed_ = true; }
     QMenu* recentFilesMenu();
 
+    // ShowSettings: the window's Settings record into the controls, output option
+    // refresh included. CollectSettings: the controls into the window's record.
+    void ShowSettings();
+    void CollectSettings();
+
     // The program's state, for the start-up, the link and the tests.
     SettingsRecord& settings() { return settings_; }
     UserDirectory& users() { return users_; }
@@ -105,7 +110,8 @@ public:
     void setBusy(bool busy) override;
     void armNoAnswerTimer() override;
     void disarmNoAnswerTimer() override;
-    void collectSettings(SettingsRecord& record) override;
+    SettingsRecord settingsRecord() override;
+    SettingsRecord collectSettings() override;
     void showSettings(const SettingsRecord& record) override;
     bool checkUserNumbers() override;
     std::string portName() override;
@@ -125,7 +131,6 @@ protected:
 
 private:
     void FormCreate(const QStringList& pinnedPorts);
-    void createFramer();
     void showFileInTitle(const QString& fileName);
     QString dialogStartName() const;
     // "Numer seryjny modułu" is offered only while the engine would take the query.

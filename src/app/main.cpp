@@ -43,7 +43,9 @@ int main(int argc, char** argv)
         return 2;
     }
     if (line.help || line.version) {
-        const QString text = line.help ? line.usage : tarnik::versionLine() + QLatin1Char('\n');
+        const QString text =
+            line.help ? line.usage
+                      : QString::fromLatin1(tarnik::config::kVersionLine) + QLatin1Char('\n');
         std::fputs(qPrintable(text), stdout);
         return 0;
     }

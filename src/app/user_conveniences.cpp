@@ -8,6 +8,7 @@
 #include "app/error_boundary.h"
 #include "app/glowna_form.h"
 #include "app/port_combo_box.h"
+#include "app/window_texts.h"
 
 namespace tarnik {
 
@@ -83,8 +84,7 @@ void UserConveniences::openRecent(const QString& fileName)
     if (!QFileInfo(fileName).isFile()) {
         recent_.remove(fileName);
         keepRecentFiles();
-        showErrorMessage(&window_, QStringLiteral("Plik %1 już nie istnieje; usunięto go z listy "
-                                                  "ostatnio otwieranych.")
+        showErrorMessage(&window_, QString::fromUtf8(window_text::kRecentFileGone)
                                        .arg(QDir::toNativeSeparators(fileName)));
         return;
     }

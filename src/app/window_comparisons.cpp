@@ -8,21 +8,16 @@
 #include "app/error_boundary.h"
 #include "app/file_chooser.h"
 #include "app/glowna_form.h"
+#include "app/window_texts.h"
 #include "editor/binding/settings_binding.h"
 #include "file/settings_file.h"
 #include "link/link_engine.h"
+#include "link/protocol.h"
 #include "link/verification.h"
 
 namespace tarnik {
 
-namespace {
-constexpr const char* kCompareWithFile = "Porównaj z plikiem ...";
-constexpr const char* kCompareWithModule = "Porównaj z modułem";
-constexpr const char* kVerifyAfterProgramming = "Sprawdź po zaprogramowaniu";
-constexpr const char* kFileColumn = "W pliku";
-constexpr const char* kModuleColumn = "W module";
-constexpr const char* kBusy = "Trwa wymiana z modułem; porównanie możliwe po jej zakończeniu.";
-}  // namespace
+using namespace window_text;
 
 WindowComparisons::WindowComparisons(TGlownaF& window, QMenu& fileMenu, QAction* before)
     : QObject(&window), window_(window)
@@ -38,24 +33,22 @@ WindowComparisons::WindowComparisons(TGlownaF& window, QMenu& fileMenu, QAction*
     fileMenu.insertActions(before, {fileAction_, moduleAction_, verifyAction_});
 
     connect(fileAction_, &QAction::triggered, this,
-            [this] { guarded(&window_, [this] { CompareWithFileClick(); }); });
+            [this] { guarded(&window_, [this] { compareWithChosenFile(); }); });
     connect(moduleAction_, &QAction::triggered, this,
-            [this] { guarded(&window_, [this] { CompareWithModuleClick(); }); });
+            [this] { guarded(&window_, [this] { compareWithModule(); }); });
 }
 
 std::pair<SettingsRecord, UserDirectory> WindowComparisons::windowSettings()
 {
-    const SettingsRecord record = window_.settings();
-    const UserDirectory users = window_.users();
-    window_.binding().CollectSettings();
-    window_.binding().CollectUserDirectory();
+    // Collected into copies: the bytes no control shows (the reaction bytes, the spare
+    // bytes) come from the window's records, and the records themselves stay as they are.
     std::pair<SettingsRecord, UserDirectory> shown{window_.settings(), window_.users()};
-    window_.settings() = record;
-    window_.users() = users;
+    window_.binding().collectInto(shown.first);
+    window_.binding().CollectUserDirectory(shown.second);
     return shown;
 }
 
-void WindowComparisons::CompareWithFileClick()
+void WindowComparisons::compareWithChosenFile()
 {
     const QString fileName =
         window_.fileChooser().chooseOpenFile(&window_, window_.openDialogFileName());
@@ -77,11 +70,11 @@ bool WindowComparisons::refuseWhileBusy()
 {
     if (!window_.engine().transferRunning())
         return false;
-    window_.addInfoLine(kBusy, true);
+    window_.addInfoLine(kComparisonBusy, true);
     return true;
 }
 
-void WindowComparisons::CompareWithModuleClick()
+void WindowComparisons::compareWithModule()
 {
     if (refuseWhileBusy())
         return;
@@ -111,9 +104,9 @@ void WindowComparisons::linkFinished(LinkOutcome outcome)
     const Pending pending = std::exchange(pending_, Pending::None);
     if (outcome == LinkOutcome::ModuleRead) {
         const auto differences =
-            compareWithModuleImage(expected_, window_.image(), LinkEngine::kProgrammedBytes);
+            compareWithModuleImage(expected_, window_.image(), protocol::kSentImageBytes);
         if (pending == Pending::Verification)
-            window_.addInfoLine(VerificationLine(differences.size()), true);
+            window_.addInfoLine(verificationLine(differences.size()), true);
         else if (pending == Pending::Comparison)
             // Shown once the answer handler has returned.
             QTimer::singleShot(0, this, [this, differences] {

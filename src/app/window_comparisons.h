@@ -27,8 +27,8 @@ public:
     WindowComparisons(TGlownaF& window, QMenu& fileMenu, QAction* before);
 
     // Menu handlers; called directly (tests) they raise their errors.
-    void CompareWithFileClick();
-    void CompareWithModuleClick();
+    void compareWithChosenFile();
+    void compareWithModule();
     void compareWithFile(const QString& fileName);
 
     // The window passes on every outcome of the module link.
@@ -41,8 +41,8 @@ public:
 private:
     enum class Pending { None, Comparison, Verification };
 
-    // The window's settings as a save or "programuj" would take them, leaving the
-    // records as they were.
+    // The window's settings as a save or "programuj" would take them, collected into
+    // copies of the window's records.
     std::pair<SettingsRecord, UserDirectory> windowSettings();
     bool refuseWhileBusy();
     void startVerification();

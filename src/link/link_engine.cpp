@@ -5,8 +5,10 @@
 #include <stdexcept>
 #include <utility>
 
+#include "link/no_answer_timer.h"
 #include "link/protocol.h"
 #include "model/conversion.h"
+#include "model/image_layout.h"
 #include "serial/comport.h"
 #include "serial/datapacket.h"
 
@@ -23,11 +25,22 @@ bool contains(const std::string& text, std::string_view what)
     return text.find(what) != std::string::npos;
 }
 
+// SendImageChunk takes a chunk's size as its data bytes plus 5; a frame is one byte
+// shorter than that: '*', the command, the data and the terminator.
+constexpr int chunkSize(std::size_t dataBytes)
+{
+    return static_cast<int>(dataBytes + protocol::kChunkFrameOverhead + 1);
+}
+constexpr int kMaxChunkSize = 90;  // the frame assembly area holds 85 data bytes
+static_assert(chunkSize(protocol::kChunkBytes) <= kMaxChunkSize);
+// Where the image bytes of the read-back answer end: after the lead byte and 1700 bytes.
+constexpr std::size_t kReadBackDataEnd =
+    protocol::kReadBackLeadBytes + protocol::kReadBackImageBytes;
+
 }  // namespace
 
-LinkEngine::LinkEngine(LinkHost& host, SettingsRecord& record, DeviceImage& image, TComPort& port,
-                       TComDataPacket& framer)
-    : host_(host), record_(record), image_(image), port_(port), framer_(framer)
+LinkEngine::LinkEngine(LinkHost& host, DeviceImage& image, TComPort& port, TComDataPacket& framer)
+    : host_(host), image_(image), port_(port), framer_(framer)
 {
 }
 
@@ -49,9 +62,7 @@ void LinkEngine::BprogramujClick()
         finish(LinkOutcome::Refused);
         return;
     }
-    // Collected into a copy so that refused input leaves the record as it was.
-    SettingsRecord collected = record_;
-    host_.collectSettings(collected);
+    const SettingsRecord collected = host_.collectSettings();
     if (refuseProgramming(collected))
         return;
 
@@ -66,8 +77,7 @@ void LinkEngine::BprogramujClick()
     giveUpSerialQuery();
 
     setBusy(true);
-    record_ = collected;
-    SettingsToImage(record_, image_);
+    SettingsToImage(collected, image_);
     try {
         openPortNamedByHost();
         uploadOffset_ = 0;
@@ -87,7 +97,7 @@ void LinkEngine::BBloadClick()
     startReadBack(false);
 }
 
-void LinkEngine::ReadModuleImage()
+void LinkEngine::readModuleImage()
 {
     note("read-back for a comparison requested");
     startReadBack(true);
@@ -184,22 +194,23 @@ bool LinkEngine::awaitStartStep(const std::string& str)
         return false;
     programmingState_ = ProgrammingState::Sending;
     chunkCounter_ = 0;
-    takeAnswer();
-    SendImageChunk(uploadOffset_, kFirstChunkS);
+    discardAnsweredText();
+    SendImageChunk(uploadOffset_, chunkSize(protocol::kFirstChunkBytes));
     return true;
 }
 
 void LinkEngine::sendingStep()
 {
     host_.disarmNoAnswerTimer();
-    takeAnswer();
-    SendImageChunk(uploadOffset_, kNextChunkS);
+    discardAnsweredText();
+    SendImageChunk(uploadOffset_, chunkSize(protocol::kChunkBytes));
     ++chunkCounter_;
     progressBar_ += "##";
-    host_.replaceInfoLine(progressLine_, std::string(link_text::kProgress) +
-                                             std::to_string(chunkCounter_ * 100 / kChunksOf45) +
-                                             "% " + progressBar_);
-    if (uploadOffset_ > kLastChunkAfter)
+    host_.replaceInfoLine(progressLine_,
+                          std::string(link_text::kProgress) +
+                              std::to_string(chunkCounter_ * 100 / protocol::kChunksOf45) + "% " +
+                              progressBar_);
+    if (static_cast<std::size_t>(uploadOffset_) > protocol::kLastChunkAfter)
         programmingState_ = ProgrammingState::AwaitFinish;
 }
 
@@ -209,7 +220,7 @@ void LinkEngine::sendingStep()
 // after, without the module having answered them; the run would even report success
 // before the module confirmed the last chunk. What the buffer holds now has been
 // answered: drop it.
-void LinkEngine::takeAnswer()
+void LinkEngine::discardAnsweredText()
 {
     framer_.DiscardBuffer();
 }
@@ -245,8 +256,9 @@ void LinkEngine::readBackStep(const std::string& str)
         finish(LinkOutcome::ModuleRead);
         return;
     }
-    ImageToSettings(image_, record_);
-    host_.showSettings(record_);
+    SettingsRecord loaded = host_.settingsRecord();
+    ImageToSettings(image_, loaded);
+    host_.showSettings(loaded);
     addLine(link_text::kLoaded);
     host_.disarmNoAnswerTimer();
     finish(LinkOutcome::SettingsLoaded);
@@ -265,20 +277,20 @@ void LinkEngine::serialNumberStep(const std::string& str)
 
 void LinkEngine::SendImageChunk(std::int32_t& uploadOffset, int s)
 {
-    if (s < 6 || s > kMaxChunkS)
+    if (s < chunkSize(1) || s > kMaxChunkSize)
         throw std::invalid_argument("image chunk size out of range");
-    const int n = s - 5;
+    const int n = s - chunkSize(0);
     if (uploadOffset < 0 ||
         static_cast<std::size_t>(uploadOffset) + static_cast<std::size_t>(n) > image_.size())
         throw std::out_of_range("image chunk beyond the image");
-    std::array<std::uint8_t, kMaxChunkS> frame{};
-    frame[0] = '*';
-    frame[1] = '0';
-    std::copy_n(image_.begin() + uploadOffset, n, frame.begin() + 2);
+    std::array<std::uint8_t, kMaxChunkSize> frame{};
+    auto end = frame.begin();
+    *end++ = protocol::kFrameStart;
+    *end++ = protocol::kChunkCommand;
+    end = std::copy_n(image_.begin() + uploadOffset, n, end);
+    end = std::copy(protocol::kTerminator.begin(), protocol::kTerminator.end(), end);
     uploadOffset += n;
-    frame[static_cast<std::size_t>(n) + 2] = '*';
-    frame[static_cast<std::size_t>(n) + 3] = '1';
-    port_.Write(frame.data(), s - 1);
+    port_.Write(frame.data(), static_cast<int>(end - frame.begin()));
     host_.armNoAnswerTimer();
 }
 
@@ -292,7 +304,7 @@ void LinkEngine::TakeReadBackImage()
     std::fill(image_.begin(), image_.end(), std::uint8_t{0});
     // Store bytes 2..1701 (1-based); a shorter store gives what it has.
     const std::size_t available = readBackStore_.size() > 1 ? readBackStore_.size() - 1 : 0;
-    const std::size_t count = std::min(available, kReadBackImageBytes);
+    const std::size_t count = std::min(available, protocol::kReadBackImageBytes);
     std::copy_n(readBackStore_.begin() + 1, count, image_.begin());
     readBackStore_.clear();
 }
@@ -304,9 +316,9 @@ bool LinkEngine::refuseProgramming(const SettingsRecord& collected)
     // The image has room for 12 characters of each number (a longer one would reach the
     // module cut short), and a PIN or SMS access code of 1 to 3 characters would reach it
     // padded with whatever bytes followed it.
-    bool numberTooLong = collected.csms.len > kMaxNumberLength;
+    bool numberTooLong = collected.csms.len > image::kQuotedSlotMaxText;
     for (const auto& number : collected.nrUser)
-        numberTooLong = numberTooLong || number.len > kMaxNumberLength;
+        numberTooLong = numberTooLong || number.len > image::kQuotedSlotMaxText;
     const auto shortCode = [](std::size_t length) { return length >= 1 && length <= 3; };
     const char* message = nullptr;
     if (numberTooLong)
@@ -380,7 +392,7 @@ void LinkEngine::failInsideHandOver(const std::string& message)
     finish(LinkOutcome::PortError);
 }
 
-void LinkEngine::DeviceLost()
+void LinkEngine::deviceLost()
 {
     if (closingAfterFailure_)
         return;
@@ -394,7 +406,7 @@ void LinkEngine::DeviceLost()
     finish(LinkOutcome::PortError);
 }
 
-void LinkEngine::HandOverFailed(const std::exception& error)
+void LinkEngine::handOverFailed(const std::exception& error)
 {
     const bool wasRunning = abandonExchange();
     host_.reportError(error.what());
@@ -441,7 +453,8 @@ void LinkEngine::note(const std::string& text)
 
 // ---- wiring ------------------------------------------------------------------------
 
-void ConfigureModulePort(TComPort& port)
+void wireModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine,
+                    NoAnswerTimer& timer)
 {
     port.SetBaudRate(br115200);
     TComTimeouts timeouts = port.Timeouts();
@@ -450,24 +463,16 @@ void ConfigureModulePort(TComPort& port)
     timeouts.ReadTotalConstant = 1;
     port.SetTimeouts(timeouts);
     port.SetEventChar(10);
-}
-
-void ConnectPortReports(TComPort& port, LinkEngine& engine)
-{
-    port.OnDeviceLost = [&engine] { engine.DeviceLost(); };
-    port.OnHandOverError = [&engine](const std::exception& e) { engine.HandOverFailed(e); };
-}
-
-void ConfigureModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine)
-{
-    ConfigureModulePort(port);
-    ConnectPortReports(port, engine);
+    port.OnDeviceLost = [&engine] { engine.deviceLost(); };
+    port.OnHandOverError = [&engine](const std::exception& e) { engine.handOverFailed(e); };
 
     framer.SetComPort(&port);
     framer.SetStopString(std::string(kTerminator));
     framer.OnCustomStop = [&engine](TComDataPacket& sender, const std::string& str, int& pos) {
         engine.ComDataPacket2CustomStop(sender, str, pos);
     };
+
+    timer.setOnTimeout([&engine] { engine.Timer1Timer(); });
 }
 
 }  // namespace tarnik

@@ -1,9 +1,10 @@
 #pragma once
 
 // The module link: one engine for the programming transfer, the settings read-back and
-// the serial-number query. It owns the link state and works on the Settings record,
-// the Device image, the port and the packet framer given to it; everything else
-// (information list, busy state, Timer1, the editor) goes through the LinkHost.
+// the serial-number query. It owns the link state and works on the Device image, the
+// port and the packet framer given to it; the Settings record is the host's, handed over
+// as a copy to program or to convert a read-back into. Everything else (information list,
+// busy state, Timer1, the editor) goes through the LinkHost.
 // All calls come on the user-interface thread.
 
 #include <cstdint>
@@ -12,11 +13,13 @@
 #include <vector>
 
 #include "link/link_host.h"
+#include "link/link_texts.h"
 #include "link/protocol.h"
 #include "model/settings_record.h"
 
 namespace tarnik {
 
+class NoAnswerTimer;
 class TComPort;
 class TComDataPacket;
 
@@ -30,8 +33,7 @@ enum class ReadBackState : std::int32_t { Idle = 0, Reading = 2 };
 
 class LinkEngine {
 public:
-    LinkEngine(LinkHost& host, SettingsRecord& record, DeviceImage& image, TComPort& port,
-               TComDataPacket& framer);
+    LinkEngine(LinkHost& host, DeviceImage& image, TComPort& port, TComDataPacket& framer);
     ~LinkEngine();
     LinkEngine(const LinkEngine&) = delete;
     LinkEngine& operator=(const LinkEngine&) = delete;
@@ -39,17 +41,17 @@ public:
     // Button handlers. A port failure ends the exchange (busy left, timer stopped,
     // states idle) and is rethrown for the caller's error boundary to show.
     //
-    // "programuj" asks the host's CheckUserNumbers first, then collects the controls into
-    // a copy of the record and checks that copy, which is what would be programmed: an
-    // SMS centre or user number over 12 characters, or a PIN or SMS access code of 1 to
-    // 3 characters, is refused with a line in the information list. A refusal sends
-    // nothing, enters no busy state and leaves the engine's record as it was.
+    // "programuj" asks the host's CheckUserNumbers first, then takes the host's collected
+    // record and checks it, which is what would be programmed: an SMS centre or user
+    // number over 12 characters, or a PIN or SMS access code of 1 to 3 characters, is
+    // refused with a line in the information list. A refusal sends nothing and enters no
+    // busy state.
     void BprogramujClick();
     void BBloadClick();
     // A read-back for a comparison: the module's configuration lands in the Device image
     // only; the Settings record and the controls stay as they are and no line is added.
     // Ends with linkFinished(ModuleRead), or as a read-back does on a timeout or failure.
-    void ReadModuleImage();
+    void readModuleImage();
     // The query purges the line and writes "*7*1" into it, which would corrupt an
     // exchange the module is answering: it is refused (nothing sent, nothing changes)
     // unless serialQueryAllowed(). Every host offers or refuses it by that rule.
@@ -68,10 +70,10 @@ public:
     // The port's OnDeviceLost: ends a running exchange with a message; between
     // exchanges the loss is one line in the information list. Either way the port
     // reopens at the next exchange.
-    void DeviceLost();
+    void deviceLost();
     // The port's OnHandOverError: the port is already closed; ends any exchange and
     // reports the error.
-    void HandOverFailed(const std::exception& error);
+    void handOverFailed(const std::exception& error);
 
     // Builds and writes one image chunk of s - 5 data bytes from `uploadOffset`, which
     // advances past them, then arms Timer1. 6 <= s <= 90.
@@ -87,8 +89,6 @@ public:
     ReadBackState readBackState() const { return readBackState_; }
     std::int32_t uploadOffset() const { return uploadOffset_; }
     std::int32_t chunkCounter() const { return chunkCounter_; }
-    const std::string& progressBarText() const { return progressBar_; }
-    int progressLine() const { return progressLine_; }
     bool serialQueryPending() const { return serialQueryPending_; }
     const std::vector<std::uint8_t>& readBackStore() const { return readBackStore_; }
     bool exchangeRunning() const;
@@ -100,26 +100,12 @@ public:
     }
     bool busy() const { return busy_; }
 
-    // Chunk sizes as SendImageChunk takes them (data bytes + 5), and the engine's limits.
-    static constexpr int kFirstChunkS = static_cast<int>(protocol::kFirstChunkBytes) + 5;
-    static constexpr int kNextChunkS = static_cast<int>(protocol::kChunkBytes) + 5;
-    static constexpr int kMaxChunkS = 90;  // size of the assembly area
-    static constexpr std::int32_t kLastChunkAfter =
-        static_cast<std::int32_t>(protocol::kLastChunkAfter);
-    static constexpr int kChunksOf45 = static_cast<int>(protocol::kChunksOf45);
-    static constexpr std::size_t kReadBackImageBytes = protocol::kReadBackImageBytes;
-    // Where the image bytes of the read-back answer end: after the lead byte and 1700 bytes.
-    static constexpr std::size_t kReadBackDataEnd =
-        protocol::kReadBackLeadBytes + kReadBackImageBytes;
-    static constexpr int kMaxNumberLength = 12;
-    // Device image bytes a programming run sends: 0 to 1194.
-    static constexpr std::size_t kProgrammedBytes = protocol::kSentImageBytes;
-
 private:
     // Returns true when the module accepted the start (the first chunk is then sent).
     bool awaitStartStep(const std::string& str);
     void sendingStep();
-    void takeAnswer();
+    // Drops what the framer holds once an answer moved the transfer on.
+    void discardAnsweredText();
     void successStep();
     void readBackStep(const std::string& str);
     void startReadBack(bool forComparison);
@@ -140,7 +126,6 @@ private:
     void note(const std::string& text);
 
     LinkHost& host_;
-    SettingsRecord& record_;
     DeviceImage& image_;
     TComPort& port_;
     TComDataPacket& framer_;
@@ -158,32 +143,13 @@ private:
     bool closingAfterFailure_ = false;  // a loss reported while closing is the failure itself
 };
 
-// The port and framer settings the module link runs with (115200 baud, read timeouts
-// 1/0/1, event character 10; framer stop string "*1" with the engine's answer handler),
-// and the port's device-lost and hand-over-error reports routed to the engine.
-void ConfigureModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine);
-
-// The two halves a host that creates the framer itself uses: the module's line settings,
-void ConfigureModulePort(TComPort& port);
-// and the port's device-lost and hand-over-error reports routed to the engine.
-void ConnectPortReports(TComPort& port, LinkEngine& engine);
-
-// User-visible texts of the link, UTF-8.
-namespace link_text {
-inline constexpr const char* kStart = "Rozpoczęcie programowania.";
-inline constexpr const char* kProgressInitial = "postęp: ";
-inline constexpr const char* kProgress = "Postęp: ";
-inline constexpr const char* kDone = "Programowanie zakończone pomyślnie.";
-inline constexpr const char* kNoAnswer = "Brak oprowiedzi z modułu.";
-inline constexpr const char* kLoaded = "zaladowane ustawienia z eprom";
-inline constexpr const char* kSerial = "serial: ";
-inline constexpr const char* kNotInternational =
-    "numery użytkowników muszą być zapisane w formie międzynarodowej tzn zawierać numer "
-    "kierunkowy na kraj";
-inline constexpr const char* kNumberTooLong =
-    "numer centrum sms i numery użytkowników mogą mieć najwyżej 12 znaków";
-inline constexpr const char* kPinLength = "Kod pin musi mieć 4 znaki.";
-inline constexpr const char* kDeviceLost = "Połączenie z modułem zostało przerwane.";
-}  // namespace link_text
+// Puts the module link together the one way every host runs it: the port gets the
+// module's line settings (115200 baud, read timeouts 1/0/1, event character 10) and
+// reports its loss and hand-over errors to the engine; the framer reads the port, cuts at
+// "*1" and hands every answer to the engine; the no-answer timer's expiry runs the
+// engine's Timer1Timer. Every other port and framer setting keeps its default. The timer's
+// interval and error handler stay its owner's.
+void wireModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine,
+                    NoAnswerTimer& timer);
 
 }  // namespace tarnik

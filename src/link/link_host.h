@@ -37,9 +37,15 @@ public:
     virtual void armNoAnswerTimer() = 0;
     virtual void disarmNoAnswerTimer() = 0;
 
-    // CollectSettings: writes what the editor shows into `record`.
-    virtual void collectSettings(SettingsRecord& record) = 0;
-    // ShowSettings after a read-back: shows `record` (User directory untouched).
+    // The host owns its Settings record; the engine works on copies of it.
+    // The record as it stands: a read-back converts the module's image into a copy of it,
+    // so that the bytes no conversion writes keep the host's values.
+    virtual SettingsRecord settingsRecord() = 0;
+    // CollectSettings: what the editor shows, collected into the host's record; returns
+    // the copy "programuj" converts and sends.
+    virtual SettingsRecord collectSettings() = 0;
+    // ShowSettings after a read-back: the host takes `record` as its own and shows it
+    // (User directory untouched).
     virtual void showSettings(const SettingsRecord& record) = 0;
     // CheckUserNumbers: every user number longer than 2 characters begins with "+".
     virtual bool checkUserNumbers() = 0;

@@ -10,6 +10,7 @@
 namespace tarnik::protocol {
 
 // Every frame is '*', a command character, an optional payload and this terminator.
+inline constexpr char kFrameStart = '*';
 inline constexpr std::string_view kTerminator = "*1";
 
 // Command characters, the second byte of a frame.
@@ -26,6 +27,17 @@ inline constexpr std::string_view kReadFrame = "*3*1";
 inline constexpr std::string_view kSerialFrame = "*7*1";
 // A frame without payload: '*', command, terminator.
 inline constexpr std::size_t kCommandFrameBytes = 4;
+
+// True when `frame` is the command frame of `command`, as the frames above must be.
+constexpr bool isCommandFrame(std::string_view frame, char command)
+{
+    return frame.size() == kCommandFrameBytes && frame[0] == kFrameStart && frame[1] == command &&
+           frame.substr(2) == kTerminator;
+}
+static_assert(isCommandFrame(kStartFrame, kStartCommand) &&
+              isCommandFrame(kFinishFrame, kFinishCommand) &&
+              isCommandFrame(kReadFrame, kReadCommand) &&
+              isCommandFrame(kSerialFrame, kSerialCommand));
 
 // The module's acceptance, and the end of its serial-number answer (the number comes
 // first).

@@ -6,17 +6,14 @@
 #include <cstddef>
 #include <string>
 
+#include "link/link_texts.h"
+
 namespace tarnik {
 
-namespace verify_text {
-inline constexpr const char* kVerified = "Weryfikacja: moduł zawiera zaprogramowane ustawienia.";
-inline constexpr const char* kDifferences = "Weryfikacja: liczba różnic: ";
-}  // namespace verify_text
-
-inline std::string VerificationLine(std::size_t differences)
+inline std::string verificationLine(std::size_t differences)
 {
-    return differences == 0 ? std::string(verify_text::kVerified)
-                            : verify_text::kDifferences + std::to_string(differences) + ".";
+    return differences == 0 ? std::string(link_text::kVerified)
+                            : link_text::kDifferences + std::to_string(differences) + ".";
 }
 
 }  // namespace tarnik

@@ -29,15 +29,16 @@ constexpr std::array<CheckRule, 8> kRules{{
     {kOpenClip, "połączenie z nieznanego numeru przełącza wyjście"},
     {kSmsCode, "kod dostępu przez SMS albo kod sterujący wyjściem jest niepełny"},
     {kPin, "PIN karty ma od 1 do 3 znaków"},
-    {kContradiction, "reakcja jednocześnie załącza i wyłącza wyjście albo jest nieaktywna z akcjami"},
+    {kContradiction,
+     "reakcja jednocześnie załącza i wyłącza wyjście albo jest nieaktywna z akcjami"},
     {kNational, "numer użytkownika nie jest w formie międzynarodowej"},
 }};
 
 // A reaction the window shows: its three catalogue fields share the key's tail.
 struct Reaction {
-    bool special;  // numberSpecWeRe / workSpecWeRe / smsSpecWeRe
-    int entry;     // 1-based
-    int reaction;  // 1 or 2
+    bool special;       // numberSpecWeRe / workSpecWeRe / smsSpecWeRe
+    int entry;          // 1-based
+    int reaction;       // 1 or 2
     bool outputsShown;  // the page offers its output-reaction dialog
     bool clipShown;     // its notification dialog shows the CLIP column
 };
@@ -197,9 +198,8 @@ private:
             add(kReportNoNumber, "testOkr",
                 "Raport okresowy idzie do użytkownika 1, który nie ma numeru telefonu." + fix +
                     "odznacz „Przyślij raport co:”.");
-        const std::pair<const char*, std::uint8_t> groups[] = {{"clipVerif", record_.clipVerif},
-                                                               {"clipNotVerif",
-                                                                record_.clipNotVerif}};
+        const std::pair<const char*, std::uint8_t> groups[] = {
+            {"clipVerif", record_.clipVerif}, {"clipNotVerif", record_.clipNotVerif}};
         for (const auto& [key, bits] : groups)
             if ((bits & kClipReport) != 0)
                 add(kReportNoNumber, key,
@@ -284,7 +284,7 @@ private:
     {
         for (int user = 1; user <= kUsers; ++user) {
             const std::string number = record_.nrUser[user - 1].str();
-            if (IsInternationalNumber(number))
+            if (isInternationalNumber(number))
                 continue;
             add(kNational, "nrUser[" + std::to_string(user) + "]",
                 "Numer " + quoted(utf8(number)) +

@@ -2,7 +2,7 @@
 
 namespace tarnik {
 
-bool IsInternationalNumber(const std::string& number)
+bool isInternationalNumber(const std::string& number)
 {
     return number.size() <= 2 || number.front() == '+';
 }

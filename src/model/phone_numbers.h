@@ -8,6 +8,6 @@ namespace tarnik {
 
 // The international-form rule of CheckUserNumbers for one number: a text longer than
 // 2 characters must begin with "+"; shorter texts pass; blanks are not trimmed.
-bool IsInternationalNumber(const std::string& number);
+bool isInternationalNumber(const std::string& number);
 
 }  // namespace tarnik

@@ -5,8 +5,8 @@ namespace tarnik {
 PluralForm pluralForm(long long n)
 {
     // Magnitude as unsigned so the most negative value has one too.
-    const unsigned long long m = n < 0 ? 0ULL - static_cast<unsigned long long>(n)
-                                       : static_cast<unsigned long long>(n);
+    const unsigned long long m =
+        n < 0 ? 0ULL - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
     if (m == 1)
         return PluralForm::One;
     const unsigned long long last = m % 10;

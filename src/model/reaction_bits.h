@@ -44,12 +44,12 @@ constexpr std::uint8_t clipBit(int user)
 // ---- option bits (flags), check boxes ChBFlags_0..5 -----------------------------------
 
 enum class Option : int {
-    SmsOutput1 = 0,   // "załącz/wyłącz wyjście 1 SMSsem"
-    SmsOutput2 = 1,   // "załącz/wyłącz wyjście 2 SMSsem"
-    TimedOff1 = 2,    // "Czas wyłączenia wyjścia 1"
-    TimedOff2 = 3,    // "Czas wyłączenia wyjścia 2"
-    Report = 4,       // "Przyślij raport co:"
-    SmsProgram = 5,   // "Zezwolenie na programowanie sms-em."
+    SmsOutput1 = 0,  // "załącz/wyłącz wyjście 1 SMSsem"
+    SmsOutput2 = 1,  // "załącz/wyłącz wyjście 2 SMSsem"
+    TimedOff1 = 2,   // "Czas wyłączenia wyjścia 1"
+    TimedOff2 = 3,   // "Czas wyłączenia wyjścia 2"
+    Report = 4,      // "Przyślij raport co:"
+    SmsProgram = 5,  // "Zezwolenie na programowanie sms-em."
 };
 
 constexpr std::uint8_t optionBit(Option option)

@@ -5,13 +5,14 @@
 #include <cctype>
 
 #include "model/conversion.h"
+#include "model/image_layout.h"
 
 namespace tarnik {
 
 namespace {
 
-constexpr int kPinMaxLength = 4;          // SIM PIN and SMS access code
-constexpr int kUserNumberMaxLength = 12;  // what a quoted image slot can carry
+constexpr int kPinMaxLength = 4;                                 // SIM PIN and SMS access code
+constexpr int kUserNumberMaxLength = image::kQuotedSlotMaxText;  // what a quoted slot carries
 constexpr int kSmsTextMaxLength = 35;
 constexpr int kOutputCodeLength = 2;
 

@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "config/tarnik_config.h"
-#include "serial/catalogue_folder.h"
+#include "serial/message_catalogue_folder.h"
 
 namespace tarnik {
 
@@ -60,10 +60,11 @@ void InitSerialMessages()
     if (ec)
         return;  // no catalogue folder to bind: texts stay as written
     const auto programFolder = exe.parent_path();
-    InitSerialMessages(CatalogueFolder(programFolder / "locale",
-                                       (programFolder / config::kLocaleFromBin).lexically_normal(),
-                                       kSerialTextDomain, UserLanguages())
-                           .string());
+    InitSerialMessages(
+        messageCatalogueFolder(programFolder / "locale",
+                               (programFolder / config::kLocaleFromBin).lexically_normal(),
+                               kSerialTextDomain, UserLanguages())
+            .string());
 }
 
 const char* ComErrorText(int code)

@@ -13,7 +13,7 @@ inline constexpr const char* kSystemCodeSuffix = " (win error code: %d)";
 
 // Binds the "serial" domain to the "locale" folder beside the running program, or,
 // when only the installed share/locale holds a catalogue for the user's language,
-// to that one (see CatalogueFolder). Call once at start-up, after setlocale.
+// to that one (see messageCatalogueFolder). Call once at start-up, after setlocale.
 // Without a catalogue texts stay as written.
 void InitSerialMessages();
 // Same, with an explicit catalogue folder (used by tests).

@@ -148,10 +148,4 @@ DeviceImage ModuleSimulator::memory() const
     return memory_;
 }
 
-void ModuleSimulator::setMemory(const DeviceImage& memory)
-{
-    std::lock_guard lock(mutex_);
-    memory_ = memory;
-}
-
 }  // namespace tarnik

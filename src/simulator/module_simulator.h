@@ -66,7 +66,6 @@ public:
     std::size_t skippedBytes() const;
 
     DeviceImage memory() const;
-    void setMemory(const DeviceImage& memory);
 
 private:
     // Protocol state of one run of the line.

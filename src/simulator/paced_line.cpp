@@ -126,101 +126,123 @@ void PacedLine::run(const Arrival& onArrival)
     // Wake-ups are the pacing; a 50 us default slack would distort it.
     ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 
-    std::deque<Segment> incoming;
-    std::optional<Clock::time_point> lastAnswerOutAt;
-    bool writeBlocked = false;
-    std::vector<std::uint8_t> chunk(4096);
+    incoming_.clear();
+    lastAnswerOutAt_.reset();
+    writeBlocked_ = false;
     for (;;) {
         if (stopRequested_ || hangUpRequested_)
             break;
-        auto now = Clock::now();
-        while (!incoming.empty() && incoming.front().readyAt <= now && !closing()) {
-            Segment segment = std::move(incoming.front());
-            incoming.pop_front();
-            onArrival(segment.bytes, segment.readyAt);
-        }
+        deliverArrivals(onArrival);
         if (hangUpRequested_ || stopRequested_)
             break;
-        now = Clock::now();
-        // Write every byte whose time has come, in one go.
-        std::string due;
-        for (const LineTimetable::DueByte& d : outgoing_) {
-            if (d.at > now)
-                break;
-            due.push_back(static_cast<char>(d.byte));
-        }
-        if (!due.empty()) {
-            const ssize_t n = ::write(master_.get(), due.data(), due.size());
-            if (n > 0)
-                outgoing_.erase(outgoing_.begin(), outgoing_.begin() + n);
-            writeBlocked = n < static_cast<ssize_t>(due.size());
-            if (n < 0 && errno != EAGAIN && errno != EINTR)
-                break;
-        } else {
-            writeBlocked = false;
-        }
-        // Hang up only once the tool has taken the last answer: a hang-up flushes what
-        // the tool's side has not read yet. Written bytes reach that side's queue a
-        // moment after the write, hence the short grace before looking at it.
-        bool awaitingPickUp = false;
-        if (hangUpWhenSent_ && outgoing_.empty()) {
-            if (!lastAnswerOutAt)
-                lastAnswerOutAt = now;
-            int waiting = 0;
-            const auto since = now - *lastAnswerOutAt;
-            const bool taken = since >= std::chrono::milliseconds(10) &&
-                               ::ioctl(slave_.get(), FIONREAD, &waiting) == 0 && waiting == 0;
-            if (taken || since >= std::chrono::seconds(1))
-                break;
-            awaitingPickUp = true;
-        }
-
-        std::optional<Clock::time_point> wakeAt;
-        if (!incoming.empty() && !closing())
-            wakeAt = incoming.front().readyAt;
-        if (!outgoing_.empty() && !writeBlocked)
-            wakeAt = wakeAt ? std::min(*wakeAt, outgoing_.front().at) : outgoing_.front().at;
-        if (awaitingPickUp) {
-            const auto soon = Clock::now() + std::chrono::milliseconds(1);
-            wakeAt = wakeAt ? std::min(*wakeAt, soon) : soon;
-        }
-        pollfd fds[2] = {
-            {master_.get(), static_cast<short>(POLLIN | (writeBlocked ? POLLOUT : 0)), 0},
-            {wake_.get(), POLLIN, 0}};
-        timespec timeout{};
-        timespec* timeoutPtr = nullptr;
-        if (wakeAt) {
-            const auto wait = std::max(*wakeAt - Clock::now(), Clock::duration::zero());
-            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
-            timeout.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
-            timeout.tv_nsec = static_cast<long>(ns % 1'000'000'000);
-            timeoutPtr = &timeout;
-        }
-        const int ready = ::ppoll(fds, 2, timeoutPtr, nullptr);
-        if (ready < 0) {
-            if (errno == EINTR)
-                continue;
+        const auto now = Clock::now();
+        if (!writeDueBytes(now))
             break;
-        }
-        if (fds[1].revents & POLLIN) {
-            std::uint64_t value = 0;
-            [[maybe_unused]] auto got = ::read(wake_.get(), &value, sizeof value);
-        }
-        if (fds[0].revents & POLLIN) {
-            const ssize_t n = ::read(master_.get(), chunk.data(), chunk.size());
-            if (n > 0) {
-                const auto readyAt = timetable_.arrival(Clock::now(), static_cast<std::size_t>(n));
-                incoming.push_back(
-                    {std::vector<std::uint8_t>(chunk.begin(), chunk.begin() + n), readyAt});
-            } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
-                break;
-            }
-        }
+        const PickUp pickUp = answersPickedUp(now);
+        if (pickUp == PickUp::Done)
+            break;
+        if (!waitForLine(pickUp == PickUp::Waiting))
+            break;
     }
     // Leaving the loop drops the line: closing the master hangs up the tool's side.
     alive_ = false;
     master_.reset();
     slave_.reset();
+}
+
+void PacedLine::deliverArrivals(const Arrival& onArrival)
+{
+    const auto now = Clock::now();
+    while (!incoming_.empty() && incoming_.front().readyAt <= now && !closing()) {
+        Segment segment = std::move(incoming_.front());
+        incoming_.pop_front();
+        onArrival(segment.bytes, segment.readyAt);
+    }
+}
+
+bool PacedLine::writeDueBytes(Clock::time_point now)
+{
+    // Every byte whose time has come, in one go.
+    std::string due;
+    for (const LineTimetable::DueByte& d : outgoing_) {
+        if (d.at > now)
+            break;
+        due.push_back(static_cast<char>(d.byte));
+    }
+    if (due.empty()) {
+        writeBlocked_ = false;
+        return true;
+    }
+    const ssize_t n = ::write(master_.get(), due.data(), due.size());
+    if (n > 0)
+        outgoing_.erase(outgoing_.begin(), outgoing_.begin() + n);
+    writeBlocked_ = n < static_cast<ssize_t>(due.size());
+    return n >= 0 || errno == EAGAIN || errno == EINTR;
+}
+
+// Hang up only once the tool has taken the last answer: a hang-up flushes what the tool's
+// side has not read yet. Written bytes reach that side's queue a moment after the write,
+// hence the short grace before looking at it.
+PacedLine::PickUp PacedLine::answersPickedUp(Clock::time_point now)
+{
+    if (!hangUpWhenSent_ || !outgoing_.empty())
+        return PickUp::NotAwaited;
+    if (!lastAnswerOutAt_)
+        lastAnswerOutAt_ = now;
+    int waiting = 0;
+    const auto since = now - *lastAnswerOutAt_;
+    const bool taken = since >= std::chrono::milliseconds(10) &&
+                       ::ioctl(slave_.get(), FIONREAD, &waiting) == 0 && waiting == 0;
+    if (taken || since >= std::chrono::seconds(1))
+        return PickUp::Done;
+    return PickUp::Waiting;
+}
+
+bool PacedLine::waitForLine(bool awaitingPickUp)
+{
+    std::optional<Clock::time_point> wakeAt;
+    if (!incoming_.empty() && !closing())
+        wakeAt = incoming_.front().readyAt;
+    if (!outgoing_.empty() && !writeBlocked_)
+        wakeAt = wakeAt ? std::min(*wakeAt, outgoing_.front().at) : outgoing_.front().at;
+    if (awaitingPickUp) {
+        const auto soon = Clock::now() + std::chrono::milliseconds(1);
+        wakeAt = wakeAt ? std::min(*wakeAt, soon) : soon;
+    }
+    pollfd fds[2] = {{master_.get(), static_cast<short>(POLLIN | (writeBlocked_ ? POLLOUT : 0)), 0},
+                     {wake_.get(), POLLIN, 0}};
+    timespec timeout{};
+    timespec* timeoutPtr = nullptr;
+    if (wakeAt) {
+        const auto wait = std::max(*wakeAt - Clock::now(), Clock::duration::zero());
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
+        timeout.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
+        timeout.tv_nsec = static_cast<long>(ns % 1'000'000'000);
+        timeoutPtr = &timeout;
+    }
+    const int ready = ::ppoll(fds, 2, timeoutPtr, nullptr);
+    if (ready < 0)
+        return errno == EINTR;
+    if (fds[1].revents & POLLIN) {
+        std::uint64_t value = 0;
+        [[maybe_unused]] auto got = ::read(wake_.get(), &value, sizeof value);
+    }
+    if (fds[0].revents & POLLIN)
+        return readArrivals();
+    return true;
+}
+
+bool PacedLine::readArrivals()
+{
+    std::vector<std::uint8_t> chunk(4096);
+    const ssize_t n = ::read(master_.get(), chunk.data(), chunk.size());
+    if (n > 0) {
+        chunk.resize(static_cast<std::size_t>(n));
+        const auto readyAt = timetable_.arrival(Clock::now(), chunk.size());
+        incoming_.push_back({std::move(chunk), readyAt});
+        return true;
+    }
+    return n == 0 || errno == EAGAIN || errno == EINTR;
 }
 
 }  // namespace tarnik

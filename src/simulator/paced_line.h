@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,7 +68,18 @@ private:
         std::vector<std::uint8_t> bytes;
         Clock::time_point readyAt;
     };
+    // What the hang-up after the last answer waits for.
+    enum class PickUp { NotAwaited, Waiting, Done };
+
     void signal() const;
+    // The steps of run(); those returning bool return false when the line failed and
+    // the run ends.
+    void deliverArrivals(const Arrival& onArrival);
+    bool writeDueBytes(Clock::time_point now);
+    PickUp answersPickedUp(Clock::time_point now);
+    // Sleeps until the next arrival or answer byte is due, the tool writes, or a stop.
+    bool waitForLine(bool awaitingPickUp);
+    bool readArrivals();
 
     LineTimetable timetable_;
     UniqueFd master_;
@@ -78,7 +90,11 @@ private:
     std::atomic<bool> hangUpRequested_{false};
     std::atomic<bool> alive_{false};
 
+    // The run's own state, on the line's thread.
+    std::deque<Segment> incoming_;  // arrived bytes, handed on once their line time passed
     std::deque<LineTimetable::DueByte> outgoing_;
+    std::optional<Clock::time_point> lastAnswerOutAt_;
+    bool writeBlocked_ = false;
     bool hangUpWhenSent_ = false;
 };
 

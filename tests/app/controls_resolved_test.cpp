@@ -36,8 +36,7 @@ struct Pages {
     }
     std::unique_ptr<SettingsBinding> binding()
     {
-        return std::make_unique<SettingsBinding>(ControlTable(&root), record, users,
-                                                 OptionRefresh{});
+        return std::make_unique<SettingsBinding>(ControlTable(&root), OptionRefresh{});
     }
 };
 
@@ -97,7 +96,8 @@ TEST(ControlsResolvedOnce, AMistypedUserEditFailsWhenTheReactionButtonsAreBuilt)
     TFConfigWorkWeRe workDialog(&p.root);
     p.rename("Eosoba2", "mistyped");
     EXPECT_NE(failureOf([&] {
-                  ReactionButtons buttons(&p.root, p.record, numberDialog, workDialog);
+                  ReactionButtons buttons(ControlTable(&p.root), &p.root, p.record, numberDialog,
+                                          workDialog);
               }).find("Eosoba2"),
               std::string::npos);
 }
@@ -115,13 +115,13 @@ TEST(ControlsResolvedOnce, ShowAndCollectNoLongerSearchByName)
     p.record.pin.assign("1234");
     p.record.timerPod[1] = 42;
     p.record.flags = 0x04;
-    binding->ShowSettings();
+    binding->showFrom(p.record);
     EXPECT_EQ(p.root.findChild<QLineEdit*>("renamed1")->text(), QStringLiteral("1234"));
     EXPECT_EQ(p.root.findChild<SpinEdit*>("renamed2")->value(), 42);
     EXPECT_TRUE(p.root.findChild<QCheckBox*>("renamed3")->isChecked());
     EXPECT_TRUE(p.root.findChild<SpinEdit*>("SEWy_offTimer1")->isEnabled());
     p.root.findChild<QLineEdit*>("renamed1")->setText(QStringLiteral("4321"));
-    binding->CollectSettings();
+    binding->collectInto(p.record);
     EXPECT_EQ(p.record.pin.str(), "4321");
 }
 

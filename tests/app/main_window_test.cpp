@@ -182,7 +182,7 @@ TEST_F(MainWindowTest, saveThenOpenReproducesEverything)
         ASSERT_EQ(g.get<QCheckBox>(qPrintable(box->objectName()))->isChecked(), box->isChecked());
     }
     // saving again after the open and collecting reproduces the record byte for byte
-    g.window().binding().CollectSettings();
+    g.window().CollectSettings();
     ASSERT_TRUE(sameBytes(&saved, &g.window().settings(), sizeof saved));
 }
 
@@ -228,7 +228,7 @@ TEST_F(MainWindowTest, damagedOrMissingFileShowsMessageAndChangesNothing)
     out.close();
     WindowFixture f;
     f.edit("EPin")->setText(QStringLiteral("4321"));
-    f.window().binding().CollectSettings();
+    f.window().CollectSettings();
     const tarnik::SettingsRecord before = f.window().settings();
     f.chooser->answers << text << dir.filePath(QStringLiteral("missing.zvn"));
     f.action("Odczytaj3")->trigger();

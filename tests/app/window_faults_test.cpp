@@ -74,7 +74,7 @@ TEST(ZeroBytes, AnAccessCodeOfZeroBytesShowsAndHoldsNothing)
     QLineEdit* code = f.edit("EPINMOD");
     ASSERT_TRUE(code->isEnabled());
     EXPECT_TRUE(code->text().isEmpty());
-    f.window().binding().CollectSettings();
+    f.window().CollectSettings();
     EXPECT_EQ(record.pinMod.len, 0);
     // and the user can type the whole code
     QTest::keyClicks(code, QStringLiteral("1234"));
@@ -99,7 +99,7 @@ TEST(ZeroBytes, EveryEditStopsAtTheFirstZeroByte)
     EXPECT_EQ(f.edit("Enruser2")->text(), QStringLiteral("+48"));
     EXPECT_EQ(f.edit("EPin")->text(), QStringLiteral("12"));
     f.window().users().entries[0].osoba.assign(std::string("Jan\0Kowalski", 12));
-    f.window().binding().ShowUserDirectory();
+    f.window().binding().ShowUserDirectory(f.window().users());
     EXPECT_EQ(f.edit("Eosoba1")->text(), QStringLiteral("Jan"));
 }
 
@@ -141,7 +141,7 @@ TEST(Paste, AStoredLongerTextIsKeptWholeAndNotLengthened)
     text->end(false);
     paste(text, QStringLiteral("yy"));
     EXPECT_EQ(text->text().size(), 36);
-    f.window().binding().CollectSettings();
+    f.window().CollectSettings();
     EXPECT_EQ(record.smsWeRe[0][0].str(), stored);
 }
 
@@ -184,8 +184,8 @@ TEST(Notes, TravelByteForByte)
     const std::string notes = "klucz\xA0u s\xB9siada\r\nkod 1\xA0"
                               "2\r\n\r\nkoniec\t!";
     f.window().users().entries[2].uwagi.assign(notes);
-    f.window().binding().ShowUserDirectory();
-    f.window().binding().CollectUserDirectory();
+    f.window().binding().ShowUserDirectory(f.window().users());
+    f.window().binding().CollectUserDirectory(f.window().users());
     EXPECT_EQ(f.window().users().entries[2].uwagi.str(), notes);
 }
 
@@ -200,7 +200,7 @@ TEST(Notes, LinesTypedInTheMemoAreJoinedByCrLf)
     QTest::keyClicks(memo, QStringLiteral("b"));
     QTest::keyClick(memo, Qt::Key_Return, Qt::ShiftModifier);
     QTest::keyClicks(memo, QStringLiteral("c"));
-    f.window().binding().CollectUserDirectory();
+    f.window().binding().CollectUserDirectory(f.window().users());
     EXPECT_EQ(f.window().users().entries[0].uwagi.str(), "a\r\nb\r\nc");
 }
 

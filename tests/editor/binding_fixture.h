@@ -15,6 +15,7 @@
 #include "editor/binding/settings_binding.h"
 #include "editor/interlocks/interlocks.h"
 #include "editor/lookup/control_lookup.h"
+#include "editor/lookup/control_table.h"
 #include "editor/pages/settings_pages.h"
 #include "editor/widgets/spin_edit.h"
 #include "model/conversion.h"
@@ -30,16 +31,17 @@ struct BindingFixture {
     {
         auto* layout = new QVBoxLayout(&root);
         layout->addWidget(tarnik::buildSettingsPages(&root));
-        interlocks = new tarnik::Interlocks(&root, &root);
+        const tarnik::ControlTable controls(&root);
+        interlocks = new tarnik::Interlocks(controls, &root, &root);
         binding = std::make_unique<tarnik::SettingsBinding>(
-            &root, record, users, tarnik::OptionRefresh{[this](int flag) { option(flag); }});
+            controls, tarnik::OptionRefresh{[this](tarnik::OptionFlag flag) { option(flag); }});
         binding->FillSmsCentreList();
         binding->CBcentrumChange();
         binding->connectSmsCentreList();
         tarnik::SetDefaults(record);
     }
 
-    void option(int flag) { interlocks->applyOption(flag); }
+    void option(tarnik::OptionFlag flag) { interlocks->applyOption(flag); }
 
     template <typename T>
     T* get(const char* name)
@@ -55,7 +57,7 @@ struct BindingFixture {
     // Show the record, then collect it again.
     void roundTrip()
     {
-        binding->ShowSettings();
-        binding->CollectSettings();
+        binding->showFrom(record);
+        binding->collectInto(record);
     }
 };

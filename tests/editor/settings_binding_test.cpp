@@ -33,7 +33,7 @@ TEST_F(SettingsBindingTest, storedNumberOfPresetSelectsIt)
 {
     BindingFixture f;
     put(f.record.csms, "+48602951111");
-    f.binding->ShowSettings();
+    f.binding->showFrom(f.record);
     ASSERT_EQ(f.combo("CBcentrum")->currentText(), QStringLiteral("ERA"));
     ASSERT_EQ(f.edit("Ecsms")->text(), QStringLiteral("+48602951111"));
 }
@@ -42,7 +42,7 @@ TEST_F(SettingsBindingTest, numberWithLastDigitMissingLeavesOther)
 {
     BindingFixture f;
     put(f.record.csms, "+4860295111");
-    f.binding->ShowSettings();
+    f.binding->showFrom(f.record);
     ASSERT_EQ(f.combo("CBcentrum")->currentText(), QStringLiteral("inne"));
     ASSERT_EQ(f.edit("Ecsms")->text(), QStringLiteral("+4860295111"));
 }
@@ -83,9 +83,9 @@ TEST_F(SettingsBindingTest, typedTextNamingNoPresetLeavesNumber)
 TEST_F(SettingsBindingTest, typedCentreNumberIsCutTo15)
 {
     BindingFixture f;
-    f.binding->ShowSettings();
+    f.binding->showFrom(f.record);
     f.edit("Ecsms")->setText(QStringLiteral("12345678901234567890"));
-    f.binding->CollectSettings();
+    f.binding->collectInto(f.record);
     ASSERT_EQ(f.record.csms.str(), std::string("123456789012345"));
 }
 
@@ -128,10 +128,10 @@ TEST_F(SettingsBindingTest, accessCodeEmptiedAndDisabledWithoutSmsProgramming)
     BindingFixture f;
     put(f.record.pinMod, "1234");
     f.record.flags = 0x00;
-    f.binding->ShowSettings();
+    f.binding->showFrom(f.record);
     ASSERT_EQ(f.edit("EPINMOD")->text(), QString());
     ASSERT_TRUE(!f.edit("EPINMOD")->isEnabled());
-    f.binding->CollectSettings();
+    f.binding->collectInto(f.record);
     ASSERT_EQ(int(f.record.pinMod.len), 0);
 }
 
@@ -140,7 +140,7 @@ TEST_F(SettingsBindingTest, accessCodeShownWithSmsProgramming)
     BindingFixture f;
     put(f.record.pinMod, "1234");
     f.record.flags = 0x20;
-    f.binding->ShowSettings();
+    f.binding->showFrom(f.record);
     ASSERT_EQ(f.edit("EPINMOD")->text(), QStringLiteral("1234"));
     ASSERT_TRUE(f.edit("EPINMOD")->isEnabled());
 }
@@ -171,10 +171,10 @@ TEST_F(SettingsBindingTest, exitFunctionBoxKeepsOtherBitsOfTheBlockingByte)
     f.roundTrip();
     ASSERT_EQ(int(f.record.numberSpecWeRe[4][1]), 0x08);
     f.record.numberSpecWeRe[4][1] = 0xF9;
-    f.binding->ShowSettings();
+    f.binding->showFrom(f.record);
     ASSERT_TRUE(f.check("CHB_funkcjaczaswy")->isChecked());
     f.check("CHB_funkcjaczaswy")->setChecked(false);
-    f.binding->CollectSettings();
+    f.binding->collectInto(f.record);
     ASSERT_EQ(int(f.record.numberSpecWeRe[4][1]), 0xF8);
 }
 
@@ -187,10 +187,10 @@ TEST_F(SettingsBindingTest, codesWithTwoBytesShowAndTravel)
     f.record.zalWyCode[0][1] = 'B';
     f.record.wylWyCode[1][0] = 0xB9;  // 'ą' in code page 1250
     f.record.wylWyCode[1][1] = 'x';
-    f.binding->ShowSettings();
+    f.binding->showFrom(f.record);
     ASSERT_EQ(f.edit("EZalWy1")->text(), QStringLiteral("AB"));
     ASSERT_EQ(f.edit("EwylWy2")->text(), QStringLiteral("ąx"));
-    f.binding->CollectSettings();
+    f.binding->collectInto(f.record);
     ASSERT_EQ(int(f.record.zalWyCode[0][0]), int('A'));
     ASSERT_EQ(int(f.record.wylWyCode[1][0]), 0xB9);
 }
@@ -201,7 +201,7 @@ TEST_F(SettingsBindingTest, codeWithOneByteShowsEmpty)
     f.record.flags = 0x01;
     f.record.zalWyCode[0][0] = 'A';
     f.record.zalWyCode[0][1] = 0;
-    f.binding->ShowSettings();
+    f.binding->showFrom(f.record);
     ASSERT_EQ(f.edit("EZalWy1")->text(), QString());
 }
 
@@ -209,11 +209,11 @@ TEST_F(SettingsBindingTest, singleCharacterCollectsAsNoCode)
 {
     BindingFixture f;
     f.record.flags = 0x01;
-    f.binding->ShowSettings();
+    f.binding->showFrom(f.record);
     f.edit("EZalWy1")->setText(QStringLiteral("A"));
     f.edit("EwylWy1")->setText(QStringLiteral("AA"));  // same as another code: accepted
     f.edit("EZalWy1")->setText(QStringLiteral("A"));
-    f.binding->CollectSettings();
+    f.binding->collectInto(f.record);
     ASSERT_EQ(int(f.record.zalWyCode[0][0]), 0);
     ASSERT_EQ(int(f.record.zalWyCode[0][1]), 0);
     ASSERT_EQ(int(f.record.wylWyCode[0][0]), int('A'));
@@ -225,10 +225,10 @@ TEST_F(SettingsBindingTest, codeOfOutputWithoutSmsControlIsEmptiedAndDisabled)
     f.record.flags = 0x01;  // output 2 without SMS control
     f.record.zalWyCode[1][0] = 'O';
     f.record.zalWyCode[1][1] = 'N';
-    f.binding->ShowSettings();
+    f.binding->showFrom(f.record);
     ASSERT_EQ(f.edit("EZalWy2")->text(), QString());
     ASSERT_TRUE(!f.edit("EZalWy2")->isEnabled());
-    f.binding->CollectSettings();
+    f.binding->collectInto(f.record);
     ASSERT_EQ(int(f.record.zalWyCode[1][0]), 0);
 }
 
@@ -253,11 +253,11 @@ TEST_F(SettingsBindingTest, polishTextsTravelInCodePage1250)
 {
     BindingFixture f;
     f.edit("ETSMS_We1_Re1")->setText(QStringLiteral("Alarm: zażółć gęślą jaźń"));
-    f.binding->CollectSettings();
+    f.binding->collectInto(f.record);
     ASSERT_EQ(f.record.smsWeRe[0][0].str(),
               tarnik::toCp1250(QStringLiteral("Alarm: zażółć gęślą jaźń")));
     f.edit("ETSMS_We1_Re1")->clear();
-    f.binding->ShowSettings();
+    f.binding->showFrom(f.record);
     ASSERT_EQ(f.edit("ETSMS_We1_Re1")->text(), QStringLiteral("Alarm: zażółć gęślą jaźń"));
 }
 
@@ -266,7 +266,7 @@ TEST_F(SettingsBindingTest, pinIsCutTo7AndUserNumbersTo15)
     BindingFixture f;
     f.edit("EPin")->setText(QStringLiteral("123456789"));
     f.edit("Enruser2")->setText(QStringLiteral("+4812345678901234"));
-    f.binding->CollectSettings();
+    f.binding->collectInto(f.record);
     ASSERT_EQ(f.record.pin.str(), std::string("1234567"));
     ASSERT_EQ(f.record.nrUser[1].str(), std::string("+48123456789012"));
 }
@@ -297,7 +297,7 @@ TEST_F(SettingsBindingTest, namesAndNotesAreCut)
     for (int i = 0; i < 100; ++i)
         lines << QStringLiteral("ab");
     f.memo("Muser3")->setPlainText(lines.join(QLatin1Char('\n')));
-    f.binding->CollectUserDirectory();
+    f.binding->CollectUserDirectory(f.users);
     ASSERT_EQ(f.users.entries[0].osoba.str(), std::string(30, 'n'));
     const std::string notes = f.users.entries[2].uwagi.str();
     ASSERT_EQ(notes.size(), std::size_t(250));
@@ -309,11 +309,11 @@ TEST_F(SettingsBindingTest, notesKeepTheirLines)
     BindingFixture f;
     put(f.users.entries[3].uwagi, "pierwsza\r\ndruga\r\n\r\nczwarta");
     put(f.users.entries[3].osoba, tarnik::toCp1250(QStringLiteral("Łucja")));
-    f.binding->ShowUserDirectory();
+    f.binding->ShowUserDirectory(f.users);
     ASSERT_EQ(f.memo("Muser4")->toPlainText(), QStringLiteral("pierwsza\ndruga\n\nczwarta"));
     ASSERT_EQ(f.edit("Eosoba4")->text(), QStringLiteral("Łucja"));
     std::memset(&f.users, 0, sizeof f.users);
-    f.binding->CollectUserDirectory();
+    f.binding->CollectUserDirectory(f.users);
     ASSERT_EQ(f.users.entries[3].uwagi.str(), std::string("pierwsza\r\ndruga\r\n\r\nczwarta"));
 }
 
@@ -322,7 +322,7 @@ TEST_F(SettingsBindingTest, twoActionsOfOneOutputLeaveTheLaterBoxTicked)
 {
     BindingFixture f;
     f.record.clipVerif = 0x05;  // bits 0 and 2: switch output 1 on and off
-    f.binding->ShowSettings();
+    f.binding->showFrom(f.record);
     ASSERT_TRUE(!f.check("ChbClipVerif0")->isChecked());
     ASSERT_TRUE(f.check("ChbClipVerif2")->isChecked());
 }
@@ -332,11 +332,11 @@ TEST_F(SettingsBindingTest, reportPeriodFollowsItsOption)
     BindingFixture f;
     f.record.flags = 0x00;
     f.record.testOkr = 12;
-    f.binding->ShowSettings();
+    f.binding->showFrom(f.record);
     ASSERT_TRUE(!f.spin("SEtestokr")->isEnabled());
     ASSERT_EQ(f.spin("SEtestokr")->value(), 12);
     f.record.flags = 0x10;
-    f.binding->ShowSettings();
+    f.binding->showFrom(f.record);
     ASSERT_TRUE(f.spin("SEtestokr")->isEnabled());
 }
 

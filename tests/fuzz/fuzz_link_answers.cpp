@@ -21,6 +21,7 @@
 #include "fuzz_checks.h"
 #include "fuzz_input.h"
 #include "link/link_engine.h"
+#include "link/no_answer_timer.h"
 #include "link/protocol.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
@@ -38,6 +39,8 @@ constexpr std::size_t kUploadEnd = protocol::kSentImageBytes;
 class RecordingHost : public LinkHost {
 public:
     explicit RecordingHost(std::string port) : port_(std::move(port)) { }
+
+    SettingsRecord record{};  // the host's own, as the window owns its record
 
     int addInfoLine(const std::string& text, bool trim) override
     {
@@ -58,8 +61,13 @@ public:
     }
     void armNoAnswerTimer() override { armed_ = true; }
     void disarmNoAnswerTimer() override { armed_ = false; }
-    void collectSettings(SettingsRecord& record) override { record = startupSettings(); }
-    void showSettings(const SettingsRecord&) override { ++shown_; }
+    SettingsRecord settingsRecord() override { return record; }
+    SettingsRecord collectSettings() override { return record = startupSettings(); }
+    void showSettings(const SettingsRecord& shown) override
+    {
+        record = shown;
+        ++shown_;
+    }
     bool checkUserNumbers() override { return true; }
     std::string portName() override { return port_; }
     void reportError(const std::string&) override { ++errors_; }
@@ -158,7 +166,7 @@ struct Rig {
     TComPort port;
     TComDataPacket framer;
     std::unique_ptr<RecordingHost> host;
-    SettingsRecord record{};
+    NoAnswerTimer timer{nullptr};  // never armed: the host keeps the armed state itself
     DeviceImage image{};
     std::string sent;             // written by the engine, not yet checked
     std::size_t chunkOffset = 0;  // image offset of the next chunk on the line
@@ -220,13 +228,13 @@ void run(const std::uint8_t* data, std::size_t size)
 {
     Rig& r = rig();
     r.host->reset();
-    r.record = startupSettings();
+    r.host->record = startupSettings();
     r.image.fill(0);
     r.sent.clear();
     r.chunkOffset = 0;
     SettingsToImage(startupSettings(), r.programmedImage);
-    LinkEngine engine(*r.host, r.record, r.image, r.port, r.framer);
-    ConfigureModuleLink(r.port, r.framer, engine);
+    LinkEngine engine(*r.host, r.image, r.port, r.framer);
+    wireModuleLink(r.port, r.framer, engine, r.timer);
     r.port.SetHandOver(r.handOver);  // kept across the reopen of every read-back
     r.framer.DiscardBuffer();
 
@@ -279,7 +287,7 @@ void run(const std::uint8_t* data, std::size_t size)
             engine.Timer1Timer();
         } else if (step == 0xF2) {
             r.port.Close();
-            engine.DeviceLost();
+            engine.deviceLost();
         } else if (step == 0xF3 && !engine.busy()) {
             press([&] { engine.BBloadClick(); });
             fed = engine.readBackStore().size();

@@ -93,7 +93,7 @@ TEST_F(Programming, AWholeRunSendsImageBytes0To1194InChunksOf25Then45)
     DeviceImage expected{};
     SettingsToImage(settingsWithTerminatorInside(), expected);
     EXPECT_EQ(rig->image, expected);
-    EXPECT_EQ(0, std::memcmp(&rig->record, &*rig->host.controls, sizeof(SettingsRecord)));
+    EXPECT_EQ(0, std::memcmp(&rig->host.record, &*rig->host.controls, sizeof(SettingsRecord)));
 
     const auto frames = sim->frames();
     ASSERT_EQ(frames.size(), 1 + protocol::kChunks);
@@ -281,7 +281,7 @@ TEST_F(Programming, NumbersNotInInternationalFormAreRefused)
 {
     startSimulator();
     rig->host.numbersInternational = false;
-    const SettingsRecord before = rig->record;
+    const SettingsRecord before = rig->host.record;
     rig->engine.BprogramujClick();
     EXPECT_EQ(rig->host.list.lines(),
               std::vector<std::string>{
@@ -291,7 +291,7 @@ TEST_F(Programming, NumbersNotInInternationalFormAreRefused)
     EXPECT_EQ(rig->host.busyEntered, 0);
     EXPECT_FALSE(rig->host.timer.isArmed());
     EXPECT_FALSE(rig->port.Connected());
-    EXPECT_EQ(0, std::memcmp(&before, &rig->record, sizeof before));
+    EXPECT_EQ(0, std::memcmp(&before, &rig->host.record, sizeof before));
     test::PumpFor(50ms);
     EXPECT_EQ(sim->frameCount(), 0);
 }
@@ -316,14 +316,13 @@ TEST_P(ProgrammingRefusal, RefusesWithALineAndSendsNothing)
     SettingsRecord controls = *rig->host.controls;
     GetParam().spoil(controls);
     rig->host.controls = controls;
-    const SettingsRecord before = rig->record;
+    const DeviceImage before = rig->image;
     rig->engine.BprogramujClick();
     EXPECT_EQ(rig->host.list.lines(), std::vector<std::string>{GetParam().message});
     EXPECT_EQ(rig->host.outcomes, std::vector<LinkOutcome>{LinkOutcome::Refused});
     EXPECT_EQ(rig->host.busyEntered, 0);
     EXPECT_FALSE(rig->port.Connected());
-    EXPECT_EQ(0, std::memcmp(&before, &rig->record, sizeof before))
-        << "the record is left as it was";
+    EXPECT_EQ(before, rig->image) << "refused settings were converted for sending";
     test::PumpFor(50ms);
     EXPECT_EQ(sim->frameCount(), 0);
 }

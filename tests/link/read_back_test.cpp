@@ -68,9 +68,9 @@ TEST_P(ReadBack, TakesLeadByteImageAndTerminatorWhateverThePieces)
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath(), 2000);
-    rig.record = startupSettings();
+    rig.host.record = startupSettings();
     rig.image.fill(0xEE);
-    const SettingsRecord before = rig.record;
+    const SettingsRecord before = rig.host.record;
 
     rig.engine.BBloadClick();
     EXPECT_EQ(rig.engine.readBackState(), ReadBackState::Reading);
@@ -81,7 +81,7 @@ TEST_P(ReadBack, TakesLeadByteImageAndTerminatorWhateverThePieces)
     EXPECT_EQ(rig.image, expectedImage(*options.memory)) << "bytes 1700.. are zero";
     SettingsRecord converted = before;
     ImageToSettings(rig.image, converted);
-    EXPECT_TRUE(sameRecord(rig.record, converted));
+    EXPECT_TRUE(sameRecord(rig.host.record, converted));
     ASSERT_EQ(rig.host.shown.size(), 1u);
     EXPECT_TRUE(sameRecord(rig.host.shown[0], converted));
     EXPECT_EQ(rig.host.list.lines(), std::vector<std::string>{"zaladowane ustawienia z eprom"});
@@ -109,15 +109,15 @@ TEST(ReadBackEdge, ReadForComparisonLeavesRecordAndListAlone)
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath(), 2000);
-    rig.record = startupSettings();
-    const SettingsRecord before = rig.record;
+    rig.host.record = startupSettings();
+    const SettingsRecord before = rig.host.record;
 
-    rig.engine.ReadModuleImage();
+    rig.engine.readModuleImage();
     EXPECT_TRUE(rig.engine.exchangeRunning());
     ASSERT_TRUE(rig.waitForOutcome(5s));
     EXPECT_EQ(rig.host.outcomes, std::vector<LinkOutcome>{LinkOutcome::ModuleRead});
     EXPECT_EQ(rig.image, expectedImage(*options.memory));
-    EXPECT_TRUE(sameRecord(rig.record, before));
+    EXPECT_TRUE(sameRecord(rig.host.record, before));
     EXPECT_TRUE(rig.host.shown.empty());
     EXPECT_TRUE(rig.host.list.lines().empty());
     EXPECT_FALSE(rig.host.timer.isArmed());
@@ -137,9 +137,9 @@ TEST(ReadBackEdge, ShortAnswerEndsByTheTimeoutWithNothingChanged)
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath());
-    rig.record = startupSettings();
+    rig.host.record = startupSettings();
     rig.image.fill(0xEE);
-    const SettingsRecord before = rig.record;
+    const SettingsRecord before = rig.host.record;
     const DeviceImage imageBefore = rig.image;
 
     rig.engine.BBloadClick();
@@ -147,7 +147,7 @@ TEST(ReadBackEdge, ShortAnswerEndsByTheTimeoutWithNothingChanged)
     EXPECT_EQ(rig.host.outcomes.front(), LinkOutcome::NoAnswer);
     EXPECT_EQ(rig.host.list.lines(), std::vector<std::string>{"Brak oprowiedzi z modułu."});
     EXPECT_EQ(rig.image, imageBefore);
-    EXPECT_TRUE(sameRecord(rig.record, before));
+    EXPECT_TRUE(sameRecord(rig.host.record, before));
     EXPECT_TRUE(rig.host.shown.empty());
     EXPECT_EQ(rig.engine.readBackState(), ReadBackState::Idle);
     EXPECT_EQ(rig.engine.readBackStore().size(), 103u) << "kept until the next read-back";
@@ -193,15 +193,15 @@ TEST(ReadBackEdge, WhatWasProgrammedComesBack)
     ASSERT_EQ(rig.host.outcomes.front(), LinkOutcome::Programmed);
     const DeviceImage sent = rig.image;
 
-    rig.record = startupSettings();
+    rig.host.record = startupSettings();
     rig.engine.BBloadClick();
     ASSERT_TRUE(rig.waitForOutcome(5s, 2));
     ASSERT_EQ(rig.host.outcomes.back(), LinkOutcome::SettingsLoaded);
     EXPECT_TRUE(test::HoldsProgrammedImage(rig.image, sent));
-    EXPECT_EQ(rig.record.nrUser[0].str(), "+48601234567");
-    EXPECT_EQ(rig.record.smsWeRe[2][1].str(), programmed.smsWeRe[2][1].str());
-    EXPECT_EQ(rig.record.timerPod[4], 77);
-    EXPECT_EQ(rig.record.pin.str(), "1234");
+    EXPECT_EQ(rig.host.record.nrUser[0].str(), "+48601234567");
+    EXPECT_EQ(rig.host.record.smsWeRe[2][1].str(), programmed.smsWeRe[2][1].str());
+    EXPECT_EQ(rig.host.record.timerPod[4], 77);
+    EXPECT_EQ(rig.host.record.pin.str(), "1234");
 }
 
 TEST(SerialNumber, OnePieceGivesTheNumberAndIsAddedWithoutTrimming)

@@ -97,7 +97,7 @@ TEST(SerialQueryRule, QueryPressedThroughoutAProgrammingRunLeavesItWhole)
     EXPECT_EQ(rig.host.outcomes.front(), LinkOutcome::Programmed);
     for (const SimulatorFrame& frame : sim.frames())
         EXPECT_NE(frame.command, '7');
-    EXPECT_TRUE(test::HoldsProgrammedImage(sim.memory(), rig.record));
+    EXPECT_TRUE(test::HoldsProgrammedImage(sim.memory(), rig.host.record));
     EXPECT_TRUE(rig.engine.serialQueryAllowed());
 }
 

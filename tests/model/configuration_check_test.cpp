@@ -41,8 +41,8 @@ Configuration cleanConfiguration()
     r.workSpecWeRe[0][0] = smsBit(1);
     r.smsSpecWeRe[0][0].assign("Brama otwarta");
     r.clipVerif = clipToggleBit(2) | kClipReport | kForwardUnknownSms;
-    r.flags = optionBit(Option::SmsOutput1) | optionBit(Option::SmsProgram) |
-              optionBit(Option::Report);
+    r.flags =
+        optionBit(Option::SmsOutput1) | optionBit(Option::SmsProgram) | optionBit(Option::Report);
     r.zalWyCode[0][0] = 'Z';
     r.zalWyCode[0][1] = '1';
     r.wylWyCode[0][0] = 'W';
@@ -73,7 +73,7 @@ void PrintTo(const RuleCase& c, std::ostream* os)
     *os << c.name;
 }
 
-class Rules : public ::testing::TestWithParam<RuleCase> {};
+class Rules : public ::testing::TestWithParam<RuleCase> { };
 
 TEST_P(Rules, RaiseExactlyTheExpectedWarnings)
 {
@@ -178,7 +178,9 @@ const RuleCase kRuleCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(ConfigurationCheck, Rules, ::testing::ValuesIn(kRuleCases),
-                         [](const ::testing::TestParamInfo<RuleCase>& param) { return std::string(param.param.name); });
+                         [](const ::testing::TestParamInfo<RuleCase>& param) {
+                             return std::string(param.param.name);
+                         });
 
 TEST(ConfigurationCheck, FactoryDefaultsRaiseNothing)
 {
@@ -209,8 +211,8 @@ TEST(ConfigurationCheck, WarningNamesPlaceUserAndRule)
     EXPECT_EQ(warningLine(warnings[0]),
               warnings[0].place +
                   ": Zdarzenie wysyła SMS do użytkownika 1 („Jan”), który nie ma numeru telefonu. "
-              "Wpisz jego numer na stronie „numery telefonów” albo odznacz go w tym "
-              "powiadomieniu. [brak-numeru]");
+                  "Wpisz jego numer na stronie „numery telefonów” albo odznacz go w tym "
+                  "powiadomieniu. [brak-numeru]");
 }
 
 }  // namespace

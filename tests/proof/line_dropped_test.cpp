@@ -70,14 +70,14 @@ TEST(LineDropped, DuringReadBackKeepsTheSettingsAndTheNextReadBackSucceeds)
     name.pointAt(dropping.devicePath());
 
     LinkRig rig(name.path(), 6000);
-    rig.record = patternRecord();
+    rig.host.record = patternRecord();
     rig.image.fill(0x33);
-    const SettingsRecord before = rig.record;
+    const SettingsRecord before = rig.host.record;
     const DeviceImage imageBefore = rig.image;
     EXPECT_EQ(rig.readBack(), LinkOutcome::PortError);  // not the timeout's NoAnswer
     ASSERT_FALSE(rig.host.errors.empty());
     EXPECT_EQ(rig.host.errors.back(), link_text::kDeviceLost);
-    EXPECT_TRUE(sameBytes(rig.record, before));
+    EXPECT_TRUE(sameBytes(rig.host.record, before));
     EXPECT_EQ(rig.image, imageBefore);
     EXPECT_EQ(rig.host.shown.size(), 0u);
     expectIdle(rig);

@@ -60,9 +60,9 @@ TEST(NoisyModule, ReadBackAnsweredWithNoiseEndsByTheTimeoutAndChangesNothing)
     }));
     module.start();
     LinkRig rig(module.devicePath(), kTimeoutMs);
-    rig.record = patternRecord();
+    rig.host.record = patternRecord();
     rig.image.fill(0x21);
-    const SettingsRecord before = rig.record;
+    const SettingsRecord before = rig.host.record;
     const DeviceImage imageBefore = rig.image;
 
     FramerWatch framer(rig.framer);
@@ -70,7 +70,7 @@ TEST(NoisyModule, ReadBackAnsweredWithNoiseEndsByTheTimeoutAndChangesNothing)
     deadline.start();
     ASSERT_EQ(rig.readBack(5s), LinkOutcome::NoAnswer);
     expectNoiseEndedByTimeout(rig, framer, deadline);
-    EXPECT_TRUE(sameBytes(rig.record, before));
+    EXPECT_TRUE(sameBytes(rig.host.record, before));
     EXPECT_EQ(rig.image, imageBefore);
     EXPECT_EQ(rig.host.shown.size(), 0u);
 }

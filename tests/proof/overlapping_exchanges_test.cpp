@@ -31,7 +31,7 @@ TEST(OverlappingExchanges, ProgrammingStartedDuringAReadBackSendsTheNewSettings)
         << "success reported before the last chunk arrived";
     EXPECT_TRUE(HoldsProgrammedImage(module.memory(), *rig.host.controls))
         << "the module got its old settings back";
-    EXPECT_TRUE(sameBytes(rig.record, *rig.host.controls));
+    EXPECT_TRUE(sameBytes(rig.host.record, *rig.host.controls));
     EXPECT_EQ(rig.host.shown.size(), 0u) << "the late read-back replaced the settings being edited";
     expectIdle(rig);
 

@@ -70,13 +70,13 @@ TEST(SilentModule, ReadBackWithoutAnswerChangesNothing)
     ModuleSimulator module(options);
     module.start();
     LinkRig rig(module.devicePath(), kTimeoutMs);
-    rig.record = patternRecord();
-    const SettingsRecord before = rig.record;
+    rig.host.record = patternRecord();
+    const SettingsRecord before = rig.host.record;
     const DeviceImage imageBefore = rig.image;
 
     EXPECT_EQ(rig.readBack(3s), LinkOutcome::NoAnswer);
     expectTimedOut(rig);
-    EXPECT_TRUE(sameBytes(rig.record, before));
+    EXPECT_TRUE(sameBytes(rig.host.record, before));
     EXPECT_EQ(rig.image, imageBefore);
     EXPECT_EQ(rig.host.shown.size(), 0u);
 }
@@ -89,12 +89,12 @@ TEST(SilentModule, ReadBackCutShortEndsByTheTimeoutAndChangesNothing)
     ModuleSimulator module(options);
     module.start();
     LinkRig rig(module.devicePath(), kTimeoutMs);
-    rig.record = patternRecord();
-    const SettingsRecord before = rig.record;
+    rig.host.record = patternRecord();
+    const SettingsRecord before = rig.host.record;
 
     EXPECT_EQ(rig.readBack(3s), LinkOutcome::NoAnswer);
     expectTimedOut(rig);
-    EXPECT_TRUE(sameBytes(rig.record, before));
+    EXPECT_TRUE(sameBytes(rig.host.record, before));
     EXPECT_EQ(rig.host.shown.size(), 0u);
 
     // The next read-back starts from an empty store and takes a whole answer.

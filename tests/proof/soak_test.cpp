@@ -74,13 +74,13 @@ TEST(Soak, ProgrammingAndReadBackRepeated)
         ASSERT_EQ(rig.program(), LinkOutcome::Programmed) << "run " << run;
         ++programmed;
 
-        rig.record = patternRecord();
+        rig.host.record = patternRecord();
         ASSERT_EQ(rig.readBack(), LinkOutcome::SettingsLoaded) << "read-back " << run;
         ++readBack;
         // The module holds the 1195 bytes sent, and its memory past them from before.
         ASSERT_TRUE(HoldsProgrammedImage(rig.image, sent)) << run;
         // The record read back makes the same image as the record programmed.
-        ASSERT_EQ(ImageOf(rig.record), sent) << "read-back " << run;
+        ASSERT_EQ(ImageOf(rig.host.record), sent) << "read-back " << run;
     }
     const long lastKiB = ResidentKiB();
     std::printf("soak: %d programming runs, %d read-backs; resident memory %ld KiB after %d runs, "

@@ -32,10 +32,17 @@ void RecordingHost::setBusy(bool nowBusy)
         ++busyEntered;
 }
 
-void RecordingHost::collectSettings(SettingsRecord& record)
+SettingsRecord RecordingHost::collectSettings()
 {
     if (controls)
         record = *controls;
+    return record;
+}
+
+void RecordingHost::showSettings(const SettingsRecord& shownRecord)
+{
+    record = shownRecord;
+    shown.push_back(shownRecord);
 }
 
 std::string RecordingHost::lastLine() const
@@ -51,11 +58,10 @@ std::optional<LinkOutcome> RecordingHost::lastOutcome() const
 }
 
 LinkRig::LinkRig(const std::string& portPath, int timeoutMs)
-    : host(timeoutMs), engine(host, record, image, port, framer)
+    : host(timeoutMs), engine(host, image, port, framer)
 {
     host.port = portPath;
-    ConfigureModuleLink(port, framer, engine);
-    host.timer.setOnTimeout([this] { engine.Timer1Timer(); });
+    wireModuleLink(port, framer, engine, host.timer);
 }
 
 LinkRig::~LinkRig()

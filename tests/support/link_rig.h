@@ -30,8 +30,9 @@ public:
     void setBusy(bool busy) override;
     void armNoAnswerTimer() override { timer.arm(); }
     void disarmNoAnswerTimer() override { timer.disarm(); }
-    void collectSettings(SettingsRecord& record) override;
-    void showSettings(const SettingsRecord& record) override { shown.push_back(record); }
+    SettingsRecord settingsRecord() override { return record; }
+    SettingsRecord collectSettings() override;
+    void showSettings(const SettingsRecord& shownRecord) override;
     bool checkUserNumbers() override { return numbersInternational; }
     std::string portName() override { return port; }
     void reportError(const std::string& message) override { errors.push_back(message); }
@@ -43,7 +44,8 @@ public:
     InfoList list;
     NoAnswerTimer timer;
     std::string port;
-    std::optional<SettingsRecord> controls;  // what collectSettings hands over, if set
+    SettingsRecord record{};                 // the host's record, as the window owns its own
+    std::optional<SettingsRecord> controls;  // what collectSettings collects, if set
     bool numbersInternational = true;
     bool failProgressLine = false;  // replaceInfoLine throws, as a broken host might
     bool busy = false;
@@ -72,7 +74,6 @@ struct LinkRig {
 
     TComPort port;
     TComDataPacket framer;
-    SettingsRecord record{};
     DeviceImage image{};
     RecordingHost host;
     LinkEngine engine;

@@ -38,12 +38,9 @@ TEST_F(CheckCli, ExitStatusIsTheWorstOverEveryFile)
         int status;
         bool warningsPrinted;
     } cases[] = {
-        {{clean}, 0, false},
-        {{clean, warned}, 1, true},
-        {{warned, clean}, 1, true},
-        {{damaged}, 4, false},
-        {{damaged, warned}, 4, true},
-        {{warned, path("missing.zvn")}, 4, true},
+        {{clean}, 0, false},          {{clean, warned}, 1, true},
+        {{warned, clean}, 1, true},   {{damaged}, 4, false},
+        {{damaged, warned}, 4, true}, {{warned, path("missing.zvn")}, 4, true},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args{"check"};

@@ -80,11 +80,6 @@ Arguments ParseArguments(const std::vector<std::string>& args)
     return parsed;
 }
 
-std::string VersionText()
-{
-    return std::string("tarnik ") + config::kVersion;
-}
-
 std::string UsageText(const std::string& command)
 {
     if (command == "ports")

@@ -36,7 +36,4 @@ Arguments ParseArguments(const std::vector<std::string>& args);
 // The usage text of one command, or of the tool when `command` is empty or unknown.
 std::string UsageText(const std::string& command);
 
-// "tarnik 1.1"
-std::string VersionText();
-
 }  // namespace tarnik::cli

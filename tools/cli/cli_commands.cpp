@@ -13,6 +13,7 @@
 #include "cli/cli_host.h"
 #include "cli/cli_modules.h"
 #include "cli/cli_session.h"
+#include "config/tarnik_config.h"
 #include "file/settings_file.h"
 #include "link/link_engine.h"
 #include "link/no_answer_timer.h"
@@ -162,12 +163,11 @@ int RunRead(const Arguments& args, std::ostream& out, std::ostream& err)
         SetDefaults(base);
     }
     Session session(out, err, port, base, timeoutOf(args));
-    session.record = base;
     const int status = runExchange(session, err, [&] { session.engine.BBloadClick(); });
     if (status != kExitOk)
         return status;
     try {
-        SaveSettingsFile(session.record, users, QString::fromStdString(*args.output));
+        SaveSettingsFile(session.host.record(), users, QString::fromStdString(*args.output));
     } catch (const SettingsFileError& e) {
         err << "tarnik-cli: " << e.what() << std::endl;
         return kExitFileError;
@@ -254,7 +254,7 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         {"check", RunCheck},
     };
     if (args.version) {
-        out << VersionText() << std::endl;
+        out << config::kVersionLine << std::endl;
         return kExitOk;
     }
     if (args.command.empty()) {

@@ -9,16 +9,10 @@
 
 namespace tarnik::cli {
 
-CliHost::CliHost(std::ostream& out, std::ostream& err, std::string portName,
-                 SettingsRecord programmed, int timeoutMs, std::string linePrefix)
-    : out_(out), err_(err), portName_(std::move(portName)), programmed_(programmed),
-      timer_(
-          [this] {
-              if (onTimeout_)
-                  onTimeout_();
-          },
-          timeoutMs),
-      prefix_(std::move(linePrefix))
+CliHost::CliHost(std::ostream& out, std::ostream& err, std::string portName, SettingsRecord record,
+                 int timeoutMs, std::string linePrefix)
+    : out_(out), err_(err), portName_(std::move(portName)), record_(record),
+      timer_(nullptr, timeoutMs), prefix_(std::move(linePrefix))
 {
     timer_.setOnError([this](const std::exception& e) { reportError(e.what()); });
 }
@@ -42,8 +36,8 @@ void CliHost::replaceInfoLine(int index, const std::string& text)
 
 bool CliHost::checkUserNumbers()
 {
-    for (const auto& number : programmed_.nrUser) {
-        if (!IsInternationalNumber(number.str()))
+    for (const auto& number : record_.nrUser) {
+        if (!isInternationalNumber(number.str()))
             return false;
     }
     return true;

@@ -17,11 +17,12 @@ namespace tarnik::cli {
 
 class CliHost : public LinkHost {
 public:
-    CliHost(std::ostream& out, std::ostream& err, std::string portName, SettingsRecord programmed,
+    // `record` is what "programuj" sends, and the base a read-back converts into.
+    CliHost(std::ostream& out, std::ostream& err, std::string portName, SettingsRecord record,
             int timeoutMs, std::string linePrefix = {});
 
-    // Runs on expiry of the no-answer timer (the engine's Timer1Timer).
-    void setOnTimeout(std::function<void()> onTimeout) { onTimeout_ = std::move(onTimeout); }
+    // The no-answer timer the host arms; its expiry is wired to the engine.
+    NoAnswerTimer& timer() { return timer_; }
     // Runs for every outcome the engine reports, inside its answer handler.
     void setOnFinished(std::function<void(LinkOutcome)> onFinished)
     {
@@ -35,26 +36,27 @@ public:
     void setBusy(bool busy) override { busy_ = busy; }
     void armNoAnswerTimer() override { timer_.arm(); }
     void disarmNoAnswerTimer() override { timer_.disarm(); }
-    void collectSettings(SettingsRecord& record) override { record = programmed_; }
-    void showSettings(const SettingsRecord&) override { }
+    SettingsRecord settingsRecord() override { return record_; }
+    SettingsRecord collectSettings() override { return record_; }
+    void showSettings(const SettingsRecord& record) override { record_ = record; }
     bool checkUserNumbers() override;
     std::string portName() override { return portName_; }
     void reportError(const std::string& message) override;
     void linkFinished(LinkOutcome outcome) override;
 
+    // The host's record: after a read-back, the module's settings.
+    const SettingsRecord& record() const { return record_; }
     // The latest outcome reported, if any.
     std::optional<LinkOutcome> outcome() const { return outcome_; }
     bool busy() const { return busy_; }
-    const InfoList& infoList() const { return list_; }
 
 private:
     std::ostream& out_;
     std::ostream& err_;
     std::string portName_;
-    SettingsRecord programmed_;
+    SettingsRecord record_;
     InfoList list_;
     NoAnswerTimer timer_;
-    std::function<void()> onTimeout_;
     std::function<void(LinkOutcome)> onFinished_;
     std::string prefix_;
     std::optional<LinkOutcome> outcome_;

@@ -9,6 +9,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_session.h"
+#include "link/protocol.h"
 #include "link/verification.h"
 #include "model/setting_comparison.h"
 
@@ -51,7 +52,7 @@ public:
     {
         startExchange([this] {
             if (task_ == ModuleTask::Verify)
-                session_.engine.ReadModuleImage();
+                session_.engine.readModuleImage();
             else
                 session_.engine.BprogramujClick();
         });
@@ -82,7 +83,7 @@ private:
             // Inside the answer handler: the read-back reopens the port, so it starts once
             // the handler has returned.
             QTimer::singleShot(
-                0, [this] { startExchange([this] { session_.engine.ReadModuleImage(); }); });
+                0, [this] { startExchange([this] { session_.engine.readModuleImage(); }); });
             return;
         }
         if (outcome == LinkOutcome::ModuleRead) {
@@ -95,10 +96,10 @@ private:
     void compare()
     {
         const auto differences =
-            compareWithModuleImage(settings_, session_.image, LinkEngine::kProgrammedBytes);
+            compareWithModuleImage(settings_, session_.image, protocol::kSentImageBytes);
         for (const SettingComparison& difference : differences)
             session_.host.printLine(comparisonLine(difference));
-        session_.host.printLine(VerificationLine(differences.size()));
+        session_.host.printLine(verificationLine(differences.size()));
         finish(differences.empty() ? kExitOk : kExitDiffers);
     }
 

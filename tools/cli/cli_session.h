@@ -14,17 +14,14 @@ namespace tarnik::cli {
 
 struct Session {
     Session(std::ostream& out, std::ostream& err, const std::string& port,
-            const SettingsRecord& programmed, int timeoutMs, const std::string& linePrefix = {})
-        : host(out, err, port, programmed, timeoutMs, linePrefix),
-          engine(host, record, image, comPort, framer)
+            const SettingsRecord& record, int timeoutMs, const std::string& linePrefix = {})
+        : host(out, err, port, record, timeoutMs, linePrefix), engine(host, image, comPort, framer)
     {
-        ConfigureModuleLink(comPort, framer, engine);
-        host.setOnTimeout([this] { engine.Timer1Timer(); });
+        wireModuleLink(comPort, framer, engine, host.timer());
     }
 
     TComPort comPort;
     TComDataPacket framer;
-    SettingsRecord record{};
     DeviceImage image{};
     CliHost host;
     LinkEngine engine;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "model/conversion.h"
@@ -51,17 +52,9 @@ int toInt(const char* text, const char* option)
     return static_cast<int>(value);
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
-{
-    tarnik::SimulatorOptions options;
-    // A fresh module holds what the tool shows at start-up, so a first read-back
-    // shows sensible settings.
-    tarnik::DeviceImage factory{};
-    tarnik::SettingsToImage(tarnik::startupSettings(), factory);
-    options.memory = factory;
-    // The misbehaviours are applied in one fixed order, whatever the order of the options.
+// The misbehaviours asked for, applied in one fixed order whatever the order of the
+// options.
+struct Misbehaviours {
     bool starOneOnly = false;
     bool chunksStarOne = false;
     bool lastChunkStarOne = false;
@@ -69,6 +62,43 @@ int main(int argc, char** argv)
     int silentAfter = -1;
     int hangUpAfter = -1;
     bool hangUpAfterAnswer = false;
+
+    void addTo(tarnik::SimulatorOptions& options) const
+    {
+        namespace behaviour = tarnik::behaviour;
+        if (starOneOnly)
+            options.behaviours.push_back(behaviour::StarOneAnswers());
+        if (chunksStarOne)
+            options.behaviours.push_back(behaviour::StarOneForChunks());
+        if (lastChunkStarOne)
+            options.behaviours.push_back(behaviour::StarOneForLastChunk());
+        if (garbage)
+            options.behaviours.push_back(behaviour::GarbageAnswers());
+        if (silentAfter >= 0)
+            options.behaviours.push_back(behaviour::SilentAfter(silentAfter));
+        if (hangUpAfter >= 0)
+            options.behaviours.push_back(behaviour::HangUpAt(hangUpAfter, hangUpAfterAnswer));
+    }
+};
+
+// The configuration memory in `file`: 2048 raw bytes. Ends the program when it is shorter.
+tarnik::DeviceImage readMemory(const char* file)
+{
+    std::ifstream in(file, std::ios::binary);
+    tarnik::DeviceImage memory{};
+    in.read(reinterpret_cast<char*>(memory.data()), static_cast<std::streamsize>(memory.size()));
+    if (!in) {
+        std::cerr << "tarnik-sim: cannot read 2048 bytes from " << file << "\n";
+        std::exit(2);
+    }
+    return memory;
+}
+
+// Reads the command line into `options`. Returns the exit status when the program ends
+// here (--help, or an option it does not know); a bad value ends it at once.
+std::optional<int> parseArguments(int argc, char** argv, tarnik::SimulatorOptions& options)
+{
+    Misbehaviours misbehaviours;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&]() -> const char* {
@@ -93,58 +123,41 @@ int main(int argc, char** argv)
         } else if (arg == "--piece-gap-ms") {
             options.pacing.pieceGap = std::chrono::milliseconds(toInt(value(), "--piece-gap-ms"));
         } else if (arg == "--silent-after") {
-            silentAfter = toInt(value(), "--silent-after");
+            misbehaviours.silentAfter = toInt(value(), "--silent-after");
         } else if (arg == "--star-one-only") {
-            starOneOnly = true;
+            misbehaviours.starOneOnly = true;
         } else if (arg == "--last-chunk-star-one") {
-            lastChunkStarOne = true;
+            misbehaviours.lastChunkStarOne = true;
         } else if (arg == "--chunks-star-one") {
-            chunksStarOne = true;
+            misbehaviours.chunksStarOne = true;
         } else if (arg == "--read-back-length") {
             options.identity.readBackLength =
                 static_cast<std::size_t>(std::max(0, toInt(value(), "--read-back-length")));
         } else if (arg == "--garbage") {
-            garbage = true;
+            misbehaviours.garbage = true;
         } else if (arg == "--hang-up-after") {
-            hangUpAfter = toInt(value(), "--hang-up-after");
+            misbehaviours.hangUpAfter = toInt(value(), "--hang-up-after");
         } else if (arg == "--hang-up-after-answer") {
-            hangUpAfterAnswer = true;
+            misbehaviours.hangUpAfterAnswer = true;
         } else if (arg == "--serial") {
             options.identity.serialNumber = value();
         } else if (arg == "--lead-byte") {
             options.identity.leadByte = static_cast<std::uint8_t>(toInt(value(), "--lead-byte"));
         } else if (arg == "--memory") {
-            const char* file = value();
-            std::ifstream in(file, std::ios::binary);
-            tarnik::DeviceImage memory{};
-            in.read(reinterpret_cast<char*>(memory.data()),
-                    static_cast<std::streamsize>(memory.size()));
-            if (!in) {
-                std::cerr << "tarnik-sim: cannot read 2048 bytes from " << file << "\n";
-                return 2;
-            }
-            options.memory = memory;
+            options.memory = readMemory(value());
         } else {
             std::cerr << "tarnik-sim: unknown option " << arg << "\n";
             usage(std::cerr);
             return 2;
         }
     }
+    misbehaviours.addTo(options);
+    return std::nullopt;
+}
 
-    namespace behaviour = tarnik::behaviour;
-    if (starOneOnly)
-        options.behaviours.push_back(behaviour::StarOneAnswers());
-    if (chunksStarOne)
-        options.behaviours.push_back(behaviour::StarOneForChunks());
-    if (lastChunkStarOne)
-        options.behaviours.push_back(behaviour::StarOneForLastChunk());
-    if (garbage)
-        options.behaviours.push_back(behaviour::GarbageAnswers());
-    if (silentAfter >= 0)
-        options.behaviours.push_back(behaviour::SilentAfter(silentAfter));
-    if (hangUpAfter >= 0)
-        options.behaviours.push_back(behaviour::HangUpAt(hangUpAfter, hangUpAfterAnswer));
-
+// Runs the simulator until SIGINT, SIGTERM or SIGHUP; returns the exit status.
+int runUntilStopped(const tarnik::SimulatorOptions& options)
+{
     // Block the stop signals before any thread starts, then wait for one of them.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
@@ -165,4 +178,19 @@ int main(int argc, char** argv)
     sigwait(&stopSignals, &received);
     simulator.stop();
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    tarnik::SimulatorOptions options;
+    // A fresh module holds what the tool shows at start-up, so a first read-back
+    // shows sensible settings.
+    tarnik::DeviceImage factory{};
+    tarnik::SettingsToImage(tarnik::startupSettings(), factory);
+    options.memory = factory;
+    if (const std::optional<int> status = parseArguments(argc, argv, options))
+        return *status;
+    return runUntilStopped(options);
 }

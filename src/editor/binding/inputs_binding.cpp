@@ -27,65 +27,65 @@ void collectCode(const QLineEdit* edit, std::uint8_t (&code)[2])
 
 }  // namespace
 
-void SettingsBinding::ShowInputTexts()
+void SettingsBinding::ShowInputTexts(const SettingsRecord& record)
 {
     for (int k = 0; k < kInputs; ++k)
         for (int r = 0; r < kReactions; ++r)
-            showText(c_.inputTexts[k][r], record_.smsWeRe[k][r]);
+            showText(c_.inputTexts[k][r], record.smsWeRe[k][r]);
     for (int k = 0; k < kSpecialEntries; ++k)
         for (int r = 0; r < kReactions; ++r)
-            showText(c_.specialTexts[k][r], record_.smsSpecWeRe[k][r]);
+            showText(c_.specialTexts[k][r], record.smsSpecWeRe[k][r]);
 }
 
-void SettingsBinding::CollectInputTexts()
+void SettingsBinding::CollectInputTexts(SettingsRecord& record) const
 {
     for (int k = 0; k < kInputs; ++k)
         for (int r = 0; r < kReactions; ++r)
-            collectText(c_.inputTexts[k][r], record_.smsWeRe[k][r]);
+            collectText(c_.inputTexts[k][r], record.smsWeRe[k][r]);
     for (int k = 0; k < kSpecialEntries; ++k)
         for (int r = 0; r < kReactions; ++r)
-            collectText(c_.specialTexts[k][r], record_.smsSpecWeRe[k][r]);
+            collectText(c_.specialTexts[k][r], record.smsSpecWeRe[k][r]);
 }
 
-void SettingsBinding::ShowReactionTimes()
+void SettingsBinding::ShowReactionTimes(const SettingsRecord& record)
 {
     for (int k = 0; k < kInputs; ++k)
-        showSpin(c_.reactionTimes[k], record_.timerPod[k]);
+        showSpin(c_.reactionTimes[k], record.timerPod[k]);
 }
 
-void SettingsBinding::CollectReactionTimes()
+void SettingsBinding::CollectReactionTimes(SettingsRecord& record) const
 {
     for (int k = 0; k < kInputs; ++k)
-        record_.timerPod[k] = collectSpin(c_.reactionTimes[k]);
+        record.timerPod[k] = collectSpin(c_.reactionTimes[k]);
 }
 
-void SettingsBinding::ShowBlockTimes()
+void SettingsBinding::ShowBlockTimes(const SettingsRecord& record)
 {
     for (int k = 0; k < kInputs; ++k)
-        showSpin(c_.blockTimes[k], record_.timerTorBuf[k]);
+        showSpin(c_.blockTimes[k], record.timerTorBuf[k]);
 }
 
-void SettingsBinding::CollectBlockTimes()
+void SettingsBinding::CollectBlockTimes(SettingsRecord& record) const
 {
     for (int k = 0; k < kInputs; ++k)
-        record_.timerTorBuf[k] = collectSpin(c_.blockTimes[k]);
+        record.timerTorBuf[k] = collectSpin(c_.blockTimes[k]);
 }
 
-void SettingsBinding::ShowOutputs()
+void SettingsBinding::ShowOutputs(const SettingsRecord& record)
 {
     for (int n = 0; n < kOutputs; ++n) {
-        showCode(c_.switchOnCodes[n], record_.zalWyCode[n]);
-        showCode(c_.switchOffCodes[n], record_.wylWyCode[n]);
-        showSpin(c_.offTimers[n], record_.wyOffTimer[n]);
+        showCode(c_.switchOnCodes[n], record.zalWyCode[n]);
+        showCode(c_.switchOffCodes[n], record.wylWyCode[n]);
+        showSpin(c_.offTimers[n], record.wyOffTimer[n]);
     }
 }
 
-void SettingsBinding::CollectOutputs()
+void SettingsBinding::CollectOutputs(SettingsRecord& record) const
 {
     for (int n = 0; n < kOutputs; ++n) {
-        collectCode(c_.switchOnCodes[n], record_.zalWyCode[n]);
-        collectCode(c_.switchOffCodes[n], record_.wylWyCode[n]);
-        record_.wyOffTimer[n] = collectSpin(c_.offTimers[n]);
+        collectCode(c_.switchOnCodes[n], record.zalWyCode[n]);
+        collectCode(c_.switchOffCodes[n], record.wylWyCode[n]);
+        record.wyOffTimer[n] = collectSpin(c_.offTimers[n]);
     }
 }
 

@@ -11,108 +11,114 @@
 
 namespace tarnik {
 
-SettingsBinding::SettingsBinding(const ControlTable& controls, SettingsRecord& record,
-                                 UserDirectory& users, OptionRefresh refresh)
-    : c_(controls), record_(record), users_(users), refresh_(std::move(refresh))
+namespace {
+
+// The output-reaction byte of the blocking input's reaction 2, whose bit 0
+// CHB_funkcjaczaswy shows.
+template <typename Record>
+auto& blockingExitByte(Record& record)
+{
+    return record.numberSpecWeRe[4][1];
+}
+
+}  // namespace
+
+SettingsBinding::SettingsBinding(const ControlTable& controls, OptionRefresh refresh)
+    : c_(controls), refresh_(std::move(refresh))
 {
 }
 
-SettingsBinding::SettingsBinding(QWidget* root, SettingsRecord& record, UserDirectory& users,
-                                 OptionRefresh refresh)
-    : SettingsBinding(ControlTable(root), record, users, std::move(refresh))
-{
-}
-
-void SettingsBinding::runOption(int flag) const
+void SettingsBinding::runOption(OptionFlag option) const
 {
     if (refresh_.run)
-        refresh_.run(flag);
+        refresh_.run(option);
 }
 
-void SettingsBinding::ShowSettings()
+void SettingsBinding::showFrom(const SettingsRecord& record)
 {
-    showSettingSteps();
-    RefreshOutputOptions();
+    showSettingSteps(record);
+    refreshOutputOptions();
 }
 
-void SettingsBinding::ShowSettingsAndUserDirectory()
+void SettingsBinding::showFrom(const SettingsRecord& record, const UserDirectory& users)
 {
-    showSettingSteps();
-    ShowUserDirectory();
-    RefreshOutputOptions();
+    showSettingSteps(record);
+    ShowUserDirectory(users);
+    refreshOutputOptions();
 }
 
-void SettingsBinding::showSettingSteps()
+void SettingsBinding::showSettingSteps(const SettingsRecord& record)
 {
-    ShowInputTexts();
-    ShowReactionTimes();
-    ShowBlockTimes();
-    ShowUserNumbers();
-    ShowOutputs();
-    ShowBasicSettings();
+    ShowInputTexts(record);
+    ShowReactionTimes(record);
+    ShowBlockTimes(record);
+    ShowUserNumbers(record);
+    ShowOutputs(record);
+    ShowBasicSettings(record);
 }
 
-void SettingsBinding::RefreshOutputOptions()
+void SettingsBinding::refreshOutputOptions()
 {
-    for (int flag : {0, 2, 1, 3})
-        runOption(flag);
+    for (OptionFlag option : {OptionFlag::Output1BySms, OptionFlag::Output1OffTimer,
+                              OptionFlag::Output2BySms, OptionFlag::Output2OffTimer})
+        runOption(option);
 }
 
-void SettingsBinding::CollectSettings()
+void SettingsBinding::collectInto(SettingsRecord& record) const
 {
-    CollectInputTexts();
-    CollectReactionTimes();
-    CollectBlockTimes();
-    CollectUserNumbers();
-    CollectOutputs();
-    CollectBasicSettings();
+    CollectInputTexts(record);
+    CollectReactionTimes(record);
+    CollectBlockTimes(record);
+    CollectUserNumbers(record);
+    CollectOutputs(record);
+    CollectBasicSettings(record);
 }
 
 // ---- basic settings ----
 
-void SettingsBinding::ShowBasicSettings()
+void SettingsBinding::ShowBasicSettings(const SettingsRecord& record)
 {
-    showText(c_.pin, record_.pin);
+    showText(c_.pin, record.pin);
     c_.centre->setCurrentIndex(kOtherSmsCentre);
-    showText(c_.centreNumber, record_.csms);
-    showSpin(c_.testOkr, record_.testOkr);
-    const std::string storedCentre = record_.csms.str();
+    showText(c_.centreNumber, record.csms);
+    showSpin(c_.testOkr, record.testOkr);
+    const std::string storedCentre = record.csms.str();
     for (int i = 0; i < kOtherSmsCentre; ++i)
         if (kSmsCentrePresets[i].number == storedCentre)
             c_.centre->setCurrentIndex(i);
-    showSpin(c_.callTimer, record_.callTimer);
-    showSpin(c_.callingTimer, record_.callingTimer);
-    showText(c_.smsCode, record_.pinMod);
-    showBits(c_.clipVerif, record_.clipVerif);
-    showBits(c_.clipNotVerif, record_.clipNotVerif);
-    showBits(c_.flags, record_.flags);
-    showSpin(c_.smsConfirmTimer, record_.smsConfirmTimer);
-    showSpin(c_.smsAttempts, record_.smsAttempts);
-    runOption(5);
-    runOption(4);
-    showSpin(c_.exitTime, record_.exitTime);
-    showSpin(c_.entryTime, record_.entryTime);
-    showSpin(c_.alarmTime, record_.alarmTime);
-    showBit(c_.blockingTimeBit, (blockingExitByte() & 0x01) != 0);
+    showSpin(c_.callTimer, record.callTimer);
+    showSpin(c_.callingTimer, record.callingTimer);
+    showText(c_.smsCode, record.pinMod);
+    showBits(c_.clipVerif, record.clipVerif);
+    showBits(c_.clipNotVerif, record.clipNotVerif);
+    showBits(c_.flags, record.flags);
+    showSpin(c_.smsConfirmTimer, record.smsConfirmTimer);
+    showSpin(c_.smsAttempts, record.smsAttempts);
+    runOption(OptionFlag::SmsProgramming);
+    runOption(OptionFlag::TestReport);
+    showSpin(c_.exitTime, record.exitTime);
+    showSpin(c_.entryTime, record.entryTime);
+    showSpin(c_.alarmTime, record.alarmTime);
+    showBit(c_.blockingTimeBit, (blockingExitByte(record) & 0x01) != 0);
 }
 
-void SettingsBinding::CollectBasicSettings()
+void SettingsBinding::CollectBasicSettings(SettingsRecord& record) const
 {
-    collectText(c_.pin, record_.pin);
-    collectText(c_.centreNumber, record_.csms);
-    record_.callTimer = collectSpin(c_.callTimer);
-    record_.callingTimer = collectSpin(c_.callingTimer);
-    collectText(c_.smsCode, record_.pinMod);
-    record_.testOkr = collectSpin(c_.testOkr);
-    record_.clipVerif = collectBits(c_.clipVerif);
-    record_.clipNotVerif = collectBits(c_.clipNotVerif);
-    record_.flags = collectBits(c_.flags);  // bits 6 and 7 stay clear
-    record_.smsConfirmTimer = collectSpin(c_.smsConfirmTimer);
-    record_.smsAttempts = collectSpin(c_.smsAttempts);
-    record_.exitTime = collectSpin(c_.exitTime);
-    record_.entryTime = collectSpin(c_.entryTime);
-    record_.alarmTime = collectSpin(c_.alarmTime);
-    std::uint8_t& exitByte = blockingExitByte();
+    collectText(c_.pin, record.pin);
+    collectText(c_.centreNumber, record.csms);
+    record.callTimer = collectSpin(c_.callTimer);
+    record.callingTimer = collectSpin(c_.callingTimer);
+    collectText(c_.smsCode, record.pinMod);
+    record.testOkr = collectSpin(c_.testOkr);
+    record.clipVerif = collectBits(c_.clipVerif);
+    record.clipNotVerif = collectBits(c_.clipNotVerif);
+    record.flags = collectBits(c_.flags);  // bits 6 and 7 stay clear
+    record.smsConfirmTimer = collectSpin(c_.smsConfirmTimer);
+    record.smsAttempts = collectSpin(c_.smsAttempts);
+    record.exitTime = collectSpin(c_.exitTime);
+    record.entryTime = collectSpin(c_.entryTime);
+    record.alarmTime = collectSpin(c_.alarmTime);
+    std::uint8_t& exitByte = blockingExitByte(record);
     exitByte =
         static_cast<std::uint8_t>((exitByte & 0xFE) | (isTicked(c_.blockingTimeBit) ? 1 : 0));
 }

@@ -1,15 +1,18 @@
 #pragma once
 
-// Moves the settings between the main window's controls and the records:
-// ShowSettings fills the controls from the Settings record, CollectSettings
-// copies them back; the User directory has its own pair. The controls are
-// resolved by name once, when the binding is built. Every step keeps its
-// order, because setting a check box fires its handler, which can change
-// other controls.
+// Moves the settings between the main window's controls and records it is
+// given: showFrom fills the controls from a Settings record (the window's
+// ShowSettings), collectInto copies them into one (CollectSettings); the User
+// directory has its own pair. The binding holds no record: whoever calls it
+// owns the record. Fields no control shows (the reaction bytes, spare bytes)
+// are left as the record has them. The controls are resolved by name once,
+// when the binding is built. Every step keeps its order, because setting a
+// check box fires its handler, which can change other controls.
 
 #include <functional>
 
 #include "editor/binding/bound_controls.h"
+#include "editor/pages/option_flags.h"
 #include "model/settings_record.h"
 
 class QWidget;
@@ -21,44 +24,42 @@ class ControlTable;
 // The output option handlers that bring dependent controls into line after a
 // show (ChBFlags_0Click .. ChBFlags_5Click of the window's interlocks).
 struct OptionRefresh {
-    std::function<void(int flag)> run;  // runs ChBFlags_<flag>Click
+    std::function<void(OptionFlag option)> run;  // runs ChBFlags_<option>Click
 };
 
 class SettingsBinding {
 public:
     // Throws std::logic_error naming a control that the pages lack.
-    SettingsBinding(const ControlTable& controls, SettingsRecord& record, UserDirectory& users,
-                    OptionRefresh refresh);
-    // As above, with the controls under `root`.
-    SettingsBinding(QWidget* root, SettingsRecord& record, UserDirectory& users,
-                    OptionRefresh refresh);
+    SettingsBinding(const ControlTable& controls, OptionRefresh refresh);
 
-    // Whole-window operations.
-    void ShowSettings();
+    // Whole-window operations. showFrom is ShowSettings: the six show steps,
+    // then the output option refresh.
+    void showFrom(const SettingsRecord& record);
     // Start-up and opening a file: ShowSettings with ShowUserDirectory placed
     // before its option refresh.
-    void ShowSettingsAndUserDirectory();
-    void CollectSettings();
+    void showFrom(const SettingsRecord& record, const UserDirectory& users);
+    // CollectSettings: the six collect steps into `record`.
+    void collectInto(SettingsRecord& record) const;
     // The output option refresh that ends ShowSettings: flags 0, 2, 1, 3.
-    void RefreshOutputOptions();
+    void refreshOutputOptions();
 
     // Steps, in the orders of ShowSettings / CollectSettings.
-    void ShowInputTexts();
-    void ShowReactionTimes();
-    void ShowBlockTimes();
-    void ShowUserNumbers();
-    void ShowOutputs();
-    void ShowBasicSettings();
-    void CollectInputTexts();
-    void CollectReactionTimes();
-    void CollectBlockTimes();
-    void CollectUserNumbers();
-    void CollectOutputs();
-    void CollectBasicSettings();
+    void ShowInputTexts(const SettingsRecord& record);
+    void ShowReactionTimes(const SettingsRecord& record);
+    void ShowBlockTimes(const SettingsRecord& record);
+    void ShowUserNumbers(const SettingsRecord& record);
+    void ShowOutputs(const SettingsRecord& record);
+    void ShowBasicSettings(const SettingsRecord& record);
+    void CollectInputTexts(SettingsRecord& record) const;
+    void CollectReactionTimes(SettingsRecord& record) const;
+    void CollectBlockTimes(SettingsRecord& record) const;
+    void CollectUserNumbers(SettingsRecord& record) const;
+    void CollectOutputs(SettingsRecord& record) const;
+    void CollectBasicSettings(SettingsRecord& record) const;
 
     // Names and notes of the four users.
-    void ShowUserDirectory();
-    void CollectUserDirectory();
+    void ShowUserDirectory(const UserDirectory& users);
+    void CollectUserDirectory(UserDirectory& users) const;
 
     // True when every user number longer than 2 characters begins with "+".
     bool CheckUserNumbers() const;
@@ -71,16 +72,11 @@ public:
     void connectSmsCentreList();
 
 private:
-    void runOption(int flag) const;
+    void runOption(OptionFlag option) const;
     // The six show steps of ShowSettings, without its option refresh.
-    void showSettingSteps();
-    // The output-reaction byte of the blocking input's reaction 2, whose bit 0
-    // CHB_funkcjaczaswy shows.
-    std::uint8_t& blockingExitByte() { return record_.numberSpecWeRe[4][1]; }
+    void showSettingSteps(const SettingsRecord& record);
 
     BoundControls c_;
-    SettingsRecord& record_;
-    UserDirectory& users_;
     OptionRefresh refresh_;
 };
 

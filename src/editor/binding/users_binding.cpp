@@ -27,23 +27,23 @@ QString memoText(const QPlainTextEdit& memo)
 
 }  // namespace
 
-void SettingsBinding::ShowUserNumbers()
+void SettingsBinding::ShowUserNumbers(const SettingsRecord& record)
 {
     for (int n = 0; n < kUsers; ++n)
-        showText(c_.userNumbers[n], record_.nrUser[n]);
+        showText(c_.userNumbers[n], record.nrUser[n]);
 }
 
-void SettingsBinding::CollectUserNumbers()
+void SettingsBinding::CollectUserNumbers(SettingsRecord& record) const
 {
     for (int n = 0; n < kUsers; ++n)
-        collectText(c_.userNumbers[n], record_.nrUser[n]);
+        collectText(c_.userNumbers[n], record.nrUser[n]);
 }
 
 // Notes are stored with CR LF between lines; the memo shows them as lines.
-void SettingsBinding::ShowUserDirectory()
+void SettingsBinding::ShowUserDirectory(const UserDirectory& users)
 {
     for (int n = 0; n < kUsers; ++n) {
-        const UserEntry& entry = users_.entries[n];
+        const UserEntry& entry = users.entries[n];
         showText(c_.userNames[n], entry.osoba);
         QString notes = shownText(entry.uwagi.str());
         notes.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -52,10 +52,10 @@ void SettingsBinding::ShowUserDirectory()
     }
 }
 
-void SettingsBinding::CollectUserDirectory()
+void SettingsBinding::CollectUserDirectory(UserDirectory& users) const
 {
     for (int n = 0; n < kUsers; ++n) {
-        UserEntry& entry = users_.entries[n];
+        UserEntry& entry = users.entries[n];
         collectText(c_.userNames[n], entry.osoba);
         entry.uwagi.assign(toCp1250(memoText(*c_.userNotes[n])));
     }

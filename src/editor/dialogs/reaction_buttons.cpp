@@ -63,14 +63,6 @@ ReactionButtons::ReactionButtons(const ControlTable& controls, QWidget* mainWind
     connected_ = connectButtons();
 }
 
-ReactionButtons::ReactionButtons(QWidget* mainWindow, SettingsRecord& record,
-                                 TFconfigNumberWeRe& numberDialog, TFConfigWorkWeRe& workDialog,
-                                 QObject* parent)
-    : ReactionButtons(ControlTable(mainWindow), mainWindow, record, numberDialog, workDialog,
-                      parent)
-{
-}
-
 int ReactionButtons::connectButtons()
 {
     using Handler = void (ReactionButtons::*)(QWidget*);

@@ -41,9 +41,6 @@ public:
     ReactionButtons(const ControlTable& controls, QWidget* mainWindow, SettingsRecord& record,
                     TFconfigNumberWeRe& numberDialog, TFConfigWorkWeRe& workDialog,
                     QObject* parent = nullptr);
-    // As above, with the controls under `mainWindow`.
-    ReactionButtons(QWidget* mainWindow, SettingsRecord& record, TFconfigNumberWeRe& numberDialog,
-                    TFConfigWorkWeRe& workDialog, QObject* parent = nullptr);
 
     // Each takes the pressed button; a name outside the handler's family
     // throws std::invalid_argument.

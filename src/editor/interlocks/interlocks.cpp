@@ -149,11 +149,6 @@ Interlocks::Interlocks(const ControlTable& controls, QWidget* mainWindow, QObjec
     watchEdits(controls);
 }
 
-Interlocks::Interlocks(QWidget* mainWindow, QObject* parent)
-    : Interlocks(ControlTable(mainWindow), mainWindow, parent)
-{
-}
-
 void Interlocks::connectCheckBoxes()
 {
     const auto attach = [this](QCheckBox* box, auto handler) {
@@ -171,7 +166,8 @@ void Interlocks::connectCheckBoxes()
             attach(clipBoxes_[static_cast<std::size_t>(group)][static_cast<std::size_t>(digit)],
                    [this, group, digit] { clipActionClick(group, digit); });
     for (int flag = 0; flag < kOptions; ++flag)
-        attach(optionBoxes_[static_cast<std::size_t>(flag)], [this, flag] { applyOption(flag); });
+        attach(optionBoxes_[static_cast<std::size_t>(flag)],
+               [this, flag] { applyOption(static_cast<OptionFlag>(flag)); });
 }
 
 void Interlocks::watchEdits(const ControlTable& controls)
@@ -225,9 +221,9 @@ void Interlocks::clipActionClick(ClipGroup group, int digit)
 
 // ---- Option dependencies
 
-void Interlocks::applyOption(int flag)
+void Interlocks::applyOption(OptionFlag option)
 {
-    const auto i = static_cast<std::size_t>(flag);
+    const auto i = static_cast<std::size_t>(option);
     const bool on = optionBoxes_.at(i)->isChecked();
     // Emptied before they are disabled, so a disabled edit never holds a value
     // that its own exit check would still complain about.

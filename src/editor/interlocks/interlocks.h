@@ -14,7 +14,7 @@
 //    as a click does (the show steps rely on this);
 //  - an event filter on EPin, EPINMOD, EZalWy1, EwylWy1, EZalWy2, EwylWy2 for
 //    the exit checks and on EPin, Enruser1 for the key filters.
-// ShowSettings / ShowBasicSettings run applyOption(n) (ChBFlags_<n>Click)
+// ShowSettings / ShowBasicSettings run applyOption (ChBFlags_<n>Click)
 // directly at the points where the settings are shown.
 
 #include <QHash>
@@ -22,6 +22,8 @@
 #include <QString>
 #include <array>
 #include <vector>
+
+#include "editor/pages/option_flags.h"
 
 class QCheckBox;
 class QEvent;
@@ -42,8 +44,6 @@ class Interlocks : public QObject {
 
 public:
     Interlocks(const ControlTable& controls, QWidget* mainWindow, QObject* parent = nullptr);
-    // As above, with the controls under `mainWindow`.
-    explicit Interlocks(QWidget* mainWindow, QObject* parent = nullptr);
 
     // CLIP action exclusion: the handler of box `digit` (0..5) of `group`,
     // ChbClipVerif<digit>Click or ChBClipNotVerif<digit>Click.
@@ -55,15 +55,15 @@ public:
     // handler in turn).
     void SetActionExclusion(ClipGroup group, int own, int other1, int other2);
 
-    // Option dependencies, ChBFlags_<flag>Click (flag 0..5): sets the
-    // dependants' enabled state to the box's:
+    // Option dependencies, ChBFlags_<option>Click: sets the dependants'
+    // enabled state to the box's:
     //  0: Label43, Label45, EZalWy1, EwylWy1; codes emptied when clear
     //  1: Label44, Label46, EZalWy2, EwylWy2; codes emptied when clear
     //  2: Label24, SEWy_offTimer1, Label47
     //  3: Label25, SEWy_offTimer2, Label48
     //  4: SEtestokr
     //  5: EPINMOD (emptied before it is disabled), Label28
-    void applyOption(int flag);
+    void applyOption(OptionFlag option);
 
     // Exit checks: a modal "Uwaga" box when the text left behind is not
     // acceptable, then the focus goes back to `edit`; the text stays.
@@ -82,7 +82,7 @@ protected:
 private:
     enum class ExitRule { Pin, SmsCode };
     static constexpr int kClipActions = 6;
-    static constexpr int kOptions = 6;
+    static constexpr int kOptions = kOptionFlags;
 
     void connectCheckBoxes();
     void watchEdits(const ControlTable& controls);

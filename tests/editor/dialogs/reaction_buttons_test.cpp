@@ -17,6 +17,7 @@
 #include "editor/dialogs/fconfig_number_we_re.h"
 #include "editor/dialogs/fconfig_work_we_re.h"
 #include "editor/dialogs/reaction_buttons.h"
+#include "editor/lookup/control_table.h"
 #include "modal_watcher.h"
 #include "reaction_pages_fixture.h"
 
@@ -100,8 +101,8 @@ protected:
         numberDialog_ = new TFconfigNumberWeRe(window_.get());
         workDialog_ = new TFConfigWorkWeRe(window_.get());
         record_ = SettingsRecord{};
-        buttons_ =
-            std::make_unique<ReactionButtons>(window_.get(), record_, *numberDialog_, *workDialog_);
+        buttons_ = std::make_unique<ReactionButtons>(ControlTable(window_.get()), window_.get(),
+                                                     record_, *numberDialog_, *workDialog_);
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }

@@ -96,7 +96,7 @@ TEST_F(WindowReactionTest, inputSevenReactionTwoIsEditedAndTitled)
 TEST_F(WindowReactionTest, blockingInputByteSurvivesTheDialogAndTheNextCollect)
 {
     window().settings().numberSpecWeRe[4][1] = 0x09;
-    window().binding().ShowSettings();
+    window().ShowSettings();
     bool onlySwitchOn = true;
     press("BB_ConfigNumerSpecWe5Re2", true, [&](QWidget* d) {
         for (QCheckBox* b : d->findChildren<QCheckBox*>())
@@ -106,7 +106,7 @@ TEST_F(WindowReactionTest, blockingInputByteSurvivesTheDialogAndTheNextCollect)
     });
     ASSERT_TRUE(onlySwitchOn);
     ASSERT_EQ(window().settings().numberSpecWeRe[4][1], std::uint8_t{0x09});
-    window().binding().CollectSettings();  // CHB_funkcjaczaswy carries bit 0 back
+    window().CollectSettings();  // CHB_funkcjaczaswy carries bit 0 back
     ASSERT_EQ(window().settings().numberSpecWeRe[4][1], std::uint8_t{0x09});
 }
 

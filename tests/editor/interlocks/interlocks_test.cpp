@@ -14,6 +14,7 @@
 #include <array>
 
 #include "editor/interlocks/interlocks.h"
+#include "editor/lookup/control_table.h"
 #include "modal_watcher.h"
 #include "option_pages_fixture.h"
 
@@ -84,7 +85,7 @@ protected:
     void SetUp() override
     {
         window_ = std::make_unique<OptionPagesFixture>();
-        interlocks_ = std::make_unique<Interlocks>(window_.get());
+        interlocks_ = std::make_unique<Interlocks>(ControlTable(window_.get()), window_.get());
         window_->show();
         window_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
@@ -219,9 +220,9 @@ TEST_F(InterlocksTest, handlersCalledDirectlyBringUnchangedBoxesDependantsInLine
     // the settings calls the handlers itself.
     window_->edit(QStringLiteral("EwylWy2"))->setText(QStringLiteral("xy"));
     window_->edit(QStringLiteral("EPINMOD"))->setText(QStringLiteral("1234"));
-    interlocks_->applyOption(1);
-    interlocks_->applyOption(4);
-    interlocks_->applyOption(5);
+    interlocks_->applyOption(OptionFlag::Output2BySms);
+    interlocks_->applyOption(OptionFlag::TestReport);
+    interlocks_->applyOption(OptionFlag::SmsProgramming);
     ASSERT_TRUE(window_->edit(QStringLiteral("EwylWy2"))->text().isEmpty());
     ASSERT_TRUE(!window_->control(QStringLiteral("Label46"))->isEnabled());
     ASSERT_TRUE(!window_->control(QStringLiteral("SEtestokr"))->isEnabled());

@@ -41,18 +41,18 @@ protected:
 TEST_F(WindowInterlocksTest, twoActionsOfOneOutputShowOnlyTheLaterOne)
 {
     window().settings().clipVerif = 0x05;  // switch output 1 on (bit 0) and off (bit 2)
-    window().binding().ShowSettings();
+    window().ShowSettings();
     ASSERT_TRUE(box(QStringLiteral("ChbClipVerif2"))->isChecked());
     ASSERT_TRUE(!box(QStringLiteral("ChbClipVerif0"))->isChecked());
     ASSERT_TRUE(!box(QStringLiteral("ChbClipVerif4"))->isEnabled());
-    window().binding().CollectSettings();
+    window().CollectSettings();
     ASSERT_EQ(window().settings().clipVerif, std::uint8_t{0x04});
 }
 
 TEST_F(WindowInterlocksTest, theOtherNumbersGroupIsShownConsistentlyToo)
 {
     window().settings().clipNotVerif = 0x32;  // bits 1, 4, 5
-    window().binding().ShowSettings();
+    window().ShowSettings();
     ASSERT_TRUE(box(QStringLiteral("ChBClipNotVerif4"))->isChecked());
     ASSERT_TRUE(box(QStringLiteral("ChBClipNotVerif5"))->isChecked());
     ASSERT_TRUE(!box(QStringLiteral("ChBClipNotVerif1"))->isChecked());
@@ -64,10 +64,10 @@ TEST_F(WindowInterlocksTest, smsAccessCodeIsEmptiedAndDisabledWithoutItsOption)
 {
     window().settings().flags = 0x00;
     window().settings().pinMod.assign("1234");
-    window().binding().ShowSettings();
+    window().ShowSettings();
     ASSERT_TRUE(fixture_->edit("EPINMOD")->text().isEmpty());
     ASSERT_TRUE(!fixture_->edit("EPINMOD")->isEnabled());
-    window().binding().CollectSettings();
+    window().CollectSettings();
     ASSERT_TRUE(window().settings().pinMod.empty());
 }
 
@@ -78,7 +78,7 @@ TEST_F(WindowInterlocksTest, outputCodesFollowTheirSmsOption)
     window().settings().zalWyCode[0][1] = '1';
     window().settings().zalWyCode[1][0] = 'B';
     window().settings().zalWyCode[1][1] = '2';
-    window().binding().ShowSettings();
+    window().ShowSettings();
     ASSERT_TRUE(fixture_->edit("EZalWy1")->text().isEmpty());
     ASSERT_TRUE(!fixture_->edit("EZalWy1")->isEnabled());
     ASSERT_EQ(fixture_->edit("EZalWy2")->text(), QStringLiteral("B2"));

@@ -1,4 +1,4 @@
-#include "serial/catalogue_folder.h"
+#include "serial/message_catalogue_folder.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -59,10 +59,10 @@ std::vector<std::string> UserLanguages()
     return languages;
 }
 
-std::filesystem::path CatalogueFolder(const std::filesystem::path& besideProgram,
-                                      const std::filesystem::path& installed,
-                                      const std::string& domain,
-                                      const std::vector<std::string>& languages)
+std::filesystem::path messageCatalogueFolder(const std::filesystem::path& besideProgram,
+                                             const std::filesystem::path& installed,
+                                             const std::string& domain,
+                                             const std::vector<std::string>& languages)
 {
     if (holdsCatalogue(besideProgram, domain, languages))
         return besideProgram;

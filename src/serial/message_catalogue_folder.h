@@ -17,9 +17,9 @@ namespace tarnik {
 // "pl_PL.UTF-8" gives "pl_PL.UTF-8", "pl_PL", "pl".
 std::vector<std::string> UserLanguages();
 
-std::filesystem::path CatalogueFolder(const std::filesystem::path& besideProgram,
-                                      const std::filesystem::path& installed,
-                                      const std::string& domain,
-                                      const std::vector<std::string>& languages);
+std::filesystem::path messageCatalogueFolder(const std::filesystem::path& besideProgram,
+                                             const std::filesystem::path& installed,
+                                             const std::string& domain,
+                                             const std::vector<std::string>& languages);
 
 }  // namespace tarnik

@@ -1,7 +1,7 @@
 // Which folder the message catalogues are taken from: beside the program first,
 // then the installed one, for the user's language in any of its forms.
 
-#include "serial/catalogue_folder.h"
+#include "serial/message_catalogue_folder.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -10,11 +10,11 @@
 #include <fstream>
 
 namespace fs = std::filesystem;
-using tarnik::CatalogueFolder;
+using tarnik::messageCatalogueFolder;
 
 namespace {
 
-class CatalogueFolderTest : public ::testing::Test {
+class MessageCatalogueFolderTest : public ::testing::Test {
 protected:
     fs::path root = fs::temp_directory_path() /
                     ("tarnik-catalogues-" + std::to_string(::getpid()) + "-" +
@@ -37,28 +37,28 @@ protected:
 
 }  // namespace
 
-TEST_F(CatalogueFolderTest, BesideTheProgramComesFirst)
+TEST_F(MessageCatalogueFolderTest, BesideTheProgramComesFirst)
 {
     putCatalogue(beside, "pl");
     putCatalogue(installed, "pl");
-    EXPECT_EQ(CatalogueFolder(beside, installed, "serial", {"pl_PL", "pl"}), beside);
+    EXPECT_EQ(messageCatalogueFolder(beside, installed, "serial", {"pl_PL", "pl"}), beside);
 }
 
-TEST_F(CatalogueFolderTest, TheInstalledFolderServesWhenNothingIsBeside)
+TEST_F(MessageCatalogueFolderTest, TheInstalledFolderServesWhenNothingIsBeside)
 {
     putCatalogue(installed, "pl");
-    EXPECT_EQ(CatalogueFolder(beside, installed, "serial", {"pl_PL.UTF-8", "pl_PL", "pl"}),
+    EXPECT_EQ(messageCatalogueFolder(beside, installed, "serial", {"pl_PL.UTF-8", "pl_PL", "pl"}),
               installed);
     // another domain's or another language's catalogue does not count
     putCatalogue(beside, "de");
-    EXPECT_EQ(CatalogueFolder(beside, installed, "serial", {"pl"}), installed);
-    EXPECT_EQ(CatalogueFolder(beside, installed, "default", {"pl"}), beside);
+    EXPECT_EQ(messageCatalogueFolder(beside, installed, "serial", {"pl"}), installed);
+    EXPECT_EQ(messageCatalogueFolder(beside, installed, "default", {"pl"}), beside);
 }
 
-TEST_F(CatalogueFolderTest, WithoutAnyCatalogueTheFolderBesideIsKept)
+TEST_F(MessageCatalogueFolderTest, WithoutAnyCatalogueTheFolderBesideIsKept)
 {
-    EXPECT_EQ(CatalogueFolder(beside, installed, "serial", {"pl"}), beside);
-    EXPECT_EQ(CatalogueFolder(beside, root / "missing", "serial", {}), beside);
+    EXPECT_EQ(messageCatalogueFolder(beside, installed, "serial", {"pl"}), beside);
+    EXPECT_EQ(messageCatalogueFolder(beside, root / "missing", "serial", {}), beside);
 }
 
 TEST(UserLanguagesTest, LanguageListFirstThenTheLocaleWithItsShorterForms)

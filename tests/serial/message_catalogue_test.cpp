@@ -32,7 +32,7 @@ void BuildCatalogue(const fs::path& root, const std::string& suffixTranslation)
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
 }
 
-class Catalogue : public ::testing::Test {
+class MessageCatalogue : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -48,7 +48,7 @@ protected:
     }
 };
 
-TEST_F(Catalogue, TextsAndSuffixAreTranslated)
+TEST_F(MessageCatalogue, TextsAndSuffixAreTranslated)
 {
     const fs::path root = Root("good");
     BuildCatalogue(root, " (kod błędu: %d)");
@@ -58,7 +58,7 @@ TEST_F(Catalogue, TextsAndSuffixAreTranslated)
     EXPECT_STREQ(EComPort(errLinkRegistration).what(), "Link (un)registration failed");
 }
 
-TEST_F(Catalogue, SuffixWithAForeignConversionIsNotUsed)
+TEST_F(MessageCatalogue, SuffixWithAForeignConversionIsNotUsed)
 {
     const fs::path root = Root("bad");
     BuildCatalogue(root, " (%s %d)");

@@ -39,7 +39,7 @@ SettingsRecord fullRecord()
     return record;
 }
 
-TEST(Catalogue, CoversEveryRecordByteTheImageOrTheWindowUses)
+TEST(SettingsCatalogue, CoversEveryRecordByteTheImageOrTheWindowUses)
 {
     std::vector<bool> covered(sizeof(SettingsRecord), false);
     std::vector<bool> coveredUsers(sizeof(UserDirectory), false);
@@ -72,7 +72,7 @@ TEST(Catalogue, CoversEveryRecordByteTheImageOrTheWindowUses)
         EXPECT_TRUE(coveredUsers[i]) << "user directory byte " << i;
 }
 
-TEST(Catalogue, KeysAreUniqueAndImagePlacesDoNotOverlap)
+TEST(SettingsCatalogue, KeysAreUniqueAndImagePlacesDoNotOverlap)
 {
     std::set<std::string> keys;
     std::vector<bool> carried(kImageSize, false);
@@ -94,7 +94,7 @@ TEST(Catalogue, KeysAreUniqueAndImagePlacesDoNotOverlap)
     EXPECT_EQ(entry->offset, offsetof(SettingsRecord, numberWeRe) + 2 * 2 + 1);
 }
 
-TEST(Catalogue, TextsCompareByContentAndEveryKindIsFound)
+TEST(SettingsCatalogue, TextsCompareByContentAndEveryKindIsFound)
 {
     SettingsRecord a = startupSettings();
     UserDirectory users{};
@@ -128,7 +128,7 @@ TEST(Catalogue, TextsCompareByContentAndEveryKindIsFound)
               "Wyjścia / Wyjście 2 / Kod załączenia: \"\" -> \"AB\"");
 }
 
-TEST(Catalogue, WriteThenReadGivesTheValueBack)
+TEST(SettingsCatalogue, WriteThenReadGivesTheValueBack)
 {
     std::mt19937 random(11);
     for (int round = 0; round < 20; ++round) {
@@ -154,7 +154,7 @@ TEST(Catalogue, WriteThenReadGivesTheValueBack)
     }
 }
 
-TEST(Catalogue, ImageDifferencesAreReportedOncePerSettingWithBothValues)
+TEST(SettingsCatalogue, ImageDifferencesAreReportedOncePerSettingWithBothValues)
 {
     const SettingsRecord record = fullRecord();
     DeviceImage image{};

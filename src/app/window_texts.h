@@ -1,0 +1,36 @@
+#pragma once
+
+// The texts the window shell shows to the user, UTF-8, in one place. The settings pages
+// and the module link keep theirs in their own layers.
+
+namespace tarnik::window_text {
+
+// "Plik" menu: the comparisons.
+inline constexpr const char* kCompareWithFile = "Porównaj z plikiem ...";
+inline constexpr const char* kCompareWithModule = "Porównaj z modułem";
+inline constexpr const char* kVerifyAfterProgramming = "Sprawdź po zaprogramowaniu";
+inline constexpr const char* kComparisonBusy =
+    "Trwa wymiana z modułem; porównanie możliwe po jej zakończeniu.";
+
+// The comparison dialog.
+inline constexpr const char* kComparisonTitle = "Porównanie ustawień";
+inline constexpr const char* kNoDifferences = "Brak różnic.";
+inline constexpr const char* kDifferenceCount = "Liczba różnic: ";
+inline constexpr const char* kSettingColumn = "Ustawienie";
+inline constexpr const char* kWindowColumn = "W oknie";
+inline constexpr const char* kFileColumn = "W pliku";
+inline constexpr const char* kModuleColumn = "W module";
+inline constexpr const char* kClose = "Zamknij";
+
+// File dialogs.
+inline constexpr const char* kSettingsFilesFilter = "pliki zvn (*.zvn)";
+inline constexpr const char* kAllFilesFilter = "Wszystkie (*)";
+inline constexpr const char* kTraceFileName = "zapis-transmisji.txt";
+inline constexpr const char* kTraceFilesFilters = "pliki tekstowe (*.txt);;Wszystkie (*)";
+
+// Errors: %1 is the file's name, %2 the reason.
+inline constexpr const char* kCannotSaveFile = "Nie można zapisać pliku \"%1\". %2";
+inline constexpr const char* kRecentFileGone =
+    "Plik %1 już nie istnieje; usunięto go z listy ostatnio otwieranych.";
+
+}  // namespace tarnik::window_text

@@ -1,0 +1,27 @@
+#pragma once
+
+// The texts the module link shows to the user, UTF-8, in one place: the lines of the
+// information list, the refusals of "programuj" and the verification's closing line.
+
+namespace tarnik {
+
+namespace link_text {
+inline constexpr const char* kStart = "Rozpoczęcie programowania.";
+inline constexpr const char* kProgressInitial = "postęp: ";
+inline constexpr const char* kProgress = "Postęp: ";
+inline constexpr const char* kDone = "Programowanie zakończone pomyślnie.";
+inline constexpr const char* kNoAnswer = "Brak oprowiedzi z modułu.";
+inline constexpr const char* kLoaded = "zaladowane ustawienia z eprom";
+inline constexpr const char* kSerial = "serial: ";
+inline constexpr const char* kNotInternational =
+    "numery użytkowników muszą być zapisane w formie międzynarodowej tzn zawierać numer "
+    "kierunkowy na kraj";
+inline constexpr const char* kNumberTooLong =
+    "numer centrum sms i numery użytkowników mogą mieć najwyżej 12 znaków";
+inline constexpr const char* kPinLength = "Kod pin musi mieć 4 znaki.";
+inline constexpr const char* kDeviceLost = "Połączenie z modułem zostało przerwane.";
+inline constexpr const char* kVerified = "Weryfikacja: moduł zawiera zaprogramowane ustawienia.";
+inline constexpr const char* kDifferences = "Weryfikacja: liczba różnic: ";
+}  // namespace link_text
+
+}  // namespace tarnik
