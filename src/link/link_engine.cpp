@@ -40,11 +40,6 @@ constexpr std::size_t kReadBackDataEnd =
 
 }  // namespace
 
-bool isInternationalNumber(const std::string& number)
-{
-    return number.size() <= 2 || number.front() == '+';
-}
-
 LinkEngine::LinkEngine(LinkHost& host, DeviceImage& image, TComPort& port, TComDataPacket& framer)
     : host_(host), image_(image), port_(port), framer_(framer)
 {

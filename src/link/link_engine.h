@@ -155,8 +155,4 @@ void wireModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine,
 // (the wire trace's header).
 void applyModuleLineSettings(TComPort& port);
 
-// The international-form rule of CheckUserNumbers for one number: a text longer than
-// 2 characters must begin with "+"; shorter texts pass; blanks are not trimmed.
-bool isInternationalNumber(const std::string& number);
-
 }  // namespace tarnik

@@ -5,8 +5,10 @@
 #include <QStringList>
 
 #include <charconv>
+#include <cstring>
 
 #include "config/tarnik_config.h"
+#include "model/configuration_check.h"
 
 namespace tarnik::cli {
 
@@ -150,6 +152,18 @@ std::string UsageText(const std::string& command)
                "text too long or a character outside code page 1250 is refused, naming the\n"
                "key; nothing is written then.\n"
                "Exit status: 0 written, 2 usage or refused document, 4 file error.\n";
+    if (command == "check") {
+        std::string text = "Usage: tarnik-cli check FILE...\n"
+                           "Runs the configuration check over each settings file and prints one\n"
+                           "line per warning, \"FILE: PLACE: SENTENCE [RULE]\", in the order of\n"
+                           "the window's pages; PLACE is the setting's label in the window. The\n"
+                           "check changes nothing and never stops programming. Rules:\n";
+        for (const CheckRule& rule : checkRules())
+            text += "  " + std::string(rule.id) + std::string(20 - std::strlen(rule.id), ' ') +
+                    rule.summary + "\n";
+        return text + "Exit status: 0 no warnings, 1 warnings, 2 usage, 4 a file could not be\n"
+                      "read (the other files are still checked).\n";
+    }
     return "Usage: tarnik-cli COMMAND [options]\n"
            "Commands:\n"
            "  ports [--long]                     list the serial ports\n"
@@ -161,6 +175,7 @@ std::string UsageText(const std::string& command)
            "  diff A.zvn B.zvn                   list the settings that differ\n"
            "  export FILE.zvn [-o OUT.json]      write the settings as JSON\n"
            "  import IN.json -o FILE.zvn         build a settings file from JSON\n"
+           "  check FILE...                      find the usual configuration mistakes\n"
            "Options: --help, --version. A port name without a slash is taken under /dev.\n"
            "An output (-o, --trace) that is one of the inputs is refused before anything is\n"
            "written; a device or FIFO is written through, -o - is standard output.\n"
