@@ -7,6 +7,7 @@
 
 #include "app/command_line.h"
 #include "app/glowna_form.h"
+#include "config/tarnik_config.h"
 #include "link/link_trace.h"
 #include "serial/port_list.h"
 #include "serial/qt/qt_trace.h"
@@ -23,7 +24,7 @@ bool startWindowTrace(QtTraceSink& trace, TGlownaF& window, const QStringList& p
         ports.push_back(port);
     QStringList header;
     for (const std::string& line : FormatTraceHeader(
-             ModuleTraceHeader(versionLine().toStdString(), ports, trace.ShowsSecrets()),
+             ModuleTraceHeader(config::kVersionLine, ports, trace.ShowsSecrets()),
              std::time(nullptr)))
         header << QString::fromStdString(line);
     trace.setHeader(header);
