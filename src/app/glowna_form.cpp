@@ -23,6 +23,7 @@
 #include "app/file_chooser.h"
 #include "app/window_comparisons.h"
 #include "app/window_fit.h"
+#include "app/window_overview.h"
 #include "app/window_texts.h"
 #include "editor/binding/settings_binding.h"
 #include "editor/dialogs/reaction_buttons.h"
@@ -92,17 +93,21 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     }
     edits_->watch(pages_, userDirectory);
     connect(edits_, &EditTracker::modifiedChanged, this, [this] { updateTitle(); });
+    overview_ = new WindowOverview(*this, *ui_->PrzegladKonfiguracji);
 }
 
-// Placed when first shown, once the layout has its final size: fitted to the
-// screen's available area and centred on it.
-void TGlownaF::showEvent(QShowEvent* event)
+// Placed as it is first shown, before the window system has it: the position
+// is then the frame's, so the title bar lands inside the screen's available
+// area whatever frame the window manager draws. Fitted to that area and
+// centred on it.
+void TGlownaF::setVisible(bool visible)
 {
-    if (!placed_) {
+    if (visible && !placed_) {
         placed_ = true;
-        placeOnScreen(*this, true);
+        ensurePolished();
+        placeOnScreen(*this, preferredSize_.isValid() ? preferredSize_ : sizeHint());
     }
-    QMainWindow::showEvent(event);
+    QMainWindow::setVisible(visible);
 }
 
 TGlownaF::~TGlownaF()
@@ -263,6 +268,7 @@ void TGlownaF::ShowSettings()
 {
     const EditTracker::ProgramShows showing(*edits_);
     binding_->showFrom(settings_);
+    emit settingsShown();
 }
 
 void TGlownaF::CollectSettings()
@@ -402,6 +408,7 @@ void TGlownaF::openSettingsFile(const QString& fileName)
         interlocks_->applyOption(OptionFlag::TestReport);
     }
     edits_->clear();
+    emit settingsShown();
     showFileInTitle(fileName);
     emit settingsFileUsed(fileName);
 }

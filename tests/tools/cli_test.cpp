@@ -111,7 +111,8 @@ TEST_F(Cli, DamagedFileIsNamed)
                                    path("out.zvn")},
           std::vector<std::string>{"verify", "--port", module.devicePath(), damaged},
           std::vector<std::string>{"diff", damaged, damaged},
-          std::vector<std::string>{"export", damaged}}) {
+          std::vector<std::string>{"export", damaged},
+          std::vector<std::string>{"check", damaged}}) {
         const CliResult r = run(args);
         EXPECT_EQ(r.status, 4) << args.front();
         EXPECT_NE(r.err.find(told), std::string::npos) << r.err;

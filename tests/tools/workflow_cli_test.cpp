@@ -58,7 +58,7 @@ TEST_F(Cli, VersionHelpAndUnknownOptions)
 {
     const CliResult version = run({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "tarnik 1.1\n");
+    EXPECT_EQ(version.out, "tarnik-cli 1.1\n");
     const CliResult unknown = run({"diff", "--frobnicate", "a", "b"});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_NE(unknown.err.find("Usage: tarnik-cli"), std::string::npos) << unknown.err;

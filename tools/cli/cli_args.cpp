@@ -5,8 +5,10 @@
 #include <QStringList>
 
 #include <charconv>
+#include <cstring>
 
 #include "config/tarnik_config.h"
+#include "model/configuration_check.h"
 
 namespace tarnik::cli {
 
@@ -43,8 +45,10 @@ Arguments ParseArguments(const std::vector<std::string>& args)
     const QCommandLineOption longListing(QStringLiteral("long"), QStringLiteral("descriptions"));
     const QCommandLineOption trace(QStringLiteral("trace"), QStringLiteral("wire trace file"),
                                    QStringLiteral("FILE"));
+    const QCommandLineOption traceSecrets(QStringLiteral("trace-secrets"),
+                                          QStringLiteral("codes and numbers in the trace"));
     parser.addOptions(
-        {help, version, port, output, base, timeout, verify, defaults, longListing, trace});
+        {help, version, port, output, base, timeout, verify, defaults, longListing, trace, traceSecrets});
 
     QStringList line{QStringLiteral("tarnik-cli")};
     for (const std::string& arg : args)
@@ -74,6 +78,7 @@ Arguments ParseArguments(const std::vector<std::string>& args)
     }
     if (parser.isSet(trace))
         parsed.trace = parser.value(trace).toStdString();
+    parsed.traceSecrets = parser.isSet(traceSecrets);
     parsed.verify = parser.isSet(verify);
     parsed.defaults = parser.isSet(defaults);
     parsed.longListing = parser.isSet(longListing);
@@ -87,8 +92,9 @@ std::string UsageText(const std::string& command)
     if (command == "ports")
         return "Usage: tarnik-cli ports [--long]\n"
                "Lists the machine's serial ports, one a line. With --long each line is\n"
-               "PATH<TAB>DESCRIPTION: maker, product and serial number of a USB adapter and\n"
-               "its /dev/serial/by-id name, or the driver of any other port.\n";
+               "PATH<TAB>DESCRIPTION: maker, product and serial number of a USB adapter, its\n"
+               "vendor and product ids and its /dev/serial/by-id name (by-path when it has no\n"
+               "serial number), or \"wbudowany port szeregowy (DRIVER)\" for a built-in port.\n";
     if (command == "program")
         return "Usage: tarnik-cli program --port PORT [--port PORT ...] [--verify] FILE\n"
                "       tarnik-cli program --port PORT [--port PORT ...] [--verify] --defaults\n"
@@ -146,6 +152,18 @@ std::string UsageText(const std::string& command)
                "text too long or a character outside code page 1250 is refused, naming the\n"
                "key; nothing is written then.\n"
                "Exit status: 0 written, 2 usage or refused document, 4 file error.\n";
+    if (command == "check") {
+        std::string text = "Usage: tarnik-cli check FILE...\n"
+                           "Runs the configuration check over each settings file and prints one\n"
+                           "line per warning, \"FILE: PLACE: SENTENCE [RULE]\", in the order of\n"
+                           "the window's pages; PLACE is the setting's label in the window. The\n"
+                           "check changes nothing and never stops programming. Rules:\n";
+        for (const CheckRule& rule : checkRules())
+            text += "  " + std::string(rule.id) + std::string(20 - std::strlen(rule.id), ' ') +
+                    rule.summary + "\n";
+        return text + "Exit status: 0 no warnings, 1 warnings, 2 usage, 4 a file could not be\n"
+                      "read (the other files are still checked).\n";
+    }
     return "Usage: tarnik-cli COMMAND [options]\n"
            "Commands:\n"
            "  ports [--long]                     list the serial ports\n"
@@ -157,11 +175,18 @@ std::string UsageText(const std::string& command)
            "  diff A.zvn B.zvn                   list the settings that differ\n"
            "  export FILE.zvn [-o OUT.json]      write the settings as JSON\n"
            "  import IN.json -o FILE.zvn         build a settings file from JSON\n"
+           "  check FILE...                      find the usual configuration mistakes\n"
            "Options: --help, --version. A port name without a slash is taken under /dev.\n"
            "An output (-o, --trace) that is one of the inputs is refused before anything is\n"
            "written; a device or FIFO is written through, -o - is standard output.\n"
            "--trace FILE with any command writes every byte on the wire, with the port's\n"
-           "opens, closes, settings and errors, to FILE. COMMAND --help tells more.\n";
+           "opens, closes, settings and errors, to FILE. The PIN, the SMS access code, the\n"
+           "output switch codes and the phone numbers show as * there, so the file may be\n"
+           "sent to support. A trace file that cannot be written is reported on standard\n"
+           "error and given up; the command goes on and its exit status stands.\n"
+           "--trace-secrets shows those codes and numbers in clear. DANGEROUS: with the SMS\n"
+           "access code anyone can reprogram the alarm; never send such a trace on.\n"
+           "COMMAND --help tells more.\n";
 }
 
 }  // namespace tarnik::cli

@@ -27,6 +27,7 @@ struct Arguments {
     bool help = false;                    // --help / -h
     bool version = false;                 // --version
     std::optional<std::string> trace;     // --trace FILE (wire trace)
+    bool traceSecrets = false;            // --trace-secrets (codes and numbers in clear)
     bool longListing = false;             // --long (ports: with descriptions)
 };
 

@@ -4,6 +4,11 @@
 #include <QString>
 #include <QTimer>
 
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <memory>
 #include <optional>
 #include <ostream>
 
@@ -14,8 +19,10 @@
 #include "config/tarnik_config.h"
 #include "file/settings_file.h"
 #include "link/link_engine.h"
+#include "link/link_trace.h"
 #include "link/no_answer_timer.h"
 #include "model/conversion.h"
+#include "model/effective_settings.h"
 #include "model/value_ranges.h"
 #include "serial/comport.h"
 #include "serial/datapacket.h"
@@ -69,7 +76,8 @@ const std::vector<std::string>& requirePorts(const Arguments& args)
     return args.ports;
 }
 
-// A settings file for the module commands; without `path` the start-up settings.
+// What the module commands program and verify: the record the window would program
+// after opening the file (without `path`, the start-up settings).
 std::optional<SettingsRecord> moduleSettings(const std::optional<std::string>& path,
                                              std::ostream& err)
 {
@@ -77,7 +85,7 @@ std::optional<SettingsRecord> moduleSettings(const std::optional<std::string>& p
     UserDirectory users{};
     if (path && !LoadSettingsOrTell(*path, settings, users, err))
         return std::nullopt;
-    return settings;
+    return effectiveSettings(settings);
 }
 
 // Runs the event loop until the session's exchange ends; returns its exit status.
@@ -249,6 +257,40 @@ bool LoadSettingsOrTell(const std::string& file, SettingsRecord& record, UserDir
     return false;
 }
 
+namespace {
+
+// Installs the wire trace for the ports of `args`, to the file asked for; nullptr, said
+// on `err`, when that file cannot be made. A file that fails later is said on `err`
+// once and given up; the command goes on and its exit status stands.
+std::shared_ptr<QtTraceSink> StartTrace(const Arguments& args, std::ostream& err)
+{
+    const auto sink = InstallQtTrace();
+    sink->SetNamePorts(args.ports.size() > 1);
+    sink->SetShowSecrets(args.traceSecrets);
+    if (!args.trace)
+        return sink;
+    QStringList header;
+    const std::string program = std::string("tarnik-cli ") + config::kVersion;
+    for (const std::string& line : FormatTraceHeader(
+             ModuleTraceHeader(program, args.ports, args.traceSecrets), std::time(nullptr)))
+        header << QString::fromStdString(line);
+    sink->setHeader(header);
+    sink->setWriteErrorHandler([&err](const QString& message) {
+        err << "tarnik-cli: the trace cannot be written, tracing stopped: " << message.toStdString()
+            << std::endl;
+    });
+    QString error;
+    if (!sink->writeTo(QString::fromStdString(*args.trace), &error)) {
+        err << "tarnik-cli: cannot write the trace " << *args.trace << ": " << error.toStdString()
+            << std::endl;
+        SetDefaultTraceSink(nullptr);
+        return nullptr;
+    }
+    return sink;
+}
+
+}  // namespace
+
 int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     using Runner = int (*)(const Arguments&, std::ostream&, std::ostream&);
@@ -260,9 +302,10 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         {"ports", RunPorts}, {"program", RunProgram}, {"verify", RunVerify},
         {"read", RunRead},   {"serial", RunSerial},   {"image", RunImage},
         {"diff", RunDiff},   {"export", RunExport},   {"import", RunImport},
+        {"check", RunCheck},
     };
     if (args.version) {
-        out << config::kVersionLine << std::endl;
+        out << config::kCliVersionLine << std::endl;
         return kExitOk;
     }
     if (args.command.empty()) {
@@ -280,16 +323,22 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
             refuseHarmfulPaths(args);
             // The wire trace: to the file asked for, or to the logging categories when
             // QT_LOGGING_RULES turns them on.
+            std::shared_ptr<QtTraceSink> sink;
             if (args.trace || lcTarnikSerial().isDebugEnabled() ||
                 lcTarnikLink().isDebugEnabled()) {
-                const auto sink = InstallQtTrace();
-                QString error;
-                if (args.trace && !sink->writeTo(QString::fromStdString(*args.trace), &error)) {
-                    err << "tarnik-cli: cannot write the trace " << *args.trace << ": "
-                        << error.toStdString() << std::endl;
+                sink = StartTrace(args, err);
+                if (!sink)
                     return kExitFileError;
-                }
             }
+            // The report of a failed trace file writes to `err`, which ends with this call.
+            const struct StopReports {
+                std::shared_ptr<QtTraceSink> sink;
+                ~StopReports()
+                {
+                    if (sink)
+                        sink->setWriteErrorHandler(nullptr);
+                }
+            } stopReports{sink};
             return entry.run(args, out, err);
         } catch (const UsageError& e) {
             err << "tarnik-cli " << args.command << ": " << e.what() << "\n"
