@@ -47,8 +47,8 @@ Arguments ParseArguments(const std::vector<std::string>& args)
                                    QStringLiteral("FILE"));
     const QCommandLineOption traceSecrets(QStringLiteral("trace-secrets"),
                                           QStringLiteral("codes and numbers in the trace"));
-    parser.addOptions(
-        {help, version, port, output, base, timeout, verify, defaults, longListing, trace, traceSecrets});
+    parser.addOptions({help, version, port, output, base, timeout, verify, defaults, longListing,
+                       trace, traceSecrets});
 
     QStringList line{QStringLiteral("tarnik-cli")};
     for (const std::string& arg : args)

@@ -200,8 +200,7 @@ int RunRead(const Arguments& args, std::ostream& out, std::ostream& err)
     if (status != kExitOk)
         return status;
     try {
-        return writeOutput(args.output, settingsFileBytes(session.host.record(), users), out,
-                           err)
+        return writeOutput(args.output, settingsFileBytes(session.host.record(), users), out, err)
                    ? kExitOk
                    : kExitFileError;
     } catch (const SettingsFileError& e) {
