@@ -5,7 +5,6 @@
 
 #include <ctime>
 
-#include "app/command_line.h"
 #include "app/glowna_form.h"
 #include "config/tarnik_config.h"
 #include "link/link_trace.h"
@@ -23,9 +22,10 @@ bool startWindowTrace(QtTraceSink& trace, TGlownaF& window, const QStringList& p
     for (const std::string& port : ListSerialPorts())
         ports.push_back(port);
     QStringList header;
-    for (const std::string& line : FormatTraceHeader(
-             ModuleTraceHeader(config::kVersionLine, ports, trace.ShowsSecrets()),
-             std::time(nullptr)))
+    for (const std::string& line :
+         FormatTraceHeader(ModuleTraceHeader(std::string("tarnik ") + config::kVersion, ports,
+                                             trace.ShowsSecrets()),
+                           std::time(nullptr)))
         header << QString::fromStdString(line);
     trace.setHeader(header);
 
