@@ -25,6 +25,7 @@ class QTabWidget;
 namespace tarnik {
 
 class ControlTable;
+class EditTracker;
 class FileChooser;
 class Interlocks;
 class LinkEngine;
@@ -80,6 +81,8 @@ public:
     WindowOverview& overview() { return *overview_; }
     // A file chosen outside the open dialog (dropped, recent): opened as if chosen in it.
     void openChosenFile(const QString& fileName);
+    // The window holds edits not yet saved in a file ("*" in the title).
+    bool hasUnsavedEdits() const;
     // Where the file dialogs start while no file has been opened.
     void setDialogFolder(const QString& folder) { dialogFolder_ = folder; }
 
@@ -87,6 +90,15 @@ public:
     // The size and place the window has now are kept when it is first shown
     // (restored from the user's last session) instead of fitted and centred.
     void keepPlacement() { placed_ = true; }
+    // Fitted and centred when first shown, from `preferred` rather than the
+    // layout's size (a remembered size whose place no longer fits a screen).
+    void placeCentred(QSize preferred)
+    {
+        placed_ = false;
+        preferredSize_ = preferred;
+    }
+    // Placed before it is first shown, so that the place is the frame's.
+    void setVisible(bool visible) override;
     QMenu* recentFilesMenu();
 
     // ShowSettings: the window's Settings record into the controls, output option
@@ -132,11 +144,19 @@ signals:
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    // Asks first when unsaved edits would be lost; "Anuluj" keeps the window open.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate(const QStringList& pinnedPorts);
     void showFileInTitle(const QString& fileName);
+    // "Tarnik v 1.1 — dom.zvn", with "*" after it while edits are unsaved.
+    void updateTitle();
+    // Before an action that would discard unsaved edits: asks whether to save them.
+    // False when the action must not go ahead (cancelled, or the save was cancelled).
+    bool mayDiscardEdits();
+    // "Zapisz jako ...": false when the dialog was cancelled.
+    bool saveAs();
     QString dialogStartName() const;
     // "Numer seryjny modułu" is offered only while the engine would take the query.
     void refreshSerialAction();
@@ -166,11 +186,14 @@ private:
     WindowComparisons* comparisons_ = nullptr;
     WindowOverview* overview_ = nullptr;
     QString dialogFolder_;
-    QString caption_;  // the title without a file
+    QString caption_;    // the title without a file
+    QString titleFile_;  // the file named in the title
+    EditTracker* edits_ = nullptr;
 
     InfoList infoList_;
     bool busy_ = false;
     bool placed_ = false;
+    QSize preferredSize_;  // invalid: the layout's
     std::unique_ptr<NoAnswerTimer> timer1_;
     // Declared in the order of release: the engine goes first, the port last.
     std::unique_ptr<TComPort> port_;

@@ -2,17 +2,21 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
 #include <QJsonValue>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
 
+#include "file/json_reader.h"
+
 #include "model/codepage.h"
+#include "model/effective_settings.h"
 #include "model/polish_plural.h"
 #include "model/setting_comparison.h"
 #include "model/settings_catalogue.h"
+#include "model/value_ranges.h"
 
 namespace tarnik {
 
@@ -40,15 +44,33 @@ QJsonValue toJson(const SettingEntry& entry, const SettingValue& value)
     return fromCp1250(std::get<std::string>(value));
 }
 
-[[noreturn]] void refuse(const std::string& key, const std::string& reason)
-{
-    throw SettingsJsonError(key + ": " + reason);
-}
+// The faults of one document, each with the key and the line it concerns.
+class Faults {
+public:
+    void add(int line, const std::string& key, const std::string& reason)
+    {
+        faults_.emplace_back(line, "wiersz " + std::to_string(line) + ": " + key + ": " + reason);
+    }
+    bool empty() const { return faults_.empty(); }
+    // Throws the faults in the order of their lines.
+    [[noreturn]] void raise()
+    {
+        std::stable_sort(faults_.begin(), faults_.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::string all;
+        for (const auto& fault : faults_)
+            all += (all.empty() ? "" : "\n") + fault.second;
+        throw SettingsJsonError(all);
+    }
+
+private:
+    std::vector<std::pair<int, std::string>> faults_;
+};
 
 // The code page 1250 bytes of `text`: for each character the byte that reads back as
 // it (the bytes the code page leaves undefined read as the control character of the
-// same number, so those come back too). A character with no such byte is refused.
-std::string exactCp1250(const QString& text, const std::string& key)
+// same number, so those come back too). A character with no such byte is named.
+std::optional<std::string> exactCp1250(const QString& text, std::string& badCharacter)
 {
     std::string bytes;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -65,58 +87,134 @@ std::string exactCp1250(const QString& text, const std::string& key)
         if (!byte) {
             const qsizetype width =
                 c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
-            refuse(key,
-                   "znak \"" + text.mid(i, width).toStdString() + "\" spoza strony kodowej 1250");
+            badCharacter = text.mid(i, width).toStdString();
+            return std::nullopt;
         }
         bytes.push_back(*byte);
     }
     return bytes;
 }
 
-SettingValue fromJson(const SettingEntry& entry, const QJsonValue& value)
+std::string characters(std::size_t n)
 {
+    return countedNoun(static_cast<long long>(n), "znak", "znaki", "znaków");
+}
+
+// The characters a text may hold in the window: a PIN only as many as its edit
+// takes and the module receives, any other text its field's width.
+std::size_t allowedLength(const SettingEntry& entry)
+{
+    return entry.receivedLength != 0 ? entry.receivedLength : entry.maxLength();
+}
+
+// Why the window cannot hold a bit set, or empty when it can.
+std::string bitSetProblem(const SettingEntry& entry, std::uint8_t bits)
+{
+    if (entry.home != SettingHome::Settings)
+        return {};
+    if (entry.offset == offsetof(SettingsRecord, flags) && (bits & ~kOptionBitsMask) != 0)
+        return "bity 6 i 7 nie mają w oknie pola wyboru (dozwolone 00xxxxxx)";
+    if ((entry.offset == offsetof(SettingsRecord, clipVerif) ||
+         entry.offset == offsetof(SettingsRecord, clipNotVerif)) &&
+        effectiveClipBits(bits) != bits)
+        return "dwie akcje tego samego wyjścia naraz (załącz, wyłącz i zmień stan wykluczają "
+               "się; okno zostawia jedną)";
+    return {};
+}
+
+std::optional<SettingValue> fromJson(const SettingEntry& entry, const JsonValue& value,
+                                     Faults& faults)
+{
+    const auto refuse = [&](const std::string& reason) {
+        faults.add(value.line, entry.key, reason);
+        return std::nullopt;
+    };
     switch (entry.kind) {
     case SettingKind::Number: {
-        const double number = value.toDouble(-1);
-        if (!value.isDouble() || std::floor(number) != number)
-            refuse(entry.key, "oczekiwano liczby całkowitej");
-        if (number < 0 || number > 255)
-            refuse(entry.key, "wartość " + jsonText(value).toStdString() + " poza zakresem 0..255");
-        return static_cast<int>(number);
+        if (value.type != JsonValue::Type::Number || std::floor(value.number) != value.number)
+            return refuse("wartość " + JsonText(value) + ": oczekiwano liczby całkowitej");
+        const SpinLimits* limits = spinLimitsAt(entry.offset);
+        const int minimum = limits ? limits->minimum : 0;
+        const int maximum = limits ? limits->maximum : 255;
+        if (value.number < minimum || value.number > maximum)
+            return refuse("wartość " + JsonText(value) + " poza zakresem " +
+                          std::to_string(minimum) + ".." + std::to_string(maximum));
+        return static_cast<int>(value.number);
     }
     case SettingKind::BitSet: {
-        const QString bits = value.toString();
-        bool valid = value.isString() && bits.size() == kBits;
+        bool valid = value.type == JsonValue::Type::String && value.text.size() == kBits;
         int byte = 0;
-        for (const QChar c : bits) {
-            valid = valid && (c == QLatin1Char('0') || c == QLatin1Char('1'));
-            byte = byte * 2 + (c == QLatin1Char('1') ? 1 : 0);
+        for (const char c : value.text) {
+            valid = valid && (c == '0' || c == '1');
+            byte = byte * 2 + (c == '1' ? 1 : 0);
         }
         if (!valid)
-            refuse(entry.key, "oczekiwano 8 cyfr 0 lub 1 (bit 7 pierwszy)");
+            return refuse("wartość " + JsonText(value) +
+                          ": oczekiwano 8 cyfr 0 lub 1 (bit 7 pierwszy)");
+        const std::string problem = bitSetProblem(entry, static_cast<std::uint8_t>(byte));
+        if (!problem.empty())
+            return refuse("wartość " + JsonText(value) + ": " + problem);
         return byte;
     }
     case SettingKind::Text:
     case SettingKind::Code: {
-        if (!value.isString())
-            refuse(entry.key, "oczekiwano tekstu");
-        const std::string bytes = exactCp1250(value.toString(), entry.key);
-        if (bytes.size() > entry.maxLength())
-            refuse(entry.key,
-                   "tekst dłuższy niż " + countedNoun(static_cast<long long>(entry.maxLength()),
-                                                      "znak", "znaki", "znaków"));
-        if (entry.kind == SettingKind::Code && bytes.find('\0') != std::string::npos)
-            refuse(entry.key, "kod nie może zawierać znaku o kodzie 0");
-        return bytes;
+        if (value.type != JsonValue::Type::String)
+            return refuse("wartość " + JsonText(value) + ": oczekiwano tekstu");
+        std::string bad;
+        const auto bytes = exactCp1250(QString::fromStdString(value.text), bad);
+        if (!bytes)
+            return refuse("znak \"" + bad + "\" spoza strony kodowej 1250");
+        if (bytes->find('\0') != std::string::npos)
+            return refuse("znak o kodzie 0 nie mieści się w polu edycji");
+        if (entry.kind == SettingKind::Code && !bytes->empty() && bytes->size() != entry.width)
+            return refuse("wartość " + JsonText(value) + ": kod ma " + characters(entry.width) +
+                          " albo jest pusty");
+        if (bytes->size() > allowedLength(entry))
+            return refuse("wartość " + JsonText(value) + ": tekst dłuższy niż " +
+                          characters(allowedLength(entry)));
+        return *bytes;
     }
     }
-    refuse(entry.key, "nieznany rodzaj ustawienia");
+    return refuse("nieznany rodzaj ustawienia");
+}
+
+// Keys given twice in one object: each later one is a fault.
+void findRepeatedKeys(const JsonValue& object, const std::string& where, Faults& faults)
+{
+    for (std::size_t i = 0; i < object.members.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            if (object.members[i].first == object.members[j].first) {
+                faults.add(object.members[i].second.line, where + object.members[i].first,
+                           "klucz podany drugi raz (pierwszy raz w wierszu " +
+                               std::to_string(object.members[j].second.line) + ")");
+                break;
+            }
+}
+
+// A text or code the window empties because its option is off must be empty.
+void checkOptionalCodes(const SettingsRecord& record, const UserDirectory& users,
+                        const std::map<std::string, int>& lines, Faults& faults)
+{
+    for (const CodeOption& option : codeOptions()) {
+        if ((record.flags & option.flagBit) != 0)
+            continue;
+        const SettingEntry* entry = findSetting(option.key);
+        if (!entry || !lines.contains(option.key))
+            continue;
+        const auto value = readSetting(record, users, *entry);
+        if (!std::get<std::string>(value).empty())
+            faults.add(lines.at(option.key), option.key,
+                       "kod podany, choć opcja \"" + std::string(option.caption) +
+                           "\" jest wyłączona (okno go usuwa); podaj \"\" albo włącz opcję");
+    }
 }
 
 }  // namespace
 
-QByteArray ExportSettingsJson(const SettingsRecord& record, const UserDirectory& users)
+QByteArray ExportSettingsJson(const SettingsRecord& file, const UserDirectory& users)
 {
+    // The values the file programs, so that every export imports back.
+    const SettingsRecord record = effectiveSettings(file);
     // Written line by line rather than through QJsonObject, which would sort the keys:
     // page order keeps a diff of two exports in the order the window shows them.
     QByteArray out = "{\n";
@@ -138,39 +236,58 @@ QByteArray ExportSettingsJson(const SettingsRecord& record, const UserDirectory&
 
 void ImportSettingsJson(const QByteArray& json, SettingsRecord& record, UserDirectory& users)
 {
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError)
-        throw SettingsJsonError("błąd JSON przy znaku " + std::to_string(error.offset) + ": " +
-                                error.errorString().toStdString());
-    if (!document.isObject())
-        throw SettingsJsonError("dokument nie jest obiektem JSON");
-    const QJsonObject top = document.object();
-    for (auto it = top.begin(); it != top.end(); ++it)
-        if (it.key() != QLatin1String(kFormatKey) && it.key() != QLatin1String(kVersionKey) &&
-            it.key() != QLatin1String(kSettingsKey))
-            refuse(it.key().toStdString(), "nieznany klucz");
-    if (top.value(QLatin1String(kFormatKey)).toString() != QLatin1String(kSettingsJsonFormat))
-        refuse(kFormatKey, std::string("oczekiwano \"") + kSettingsJsonFormat + "\"");
-    if (!top.value(QLatin1String(kVersionKey)).isDouble() ||
-        top.value(QLatin1String(kVersionKey)).toDouble() != kSettingsJsonVersion)
-        refuse(kVersionKey,
-               "obsługiwana jest tylko wersja " + std::to_string(kSettingsJsonVersion));
-    if (!top.value(QLatin1String(kSettingsKey)).isObject())
-        refuse(kSettingsKey, "brak obiektu z ustawieniami");
-    const QJsonObject settings = top.value(QLatin1String(kSettingsKey)).toObject();
+    JsonValue document;
+    try {
+        document = ReadJson(json.toStdString());
+    } catch (const JsonSyntaxError& e) {
+        throw SettingsJsonError(e.what());
+    }
+    if (document.type != JsonValue::Type::Object)
+        throw SettingsJsonError("wiersz " + std::to_string(document.line) +
+                                ": dokument nie jest obiektem JSON");
+    Faults faults;
+    findRepeatedKeys(document, "", faults);
+    for (const auto& [key, value] : document.members)
+        if (key != kFormatKey && key != kVersionKey && key != kSettingsKey)
+            faults.add(value.line, key, "nieznany klucz");
+    const JsonValue* format = document.member(kFormatKey);
+    if (!format || format->type != JsonValue::Type::String || format->text != kSettingsJsonFormat)
+        faults.add(format ? format->line : document.line, kFormatKey,
+                   std::string("oczekiwano \"") + kSettingsJsonFormat + "\"");
+    const JsonValue* version = document.member(kVersionKey);
+    if (!version || version->type != JsonValue::Type::Number ||
+        version->number != kSettingsJsonVersion)
+        faults.add(version ? version->line : document.line, kVersionKey,
+                   "obsługiwana jest tylko wersja " + std::to_string(kSettingsJsonVersion));
+    const JsonValue* settings = document.member(kSettingsKey);
+    if (!settings || settings->type != JsonValue::Type::Object) {
+        faults.add(settings ? settings->line : document.line, kSettingsKey,
+                   "brak obiektu z ustawieniami");
+        faults.raise();
+    }
 
-    for (auto it = settings.begin(); it != settings.end(); ++it)
-        if (!findSetting(it.key().toStdString()))
-            refuse(it.key().toStdString(), "nieznany klucz");
+    findRepeatedKeys(*settings, "", faults);
+    for (const auto& [key, value] : settings->members)
+        if (!findSetting(key))
+            faults.add(value.line, key, "nieznany klucz");
     SettingsRecord newRecord{};
     UserDirectory newUsers{};
+    std::map<std::string, int> lines;
     for (const SettingEntry& entry : settingsCatalogue()) {
-        const QString key = QString::fromStdString(entry.key);
-        if (!settings.contains(key))
-            refuse(entry.key, "brak klucza");
-        writeSetting(newRecord, newUsers, entry, fromJson(entry, settings.value(key)));
+        const JsonValue* value = settings->member(entry.key);
+        if (!value) {
+            faults.add(settings->line, entry.key, "brak klucza");
+            continue;
+        }
+        if (const auto setting = fromJson(entry, *value, faults)) {
+            writeSetting(newRecord, newUsers, entry, *setting);
+            lines[entry.key] = value->line;
+        }
     }
+    if (lines.contains("flags"))
+        checkOptionalCodes(newRecord, newUsers, lines, faults);
+    if (!faults.empty())
+        faults.raise();
     record = newRecord;
     users = newUsers;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-// The readable form of a configuration: a JSON document of every setting of the
+// The readable form of a configuration: the values the settings program (the
+// effective record), a JSON document of every setting of the
 // catalogue, texts in UTF-8, keys in page order and one setting a line, so that two
 // exports compare line by line under version control.
 
@@ -14,7 +15,8 @@ namespace tarnik {
 inline constexpr const char* kSettingsJsonFormat = "tarnik-settings";
 inline constexpr int kSettingsJsonVersion = 1;
 
-// what() names the key and the reason, in UTF-8.
+// what() lists every fault, one a line: "wiersz 12: callingTimer: wartość 250 poza
+// zakresem 1..240", in UTF-8; a syntax error names its line and column.
 class SettingsJsonError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -22,10 +24,11 @@ public:
 
 QByteArray ExportSettingsJson(const SettingsRecord& record, const UserDirectory& users);
 
-// Builds both records from a document: every setting of the catalogue must be there,
-// nothing else, each value of its kind and within its limits. Fields no setting covers
-// (the spare bytes) are 0. Throws SettingsJsonError at the first fault; `record` and
-// `users` are then untouched.
+// Builds both records from a document: every setting of the catalogue must be there
+// once, nothing else, each value one the window can hold (numbers within their
+// controls' ranges, option bits with a check box, codes and texts their edits take).
+// Fields no setting covers (the spare bytes) are 0. Throws SettingsJsonError listing
+// every fault; `record` and `users` are then untouched.
 void ImportSettingsJson(const QByteArray& json, SettingsRecord& record, UserDirectory& users);
 
 }  // namespace tarnik

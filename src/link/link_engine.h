@@ -151,9 +151,8 @@ private:
 // interval and error handler stay its owner's.
 void wireModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine,
                     NoAnswerTimer& timer);
-
-// The international-form rule of CheckUserNumbers for one number: a text longer than
-// 2 characters must begin with "+"; shorter texts pass; blanks are not trimmed.
-bool isInternationalNumber(const std::string& number);
+// The line-settings part of wireModuleLink alone, for a port that only describes them
+// (the wire trace's header).
+void applyModuleLineSettings(TComPort& port);
 
 }  // namespace tarnik

@@ -8,6 +8,7 @@
 
 #include "model/codepage.h"
 #include "model/conversion.h"
+#include "model/effective_settings.h"
 
 namespace tarnik {
 
@@ -62,11 +63,13 @@ std::string comparisonLine(const SettingComparison& comparison)
     return comparison.label + ": " + comparison.valueA + " -> " + comparison.valueB;
 }
 
-std::vector<SettingComparison> compareSettings(const SettingsRecord& recordA,
+std::vector<SettingComparison> compareSettings(const SettingsRecord& fileA,
                                                const UserDirectory& usersA,
-                                               const SettingsRecord& recordB,
+                                               const SettingsRecord& fileB,
                                                const UserDirectory& usersB)
 {
+    const SettingsRecord recordA = effectiveSettings(fileA);
+    const SettingsRecord recordB = effectiveSettings(fileB);
     std::vector<SettingComparison> result;
     for (const SettingEntry* entry : differingSettings(recordA, usersA, recordB, usersB))
         result.push_back({entry->label,
@@ -75,10 +78,11 @@ std::vector<SettingComparison> compareSettings(const SettingsRecord& recordA,
     return result;
 }
 
-std::vector<SettingComparison> compareWithModuleImage(const SettingsRecord& record,
+std::vector<SettingComparison> compareWithModuleImage(const SettingsRecord& file,
                                                       const DeviceImage& moduleImage,
                                                       std::size_t byteCount)
 {
+    const SettingsRecord record = effectiveSettings(file);
     DeviceImage expected{};
     SettingsToImage(record, expected);
     SettingsRecord moduleRecord = record;

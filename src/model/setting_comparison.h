@@ -26,13 +26,14 @@ std::string formatSettingValue(const SettingEntry& entry, const SettingValue& va
 // "LABEL: VALUE_A -> VALUE_B"
 std::string comparisonLine(const SettingComparison& comparison);
 
-// Every setting whose value differs, in page order.
+// Every setting whose value differs, in page order, between the records the two
+// files program (their effective records).
 std::vector<SettingComparison> compareSettings(const SettingsRecord& recordA,
                                                const UserDirectory& usersA,
                                                const SettingsRecord& recordB,
                                                const UserDirectory& usersB);
 
-// What programming `record` would write against what the module holds: the image
+// What programming `record` (its effective record) writes against what the module holds: the image
 // bytes [0, byteCount) of both compared byte for byte, one line per setting that
 // carries differing bytes. Values are the record's and the module's as read from its
 // image; where those read alike (or the bytes are no setting's) the differing bytes

@@ -113,6 +113,7 @@ void addBasicPage(Builder& b)
     const std::string basic = join({kBasic, "podstawowe"});
     b.add("pin", join({basic, "Pin karty"}), SettingKind::Text, offsetof(SettingsRecord, pin),
           sizeof(ShortString<7>), {{kPin, kPinSlotLength}});
+    b.entries.back().receivedLength = kPinCharacters;
     b.add("csms", join({basic, "nr centrum sms"}), SettingKind::Text,
           offsetof(SettingsRecord, csms), sizeof(ShortString<15>), {{kCsms, kQuotedSlotLength}});
     const std::string clip = join({kBasic, "Ustawienia clipa"});
@@ -279,8 +280,13 @@ SettingValue readSetting(const SettingsRecord& record, const UserDirectory& user
     case SettingKind::BitSet:
         return int{bytes[0]};
     case SettingKind::Text: {
-        const std::size_t length = std::min<std::size_t>(bytes[0], entry.maxLength());
-        return std::string(reinterpret_cast<const char*>(bytes + 1), length);
+        std::size_t length = std::min<std::size_t>(bytes[0], entry.maxLength());
+        if (entry.receivedLength != 0)
+            length = std::min(length, entry.receivedLength);
+        const auto* chars = bytes + 1;
+        const auto* end = std::find(chars, chars + length, std::uint8_t{0});
+        return std::string(reinterpret_cast<const char*>(chars),
+                           static_cast<std::size_t>(end - chars));
     }
     case SettingKind::Code: {
         const auto* end = std::find(bytes, bytes + entry.width, std::uint8_t{0});

@@ -40,6 +40,9 @@ struct SettingEntry {
     std::size_t offset = 0;        // first byte in its record
     std::size_t width = 0;         // bytes in its record (a text: the length byte and characters)
     std::vector<ImageSpan> image;  // empty when the Device image does not carry it
+    // Characters of a Text the module receives, when fewer than the field holds (the
+    // SIM PIN: four of seven); 0 when it receives them all.
+    std::size_t receivedLength = 0;
 
     // Characters a Text or Code holds at most; 0 for the one-byte kinds.
     std::size_t maxLength() const;
@@ -53,8 +56,9 @@ const SettingEntry* findSetting(const std::string& key);
 // for Text and Code.
 using SettingValue = std::variant<int, std::string>;
 
-// Texts count only their characters up to the length; a code only the characters
-// before its first zero byte.
+// Texts and codes count only their characters before the first zero byte, as the
+// window shows them; texts only up to their length, and only the characters the
+// module receives.
 SettingValue readSetting(const SettingsRecord& record, const UserDirectory& users,
                          const SettingEntry& entry);
 // Stores a value that fits the entry (a byte, or at most maxLength characters).

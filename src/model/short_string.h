@@ -26,6 +26,14 @@ struct ShortString {
         len = static_cast<std::uint8_t>(n);
     }
 
+    // Stores `bytes`, cut to N characters, and clears the characters past the new
+    // length: for codes, whose every character byte reaches the module.
+    void assignCleared(std::string_view bytes)
+    {
+        assign(bytes);
+        std::fill(chars + len, chars + N, std::uint8_t{0});
+    }
+
     // The stored characters, never more than N even if the length byte is damaged.
     std::string str() const
     {

@@ -128,6 +128,14 @@ const SpinLimits* findSpinLimits(std::string_view name)
     return nullptr;
 }
 
+const SpinLimits* spinLimitsAt(std::size_t recordOffset)
+{
+    for (const auto& limits : kSpinLimits)
+        if (limits.recordOffset == recordOffset)
+            return &limits;
+    return nullptr;
+}
+
 std::optional<int> editMaxLength(std::string_view name)
 {
     for (const auto& limits : kEditLimits)

@@ -38,6 +38,8 @@ std::span<const EditLimits> editLimits();
 
 // Lookups by objectName, ignoring letter case; nullptr / nullopt when unknown.
 const SpinLimits* findSpinLimits(std::string_view name);
+// The spin edit showing the Settings record byte at `recordOffset`, or nullptr.
+const SpinLimits* spinLimitsAt(std::size_t recordOffset);
 std::optional<int> editMaxLength(std::string_view name);
 
 // The record byte a spin edit shows.

@@ -9,11 +9,15 @@
 #include "event_loop.h"
 #include "qt_printers.h"
 #include <algorithm>
+#include <functional>
 
+#include "editor/binding/settings_binding.h"
 #include "link/link_engine.h"
 #include "link/no_answer_timer.h"
 #include "link/protocol.h"
 #include "model/conversion.h"
+#include "model/effective_settings.h"
+#include "model/image_layout.h"
 #include "model/value_ranges.h"
 #include "module_image.h"
 #include "serial/comport.h"
@@ -172,4 +176,48 @@ TEST_F(WindowLinkTest, moduleUnpluggedMidRunLeavesTheWindowUsable)
     ASSERT_TRUE(f.button("Bprogramuj")->isEnabled());
     ASSERT_TRUE(!QApplication::overrideCursor());
     ASSERT_EQ(f.window().engine().programmingState(), tarnik::ProgrammingState::Idle);
+}
+
+// A code the user cleared or switched off reaches the module without the old
+// characters: its bytes are zero, as after the factory defaults. (A code of 1 to 3
+// characters is refused before programming.)
+TEST_F(WindowLinkTest, clearedOrSwitchedOffCodesSendNoOldCharacters)
+{
+    namespace image = tarnik::image;
+    struct Case {
+        const char* name;
+        std::function<void(WindowFixture&)> edit;
+        std::string accessCode;  // the four bytes at the access code's place
+        std::string pinSlot;     // the seven bytes at the PIN's place
+    };
+    const std::string noPin(image::kPinSlotLength, '\0');
+    const Case cases[] = {
+        {"access code cleared", [](WindowFixture& f) { f.edit("EPINMOD")->clear(); },
+         std::string(4, '\0'), "\"5678\"" + std::string(1, '\0')},
+        {"programming by SMS unticked",
+         [](WindowFixture& f) { f.get<QCheckBox>("ChBFlags_5")->setChecked(false); },
+         std::string(4, '\0'), "\"5678\"" + std::string(1, '\0')},
+        {"PIN cleared", [](WindowFixture& f) { f.edit("EPin")->clear(); }, "1234", noPin},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LinkFixture l;
+        auto& f = l.f;
+        // A file whose codes were "1234" and "5678" is shown, then edited.
+        f.window().settings().flags = tarnik::kSmsProgrammingBit;
+        f.window().settings().pinMod.assign("1234");
+        f.window().settings().pin.assign("5678");
+        f.window().binding().showFrom(f.window().settings());
+        c.edit(f);
+        f.button("Bprogramuj")->click();
+        ASSERT_TRUE(PumpUntil(
+            [&] { return bool(l.hasLine(QStringLiteral("Programowanie zakończone pomyślnie."))); },
+            std::chrono::milliseconds(kWaitMs)));
+        const tarnik::DeviceImage memory = l.module.memory();
+        const auto bytesAt = [&](std::size_t at, std::size_t n) {
+            return std::string(reinterpret_cast<const char*>(memory.data() + at), n);
+        };
+        EXPECT_EQ(bytesAt(image::kPinMod, image::kPinModLength), c.accessCode);
+        EXPECT_EQ(bytesAt(image::kPin, image::kPinSlotLength), c.pinSlot);
+    }
 }

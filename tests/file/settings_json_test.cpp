@@ -74,7 +74,9 @@ TEST(SettingsJson, ImportTakesBackEveryValue)
     SettingsRecord record = startupSettings();
     UserDirectory users{};
     record.flags = 0x21;
-    record.zalWyCode[0][0] = 'Z';  // a code of one character keeps a zero after it
+    record.zalWyCode[0][0] = 'Z';
+    record.zalWyCode[0][1] = '1';
+    record.wylWyCode[0][0] = 'W';  // one character: the window stores no code
     users.entries[2].uwagi.assign(toCp1250(QStringLiteral("brama\r\nżółta")));
     SettingsRecord back{};
     UserDirectory usersBack{};
@@ -82,60 +84,156 @@ TEST(SettingsJson, ImportTakesBackEveryValue)
     EXPECT_EQ(ExportSettingsJson(back, usersBack), ExportSettingsJson(record, users));
     EXPECT_EQ(back.flags, 0x21);
     EXPECT_EQ(back.zalWyCode[0][0], 'Z');
-    EXPECT_EQ(back.zalWyCode[0][1], 0);
+    EXPECT_EQ(back.zalWyCode[0][1], '1');
+    EXPECT_EQ(back.wylWyCode[0][0], 0);
     EXPECT_EQ(usersBack.entries[2].uwagi.str(), toCp1250(QStringLiteral("brama\r\nżółta")));
     EXPECT_EQ(back.spare40, 0) << "no setting's bytes are 0";
 }
 
-TEST(SettingsJson, EveryRefusalNamesTheKeyAndTheReason)
+// The line a key stands on in a document.
+int lineOf(const QByteArray& json, const QString& key)
 {
-    const auto key = [](const char* k) { return QString::fromLatin1(k); };
-    EXPECT_EQ(refusal(withSetting(key("timerPod[9]"), 1)), "timerPod[9]: nieznany klucz");
-    EXPECT_EQ(refusal(withSetting(key("testOkr"), QJsonValue(QJsonValue::Undefined))),
-              "testOkr: brak klucza");
-    EXPECT_EQ(refusal(withSetting(key("testOkr"), QJsonValue())),
-              "testOkr: oczekiwano liczby całkowitej");
-    EXPECT_EQ(refusal(withSetting(key("callTimer"), 256)),
-              "callTimer: wartość 256 poza zakresem 0..255");
-    EXPECT_EQ(refusal(withSetting(key("callTimer"), -1)),
-              "callTimer: wartość -1 poza zakresem 0..255");
-    EXPECT_EQ(refusal(withSetting(key("callTimer"), 2.5)),
-              "callTimer: oczekiwano liczby całkowitej");
-    EXPECT_EQ(refusal(withSetting(key("callTimer"), QStringLiteral("7"))),
-              "callTimer: oczekiwano liczby całkowitej");
-    EXPECT_EQ(refusal(withSetting(key("flags"), QStringLiteral("0000001"))),
-              "flags: oczekiwano 8 cyfr 0 lub 1 (bit 7 pierwszy)");
-    EXPECT_EQ(refusal(withSetting(key("flags"), 12)),
-              "flags: oczekiwano 8 cyfr 0 lub 1 (bit 7 pierwszy)");
-    EXPECT_EQ(refusal(withSetting(key("pin"), QStringLiteral("12345678"))),
-              "pin: tekst dłuższy niż 7 znaków");
-    EXPECT_EQ(refusal(withSetting(key("uwagi[2]"), QString(251, QLatin1Char('a')))),
-              "uwagi[2]: tekst dłuższy niż 250 znaków");
-    EXPECT_EQ(refusal(withSetting(key("zalWyCode[1]"), QStringLiteral("ABC"))),
-              "zalWyCode[1]: tekst dłuższy niż 2 znaki");
-    EXPECT_EQ(refusal(withSetting(key("osoba[1]"), QStringLiteral("Jürgen €"))), "accepted");
-    EXPECT_EQ(refusal(withSetting(key("osoba[1]"), QStringLiteral("Ольга"))),
-              "osoba[1]: znak \"О\" spoza strony kodowej 1250");
-    EXPECT_EQ(refusal(withSetting(key("smsWeRe[1][1]"), QString::fromUtf8("alarm 🔥"))),
-              "smsWeRe[1][1]: znak \"🔥\" spoza strony kodowej 1250");
-    EXPECT_EQ(refusal(withSetting(key("csms"), 48601)), "csms: oczekiwano tekstu");
-    EXPECT_EQ(refusal(withSetting(key("wylWyCode[2]"), QString(QChar(0)))),
-              "wylWyCode[2]: kod nie może zawierać znaku o kodzie 0");
+    const qsizetype at = json.indexOf("\"" + key.toUtf8() + "\"");
+    return at < 0 ? 0 : static_cast<int>(json.left(at).count('\n')) + 1;
+}
+
+TEST(SettingsJson, EveryRefusalNamesTheKeyTheLineTheValueAndWhatIsAllowed)
+{
+    struct Case {
+        const char* key;
+        QJsonValue value;  // Undefined: the key left out
+        std::string reason;
+    };
+    const QJsonValue missing(QJsonValue::Undefined);
+    const Case cases[] = {
+        {"timerPod[9]", 1, "nieznany klucz"},
+        {"testOkr", missing, "brak klucza"},
+        {"testOkr", QJsonValue(), "wartość null: oczekiwano liczby całkowitej"},
+        {"callTimer", 256, "wartość 256 poza zakresem 1..255"},
+        {"callTimer", -1, "wartość -1 poza zakresem 1..255"},
+        {"callTimer", 0, "wartość 0 poza zakresem 1..255"},
+        {"callTimer", 2.5, "wartość 2.5: oczekiwano liczby całkowitej"},
+        {"callTimer", QStringLiteral("7"), "wartość \"7\": oczekiwano liczby całkowitej"},
+        {"callingTimer", 250, "wartość 250 poza zakresem 1..240"},
+        {"smsAttempts", 0, "wartość 0 poza zakresem 1..10"},
+        {"smsConfirmTimer", 9, "wartość 9 poza zakresem 10..255"},
+        {"testOkr", 25, "wartość 25 poza zakresem 1..24"},
+        {"flags", QStringLiteral("0000001"),
+         "wartość \"0000001\": oczekiwano 8 cyfr 0 lub 1 (bit 7 pierwszy)"},
+        {"flags", 12, "wartość 12: oczekiwano 8 cyfr 0 lub 1 (bit 7 pierwszy)"},
+        {"flags", QStringLiteral("01000000"),
+         "wartość \"01000000\": bity 6 i 7 nie mają w oknie pola wyboru (dozwolone 00xxxxxx)"},
+        {"clipVerif", QStringLiteral("00000101"),
+         "wartość \"00000101\": dwie akcje tego samego wyjścia naraz (załącz, wyłącz i zmień "
+         "stan wykluczają się; okno zostawia jedną)"},
+        {"clipNotVerif", QStringLiteral("00101000"),
+         "wartość \"00101000\": dwie akcje tego samego wyjścia naraz (załącz, wyłącz i zmień "
+         "stan wykluczają się; okno zostawia jedną)"},
+        {"pin", QStringLiteral("12345"), "wartość \"12345\": tekst dłuższy niż 4 znaki"},
+        {"pinMod", QStringLiteral("abcde"), "wartość \"abcde\": tekst dłuższy niż 4 znaki"},
+        {"uwagi[2]", QString(251, QLatin1Char('a')),
+         "wartość \"" + std::string(251, 'a') + "\": tekst dłuższy niż 250 znaków"},
+        {"smsWeRe[1][1]", QString(37, QLatin1Char('b')),
+         "wartość \"" + std::string(37, 'b') + "\": tekst dłuższy niż 36 znaków"},
+        {"zalWyCode[1]", QStringLiteral("ABC"), "wartość \"ABC\": kod ma 2 znaki albo jest pusty"},
+        {"zalWyCode[1]", QStringLiteral("A"), "wartość \"A\": kod ma 2 znaki albo jest pusty"},
+        {"osoba[1]", QStringLiteral("Ольга"), "znak \"О\" spoza strony kodowej 1250"},
+        {"smsWeRe[1][1]", QString::fromUtf8("alarm 🔥"), "znak \"🔥\" spoza strony kodowej 1250"},
+        {"csms", 48601, "wartość 48601: oczekiwano tekstu"},
+        {"wylWyCode[2]", QString(QChar(0)) + QChar(u'x'),
+         "znak o kodzie 0 nie mieści się w polu edycji"},
+        {"smsSpecWeRe[3][1]", QStringLiteral("a") + QChar(0),
+         "znak o kodzie 0 nie mieści się w polu edycji"},
+        // Codes of an option that is off: the window empties them.
+        {"wylWyCode[2]", QStringLiteral("xy"),
+         "kod podany, choć opcja \"załącz/wyłącz wyjście 2 SMSsem\" jest wyłączona (okno go "
+         "usuwa); podaj \"\" albo włącz opcję"},
+        {"pinMod", QStringLiteral("1234"),
+         "kod podany, choć opcja \"Zezwolenie na programowanie sms-em.\" jest wyłączona (okno "
+         "go usuwa); podaj \"\" albo włącz opcję"},
+    };
+    for (const Case& c : cases) {
+        const QString key = QString::fromLatin1(c.key);
+        const QByteArray json = withSetting(key, c.value);
+        const int line =
+            c.value.isUndefined() ? lineOf(json, QStringLiteral("settings")) : lineOf(json, key);
+        EXPECT_EQ(refusal(json), "wiersz " + std::to_string(line) + ": " + c.key + ": " + c.reason)
+            << c.key;
+    }
+    // Within every limit.
+    EXPECT_EQ(refusal(withSetting(QStringLiteral("osoba[1]"), QStringLiteral("Jürgen €"))),
+              "accepted");
+    EXPECT_EQ(refusal(withSetting(QStringLiteral("callingTimer"), 240)), "accepted");
+    EXPECT_EQ(refusal(withSetting(QStringLiteral("clipVerif"), QStringLiteral("11000100"))),
+              "accepted");
+}
+
+TEST(SettingsJson, EveryFaultOfADocumentIsListedWithItsLine)
+{
+    QByteArray json = ExportSettingsJson(startupSettings(), {});
+    json.replace("\"callingTimer\": 1,", "\"callingTimer\": 250,");
+    json.replace("\"testOkr\": 1,", "\"testOkr\": 0,");
+    json.replace("\"timerPod[2]\": 1,", "\"timerPod[2]\": 1,\n        \"timerPod[2]\": 3,");
+    const std::string refused = refusal(json);
+    const auto line = [&](const char* text) {
+        return "wiersz " + std::to_string(lineOf(json, QString::fromLatin1(text)));
+    };
+    EXPECT_EQ(refused, line("callingTimer") + ": callingTimer: wartość 250 poza zakresem 1..240\n" +
+                           line("testOkr") + ": testOkr: wartość 0 poza zakresem 1..24\n" +
+                           "wiersz " +
+                           std::to_string(lineOf(json, QStringLiteral("timerPod[2]")) + 1) +
+                           ": timerPod[2]: klucz podany drugi raz (pierwszy raz w wierszu " +
+                           std::to_string(lineOf(json, QStringLiteral("timerPod[2]"))) + ")")
+        << refused;
 }
 
 TEST(SettingsJson, DocumentsThatAreNoExportAreRefused)
 {
     QJsonObject top = exported();
     top.insert(QStringLiteral("format"), QStringLiteral("other"));
-    EXPECT_EQ(refusal(QJsonDocument(top).toJson()), "format: oczekiwano \"tarnik-settings\"");
+    QByteArray json = QJsonDocument(top).toJson();
+    EXPECT_EQ(refusal(json), "wiersz " + std::to_string(lineOf(json, QStringLiteral("format"))) +
+                                 ": format: oczekiwano \"tarnik-settings\"");
     top = exported();
     top.insert(QStringLiteral("version"), 2);
-    EXPECT_EQ(refusal(QJsonDocument(top).toJson()), "version: obsługiwana jest tylko wersja 1");
+    json = QJsonDocument(top).toJson();
+    EXPECT_EQ(refusal(json), "wiersz " + std::to_string(lineOf(json, QStringLiteral("version"))) +
+                                 ": version: obsługiwana jest tylko wersja 1");
     top = exported();
     top.insert(QStringLiteral("comment"), QStringLiteral("x"));
-    EXPECT_EQ(refusal(QJsonDocument(top).toJson()), "comment: nieznany klucz");
-    EXPECT_EQ(refusal("[1, 2]"), "dokument nie jest obiektem JSON");
-    EXPECT_EQ(refusal("{\"format\": "), "błąd JSON przy znaku 11: unterminated object");
+    json = QJsonDocument(top).toJson();
+    EXPECT_EQ(refusal(json), "wiersz " + std::to_string(lineOf(json, QStringLiteral("comment"))) +
+                                 ": comment: nieznany klucz");
+    EXPECT_EQ(refusal("[1, 2]"), "wiersz 1: dokument nie jest obiektem JSON");
+}
+
+TEST(SettingsJson, SyntaxErrorsNameTheirLineAndColumnInPolish)
+{
+    struct Case {
+        QByteArray json;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"{\"format\": ",
+         "błąd składni JSON w wierszu 1, kolumnie 12: dokument kończy się przedwcześnie, "
+         "oczekiwano wartości"},
+        {"{\n  \"a\": 1\n  \"b\": 2\n}", "błąd składni JSON w wierszu 3, kolumnie 3: oczekiwano "
+                                         "przecinka lub '}'"},
+        // Columns count characters, not bytes.
+        {"{\"ó\": ż}", "błąd składni JSON w wierszu 1, kolumnie 7: oczekiwano wartości (liczby, "
+                       "tekstu w cudzysłowie, obiektu, tablicy, true, false lub null)"},
+        {"{\"a\": \"x\n\"}", "błąd składni JSON w wierszu 1, kolumnie 9: tekst bez zamykającego "
+                             "cudzysłowu przed końcem wiersza"},
+        {"{\"a\": \"\\q\"}",
+         "błąd składni JSON w wierszu 1, kolumnie 9: nieznana sekwencja ucieczki po '\\'"},
+        {"{} x",
+         "błąd składni JSON w wierszu 1, kolumnie 4: po końcu dokumentu stoi jeszcze tekst"},
+        {"{\"a\": 01}", "błąd składni JSON w wierszu 1, kolumnie 8: oczekiwano przecinka lub '}'"},
+        {"{\"a\": \"\xff\"}",
+         "błąd składni JSON w wierszu 1, kolumnie 8: tekst nie jest poprawnym UTF-8"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(refusal(c.json), c.expected) << c.json.toStdString();
 }
 
 }  // namespace

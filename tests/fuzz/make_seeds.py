@@ -130,7 +130,55 @@ def framer_seeds():
     put("fuzz_framer", "small_limit", header(0x06, b"", b"*1") + pieces(b"abcdefgh" * 4))
 
 
+def json_document(overrides=None):
+    """A settings document every key of which is within what the window holds; the
+    import takes keys in any order."""
+    settings = {"pin": "1234", "csms": "+48601000310", "callingTimer": 20, "callTimer": 5,
+                "clipVerif": "01000001", "clipNotVerif": "00000000", "pinMod": "ab12",
+                "flags": "00100011", "smsConfirmTimer": 10, "smsAttempts": 3, "testOkr": 24,
+                "exitTime": 1, "entryTime": 2, "alarmTime": 255}
+    for u in range(1, 5):
+        settings["nrUser[%d]" % u] = "+4860012345%d" % u
+        settings["osoba[%d]" % u] = "Osoba %d \u017c\u00f3\u0142w" % u
+        settings["uwagi[%d]" % u] = "uwagi\\r\\nlinia 2"
+    for k in range(1, 9):
+        settings["timerPod[%d]" % k] = k
+        settings["timerTorBuf[%d]" % k] = 255
+        for r in (1, 2):
+            settings["numberWeRe[%d][%d]" % (k, r)] = "10000000"
+            settings["workWeRe[%d][%d]" % (k, r)] = "00000101"
+            settings["smsWeRe[%d][%d]" % (k, r)] = "Alarm wej\u015bcie %d \\\"%d\\\"" % (k, r)
+    for k in range(1, 7):
+        for r in (1, 2):
+            settings["numberSpecWeRe[%d][%d]" % (k, r)] = "00001001"
+            settings["workSpecWeRe[%d][%d]" % (k, r)] = "00000000"
+            settings["smsSpecWeRe[%d][%d]" % (k, r)] = "x" * 36
+    for n in (1, 2):
+        settings["zalWyCode[%d]" % n] = "Z%d" % n
+        settings["wylWyCode[%d]" % n] = "W%d" % n
+        settings["wyOffTimer[%d]" % n] = 60
+    settings.update(overrides or {})
+    lines = []
+    for key, value in settings.items():
+        text = '"%s"' % value if isinstance(value, str) else str(value)
+        lines.append('        "%s": %s' % (key, text))
+    return ('{\n    "format": "tarnik-settings",\n    "version": 1,\n    "settings": {\n' +
+            ",\n".join(lines) + "\n    }\n}\n").encode("utf-8")
+
+
+def json_seeds():
+    put("fuzz_settings_json", "sound", json_document())
+    put("fuzz_settings_json", "out_of_range", json_document({"callingTimer": 250, "smsAttempts": 0}))
+    put("fuzz_settings_json", "foreign_bits", json_document({"flags": "11000000", "clipVerif": "00000101"}))
+    put("fuzz_settings_json", "long_pin", json_document({"pin": "1234567"}))
+    put("fuzz_settings_json", "code_of_option_off", json_document({"flags": "00000000"}))
+    put("fuzz_settings_json", "twice", json_document().replace(b'"pin": "1234",', b'"pin": "1234",\n        "pin": "1",'))
+    put("fuzz_settings_json", "cut", json_document()[:700])
+    put("fuzz_settings_json", "escapes", b'{"format": "tarnik-settings", "version": 1, "settings": {"pin": "\\ud83d\\ude00\\u0000", "x": [1, -0.5e3, true, null, {}]}}')
+
+
 settings_seeds()
 conversion_seeds()
+json_seeds()
 link_seeds()
 framer_seeds()

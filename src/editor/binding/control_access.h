@@ -39,6 +39,13 @@ void collectText(const QLineEdit* edit, ShortString<N>& field)
 {
     field.assign(textBytes(edit));
 }
+// A PIN or access code: every character byte of the field reaches the module, so
+// the bytes past the collected text are cleared rather than kept.
+template <std::size_t N>
+void collectCodeText(const QLineEdit* edit, ShortString<N>& field)
+{
+    field.assignCleared(textBytes(edit));
+}
 
 // The spin clamps the value into its range.
 void showSpin(SpinEdit* spin, std::uint8_t value);

@@ -104,11 +104,11 @@ void SettingsBinding::ShowBasicSettings(const SettingsRecord& record)
 
 void SettingsBinding::CollectBasicSettings(SettingsRecord& record) const
 {
-    collectText(c_.pin, record.pin);
+    collectCodeText(c_.pin, record.pin);
     collectText(c_.centreNumber, record.csms);
     record.callTimer = collectSpin(c_.callTimer);
     record.callingTimer = collectSpin(c_.callingTimer);
-    collectText(c_.smsCode, record.pinMod);
+    collectCodeText(c_.smsCode, record.pinMod);
     record.testOkr = collectSpin(c_.testOkr);
     record.clipVerif = collectBits(c_.clipVerif);
     record.clipNotVerif = collectBits(c_.clipNotVerif);

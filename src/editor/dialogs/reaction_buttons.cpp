@@ -109,6 +109,14 @@ int ReactionButtons::connectButtons()
     return count;
 }
 
+void ReactionButtons::store(std::uint8_t& stored, std::uint8_t accepted)
+{
+    if (stored == accepted)
+        return;
+    stored = accepted;
+    emit edited();
+}
+
 int ReactionButtons::runModal(QDialog& dialog)
 {
     // Centred on the main window at every opening, wherever it was moved to before.
@@ -153,7 +161,7 @@ void ReactionButtons::BB_ConfigNumerWe1Re1Click(QWidget* sender)
         timed2->setText(unavailable(4));
     }
     if (runModal(dialog) == QDialog::Accepted)
-        stored = dialog.resultByte();
+        store(stored, dialog.resultByte());
 }
 
 void ReactionButtons::BB_ConfigNumerSpecWe1Re1Click(QWidget* sender)
@@ -187,7 +195,7 @@ void ReactionButtons::BB_ConfigNumerSpecWe1Re1Click(QWidget* sender)
     }
     dialog.setFromByte(stored);
     if (runModal(dialog) == QDialog::Accepted)
-        stored = dialog.resultByte();
+        store(stored, dialog.resultByte());
 }
 
 void ReactionButtons::BBConfigWorkWe1Re1Click(QWidget* sender)
@@ -202,7 +210,7 @@ void ReactionButtons::BBConfigWorkWe1Re1Click(QWidget* sender)
     dialog.setWindowTitle(
         QStringLiteral("Reakcje Wejscie:%1 Reakcja:%2").arg(target.entry).arg(target.reaction));
     if (runModal(dialog) == QDialog::Accepted)
-        stored = dialog.resultByte();
+        store(stored, dialog.resultByte());
 }
 
 void ReactionButtons::BBConfigWorkSpecWe1Re1Click(QWidget* sender)
@@ -231,7 +239,7 @@ void ReactionButtons::BBConfigWorkSpecWe1Re1Click(QWidget* sender)
     // shown in disabled boxes, and hidden CLIP boxes keep theirs.
     dialog.setFromByte(stored);
     if (runModal(dialog) == QDialog::Accepted)
-        stored = dialog.resultByte();
+        store(stored, dialog.resultByte());
 }
 
 }  // namespace tarnik

@@ -1,0 +1,46 @@
+#pragma once
+
+// A JSON reader for documents a person edits: every value remembers the line it
+// starts on, objects keep their keys in document order (a key given twice stays
+// twice, for the caller to refuse), and a syntax error names its line and column
+// in Polish.
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tarnik {
+
+struct JsonValue {
+    enum class Type { Null, Bool, Number, String, Array, Object };
+
+    Type type = Type::Null;
+    int line = 1;  // where the value starts, from 1
+    bool boolean = false;
+    double number = 0;
+    std::string text;              // a String's characters in UTF-8; a Number as written
+    std::vector<JsonValue> items;  // Array
+    std::vector<std::pair<std::string, JsonValue>> members;  // Object, in document order
+
+    // The first member called `key`, or nullptr.
+    const JsonValue* member(const std::string& key) const;
+};
+
+// Polish, with the place: "wiersz 3, kolumna 14: oczekiwano przecinka lub '}'".
+class JsonSyntaxError : public std::runtime_error {
+public:
+    JsonSyntaxError(int line, int column, const std::string& what);
+    int line;
+    int column;
+};
+
+// Reads one JSON document (UTF-8, an optional byte order mark, white space around).
+JsonValue ReadJson(const std::string& document);
+
+// A value written back compactly, for messages: a string in quotes with JSON escapes.
+std::string JsonText(const JsonValue& value);
+std::string JsonQuoted(const std::string& utf8);
+
+}  // namespace tarnik
