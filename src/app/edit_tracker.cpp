@@ -19,7 +19,9 @@ void EditTracker::watch(QWidget* root, const QList<QWidget*>& userDirectory)
 {
     for (QWidget* widget : userDirectory)
         userDirectory_.insert(widget);
-    const auto changed = [this](QObject* control) { return [this, control] { controlChanged(control); }; };
+    const auto changed = [this](QObject* control) {
+        return [this, control] { controlChanged(control); };
+    };
     for (QWidget* widget : root->findChildren<QWidget*>()) {
         if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
             // A spin box's own line edit is watched through the spin box.

@@ -111,22 +111,19 @@ struct Place {
 const Place kPlaces[] = {
     {"first start", [](QSize) -> std::optional<QRect> { return std::nullopt; }, false},
     {"on a screen since removed, to the right",
-     [](QSize s) -> std::optional<QRect> { return QRect(s.width() + 300, 100, 800, 600); },
-     false},
+     [](QSize s) -> std::optional<QRect> { return QRect(s.width() + 300, 100, 800, 600); }, false},
     {"cut by a smaller screen",
      [](QSize s) -> std::optional<QRect> {
          return QRect(s.width() - 400, s.height() - 300, 800, 600);
      },
      false},
-    {"above the screen",
-     [](QSize) -> std::optional<QRect> { return QRect(200, -400, 800, 600); }, false},
-    {"larger than the screen",
-     [](QSize s) -> std::optional<QRect> {
-         return QRect(0, 0, s.width() + 500, s.height() + 300);
-     },
+    {"above the screen", [](QSize) -> std::optional<QRect> { return QRect(200, -400, 800, 600); },
      false},
-    {"inside the free area",
-     [](QSize) -> std::optional<QRect> { return QRect(60, 90, 800, 560); }, true},
+    {"larger than the screen",
+     [](QSize s) -> std::optional<QRect> { return QRect(0, 0, s.width() + 500, s.height() + 300); },
+     false},
+    {"inside the free area", [](QSize) -> std::optional<QRect> { return QRect(60, 90, 800, 560); },
+     true},
 };
 
 void PrintTo(const Place& place, std::ostream* out)

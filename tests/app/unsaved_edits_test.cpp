@@ -114,8 +114,8 @@ TEST_F(UnsavedEditsTest, EachKindOfUserEditMarks)
          true},
         {"an SMS text typed",
          [](WindowFixture& f) { QTest::keyClicks(f.edit("ETSMS_We1_Re1"), "x"); }, true},
-        {"a spin stepped",
-         [](WindowFixture& f) { f.get<QSpinBox>("SEtimerPod2")->stepBy(1); }, true},
+        {"a spin stepped", [](WindowFixture& f) { f.get<QSpinBox>("SEtimerPod2")->stepBy(1); },
+         true},
         {"a check box ticked", [](WindowFixture& f) { f.get<QCheckBox>("ChBFlags_0")->click(); },
          true},
         {"an SMS centre chosen",
@@ -124,16 +124,16 @@ TEST_F(UnsavedEditsTest, EachKindOfUserEditMarks)
              centres->setCurrentIndex((centres->currentIndex() + 1) % centres->count());
          },
          true},
-        {"a user's name typed", [](WindowFixture& f) { QTest::keyClicks(f.edit("Eosoba1"), "Jan"); },
-         true},
+        {"a user's name typed",
+         [](WindowFixture& f) { QTest::keyClicks(f.edit("Eosoba1"), "Jan"); }, true},
         {"a user's notes typed",
          [](WindowFixture& f) { QTest::keyClicks(f.get<QPlainTextEdit>("Muser1"), "n"); }, true},
         {"a reaction changed and accepted", [](WindowFixture& f) { editReaction(f, true, true); },
          true},
         {"a reaction accepted unchanged", [](WindowFixture& f) { editReaction(f, false, true); },
          false},
-        {"a reaction changed and cancelled",
-         [](WindowFixture& f) { editReaction(f, true, false); }, false},
+        {"a reaction changed and cancelled", [](WindowFixture& f) { editReaction(f, true, false); },
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
