@@ -5,8 +5,8 @@
 
 #include <ctime>
 
-#include "app/command_line.h"
 #include "app/glowna_form.h"
+#include "config/tarnik_config.h"
 #include "link/link_trace.h"
 #include "serial/port_list.h"
 #include "serial/qt/qt_trace.h"
@@ -22,9 +22,10 @@ bool startWindowTrace(QtTraceSink& trace, TGlownaF& window, const QStringList& p
     for (const std::string& port : ListSerialPorts())
         ports.push_back(port);
     QStringList header;
-    for (const std::string& line : FormatTraceHeader(
-             ModuleTraceHeader(versionLine().toStdString(), ports, trace.ShowsSecrets()),
-             std::time(nullptr)))
+    for (const std::string& line :
+         FormatTraceHeader(ModuleTraceHeader(std::string("tarnik ") + config::kVersion, ports,
+                                             trace.ShowsSecrets()),
+                           std::time(nullptr)))
         header << QString::fromStdString(line);
     trace.setHeader(header);
 

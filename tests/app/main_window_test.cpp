@@ -66,16 +66,16 @@ TEST_F(MainWindowTest, startUpState)
     ASSERT_TRUE(!f.window().timer1().isArmed());
     ASSERT_EQ(f.window().timer1().intervalMs(), 6000);
     // the module's line settings, every other port setting at its default
-    const TComPort& port = f.window().port();
-    ASSERT_EQ(port.BaudRate(), br115200);
+    const tarnik::TComPort& port = f.window().port();
+    ASSERT_EQ(port.BaudRate(), tarnik::br115200);
     ASSERT_EQ(port.EventChar(), 10);
-    TComTimeouts timeouts;
+    tarnik::TComTimeouts timeouts;
     timeouts.ReadInterval = 1;
     timeouts.ReadTotalMultiplier = 0;
     timeouts.ReadTotalConstant = 1;
     ASSERT_EQ(port.Timeouts(), timeouts);
-    ASSERT_EQ(port.DataBits(), TComPort().DataBits());
-    ASSERT_EQ(port.Parity(), TComPort().Parity());
+    ASSERT_EQ(port.DataBits(), tarnik::TComPort().DataBits());
+    ASSERT_EQ(port.Parity(), tarnik::TComPort().Parity());
     // the framer on the port, cutting at "*1"
     ASSERT_EQ(f.window().framer().ComPort(), &f.window().port());
     ASSERT_EQ(f.window().framer().StopString(), "*1");
