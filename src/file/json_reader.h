@@ -17,11 +17,11 @@ struct JsonValue {
     enum class Type { Null, Bool, Number, String, Array, Object };
 
     Type type = Type::Null;
-    int line = 1;        // where the value starts, from 1
+    int line = 1;  // where the value starts, from 1
     bool boolean = false;
     double number = 0;
-    std::string text;    // a String's characters in UTF-8; a Number as written
-    std::vector<JsonValue> items;                           // Array
+    std::string text;              // a String's characters in UTF-8; a Number as written
+    std::vector<JsonValue> items;  // Array
     std::vector<std::pair<std::string, JsonValue>> members;  // Object, in document order
 
     // The first member called `key`, or nullptr.
