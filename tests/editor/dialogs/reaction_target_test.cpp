@@ -46,7 +46,7 @@ TEST(ReactionTarget, EveryTargetNamesAButtonThatReadsBackAsIt)
 {
     EXPECT_EQ(reactionButtonName({ReactionFamily::NumberInput, 7, 2}),
               QStringLiteral("BB_ConfigNumerWe7Re2"));
-    for (const auto [family, entries] : {std::pair{ReactionFamily::NumberInput, kInputs},
+    for (const auto& [family, entries] : {std::pair{ReactionFamily::NumberInput, kInputs},
                                          std::pair{ReactionFamily::NumberSpecial, kSpecialEntries},
                                          std::pair{ReactionFamily::WorkInput, kInputs},
                                          std::pair{ReactionFamily::WorkSpecial, kSpecialEntries}})
