@@ -27,7 +27,7 @@ fi
 status=0
 echo "== Formatting (scripts/format.sh fixes it)"
 "$root/scripts/format.sh" --check || status=$?
-"$root/scripts/build.sh" -DTARNIK_WERROR=ON
+"$root/scripts/build.sh" -DTARNIK_WERROR=ON -DTARNIK_HARDENING=ON
 echo "== Test names (each starts with its folder)"
 "$root/scripts/test-names.sh" "$build" || status=$?
 export QT_QPA_PLATFORM=offscreen

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Pictures of the main window, one per settings page, made on a virtual X
-# display: docs/screenshots/main_window.png and page1.png .. page5.png.
+# display: docs/screenshots/main_window.png, page1.png .. page5.png and overview.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TARNIK_BUILD_DIR:-$root/build}

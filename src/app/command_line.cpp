@@ -14,6 +14,10 @@ CommandLine parseCommandLine(const QStringList& arguments)
     const QCommandLineOption demoOption(
         QStringLiteral("demo"),
         QStringLiteral("Start a simulated module on a pseudo-terminal and choose its line."));
+    const QCommandLineOption overviewOption(
+        QStringLiteral("overview"),
+        QStringLiteral("Open the configuration overview (\"Przegląd konfiguracji\") at start, "
+                       "after FILE.zvn when one is given."));
     const QCommandLineOption measureOption(
         QStringLiteral("measure-startup"),
         QStringLiteral("Print the time to the window's first picture, then end."));
@@ -26,7 +30,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
         QStringLiteral("Write every byte on the wire, with the port's opens, closes, settings and "
                        "errors, to <file>."),
         QStringLiteral("file"));
-    parser.addOptions({demoOption, measureOption, screenshotsOption, traceOption});
+    parser.addOptions({demoOption, overviewOption, measureOption, screenshotsOption, traceOption});
     parser.addPositionalArgument(QStringLiteral("FILE.zvn"),
                                  QStringLiteral("A settings file to open at start."),
                                  QStringLiteral("[FILE.zvn]"));
@@ -41,6 +45,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
     line.help = parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all"));
     line.version = parser.isSet(versionOption);
     line.demo = parser.isSet(demoOption);
+    line.overview = parser.isSet(overviewOption);
     line.measureStartup = parser.isSet(measureOption);
     line.screenshotFolder = parser.value(screenshotsOption);
     line.traceFile = parser.value(traceOption);

@@ -1,7 +1,8 @@
 #pragma once
 
 // The window program's command line:
-//   tarnik [--demo] [--measure-startup] [--screenshots DIR] [--trace FILE] [FILE.zvn]
+//   tarnik [--demo] [--overview] [--measure-startup] [--screenshots DIR] [--trace FILE]
+//          [FILE.zvn]
 //   tarnik --help | --version
 
 #include <QString>
@@ -11,6 +12,7 @@ namespace tarnik {
 
 struct CommandLine {
     bool demo = false;            // start the built-in module simulator
+    bool overview = false;        // open "Przegląd konfiguracji" at start
     bool measureStartup = false;  // print the start-up time once shown, then exit
     bool help = false;            // print `usage` and exit
     bool version = false;         // print "tarnik 1.1" and exit

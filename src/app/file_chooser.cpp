@@ -2,6 +2,9 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
 
 #include "app/window_texts.h"
 
@@ -45,6 +48,25 @@ QString FileChooser::chooseTraceFile(QWidget* parent)
     return QFileDialog::getSaveFileName(parent, QString(),
                                         QString::fromUtf8(window_text::kTraceFileName),
                                         QString::fromUtf8(window_text::kTraceFilesFilters));
+}
+
+SaveChanges FileChooser::askSaveChanges(QWidget* parent)
+{
+    QMessageBox box(QMessageBox::Question, QGuiApplication::applicationDisplayName(),
+                    QStringLiteral("Zapisać zmiany w ustawieniach?"), QMessageBox::NoButton,
+                    parent);
+    QPushButton* save = box.addButton(QStringLiteral("Zapisz"), QMessageBox::AcceptRole);
+    QPushButton* discard =
+        box.addButton(QStringLiteral("Nie zapisuj"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Anuluj"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return SaveChanges::Save;
+    if (box.clickedButton() == discard)
+        return SaveChanges::Discard;
+    return SaveChanges::Cancel;
 }
 
 }  // namespace tarnik

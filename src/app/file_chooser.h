@@ -1,13 +1,17 @@
 #pragma once
 
-// The file dialogs of the window's "Plik" commands, replaceable so that the
-// commands can be driven without a real dialog.
+// The file dialogs of the window's "Plik" commands and the question asked before
+// unsaved edits would be lost, replaceable so that the commands can be driven
+// without a real dialog.
 
 #include <QString>
 
 class QWidget;
 
 namespace tarnik {
+
+// The answers to "Zapisać zmiany w ustawieniach?".
+enum class SaveChanges { Save, Discard, Cancel };
 
 class FileChooser {
 public:
@@ -18,6 +22,9 @@ public:
     virtual QString chooseSaveFile(QWidget* parent, const QString& startName) = 0;
     // Where to save the wire trace (a text file); empty when the user cancels.
     virtual QString chooseTraceFile(QWidget* parent);
+    // Asks whether to save the edits an action would discard: "Zapisz", "Nie zapisuj"
+    // or "Anuluj" (also Escape and closing the box).
+    virtual SaveChanges askSaveChanges(QWidget* parent);
 };
 
 // OpenDialog1 / SaveDialog1: default extension "zvn", filters "pliki zvn"

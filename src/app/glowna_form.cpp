@@ -1,10 +1,13 @@
 #include "app/glowna_form.h"
 
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -15,10 +18,13 @@
 #include "about/about_box.h"
 #include "about/program_icon.h"
 #include "about/support_mail.h"
+#include "app/edit_tracker.h"
 #include "app/error_boundary.h"
 #include "app/file_chooser.h"
 #include "app/window_comparisons.h"
 #include "app/window_fit.h"
+#include "app/window_overview.h"
+#include "app/window_report.h"
 #include "app/window_texts.h"
 #include "editor/binding/settings_binding.h"
 #include "editor/dialogs/reaction_buttons.h"
@@ -68,6 +74,7 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     ui_->pagesHolder->layout()->addWidget(pages_);
     // Every composed name is resolved here, once; a missing control fails now.
     controls_ = std::make_unique<ControlTable>(this);
+    edits_ = new EditTracker(this);
     interlocks_ = new Interlocks(*controls_, this, this);
     binding_ = std::make_unique<SettingsBinding>(
         *controls_, OptionRefresh{[this](OptionFlag option) { interlocks_->applyOption(option); }});
@@ -78,17 +85,31 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     FormCreate(pinnedPorts);
     connectHandlers();
     comparisons_ = new WindowComparisons(*this, *ui_->Plik1, ui_->N1);
+    // From here on the user's changes count as edits; the settings shown so far are
+    // the program's.
+    QList<QWidget*> userDirectory;
+    for (int n = 1; n <= kUsers; ++n) {
+        userDirectory << controls_->edit(QStringLiteral("Eosoba%1").arg(n));
+        userDirectory << controls_->memo(QStringLiteral("Muser%1").arg(n));
+    }
+    edits_->watch(pages_, userDirectory);
+    connect(edits_, &EditTracker::modifiedChanged, this, [this] { updateTitle(); });
+    overview_ = new WindowOverview(*this, *ui_->PrzegladKonfiguracji);
+    report_ = new WindowReport(*this, *ui_->Plik1, ui_->N1);
 }
 
-// Placed when first shown, once the layout has its final size: fitted to the
-// screen's available area and centred on it.
-void TGlownaF::showEvent(QShowEvent* event)
+// Placed as it is first shown, before the window system has it: the position
+// is then the frame's, so the title bar lands inside the screen's available
+// area whatever frame the window manager draws. Fitted to that area and
+// centred on it.
+void TGlownaF::setVisible(bool visible)
 {
-    if (!placed_) {
+    if (visible && !placed_) {
         placed_ = true;
-        placeOnScreen(*this, true);
+        ensurePolished();
+        placeOnScreen(*this, preferredSize_.isValid() ? preferredSize_ : sizeHint());
     }
-    QMainWindow::showEvent(event);
+    QMainWindow::setVisible(visible);
 }
 
 TGlownaF::~TGlownaF()
@@ -147,6 +168,7 @@ void TGlownaF::attachReactionDialogs(TFconfigNumberWeRe& numberDialog, TFConfigW
 {
     reactionButtons_ =
         new ReactionButtons(*controls_, this, settings_, numberDialog, workDialog, this);
+    connect(reactionButtons_, &ReactionButtons::edited, edits_, &EditTracker::settingsEdited);
 }
 
 void TGlownaF::setAboutBox(TAboutBox* aboutBox)
@@ -246,11 +268,15 @@ void TGlownaF::disarmNoAnswerTimer()
 
 void TGlownaF::ShowSettings()
 {
+    const EditTracker::ProgramShows showing(*edits_);
     binding_->showFrom(settings_);
+    emit settingsShown();
 }
 
 void TGlownaF::CollectSettings()
 {
+    // Collecting brings a spin's text into line: the program's doing, not an edit.
+    const EditTracker::ProgramShows showing(*edits_);
     binding_->collectInto(settings_);
 }
 
@@ -269,6 +295,9 @@ void TGlownaF::showSettings(const SettingsRecord& record)
 {
     settings_ = record;
     ShowSettings();
+    // A read-back: the window shows what the module holds; names and notes typed
+    // before it are still unsaved.
+    edits_->settingsReplaced();
 }
 
 bool TGlownaF::checkUserNumbers()
@@ -303,10 +332,46 @@ void TGlownaF::reportError(const std::string& message)
 
 void TGlownaF::Button1Click()
 {
+    saveAs();
+}
+
+bool TGlownaF::saveAs()
+{
     const QString fileName = fileChooser_->chooseSaveFile(this, dialogStartName());
     if (fileName.isEmpty())
-        return;
+        return false;
     saveSettingsFile(fileName);
+    return true;
+}
+
+bool TGlownaF::hasUnsavedEdits() const
+{
+    return edits_->modified();
+}
+
+bool TGlownaF::mayDiscardEdits()
+{
+    if (!edits_->modified())
+        return true;
+    switch (fileChooser_->askSaveChanges(this)) {
+    case SaveChanges::Save:
+        return saveAs();  // a failed save raises: the action does not go ahead either
+    case SaveChanges::Discard:
+        return true;
+    case SaveChanges::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TGlownaF::closeEvent(QCloseEvent* event)
+{
+    bool close = false;
+    guarded(this, [this, &close] { close = mayDiscardEdits(); });
+    if (close)
+        QMainWindow::closeEvent(event);
+    else
+        event->ignore();
 }
 
 void TGlownaF::saveSettingsFile(const QString& fileName)
@@ -314,6 +379,7 @@ void TGlownaF::saveSettingsFile(const QString& fileName)
     CollectSettings();
     binding_->CollectUserDirectory(users_);
     SaveSettingsFile(settings_, users_, fileName);
+    edits_->clear();
     showFileInTitle(fileName);
     emit settingsFileUsed(fileName);
 }
@@ -326,6 +392,8 @@ QString TGlownaF::dialogStartName() const
 
 void TGlownaF::Button2Click()
 {
+    if (!mayDiscardEdits())
+        return;
     const QString fileName = fileChooser_->chooseOpenFile(this, dialogStartName());
     if (fileName.isEmpty())
         return;
@@ -336,22 +404,39 @@ void TGlownaF::Button2Click()
 void TGlownaF::openSettingsFile(const QString& fileName)
 {
     LoadSettingsFile(fileName, settings_, users_);
-    binding_->showFrom(settings_, users_);
-    interlocks_->applyOption(OptionFlag::TestReport);
+    {
+        const EditTracker::ProgramShows showing(*edits_);
+        binding_->showFrom(settings_, users_);
+        interlocks_->applyOption(OptionFlag::TestReport);
+    }
+    edits_->clear();
+    emit settingsShown();
     showFileInTitle(fileName);
     emit settingsFileUsed(fileName);
 }
 
 void TGlownaF::openChosenFile(const QString& fileName)
 {
+    if (!mayDiscardEdits())
+        return;
     openDialogFileName_ = fileName;
     openSettingsFile(fileName);
 }
 
-// "Tarnik v 1.1 — dom.zvn"
 void TGlownaF::showFileInTitle(const QString& fileName)
 {
-    setWindowTitle(caption_ + QStringLiteral(" \u2014 ") + QFileInfo(fileName).fileName());
+    titleFile_ = QFileInfo(fileName).fileName();
+    updateTitle();
+}
+
+void TGlownaF::updateTitle()
+{
+    QString title = caption_;
+    if (!titleFile_.isEmpty())
+        title += QStringLiteral(" \u2014 ") + titleFile_;
+    if (edits_->modified())
+        title += QLatin1Char('*');
+    setWindowTitle(title);
 }
 
 void TGlownaF::dragEnterEvent(QDragEnterEvent* event)

@@ -25,6 +25,7 @@ class QTabWidget;
 namespace tarnik {
 
 class ControlTable;
+class EditTracker;
 class FileChooser;
 class Interlocks;
 class LinkEngine;
@@ -38,6 +39,8 @@ class TComPort;
 class TFConfigWorkWeRe;
 class TFconfigNumberWeRe;
 class WindowComparisons;
+class WindowOverview;
+class WindowReport;
 
 class TGlownaF : public QMainWindow, public LinkHost {
     Q_OBJECT
@@ -75,8 +78,14 @@ public:
     FileChooser& fileChooser() { return *fileChooser_; }
     // "Porównaj z plikiem ...", "Porównaj z modułem", "Sprawdź po zaprogramowaniu".
     WindowComparisons& comparisons() { return *comparisons_; }
+    // "Przegląd konfiguracji".
+    WindowOverview& overview() { return *overview_; }
+    // "Drukuj raport ...".
+    WindowReport& report() { return *report_; }
     // A file chosen outside the open dialog (dropped, recent): opened as if chosen in it.
     void openChosenFile(const QString& fileName);
+    // The window holds edits not yet saved in a file ("*" in the title).
+    bool hasUnsavedEdits() const;
     // Where the file dialogs start while no file has been opened.
     void setDialogFolder(const QString& folder) { dialogFolder_ = folder; }
 
@@ -84,6 +93,15 @@ public:
     // The size and place the window has now are kept when it is first shown
     // (restored from the user's last session) instead of fitted and centred.
     void keepPlacement() { placed_ = true; }
+    // Fitted and centred when first shown, from `preferred` rather than the
+    // layout's size (a remembered size whose place no longer fits a screen).
+    void placeCentred(QSize preferred)
+    {
+        placed_ = false;
+        preferredSize_ = preferred;
+    }
+    // Placed before it is first shown, so that the place is the frame's.
+    void setVisible(bool visible) override;
     QMenu* recentFilesMenu();
 
     // ShowSettings: the window's Settings record into the controls, output option
@@ -121,17 +139,27 @@ public:
 signals:
     // A settings file was opened or saved.
     void settingsFileUsed(const QString& fileName);
+    // The controls were filled from the records: at start, a file opened, a read-back.
+    void settingsShown();
     // An exchange with the module on `portName` ended with the module's answer.
     void exchangeSucceeded(const QString& portName);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    // Asks first when unsaved edits would be lost; "Anuluj" keeps the window open.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate(const QStringList& pinnedPorts);
     void showFileInTitle(const QString& fileName);
+    // "Tarnik v 1.1 — dom.zvn", with "*" after it while edits are unsaved.
+    void updateTitle();
+    // Before an action that would discard unsaved edits: asks whether to save them.
+    // False when the action must not go ahead (cancelled, or the save was cancelled).
+    bool mayDiscardEdits();
+    // "Zapisz jako ...": false when the dialog was cancelled.
+    bool saveAs();
     QString dialogStartName() const;
     // "Numer seryjny modułu" is offered only while the engine would take the query.
     void refreshSerialAction();
@@ -159,12 +187,17 @@ private:
     std::unique_ptr<FileChooser> fileChooser_;
     QString openDialogFileName_;
     WindowComparisons* comparisons_ = nullptr;
+    WindowOverview* overview_ = nullptr;
+    WindowReport* report_ = nullptr;
     QString dialogFolder_;
-    QString caption_;  // the title without a file
+    QString caption_;    // the title without a file
+    QString titleFile_;  // the file named in the title
+    EditTracker* edits_ = nullptr;
 
     InfoList infoList_;
     bool busy_ = false;
     bool placed_ = false;
+    QSize preferredSize_;  // invalid: the layout's
     std::unique_ptr<NoAnswerTimer> timer1_;
     // Declared in the order of release: the engine goes first, the port last.
     std::unique_ptr<TComPort> port_;

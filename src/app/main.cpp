@@ -1,5 +1,5 @@
-// The window program: tarnik [--demo] [--measure-startup] [--screenshots DIR] [--trace FILE]
-//                [FILE.zvn]
+// The window program: tarnik [--demo] [--overview] [--measure-startup] [--screenshots DIR]
+//                [--trace FILE] [FILE.zvn]
 // Exit status: 0 closed, 1 the demo module cannot start, 2 command line not understood.
 
 #include <QCoreApplication>
@@ -17,6 +17,8 @@
 #include "app/screenshots.h"
 #include "app/startup_probe.h"
 #include "app/user_conveniences.h"
+#include "app/window_overview.h"
+#include "app/window_trace.h"
 #include "config/tarnik_config.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
@@ -52,8 +54,9 @@ int main(int argc, char** argv)
 
     tarnik::TarnikApplication app(argc, argv);
     // Organisation and name place the user's conveniences in ~/.config/Tarnik/.
-    QApplication::setOrganizationName(QStringLiteral("Tarnik"));
-    QApplication::setApplicationName(QStringLiteral("Tarnik"));
+    // The name is also the class of the window's WM_CLASS, which the desktop entry names.
+    QApplication::setOrganizationName(QString::fromLatin1(tarnik::config::kAppName));
+    QApplication::setApplicationName(QString::fromLatin1(tarnik::config::kAppName));
     QApplication::setApplicationVersion(QString::fromLatin1(tarnik::config::kVersion));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(tarnik::config::kAppId));
 
@@ -61,11 +64,6 @@ int main(int argc, char** argv)
     tarnik::InstallQtHandOver();
     // The wire trace is always kept in memory for "Zapisz zapis transmisji ...".
     const auto trace = tarnik::InstallQtTrace();
-    if (QString error; !line.traceFile.isEmpty() && !trace->writeTo(line.traceFile, &error)) {
-        std::fprintf(stderr, "tarnik: cannot write the trace %s: %s\n", qPrintable(line.traceFile),
-                     qPrintable(error));
-        return 2;
-    }
 
     // The demo module answers on a pseudo-terminal whose path heads the COM list.
     std::unique_ptr<tarnik::ModuleSimulator> demoModule;
@@ -89,6 +87,12 @@ int main(int argc, char** argv)
 
     tarnik::Forms forms = tarnik::createForms(pinnedPorts);
     tarnik::TGlownaF& window = *forms.GlownaF;
+    if (QString error;
+        !tarnik::startWindowTrace(*trace, window, pinnedPorts, line.traceFile, &error)) {
+        std::fprintf(stderr, "tarnik: cannot write the trace %s: %s\n", qPrintable(line.traceFile),
+                     qPrintable(error));
+        return 2;
+    }
     // The measuring and picture runs start from the window's own size and touch
     // no user file.
     std::unique_ptr<tarnik::UserConveniences> conveniences;
@@ -102,6 +106,11 @@ int main(int argc, char** argv)
             tarnik::guarded(&window, [&window, fileName] { window.openSettingsFile(fileName); });
         });
     }
+    if (line.overview)
+        // After the file: the overview opens on the settings it holds.
+        QTimer::singleShot(0, &window, [&window] {
+            tarnik::guarded(&window, [&window] { window.overview().openOverview(); });
+        });
     if (!line.screenshotFolder.isEmpty()) {
         const QString folder = line.screenshotFolder;
         QTimer::singleShot(300, &window, [&window, folder] {

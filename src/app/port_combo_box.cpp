@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QStyledItemDelegate>
+#include <QTextDocument>
 
 #include "serial/port_list.h"
 
@@ -87,7 +88,13 @@ void PortComboBox::refreshPorts(bool selectFirst)
     for (int row = 0; row < names.size(); ++row) {
         const QString description = descriptions.value(names[row]);
         setItemData(row, description, kDescriptionRole);
-        setItemData(row, description, Qt::ToolTipRole);
+        // A tooltip that looks like markup would be shown as rich text: the device's
+        // words are shown as they are.
+        setItemData(row,
+                    description.isEmpty()
+                        ? QString()
+                        : Qt::convertFromPlainText(description, Qt::WhiteSpaceNormal),
+                    Qt::ToolTipRole);
     }
     if (selectFirst) {
         setCurrentIndex(names.isEmpty() ? -1 : 0);

@@ -9,7 +9,8 @@ namespace tarnik {
 
 class TGlownaF;
 
-// Saves main_window.png (first page) and page1.png .. page5.png into `folder`;
+// Saves main_window.png (first page), page1.png .. page5.png and, with a small
+// example site shown, overview.png ("Przegląd konfiguracji") into `folder`;
 // returns false when a file cannot be written.
 bool saveWindowPictures(TGlownaF& window, const QString& folder);
 

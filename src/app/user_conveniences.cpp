@@ -8,6 +8,7 @@
 #include "app/error_boundary.h"
 #include "app/glowna_form.h"
 #include "app/port_combo_box.h"
+#include "app/window_fit.h"
 #include "app/window_texts.h"
 
 namespace tarnik {
@@ -16,6 +17,9 @@ namespace {
 
 const QString kPortKey = QStringLiteral("port/last");
 const QString kGeometryKey = QStringLiteral("window/geometry");
+// The frame's rectangle on the desktop when the window was closed: whether the
+// place still fits the screens present is judged by it.
+const QString kFrameKey = QStringLiteral("window/frame");
 const QString kFolderKey = QStringLiteral("files/lastFolder");
 const QString kRecentKey = QStringLiteral("files/recent");
 
@@ -48,9 +52,19 @@ UserConveniences::~UserConveniences()
 void UserConveniences::restore(bool restorePort)
 {
     // A value of the wrong kind reads as empty, and garbage geometry is refused
-    // by restoreGeometry: the window then keeps its own size and place.
-    if (window_.restoreGeometry(store_->value(kGeometryKey).toByteArray()))
-        window_.keepPlacement();
+    // by restoreGeometry: the window then keeps its own size and place. A place
+    // that no longer lies wholly on a screen (a smaller screen, a screen
+    // removed) gives way to the centre of the screen; the size stays, as far as
+    // the screen has room.
+    if (window_.restoreGeometry(store_->value(kGeometryKey).toByteArray())) {
+        QRect frame = store_->value(kFrameKey).toRect();
+        if (!frame.isValid())
+            frame = window_.geometry().marginsAdded(windowFrame(window_));
+        if (window_.isMaximized() || window_.isFullScreen() || fitsOnAScreen(frame))
+            window_.keepPlacement();
+        else
+            window_.placeCentred(window_.size());
+    }
     const QString folder = store_->value(kFolderKey).toString();
     if (!folder.isEmpty() && QFileInfo(folder).isDir())
         window_.setDialogFolder(folder);
@@ -101,6 +115,7 @@ bool UserConveniences::eventFilter(QObject* watched, QEvent* event)
 void UserConveniences::keepGeometry()
 {
     store_->setValue(kGeometryKey, window_.saveGeometry());
+    store_->setValue(kFrameKey, window_.frameGeometry());
     store_->sync();
 }
 

@@ -1,6 +1,9 @@
 #include "app/window_fit.h"
 
+#include <algorithm>
+
 #include <QGuiApplication>
+#include <QList>
 #include <QScreen>
 #include <QStyle>
 #include <QWidget>
@@ -22,9 +25,7 @@ QPoint centredWindowPosition(QSize size, const QRect& available, const QMargins&
             available.y() + (available.height() - framed.height()) / 2};
 }
 
-namespace {
-
-QMargins frameOf(QWidget& window)
+QMargins windowFrame(const QWidget& window)
 {
     if (const QWindow* handle = window.windowHandle()) {
         const QMargins margins = handle->frameMargins();
@@ -38,18 +39,23 @@ QMargins frameOf(QWidget& window)
     return {border, title + border, border, border};
 }
 
-}  // namespace
+bool fitsOnAScreen(const QRect& frameRect)
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(), [&frameRect](const QScreen* screen) {
+        return screen->availableGeometry().contains(frameRect);
+    });
+}
 
-void placeOnScreen(QWidget& window, bool fit)
+void placeOnScreen(QWidget& window, QSize preferred)
 {
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
+    window.ensurePolished();
     const QRect available = screen->availableGeometry();
-    const QMargins frame = frameOf(window);
-    if (fit)
-        window.resize(
-            fittedWindowSize(window.sizeHint(), window.minimumSizeHint(), available, frame));
+    const QMargins frame = windowFrame(window);
+    window.resize(fittedWindowSize(preferred, window.minimumSizeHint(), available, frame));
     window.move(centredWindowPosition(window.size(), available, frame));
 }
 

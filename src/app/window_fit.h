@@ -23,8 +23,19 @@ QSize fittedWindowSize(QSize preferred, QSize minimum, const QRect& available,
 // `available`.
 QPoint centredWindowPosition(QSize size, const QRect& available, const QMargins& frame);
 
-// Resizes (when `fit`) and moves `window` on its screen by the rules above. The
-// frame is the platform's when it knows it, else an estimate from the style.
-void placeOnScreen(QWidget& window, bool fit);
+// The frame around `window`: the window system's once it has framed the window,
+// before that an estimate from the style (a title bar and a thin border).
+QMargins windowFrame(const QWidget& window);
+
+// Whether `frameRect` (a window with its frame) lies wholly inside the available
+// area of one of the screens present now.
+bool fitsOnAScreen(const QRect& frameRect);
+
+// Resizes `window` to `preferred` cut by the rules above and moves its frame to
+// the centre of the available area of its screen. Called before the window is
+// first shown, the position is the frame's even where the window manager's
+// frame is not known yet: the window system then puts the frame's top-left
+// there, whatever frame is drawn.
+void placeOnScreen(QWidget& window, QSize preferred);
 
 }  // namespace tarnik

@@ -22,6 +22,12 @@ inline constexpr const char* kFileColumn = "W pliku";
 inline constexpr const char* kModuleColumn = "W module";
 inline constexpr const char* kClose = "Zamknij";
 
+// "Plik" menu: "Przegląd konfiguracji", its window.
+inline constexpr const char* kOverviewTitle = "Przegląd konfiguracji";
+inline constexpr const char* kCopyTable = "Kopiuj tabelę";
+inline constexpr const char* kOverviewWarnings = "Uwagi do konfiguracji (%1):";
+inline constexpr const char* kOverviewNoWarnings = "Uwagi do konfiguracji: brak.";
+
 // File dialogs.
 inline constexpr const char* kSettingsFilesFilter = "pliki zvn (*.zvn)";
 inline constexpr const char* kAllFilesFilter = "Wszystkie (*)";

@@ -124,4 +124,27 @@ void replaceFileContent(const std::string& path, std::span<const std::uint8_t> c
     syncDirectory(directoryOf(target));
 }
 
+void writeOutputFile(const std::string& path, std::span<const std::uint8_t> content)
+{
+    struct stat existing { };
+    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) &&
+        !S_ISDIR(existing.st_mode)) {
+        // No O_CREAT: should the node vanish meanwhile, nothing new is made in its place.
+        UniqueFd fd(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+        if (!fd)
+            fail(errno);
+        struct stat opened { };
+        if (::fstat(fd.get(), &opened) != 0)
+            fail(errno);
+        if (!S_ISREG(opened.st_mode)) {
+            writeAll(fd.get(), content);
+            if (fd.close() != 0)
+                fail(errno);
+            return;
+        }
+        // A regular file took the node's place between the two looks: replace it whole.
+    }
+    replaceFileContent(path, content);
+}
+
 }  // namespace tarnik

@@ -14,4 +14,10 @@ namespace tarnik {
 // directory fails with EISDIR. A symbolic link is followed: its target is replaced.
 void replaceFileContent(const std::string& path, std::span<const std::uint8_t> content);
 
+// Writes `content` as a command's output. A path that exists and is neither a regular file
+// nor a directory (a character device, a FIFO, or a link to one) is opened and written
+// through: the node stays what it is. Anything else is replaced as by replaceFileContent.
+// Failures throw std::system_error as there.
+void writeOutputFile(const std::string& path, std::span<const std::uint8_t> content);
+
 }  // namespace tarnik

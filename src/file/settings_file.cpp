@@ -81,10 +81,9 @@ SettingsFileContentError::SettingsFileContentError() : SettingsFileError(kConten
 {
 }
 
-void SaveSettingsFile(const SettingsRecord& record, const UserDirectory& users,
-                      const QString& fileName)
+std::vector<std::uint8_t> settingsFileBytes(const SettingsRecord& record,
+                                            const UserDirectory& users)
 {
-    const QString fullPath = QFileInfo(fileName).absoluteFilePath();
     Content content;
     std::memcpy(content.data(), &record, sizeof record);
     std::memcpy(content.data() + sizeof record, &users, sizeof users);
@@ -92,6 +91,14 @@ void SaveSettingsFile(const SettingsRecord& record, const UserDirectory& users,
     std::vector<std::uint8_t> stream;
     if (!zlibCompress(content, stream))
         throw SettingsFileError(kContentError);
+    return stream;
+}
+
+void SaveSettingsFile(const SettingsRecord& record, const UserDirectory& users,
+                      const QString& fileName)
+{
+    const QString fullPath = QFileInfo(fileName).absoluteFilePath();
+    const std::vector<std::uint8_t> stream = settingsFileBytes(record, users);
     try {
         replaceFileContent(QFile::encodeName(fullPath).toStdString(), stream);
     } catch (const std::system_error& e) {

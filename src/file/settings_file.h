@@ -4,7 +4,9 @@
 // followed by the User directory, byte for byte.
 
 #include <QString>
+#include <cstdint>
 #include <stdexcept>
+#include <vector>
 
 #include "model/settings_record.h"
 
@@ -25,6 +27,10 @@ class SettingsFileContentError : public SettingsFileError {
 public:
     SettingsFileContentError();
 };
+
+// The bytes of the file holding `record` and `users`: the zlib stream SaveSettingsFile writes.
+std::vector<std::uint8_t> settingsFileBytes(const SettingsRecord& record,
+                                            const UserDirectory& users);
 
 // Writes the file, replacing any file of that name. The new file is written
 // beside the old one and put in its place only once complete, so a failed save

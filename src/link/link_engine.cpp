@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "link/link_trace.h"
 #include "link/no_answer_timer.h"
 #include "link/protocol.h"
 #include "model/conversion.h"
@@ -38,11 +39,6 @@ constexpr std::size_t kReadBackDataEnd =
     protocol::kReadBackLeadBytes + protocol::kReadBackImageBytes;
 
 }  // namespace
-
-bool isInternationalNumber(const std::string& number)
-{
-    return number.size() <= 2 || number.front() == '+';
-}
 
 LinkEngine::LinkEngine(LinkHost& host, DeviceImage& image, TComPort& port, TComDataPacket& framer)
     : host_(host), image_(image), port_(port), framer_(framer)
@@ -86,6 +82,8 @@ void LinkEngine::BprogramujClick()
     try {
         openPortNamedByHost();
         uploadOffset_ = 0;
+        // A read-back given up half-way leaves its secret ranges ahead of what comes now.
+        port_.MaskInTrace(TComPort::TraceDirection::Received, {});
         port_.WriteText(protocol::kStartFrame);
         programmingState_ = ProgrammingState::AwaitStart;
         host_.armNoAnswerTimer();
@@ -119,6 +117,8 @@ void LinkEngine::startReadBack(bool forComparison)
         giveUpSerialQuery();
         readBackState_ = ReadBackState::Reading;
         readBackForComparison_ = forComparison;
+        // The answer is every byte received from here on, as the store takes it.
+        port_.MaskInTrace(TComPort::TraceDirection::Received, SecretReadBackBytes());
         port_.WriteText(protocol::kReadFrame);
         host_.armNoAnswerTimer();
     } catch (...) {
@@ -137,6 +137,7 @@ void LinkEngine::BBserialClick()
         openPortNamedByHost();
         port_.PurgeBuffers(true, true);
         serialQueryPending_ = true;
+        port_.MaskInTrace(TComPort::TraceDirection::Received, {});
         port_.WriteText(protocol::kSerialFrame);
     } catch (...) {
         // The query never reached the module: nothing is pending.
@@ -273,6 +274,7 @@ void LinkEngine::serialNumberStep(const std::string& str)
 {
     const auto at = str.find(kSerialEnd);
     const std::string number = at == std::string::npos ? std::string() : str.substr(0, at);
+    serialNumber_ = number;
     host_.addInfoLine(link_text::kSerial + number, false);
     serialQueryPending_ = false;
     finish(LinkOutcome::SerialNumber);
@@ -294,6 +296,9 @@ void LinkEngine::SendImageChunk(std::int32_t& uploadOffset, int s)
     *end++ = protocol::kChunkCommand;
     end = std::copy_n(image_.begin() + uploadOffset, n, end);
     end = std::copy(protocol::kTerminator.begin(), protocol::kTerminator.end(), end);
+    port_.MaskInTrace(
+        TComPort::TraceDirection::Sent,
+        SecretChunkBytes(static_cast<std::size_t>(uploadOffset), static_cast<std::size_t>(n)));
     uploadOffset += n;
     port_.Write(frame.data(), static_cast<int>(end - frame.begin()));
     host_.armNoAnswerTimer();
@@ -458,8 +463,7 @@ void LinkEngine::note(const std::string& text)
 
 // ---- wiring ------------------------------------------------------------------------
 
-void wireModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine,
-                    NoAnswerTimer& timer)
+void applyModuleLineSettings(TComPort& port)
 {
     port.SetBaudRate(br115200);
     TComTimeouts timeouts = port.Timeouts();
@@ -468,6 +472,12 @@ void wireModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine,
     timeouts.ReadTotalConstant = 1;
     port.SetTimeouts(timeouts);
     port.SetEventChar(10);
+}
+
+void wireModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine,
+                    NoAnswerTimer& timer)
+{
+    applyModuleLineSettings(port);
     port.OnDeviceLost = [&engine] { engine.deviceLost(); };
     port.OnHandOverError = [&engine](const std::exception& e) { engine.handOverFailed(e); };
 

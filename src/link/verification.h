@@ -7,6 +7,7 @@
 #include <string>
 
 #include "link/link_texts.h"
+#include "model/polish_plural.h"
 
 namespace tarnik {
 
@@ -14,6 +15,17 @@ inline std::string verificationLine(std::size_t differences)
 {
     return differences == 0 ? std::string(link_text::kVerified)
                             : link_text::kDifferences + std::to_string(differences) + ".";
+}
+
+// The closing line of a module compared with a file, nothing programmed first
+// (tarnik-cli verify): "Moduł różni się od pliku: 3 różnice."
+inline std::string fileComparisonLine(std::size_t differences)
+{
+    return differences == 0 ? std::string(link_text::kHoldsFile)
+                            : link_text::kDiffersFromFile +
+                                  countedNoun(static_cast<long long>(differences), "różnica",
+                                              "różnice", "różnic") +
+                                  ".";
 }
 
 }  // namespace tarnik

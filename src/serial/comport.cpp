@@ -192,11 +192,13 @@ void TCustomComPort::CreatePortHandle()
         fail(errno);
     if (!isatty(fd.get()))
         fail(errno);
-    // Exclusive like share mode 0: TIOCEXCL stops later opens (except by root), the
-    // lock stops a second port object even under root.
-    if (ioctl(fd.get(), TIOCEXCL) != 0 && !detail::NoModemLines(errno))
-        fail(errno);
+    // Exclusive like share mode 0: the lock stops a second port object even under root,
+    // TIOCEXCL stops later opens (except by root). The lock comes first: the exclusive
+    // flag belongs to the terminal, not to this descriptor, so setting it before a lock
+    // that fails would leave the device closed to everybody but root.
     if (flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+        fail(errno);
+    if (ioctl(fd.get(), TIOCEXCL) != 0 && !detail::NoModemLines(errno))
         fail(errno);
     fd_ = std::move(fd);
     serialFlagsToRestore_ = detail::EnableLowLatency(fd_.get());
@@ -225,7 +227,6 @@ void TCustomComPort::Open()
     if (Connected())
         return;
     DoBeforeOpen();
-    openedAt_ = std::chrono::steady_clock::now();
     try {
         CreatePortHandle();
     } catch (const std::exception& e) {
@@ -402,27 +403,43 @@ void TCustomComPort::TraceNote(std::string_view tag, std::string_view text) noex
     TraceText(tag, text);
 }
 
+void TCustomComPort::MaskInTrace(TraceDirection direction, ByteRanges ranges)
+{
+    SecretBytes& secrets = traceSecrets_[static_cast<int>(direction)];
+    secrets.ranges = std::move(ranges);
+    secrets.position = 0;
+}
+
 void TCustomComPort::TraceText(std::string_view tag, std::string_view text) noexcept
 {
-    if (!trace_)
-        return;
-    try {
-        const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(
-                                std::chrono::steady_clock::now() - openedAt_)
-                                .count();
-        trace_->TraceLine(FormatTraceLine(micros, tag, text));
-    } catch (...) {
-        // Out of memory while tracing: the trace loses a line, the port goes on.
-    }
+    if (trace_)
+        trace_->Trace(port_, tag, text);
 }
 
 void TCustomComPort::TraceBytes(std::string_view tag, const char* data, int count) noexcept
 {
-    if (!trace_ || count <= 0)
+    if (count <= 0)
+        return;
+    // The secret ranges count every byte in their direction, traced or not.
+    SecretBytes& secrets = traceSecrets_[static_cast<int>(
+        tag == trace_tag::kSent ? TraceDirection::Sent : TraceDirection::Received)];
+    const std::size_t first = secrets.position;
+    const std::size_t last = first + static_cast<std::size_t>(count);
+    if (!secrets.ranges.empty())
+        secrets.position = last;
+    if (!trace_)
         return;
     try {
-        TraceText(tag, FormatTraceBytes(data, count));
+        ByteRanges masked;
+        for (const ByteRange& range : secrets.ranges) {
+            const std::size_t begin = std::max(range.begin, first);
+            const std::size_t end = std::min(range.end, last);
+            if (begin < end)
+                masked.push_back({begin - first, end - first});
+        }
+        trace_->TraceBytes(port_, tag, data, count, masked);
     } catch (...) {
+        // Out of memory while tracing: the trace loses the transfer, the port goes on.
     }
 }
 

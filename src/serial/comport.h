@@ -134,6 +134,13 @@ public:
     void SetTraceSink(std::shared_ptr<TraceSink> sink) { trace_ = std::move(sink); }
     // Adds a line of the port's owner (the module link's steps) to the trace.
     void TraceNote(std::string_view tag, std::string_view text) noexcept;
+    // Marks bytes of what is sent (or received) from now on as secret: the ranges count
+    // from the next byte in that direction, across transfers, and replace the ones
+    // marked before. The trace shows those bytes masked (see trace.h).
+    enum class TraceDirection { Sent = 0, Received = 1 };
+    void MaskInTrace(TraceDirection direction, ByteRanges ranges);
+    // The line settings as the trace shows them: "115200 8N1, rtscts off, ...".
+    std::string LineSettingsText() const;
 
     bool Connected() const { return fd_.valid(); }
     void SetConnected(bool connected);
@@ -143,6 +150,9 @@ public:
     void Close();
     int Write(const void* buffer, int count);
     int WriteText(std::string_view text);
+    // Waits as the read timeouts say. When the line hangs up (or the device goes) after
+    // some bytes came, those bytes are returned and the next call raises code 3; with
+    // none yet the call raises it at once.
     int Read(void* buffer, int count);
     int InputQueueCount();
     int OutputQueueCount();
@@ -229,7 +239,6 @@ private:
     void TraceBytes(std::string_view tag, const char* data, int count) noexcept;
     // A failure swallowed where nothing can report it goes to the trace instead.
     void TraceSwallowed(std::string_view where) noexcept;
-    std::string LineSettingsText() const;
     // Fires OnRxBuf and every reader's RxBufferHandler with one block (count > 0).
     void HandToReaders(const char* buffer, int count);
     // Reads whatever a departing device still gives and hands it to the readers.
@@ -255,7 +264,11 @@ private:
 
     UniqueFd fd_;
     std::shared_ptr<TraceSink> trace_;
-    std::chrono::steady_clock::time_point openedAt_ = std::chrono::steady_clock::now();
+    struct SecretBytes {
+        ByteRanges ranges;         // counted from the first byte after MaskInTrace
+        std::size_t position = 0;  // bytes traced since then
+    };
+    SecretBytes traceSecrets_[2];              // by TraceDirection
     std::optional<int> serialFlagsToRestore_;  // set when Open turned low latency on
     std::vector<TComLink*> links_;
     bool hasRxBufferReader_ = false;

@@ -205,14 +205,18 @@ int TCustomComPort::ReadUpTo(void* buffer, int count)
         }
         int error = 0;
         if (!WaitReady(fd_.get(), POLLIN, wait, error)) {
-            if (error == ETIMEDOUT)
+            // A hang-up while waiting for more keeps what came: the caller gets the
+            // bytes, the next call reports the loss.
+            if (error == ETIMEDOUT || (got > 0 && detail::DeviceGoneError(error)))
                 break;
             throw EComPort(errRead, error);
         }
     }
     if (std::memchr(out, eventChar_, static_cast<size_t>(got)) != nullptr)
         eventCharSeen_ = true;
-    if (InputQueueCount() == 0) {
+    // A queue that cannot be asked about any more (the line hung up) is empty too: the
+    // bytes read are still returned.
+    if (detail::QueuedInput(fd_.get()) <= 0) {
         ForEachLink([this](TComLink& l) {
             if (l.RxBusyHandler)
                 l.RxBusyHandler(*this, false);

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <system_error>
 
 namespace tarnik {
@@ -62,51 +63,85 @@ std::vector<std::string> ListSerialPorts(const std::string& ttyClassDir)
 
 namespace {
 
-// The first line of a sysfs attribute, without surrounding blanks; empty when absent.
+// The first line of a sysfs attribute, made safe to show, without surrounding blanks;
+// empty when absent.
 std::string Attribute(const fs::path& file)
 {
     std::ifstream in(file);
     std::string line;
     std::getline(in, line);
-    const auto first = line.find_first_not_of(" \t\r");
-    const auto last = line.find_last_not_of(" \t\r");
+    line = SanitizeDeviceText(line);
+    const auto first = line.find_first_not_of(' ');
+    const auto last = line.find_last_not_of(' ');
     return first == std::string::npos ? std::string() : line.substr(first, last - first + 1);
 }
 
-// "manufacturer product (serial)" of the USB device above `device`, if there is one.
-std::string UsbDescription(const fs::path& device, const fs::path& sysRoot)
+// The name of the folder a sysfs link such as "driver" or "subsystem" leads to; empty
+// when there is no such link.
+std::string LinkTarget(const fs::path& link)
+{
+    std::error_code ec;
+    const fs::path target = fs::read_symlink(link, ec);
+    return ec ? std::string() : target.filename().string();
+}
+
+struct UsbDevice {
+    fs::path dir;
+    std::string serial;
+};
+
+// The USB device above `device`, if there is one.
+std::optional<UsbDevice> FindUsbDevice(const fs::path& device, const fs::path& sysRoot)
 {
     for (fs::path dir = device; !dir.empty() && dir != sysRoot && dir != dir.root_path();
          dir = dir.parent_path()) {
         std::error_code ec;
-        if (!fs::exists(dir / "idVendor", ec))
-            continue;
-        std::string text = Attribute(dir / "manufacturer");
-        const std::string product = Attribute(dir / "product");
-        if (!product.empty())
-            text += (text.empty() ? "" : " ") + product;
-        if (text.empty())
-            text = "USB " + Attribute(dir / "idVendor") + ":" + Attribute(dir / "idProduct");
-        const std::string serial = Attribute(dir / "serial");
-        if (!serial.empty())
-            text += " (" + serial + ")";
-        return text;
+        if (fs::exists(dir / "idVendor", ec))
+            return UsbDevice{dir, Attribute(dir / "serial")};
     }
-    return {};
+    return std::nullopt;
 }
 
-// The /dev/serial/by-id names that lead to the device `name`.
-std::string StableName(const fs::path& byIdDir, const std::string& name)
+// "manufacturer product (serial), USB vvvv:pppp"; the numbers alone when the device
+// gives no texts.
+std::string UsbDescription(const UsbDevice& usb)
+{
+    std::string text = Attribute(usb.dir / "manufacturer");
+    const std::string product = Attribute(usb.dir / "product");
+    if (!product.empty())
+        text += (text.empty() ? "" : " ") + product;
+    if (!usb.serial.empty())
+        text += (text.empty() ? "" : " ") + ("(" + usb.serial + ")");
+    const std::string ids =
+        "USB " + Attribute(usb.dir / "idVendor") + ":" + Attribute(usb.dir / "idProduct");
+    return text.empty() ? ids : text + ", " + ids;
+}
+
+// The first (by name) link in the udev folder `dir` that leads to the device `name`, as
+// a /dev path; empty when there is none.
+std::string UdevName(const fs::path& dir, const std::string& devDir, const std::string& name)
 {
     std::vector<std::string> found;
     std::error_code ec;
-    for (fs::directory_iterator it(byIdDir, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code linkError;
         if (fs::read_symlink(it->path(), linkError).filename() == name && !linkError)
-            found.push_back("/dev/serial/by-id/" + it->path().filename().string());
+            found.push_back(devDir + SanitizeDeviceText(it->path().filename().string()));
     }
     std::sort(found.begin(), found.end());
     return found.empty() ? std::string() : found.front();
+}
+
+// The device that does the work for a terminal: the tty's own device in the old layout;
+// from kernel 6.5 on the tty hangs below a "port" and a "ctrl" device of the serial-base
+// bus, and the real device (the one whose driver names the hardware) is above them.
+fs::path HardwareDevice(const fs::path& ttyDevice, const fs::path& sysRoot)
+{
+    fs::path dir = ttyDevice;
+    while (LinkTarget(dir / "subsystem") == "serial-base" && dir.has_parent_path() &&
+           dir.parent_path() != sysRoot && dir.parent_path() != dir.root_path())
+        dir = dir.parent_path();
+    return dir;
 }
 
 std::string Describe(const fs::path& root, const std::string& name)
@@ -117,16 +152,79 @@ std::string Describe(const fs::path& root, const std::string& name)
     const fs::path device = fs::canonical(entry / "device", ec);
     if (ec)
         return {};
-    std::string text = UsbDescription(device, sysRoot);
-    const std::string stable = StableName(root / "dev" / "serial" / "by-id", name);
-    if (text.empty())
-        text = fs::canonical(device / "driver", ec).filename().string();
+    const auto usb = FindUsbDevice(device, sysRoot);
+    if (!usb) {
+        const std::string driver =
+            SanitizeDeviceText(LinkTarget(HardwareDevice(device, sysRoot) / "driver"));
+        return driver.empty() ? std::string(kBuiltInPort)
+                              : std::string(kBuiltInPort) + " (" + driver + ")";
+    }
+    // Two identical adapters without serial numbers share their by-id name; only the
+    // socket they are plugged into (by-path) tells them apart.
+    const fs::path udev = root / "dev" / "serial";
+    const std::string byId = UdevName(udev / "by-id", "/dev/serial/by-id/", name);
+    const std::string byPath = UdevName(udev / "by-path", "/dev/serial/by-path/", name);
+    std::string stable = usb->serial.empty() ? byPath : byId;
+    if (stable.empty())
+        stable = usb->serial.empty() ? byId : byPath;
+    std::string text = UsbDescription(*usb);
     if (!stable.empty())
-        text += (text.empty() ? "" : ", ") + stable;
+        text += ", " + stable;
     return text;
 }
 
 }  // namespace
+
+std::string SanitizeDeviceText(std::string_view text, std::size_t maxCharacters)
+{
+    std::string out;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte == 0x1B) {
+            // An escape sequence goes whole: ESC [ parameters final, ESC ] text BEL or
+            // ESC \, or ESC and one character.
+            ++i;
+            if (i < text.size() && text[i] == '[') {
+                ++i;
+                while (i < text.size() && !(static_cast<unsigned char>(text[i]) >= 0x40 &&
+                                            static_cast<unsigned char>(text[i]) <= 0x7E))
+                    ++i;
+                ++i;
+            } else if (i < text.size() && text[i] == ']') {
+                while (i < text.size() && text[i] != '\a' && text[i] != '\x1B')
+                    ++i;
+                i += i < text.size() && text[i] == '\x1B' ? 2 : 1;
+            } else {
+                ++i;
+            }
+            continue;
+        }
+        // Other C0 controls and DEL go; so do the C1 controls (U+0080..U+009F, C2 80..9F
+        // in UTF-8).
+        if (byte < 0x20 || byte == 0x7F) {
+            ++i;
+            continue;
+        }
+        if (byte == 0xC2 && i + 1 < text.size() &&
+            static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+            static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            i += 2;
+            continue;
+        }
+        // A character is a lead byte and its continuation bytes.
+        std::size_t length = 1;
+        while (i + length < text.size() &&
+               (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80)
+            ++length;
+        if (characters == maxCharacters)
+            break;
+        out.append(text.substr(i, length));
+        ++characters;
+        i += length;
+    }
+    return out;
+}
 
 std::vector<SerialPortInfo> DescribeSerialPorts(const std::string& root)
 {

@@ -4,7 +4,9 @@
 // (ttyS* only when a UART is present), as /dev paths, sorted case-insensitively by
 // characters (ttyS10 before ttyS2). Never opens a port, never throws; duplicates stay.
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarnik {
@@ -19,10 +21,21 @@ struct SerialPortInfo {
     std::string description;  // empty when nothing is known
 };
 
-// The ports of ListSerialPorts, same names and order, each described: a USB adapter by
-// its manufacturer, product and serial number, followed by its stable
-// /dev/serial/by-id name when there is one; any other port by its driver's name.
-// `root` is where "sys/class/tty" and "dev/serial/by-id" are read ("/" normally).
+// The ports of ListSerialPorts, same names and order, each described. A USB adapter: its
+// manufacturer, product and serial number, its vendor and product ids ("USB 0403:6001"),
+// and a stable /dev/serial name: by-id when it has a serial number, by-path when it has
+// none (identical adapters without one share their by-id name). Any other port is a
+// built-in UART: kBuiltInPort and its hardware's driver, "wbudowany port szeregowy
+// (serial8250)", found in the old sysfs layout and in the one with serial-base devices.
+// Texts that come from devices pass through SanitizeDeviceText.
+// `root` is where "sys/class/tty" and "dev/serial" are read ("/" normally).
 std::vector<SerialPortInfo> DescribeSerialPorts(const std::string& root = "/");
+
+inline constexpr std::string_view kBuiltInPort = "wbudowany port szeregowy";
+
+// A text a device supplied, made safe for a terminal and a label: escape sequences and
+// other control characters removed, cut to `maxCharacters` UTF-8 characters.
+inline constexpr std::size_t kDeviceTextMax = 127;
+std::string SanitizeDeviceText(std::string_view text, std::size_t maxCharacters = kDeviceTextMax);
 
 }  // namespace tarnik

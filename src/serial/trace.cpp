@@ -11,8 +11,13 @@ std::mutex defaultMutex;
 std::shared_ptr<TraceSink> defaultSink;
 
 constexpr int kBytesPerRow = 16;
-// Where the text starts on a line: 9 digits, a blank, a 5-wide tag, a blank.
-constexpr int kTextColumn = 16;
+
+bool Masked(const ByteRanges& masked, std::size_t offset)
+{
+    return std::any_of(masked.begin(), masked.end(), [offset](const ByteRange& r) {
+        return offset >= r.begin && offset < r.end;
+    });
+}
 }  // namespace
 
 void SetDefaultTraceSink(std::shared_ptr<TraceSink> sink)
@@ -27,34 +32,116 @@ std::shared_ptr<TraceSink> DefaultTraceSink()
     return defaultSink;
 }
 
-std::string FormatTraceLine(long long micros, std::string_view tag, std::string_view text)
+long long TraceSink::Elapsed() const
 {
-    char head[48];
-    std::snprintf(head, sizeof head, "%9lld %-5.*s ", micros, static_cast<int>(tag.size()),
-                  tag.data());
-    return std::string(head).append(text);
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                 start_)
+        .count();
 }
 
-std::string FormatTraceBytes(const char* data, int count)
+void TraceSink::Trace(std::string_view port, std::string_view tag, std::string_view text) noexcept
+{
+    try {
+        TraceLine(tag,
+                  FormatTraceLine(Elapsed(), namePorts_ ? port : std::string_view(), tag, text));
+    } catch (...) {
+        // Out of memory while tracing: the trace loses a line, the port goes on.
+    }
+}
+
+void TraceSink::TraceBytes(std::string_view port, std::string_view tag, const char* data, int count,
+                           const ByteRanges& masked) noexcept
+{
+    try {
+        const long long micros = Elapsed();
+        const std::string_view named = namePorts_ ? port : std::string_view();
+        for (const std::string& row :
+             FormatTraceBytes(data, count, showSecrets_ ? ByteRanges{} : masked))
+            TraceLine(tag, FormatTraceLine(micros, named, tag, row));
+    } catch (...) {
+    }
+}
+
+std::string EscapeTraceText(std::string_view text)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else if (byte < 0x20 || byte == 0x7F)
+            out.append("\\x").append(1, kHex[byte >> 4]).append(1, kHex[byte & 15]);
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::string FormatTraceLine(long long micros, std::string_view port, std::string_view tag,
+                            std::string_view text)
+{
+    char head[48];
+    std::snprintf(head, sizeof head, "%9lld ", micros);
+    std::string line(head);
+    if (!port.empty())
+        line.append(EscapeTraceText(port)).append(1, ' ');
+    line.append(tag).append(tag.size() < 5 ? 5 - tag.size() : 0, ' ').append(1, ' ');
+    return line.append(EscapeTraceText(text));
+}
+
+std::vector<std::string> FormatTraceBytes(const char* data, int count, const ByteRanges& masked)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::vector<std::string> rows;
     for (int row = 0; row < count; row += kBytesPerRow) {
-        if (row > 0)
-            out.append("\n").append(kTextColumn, ' ');
         const int end = std::min(count, row + kBytesPerRow);
+        std::string out;
         std::string printable;
         for (int i = row; i < end; ++i) {
             const auto byte = static_cast<unsigned char>(data[i]);
+            if (Masked(masked, static_cast<std::size_t>(i))) {
+                out += "** ";
+                printable += '*';
+                continue;
+            }
             out += kHex[byte >> 4];
             out += kHex[byte & 15];
             out += ' ';
             printable += byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '.';
         }
         out.append(static_cast<size_t>(kBytesPerRow - (end - row)) * 3 + 1, ' ');
-        out += printable;
+        rows.push_back(out + printable);
     }
-    return out;
+    return rows;
+}
+
+std::vector<std::string> FormatTraceHeader(const TraceHeader& header, std::time_t started)
+{
+    char when[40] = "";
+    std::tm local{};
+    if (localtime_r(&started, &local) != nullptr)
+        std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%S%z", &local);
+    std::string time = when;
+    // strftime gives the offset as +hhmm; ISO 8601's extended form is +hh:mm.
+    if (time.size() >= 5)
+        time.insert(time.size() - 2, 1, ':');
+    std::vector<std::string> lines;
+    lines.push_back("# Tarnik wire trace, started " + time);
+    lines.push_back("# program: " + EscapeTraceText(header.program));
+    for (const auto& [name, description] : header.ports)
+        lines.push_back("# port: " + EscapeTraceText(name) +
+                        (description.empty() ? "" : " (" + EscapeTraceText(description) + ")"));
+    if (!header.lineSettings.empty())
+        lines.push_back("# line: " + EscapeTraceText(header.lineSettings));
+    lines.push_back(std::string("# ") +
+                    (header.secretsShown ? trace_text::kShown : trace_text::kMasked));
+    return lines;
 }
 
 }  // namespace tarnik

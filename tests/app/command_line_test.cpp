@@ -28,6 +28,10 @@ TEST(CommandLineTest, OptionsAndTheFile)
     EXPECT_EQ(line.screenshotFolder, QStringLiteral("/tmp/p"));
     EXPECT_EQ(line.settingsFile, QStringLiteral("dom.zvn"));
     EXPECT_TRUE(parse({"--measure-startup"}).measureStartup);
+    EXPECT_FALSE(line.overview);
+    const auto overview = parse({"--overview", "dom.zvn"});
+    EXPECT_TRUE(overview.overview);
+    EXPECT_EQ(overview.settingsFile, QStringLiteral("dom.zvn"));
     EXPECT_EQ(parse({"--screenshots=/x"}).screenshotFolder, QStringLiteral("/x"));
     const auto nothing = parse({});
     EXPECT_TRUE(nothing.error.isEmpty());
@@ -42,7 +46,8 @@ TEST(CommandLineTest, HelpAndVersion)
     EXPECT_TRUE(parse({"--version"}).version);
     EXPECT_EQ(QString::fromLatin1(tarnik::config::kVersionLine), QStringLiteral("tarnik 1.1"));
     const QString usage = parse({}).usage;
-    for (const char* option : {"--demo", "--screenshots <dir>", "--help", "--version", "FILE.zvn"})
+    for (const char* option :
+         {"--demo", "--overview", "--screenshots <dir>", "--help", "--version", "FILE.zvn"})
         EXPECT_TRUE(usage.contains(QLatin1String(option))) << option;
 }
 

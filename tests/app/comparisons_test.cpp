@@ -89,10 +89,11 @@ TEST(WindowComparisons, MenuItemsSitBesideTheFileItems)
     ASSERT_NE(menu, nullptr);
     QStringList texts;
     for (QAction* action : menu->actions())
-        texts << action->text();
-    EXPECT_EQ(texts, (QStringList{"Odczytaj ...", "Zapisz jako ...", "Ostatnio otwierane",
-                                  "Porównaj z plikiem ...", "Porównaj z modułem",
-                                  "Sprawdź po zaprogramowaniu", "-", "Wyjscie"}))
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(texts,
+              (QStringList{"Odczytaj ...", "Zapisz jako ...", "Ostatnio otwierane",
+                           "Przegląd konfiguracji", "Porównaj z plikiem ...", "Porównaj z modułem",
+                           "Sprawdź po zaprogramowaniu", "-", "Wyjscie"}))
         << texts.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(rig.comparisons().verifyAction()->isCheckable());
     EXPECT_FALSE(rig.comparisons().verifyAction()->isChecked());

@@ -82,8 +82,8 @@ TEST(ControlsResolvedOnce, AMistypedNameFailsWhenTheInterlocksAreBuilt)
     for (const char* name : {"Label47", "ChBClipNotVerif5", "ChBFlags_4", "EZalWy2", "Enruser1"}) {
         Pages p;
         p.rename(name, "mistyped");
-        const QString failure =
-            QString::fromStdString(failureOf([&] { Interlocks locks(&p.root); }));
+        const QString failure = QString::fromStdString(
+            failureOf([&] { Interlocks locks(ControlTable(&p.root), &p.root); }));
         EXPECT_TRUE(failure.contains(QString::fromLatin1(name), Qt::CaseInsensitive))
             << name << ": " << failure.toStdString();
     }
@@ -106,7 +106,7 @@ TEST(ControlsResolvedOnce, ShowAndCollectNoLongerSearchByName)
 {
     Pages p;
     auto binding = p.binding();
-    Interlocks locks(&p.root);
+    Interlocks locks(ControlTable(&p.root), &p.root);
     // Renamed after the binding was built: it still reaches the same controls.
     p.rename("EPin", "renamed1");
     p.rename("SEtimerPod2", "renamed2");

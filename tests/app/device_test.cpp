@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <functional>
 
 #include "app/port_combo_box.h"
+#include "app/window_trace.h"
 #include "event_loop.h"
 #include "link/link_engine.h"
 #include "serial/comport.h"
@@ -102,6 +104,24 @@ TEST(PortComboBox, DropDownShowsDescriptionsWhileTheTextStaysThePath)
     EXPECT_EQ(box.popupText(2), "/dev/ttyUSB1 — Prolific USB-Serial Controller");
 }
 
+TEST(PortComboBox, TooltipsShowTheDescriptionAsPlainText)
+{
+    PortComboBox box;
+    const QStringList machine{"/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyUSB1"};
+    const QHash<QString, QString> descriptions{{"/dev/ttyUSB0", "<b>Evil</b> <img src=x> & Co"},
+                                               {"/dev/ttyUSB1", "FTDI FT232R USB UART"}};
+    box.setPortSource([&] { return machine; });
+    box.setDescriptionSource([&] { return descriptions; });
+    box.refreshPorts(true);
+    EXPECT_TRUE(box.itemData(0, Qt::ToolTipRole).toString().isEmpty());
+    for (int row = 1; row < 3; ++row) {
+        // What the tooltip shows, read back as a rich-text label would render it.
+        QTextDocument shown;
+        shown.setHtml(box.itemData(row, Qt::ToolTipRole).toString());
+        EXPECT_EQ(shown.toPlainText(), descriptions.value(machine[row])) << row;
+    }
+}
+
 TEST(WindowTrace, HelpMenuSavesTheNewestLinesOfTheWireTrace)
 {
     ModuleWindow w;
@@ -130,6 +150,37 @@ TEST(WindowTrace, HelpMenuSavesTheNewestLinesOfTheWireTrace)
     w.chooser->traceName.clear();
     save->trigger();
     EXPECT_TRUE(w.f->errors.isEmpty());
+}
+
+// A trace file that fails (a full disk) is said once under "Informacje"; the exchanges go
+// on and the trace still keeps its lines in memory.
+TEST(WindowTrace, ATraceFileThatFailsIsSaidOnceAndTheExchangeGoesOn)
+{
+    ModuleWindow w;
+    auto trace = std::make_shared<QtTraceSink>();
+    w.f->window().port().SetTraceSink(trace);
+    QString error;
+    ASSERT_TRUE(startWindowTrace(*trace, w.f->window(), {}, QStringLiteral("/dev/full"), &error))
+        << error.toStdString();
+    const auto failureLines = [&] {
+        int count = 0;
+        for (const QString& line : w.f->window().infoLines())
+            count += line.startsWith(QString::fromUtf8(kTraceFileFailed)) ? 1 : 0;
+        return count;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return failureLines() > 0; }));
+    w.f->action("serialNumberAction")->trigger();
+    ASSERT_TRUE(PumpUntil([&] { return w.hasLinePrefix("serial: "); }));
+    EXPECT_EQ(failureLines(), 1);
+    EXPECT_TRUE(w.f->errors.isEmpty()) << w.f->errors.join("\n").toStdString();
+    EXPECT_TRUE(trace->keptLines().join("\n").contains("LINK  finished: serial number"));
+    // The header starts every saved copy.
+    ASSERT_FALSE(trace->keptLines().isEmpty());
+    QTemporaryDir dir;
+    ASSERT_TRUE(trace->saveKeptLines(dir.filePath("saved.txt"), &error));
+    QFile saved(dir.filePath("saved.txt"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readLine().startsWith("# Tarnik wire trace, started "));
 }
 
 TEST(WindowDevice, UnpluggedWhileTheComListIsOpenIsSaidOnceAndProgrammingWorksAfter)

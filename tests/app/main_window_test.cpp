@@ -24,6 +24,7 @@
 #include "link/no_answer_timer.h"
 #include "model/conversion.h"
 #include "serial/comport.h"
+#include "serial/datapacket.h"
 #include "window_fixture.h"
 
 namespace {
@@ -64,6 +65,21 @@ TEST_F(MainWindowTest, startUpState)
     ASSERT_TRUE(!f.window().port().Connected());
     ASSERT_TRUE(!f.window().timer1().isArmed());
     ASSERT_EQ(f.window().timer1().intervalMs(), 6000);
+    // the module's line settings, every other port setting at its default
+    const tarnik::TComPort& port = f.window().port();
+    ASSERT_EQ(port.BaudRate(), tarnik::br115200);
+    ASSERT_EQ(port.EventChar(), 10);
+    tarnik::TComTimeouts timeouts;
+    timeouts.ReadInterval = 1;
+    timeouts.ReadTotalMultiplier = 0;
+    timeouts.ReadTotalConstant = 1;
+    ASSERT_EQ(port.Timeouts(), timeouts);
+    ASSERT_EQ(port.DataBits(), tarnik::TComPort().DataBits());
+    ASSERT_EQ(port.Parity(), tarnik::TComPort().Parity());
+    // the framer on the port, cutting at "*1"
+    ASSERT_EQ(f.window().framer().ComPort(), &f.window().port());
+    ASSERT_EQ(f.window().framer().StopString(), "*1");
+    ASSERT_TRUE(f.window().framer().StartString().empty());
     ASSERT_EQ(f.get<QTabWidget>("PageControl2")->currentIndex(), 0);
     // the SMS centre list with its first entry's number shown, then replaced
     // by the defaults' stored number
@@ -92,6 +108,36 @@ TEST_F(MainWindowTest, menuHasItsItemsAndHiddenEntry)
     ASSERT_EQ(troubleshooting->title(), QStringLiteral("Rozwiązywanie problemów"));
     ASSERT_TRUE(troubleshooting->actions().contains(f.action("Kotaktzdziaemtechnicznym1")));
     ASSERT_TRUE(f.get<QMenu>("Pomoc1")->actions().contains(troubleshooting->menuAction()));
+}
+
+// The menu bar's menus open from the keyboard (Alt and the underlined letter) while
+// their captions read as before; the separator in "Plik" is a bare line.
+TEST_F(MainWindowTest, menusOpenFromTheKeyboardAndKeepTheirCaptions)
+{
+    struct Case {
+        const char* menu;
+        const char* caption;
+        Qt::Key key;
+    };
+    for (const Case& c : {Case{"Plik1", "Plik", Qt::Key_P}, Case{"Pomoc1", "Pomoc", Qt::Key_C}}) {
+        SCOPED_TRACE(c.menu);
+        WindowFixture f;
+        f.window().show();
+        QApplication::setActiveWindow(&f.window());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&f.window()));
+        auto* menu = f.get<QMenu>(c.menu);
+        EXPECT_EQ(QString(menu->title()).remove(QLatin1Char('&')), QString::fromUtf8(c.caption));
+        EXPECT_EQ(QKeySequence::mnemonic(menu->title()),
+                  QKeySequence(QKeyCombination(Qt::AltModifier, c.key)));
+        QTest::keyClick(&f.window(), c.key, Qt::AltModifier);
+        EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 5000));
+        EXPECT_EQ(QApplication::activePopupWidget(), menu);
+        menu->close();
+    }
+    WindowFixture f;
+    QAction* separator = f.action("N1");
+    EXPECT_TRUE(separator->isSeparator());
+    EXPECT_EQ(separator->text(), QString()) << "a separator's text is drawn beside its line";
 }
 
 TEST_F(MainWindowTest, exitClosesWithoutQuestion)

@@ -110,6 +110,32 @@ TEST_F(WindowFit, CanBeMadeSmallerAndKeepsItsControlsInView)
     EXPECT_GE(page->widget()->height(), page->widget()->minimumSizeHint().height());
 }
 
+// Where the screen is wide enough for the window's preferred width (a 1366-pixel
+// screen at 100 % is), no page scrolls sideways at the opening size, whether or
+// not the screen cuts the height; every scroll area of every page is looked at.
+TEST_F(WindowFit, NoPageScrollsSidewaysWhereTheScreenIsWideEnough)
+{
+    const bool wideEnough = f.window().width() >= f.window().sizeHint().width();
+    if (expectedScale() == 1.0) {
+        ASSERT_TRUE(wideEnough) << f.window().width() << " < " << f.window().sizeHint().width();
+    }
+    if (!wideEnough)
+        GTEST_SKIP() << "the screen is narrower than the window's preferred width";
+    auto* tabs = f.get<QTabWidget>("PageControl2");
+    for (int i = 0; i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        QTest::qWait(0);  // the page shown is laid out
+        QList<QScrollArea*> areas = tabs->widget(i)->findChildren<QScrollArea*>();
+        if (auto* page = qobject_cast<QScrollArea*>(tabs->widget(i)))
+            areas << page;
+        for (const QScrollArea* area : areas) {
+            EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0)
+                << tabs->tabText(i).toStdString() << ": " << area->objectName().toStdString()
+                << " scrolls sideways";
+        }
+    }
+}
+
 TEST(WindowFitRule, CutsToTheRoomLeftByPanelAndFrameButNotBelowTheMinimum)
 {
     const QRect belowPanel(0, 0, 1366, 728);  // a 40-pixel panel at the bottom

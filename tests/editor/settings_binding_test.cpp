@@ -375,3 +375,37 @@ TEST_F(SettingsBindingTest, wholeRecordSurvivesShowAndCollect)
             QStringLiteral("byte %1: %2 became %3").arg(i).arg(a[i]).arg(b[i]));
     }
 }
+
+TEST_F(SettingsBindingTest, collectingIntoARecordKeepsWhatNoControlShows)
+{
+    // The binding holds no record of its own: what it collects goes into the record it is
+    // handed, and the bytes no control shows stay that record's, whichever record it is.
+    BindingFixture f;
+    f.record = tarnik::startupSettings();
+    f.binding->showFrom(f.record);
+    f.edit("EPin")->setText(QStringLiteral("4321"));
+
+    struct Kept {
+        const char* what;
+        std::uint8_t SettingsRecord::*byte;
+    };
+    const Kept spareBytes[] = {{"spare13", &SettingsRecord::spare13},
+                               {"spare40", &SettingsRecord::spare40}};
+    for (const std::uint8_t pattern : {std::uint8_t{0x00}, std::uint8_t{0xA5}}) {
+        SettingsRecord target{};
+        std::memset(&target, pattern, sizeof target);
+        const SettingsRecord untouched = f.record;
+        f.binding->collectInto(target);
+        EXPECT_EQ(target.pin.str(), "4321");
+        EXPECT_EQ(int(target.timerPod[3]), int(f.record.timerPod[3]));
+        for (const Kept& kept : spareBytes)
+            EXPECT_EQ(int(target.*kept.byte), int(pattern)) << kept.what;
+        EXPECT_EQ(int(target.spare85[2]), int(pattern)) << "spare85";
+        EXPECT_EQ(int(target.numberWeRe[6][1]), int(pattern)) << "a notification byte";
+        EXPECT_EQ(int(target.workSpecWeRe[2][0]), int(pattern)) << "an output-reaction byte";
+        // CHB_funkcjaczaswy carries bit 0 of its byte only.
+        EXPECT_EQ(int(target.numberSpecWeRe[4][1] & 0xFE), int(pattern & 0xFE));
+        EXPECT_EQ(0, std::memcmp(&f.record, &untouched, sizeof untouched))
+            << "collecting into one record wrote another";
+    }
+}

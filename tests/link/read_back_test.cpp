@@ -100,6 +100,27 @@ INSTANTIATE_TEST_SUITE_P(Pieces, ReadBack,
                                            ReadBackCase{"TerminatorSplit", 851}),
                          [](const auto& param) { return std::string(param.param.name); });
 
+// The engine converts the module's image into a copy of the host's record: the bytes no
+// conversion writes (the spare bytes, the characters past a text's length) keep the host's
+// values, so a settings file saved after a read-back keeps them too.
+TEST(ReadBackRecord, BytesNoConversionWritesKeepTheHostsValues)
+{
+    ModuleSimulator sim;
+    sim.start();
+    LinkRig rig(sim.devicePath(), 2000);
+    for (const std::uint8_t pattern : {std::uint8_t{0x00}, std::uint8_t{0x5A}}) {
+        std::memset(&rig.host.record, pattern, sizeof rig.host.record);
+        const SettingsRecord before = rig.host.record;
+        ASSERT_EQ(rig.readBack(), LinkOutcome::SettingsLoaded);
+        SettingsRecord expected = before;
+        ImageToSettings(rig.image, expected);
+        EXPECT_TRUE(sameRecord(rig.host.record, expected));
+        EXPECT_EQ(int(rig.host.record.spare13), int(pattern));
+        EXPECT_EQ(int(rig.host.record.spare85[3]), int(pattern));
+        EXPECT_EQ(int(rig.host.record.csms.chars[14]), int(pattern)) << "past the number";
+    }
+}
+
 // A read-back for a comparison fills the image only: the record, the controls and the
 // information list stay as they were; a later ordinary read-back is ordinary again.
 TEST(ReadBackEdge, ReadForComparisonLeavesRecordAndListAlone)

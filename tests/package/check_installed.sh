@@ -4,7 +4,9 @@
 # reads a simulated module into a settings file, makes its device image, asks for
 # the version, starts the window offscreen until it is shown, validates the desktop
 # entry, file type and metainfo, and checks that shared-mime-info maps a .zvn file
-# to our type with the unpacked database.
+# to our type with the unpacked database. The programs must pass hardening-check, the
+# window must open inside the free area of a screen under openbox with the WM_CLASS its
+# desktop entry names, and a second build of the package must give the same bytes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
@@ -44,8 +46,16 @@ kill "$sim_pid"; wait "$sim_pid" 2>/dev/null || true; sim_pid=""
 [ "$(stat -c %s "$work/dom.bin")" = 2048 ] || fail "the device image is not 2048 bytes"
 
 step "versions"
-"$bin/tarnik-cli" --version | grep -q '1\.1' || fail "tarnik-cli --version"
-[ "$("$bin/tarnik" --version)" = "tarnik 1.1" ] || fail "tarnik --version"
+for program in tarnik tarnik-cli tarnik-sim; do
+  version=$("$bin/$program" --version)
+  [ "$version" = "$program 1.1" ] || fail "$program --version: $version"
+done
+
+step "hardening"
+command -v hardening-check >/dev/null 2>&1 ||
+  fail "hardening-check is missing (scripts/setup.sh installs devscripts)"
+hardening-check "$bin/tarnik" "$bin/tarnik-cli" "$bin/tarnik-sim" >"$work/hardening" ||
+  { cat "$work/hardening" >&2; fail "the programs lack hardening"; }
 
 step "tarnik --demo until its window is shown"
 timeout 120 "$bin/tarnik" --demo --measure-startup | grep -q '^startup_ms=' || fail "window not shown"
@@ -76,14 +86,40 @@ type=$(XDG_DATA_DIRS=$usr/share gio info -a standard::content-type "$work/plain 
 
 step "bash completion"
 if [ -r /usr/share/bash-completion/bash_completion ]; then
-  completed=$(PATH=$bin:$PATH bash -c '
-    source /usr/share/bash-completion/bash_completion
-    source "$1"
-    COMP_WORDS=(tarnik-cli pr); COMP_CWORD=1; COMP_LINE="tarnik-cli pr"; COMP_POINT=${#COMP_LINE}
-    _tarnik_cli tarnik-cli pr tarnik-cli; printf "%s\n" "${COMPREPLY[@]}"
-    COMP_WORDS=(tarnik-cli read --p); COMP_CWORD=2; COMP_LINE="tarnik-cli read --p"; COMP_POINT=${#COMP_LINE}
-    _tarnik_cli tarnik-cli --p read; printf "%s\n" "${COMPREPLY[@]}"
-  ' _ "$usr/share/bash-completion/completions/tarnik-cli")
-  [ "$completed" = $'program\n--port' ] || fail "completion gave: $completed"
+  # The candidates bash completion offers at the end of LINE, on one line; "=" is a word
+  # of its own as bash splits the line.
+  completed() {
+    PATH=$bin:$PATH bash -c '
+      source /usr/share/bash-completion/bash_completion
+      source "$1"
+      COMP_LINE=$2; COMP_POINT=${#COMP_LINE}
+      read -ra COMP_WORDS <<<"${COMP_LINE//=/ = }"
+      [[ $COMP_LINE == *" " || $COMP_LINE == *"=" ]] && COMP_WORDS+=("")
+      COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+      _tarnik_cli tarnik-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD-1]}"
+      echo "${COMPREPLY[*]}"
+    ' _ "$usr/share/bash-completion/completions/tarnik-cli" "$1"
+  }
+  # Ports under /dev by their short names, any other by its path; a path once "/" is typed.
+  ports=$("$bin/tarnik-cli" ports | tr '\n' ' ' | sed 's/ $//')
+  short=$(tr ' ' '\n' <<<"$ports" | sed 's|^/dev/||' | tr '\n' ' ' | sed 's/ $//')
+  under_dev=$(tr ' ' '\n' <<<"$ports" | grep '^/dev/' | tr '\n' ' ' | sed 's/ $//' || true)
+  while IFS='|' read -r line wanted; do
+    got=$(completed "$line")
+    [ "$got" = "$wanted" ] || fail "completion of '$line' gave '$got', not '$wanted'"
+  done <<CASES
+tarnik-cli pr|program
+tarnik-cli read --p|--port
+tarnik-cli serial --port |$short
+tarnik-cli serial --port=|$short
+tarnik-cli serial -p /dev/|$under_dev
+CASES
 fi
+
+step "first start under openbox"
+"$root/tests/support/with_openbox.sh" 1366x768 "$root/tests/app/first_start_on_screen.sh" \
+  "$bin/tarnik" "$desktop"
+
+step "a second build gives the same package"
+"$root/tests/package/check_reproducible.sh" "$deb"
 echo "installed program: all checks passed"

@@ -40,7 +40,7 @@ TEST(SecondInstance, IsRefusedWhileTheFirstProgramsAndTheFirstFinishes)
     ASSERT_TRUE(PumpUntil([&] { return module.frameCount() >= 3; }, 5s));
 
     const CliResult second =
-        runCli({"program", "--port", QString::fromStdString(module.devicePath())});
+        runCli({"program", "--port", QString::fromStdString(module.devicePath()), "--defaults"});
     EXPECT_EQ(second.exitCode, 3);
     EXPECT_NE(second.standardError.find("Unable to open com port"), std::string::npos)
         << second.standardError;

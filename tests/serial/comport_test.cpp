@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <type_traits>
 #include <vector>
 
@@ -353,6 +354,43 @@ TEST(ComPortTransfer, ReadWithAnIntervalReturnsWhatCame)
         got.append(buf, static_cast<size_t>(more));
     }
     EXPECT_EQ(got, "abc");
+}
+
+// A read waiting for more keeps what it already has when the far end hangs up: with the
+// modes that wait for the whole count or for a gap the read would otherwise lose it.
+TEST(ComPortTransfer, ReadReturnsWhatCameWhenTheLineHangsUpMidWait)
+{
+    struct Case {
+        const char* name;
+        TComTimeouts timeouts;
+    };
+    const Case cases[] = {
+        {"waits for the whole count", {0, 0, 0, 100, 1000}},
+        {"total bound far off", {0, 0, 60000, 100, 1000}},
+        {"interval after the first byte", {60000, 0, 0, 100, 1000}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PtyPair pty;
+        ProgramPort p(pty.SlavePath());
+        p.port.SetEvents({});
+        p.port.SetTimeouts(c.timeouts);
+        p.port.Open();
+        pty.WriteMaster("abc");
+        // The hang-up comes while the read waits for the rest (if it comes earlier the
+        // read meets it on its next attempt; the outcome must be the same).
+        std::thread farEnd([&] {
+            std::this_thread::sleep_for(50ms);
+            pty.CloseMaster();
+        });
+        char buf[16];
+        int n = -1;
+        EXPECT_NO_THROW(n = p.port.Read(buf, 16));
+        farEnd.join();
+        EXPECT_EQ(std::string(buf, static_cast<size_t>(std::max(n, 0))), "abc");
+        // The next read reports the loss.
+        EXPECT_THROW(p.port.Read(buf, 16), EComPort);
+    }
 }
 
 TEST(ComPortOpen, SecondOpenerIsRefused)

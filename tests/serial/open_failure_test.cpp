@@ -150,6 +150,31 @@ TEST(OpenFailure, HeldByAnotherProgramNamesIt)
         << message;
 }
 
+// An open refused because another program holds the lock must leave nothing behind: once
+// that program lets go, any user with access opens the port (the exclusive flag of the
+// terminal stops every later open but root's, so the check runs unprivileged).
+TEST(OpenFailure, ARefusedOpenLeavesThePortOpenableByOthers)
+{
+    PtyPair pty;
+    ASSERT_EQ(chmod(pty.SlavePath().c_str(), 0666), 0);
+    const ReachableProbe probe;
+    std::string command = probe.program.string() + " " + pty.SlavePath();
+    if (geteuid() == 0)
+        command = "setpriv --reuid=65534 --regid=65534 --clear-groups " + command;
+
+    // The other program takes only the lock, no exclusive flag.
+    const int holder = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+    const std::string refused = OpenError(pty.SlavePath());
+    EXPECT_NE(refused.find("jest używany przez inny program"), std::string::npos) << refused;
+    ::close(holder);
+
+    const auto [out, status] = RunCommand(command);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_EQ(out, "opened");
+}
+
 TEST(OpenFailure, MissingPortAsksForTheAdapterAndListsThePortsThatExist)
 {
     const std::string message = OpenError("ttyNoSuchDevice7");

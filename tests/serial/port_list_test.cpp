@@ -96,46 +96,170 @@ protected:
         fs::create_directories(entry);
         fs::create_directory_symlink(fs::relative(dir, entry), entry / "device");
     }
+    // A device folder on the serial-base bus (kernel 6.5 on), bound to `driver` there.
+    void AddSerialBase(const std::string& device, const std::string& driver)
+    {
+        const fs::path dir = root / "sys/devices" / device;
+        const fs::path bus = root / "sys/bus/serial-base";
+        fs::create_directories(dir);
+        fs::create_directories(bus / "drivers" / driver);
+        fs::create_directory_symlink(fs::relative(bus, dir), dir / "subsystem");
+        fs::create_directory_symlink(fs::relative(bus / "drivers" / driver, dir), dir / "driver");
+    }
+    // A built-in UART in the current layout: hardware `hardware` bound to `driver`, its
+    // "ctrl" and "port" devices below it, and the tty below those.
+    void AddBuiltInPort(const std::string& name, const std::string& hardware,
+                        const std::string& driver)
+    {
+        const std::string id = fs::path(hardware).filename().string();
+        const std::string ctrl = hardware + "/" + id + ":0";
+        const std::string port = ctrl + "/" + id + ":0.0";
+        fs::create_directories(root / "sys/devices" / hardware);
+        fs::create_directories(root / "sys/bus/drivers" / driver);
+        fs::create_directory_symlink(
+            fs::relative(root / "sys/bus/drivers" / driver, root / "sys/devices" / hardware),
+            root / "sys/devices" / hardware / "driver");
+        AddSerialBase(ctrl, "ctrl");
+        AddSerialBase(port, "port");
+        const fs::path entry = root / "sys/class/tty" / name;
+        fs::create_directories(entry);
+        fs::create_directory_symlink(fs::relative(root / "sys/devices" / port, entry),
+                                     entry / "device");
+    }
+    // A USB device folder with the given attribute files (absent when empty).
+    void AddUsbDevice(const std::string& device, const std::string& vendor,
+                      const std::string& product, const std::string& manufacturer,
+                      const std::string& productName, const std::string& serial)
+    {
+        const fs::path dir = root / "sys/devices" / device;
+        Write(dir / "idVendor", vendor);
+        Write(dir / "idProduct", product);
+        if (!manufacturer.empty())
+            Write(dir / "manufacturer", manufacturer);
+        if (!productName.empty())
+            Write(dir / "product", productName);
+        if (!serial.empty())
+            Write(dir / "serial", serial);
+    }
+    void AddUdevLink(const std::string& folder, const std::string& name, const std::string& tty)
+    {
+        fs::create_directories(root / "dev/serial" / folder);
+        fs::create_symlink("../../" + tty, root / "dev/serial" / folder / name);
+    }
+    std::string DescriptionOf(const std::string& path)
+    {
+        for (const auto& port : DescribeSerialPorts(root.string()))
+            if (port.path == path)
+                return port.description;
+        ADD_FAILURE() << path << " not listed";
+        return {};
+    }
 };
 
-TEST_F(PortDescriptions, UsbAdaptersByMakerProductAndSerialOthersByDriver)
+TEST_F(PortDescriptions, BuiltInPortsNameTheirHardwaresDriverInBothLayouts)
 {
-    const std::string usb = "pci0000:00/0000:00:14.0/usb1/1-2";
-    Write(root / "sys/devices" / usb / "idVendor", "0403");
-    Write(root / "sys/devices" / usb / "idProduct", "6001");
-    Write(root / "sys/devices" / usb / "manufacturer", "FTDI");
-    Write(root / "sys/devices" / usb / "product", "FT232R USB UART");
-    Write(root / "sys/devices" / usb / "serial", "A1B2C3D4 ");
-    AddPort("ttyUSB0", usb + "/1-2:1.0/ttyUSB0", "ftdi_sio");
-    fs::create_directories(root / "dev/serial/by-id");
-    fs::create_symlink("../../ttyUSB0",
-                       root / "dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3D4-if00-port0");
+    struct Case {
+        const char* layout;
+        const char* name;
+        const char* hardware;
+        const char* driver;
+    };
+    const Case cases[] = {
+        {"old", "ttyS0", "pnp0/00:01", "serial"},
+        {"old", "ttyAMA0", "platform/soc/fe201000.serial", "uart-pl011"},
+        {"serial-base", "ttyS1", "pnp0/00:04", "serial"},
+        {"serial-base", "ttyS4", "platform/serial8250", "serial8250"},
+        {"serial-base", "ttyAMA1", "platform/soc/fe201600.serial", "uart-pl011"},
+    };
+    for (const Case& c : cases) {
+        if (std::string(c.layout) == "old")
+            AddPort(c.name, c.hardware, c.driver);
+        else
+            AddBuiltInPort(c.name, c.hardware, c.driver);
+        if (std::string(c.name).rfind("ttyS", 0) == 0)
+            Write(root / "sys/class/tty" / c.name / "type", "4");
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.layout) + " " + c.name);
+        EXPECT_EQ(DescriptionOf(std::string("/dev/") + c.name),
+                  std::string("wbudowany port szeregowy (") + c.driver + ")");
+    }
+}
 
+TEST_F(PortDescriptions, UsbAdaptersByMakerProductSerialAndIdsAndAStableName)
+{
+    const std::string hub = "pci0000:00/0000:00:14.0/usb1/";
+    // With a serial number: the by-id name is unique.
+    AddUsbDevice(hub + "1-2", "0403", "6001", "FTDI", "FT232R USB UART", "A1B2C3D4 ");
+    AddPort("ttyUSB0", hub + "1-2/1-2:1.0/ttyUSB0", "ftdi_sio");
+    AddUdevLink("by-id", "usb-FTDI_FT232R_USB_UART_A1B2C3D4-if00-port0", "ttyUSB0");
+    AddUdevLink("by-path", "pci-0000:00:14.0-usb-0:2:1.0-port0", "ttyUSB0");
+    // Two identical adapters without serial numbers: only the socket tells them apart.
+    for (const char* socket : {"3", "4"}) {
+        const std::string usb = hub + "1-" + socket;
+        const std::string tty = std::string("ttyUSB") + (socket[0] == '3' ? "1" : "2");
+        AddUsbDevice(usb, "1a86", "7523", "", "USB Serial", "");
+        AddPort(tty, usb + "/1-" + socket + ":1.0/" + tty, "ch341-uart");
+        AddUdevLink("by-path", std::string("pci-0000:00:14.0-usb-0:") + socket + ":1.0-port0", tty);
+    }
+    AddUdevLink("by-id", "usb-1a86_USB_Serial-if00-port0", "ttyUSB2");
     // A USB device that gives no texts is named by its numbers.
-    const std::string bare = "pci0000:00/0000:00:14.0/usb1/1-3";
-    Write(root / "sys/devices" / bare / "idVendor", "2341");
-    Write(root / "sys/devices" / bare / "idProduct", "0043");
-    AddPort("ttyACM0", bare + "/1-3:1.0", "cdc_acm");
-
-    AddPort("ttyS0", "platform/serial8250", "serial8250");
-    Write(root / "sys/class/tty/ttyS0/type", "4");
+    AddUsbDevice(hub + "1-5", "2341", "0043", "", "", "");
+    AddPort("ttyACM0", hub + "1-5/1-5:1.0", "cdc_acm");
 
     const auto ports = DescribeSerialPorts(root.string());
-    ASSERT_EQ(ports.size(), 3u);
-    EXPECT_EQ(ports[0].path, "/dev/ttyACM0");
-    EXPECT_EQ(ports[0].description, "USB 2341:0043");
-    EXPECT_EQ(ports[1].path, "/dev/ttyS0");
-    EXPECT_EQ(ports[1].description, "serial8250");
-    EXPECT_EQ(ports[2].path, "/dev/ttyUSB0");
-    EXPECT_EQ(ports[2].description,
-              "FTDI FT232R USB UART (A1B2C3D4), "
-              "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3D4-if00-port0");
-
-    // Names and order are those of the plain list.
     std::vector<std::string> paths;
     for (const auto& port : ports)
         paths.push_back(port.path);
-    EXPECT_EQ(paths, ListSerialPorts((root / "sys/class/tty").string()));
+    EXPECT_EQ(paths, ListSerialPorts((root / "sys/class/tty").string()))
+        << "names and order are those of the plain list";
+
+    EXPECT_EQ(DescriptionOf("/dev/ttyACM0"), "USB 2341:0043");
+    EXPECT_EQ(DescriptionOf("/dev/ttyUSB0"),
+              "FTDI FT232R USB UART (A1B2C3D4), USB 0403:6001, "
+              "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3D4-if00-port0");
+    EXPECT_EQ(DescriptionOf("/dev/ttyUSB1"),
+              "USB Serial, USB 1a86:7523, /dev/serial/by-path/pci-0000:00:14.0-usb-0:3:1.0-port0");
+    EXPECT_EQ(DescriptionOf("/dev/ttyUSB2"),
+              "USB Serial, USB 1a86:7523, /dev/serial/by-path/pci-0000:00:14.0-usb-0:4:1.0-port0");
+}
+
+TEST_F(PortDescriptions, TextsFromDevicesAreCutAndFreeOfControlCharacters)
+{
+    const std::string usb = "pci0000:00/0000:00:14.0/usb1/1-2";
+    AddUsbDevice(usb, "0403", "6001",
+                 "\x1B[2J\x1B]0;pwned\x07"
+                 "Evil\x1B[31m Co\x7F",
+                 "Widget" + std::string(4000, 'x'),
+                 "S\x01N\xC2\x9B"
+                 "1");
+    AddPort("ttyUSB0", usb + "/1-2:1.0/ttyUSB0", "ftdi_sio");
+    const std::string description = DescriptionOf("/dev/ttyUSB0");
+    EXPECT_EQ(description, "Evil Co Widget" + std::string(127 - 6, 'x') + " (SN1), USB 0403:6001");
+}
+
+TEST(DeviceText, ControlsAndEscapeSequencesGoAndLengthCountsCharacters)
+{
+    struct Case {
+        std::string in;
+        std::size_t max;
+        std::string out;
+    };
+    const Case cases[] = {
+        {"plain", 127, "plain"},
+        {"a\tb\r\nc", 127, "abc"},
+        {"\x1B[1;31mred\x1B[0m", 127, "red"},
+        {"\x1B]2;title\x1B\\rest", 127, "rest"},
+        {"\x1B"
+         "cx",
+         127, "x"},
+        {"\x1B[", 127, ""},                             // a sequence cut off at the end
+        {"\xC2\x85next\xC2\xA0", 127, "next\xC2\xA0"},  // C1 control goes, NBSP stays
+        {"zażółć", 3, "zaż"},                           // cut between characters, not bytes
+        {std::string(200, 'y'), 127, std::string(127, 'y')},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SanitizeDeviceText(c.in, c.max), c.out) << c.in;
 }
 
 TEST_F(PortDescriptions, NoTreeNoPorts)

@@ -86,8 +86,9 @@ void expectPacedAnswer(PtyClient& line, const LinePacing& pacing, const std::str
     std::string answer;
     for (const auto& r : received)
         answer.push_back(r.byte);
-    if (!expected.empty())
+    if (!expected.empty()) {
         EXPECT_EQ(answer, expected);
+    }
     const auto due = timetable.answer(answer, timetable.arrival(sentAt, frame.size()));
     ASSERT_EQ(due.size(), answerBytes);
     for (std::size_t i = 0; i < answerBytes; ++i)

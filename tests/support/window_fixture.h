@@ -17,12 +17,15 @@
 #include "app/port_combo_box.h"
 #include "editor/lookup/control_lookup.h"
 
-// Answers the file dialogs from a queue and remembers the names they started with.
+// Answers the file dialogs from a queue and remembers the names they started with;
+// answers the question about unsaved edits from its own queue, "Nie zapisuj" when empty.
 class ScriptedFileChooser : public tarnik::FileChooser {
 public:
     QStringList answers;  // the next answers; an empty text cancels
     QStringList openStartNames;
     QStringList saveStartNames;
+    QList<tarnik::SaveChanges> saveAnswers;
+    int questions = 0;  // how often the question was asked
 
     QString chooseOpenFile(QWidget*, const QString& startName) override
     {
@@ -33,6 +36,11 @@ public:
     {
         saveStartNames << startName;
         return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    tarnik::SaveChanges askSaveChanges(QWidget*) override
+    {
+        ++questions;
+        return saveAnswers.isEmpty() ? tarnik::SaveChanges::Discard : saveAnswers.takeFirst();
     }
 };
 

@@ -20,7 +20,7 @@ using test::ImageOf;
 TEST_F(Cli, ProgramPrintsEveryLineAndProgressTextAndExitsZero)
 {
     auto& module = simulator();
-    const CliResult r = run({"program", "--port", module.devicePath()});
+    const CliResult r = run({"program", "--port", module.devicePath(), "--defaults"});
     EXPECT_EQ(r.status, 0) << r.err;
     const auto lines = r.lines();
     ASSERT_EQ(lines.size(), 29u);
@@ -50,7 +50,8 @@ TEST_F(Cli, ProgramWithoutAnswerExitsOne)
     SimulatorOptions options;
     options.behaviours.push_back(behaviour::SilentAfter(0));
     auto& module = simulator(options);
-    const CliResult r = run({"program", "--port", module.devicePath(), "--timeout-ms", "200"});
+    const CliResult r =
+        run({"program", "--port", module.devicePath(), "--defaults", "--timeout-ms", "200"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.lines().back(), "Brak oprowiedzi z modułu.");
 }
@@ -80,7 +81,7 @@ TEST_F(Cli, ProgramRefusesNumbersNotInInternationalFormWithStatusTwo)
 
 TEST_F(Cli, PortAndFileErrors)
 {
-    const CliResult missingPort = run({"program", "--port", "/nonexistent/tty"});
+    const CliResult missingPort = run({"program", "--port", "/nonexistent/tty", "--defaults"});
     EXPECT_EQ(missingPort.status, 3);
     EXPECT_NE(missingPort.err.find("Unable to open com port"), std::string::npos)
         << missingPort.err;
@@ -110,7 +111,8 @@ TEST_F(Cli, DamagedFileIsNamed)
                                    path("out.zvn")},
           std::vector<std::string>{"verify", "--port", module.devicePath(), damaged},
           std::vector<std::string>{"diff", damaged, damaged},
-          std::vector<std::string>{"export", damaged}}) {
+          std::vector<std::string>{"export", damaged},
+          std::vector<std::string>{"check", damaged}}) {
         const CliResult r = run(args);
         EXPECT_EQ(r.status, 4) << args.front();
         EXPECT_NE(r.err.find(told), std::string::npos) << r.err;
@@ -123,7 +125,7 @@ TEST_F(Cli, DeviceLostDuringProgrammingExitsThree)
     SimulatorOptions options;
     options.behaviours.push_back(behaviour::HangUpAt(4));
     auto& module = simulator(options);
-    const CliResult r = run({"program", "--port", module.devicePath()});
+    const CliResult r = run({"program", "--port", module.devicePath(), "--defaults"});
     EXPECT_EQ(r.status, 3);
     EXPECT_NE(r.err.find("Połączenie z modułem zostało przerwane."), std::string::npos) << r.err;
 }

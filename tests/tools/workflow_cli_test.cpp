@@ -58,7 +58,7 @@ TEST_F(Cli, VersionHelpAndUnknownOptions)
 {
     const CliResult version = run({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "tarnik 1.1\n");
+    EXPECT_EQ(version.out, "tarnik-cli 1.1\n");
     const CliResult unknown = run({"diff", "--frobnicate", "a", "b"});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_NE(unknown.err.find("Usage: tarnik-cli"), std::string::npos) << unknown.err;
@@ -130,8 +130,7 @@ TEST_F(Cli, VerifyComparesTheModuleWithTheFile)
     auto& good = simulator(holding);
     const CliResult ok = run({"verify", "--port", good.devicePath(), file});
     EXPECT_EQ(ok.status, 0) << ok.err;
-    EXPECT_EQ(ok.lines(),
-              std::vector<std::string>{"Weryfikacja: moduł zawiera zaprogramowane ustawienia."});
+    EXPECT_EQ(ok.lines(), std::vector<std::string>{"Moduł zawiera ustawienia z pliku."});
     EXPECT_EQ(good.frames().back().command, '3') << "read back, nothing written";
 
     // The module holds the file but for one byte inside the tamper input's text.
@@ -145,7 +144,7 @@ TEST_F(Cli, VerifyComparesTheModuleWithTheFile)
     EXPECT_EQ(differs.lines(),
               (std::vector<std::string>{"Wejścia specjalne / Wejście sabotażowe / podanie masy / "
                                         "Treść wiadomości SMS: \"Sabotaż!\" -> \"SabXtaż!\"",
-                                        "Weryfikacja: liczba różnic: 1."}));
+                                        "Moduł różni się od pliku: 1 różnica."}));
 
     SimulatorOptions silentOptions;
     silentOptions.behaviours.push_back(behaviour::SilentAfter(0));
@@ -217,11 +216,13 @@ TEST_F(Cli, ImportRefusesAndWritesNothing)
     std::ofstream(path("bad.json"), std::ios::binary) << json;
     const std::string out = path("never.zvn");
     const CliResult r = run({"import", path("bad.json"), "-o", out});
-    EXPECT_EQ(r.status, 4);
+    EXPECT_EQ(r.status, 2) << "a refused document is refused settings";
     EXPECT_NE(r.err.find("timerPod[4]: wartość 256 poza zakresem 1..255"), std::string::npos)
         << r.err;
     EXPECT_FALSE(QFile::exists(QString::fromStdString(out)));
-    EXPECT_EQ(run({"import", path("missing.json"), "-o", out}).status, 4);
+    std::ofstream(path("broken.json"), std::ios::binary) << json.substr(0, json.size() / 2);
+    EXPECT_EQ(run({"import", path("broken.json"), "-o", out}).status, 2) << "not even JSON";
+    EXPECT_EQ(run({"import", path("missing.json"), "-o", out}).status, 4) << "unreadable";
     EXPECT_FALSE(QFile::exists(QString::fromStdString(out)));
 }
 

@@ -5,8 +5,10 @@
 #include <QStringList>
 
 #include <charconv>
+#include <cstring>
 
 #include "config/tarnik_config.h"
+#include "model/configuration_check.h"
 
 namespace tarnik::cli {
 
@@ -38,10 +40,17 @@ Arguments ParseArguments(const std::vector<std::string>& args)
     const QCommandLineOption timeout(QStringLiteral("timeout-ms"),
                                      QStringLiteral("no-answer period"), QStringLiteral("MS"));
     const QCommandLineOption verify(QStringLiteral("verify"), QStringLiteral("verify"));
+    const QCommandLineOption defaults(QStringLiteral("defaults"),
+                                      QStringLiteral("factory defaults"));
     const QCommandLineOption longListing(QStringLiteral("long"), QStringLiteral("descriptions"));
     const QCommandLineOption trace(QStringLiteral("trace"), QStringLiteral("wire trace file"),
                                    QStringLiteral("FILE"));
-    parser.addOptions({help, version, port, output, base, timeout, verify, longListing, trace});
+    const QCommandLineOption traceSecrets(QStringLiteral("trace-secrets"),
+                                          QStringLiteral("codes and numbers in the trace"));
+    const QCommandLineOption showSecrets(QStringLiteral("show-secrets"),
+                                         QStringLiteral("PIN and codes in the report"));
+    parser.addOptions({help, version, port, output, base, timeout, verify, defaults, longListing,
+                       trace, traceSecrets, showSecrets});
 
     QStringList line{QStringLiteral("tarnik-cli")};
     for (const std::string& arg : args)
@@ -71,8 +80,11 @@ Arguments ParseArguments(const std::vector<std::string>& args)
     }
     if (parser.isSet(trace))
         parsed.trace = parser.value(trace).toStdString();
+    parsed.traceSecrets = parser.isSet(traceSecrets);
     parsed.verify = parser.isSet(verify);
+    parsed.defaults = parser.isSet(defaults);
     parsed.longListing = parser.isSet(longListing);
+    parsed.showSecrets = parser.isSet(showSecrets);
     parsed.help = parser.isSet(help);
     parsed.version = parser.isSet(version);
     return parsed;
@@ -83,15 +95,21 @@ std::string UsageText(const std::string& command)
     if (command == "ports")
         return "Usage: tarnik-cli ports [--long]\n"
                "Lists the machine's serial ports, one a line. With --long each line is\n"
-               "PATH<TAB>DESCRIPTION: maker, product and serial number of a USB adapter and\n"
-               "its /dev/serial/by-id name, or the driver of any other port.\n";
+               "PATH<TAB>DESCRIPTION: maker, product and serial number of a USB adapter, its\n"
+               "vendor and product ids and its /dev/serial/by-id name (by-path when it has no\n"
+               "serial number), or \"wbudowany port szeregowy (DRIVER)\" for a built-in port.\n";
     if (command == "program")
-        return "Usage: tarnik-cli program --port PORT [--port PORT ...] [--verify] [FILE]\n"
-               "Writes the settings of FILE (a .zvn settings file; without FILE the start-up\n"
-               "settings) into the module and prints the information lines as they come.\n"
+        return "Usage: tarnik-cli program --port PORT [--port PORT ...] [--verify] FILE\n"
+               "       tarnik-cli program --port PORT [--port PORT ...] [--verify] --defaults\n"
+               "Writes the settings of FILE (a .zvn settings file), or with --defaults the\n"
+               "factory defaults the window starts with (no user numbers), into the module\n"
+               "and prints the information lines as they come. One of the two must be given.\n"
+               "When programming succeeded but the --verify read-back did not, a line of\n"
+               "its own says so.\n"
                "With --verify the module is read back afterwards and compared as by verify.\n"
                "Given more than one --port, programs every module at once: lines are\n"
-               "prefixed with \"PORT: \" and one summary line per port ends the output.\n"
+               "prefixed with \"PORT: \" and one summary line per port ends the output;\n"
+               "a port given twice (also through a link) is refused before any is opened.\n"
                "Exit status: 0 programmed, 1 no answer, 2 usage or refused settings,\n"
                "3 port error, 4 file error, 5 the module differs after --verify; with\n"
                "several ports the status of the first port, in the order given, that failed.\n";
@@ -100,11 +118,13 @@ std::string UsageText(const std::string& command)
                "Reads the module back and compares it byte for byte with what programming\n"
                "FILE would write; prints one line per differing setting,\n"
                "\"LABEL: FILE_VALUE -> MODULE_VALUE\". Several ports as for program.\n"
+               "Prints \"Moduł zawiera ustawienia z pliku.\" when nothing differs.\n"
                "Exit status: 0 the module holds FILE, 5 it differs, 1 no answer, 2 usage,\n"
                "3 port error, 4 file error.\n";
     if (command == "read")
         return "Usage: tarnik-cli read --port PORT -o OUT [--base FILE]\n"
-               "Reads the module's settings and saves them as the settings file OUT. Fields\n"
+               "Reads the module's settings and saves them as the settings file OUT (\"-\":\n"
+               "standard output; the information lines then go to standard error). Fields\n"
                "the module does not hold come from FILE (without FILE: the factory defaults\n"
                "and an empty user directory).\n"
                "Exit status: 0 saved, 1 no answer (OUT not written), 2 usage, 3 port error,\n"
@@ -116,7 +136,7 @@ std::string UsageText(const std::string& command)
     if (command == "image")
         return "Usage: tarnik-cli image FILE [-o OUT]\n"
                "Writes the 2048-byte device image of the settings in FILE, raw, to OUT or to\n"
-               "standard output.\n"
+               "standard output (also with -o -).\n"
                "Exit status: 0 written, 2 usage, 4 file error.\n";
     if (command == "diff")
         return "Usage: tarnik-cli diff A.zvn B.zvn\n"
@@ -126,19 +146,39 @@ std::string UsageText(const std::string& command)
     if (command == "export")
         return "Usage: tarnik-cli export FILE.zvn [-o OUT.json]\n"
                "Writes every setting of FILE as a JSON document (UTF-8, one setting a line,\n"
-               "in page order) to OUT or to standard output.\n"
+               "in page order) to OUT or to standard output (also with -o -).\n"
                "Exit status: 0 written, 2 usage, 4 file error.\n";
     if (command == "import")
         return "Usage: tarnik-cli import IN.json -o FILE.zvn\n"
-               "Builds the settings file FILE from a document written by export. A document\n"
-               "with an unknown or missing key, a value out of range, a text too long or a\n"
-               "character outside code page 1250 is refused, naming the key; nothing is\n"
-               "written then.\n"
-               "Exit status: 0 written, 2 usage, 4 refused or file error.\n";
+               "Builds the settings file FILE (\"-\": standard output) from a document written\n"
+               "by export. A document with an unknown or missing key, a value out of range, a\n"
+               "text too long or a character outside code page 1250 is refused, naming the\n"
+               "key; nothing is written then.\n"
+               "Exit status: 0 written, 2 usage or refused document, 4 file error.\n";
+    if (command == "check") {
+        std::string text = "Usage: tarnik-cli check FILE...\n"
+                           "Runs the configuration check over each settings file and prints one\n"
+                           "line per warning, \"FILE: PLACE: SENTENCE [RULE]\", in the order of\n"
+                           "the window's pages; PLACE is the setting's label in the window. The\n"
+                           "check changes nothing and never stops programming. Rules:\n";
+        for (const CheckRule& rule : checkRules())
+            text += "  " + std::string(rule.id) + std::string(20 - std::strlen(rule.id), ' ') +
+                    rule.summary + "\n";
+        return text + "Exit status: 0 no warnings, 1 warnings, 2 usage, 4 a file could not be\n"
+                      "read (the other files are still checked).\n";
+    }
+    if (command == "report")
+        return "Usage: tarnik-cli report FILE.zvn -o OUT.pdf|OUT.html [--show-secrets]\n"
+               "Writes the printable report of the settings in FILE (A4, Polish): the basic\n"
+               "settings, the users, the inputs and outputs, the reaction table, every SMS\n"
+               "text, the warnings of check and every other setting that differs from the\n"
+               "factory defaults. The format follows OUT's ending. The SIM PIN, the SMS\n"
+               "access code and the output codes are shown as **** unless --show-secrets.\n"
+               "Exit status: 0 written, 2 usage, 4 file error.\n";
     return "Usage: tarnik-cli COMMAND [options]\n"
            "Commands:\n"
            "  ports [--long]                     list the serial ports\n"
-           "  program --port PORT... [--verify] [FILE]  write settings into modules\n"
+           "  program --port PORT... [--verify] FILE|--defaults  write settings into modules\n"
            "  verify --port PORT... FILE         compare modules with a settings file\n"
            "  read --port PORT -o OUT [--base FILE]  read the module's settings into a file\n"
            "  serial --port PORT                 show the module's serial number\n"
@@ -146,9 +186,19 @@ std::string UsageText(const std::string& command)
            "  diff A.zvn B.zvn                   list the settings that differ\n"
            "  export FILE.zvn [-o OUT.json]      write the settings as JSON\n"
            "  import IN.json -o FILE.zvn         build a settings file from JSON\n"
+           "  check FILE...                      find the usual configuration mistakes\n"
+           "  report FILE.zvn -o OUT.pdf [--show-secrets]  the printable report (or .html)\n"
            "Options: --help, --version. A port name without a slash is taken under /dev.\n"
+           "An output (-o, --trace) that is one of the inputs is refused before anything is\n"
+           "written; a device or FIFO is written through, -o - is standard output.\n"
            "--trace FILE with any command writes every byte on the wire, with the port's\n"
-           "opens, closes, settings and errors, to FILE. COMMAND --help tells more.\n";
+           "opens, closes, settings and errors, to FILE. The PIN, the SMS access code, the\n"
+           "output switch codes and the phone numbers show as * there, so the file may be\n"
+           "sent to support. A trace file that cannot be written is reported on standard\n"
+           "error and given up; the command goes on and its exit status stands.\n"
+           "--trace-secrets shows those codes and numbers in clear. DANGEROUS: with the SMS\n"
+           "access code anyone can reprogram the alarm; never send such a trace on.\n"
+           "COMMAND --help tells more.\n";
 }
 
 }  // namespace tarnik::cli

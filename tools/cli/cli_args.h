@@ -23,10 +23,13 @@ struct Arguments {
     std::optional<std::string> base;      // --base
     std::optional<int> timeoutMs;         // --timeout-ms (no-answer period, for tests)
     bool verify = false;                  // --verify (program)
+    bool defaults = false;                // --defaults (program: the factory defaults)
     bool help = false;                    // --help / -h
     bool version = false;                 // --version
     std::optional<std::string> trace;     // --trace FILE (wire trace)
+    bool traceSecrets = false;            // --trace-secrets (codes and numbers in clear)
     bool longListing = false;             // --long (ports: with descriptions)
+    bool showSecrets = false;             // --show-secrets (report: PIN and codes shown)
 };
 
 // `args` without the program name. Throws UsageError for an unknown option, a missing

@@ -6,16 +6,20 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <ostream>
 
 #include "cli/cli_host.h"
 #include "cli/cli_modules.h"
+#include "cli/cli_outputs.h"
 #include "cli/cli_session.h"
 #include "config/tarnik_config.h"
 #include "file/settings_file.h"
 #include "link/link_engine.h"
+#include "link/link_trace.h"
 #include "link/no_answer_timer.h"
 #include "model/conversion.h"
 #include "model/effective_settings.h"
@@ -92,6 +96,24 @@ int waitForOutcome(Session& session)
     return session.host.outcome() ? ExitStatusOf(*session.host.outcome()) : kExitPortError;
 }
 
+// Before anything is opened: no output (-o, --trace) lands on an input (files, --base,
+// the ports) or on another output, and no port is given twice.
+void refuseHarmfulPaths(const Arguments& args)
+{
+    refuseRepeatedPorts(args.ports);
+    std::vector<std::string> inputs = args.positional;
+    if (args.base)
+        inputs.push_back(*args.base);
+    for (const std::string& port : args.ports)
+        inputs.push_back(devicePathOf(port));
+    std::vector<std::string> outputs;
+    if (!toStandardOutput(args.output))
+        outputs.push_back(*args.output);
+    if (args.trace)
+        outputs.push_back(*args.trace);
+    refuseOutputsOverInputs(outputs, inputs);
+}
+
 int timeoutOf(const Arguments& args)
 {
     return args.timeoutMs.value_or(NoAnswerTimer::kDefaultIntervalMs);
@@ -131,6 +153,13 @@ int RunProgram(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     requireNoPositional(args, 1);
     const auto& ports = requirePorts(args);
+    // Without a file nothing is programmed by accident: the factory defaults would
+    // overwrite the module's users and numbers.
+    if (args.positional.empty() && !args.defaults)
+        throw UsageError("podaj plik ustawień albo --defaults, by zaprogramować ustawienia "
+                         "fabryczne");
+    if (!args.positional.empty() && args.defaults)
+        throw UsageError("podaj plik ustawień albo --defaults, nie oba");
     const auto settings = moduleSettings(
         args.positional.empty() ? std::nullopt : std::optional(args.positional[0]), err);
     if (!settings)
@@ -156,6 +185,8 @@ int RunRead(const Arguments& args, std::ostream& out, std::ostream& err)
     const std::string port = requirePort(args);
     if (!args.output || args.output->empty())
         throw UsageError("-o OUT is required");
+    // With the settings file on standard output the information lines go to standard error.
+    std::ostream& lines = toStandardOutput(args.output) ? err : out;
     SettingsRecord base{};
     UserDirectory users{};
     if (args.base) {
@@ -164,17 +195,18 @@ int RunRead(const Arguments& args, std::ostream& out, std::ostream& err)
     } else {
         SetDefaults(base);
     }
-    Session session(out, err, port, base, timeoutOf(args));
+    Session session(lines, err, port, base, timeoutOf(args));
     const int status = runExchange(session, err, [&] { session.engine.BBloadClick(); });
     if (status != kExitOk)
         return status;
     try {
-        SaveSettingsFile(session.host.record(), users, QString::fromStdString(*args.output));
+        return writeOutput(args.output, settingsFileBytes(session.host.record(), users), out, err)
+                   ? kExitOk
+                   : kExitFileError;
     } catch (const SettingsFileError& e) {
         err << "tarnik-cli: " << e.what() << std::endl;
         return kExitFileError;
     }
-    return kExitOk;
 }
 
 int RunSerial(const Arguments& args, std::ostream& out, std::ostream& err)
@@ -207,24 +239,7 @@ int RunImage(const Arguments& args, std::ostream& out, std::ostream& err)
         return kExitFileError;
     DeviceImage image{};
     SettingsToImage(record, image);
-    const auto* bytes = reinterpret_cast<const char*>(image.data());
-    const auto size = static_cast<std::streamsize>(image.size());
-    if (!args.output) {
-        out.write(bytes, size);
-        out.flush();
-        return out ? kExitOk : kExitFileError;
-    }
-    std::ofstream file(*args.output, std::ios::binary | std::ios::trunc);
-    if (file)
-        file.write(bytes, size);
-    if (file)
-        file.close();
-    if (!file) {
-        err << "tarnik-cli: Cannot create file \"" << *args.output << "\". " << std::strerror(errno)
-            << std::endl;
-        return kExitFileError;
-    }
-    return kExitOk;
+    return writeOutput(args.output, image, out, err) ? kExitOk : kExitFileError;
 }
 
 // Reads a settings file; on failure tells on `err` what was wrong and returns false.
@@ -242,6 +257,40 @@ bool LoadSettingsOrTell(const std::string& file, SettingsRecord& record, UserDir
     return false;
 }
 
+namespace {
+
+// Installs the wire trace for the ports of `args`, to the file asked for; nullptr, said
+// on `err`, when that file cannot be made. A file that fails later is said on `err`
+// once and given up; the command goes on and its exit status stands.
+std::shared_ptr<QtTraceSink> StartTrace(const Arguments& args, std::ostream& err)
+{
+    const auto sink = InstallQtTrace();
+    sink->SetNamePorts(args.ports.size() > 1);
+    sink->SetShowSecrets(args.traceSecrets);
+    if (!args.trace)
+        return sink;
+    QStringList header;
+    const std::string program = std::string("tarnik-cli ") + config::kVersion;
+    for (const std::string& line : FormatTraceHeader(
+             ModuleTraceHeader(program, args.ports, args.traceSecrets), std::time(nullptr)))
+        header << QString::fromStdString(line);
+    sink->setHeader(header);
+    sink->setWriteErrorHandler([&err](const QString& message) {
+        err << "tarnik-cli: the trace cannot be written, tracing stopped: " << message.toStdString()
+            << std::endl;
+    });
+    QString error;
+    if (!sink->writeTo(QString::fromStdString(*args.trace), &error)) {
+        err << "tarnik-cli: cannot write the trace " << *args.trace << ": " << error.toStdString()
+            << std::endl;
+        SetDefaultTraceSink(nullptr);
+        return nullptr;
+    }
+    return sink;
+}
+
+}  // namespace
+
 int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     using Runner = int (*)(const Arguments&, std::ostream&, std::ostream&);
@@ -253,9 +302,10 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         {"ports", RunPorts}, {"program", RunProgram}, {"verify", RunVerify},
         {"read", RunRead},   {"serial", RunSerial},   {"image", RunImage},
         {"diff", RunDiff},   {"export", RunExport},   {"import", RunImport},
+        {"check", RunCheck}, {"report", RunReport},
     };
     if (args.version) {
-        out << config::kVersionLine << std::endl;
+        out << config::kCliVersionLine << std::endl;
         return kExitOk;
     }
     if (args.command.empty()) {
@@ -269,18 +319,26 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
             out << UsageText(args.command);
             return kExitOk;
         }
-        // The wire trace: to the file asked for, or to the logging categories when
-        // QT_LOGGING_RULES turns them on.
-        if (args.trace || lcTarnikSerial().isDebugEnabled() || lcTarnikLink().isDebugEnabled()) {
-            const auto sink = InstallQtTrace();
-            QString error;
-            if (args.trace && !sink->writeTo(QString::fromStdString(*args.trace), &error)) {
-                err << "tarnik-cli: cannot write the trace " << *args.trace << ": "
-                    << error.toStdString() << std::endl;
-                return kExitFileError;
-            }
-        }
         try {
+            refuseHarmfulPaths(args);
+            // The wire trace: to the file asked for, or to the logging categories when
+            // QT_LOGGING_RULES turns them on.
+            std::shared_ptr<QtTraceSink> sink;
+            if (args.trace || lcTarnikSerial().isDebugEnabled() ||
+                lcTarnikLink().isDebugEnabled()) {
+                sink = StartTrace(args, err);
+                if (!sink)
+                    return kExitFileError;
+            }
+            // The report of a failed trace file writes to `err`, which ends with this call.
+            const struct StopReports {
+                std::shared_ptr<QtTraceSink> sink;
+                ~StopReports()
+                {
+                    if (sink)
+                        sink->setWriteErrorHandler(nullptr);
+                }
+            } stopReports{sink};
             return entry.run(args, out, err);
         } catch (const UsageError& e) {
             err << "tarnik-cli " << args.command << ": " << e.what() << "\n"

@@ -20,6 +20,7 @@ enum ExitStatus {
     kExitFileError = 4,
     kExitDiffers = 5,    // verify: the module does not hold the settings
     kExitDifferent = 1,  // diff: the files differ
+    kExitWarnings = 1,   // check: the configuration check found something
 };
 
 int RunPorts(const Arguments& args, std::ostream& out, std::ostream& err);
@@ -31,6 +32,9 @@ int RunVerify(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunDiff(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunExport(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunImport(const Arguments& args, std::ostream& out, std::ostream& err);
+int RunCheck(const Arguments& args, std::ostream& out, std::ostream& err);
+// Needs a QGuiApplication (fonts).
+int RunReport(const Arguments& args, std::ostream& out, std::ostream& err);
 
 // The exit status an exchange's outcome gives.
 int ExitStatusOf(LinkOutcome outcome);

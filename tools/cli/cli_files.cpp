@@ -1,13 +1,15 @@
 // diff, export and import: settings files compared and turned into JSON and back.
 
 #include <QFile>
-#include <QSaveFile>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 #include <ostream>
+#include <span>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_outputs.h"
 #include "file/settings_file.h"
 #include "file/settings_json.h"
 #include "model/setting_comparison.h"
@@ -30,15 +32,11 @@ std::optional<Settings> loadFile(const std::string& path, std::ostream& err)
     return settings;
 }
 
-bool writeWhole(const std::string& path, const QByteArray& bytes, std::ostream& err)
+// The bytes of a Qt byte array, for writeOutput.
+std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
 {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        err << "tarnik-cli: Cannot create file \"" << path << "\". "
-            << file.errorString().toStdString() << std::endl;
-        return false;
-    }
-    return true;
+    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+            static_cast<std::size_t>(bytes.size())};
 }
 
 }  // namespace
@@ -68,15 +66,10 @@ int RunExport(const Arguments& args, std::ostream& out, std::ostream& err)
     if (!settings)
         return kExitFileError;
     const QByteArray json = ExportSettingsJson(settings->record, settings->users);
-    if (!args.output) {
-        out.write(json.constData(), json.size());
-        out.flush();
-        return out ? kExitOk : kExitFileError;
-    }
-    return writeWhole(*args.output, json, err) ? kExitOk : kExitFileError;
+    return writeOutput(args.output, bytesOf(json), out, err) ? kExitOk : kExitFileError;
 }
 
-int RunImport(const Arguments& args, std::ostream&, std::ostream& err)
+int RunImport(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     if (args.positional.size() != 1)
         throw UsageError("import needs one JSON document");
@@ -93,16 +86,19 @@ int RunImport(const Arguments& args, std::ostream&, std::ostream& err)
     try {
         ImportSettingsJson(file.readAll(), settings.record, settings.users);
     } catch (const SettingsJsonError& e) {
+        // The document was read but its settings are refused, as programming refuses them.
         err << "tarnik-cli: " << in << ": " << e.what() << std::endl;
-        return kExitFileError;
+        return kExitUsage;
     }
     try {
-        SaveSettingsFile(settings.record, settings.users, QString::fromStdString(*args.output));
+        return writeOutput(args.output, settingsFileBytes(settings.record, settings.users), out,
+                           err)
+                   ? kExitOk
+                   : kExitFileError;
     } catch (const SettingsFileError& e) {
         err << "tarnik-cli: " << e.what() << std::endl;
         return kExitFileError;
     }
-    return kExitOk;
 }
 
 }  // namespace tarnik::cli

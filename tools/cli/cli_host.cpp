@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "link/link_engine.h"
+#include "model/phone_numbers.h"
 
 namespace tarnik::cli {
 

@@ -80,6 +80,7 @@ private:
         if (status_)
             return;
         if (outcome == LinkOutcome::Programmed && task_ == ModuleTask::ProgramAndVerify) {
+            programmed_ = true;
             // Inside the answer handler: the read-back reopens the port, so it starts once
             // the handler has returned.
             QTimer::singleShot(
@@ -99,12 +100,18 @@ private:
             compareWithModuleImage(settings_, session_.image, protocol::kSentImageBytes);
         for (const SettingComparison& difference : differences)
             session_.host.printLine(comparisonLine(difference));
-        session_.host.printLine(verificationLine(differences.size()));
-        finish(differences.empty() ? kExitOk : kExitDiffers);
+        session_.host.printLine(task_ == ModuleTask::Verify ? fileComparisonLine(differences.size())
+                                                            : verificationLine(differences.size()));
+        finish(differences.empty() ? kExitOk : kExitDiffers, true);
     }
 
-    void finish(int status)
+    void finish(int status, bool compared = false)
     {
+        if (programmed_ && !compared)
+            // The failure line above may read as if programming failed: it did not.
+            session_.host.printLine("Weryfikacja: " + summaryOf(status) +
+                                    " przy odczycie; ustawienia zaprogramowano, ale ich nie "
+                                    "sprawdzono.");
         status_ = status;
         onDone_();
     }
@@ -116,6 +123,7 @@ private:
     std::ostream& err_;
     std::function<void()> onDone_;
     std::optional<int> status_;
+    bool programmed_ = false;  // programming succeeded and the read-back is under way
     Session session_;
 };
 

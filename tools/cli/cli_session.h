@@ -17,6 +17,8 @@ struct Session {
             const SettingsRecord& record, int timeoutMs, const std::string& linePrefix = {})
         : host(out, err, port, record, timeoutMs, linePrefix), engine(host, image, comPort, framer)
     {
+        // Named from the start, so that the trace names it even before the first open.
+        comPort.SetPort(port);
         wireModuleLink(comPort, framer, engine, host.timer());
     }
 

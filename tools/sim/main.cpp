@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "config/tarnik_config.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
 #include "simulator/module_behaviours.h"
@@ -38,7 +39,8 @@ void usage(std::ostream& out)
            "  --lead-byte N           first byte of the read-back answer (default 0)\n"
            "  --memory FILE           initial configuration memory (2048 raw bytes);\n"
            "                          default: the image of the start-up settings\n"
-           "  --help                  this text\n";
+           "  --help                  this text\n"
+           "  --version               the program's name and version\n";
 }
 
 int toInt(const char* text, const char* option)
@@ -110,6 +112,9 @@ std::optional<int> parseArguments(int argc, char** argv, tarnik::SimulatorOption
         };
         if (arg == "--help") {
             usage(std::cout);
+            return 0;
+        } else if (arg == "--version") {
+            std::cout << tarnik::config::kSimVersionLine << "\n";
             return 0;
         } else if (arg == "--delay-ms") {
             options.pacing.answerDelay = std::chrono::milliseconds(toInt(value(), "--delay-ms"));

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "model/reaction_bits.h"
+
 namespace tarnik {
 
 struct ReactionBox {
@@ -13,17 +15,15 @@ struct ReactionBox {
     std::uint8_t mask;  // its bit in the output-reaction byte
 };
 
-inline constexpr std::uint8_t kNoReaction = 0x80;  // "Opcje nieaktywne"
-
 inline constexpr std::array<ReactionBox, 8> kOutputReactionBoxes{{
-    {"ChBNoActiv", 0x80},
-    {"ChBOFFWY2iN", 0x40},
-    {"ChBonWy2In", 0x20},
-    {"ChBOFFwy1In", 0x10},
-    {"ChBONwy1IN", 0x08},
-    {"ChBTimeOFFWy2", 0x04},
-    {"ChBTimeOFFWy1", 0x02},
-    {"ChBTimeRaport", 0x01},
+    {"ChBNoActiv", kNoReaction},
+    {"ChBOFFWY2iN", switchOffBit(2)},
+    {"ChBonWy2In", switchOnBit(2)},
+    {"ChBOFFwy1In", switchOffBit(1)},
+    {"ChBONwy1IN", switchOnBit(1)},
+    {"ChBTimeOFFWy2", timedOffBit(2)},
+    {"ChBTimeOFFWy1", timedOffBit(1)},
+    {"ChBTimeRaport", kReactionReport},
 }};
 
 // The byte a confirmed dialog stores for the given ticked boxes (a set of
@@ -34,17 +34,6 @@ constexpr std::uint8_t outputReactionByte(std::uint8_t ticked)
     if (ticked & kNoReaction)
         return kNoReaction;
     return ticked == 0 ? kNoReaction : ticked;
-}
-
-// The notification dialog: user u (1..4) gets an SMS for bit 2(u-1) and a
-// call for bit 2(u-1)+1.
-constexpr std::uint8_t smsBit(int user)
-{
-    return static_cast<std::uint8_t>(1u << (2 * (user - 1)));
-}
-constexpr std::uint8_t clipBit(int user)
-{
-    return static_cast<std::uint8_t>(1u << (2 * (user - 1) + 1));
 }
 
 }  // namespace tarnik

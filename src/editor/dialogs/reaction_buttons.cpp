@@ -13,6 +13,7 @@
 #include "editor/dialogs/fconfig_work_we_re.h"
 #include "editor/dialogs/reaction_target.h"
 #include "editor/lookup/control_table.h"
+#include "model/reaction_bits.h"
 
 namespace tarnik {
 
@@ -26,7 +27,15 @@ const QString kConfirmationGroup = QStringLiteral("GroupBox11");
 // "Opcja niedostępna" padded with blanks; the widths differ per box.
 QString unavailable(int blanks)
 {
-    return QStringLiteral("Opcja niedostępna") + QString(blanks, QLatin1Char(' '));
+    return QString::fromUtf8(kUnavailableOption) + QString(blanks, QLatin1Char(' '));
+}
+
+// Shows the report and timed switch-off boxes whose bits are in `shown`, hides the others.
+void showUnavailableBoxes(TFconfigNumberWeRe& dialog, std::uint8_t shown)
+{
+    dialog.reportBox()->setVisible((shown & kReactionReport) != 0);
+    for (int output = 1; output <= kOutputs; ++output)
+        dialog.timedOffBox(output)->setVisible((shown & timedOffBit(output)) != 0);
 }
 
 bool hasAncestorNamed(const QWidget* widget, const QString& name)
@@ -100,6 +109,14 @@ int ReactionButtons::connectButtons()
     return count;
 }
 
+void ReactionButtons::store(std::uint8_t& stored, std::uint8_t accepted)
+{
+    if (stored == accepted)
+        return;
+    stored = accepted;
+    emit edited();
+}
+
 int ReactionButtons::runModal(QDialog& dialog)
 {
     // Centred on the main window at every opening, wherever it was moved to before.
@@ -138,14 +155,13 @@ void ReactionButtons::BB_ConfigNumerWe1Re1Click(QWidget* sender)
         QCheckBox* report = dialog.reportBox();
         QCheckBox* timed1 = dialog.timedOffBox(1);
         QCheckBox* timed2 = dialog.timedOffBox(2);
-        for (QCheckBox* box : {timed1, timed2, report})
-            box->setVisible(true);
+        showUnavailableBoxes(dialog, kInputUnavailableShown);
         report->setText(unavailable(14));
         timed1->setText(unavailable(6));
         timed2->setText(unavailable(4));
     }
     if (runModal(dialog) == QDialog::Accepted)
-        stored = dialog.resultByte();
+        store(stored, dialog.resultByte());
 }
 
 void ReactionButtons::BB_ConfigNumerSpecWe1Re1Click(QWidget* sender)
@@ -168,20 +184,18 @@ void ReactionButtons::BB_ConfigNumerSpecWe1Re1Click(QWidget* sender)
     }
     // The hidden boxes still take and keep their bits below.
     if (target.entry == 3) {
-        report->setVisible(false);
+        showUnavailableBoxes(dialog, kTamperUnavailableShown);
         if (target.reaction == 1)
             report->setText(unavailable(15));
         timed1->setText(unavailable(6));
         timed2->setText(unavailable(4));
     } else if (target.entry == 5) {
-        report->setVisible(false);
+        showUnavailableBoxes(dialog, kBlockingUnavailableShown);
         report->setText(unavailable(15));
-        timed1->setVisible(false);
-        timed2->setVisible(false);
     }
     dialog.setFromByte(stored);
     if (runModal(dialog) == QDialog::Accepted)
-        stored = dialog.resultByte();
+        store(stored, dialog.resultByte());
 }
 
 void ReactionButtons::BBConfigWorkWe1Re1Click(QWidget* sender)
@@ -196,7 +210,7 @@ void ReactionButtons::BBConfigWorkWe1Re1Click(QWidget* sender)
     dialog.setWindowTitle(
         QStringLiteral("Reakcje Wejscie:%1 Reakcja:%2").arg(target.entry).arg(target.reaction));
     if (runModal(dialog) == QDialog::Accepted)
-        stored = dialog.resultByte();
+        store(stored, dialog.resultByte());
 }
 
 void ReactionButtons::BBConfigWorkSpecWe1Re1Click(QWidget* sender)
@@ -225,7 +239,7 @@ void ReactionButtons::BBConfigWorkSpecWe1Re1Click(QWidget* sender)
     // shown in disabled boxes, and hidden CLIP boxes keep theirs.
     dialog.setFromByte(stored);
     if (runModal(dialog) == QDialog::Accepted)
-        stored = dialog.resultByte();
+        store(stored, dialog.resultByte());
 }
 
 }  // namespace tarnik

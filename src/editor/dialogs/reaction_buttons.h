@@ -52,10 +52,16 @@ public:
     // How many buttons the constructor connected.
     int connectedButtons() const { return connected_; }
 
+signals:
+    // A dialog closed with OK stored a byte other than the one it showed.
+    void edited();
+
 private:
     int connectButtons();
     void showUserRows();
     int runModal(QDialog& dialog);
+    // Stores a dialog's accepted byte, telling edited() when it changes the record.
+    void store(std::uint8_t& stored, std::uint8_t accepted);
 
     QWidget* window_;
     SettingsRecord& record_;

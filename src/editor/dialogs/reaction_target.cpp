@@ -61,6 +61,17 @@ std::optional<ReactionTarget> parseReactionButton(const QString& name, ReactionF
     return std::nullopt;
 }
 
+QString reactionButtonName(const ReactionTarget& target)
+{
+    for (const FamilyName& family : kFamilies)
+        if (family.family == target.family)
+            return QStringLiteral("%1%2Re%3")
+                .arg(QLatin1String(family.prefix))
+                .arg(target.entry)
+                .arg(target.reaction);
+    return {};
+}
+
 std::uint8_t& reactionByte(SettingsRecord& record, const ReactionTarget& target)
 {
     const bool input =

@@ -34,6 +34,9 @@ std::optional<ReactionTarget> parseReactionButton(const QString& name);
 // The same, but only for names of `family`.
 std::optional<ReactionTarget> parseReactionButton(const QString& name, ReactionFamily family);
 
+// The name of the button that edits `target` (BB_ConfigNumerWe7Re2).
+QString reactionButtonName(const ReactionTarget& target);
+
 // The record byte a target edits.
 std::uint8_t& reactionByte(SettingsRecord& record, const ReactionTarget& target);
 

@@ -1,6 +1,7 @@
 #include "editor/pages/settings_pages.h"
 
 #include <QScrollArea>
+#include <QStyle>
 #include <QTabWidget>
 
 #include "editor/pages/control_limits.h"
@@ -12,7 +13,8 @@ namespace {
 
 // A page that scrolls inside the tab control when the window is smaller than
 // the page, so the window fits a small screen. It asks for the page's whole
-// size and needs only room for its scroll bars.
+// size, and room beside it for a vertical scroll bar: where a screen cuts the
+// window's height the page scrolls up and down, never sideways.
 class PageScroller : public QScrollArea {
 public:
     explicit PageScroller(QWidget* page)
@@ -28,7 +30,8 @@ public:
     QSize sizeHint() const override
     {
         const int frame = 2 * frameWidth();
-        return widget()->sizeHint() + QSize(frame, frame);
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+        return widget()->sizeHint() + QSize(frame + bar, frame);
     }
 };
 

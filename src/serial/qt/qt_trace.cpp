@@ -4,23 +4,17 @@
 
 namespace tarnik {
 
-namespace {
-
-// The tag sits after the 9-digit time and a blank.
-// The tag follows the time, which is right-aligned but grows past its width after
-// 1000 s: skip the blanks, the digits and the one blank after them.
-bool IsLinkLine(const std::string& line)
+void QtTraceSink::setHeader(const QStringList& lines)
 {
-    const auto timeStart = line.find_first_not_of(' ');
-    if (timeStart == std::string::npos)
-        return false;
-    const auto timeEnd = line.find(' ', timeStart);
-    if (timeEnd == std::string::npos)
-        return false;
-    return line.compare(timeEnd + 1, trace_tag::kLink.size(), trace_tag::kLink) == 0;
+    std::lock_guard lock(mutex_);
+    header_ = lines;
 }
 
-}  // namespace
+void QtTraceSink::setWriteErrorHandler(std::function<void(const QString&)> handler)
+{
+    std::lock_guard lock(mutex_);
+    onWriteError_ = std::move(handler);
+}
 
 bool QtTraceSink::writeTo(const QString& path, QString* error)
 {
@@ -32,14 +26,33 @@ bool QtTraceSink::writeTo(const QString& path, QString* error)
     }
     std::lock_guard lock(mutex_);
     file_ = std::move(file);
+    for (const QString& line : header_)
+        writeLine(line.toUtf8());
     return true;
 }
 
-void QtTraceSink::TraceLine(const std::string& line) noexcept
+void QtTraceSink::writeLine(const QByteArray& line)
+{
+    if (!file_)
+        return;
+    if (file_->write(line) == line.size() && file_->write("\n", 1) == 1 && file_->flush())
+        return;
+    const QString message = QStringLiteral("%1: %2").arg(file_->fileName(), file_->errorString());
+    file_.reset();
+    if (onWriteError_) {
+        try {
+            onWriteError_(message);
+        } catch (...) {
+            // The report failed too; the trace file is given up all the same.
+        }
+    }
+}
+
+void QtTraceSink::TraceLine(std::string_view tag, const std::string& line) noexcept
 {
     try {
         const QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
-        if (IsLinkLine(line))
+        if (tag == trace_tag::kLink)
             qCDebug(lcTarnikLink).noquote() << text;
         else
             qCDebug(lcTarnikSerial).noquote() << text;
@@ -47,11 +60,7 @@ void QtTraceSink::TraceLine(const std::string& line) noexcept
         kept_.push_back(text);
         while (kept_.size() > static_cast<std::size_t>(kKeptLines))
             kept_.pop_front();
-        if (file_) {
-            file_->write(line.data(), static_cast<qint64>(line.size()));
-            file_->write("\n", 1);
-            file_->flush();
-        }
+        writeLine(QByteArray(line.data(), static_cast<qsizetype>(line.size())));
     } catch (...) {
         // Out of memory: the trace loses this line.
     }
@@ -65,9 +74,14 @@ QStringList QtTraceSink::keptLines() const
 
 bool QtTraceSink::saveKeptLines(const QString& path, QString* error) const
 {
+    QStringList header;
+    {
+        std::lock_guard lock(mutex_);
+        header = header_;
+    }
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        for (const QString& line : keptLines()) {
+        for (const QString& line : header + keptLines()) {
             file.write(line.toUtf8());
             file.write("\n", 1);
         }

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -22,21 +23,38 @@ class QtTraceSink : public TraceSink {
 public:
     static constexpr int kKeptLines = 1000;
 
-    // Also writes every line to `path` (replacing the file), flushed line by line so that
-    // a crash keeps what came before. False, with `error` set, when it cannot be made.
-    bool writeTo(const QString& path, QString* error);
+    // Lines that open the trace file and every saved copy of the newest lines.
+    void setHeader(const QStringList& lines);
+    // Called once, with the file's name and the system's error, when the trace file
+    // cannot be written any more; the file is then given up (the other outlets go on).
+    // Called on the thread of the line that failed.
+    void setWriteErrorHandler(std::function<void(const QString& message)> handler);
 
-    void TraceLine(const std::string& line) noexcept override;
+    // Also writes every line to `path` (replacing the file) after the header, flushed
+    // line by line so that a crash keeps what came before. False, with `error` set, when
+    // the file cannot be made; a failure to write it, the header included, goes to the
+    // write-error handler instead.
+    bool writeTo(const QString& path, QString* error);
 
     // The newest lines, oldest first (at most kKeptLines).
     QStringList keptLines() const;
-    // Saves keptLines() to `path`; false, with `error` set, when it cannot be written.
+    // Saves the header and keptLines() to `path`; false, with `error` set, when it cannot
+    // be written.
     bool saveKeptLines(const QString& path, QString* error) const;
 
+protected:
+    void TraceLine(std::string_view tag, const std::string& line) noexcept override;
+
 private:
+    // Writes one line to the file; on failure reports it and gives the file up.
+    // Called with mutex_ held.
+    void writeLine(const QByteArray& line);
+
     mutable std::mutex mutex_;
+    QStringList header_;
     std::deque<QString> kept_;
     std::unique_ptr<QFile> file_;
+    std::function<void(const QString&)> onWriteError_;
 };
 
 // Makes a QtTraceSink the default for ports created from now on and returns it.

@@ -42,6 +42,25 @@ TEST(ReactionTarget, EachFamilyReadsEntryAndReactionFromTheName)
     EXPECT_EQ(confirmation->reaction, 2);
 }
 
+TEST(ReactionTarget, EveryTargetNamesAButtonThatReadsBackAsIt)
+{
+    EXPECT_EQ(reactionButtonName({ReactionFamily::NumberInput, 7, 2}),
+              QStringLiteral("BB_ConfigNumerWe7Re2"));
+    for (const auto& [family, entries] : {std::pair{ReactionFamily::NumberInput, kInputs},
+                                          std::pair{ReactionFamily::NumberSpecial, kSpecialEntries},
+                                          std::pair{ReactionFamily::WorkInput, kInputs},
+                                          std::pair{ReactionFamily::WorkSpecial, kSpecialEntries}})
+        for (int entry = 1; entry <= entries; ++entry)
+            for (int reaction = 1; reaction <= kReactions; ++reaction) {
+                const QString name = reactionButtonName({family, entry, reaction});
+                const auto target = parseReactionButton(name);
+                ASSERT_TRUE(target) << name.toStdString();
+                EXPECT_EQ(target->family, family);
+                EXPECT_EQ(target->entry, entry);
+                EXPECT_EQ(target->reaction, reaction);
+            }
+}
+
 TEST(ReactionTarget, LetterCaseIsIgnoredAsInControlLookup)
 {
     const auto target = parseReactionButton(QStringLiteral("bb_confignumerspecwe3re2"));

@@ -1,0 +1,213 @@
+#include "app/window_overview.h"
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "app/error_boundary.h"
+#include "app/glowna_form.h"
+#include "app/overview_window.h"
+#include "editor/binding/settings_binding.h"
+#include "editor/dialogs/reaction_target.h"
+#include "editor/lookup/control_lookup.h"
+#include "model/configuration_check.h"
+#include "model/effective_settings.h"
+#include "model/settings_catalogue.h"
+
+namespace tarnik {
+
+namespace {
+
+using C = OverviewColumns;
+
+bool isUserColumn(int column)
+{
+    return column >= C::kFirstUser && column < C::kText;
+}
+
+bool isOutputColumn(int column)
+{
+    return column == C::kOutput1 || column == C::kOutput2 || column == C::kUnavailable;
+}
+
+// The control that edits a cell of a row that no reaction dialog edits.
+QString settingControl(const OverviewRow& row, int column)
+{
+    const int output = column == C::kOutput2 ? 2 : 1;
+    switch (row.event) {
+    case OverviewEvent::ClipFromUser:
+    case OverviewEvent::ClipFromUnknown: {
+        const QString group = row.event == OverviewEvent::ClipFromUser
+                                  ? QStringLiteral("ChbClipVerif")
+                                  : QStringLiteral("ChBClipNotVerif");
+        // The switch-on box of the output; the report box for the users and the text.
+        const int box = isOutputColumn(column) ? output - 1 : 6;
+        return group + QString::number(column == C::kEvent ? 0 : box);
+    }
+    case OverviewEvent::SmsControl:
+        return column == C::kText ? QStringLiteral("EZalWy%1").arg(row.entry)
+                                  : QStringLiteral("ChBFlags_%1").arg(row.entry - 1);
+    case OverviewEvent::PeriodicReport:
+        return column == C::kText ? QStringLiteral("SEtestokr") : QStringLiteral("ChBFlags_4");
+    case OverviewEvent::UnidentifiedSms:
+        return QStringLiteral("ChbClipVerif7");
+    default:
+        break;
+    }
+    const bool special = row.event != OverviewEvent::Input;
+    return QStringLiteral("%1%2_Re%3")
+        .arg(special ? QStringLiteral("ETSpecSMS_We") : QStringLiteral("ETSMS_We"))
+        .arg(row.entry)
+        .arg(row.reaction);
+}
+
+// The reaction button that edits a cell, or an empty name for the text and
+// the rows without reaction dialogs.
+QString reactionButton(const OverviewRow& row, int column)
+{
+    if (column == C::kText)
+        return {};
+    switch (row.event) {
+    case OverviewEvent::Input:
+        return reactionButtonName(
+            {isUserColumn(column) ? ReactionFamily::WorkInput : ReactionFamily::NumberInput,
+             row.entry, row.reaction});
+    case OverviewEvent::SpecialInput:
+        return reactionButtonName(
+            {isUserColumn(column) ? ReactionFamily::WorkSpecial : ReactionFamily::NumberSpecial,
+             row.entry, row.reaction});
+    case OverviewEvent::Confirmation:
+        return reactionButtonName({ReactionFamily::WorkSpecial, row.entry, row.reaction});
+    default:
+        return {};
+    }
+}
+
+}  // namespace
+
+WindowOverview::WindowOverview(TGlownaF& window, QAction& action)
+    : QObject(&window), window_(window),
+      pages_(findControl<QTabWidget>(&window, QStringLiteral("PageControl2")))
+{
+    connect(&action, &QAction::triggered, this,
+            [this] { guarded(&window_, [this] { openOverview(); }); });
+}
+
+void WindowOverview::openOverview()
+{
+    if (!view_) {
+        OverviewHost host;
+        host.settings = [this] { return shownSettings(); };
+        host.warnings = [](const SettingsRecord& record, const UserDirectory& users) {
+            std::vector<OverviewWarning> warnings;
+            for (const CheckWarning& warning : checkConfiguration(record, users))
+                warnings.push_back({warningLine(warning), warning.key});
+            return warnings;
+        };
+        host.editRow = [this](const OverviewRow& row, int column) {
+            guarded(&window_, [&] { editRow(row, column); });
+        };
+        host.showSetting = [this](const std::string& key) {
+            guarded(&window_, [&] {
+                if (const SettingEntry* entry = findSetting(key))
+                    showPage(entry->label.substr(0, entry->label.find(" / ")));
+            });
+        };
+        // A window of its own, kept above the main window and closed with it.
+        view_ = new OverviewWindow(std::move(host), &window_);
+        view_->setAttribute(Qt::WA_DeleteOnClose, false);
+        watchChanges();
+    } else {
+        view_->refresh();
+    }
+    view_->show();
+    view_->raise();
+    view_->activateWindow();
+}
+
+std::pair<SettingsRecord, UserDirectory> WindowOverview::shownSettings()
+{
+    // Collected into copies as a save or "programuj" would take them: the bytes no
+    // control shows come from the window's records, which stay as they are.
+    std::pair<SettingsRecord, UserDirectory> shown{window_.settings(), window_.users()};
+    window_.binding().collectInto(shown.first);
+    window_.binding().CollectUserDirectory(shown.second);
+    shown.first = effectiveSettings(shown.first);
+    return shown;
+}
+
+void WindowOverview::watchChanges()
+{
+    if (watching_)
+        return;
+    watching_ = true;
+    const auto changed = [this] { scheduleRefresh(); };
+    for (QLineEdit* edit : pages_->findChildren<QLineEdit*>())
+        // A spin edit's own line is read when the value is committed, not while typed.
+        if (!qobject_cast<QAbstractSpinBox*>(edit->parentWidget()))
+            connect(edit, &QLineEdit::textChanged, this, changed);
+    for (QPlainTextEdit* memo : pages_->findChildren<QPlainTextEdit*>())
+        connect(memo, &QPlainTextEdit::textChanged, this, changed);
+    for (QCheckBox* box : pages_->findChildren<QCheckBox*>())
+        connect(box, &QCheckBox::toggled, this, changed);
+    for (QSpinBox* spin : pages_->findChildren<QSpinBox*>())
+        connect(spin, &QSpinBox::valueChanged, this, changed);
+    for (QComboBox* combo : pages_->findChildren<QComboBox*>())
+        connect(combo, &QComboBox::currentIndexChanged, this, changed);
+    // The reaction dialogs store their byte once they are closed; a show (a file
+    // opened, a read-back) can change bytes no control shows.
+    for (QDialog* dialog : window_.findChildren<QDialog*>())
+        connect(dialog, &QDialog::finished, this, changed);
+    connect(&window_, &TGlownaF::settingsShown, this, changed);
+}
+
+void WindowOverview::scheduleRefresh()
+{
+    if (refreshPending_ || !view_ || !view_->isVisible())
+        return;
+    refreshPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        refreshPending_ = false;
+        if (view_ && view_->isVisible())
+            guarded(&window_, [this] { view_->refresh(); });
+    });
+}
+
+void WindowOverview::showPage(const std::string& page)
+{
+    const QString caption = QString::fromStdString(page);
+    for (int i = 0; i < pages_->count(); ++i)
+        if (pages_->tabText(i) == caption)
+            pages_->setCurrentIndex(i);
+    if (window_.isMinimized())
+        window_.showNormal();
+    window_.raise();
+    window_.activateWindow();
+}
+
+void WindowOverview::editRow(const OverviewRow& row, int column)
+{
+    showPage(row.page);
+    const QString buttonName = reactionButton(row, column);
+    QWidget* control = buttonName.isEmpty()
+                           ? findControl<QWidget>(pages_, settingControl(row, column))
+                           : findControl<QAbstractButton>(pages_, buttonName);
+    for (QWidget* w = control->parentWidget(); w; w = w->parentWidget())
+        if (auto* scroller = qobject_cast<QScrollArea*>(w))
+            scroller->ensureWidgetVisible(control);
+    if (auto* button = qobject_cast<QAbstractButton*>(control); button && !buttonName.isEmpty())
+        button->click();
+    else
+        control->setFocus(Qt::OtherFocusReason);
+}
+
+}  // namespace tarnik

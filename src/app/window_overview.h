@@ -1,0 +1,58 @@
+#pragma once
+
+// The main window's side of "Przegląd konfiguracji": opens the overview window,
+// keeps it in line with what the window shows, and brings the window to the place
+// that edits what the overview points at.
+//
+// The overview follows every change of the shown settings: any control of the
+// settings pages edited (or filled by a show), a reaction dialog confirmed, a
+// settings file opened and an exchange with the module ended. Changes that come
+// together (a show fills hundreds of controls) are refreshed once, as soon as the
+// event loop is free again.
+
+#include <QObject>
+#include <QPointer>
+#include <string>
+#include <utility>
+
+#include "app/overview_window.h"
+#include "model/reaction_overview.h"
+
+class QAction;
+class QTabWidget;
+
+namespace tarnik {
+
+class TGlownaF;
+
+class WindowOverview : public QObject {
+    Q_OBJECT
+public:
+    // `action` opens the overview.
+    WindowOverview(TGlownaF& window, QAction& action);
+
+    // Opens the overview, or brings it to the front when it is open.
+    void openOverview();
+    // The open overview, or null.
+    OverviewWindow* view() const { return view_; }
+
+    // The settings as the window would program them, and its users.
+    std::pair<SettingsRecord, UserDirectory> shownSettings();
+    // The main window in front with the page whose caption is `page`.
+    void showPage(const std::string& page);
+    // The page of `row`, and what edits `column` there: a reaction dialog for
+    // the reactions, the first control of the setting for the others.
+    void editRow(const OverviewRow& row, int column);
+
+private:
+    void watchChanges();
+    void scheduleRefresh();
+
+    TGlownaF& window_;
+    QTabWidget* pages_ = nullptr;
+    QPointer<OverviewWindow> view_;
+    bool watching_ = false;
+    bool refreshPending_ = false;
+};
+
+}  // namespace tarnik

@@ -1,0 +1,93 @@
+#include "link/link_trace.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "link/link_engine.h"
+#include "link/protocol.h"
+#include "model/settings_catalogue.h"
+#include "serial/comport.h"
+#include "serial/port_list.h"
+
+namespace tarnik {
+
+namespace {
+
+// The secret settings by key, without their index ("nrUser" stands for nrUser[1]..[4]).
+constexpr std::string_view kSecretKeys[] = {"pin",    "pinMod",    "csms",
+                                            "nrUser", "zalWyCode", "wylWyCode"};
+
+bool IsSecret(const std::string& key)
+{
+    const std::string_view name = std::string_view(key).substr(0, key.find('['));
+    return std::find(std::begin(kSecretKeys), std::end(kSecretKeys), name) != std::end(kSecretKeys);
+}
+
+ByteRanges CollectSecretImageBytes()
+{
+    ByteRanges ranges;
+    for (const SettingEntry& entry : settingsCatalogue()) {
+        if (!IsSecret(entry.key))
+            continue;
+        for (const ImageSpan& span : entry.image)
+            ranges.push_back({span.offset, span.offset + span.width});
+    }
+    std::sort(ranges.begin(), ranges.end(),
+              [](const ByteRange& a, const ByteRange& b) { return a.begin < b.begin; });
+    return ranges;
+}
+
+// The secret image bytes within [first, first + count), moved to start at `at`.
+ByteRanges Shifted(std::size_t first, std::size_t count, std::size_t at)
+{
+    ByteRanges out;
+    for (const ByteRange& range : SecretImageBytes()) {
+        const std::size_t begin = std::max(range.begin, first);
+        const std::size_t end = std::min(range.end, first + count);
+        if (begin < end)
+            out.push_back({begin - first + at, end - first + at});
+    }
+    return out;
+}
+
+}  // namespace
+
+const ByteRanges& SecretImageBytes()
+{
+    static const ByteRanges ranges = CollectSecretImageBytes();
+    return ranges;
+}
+
+ByteRanges SecretChunkBytes(std::size_t imageOffset, std::size_t dataBytes)
+{
+    return Shifted(imageOffset, dataBytes, 2);  // after '*' and the command character
+}
+
+ByteRanges SecretReadBackBytes()
+{
+    return Shifted(0, protocol::kReadBackImageBytes, protocol::kReadBackLeadBytes);
+}
+
+TraceHeader ModuleTraceHeader(const std::string& program, const std::vector<std::string>& ports,
+                              bool secretsShown)
+{
+    TraceHeader header;
+    header.program = program;
+    header.secretsShown = secretsShown;
+    TComPort port;  // never opened: it only turns names and settings into text
+    applyModuleLineSettings(port);
+    header.lineSettings = port.LineSettingsText();
+    const std::vector<SerialPortInfo> machine = DescribeSerialPorts();
+    for (const std::string& name : ports) {
+        port.SetPort(name);
+        const auto known =
+            std::find_if(machine.begin(), machine.end(), [&](const SerialPortInfo& info) {
+                return info.path == port.DevicePath();
+            });
+        header.ports.emplace_back(name,
+                                  known == machine.end() ? std::string() : known->description);
+    }
+    return header;
+}
+
+}  // namespace tarnik

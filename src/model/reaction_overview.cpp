@@ -1,0 +1,380 @@
+#include "model/reaction_overview.h"
+
+#include <bit>
+#include <stdexcept>
+
+#include "model/codepage.h"
+#include "model/reaction_bits.h"
+#include "model/settings_catalogue.h"
+
+namespace tarnik {
+
+namespace {
+
+constexpr const char* kSeparator = " / ";
+constexpr const char* kEventHeading = "Zdarzenie";
+constexpr const char* kOutputHeading = "Wyjście ";
+constexpr const char* kUserFallback = "Użytkownik ";
+constexpr const char* kNoNumber = "brak numeru";
+constexpr const char* kSmsHeading = "SMS";
+constexpr const char* kClipHeading = "CLIP";
+// The caption of the option box "załącz/wyłącz wyjście n SMSsem", around n.
+constexpr const char* kSmsControlBefore = "załącz/wyłącz wyjście ";
+constexpr const char* kSmsControlAfter = " SMSsem";
+constexpr const char* kPeriodicReportLabel = "Raport okresowy do użytkownika 1";
+constexpr const char* kUnidentifiedSmsLabel = "Niezidentyfikowany SMS";
+constexpr const char* kReportText = "raport";
+constexpr const char* kHidden = "****";
+
+std::string key(const char* field, int i)
+{
+    return std::string(field) + "[" + std::to_string(i) + "]";
+}
+std::string key(const char* field, int i, int j)
+{
+    return key(field, i) + "[" + std::to_string(j) + "]";
+}
+
+const SettingEntry& entryOf(const std::string& settingKey)
+{
+    if (const SettingEntry* entry = findSetting(settingKey))
+        return *entry;
+    throw std::logic_error("no setting " + settingKey);
+}
+
+// A catalogue label's parts: "Wejścia / Wejście 3 / zanik masy / ..." gives
+// {"Wejścia", "Wejście 3", "zanik masy", ...}.
+std::vector<std::string> labelParts(const std::string& settingKey)
+{
+    const std::string& label = entryOf(settingKey).label;
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    for (std::size_t at; (at = label.find(kSeparator, from)) != std::string::npos;
+         from = at + std::char_traits<char>::length(kSeparator))
+        parts.push_back(label.substr(from, at - from));
+    parts.push_back(label.substr(from));
+    return parts;
+}
+
+// The parts between the page and the column: where on its page a reaction is.
+std::string placeOnPage(const std::string& settingKey)
+{
+    const std::vector<std::string> parts = labelParts(settingKey);
+    std::string place;
+    for (std::size_t i = 1; i + 1 < parts.size(); ++i)
+        place += (place.empty() ? "" : kSeparator) + parts[i];
+    return place;
+}
+
+std::string lastPart(const std::string& settingKey)
+{
+    return labelParts(settingKey).back();
+}
+
+class Reader {
+public:
+    Reader(const SettingsRecord& record, const UserDirectory& users)
+        : record_(record), users_(users)
+    {
+    }
+
+    std::uint8_t byte(const std::string& settingKey) const
+    {
+        return static_cast<std::uint8_t>(
+            std::get<int>(readSetting(record_, users_, entryOf(settingKey))));
+    }
+
+    std::string text(const std::string& settingKey) const
+    {
+        return fromCp1250(std::get<std::string>(readSetting(record_, users_, entryOf(settingKey))))
+            .toStdString();
+    }
+
+private:
+    const SettingsRecord& record_;
+    const UserDirectory& users_;
+};
+
+OverviewRow startRow(OverviewEvent event, int entry, int reaction, std::string label,
+                     std::vector<std::string> keys)
+{
+    OverviewRow row;
+    row.event = event;
+    row.entry = entry;
+    row.reaction = reaction;
+    row.label = std::move(label);
+    row.page = labelParts(keys.front()).front();
+    row.keys = std::move(keys);
+    return row;
+}
+
+// The output-reaction byte: bit 7 ("Opcje nieaktywne") means no reaction,
+// whatever else is set.
+void readOutputReaction(OverviewRow& row, std::uint8_t b, std::uint8_t unavailableShown)
+{
+    row.hasOutputs = true;
+    if (b & kNoReaction)
+        return;
+    for (int n = 1; n <= kOutputs; ++n) {
+        OutputEffect& effect = row.outputs[static_cast<std::size_t>(n - 1)];
+        effect.on = (b & switchOnBit(n)) != 0;
+        effect.off = (b & switchOffBit(n)) != 0;
+    }
+    row.unavailableTicked = std::popcount(static_cast<unsigned>(b & unavailableShown));
+}
+
+void readNotification(OverviewRow& row, std::uint8_t b, bool withClip)
+{
+    row.hasSms = true;
+    row.hasClip = withClip;
+    for (int u = 1; u <= kUsers; ++u) {
+        const auto i = static_cast<std::size_t>(u - 1);
+        row.sms[i] = (b & smsBit(u)) != 0;
+        row.clip[i] = withClip && (b & clipBit(u)) != 0;
+    }
+}
+
+bool anyOf(const std::array<bool, kUsers>& told)
+{
+    for (bool t : told)
+        if (t)
+            return true;
+    return false;
+}
+
+bool switchesOutput(const OverviewRow& row)
+{
+    return row.outputs[0].any() || row.outputs[1].any();
+}
+
+// An input or special-entry reaction: its output byte, notification byte and text.
+OverviewRow reactionRow(const Reader& read, OverviewEvent event, int entry, int reaction,
+                        bool special, std::uint8_t unavailableShown)
+{
+    const std::string number = key(special ? "numberSpecWeRe" : "numberWeRe", entry, reaction);
+    const std::string work = key(special ? "workSpecWeRe" : "workWeRe", entry, reaction);
+    const std::string text = key(special ? "smsSpecWeRe" : "smsWeRe", entry, reaction);
+    OverviewRow row = startRow(event, entry, reaction, placeOnPage(work), {number, work, text});
+    readOutputReaction(row, read.byte(number), unavailableShown);
+    readNotification(row, read.byte(work), true);
+    row.text = read.text(text);
+    row.active =
+        switchesOutput(row) || row.unavailableTicked > 0 || anyOf(row.sms) || anyOf(row.clip);
+    return row;
+}
+
+// An output's confirmation: told by SMS only (the dialog hides its CLIP column,
+// and no button edits its output byte).
+OverviewRow confirmationRow(const Reader& read, int output, int reaction)
+{
+    const std::string work = key("workSpecWeRe", output, reaction);
+    const std::string text = key("smsSpecWeRe", output, reaction);
+    OverviewRow row =
+        startRow(OverviewEvent::Confirmation, output, reaction, placeOnPage(work), {work, text});
+    readNotification(row, read.byte(work), false);
+    row.text = read.text(text);
+    row.active = anyOf(row.sms);
+    return row;
+}
+
+OverviewRow clipRow(const Reader& read, OverviewEvent event, const char* field)
+{
+    OverviewRow row = startRow(event, 0, 0, lastPart(field), {field});
+    const std::uint8_t b = read.byte(field);
+    row.hasOutputs = true;
+    row.hasSms = true;
+    for (int n = 1; n <= kOutputs; ++n) {
+        OutputEffect& effect = row.outputs[static_cast<std::size_t>(n - 1)];
+        effect.on = (b & clipSwitchOnBit(n)) != 0;
+        effect.off = (b & clipSwitchOffBit(n)) != 0;
+        effect.toggle = (b & clipToggleBit(n)) != 0;
+    }
+    // "Odeślij raport do użytkownika 1"
+    row.sms[0] = (b & kClipReport) != 0;
+    if (row.sms[0])
+        row.text = kReportText;
+    row.active = switchesOutput(row) || row.sms[0];
+    return row;
+}
+
+OverviewRow smsControlRow(const Reader& read, int output)
+{
+    const std::string on = key("zalWyCode", output);
+    const std::string off = key("wylWyCode", output);
+    OverviewRow row = startRow(OverviewEvent::SmsControl, output, 0,
+                               kSmsControlBefore + std::to_string(output) + kSmsControlAfter,
+                               {on, off, std::string("flags")});
+    row.hasOutputs = true;
+    row.onCode = read.text(on);
+    row.offCode = read.text(off);
+    OutputEffect& effect = row.outputs[static_cast<std::size_t>(output - 1)];
+    effect.on = !row.onCode.empty();
+    effect.off = !row.offCode.empty();
+    row.active = (read.byte("flags") & optionBit(smsOutputOption(output))) != 0 && effect.any();
+    return row;
+}
+
+OverviewRow periodicReportRow(const Reader& read)
+{
+    OverviewRow row = startRow(OverviewEvent::PeriodicReport, 0, 0, kPeriodicReportLabel,
+                               {std::string("testOkr"), std::string("flags")});
+    row.hasSms = true;
+    row.sms[0] = true;
+    row.text = std::string(kReportText) + " co " + std::to_string(read.byte("testOkr")) + " h";
+    row.active = (read.byte("flags") & optionBit(Option::Report)) != 0;
+    return row;
+}
+
+OverviewRow unidentifiedSmsRow(const Reader& read)
+{
+    OverviewRow row = startRow(OverviewEvent::UnidentifiedSms, 0, 0, kUnidentifiedSmsLabel,
+                               {std::string("clipVerif")});
+    row.hasSms = true;
+    row.sms[0] = true;
+    row.active = (read.byte("clipVerif") & kForwardUnknownSms) != 0;
+    return row;
+}
+
+std::string outputSymbols(const OutputEffect& effect)
+{
+    std::string symbols;
+    if (effect.on)
+        symbols += kSymbolOn;
+    if (effect.off)
+        symbols += kSymbolOff;
+    if (effect.toggle)
+        symbols += kSymbolToggle;
+    return symbols;
+}
+
+std::string codeText(const std::string& code, bool showSecrets)
+{
+    if (code.empty())
+        return "-";
+    return showSecrets ? code : kHidden;
+}
+
+}  // namespace
+
+ReactionOverview reactionOverview(const SettingsRecord& effective, const UserDirectory& users)
+{
+    const Reader read(effective, users);
+    ReactionOverview overview;
+    for (int u = 1; u <= kUsers; ++u) {
+        OverviewUser& user = overview.users[static_cast<std::size_t>(u - 1)];
+        user.name = read.text(key("osoba", u));
+        if (user.name.empty())
+            user.name = kUserFallback + std::to_string(u);
+        user.number = read.text(key("nrUser", u));
+    }
+    std::vector<OverviewRow>& rows = overview.rows;
+    for (int k = 1; k <= kInputs; ++k)
+        for (int r = 1; r <= kReactions; ++r)
+            rows.push_back(
+                reactionRow(read, OverviewEvent::Input, k, r, false, kInputUnavailableShown));
+    for (const auto& [entry, shown] :
+         {std::pair{3, kTamperUnavailableShown}, std::pair{5, kBlockingUnavailableShown}})
+        for (int r = 1; r <= kReactions; ++r)
+            rows.push_back(reactionRow(read, OverviewEvent::SpecialInput, entry, r, true, shown));
+    for (int n = 1; n <= kOutputs; ++n)
+        for (int r = 1; r <= kReactions; ++r)
+            rows.push_back(confirmationRow(read, n, r));
+    rows.push_back(clipRow(read, OverviewEvent::ClipFromUser, "clipVerif"));
+    rows.push_back(clipRow(read, OverviewEvent::ClipFromUnknown, "clipNotVerif"));
+    for (int n = 1; n <= kOutputs; ++n)
+        rows.push_back(smsControlRow(read, n));
+    rows.push_back(periodicReportRow(read));
+    rows.push_back(unidentifiedSmsRow(read));
+    return overview;
+}
+
+std::vector<std::string> overviewHeadingLines(const ReactionOverview& overview, int column)
+{
+    using C = OverviewColumns;
+    if (column == C::kEvent)
+        return {kEventHeading};
+    if (column == C::kOutput1 || column == C::kOutput2)
+        return {kOutputHeading + std::to_string(column - C::kOutput1 + 1)};
+    if (column == C::kUnavailable)
+        return {kUnavailableOption};
+    if (column == C::kText)
+        return {lastPart(key("smsWeRe", 1, 1))};
+    if (column < C::kFirstUser || column >= C::kText)
+        throw std::out_of_range("no overview column " + std::to_string(column));
+    const int i = (column - C::kFirstUser) / 2;
+    const OverviewUser& user = overview.users[static_cast<std::size_t>(i)];
+    return {user.name, user.number.empty() ? kNoNumber : user.number,
+            (column - C::kFirstUser) % 2 == 0 ? kSmsHeading : kClipHeading};
+}
+
+std::string overviewHeading(const ReactionOverview& overview, int column)
+{
+    const std::vector<std::string> lines = overviewHeadingLines(overview, column);
+    if (lines.size() == 3)
+        return lines[0] + " (" + lines[1] + "): " + lines[2];
+    return lines.front();
+}
+
+std::string overviewCell(const OverviewRow& row, int column, bool showSecrets)
+{
+    using C = OverviewColumns;
+    if (column == C::kEvent)
+        return row.label;
+    if (column == C::kOutput1 || column == C::kOutput2)
+        return row.hasOutputs
+                   ? outputSymbols(row.outputs[static_cast<std::size_t>(column - C::kOutput1)])
+                   : std::string();
+    if (column == C::kUnavailable) {
+        std::string marks;
+        for (int i = 0; i < row.unavailableTicked; ++i)
+            marks += kSymbolUnavailable;
+        return marks;
+    }
+    if (column == C::kText) {
+        if (row.event != OverviewEvent::SmsControl)
+            return row.text;
+        return lastPart(key("zalWyCode", row.entry)) + ": " + codeText(row.onCode, showSecrets) +
+               ", " + lastPart(key("wylWyCode", row.entry)) + ": " +
+               codeText(row.offCode, showSecrets);
+    }
+    if (column < C::kFirstUser || column > C::kText)
+        throw std::out_of_range("no overview column " + std::to_string(column));
+    const auto user = static_cast<std::size_t>((column - C::kFirstUser) / 2);
+    const bool smsColumn = (column - C::kFirstUser) % 2 == 0;
+    const bool told = smsColumn ? row.hasSms && row.sms[user] : row.hasClip && row.clip[user];
+    return told ? kSymbolTold : "";
+}
+
+std::vector<std::string> overviewLegend()
+{
+    return {
+        std::string(kSymbolOn) + " załącza wyjście",
+        std::string(kSymbolOff) + " wyłącza wyjście",
+        std::string(kSymbolToggle) + " zmienia stan wyjścia",
+        std::string(kSymbolUnavailable) + " zaznaczone pole „" + kUnavailableOption + "”",
+        std::string(kSymbolTold) + " użytkownik dostaje SMS lub połączenie (CLIP)",
+    };
+}
+
+std::string overviewAsText(const ReactionOverview& overview, bool showSecrets)
+{
+    std::string text;
+    const auto line = [&text](auto cell) {
+        for (int c = 0; c < OverviewColumns::kCount; ++c)
+            text += (c == 0 ? "" : "\t") + cell(c);
+        text += "\n";
+    };
+    // A tab or a line break inside a text would break the table apart.
+    const auto flat = [](std::string cell) {
+        for (char& ch : cell)
+            if (ch == '\t' || ch == '\r' || ch == '\n')
+                ch = ' ';
+        return cell;
+    };
+    line([&](int c) { return flat(overviewHeading(overview, c)); });
+    for (const OverviewRow& row : overview.rows)
+        line([&](int c) { return flat(overviewCell(row, c, showSecrets)); });
+    return text;
+}
+
+}  // namespace tarnik

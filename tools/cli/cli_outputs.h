@@ -1,0 +1,39 @@
+#pragma once
+
+// What a command reads and writes, checked before anything is opened: no output lands on
+// one of the inputs and no module is served twice. Outputs go to standard output ("-"),
+// through a device or FIFO, or replace a file whole.
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tarnik::cli {
+
+// The name that sends an output to standard output.
+inline constexpr const char* kStandardOutput = "-";
+
+// True when the output goes to standard output: no -o, or "-o -".
+bool toStandardOutput(const std::optional<std::string>& output);
+
+// Throws UsageError when an output names the same file as an input or as another output
+// (links and hard links followed). "-" and outputs that do not exist yet match nothing.
+void refuseOutputsOverInputs(const std::vector<std::string>& outputs,
+                             const std::vector<std::string>& inputs);
+
+// Throws UsageError when two ports lead to the same device (a name under /dev, a full path
+// and a link to the device are all the same port).
+void refuseRepeatedPorts(const std::vector<std::string>& ports);
+
+// The device a port name opens: a name without a slash is taken under /dev.
+std::string devicePathOf(const std::string& port);
+
+// Writes `bytes` to standard output (`out`) or to the file `output` as writeOutputFile
+// does; a failure is told on `err` naming the file. True when all was written.
+bool writeOutput(const std::optional<std::string>& output, std::span<const std::uint8_t> bytes,
+                 std::ostream& out, std::ostream& err);
+
+}  // namespace tarnik::cli
