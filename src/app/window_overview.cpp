@@ -19,6 +19,8 @@
 #include "editor/binding/settings_binding.h"
 #include "editor/dialogs/reaction_target.h"
 #include "editor/lookup/control_lookup.h"
+#include "model/configuration_check.h"
+#include "model/effective_settings.h"
 #include "model/settings_catalogue.h"
 
 namespace tarnik {
@@ -105,6 +107,12 @@ void WindowOverview::openOverview()
     if (!view_) {
         OverviewHost host;
         host.settings = [this] { return shownSettings(); };
+        host.warnings = [](const SettingsRecord& record, const UserDirectory& users) {
+            std::vector<OverviewWarning> warnings;
+            for (const CheckWarning& warning : checkConfiguration(record, users))
+                warnings.push_back({warningLine(warning), warning.key});
+            return warnings;
+        };
         host.editRow = [this](const OverviewRow& row, int column) {
             guarded(&window_, [&] { editRow(row, column); });
         };
@@ -133,6 +141,7 @@ std::pair<SettingsRecord, UserDirectory> WindowOverview::shownSettings()
     std::pair<SettingsRecord, UserDirectory> shown{window_.settings(), window_.users()};
     window_.binding().collectInto(shown.first);
     window_.binding().CollectUserDirectory(shown.second);
+    shown.first = effectiveSettings(shown.first);
     return shown;
 }
 

@@ -90,9 +90,10 @@ TEST(WindowComparisons, MenuItemsSitBesideTheFileItems)
     QStringList texts;
     for (QAction* action : menu->actions())
         texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    EXPECT_EQ(texts, (QStringList{"Odczytaj ...", "Zapisz jako ...", "Ostatnio otwierane",
-                                  "Porównaj z plikiem ...", "Porównaj z modułem",
-                                  "Sprawdź po zaprogramowaniu", "-", "Wyjscie"}))
+    EXPECT_EQ(texts,
+              (QStringList{"Odczytaj ...", "Zapisz jako ...", "Ostatnio otwierane",
+                           "Przegląd konfiguracji", "Porównaj z plikiem ...", "Porównaj z modułem",
+                           "Sprawdź po zaprogramowaniu", "-", "Wyjscie"}))
         << texts.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(rig.comparisons().verifyAction()->isCheckable());
     EXPECT_FALSE(rig.comparisons().verifyAction()->isChecked());

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QListWidget>
 #include <QTabWidget>
 #include <QTableView>
 #include <QtTest>
@@ -16,6 +17,7 @@
 #include "app/window_overview.h"
 #include "editor/binding/settings_binding.h"
 #include "modal_watcher.h"
+#include "model/effective_settings.h"
 #include "model/reaction_overview.h"
 #include "model/settings_catalogue.h"
 #include "window_fixture.h"
@@ -126,8 +128,7 @@ TEST_F(OverviewTest, TableShowsTheWindowsSettingsCellByCell)
         window().showSettings(record);
         settle();
 
-        // What "programuj" would send, and the users as shown.
-        const ReactionOverview expected = reactionOverview(window().collectSettings(), users);
+        const ReactionOverview expected = reactionOverview(effectiveSettings(record), users);
         const QAbstractItemModel* model = view().table()->model();
         ASSERT_EQ(model->rowCount(), static_cast<int>(expected.rows.size()));
         ASSERT_EQ(model->columnCount(), C::kCount);
@@ -213,6 +214,28 @@ TEST_F(OverviewTest, CopyGivesTheTableAsTabSeparatedText)
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Zdarzenie\tWyjście 1\tWyjście 2\t")));
     for (const QString& line : lines)
         EXPECT_EQ(line.count(QLatin1Char('\t')), C::kCount - 1) << line.toStdString();
+}
+
+TEST_F(OverviewTest, ChoosingAWarningShowsItsPage)
+{
+    // A user told by SMS without a number: its page is "Wejścia".
+    fixture_->edit("Enruser2")->clear();
+    window().settings().workWeRe[0][0] = 0x04;
+    window().showSettings(window().settings());
+    settle();
+    QListWidget* list = view().warningList();
+    ASSERT_GT(list->count(), 0);
+    auto* pages = fixture_->get<QTabWidget>("PageControl2");
+    for (int i = 0; i < list->count(); ++i) {
+        pages->setCurrentIndex(1);
+        const std::string key = view().shownWarnings()[static_cast<std::size_t>(i)].key;
+        const std::string label = findSetting(key)->label;
+        list->setCurrentRow(i);
+        emit list->itemActivated(list->item(i));
+        EXPECT_EQ(pages->tabText(pages->currentIndex()).toStdString(),
+                  label.substr(0, label.find(" / ")))
+            << key;
+    }
 }
 
 }  // namespace

@@ -46,10 +46,10 @@ TEST(ReactionTarget, EveryTargetNamesAButtonThatReadsBackAsIt)
 {
     EXPECT_EQ(reactionButtonName({ReactionFamily::NumberInput, 7, 2}),
               QStringLiteral("BB_ConfigNumerWe7Re2"));
-    for (const auto [family, entries] : {std::pair{ReactionFamily::NumberInput, kInputs},
-                                         std::pair{ReactionFamily::NumberSpecial, kSpecialEntries},
-                                         std::pair{ReactionFamily::WorkInput, kInputs},
-                                         std::pair{ReactionFamily::WorkSpecial, kSpecialEntries}})
+    for (const auto& [family, entries] : {std::pair{ReactionFamily::NumberInput, kInputs},
+                                          std::pair{ReactionFamily::NumberSpecial, kSpecialEntries},
+                                          std::pair{ReactionFamily::WorkInput, kInputs},
+                                          std::pair{ReactionFamily::WorkSpecial, kSpecialEntries}})
         for (int entry = 1; entry <= entries; ++entry)
             for (int reaction = 1; reaction <= kReactions; ++reaction) {
                 const QString name = reactionButtonName({family, entry, reaction});
