@@ -24,6 +24,7 @@
 #include "app/window_comparisons.h"
 #include "app/window_fit.h"
 #include "app/window_overview.h"
+#include "app/window_report.h"
 #include "app/window_texts.h"
 #include "editor/binding/settings_binding.h"
 #include "editor/dialogs/reaction_buttons.h"
@@ -94,6 +95,7 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     edits_->watch(pages_, userDirectory);
     connect(edits_, &EditTracker::modifiedChanged, this, [this] { updateTitle(); });
     overview_ = new WindowOverview(*this, *ui_->PrzegladKonfiguracji);
+    report_ = new WindowReport(*this, *ui_->Plik1, ui_->N1);
 }
 
 // Placed as it is first shown, before the window system has it: the position

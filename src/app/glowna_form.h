@@ -40,6 +40,7 @@ class TFConfigWorkWeRe;
 class TFconfigNumberWeRe;
 class WindowComparisons;
 class WindowOverview;
+class WindowReport;
 
 class TGlownaF : public QMainWindow, public LinkHost {
     Q_OBJECT
@@ -79,6 +80,8 @@ public:
     WindowComparisons& comparisons() { return *comparisons_; }
     // "Przegląd konfiguracji".
     WindowOverview& overview() { return *overview_; }
+    // "Drukuj raport ...".
+    WindowReport& report() { return *report_; }
     // A file chosen outside the open dialog (dropped, recent): opened as if chosen in it.
     void openChosenFile(const QString& fileName);
     // The window holds edits not yet saved in a file ("*" in the title).
@@ -185,6 +188,7 @@ private:
     QString openDialogFileName_;
     WindowComparisons* comparisons_ = nullptr;
     WindowOverview* overview_ = nullptr;
+    WindowReport* report_ = nullptr;
     QString dialogFolder_;
     QString caption_;    // the title without a file
     QString titleFile_;  // the file named in the title

@@ -38,12 +38,12 @@ public:
     QAction* compareWithModuleAction() const { return moduleAction_; }
     QAction* verifyAction() const { return verifyAction_; }
 
-private:
-    enum class Pending { None, Comparison, Verification };
-
     // The window's settings as a save or "programuj" would take them, collected into
     // copies of the window's records.
     std::pair<SettingsRecord, UserDirectory> windowSettings();
+
+private:
+    enum class Pending { None, Comparison, Verification };
     bool refuseWhileBusy();
     void startVerification();
     void showDialog(const std::vector<SettingComparison>& differences, const QString& otherColumn);

@@ -274,6 +274,7 @@ void LinkEngine::serialNumberStep(const std::string& str)
 {
     const auto at = str.find(kSerialEnd);
     const std::string number = at == std::string::npos ? std::string() : str.substr(0, at);
+    serialNumber_ = number;
     host_.addInfoLine(link_text::kSerial + number, false);
     serialQueryPending_ = false;
     finish(LinkOutcome::SerialNumber);

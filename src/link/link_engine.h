@@ -90,6 +90,8 @@ public:
     std::int32_t uploadOffset() const { return uploadOffset_; }
     std::int32_t chunkCounter() const { return chunkCounter_; }
     bool serialQueryPending() const { return serialQueryPending_; }
+    // The serial number the module last gave; empty until it answers a query.
+    const std::string& lastSerialNumber() const { return serialNumber_; }
     const std::vector<std::uint8_t>& readBackStore() const { return readBackStore_; }
     bool exchangeRunning() const;
     // A programming run or a read-back waits for the module. A pending serial query does
@@ -139,6 +141,7 @@ private:
     std::vector<std::uint8_t> readBackStore_;
     bool readBackForComparison_ = false;
     bool serialQueryPending_ = false;
+    std::string serialNumber_;
     bool busy_ = false;
     bool closingAfterFailure_ = false;  // a loss reported while closing is the failure itself
 };

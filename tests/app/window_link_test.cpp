@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "app/window_report.h"
 #include "editor/binding/settings_binding.h"
 #include "link/link_engine.h"
 #include "link/no_answer_timer.h"
@@ -157,6 +158,8 @@ TEST_F(WindowLinkTest, serialNumberFromTheMenu)
     l.f.action("serialNumberAction")->trigger();
     ASSERT_TRUE(PumpUntil([&] { return bool(l.hasLine(QStringLiteral("serial: ZVN0042"))); },
                           std::chrono::milliseconds(kWaitMs)));
+    // The printed report names the module it was read from in this session.
+    EXPECT_TRUE(l.f.window().report().reportHtml(false).contains(QStringLiteral("ZVN0042")));
 }
 
 TEST_F(WindowLinkTest, moduleUnpluggedMidRunLeavesTheWindowUsable)

@@ -5,6 +5,7 @@
 
 #include "cli_fixture.h"
 #include "model/conversion.h"
+#include "model/effective_settings.h"
 #include "model/value_ranges.h"
 #include "trace_reader.h"
 
@@ -24,6 +25,8 @@ SettingsRecord SecretSettings()
     const char* numbers[] = {"+48601234567", "+48602345678", "+48603456789", "+48604567890"};
     for (int u = 0; u < 4; ++u)
         record.nrUser[u].assign(numbers[u]);
+    // The codes and the access code are programmed only with their SMS functions on.
+    record.flags |= kSmsProgrammingBit | kSmsOutputControlBit[0] | kSmsOutputControlBit[1];
     const char codes[4][3] = {"qZ", "wX", "eV", "rB"};
     for (int n = 0; n < 2; ++n) {
         std::copy_n(codes[n], 2, record.zalWyCode[n]);
@@ -110,8 +113,8 @@ TEST_F(Cli, TraceOfTwoPortsNamesThePortOnEveryLine)
     auto& first = simulator();
     auto& second = anotherSimulator();
     const std::string trace = path("two.txt");
-    const CliResult r = run(
-        {"program", "--port", first.devicePath(), "--port", second.devicePath(), "--trace", trace});
+    const CliResult r = run({"program", "--defaults", "--port", first.devicePath(), "--port",
+                             second.devicePath(), "--trace", trace});
     ASSERT_EQ(r.status, 0) << r.err;
     const auto read = ParseTrace(readFile(trace), true);
     ASSERT_FALSE(read.lines.empty());

@@ -77,6 +77,7 @@ TEST_F(Cli, DiffListsEachDifferingSettingInPageOrder)
 {
     SettingsRecord a = startupSettings();
     UserDirectory users{};
+    a.flags = 0x01;  // SMS control of output 1 on, so its codes are programmed
     a.smsWeRe[6][1].assign("Zalanie");
     const std::string fileA = saveSettings("a.zvn", a, users);
 
@@ -216,7 +217,7 @@ TEST_F(Cli, ImportRefusesAndWritesNothing)
     const std::string out = path("never.zvn");
     const CliResult r = run({"import", path("bad.json"), "-o", out});
     EXPECT_EQ(r.status, 2) << "a refused document is refused settings";
-    EXPECT_NE(r.err.find("timerPod[4]: wartość 256 poza zakresem 0..255"), std::string::npos)
+    EXPECT_NE(r.err.find("timerPod[4]: wartość 256 poza zakresem 1..255"), std::string::npos)
         << r.err;
     EXPECT_FALSE(QFile::exists(QString::fromStdString(out)));
     std::ofstream(path("broken.json"), std::ios::binary) << json.substr(0, json.size() / 2);

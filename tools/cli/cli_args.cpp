@@ -47,8 +47,10 @@ Arguments ParseArguments(const std::vector<std::string>& args)
                                    QStringLiteral("FILE"));
     const QCommandLineOption traceSecrets(QStringLiteral("trace-secrets"),
                                           QStringLiteral("codes and numbers in the trace"));
+    const QCommandLineOption showSecrets(QStringLiteral("show-secrets"),
+                                         QStringLiteral("PIN and codes in the report"));
     parser.addOptions({help, version, port, output, base, timeout, verify, defaults, longListing,
-                       trace, traceSecrets});
+                       trace, traceSecrets, showSecrets});
 
     QStringList line{QStringLiteral("tarnik-cli")};
     for (const std::string& arg : args)
@@ -82,6 +84,7 @@ Arguments ParseArguments(const std::vector<std::string>& args)
     parsed.verify = parser.isSet(verify);
     parsed.defaults = parser.isSet(defaults);
     parsed.longListing = parser.isSet(longListing);
+    parsed.showSecrets = parser.isSet(showSecrets);
     parsed.help = parser.isSet(help);
     parsed.version = parser.isSet(version);
     return parsed;
@@ -164,6 +167,14 @@ std::string UsageText(const std::string& command)
         return text + "Exit status: 0 no warnings, 1 warnings, 2 usage, 4 a file could not be\n"
                       "read (the other files are still checked).\n";
     }
+    if (command == "report")
+        return "Usage: tarnik-cli report FILE.zvn -o OUT.pdf|OUT.html [--show-secrets]\n"
+               "Writes the printable report of the settings in FILE (A4, Polish): the basic\n"
+               "settings, the users, the inputs and outputs, the reaction table, every SMS\n"
+               "text, the warnings of check and every other setting that differs from the\n"
+               "factory defaults. The format follows OUT's ending. The SIM PIN, the SMS\n"
+               "access code and the output codes are shown as **** unless --show-secrets.\n"
+               "Exit status: 0 written, 2 usage, 4 file error.\n";
     return "Usage: tarnik-cli COMMAND [options]\n"
            "Commands:\n"
            "  ports [--long]                     list the serial ports\n"
@@ -176,6 +187,7 @@ std::string UsageText(const std::string& command)
            "  export FILE.zvn [-o OUT.json]      write the settings as JSON\n"
            "  import IN.json -o FILE.zvn         build a settings file from JSON\n"
            "  check FILE...                      find the usual configuration mistakes\n"
+           "  report FILE.zvn -o OUT.pdf [--show-secrets]  the printable report (or .html)\n"
            "Options: --help, --version. A port name without a slash is taken under /dev.\n"
            "An output (-o, --trace) that is one of the inputs is refused before anything is\n"
            "written; a device or FIFO is written through, -o - is standard output.\n"

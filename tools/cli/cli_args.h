@@ -29,6 +29,7 @@ struct Arguments {
     std::optional<std::string> trace;     // --trace FILE (wire trace)
     bool traceSecrets = false;            // --trace-secrets (codes and numbers in clear)
     bool longListing = false;             // --long (ports: with descriptions)
+    bool showSecrets = false;             // --show-secrets (report: PIN and codes shown)
 };
 
 // `args` without the program name. Throws UsageError for an unknown option, a missing

@@ -302,7 +302,7 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         {"ports", RunPorts}, {"program", RunProgram}, {"verify", RunVerify},
         {"read", RunRead},   {"serial", RunSerial},   {"image", RunImage},
         {"diff", RunDiff},   {"export", RunExport},   {"import", RunImport},
-        {"check", RunCheck},
+        {"check", RunCheck}, {"report", RunReport},
     };
     if (args.version) {
         out << config::kCliVersionLine << std::endl;

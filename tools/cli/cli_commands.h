@@ -33,6 +33,8 @@ int RunDiff(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunExport(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunImport(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunCheck(const Arguments& args, std::ostream& out, std::ostream& err);
+// Needs a QGuiApplication (fonts).
+int RunReport(const Arguments& args, std::ostream& out, std::ostream& err);
 
 // The exit status an exchange's outcome gives.
 int ExitStatusOf(LinkOutcome outcome);

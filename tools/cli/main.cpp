@@ -1,9 +1,11 @@
 // tarnik-cli: the module link without the window.
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <clocale>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,14 +14,34 @@
 #include "serial/messages.h"
 #include "serial/qt/qt_handover.h"
 
+namespace {
+
+// The report lays out text and so needs the fonts of a QGuiApplication; it needs no
+// display for that.
+bool needsFonts(const std::vector<std::string>& args)
+{
+    try {
+        return tarnik::cli::ParseArguments(args).command == "report";
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     std::setlocale(LC_ALL, "");
-    QCoreApplication app(argc, argv);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const bool report = needsFonts(args);
+    if (report && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        report ? std::make_unique<QGuiApplication>(argc, argv)
+               : std::make_unique<QCoreApplication>(argc, argv);
     tarnik::InitSerialMessages();
     tarnik::InstallQtHandOver();
 
-    std::vector<std::string> args(argv + 1, argv + argc);
     try {
         return tarnik::cli::RunCommand(tarnik::cli::ParseArguments(args), std::cout, std::cerr);
     } catch (const tarnik::cli::UsageError& e) {

@@ -1,0 +1,110 @@
+#include "app/window_report.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QTextDocument>
+#include <QToolBar>
+
+#include <memory>
+#include <stdexcept>
+
+#include "app/error_boundary.h"
+#include "app/glowna_form.h"
+#include "app/window_comparisons.h"
+#include "link/link_engine.h"
+#include "report/configuration_report.h"
+
+namespace tarnik {
+
+namespace {
+constexpr const char* kPrintReport = "Drukuj raport ...";
+constexpr const char* kShowSecrets = "Pokaż PIN i kody";
+constexpr const char* kSavePdf = "Zapisz jako PDF ...";
+constexpr const char* kPdfFilter = "Dokument PDF (*.pdf)";
+}  // namespace
+
+WindowReport::WindowReport(TGlownaF& window, QMenu& fileMenu, QAction* before)
+    : QObject(&window), window_(window)
+{
+    action_ = new QAction(QString::fromUtf8(kPrintReport), &window);
+    action_->setObjectName(QStringLiteral("DrukujRaport"));
+    action_->setShortcut(QKeySequence::Print);
+    fileMenu.insertAction(before, action_);
+    connect(action_, &QAction::triggered, this,
+            [this] { guarded(&window_, [this] { PrintReportClick(); }); });
+    connect(&window_, &TGlownaF::settingsFileUsed, this,
+            [this](const QString& fileName) { fileName_ = fileName; });
+}
+
+QString WindowReport::reportHtml(bool showSecrets)
+{
+    const auto [record, users] = window_.comparisons().windowSettings();
+    ReportOptions options;
+    options.fileName = fileName_.isEmpty() ? QString() : QFileInfo(fileName_).fileName();
+    options.date = reportDate();
+    options.serialNumber = QString::fromStdString(window_.engine().lastSerialNumber());
+    options.showSecrets = showSecrets;
+    return tarnik::reportHtml(record, users, options);
+}
+
+void WindowReport::saveReportPdf(const QString& fileName, bool showSecrets)
+{
+    ReportOptions titleOptions;
+    titleOptions.fileName = QFileInfo(fileName_).fileName();
+    const QByteArray pdf = reportPdf(reportHtml(showSecrets), reportTitle(titleOptions));
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
+        throw std::runtime_error(QStringLiteral("Nie można zapisać pliku %1: %2")
+                                     .arg(fileName, file.errorString())
+                                     .toStdString());
+}
+
+void WindowReport::PrintReportClick()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    QPrintPreviewDialog preview(&printer, &window_);
+    preview.setWindowTitle(QString::fromUtf8(kPrintReport).remove(QStringLiteral(" ...")));
+
+    bool showSecrets = false;
+    auto document = reportDocument(reportHtml(showSecrets));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+            [&](QPrinter* target) { guarded(&preview, [&] { printReport(*document, *target); }); });
+
+    // The tick for the secrets and the PDF button, beside the preview's own tools.
+    if (auto* tools = preview.findChild<QToolBar*>()) {
+        tools->addSeparator();
+        auto* secrets = new QCheckBox(QString::fromUtf8(kShowSecrets), tools);
+        secrets->setObjectName(QStringLiteral("showSecrets"));
+        tools->addWidget(secrets);
+        connect(secrets, &QCheckBox::toggled, &preview, [&](bool on) {
+            guarded(&preview, [&] {
+                showSecrets = on;
+                document = reportDocument(reportHtml(showSecrets));
+                if (auto* view = preview.findChild<QPrintPreviewWidget*>())
+                    view->updatePreview();
+            });
+        });
+        QAction* pdf = tools->addAction(QString::fromUtf8(kSavePdf));
+        pdf->setObjectName(QStringLiteral("savePdf"));
+        connect(pdf, &QAction::triggered, &preview, [&] {
+            guarded(&preview, [&] {
+                const QString fileName = QFileDialog::getSaveFileName(
+                    &preview, QString::fromUtf8(kSavePdf).remove(QStringLiteral(" ...")), QString(),
+                    QString::fromUtf8(kPdfFilter));
+                if (!fileName.isEmpty())
+                    saveReportPdf(fileName, showSecrets);
+            });
+        });
+    }
+    preview.exec();
+}
+
+}  // namespace tarnik

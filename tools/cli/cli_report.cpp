@@ -1,0 +1,62 @@
+// report: the printable configuration report of a settings file, as PDF or HTML.
+
+#include <QFileInfo>
+#include <QString>
+
+#include <cstdint>
+#include <ostream>
+#include <span>
+
+#include "cli/cli_commands.h"
+#include "cli/cli_outputs.h"
+#include "model/effective_settings.h"
+#include "report/configuration_report.h"
+
+namespace tarnik::cli {
+
+namespace {
+
+enum class ReportFormat { Pdf, Html };
+
+ReportFormat formatOf(const std::string& output)
+{
+    const QString suffix = QFileInfo(QString::fromStdString(output)).suffix().toLower();
+    if (suffix == QLatin1String("pdf"))
+        return ReportFormat::Pdf;
+    if (suffix == QLatin1String("html") || suffix == QLatin1String("htm"))
+        return ReportFormat::Html;
+    throw UsageError("the report's file must end in .pdf or .html");
+}
+
+std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
+{
+    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+            static_cast<std::size_t>(bytes.size())};
+}
+
+}  // namespace
+
+int RunReport(const Arguments& args, std::ostream& out, std::ostream& err)
+{
+    if (args.positional.size() != 1)
+        throw UsageError("report needs one settings file");
+    if (!args.output || args.output->empty())
+        throw UsageError("-o OUT.pdf or -o OUT.html is required");
+    const ReportFormat format = formatOf(*args.output);
+    const std::string& file = args.positional[0];
+    refuseOutputsOverInputs({*args.output}, {file});
+    SettingsRecord record{};
+    UserDirectory users{};
+    if (!LoadSettingsOrTell(file, record, users, err))
+        return kExitFileError;
+    ReportOptions options;
+    options.fileName = QFileInfo(QString::fromStdString(file)).fileName();
+    options.date = reportDate();
+    options.showSecrets = args.showSecrets;
+    const QString html = reportHtml(effectiveSettings(record), users, options);
+    const QByteArray bytes =
+        format == ReportFormat::Pdf ? reportPdf(html, reportTitle(options)) : reportHtmlFile(html);
+    return writeOutput(args.output, bytesOf(bytes), out, err) ? kExitOk : kExitFileError;
+}
+
+}  // namespace tarnik::cli
