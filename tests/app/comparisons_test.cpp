@@ -93,7 +93,7 @@ TEST(WindowComparisons, MenuItemsSitBesideTheFileItems)
     EXPECT_EQ(texts,
               (QStringList{"Odczytaj ...", "Zapisz jako ...", "Ostatnio otwierane",
                            "Przegląd konfiguracji", "Porównaj z plikiem ...", "Porównaj z modułem",
-                           "Sprawdź po zaprogramowaniu", "-", "Wyjscie"}))
+                           "Sprawdź po zaprogramowaniu", "Drukuj raport ...", "-", "Wyjscie"}))
         << texts.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(rig.comparisons().verifyAction()->isCheckable());
     EXPECT_FALSE(rig.comparisons().verifyAction()->isChecked());
