@@ -114,6 +114,11 @@ void WindowComparisons::linkFinished(LinkOutcome outcome)
             });
         return;
     }
+    if (pending == Pending::Verification) {
+        // The failure line above may read as if programming failed: it did not.
+        window_.addInfoLine(readBackFailedLine(outcome), true);
+        return;
+    }
     if (outcome == LinkOutcome::Programmed && verifyAction_->isChecked()) {
         // What was just programmed; the read-back reopens the port, so it starts once
         // the answer handler has returned.

@@ -53,6 +53,9 @@ void placeOnScreen(QWidget& window, QSize preferred)
     if (!screen)
         return;
     window.ensurePolished();
+    // With its native window made, a platform that knows the frame before mapping
+    // (not X11) gives it exactly.
+    (void)window.winId();
     const QRect available = screen->availableGeometry();
     const QMargins frame = windowFrame(window);
     window.resize(fittedWindowSize(preferred, window.minimumSizeHint(), available, frame));

@@ -126,7 +126,7 @@ private:
                              : "oczekiwano klucza w cudzysłowie");
             std::string key = readString();
             expect(':', "dwukropka po kluczu");
-            value.members.emplace_back(std::move(key), readValue(depth + 1));
+            value.members.push_back(JsonMember{std::move(key), readValue(depth + 1)});
             skipSpace();
             if (peek() == ',') {
                 ++pos_;

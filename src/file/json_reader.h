@@ -13,6 +13,8 @@
 
 namespace tarnik {
 
+struct JsonMember;
+
 struct JsonValue {
     enum class Type { Null, Bool, Number, String, Array, Object };
 
@@ -20,12 +22,19 @@ struct JsonValue {
     int line = 1;  // where the value starts, from 1
     bool boolean = false;
     double number = 0;
-    std::string text;              // a String's characters in UTF-8; a Number as written
-    std::vector<JsonValue> items;  // Array
-    std::vector<std::pair<std::string, JsonValue>> members;  // Object, in document order
+    std::string text;                 // a String's characters in UTF-8; a Number as written
+    std::vector<JsonValue> items;     // Array
+    std::vector<JsonMember> members;  // Object, in document order
 
     // The first member called `key`, or nullptr.
     const JsonValue* member(const std::string& key) const;
+};
+
+// One key and its value of an object. A struct rather than std::pair, which may not
+// hold the still incomplete JsonValue.
+struct JsonMember {
+    std::string key;
+    JsonValue value;
 };
 
 // Polish, with the place: "wiersz 3, kolumna 14: oczekiwano przecinka lub '}'".

@@ -183,10 +183,10 @@ void findRepeatedKeys(const JsonValue& object, const std::string& where, Faults&
 {
     for (std::size_t i = 0; i < object.members.size(); ++i)
         for (std::size_t j = 0; j < i; ++j)
-            if (object.members[i].first == object.members[j].first) {
-                faults.add(object.members[i].second.line, where + object.members[i].first,
+            if (object.members[i].key == object.members[j].key) {
+                faults.add(object.members[i].value.line, where + object.members[i].key,
                            "klucz podany drugi raz (pierwszy raz w wierszu " +
-                               std::to_string(object.members[j].second.line) + ")");
+                               std::to_string(object.members[j].value.line) + ")");
                 break;
             }
 }

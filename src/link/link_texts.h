@@ -22,6 +22,10 @@ inline constexpr const char* kPinLength = "Kod pin musi mieć 4 znaki.";
 inline constexpr const char* kDeviceLost = "Połączenie z modułem zostało przerwane.";
 inline constexpr const char* kVerified = "Weryfikacja: moduł zawiera zaprogramowane ustawienia.";
 inline constexpr const char* kDifferences = "Weryfikacja: liczba różnic: ";
+// After a read-back for verification failed, beside the failure's own line.
+inline constexpr const char* kReadBackFailed = "Weryfikacja: odczyt nie powiódł się (";
+inline constexpr const char* kProgrammedNotChecked =
+    "); ustawienia zaprogramowano, ale ich nie sprawdzono.";
 inline constexpr const char* kHoldsFile = "Moduł zawiera ustawienia z pliku.";
 inline constexpr const char* kDiffersFromFile = "Moduł różni się od pliku: ";
 }  // namespace link_text

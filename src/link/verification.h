@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 
+#include "link/link_host.h"
 #include "link/link_texts.h"
 #include "model/polish_plural.h"
 
@@ -26,6 +27,19 @@ inline std::string fileComparisonLine(std::size_t differences)
                                   countedNoun(static_cast<long long>(differences), "różnica",
                                               "różnice", "różnic") +
                                   ".";
+}
+
+// The line after a read-back for verification that failed, whose programming did
+// not: "Weryfikacja: odczyt nie powiódł się (brak odpowiedzi z modułu); ...".
+inline std::string readBackFailedLine(const std::string& failure)
+{
+    return link_text::kReadBackFailed + failure + link_text::kProgrammedNotChecked;
+}
+inline std::string readBackFailedLine(LinkOutcome outcome)
+{
+    return readBackFailedLine(outcome == LinkOutcome::NoAnswer    ? "brak odpowiedzi z modułu"
+                              : outcome == LinkOutcome::PortError ? "błąd portu"
+                                                                  : "błąd");
 }
 
 }  // namespace tarnik

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "model/bit_meanings.h"
 #include "model/value_ranges.h"
 
 namespace tarnik {
@@ -44,12 +45,12 @@ void effectiveCode(std::uint8_t (&code)[2], bool controlOn)
 
 std::span<const CodeOption> codeOptions()
 {
-    static constexpr CodeOption kOptions[] = {
-        {"pinMod", kSmsProgrammingBit, "Zezwolenie na programowanie sms-em."},
-        {"zalWyCode[1]", kSmsOutputControlBit[0], "załącz/wyłącz wyjście 1 SMSsem"},
-        {"wylWyCode[1]", kSmsOutputControlBit[0], "załącz/wyłącz wyjście 1 SMSsem"},
-        {"zalWyCode[2]", kSmsOutputControlBit[1], "załącz/wyłącz wyjście 2 SMSsem"},
-        {"wylWyCode[2]", kSmsOutputControlBit[1], "załącz/wyłącz wyjście 2 SMSsem"},
+    static const CodeOption kOptions[] = {
+        {"pinMod", kSmsProgrammingBit, optionCaption(Option::SmsProgram)},
+        {"zalWyCode[1]", kSmsOutputControlBit[0], optionCaption(smsOutputOption(1))},
+        {"wylWyCode[1]", kSmsOutputControlBit[0], optionCaption(smsOutputOption(1))},
+        {"zalWyCode[2]", kSmsOutputControlBit[1], optionCaption(smsOutputOption(2))},
+        {"wylWyCode[2]", kSmsOutputControlBit[1], optionCaption(smsOutputOption(2))},
     };
     return kOptions;
 }

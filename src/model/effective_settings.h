@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <span>
 
+#include "model/reaction_bits.h"
 #include "model/settings_record.h"
 
 namespace tarnik {
@@ -31,9 +32,10 @@ std::uint8_t effectiveClipBits(std::uint8_t bits);
 // The option bits the window has check boxes for: bits 0 to 5.
 inline constexpr std::uint8_t kOptionBitsMask = 0x3F;
 // The option bit that allows programming by SMS; clear, the access code is emptied.
-inline constexpr std::uint8_t kSmsProgrammingBit = 0x20;
+inline constexpr std::uint8_t kSmsProgrammingBit = optionBit(Option::SmsProgram);
 // The option bits that allow switching output 1 or 2 by SMS; clear, its codes are emptied.
-inline constexpr std::uint8_t kSmsOutputControlBit[kOutputs] = {0x01, 0x02};
+inline constexpr std::uint8_t kSmsOutputControlBit[kOutputs] = {optionBit(smsOutputOption(1)),
+                                                                optionBit(smsOutputOption(2))};
 
 // A code the window empties while its option is off: the setting's key, the option
 // bit in `flags` and the caption of that option's check box.

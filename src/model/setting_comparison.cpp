@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonValue>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "model/codepage.h"
@@ -33,6 +34,43 @@ std::string hexBytes(const DeviceImage& image, const std::vector<std::size_t>& o
     return text;
 }
 
+// The boxes whose bits differ, grouped by the place they are found in, places in
+// the order of their first box.
+void addBoxDifferences(const SettingEntry& entry, int a, int b,
+                       std::vector<SettingComparison>& result)
+{
+    const std::size_t first = result.size();
+    for (const BitMeaning& meaning : entry.bits) {
+        const bool inA = ((a >> meaning.bit) & 1) != 0;
+        const bool inB = ((b >> meaning.bit) & 1) != 0;
+        if (inA == inB)
+            continue;
+        const std::string& place = meaning.place.empty() ? entry.label : meaning.place;
+        auto line = std::find_if(result.begin() + static_cast<std::ptrdiff_t>(first), result.end(),
+                                 [&](const SettingComparison& c) { return c.label == place; });
+        if (line == result.end()) {
+            result.push_back({place, {}, {}, true});
+            line = result.end() - 1;
+        }
+        const auto add = [&](std::string& value, bool ticked) {
+            value +=
+                (value.empty() ? "" : ", ") + std::string(ticked ? "+ " : "− ") + meaning.caption;
+        };
+        add(line->valueA, inA);
+        add(line->valueB, inB);
+    }
+}
+
+// One setting's differing values as lines: a bit set box by box.
+void addDifference(const SettingEntry& entry, const SettingValue& a, const SettingValue& b,
+                   std::vector<SettingComparison>& result)
+{
+    if (entry.kind == SettingKind::BitSet && !entry.bits.empty())
+        addBoxDifferences(entry, std::get<int>(a), std::get<int>(b), result);
+    else
+        result.push_back({entry.label, formatSettingValue(entry, a), formatSettingValue(entry, b)});
+}
+
 std::string offsetsText(const std::vector<std::size_t>& offsets)
 {
     std::string text = offsets.size() == 1 ? "bajt " : "bajty ";
@@ -58,9 +96,12 @@ std::string formatSettingValue(const SettingEntry& entry, const SettingValue& va
     return quoted(std::get<std::string>(value));
 }
 
-std::string comparisonLine(const SettingComparison& comparison)
+std::string comparisonLine(const SettingComparison& comparison, const ComparedSides& sides)
 {
-    return comparison.label + ": " + comparison.valueA + " -> " + comparison.valueB;
+    if (comparison.boxes)
+        return comparison.label + ": " + sides.b + ": " + comparison.valueB;
+    return comparison.label + ": " + sides.a + ": " + comparison.valueA + ", " + sides.b + ": " +
+           comparison.valueB;
 }
 
 std::vector<SettingComparison> compareSettings(const SettingsRecord& fileA,
@@ -72,9 +113,8 @@ std::vector<SettingComparison> compareSettings(const SettingsRecord& fileA,
     const SettingsRecord recordB = effectiveSettings(fileB);
     std::vector<SettingComparison> result;
     for (const SettingEntry* entry : differingSettings(recordA, usersA, recordB, usersB))
-        result.push_back({entry->label,
-                          formatSettingValue(*entry, readSetting(recordA, usersA, *entry)),
-                          formatSettingValue(*entry, readSetting(recordB, usersB, *entry))});
+        addDifference(*entry, readSetting(recordA, usersA, *entry),
+                      readSetting(recordB, usersB, *entry), result);
     return result;
 }
 
@@ -98,9 +138,7 @@ std::vector<SettingComparison> compareWithModuleImage(const SettingsRecord& file
             const SettingValue ours = readSetting(record, noUsers, entry);
             const SettingValue theirs = readSetting(moduleRecord, noUsers, entry);
             if (ours != theirs) {
-                line.valueA = formatSettingValue(entry, ours);
-                line.valueB = formatSettingValue(entry, theirs);
-                result.push_back(std::move(line));
+                addDifference(entry, ours, theirs, result);
                 continue;
             }
         }

@@ -14,7 +14,18 @@ struct SettingComparison {
     std::string label;   // UTF-8
     std::string valueA;  // UTF-8
     std::string valueB;  // UTF-8
+    // The values list the boxes of a bit set that differ, as each side has them:
+    // "+ Załącz wyjście 1, − Opcje nieaktywne" (+ ticked, − not ticked).
+    bool boxes = false;
 };
+
+// What the two sides of a comparison are called in its lines.
+struct ComparedSides {
+    const char* a;
+    const char* b;
+};
+inline constexpr ComparedSides kTwoFiles{"A", "B"};
+inline constexpr ComparedSides kFileAndModule{"plik", "moduł"};
 
 // A bit set as eight binary digits, bit 7 first ("10000000").
 std::string bitSetText(int value);
@@ -23,11 +34,13 @@ std::string bitSetText(int value);
 // first), a text or code in double quotes with JSON escapes, in UTF-8.
 std::string formatSettingValue(const SettingEntry& entry, const SettingValue& value);
 
-// "LABEL: VALUE_A -> VALUE_B"
-std::string comparisonLine(const SettingComparison& comparison);
+// "LABEL: plik: 30, moduł: 1"; the boxes of a bit set as the second side has them,
+// "LABEL: moduł: + SMS Użytkownik 1, − CLIP Użytkownik 2".
+std::string comparisonLine(const SettingComparison& comparison, const ComparedSides& sides);
 
 // Every setting whose value differs, in page order, between the records the two
-// files program (their effective records).
+// files program (their effective records). A bit set gives one line for each place
+// in the window where boxes differ.
 std::vector<SettingComparison> compareSettings(const SettingsRecord& recordA,
                                                const UserDirectory& usersA,
                                                const SettingsRecord& recordB,

@@ -22,6 +22,7 @@ constexpr const char* kGround[kReactions] = {"podanie masy", "zanik masy"};
 constexpr const char* kSwitched[kReactions] = {"załączone", "wyłączone"};
 constexpr const char* kReactionColumn = "Reakcja wyjść";
 constexpr const char* kNotifyColumn = "Powiadomienie";
+constexpr const char* kConfirmColumn = "Komunikat SMS gdy";
 constexpr const char* kTextColumn = "Treść wiadomości SMS";
 
 std::string join(std::initializer_list<std::string> parts)
@@ -55,6 +56,20 @@ public:
     {
         add(std::move(key), std::move(label), kind, offset, 1, {{imageOffset, 1}});
     }
+    void bitSet(std::string key, std::string label, std::size_t offset, std::size_t imageOffset,
+                BitMeanings bits)
+    {
+        byte(std::move(key), std::move(label), offset, imageOffset, SettingKind::BitSet);
+        entries.back().bits = std::move(bits);
+    }
+    // The entries added since `first` are held by no control the window shows.
+    void hideFrom(std::size_t first)
+    {
+        for (std::size_t i = first; i < entries.size(); ++i) {
+            entries[i].hidden = true;
+            entries[i].label += kHiddenInWindow;
+        }
+    }
 
     std::vector<SettingEntry> entries;
 };
@@ -72,12 +87,23 @@ struct ReactionFields {
     std::size_t textSlot;
 };
 
-void addReaction(Builder& b, const ReactionFields& f, int k, int r, const std::string& place)
+// How the window shows one reaction's two bit sets.
+struct ReactionView {
+    BitMeanings outputs;
+    BitMeanings notification;
+    const char* notifyColumn = kNotifyColumn;
+    bool outputsHidden = false;  // no button opens the output-reaction dialog for it
+};
+
+void addReaction(Builder& b, const ReactionFields& f, int k, int r, const std::string& place,
+                 ReactionView view)
 {
-    b.byte(indexed(f.numberKey, k, r), join({place, kReactionColumn}), f.numberOffset,
-           f.pairOffset + 1, SettingKind::BitSet);
-    b.byte(indexed(f.workKey, k, r), join({place, kNotifyColumn}), f.workOffset, f.pairOffset,
-           SettingKind::BitSet);
+    b.bitSet(indexed(f.numberKey, k, r), join({place, kReactionColumn}), f.numberOffset,
+             f.pairOffset + 1, std::move(view.outputs));
+    if (view.outputsHidden)
+        b.hideFrom(b.entries.size() - 1);
+    b.bitSet(indexed(f.workKey, k, r), join({place, view.notifyColumn}), f.workOffset, f.pairOffset,
+             std::move(view.notification));
     b.add(indexed(f.textKey, k, r), join({place, kTextColumn}), SettingKind::Text, f.textOffset,
           sizeof(ShortString<36>), {{f.textSlot, kTextSlotLength}});
 }
@@ -121,16 +147,17 @@ void addBasicPage(Builder& b)
            kCallingTimer);
     b.byte("callTimer", join({clip, "Odrzuć po [s]"}), offsetof(SettingsRecord, callTimer),
            kCallTimer);
-    b.byte("clipVerif", join({clip, "Clip od użytkownika"}), offsetof(SettingsRecord, clipVerif),
-           kClipVerif, SettingKind::BitSet);
-    b.byte("clipNotVerif", join({clip, "Clip od nieznanego numeru"}),
-           offsetof(SettingsRecord, clipNotVerif), kClipNotVerif, SettingKind::BitSet);
+    b.bitSet("clipVerif", join({clip, "Clip od użytkownika"}), offsetof(SettingsRecord, clipVerif),
+             kClipVerif, clipMeanings(true));
+    b.bitSet("clipNotVerif", join({clip, "Clip od nieznanego numeru"}),
+             offsetof(SettingsRecord, clipNotVerif), kClipNotVerif, clipMeanings(false));
     b.add("pinMod", join({kBasic, "Funkcje programowania przez SMS", "Kod dostępu przez SMS"}),
           SettingKind::Text, offsetof(SettingsRecord, pinMod), sizeof(ShortString<4>),
           {{kPinMod, kPinModLength}});
-    // One byte of option bits shown on two pages: bits 4 and 5 here, 0 to 3 on "Wyjścia".
-    b.byte("flags", join({kBasic, "Opcje (programowanie SMS, raport, wyjścia)"}),
-           offsetof(SettingsRecord, flags), kFlags, SettingKind::BitSet);
+    // One byte of option boxes on two pages: bits 4 and 5 here, 0 to 3 on "Wyjścia".
+    // Its label names both pages; each bit names its box's own place.
+    b.bitSet("flags", "Podstawowe, Wyjścia / pola opcji", offsetof(SettingsRecord, flags), kFlags,
+             optionMeanings());
     const std::string sms = join({kBasic, "Ustawienia SMS"});
     b.byte("smsConfirmTimer", join({sms, "Oczekiwanie na potwiedzenie [s]"}),
            offsetof(SettingsRecord, smsConfirmTimer), kSmsConfirmTimer);
@@ -138,6 +165,8 @@ void addBasicPage(Builder& b)
           offsetof(SettingsRecord, smsAttempts), 1, {{kSmsAttempts, 1}, {kSmsAttemptsCopy, 1}});
     b.byte("testOkr", join({kBasic, "Raport okresowy do użytkownika 1", "Przyślij raport co: [h]"}),
            offsetof(SettingsRecord, testOkr), kTestOkr);
+    // A group the window keeps hidden.
+    const std::size_t extraFirst = b.entries.size();
     const std::string extra = join({kBasic, "Dodatkowe"});
     b.byte("exitTime", join({extra, "czas na wyjście"}), offsetof(SettingsRecord, exitTime),
            kExitTime);
@@ -145,6 +174,7 @@ void addBasicPage(Builder& b)
            kEntryTime);
     b.byte("alarmTime", join({extra, "czas trwania alarmu akustycznego"}),
            offsetof(SettingsRecord, alarmTime), kAlarmTime);
+    b.hideFrom(extraFirst);
 }
 
 void addPhonesPage(Builder& b)
@@ -173,21 +203,35 @@ void addInputsPage(Builder& b)
         b.byte(indexed("timerTorBuf", k + 1), join({input, "Blokada wejścia po reakcji [x 10s]"}),
                offsetof(SettingsRecord, timerTorBuf) + ku, kTimerTorBuf + ku);
         for (int r = 0; r < kReactions; ++r)
-            addReaction(b, inputReaction(k, r), k + 1, r + 1, join({input, kGround[r]}));
+            addReaction(b, inputReaction(k, r), k + 1, r + 1, join({input, kGround[r]}),
+                        {outputReactionMeanings(kInputUnavailableShown, true),
+                         notificationMeanings(true, true)});
     }
 }
 
 void addSpecialPage(Builder& b)
 {
     // Entries 3 and 5 are shown; 4 and 6 live in hidden rows.
-    const std::pair<int, const char*> rows[] = {{3, "Wejście sabotażowe"},
-                                                {5, "Wejście blokujące"},
-                                                {4, "Wejscie specjalne 4"},
-                                                {6, "Wejscie specjalne 6"}};
-    for (const auto& [k, name] : rows)
+    struct Row {
+        int entry;
+        const char* name;
+        std::uint8_t unavailableShown;
+        bool shown;
+    };
+    const Row rows[] = {{3, "Wejście sabotażowe", kTamperUnavailableShown, true},
+                        {5, "Wejście blokujące", kBlockingUnavailableShown, true},
+                        {4, "Wejscie specjalne 4", 0, false},
+                        {6, "Wejscie specjalne 6", 0, false}};
+    for (const Row& row : rows) {
+        const std::size_t first = b.entries.size();
         for (int r = 0; r < kReactions; ++r)
-            addReaction(b, specialReaction(k - 1, r), k, r + 1,
-                        join({kSpecialPage, name, kGround[r]}));
+            addReaction(b, specialReaction(row.entry - 1, r), row.entry, r + 1,
+                        join({kSpecialPage, row.name, kGround[r]}),
+                        {outputReactionMeanings(row.unavailableShown, row.shown),
+                         notificationMeanings(true, row.shown)});
+        if (!row.shown)
+            b.hideFrom(first);
+    }
 }
 
 void addOutputsPage(Builder& b)
@@ -203,12 +247,15 @@ void addOutputsPage(Builder& b)
                join({output, "Wyłącz wyjście " + std::to_string(n + 1) + " po czasie [s]"}),
                offsetof(SettingsRecord, wyOffTimer) + nu, kWyOffTimer + nu);
     }
-    // Special entries 1 and 2: the confirmations of the outputs' reactions.
+    // Special entries 1 and 2: the confirmations of the outputs' reactions, told by
+    // SMS only. No button opens the output-reaction dialog for them.
     for (int k = 0; k < kOutputs; ++k)
         for (int r = 0; r < kReactions; ++r)
             addReaction(b, specialReaction(k, r), k + 1, r + 1,
                         join({kOutputsPage, "Potwierdzenie reakcji wyjścia",
-                              "Wyjście " + std::to_string(k + 1), kSwitched[r]}));
+                              "Wyjście " + std::to_string(k + 1), kSwitched[r]}),
+                        {outputReactionMeanings(0, false), notificationMeanings(false, true),
+                         kConfirmColumn, true});
 }
 
 std::vector<SettingEntry> buildCatalogue()

@@ -13,6 +13,7 @@
 #include <variant>
 #include <vector>
 
+#include "model/bit_meanings.h"
 #include "model/settings_record.h"
 
 namespace tarnik {
@@ -26,6 +27,9 @@ enum class SettingKind {
 
 enum class SettingHome { Settings, Users };
 
+// The end of the label of a setting that no control the window shows holds.
+inline constexpr const char* kHiddenInWindow = " (niewidoczne w oknie)";
+
 // A run of Device image bytes that carries (part of) a setting.
 struct ImageSpan {
     std::size_t offset = 0;
@@ -33,8 +37,10 @@ struct ImageSpan {
 };
 
 struct SettingEntry {
-    std::string key;    // the record's field name, 1-based indices: numberWeRe[3][2]
-    std::string label;  // UTF-8, as the window shows it: "Wejścia / Wejście 3 / ..."
+    std::string key;  // the record's field name, 1-based indices: numberWeRe[3][2]
+    // UTF-8, the captions leading to it in the window: "Wejścia / Wejście 3 / ...";
+    // ending in kHiddenInWindow when no control the window shows holds it.
+    std::string label;
     SettingKind kind = SettingKind::Number;
     SettingHome home = SettingHome::Settings;
     std::size_t offset = 0;        // first byte in its record
@@ -43,6 +49,9 @@ struct SettingEntry {
     // Characters of a Text the module receives, when fewer than the field holds (the
     // SIM PIN: four of seven); 0 when it receives them all.
     std::size_t receivedLength = 0;
+    // A BitSet's bits, in the order the window shows their boxes.
+    BitMeanings bits{};
+    bool hidden = false;  // no control the window shows holds it
 
     // Characters a Text or Code holds at most; 0 for the one-byte kinds.
     std::size_t maxLength() const;

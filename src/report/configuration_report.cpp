@@ -10,6 +10,7 @@
 #include <QPdfWriter>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <set>
 #include <stdexcept>
 #include <vector>
@@ -37,7 +38,6 @@ constexpr const char* kSeparator = " / ";
 constexpr const char* kHidden = "****";
 constexpr const char* kNone = "—";
 constexpr const char* kBasicPage = "Podstawowe";
-constexpr const char* kHiddenGroup = "Dodatkowe";  // the window never shows this group
 
 // Texts of the report itself.
 constexpr const char* kTitle = "Raport konfiguracji modułu";
@@ -57,25 +57,8 @@ constexpr const char* kWarningsHeading = "Ostrzeżenia";
 constexpr const char* kNoWarnings = "Sprawdzenie konfiguracji nie znalazło błędów.";
 constexpr const char* kOthersHeading = "Pozostałe ustawienia różne od fabrycznych";
 constexpr const char* kNothingTicked = "nic nie zaznaczone";
-
-// The check boxes of the bit sets the basic page shows, bit 0 first.
-struct BitCaptions {
-    const char* key;
-    const char* captions[8];
-};
-constexpr BitCaptions kBitCaptions[] = {
-    {"flags",
-     {"załącz/wyłącz wyjście 1 SMSsem", "załącz/wyłącz wyjście 2 SMSsem",
-      "Czas wyłączenia wyjścia 1", "Czas wyłączenia wyjścia 2",
-      "Przyślij raport co:", "Zezwolenie na programowanie sms-em.", nullptr, nullptr}},
-    {"clipVerif",
-     {"Załącz Wy 1", "Załącz Wy 2", "Wyłacz Wy 1", "Wyłącz Wy 2", "Zmień stan na Wy 1",
-      "Zmień stan na Wy 2", "Odeślij raport do użytkownika 1",
-      "Odsyłaj nierozpoznane SMSy do Użytkownika 1"}},
-    {"clipNotVerif",
-     {"Załącz Wy 1", "Załącz Wy 2", "Wyłącz Wy 1", "Wyłącz Wy 2", "Zmień stan na Wy 1",
-      "Zmień stan na Wy 2", "Odeślij raport do użytkownika 1", nullptr}},
-};
+constexpr const char* kTicked = "tak";
+constexpr const char* kNotTicked = "nie";
 
 bool isSecret(const std::string& key)
 {
@@ -174,11 +157,9 @@ private:
     {
         shown_.insert(entry.key);
         const SettingValue value = readSetting(record_, users_, entry);
-        if (const int* number = std::get_if<int>(&value)) {
-            if (entry.kind == SettingKind::BitSet)
-                return tickedCaptions(entry, *number);
-            return QString::number(*number);
-        }
+        if (const int* number = std::get_if<int>(&value))
+            return entry.kind == SettingKind::BitSet ? esc(bitSetText(*number))
+                                                     : QString::number(*number);
         const QString text = fromCp1250(std::get<std::string>(value));
         if (text.isEmpty())
             return QString::fromUtf8(kNone);
@@ -187,25 +168,45 @@ private:
         return esc(text).replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
     }
 
-    // The ticked boxes' captions; bits no box stands for as their numbers.
-    static QString tickedCaptions(const SettingEntry& entry, int bits)
+    // The boxes of a bit set the window shows in `place`: one box as "tak" or "nie"
+    // beside its caption, several as the captions of the ticked ones beside the
+    // place's last caption. Bits no box shows are left to "others".
+    void boxRows(const SettingEntry& entry, const std::string& place,
+                 std::vector<QStringList>& rows)
     {
-        const BitCaptions* captions = nullptr;
-        for (const BitCaptions& c : kBitCaptions)
-            if (entry.key == c.key)
-                captions = &c;
-        if (!captions)
-            return esc(tarnik::bitSetText(bits));
-        QStringList ticked;
-        for (int bit = 0; bit < 8; ++bit) {
-            if ((bits & (1 << bit)) == 0)
-                continue;
-            const char* caption = captions->captions[bit];
-            ticked << (caption ? esc(QString::fromUtf8(caption))
-                               : QStringLiteral("bit %1").arg(bit));
+        shown_.insert(entry.key);
+        const int bits = std::get<int>(readSetting(record_, users_, entry));
+        std::vector<const BitMeaning*> boxes;
+        for (const BitMeaning& meaning : entry.bits)
+            if (meaning.shown && (meaning.place.empty() ? entry.label : meaning.place) == place)
+                boxes.push_back(&meaning);
+        if (boxes.empty())
+            return;
+        const auto ticked = [bits](const BitMeaning* box) { return (bits >> box->bit) & 1; };
+        if (boxes.size() == 1) {
+            rows.push_back({esc(boxes.front()->caption),
+                            esc(u8(ticked(boxes.front()) ? kTicked : kNotTicked))});
+            return;
         }
-        return ticked.isEmpty() ? QString::fromUtf8(kNothingTicked)
-                                : ticked.join(QStringLiteral("; "));
+        QStringList captions;
+        for (const BitMeaning* box : boxes)
+            if (ticked(box))
+                captions << esc(box->caption);
+        rows.push_back({esc(labelParts(place).back()), captions.isEmpty()
+                                                           ? esc(u8(kNothingTicked))
+                                                           : captions.join(QStringLiteral("; "))});
+    }
+
+    // The places a bit set's shown boxes are found in, in box order.
+    static std::vector<std::string> boxPlaces(const SettingEntry& entry)
+    {
+        std::vector<std::string> places;
+        for (const BitMeaning& meaning : entry.bits) {
+            const std::string& place = meaning.place.empty() ? entry.label : meaning.place;
+            if (meaning.shown && std::find(places.begin(), places.end(), place) == places.end())
+                places.push_back(place);
+        }
+        return places;
     }
 
     void heading(const char* text) { html_ += QStringLiteral("<h2>%1</h2>\n").arg(esc(u8(text))); }
@@ -236,29 +237,47 @@ private:
         html_ += QStringLiteral("</p>\n");
     }
 
-    // Every setting of the basic page but its hidden group, under its group caption.
+    // Every setting the basic page shows, under its group caption; groups in the
+    // order of their first setting.
     void basicSettings()
     {
         heading(kBasicPage);
-        std::string group = "\x01";
-        bool open = false;
+        std::vector<std::pair<std::string, std::vector<QStringList>>> groups;
+        const auto rowsOf = [&groups](const std::string& caption) -> std::vector<QStringList>& {
+            for (auto& [name, rows] : groups)
+                if (name == caption)
+                    return rows;
+            return groups.emplace_back(caption, std::vector<QStringList>{}).second;
+        };
+        // The caption between the page and the setting's own, or the page's.
+        const auto groupOf = [](const std::vector<std::string>& parts) {
+            return parts.size() > 2 ? joinParts(parts, 1, parts.size() - 1)
+                                    : std::string(kBasicPage);
+        };
         for (const SettingEntry& entry : settingsCatalogue()) {
-            const std::vector<std::string> parts = labelParts(entry.label);
-            if (parts.front() != kBasicPage || (parts.size() > 2 && parts[1] == kHiddenGroup))
+            if (entry.hidden)
                 continue;
-            const std::string caption =
-                parts.size() > 2 ? joinParts(parts, 1, parts.size() - 1) : std::string(kBasicPage);
-            if (caption != group) {
-                if (open)
-                    html_ += QStringLiteral("</table>\n");
-                html_ += QStringLiteral("<h3>%1</h3>\n<table width=\"100%\">\n").arg(esc(caption));
-                group = caption;
-                open = true;
+            if (entry.kind == SettingKind::BitSet) {
+                for (const std::string& place : boxPlaces(entry)) {
+                    std::vector<std::string> parts = labelParts(place);
+                    if (parts.front() != kBasicPage)
+                        continue;
+                    if (parts.size() == 2)  // the place is the group itself
+                        parts.push_back({});
+                    boxRows(entry, place, rowsOf(groupOf(parts)));
+                }
+                continue;
             }
-            row({esc(parts.back()), valueText(entry)});
+            const std::vector<std::string> parts = labelParts(entry.label);
+            if (parts.front() == kBasicPage)
+                rowsOf(groupOf(parts)).push_back({esc(parts.back()), valueText(entry)});
         }
-        if (open)
+        for (const auto& [caption, rows] : groups) {
+            html_ += QStringLiteral("<h3>%1</h3>\n<table width=\"100%\">\n").arg(esc(caption));
+            for (const QStringList& cells : rows)
+                row(cells);
             html_ += QStringLiteral("</table>\n");
+        }
     }
 
     void usersTable()
@@ -293,12 +312,22 @@ private:
     {
         heading(kOutputsHeading);
         html_ += QStringLiteral("<table>\n");
-        for (int n = 1; n <= kOutputs; ++n)
+        const SettingEntry& options = entryOf("flags");
+        shown_.insert(options.key);
+        const int optionBits = std::get<int>(readSetting(record_, users_, options));
+        for (int n = 1; n <= kOutputs; ++n) {
+            // The output's option boxes, then its codes and time.
+            const std::string output = labelParts(entryOf(indexed("wyOffTimer", n)).label)[1];
+            for (const BitMeaning& meaning : options.bits)
+                if (meaning.place == kOutputsHeading + std::string(kSeparator) + output)
+                    row({esc(output + kSeparator + meaning.caption),
+                         esc(u8((optionBits >> meaning.bit) & 1 ? kTicked : kNotTicked))});
             for (const char* field : {"zalWyCode", "wylWyCode", "wyOffTimer"}) {
                 const SettingEntry& entry = entryOf(indexed(field, n));
                 const std::vector<std::string> parts = labelParts(entry.label);
                 row({esc(joinParts(parts, 1, parts.size())), valueText(entry)});
             }
+        }
         html_ += QStringLiteral("</table>\n");
     }
 
@@ -339,8 +368,7 @@ private:
                 continue;
             const std::vector<std::string> parts = labelParts(entry.label);
             const std::string place = joinParts(parts, 0, parts.size() - 1);
-            if (place.find("specjalne 4") != std::string::npos ||
-                place.find("specjalne 6") != std::string::npos)
+            if (entry.hidden)
                 continue;
             row({esc(place), valueText(entry)});
         }

@@ -236,5 +236,22 @@ TEST(WindowComparisons, CheckAfterProgrammingAddsTheVerificationLine)
     EXPECT_TRUE(f.errors.isEmpty());
 }
 
+TEST(WindowComparisons, AnUnansweredReadBackSaysTheSettingsWereProgrammedButNotChecked)
+{
+    SimulatorOptions options;
+    options.behaviours.push_back([](CommandTurn& turn) {
+        if (turn.command() == '3')
+            turn.answer.reset();
+    });
+    ComparisonRig rig(options);
+    rig.comparisons().verifyAction()->setChecked(true);
+    rig.f.button("Bprogramuj")->click();
+    const char* line = "Weryfikacja: odczyt nie powiódł się (brak odpowiedzi z modułu); ustawienia "
+                       "zaprogramowano, ale ich nie sprawdzono.";
+    ASSERT_TRUE(PumpUntil([&] { return rig.hasLine(line); }, std::chrono::seconds(20)));
+    EXPECT_TRUE(rig.hasLine("Programowanie zakończone pomyślnie."));
+    EXPECT_EQ(rig.f.window().infoLines().back(), QString::fromUtf8(line));
+}
+
 }  // namespace
 }  // namespace tarnik

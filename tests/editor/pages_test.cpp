@@ -18,6 +18,7 @@
 #include "editor/pages/settings_pages.h"
 #include "editor/widgets/spin_edit.h"
 #include "editor/widgets/typing_limit.h"
+#include "model/settings_catalogue.h"
 #include "model/value_ranges.h"
 
 namespace {
@@ -174,4 +175,32 @@ TEST_F(PagesTest, captionsAsTheModuleUserKnowsThem)
     // lookup by a composed name in other letter case
     ASSERT_EQ(p.get<QCheckBox>(QStringLiteral("ChbClipNotVerif3"))->objectName(),
               QStringLiteral("ChBClipNotVerif3"));
+}
+
+// Comparisons and the report name the option and CLIP boxes by the catalogue's
+// words: they are the boxes' own captions, on the page the place names.
+TEST_F(PagesTest, optionAndClipBoxesCarryTheCataloguesCaptions)
+{
+    Pages p;
+    const std::pair<const char*, const char*> bitSets[] = {
+        {"flags", "ChBFlags_"}, {"clipVerif", "ChbClipVerif"}, {"clipNotVerif", "ChBClipNotVerif"}};
+    for (const auto& [key, boxPrefix] : bitSets) {
+        const tarnik::SettingEntry* entry = tarnik::findSetting(key);
+        ASSERT_NE(entry, nullptr) << key;
+        ASSERT_EQ(entry->bits.size(), 8u) << key;
+        for (const tarnik::BitMeaning& meaning : entry->bits) {
+            if (!meaning.shown)
+                continue;
+            auto* box =
+                p.get<QCheckBox>(QString::fromLatin1(boxPrefix) + QString::number(meaning.bit));
+            EXPECT_EQ(box->text().toStdString(), meaning.caption) << key << " bit " << meaning.bit;
+            const std::string& place = meaning.place.empty() ? entry->label : meaning.place;
+            QString page;
+            for (int i = 0; i < p.tabs->count(); ++i)
+                if (p.tabs->widget(i)->isAncestorOf(box))
+                    page = p.tabs->tabText(i);
+            EXPECT_TRUE(place.starts_with(page.toStdString() + " / "))
+                << key << " bit " << meaning.bit << " is on " << page.toStdString();
+        }
+    }
 }

@@ -64,7 +64,7 @@ TEST(ComparisonProperty, noDifferenceExactlyWhenBothProgramTheSameImage)
         ASSERT_EQ(differences.empty(), sameImage)
             << "round " << round << ": "
             << (differences.empty() ? std::string("no difference found")
-                                    : comparisonLine(differences.front()));
+                                    : comparisonLine(differences.front(), kTwoFiles));
         (sameImage ? alike : differing)++;
     }
     // Both outcomes occur often enough for the property to mean something.

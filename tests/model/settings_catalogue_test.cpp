@@ -115,19 +115,21 @@ TEST(SettingsCatalogue, TextsCompareByContentAndEveryKindIsFound)
     UserDirectory otherUsers{};
     otherUsers.entries[3].uwagi.assign("linia 1\r\nlinia 2");
     const auto differences = compareSettings(a, users, b, otherUsers);
-    ASSERT_EQ(differences.size(), 5u);
-    // Page order: Podstawowe, numery telefonów, Wejścia, Wejścia specjalne, Wyjścia.
-    EXPECT_EQ(comparisonLine(differences[0]),
-              "Podstawowe / Ustawienia clipa / Clip od użytkownika: 00000000 -> 10000001");
-    EXPECT_EQ(comparisonLine(differences[1]),
-              "numery telefonów / Użytkownik 4 / Uwagi: \"\" -> \"linia 1\\r\\nlinia 2\"");
-    EXPECT_EQ(comparisonLine(differences[2]),
-              "Wejścia / Wejście 3 / Czas reakcji [x 0,1s]: 1 -> 9");
-    EXPECT_EQ(comparisonLine(differences[3]),
-              "Wejścia specjalne / Wejście blokujące / zanik masy / Treść wiadomości SMS: \"\" -> "
-              "\"Blokada\"");
-    EXPECT_EQ(comparisonLine(differences[4]),
-              "Wyjścia / Wyjście 2 / Kod załączenia: \"\" -> \"AB\"");
+    std::vector<std::string> lines;
+    for (const SettingComparison& difference : differences)
+        lines.push_back(comparisonLine(difference, kTwoFiles));
+    // Page order: Podstawowe, numery telefonów, Wejścia, Wejścia specjalne, Wyjścia; a bit
+    // set box by box, one line for each place its boxes are found.
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{
+                  "Podstawowe / Ustawienia clipa / Clip od użytkownika: B: + Załącz Wy 1",
+                  "Podstawowe / Niezidentyfikowany SMS: B: + Odsyłaj nierozpoznane SMSy do "
+                  "Użytkownika 1",
+                  "numery telefonów / Użytkownik 4 / Uwagi: A: \"\", B: \"linia 1\\r\\nlinia 2\"",
+                  "Wejścia / Wejście 3 / Czas reakcji [x 0,1s]: A: 1, B: 9",
+                  "Wejścia specjalne / Wejście blokujące / zanik masy / Treść wiadomości SMS: A: "
+                  "\"\", B: \"Blokada\"",
+                  "Wyjścia / Wyjście 2 / Kod załączenia: A: \"\", B: \"AB\""}));
 }
 
 TEST(SettingsCatalogue, WriteThenReadGivesTheValueBack)
@@ -181,13 +183,13 @@ TEST(SettingsCatalogue, ImageDifferencesAreReportedOncePerSettingWithBothValues)
               "Podstawowe / Ustawienia SMS / ilość prób wysłania sms-a (bajt 16)");
     EXPECT_EQ(differences[0].valueA, "01");
     EXPECT_EQ(differences[0].valueB, "00");
-    EXPECT_EQ(comparisonLine(differences[1]), "Wejścia / Wejście 2 / podanie masy / Treść "
-                                              "wiadomości SMS: \"" +
-                                                  std::string(36, 'x') + "\" -> \"xxxzz" +
-                                                  std::string(31, 'x') + "\"");
-    EXPECT_EQ(comparisonLine(differences[2]),
-              "Wejścia / Wejście 8 / Czas reakcji [x 0,1s]: 1 -> 42");
-    EXPECT_EQ(comparisonLine(differences[3]), "Obraz modułu / bajty puste (bajt 1194): 00 -> 05");
+    EXPECT_EQ(comparisonLine(differences[1], kFileAndModule),
+              "Wejścia / Wejście 2 / podanie masy / Treść wiadomości SMS: plik: \"" +
+                  std::string(36, 'x') + "\", moduł: \"xxxzz" + std::string(31, 'x') + "\"");
+    EXPECT_EQ(comparisonLine(differences[2], kFileAndModule),
+              "Wejścia / Wejście 8 / Czas reakcji [x 0,1s]: plik: 1, moduł: 42");
+    EXPECT_EQ(comparisonLine(differences[3], kFileAndModule),
+              "Obraz modułu / bajty puste (bajt 1194): plik: 00, moduł: 05");
 
     // A checksum that differs on its own is a fault of its own.
     DeviceImage badSum = image;

@@ -312,8 +312,8 @@ TEST_F(CliOutputs, ProgrammedButUnansweredReadBackIsToldApart)
     ASSERT_GE(lines.size(), 2u);
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Programowanie zakończone pomyślnie."),
               lines.end());
-    EXPECT_EQ(lines.back(), "Weryfikacja: brak odpowiedzi z modułu przy odczycie; ustawienia "
-                            "zaprogramowano, ale ich nie sprawdzono.");
+    EXPECT_EQ(lines.back(), "Weryfikacja: odczyt nie powiódł się (brak odpowiedzi z modułu); "
+                            "ustawienia zaprogramowano, ale ich nie sprawdzono.");
 
     // A module silent from the start: programming itself failed, no verification line.
     SimulatorOptions silentOptions;

@@ -100,12 +100,13 @@ TEST_F(Cli, DiffListsEachDifferingSettingInPageOrder)
     EXPECT_EQ(differ.status, 1);
     EXPECT_EQ(differ.lines(),
               (std::vector<std::string>{
-                  "Podstawowe / Ustawienia clipa / Dzwoń przez [s]: 1 -> 30",
-                  "numery telefonów / Użytkownik 1 / Nazwa: \"\" -> \"Żaneta\"",
-                  "Wejścia / Wejście 3 / zanik masy / Reakcja wyjść: 10000000 -> 00101000",
-                  "Wejścia / Wejście 7 / zanik masy / Treść wiadomości SMS: \"Zalanie\" -> "
+                  "Podstawowe / Ustawienia clipa / Dzwoń przez [s]: A: 1, B: 30",
+                  "numery telefonów / Użytkownik 1 / Nazwa: A: \"\", B: \"Żaneta\"",
+                  "Wejścia / Wejście 3 / zanik masy / Reakcja wyjść: B: − Opcje nieaktywne, + "
+                  "Załącz wyjście 2, + Załącz wyjście 1",
+                  "Wejścia / Wejście 7 / zanik masy / Treść wiadomości SMS: A: \"Zalanie\", B: "
                   "\"Zalanie piwnicy\"",
-                  "Wyjścia / Wyjście 1 / Kod wyłączenia: \"\" -> \"W1\"",
+                  "Wyjścia / Wyjście 1 / Kod wyłączenia: A: \"\", B: \"W1\"",
               }));
 
     const CliResult missing = run({"diff", fileA, path("none.zvn")});
@@ -141,10 +142,10 @@ TEST_F(Cli, VerifyComparesTheModuleWithTheFile)
     auto& off = anotherSimulator(oneByte);
     const CliResult differs = run({"verify", "--port", off.devicePath(), file});
     EXPECT_EQ(differs.status, 5);
-    EXPECT_EQ(differs.lines(),
-              (std::vector<std::string>{"Wejścia specjalne / Wejście sabotażowe / podanie masy / "
-                                        "Treść wiadomości SMS: \"Sabotaż!\" -> \"SabXtaż!\"",
-                                        "Moduł różni się od pliku: 1 różnica."}));
+    EXPECT_EQ(differs.lines(), (std::vector<std::string>{
+                                   "Wejścia specjalne / Wejście sabotażowe / podanie masy / "
+                                   "Treść wiadomości SMS: plik: \"Sabotaż!\", moduł: \"SabXtaż!\"",
+                                   "Moduł różni się od pliku: 1 różnica."}));
 
     SimulatorOptions silentOptions;
     silentOptions.behaviours.push_back(behaviour::SilentAfter(0));

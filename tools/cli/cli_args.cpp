@@ -117,7 +117,9 @@ std::string UsageText(const std::string& command)
         return "Usage: tarnik-cli verify --port PORT [--port PORT ...] FILE\n"
                "Reads the module back and compares it byte for byte with what programming\n"
                "FILE would write; prints one line per differing setting,\n"
-               "\"LABEL: FILE_VALUE -> MODULE_VALUE\". Several ports as for program.\n"
+               "\"LABEL: plik: FILE_VALUE, moduł: MODULE_VALUE\"; a bit set as the module's\n"
+               "differing boxes, \"LABEL: moduł: + ticked, − not ticked\". Several ports as\n"
+               "for program.\n"
                "Prints \"Moduł zawiera ustawienia z pliku.\" when nothing differs.\n"
                "Exit status: 0 the module holds FILE, 5 it differs, 1 no answer, 2 usage,\n"
                "3 port error, 4 file error.\n";
@@ -140,8 +142,9 @@ std::string UsageText(const std::string& command)
                "Exit status: 0 written, 2 usage, 4 file error.\n";
     if (command == "diff")
         return "Usage: tarnik-cli diff A.zvn B.zvn\n"
-               "Prints one line per setting that differs, \"LABEL: VALUE_A -> VALUE_B\", in\n"
-               "the order of the window's pages.\n"
+               "Prints one line per setting that differs, \"LABEL: A: VALUE_A, B: VALUE_B\", in\n"
+               "the order of the window's pages; a bit set as B's differing boxes,\n"
+               "\"LABEL: B: + ticked, − not ticked\", one line per place in the window.\n"
                "Exit status: 0 equal, 1 different, 2 usage, 4 file error.\n";
     if (command == "export")
         return "Usage: tarnik-cli export FILE.zvn [-o OUT.json]\n"

@@ -53,7 +53,7 @@ int RunDiff(const Arguments& args, std::ostream& out, std::ostream& err)
         return kExitFileError;
     const auto differences = compareSettings(a->record, a->users, b->record, b->users);
     for (const SettingComparison& difference : differences)
-        out << comparisonLine(difference) << '\n';
+        out << comparisonLine(difference, kTwoFiles) << '\n';
     out.flush();
     return differences.empty() ? kExitOk : kExitDifferent;
 }

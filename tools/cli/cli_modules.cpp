@@ -99,7 +99,7 @@ private:
         const auto differences =
             compareWithModuleImage(settings_, session_.image, protocol::kSentImageBytes);
         for (const SettingComparison& difference : differences)
-            session_.host.printLine(comparisonLine(difference));
+            session_.host.printLine(comparisonLine(difference, kFileAndModule));
         session_.host.printLine(task_ == ModuleTask::Verify ? fileComparisonLine(differences.size())
                                                             : verificationLine(differences.size()));
         finish(differences.empty() ? kExitOk : kExitDiffers, true);
@@ -109,9 +109,7 @@ private:
     {
         if (programmed_ && !compared)
             // The failure line above may read as if programming failed: it did not.
-            session_.host.printLine("Weryfikacja: " + summaryOf(status) +
-                                    " przy odczycie; ustawienia zaprogramowano, ale ich nie "
-                                    "sprawdzono.");
+            session_.host.printLine(readBackFailedLine(summaryOf(status)));
         status_ = status;
         onDone_();
     }

@@ -16,9 +16,11 @@
 
 #include "editor/dialogs/fconfig_number_we_re.h"
 #include "editor/dialogs/fconfig_work_we_re.h"
+#include "editor/dialogs/output_reaction_bits.h"
 #include "editor/dialogs/reaction_buttons.h"
 #include "editor/lookup/control_table.h"
 #include "modal_watcher.h"
+#include "model/settings_catalogue.h"
 #include "reaction_pages_fixture.h"
 
 using namespace std::chrono_literals;
@@ -308,6 +310,49 @@ TEST_F(ReactionButtonsTest, aMissingUserEditIsReportedInAMessageBoxNotThrownInto
     window_->button(QStringLiteral("BBConfigWorkWe1Re1"))->click();
     ASSERT_TRUE(closer->fired());
     ASSERT_TRUE(message.text.contains(QStringLiteral("Eosoba2")));
+}
+
+// Comparisons name a reaction's boxes by the catalogue's words: each is the caption
+// of a box the dialog shows for that reaction, and a bit marked hidden has no
+// visible box there.
+TEST_F(ReactionButtonsTest, catalogueCaptionsAreTheBoxesTheDialogShows)
+{
+    const std::pair<const char*, const char*> reactions[] = {
+        {"BB_ConfigNumerWe3Re2", "numberWeRe[3][2]"},
+        {"BB_ConfigNumerSpecWe3Re1", "numberSpecWeRe[3][1]"},
+        {"BB_ConfigNumerSpecWe5Re2", "numberSpecWeRe[5][2]"},
+        {"BBConfigWorkWe1Re1", "workWeRe[1][1]"},
+        {"BBConfigWorkSpecWe3Re1", "workSpecWeRe[3][1]"},
+        {"BBConfigWorkSpecWe1Re2", "workSpecWeRe[1][2]"},
+    };
+    for (const auto& [button, key] : reactions) {
+        const SettingEntry* entry = findSetting(key);
+        ASSERT_NE(entry, nullptr) << key;
+        const Seen seen = press(QString::fromLatin1(button), false);
+        const bool outputs = std::string_view(key).starts_with("number");
+        for (const BitMeaning& meaning : entry->bits) {
+            QString box;
+            QString caption;
+            if (outputs) {
+                for (const ReactionBox& reaction : kOutputReactionBoxes)
+                    if (reaction.mask == 1u << meaning.bit)
+                        box = QString::fromLatin1(reaction.name);
+                caption = seen.text.at(box).trimmed();
+            } else {
+                const int user = meaning.bit / 2 + 1;
+                const bool clip = meaning.bit % 2 != 0;
+                box = QStringLiteral("ChBUS%1%2").arg(user).arg(clip ? "Clip" : "SMS");
+                caption = seen.text.at(clip ? QStringLiteral("Label6") : QStringLiteral("Label5")) +
+                          QLatin1Char(' ') + seen.text.at(QStringLiteral("Luser%1").arg(user));
+            }
+            EXPECT_EQ(seen.visible.at(box), meaning.shown) << key << " bit " << meaning.bit;
+            if (meaning.shown) {
+                EXPECT_TRUE(QString::fromStdString(meaning.caption).startsWith(caption))
+                    << key << " bit " << meaning.bit << ": " << meaning.caption << " / "
+                    << caption.toStdString();
+            }
+        }
+    }
 }
 
 }  // namespace tarnik
