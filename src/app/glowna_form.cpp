@@ -1,5 +1,7 @@
 #include "app/glowna_form.h"
 
+#include <utility>
+
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -10,9 +12,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
+#include <QWindow>
 #include <stdexcept>
 
 #include "about/about_box.h"
@@ -77,7 +81,7 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     edits_ = new EditTracker(this);
     interlocks_ = new Interlocks(*controls_, this, this);
     binding_ = std::make_unique<SettingsBinding>(
-        *controls_, OptionRefresh{[this](OptionFlag option) { interlocks_->applyOption(option); }});
+        *controls_, OptionRefresh{[this](Option option) { interlocks_->applyOption(option); }});
     timer1_ = std::make_unique<NoAnswerTimer>(nullptr);
     timer1_->setOnError([this](const std::exception& error) {
         showErrorMessage(this, QString::fromUtf8(error.what()));
@@ -107,9 +111,23 @@ void TGlownaF::setVisible(bool visible)
     if (visible && !placed_) {
         placed_ = true;
         ensurePolished();
-        placeOnScreen(*this, preferredSize_.isValid() ? preferredSize_ : sizeHint());
+        assumedFrame_ =
+            placeOnScreen(*this, preferredSize_.isValid() ? preferredSize_ : sizeHint());
     }
     QMainWindow::setVisible(visible);
+}
+
+// A window system that tells the frame once the window is shown, and tells another
+// than the one assumed, gets the window centred again on the frame it drew. (X11
+// tells it only after the window manager has framed the window: the assumed frame
+// stands there.)
+void TGlownaF::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    const std::optional<QMargins> assumed = std::exchange(assumedFrame_, std::nullopt);
+    const QWindow* handle = windowHandle();
+    if (assumed && handle && !handle->frameMargins().isNull() && handle->frameMargins() != *assumed)
+        placeOnScreen(*this, size());
 }
 
 TGlownaF::~TGlownaF()
@@ -407,7 +425,7 @@ void TGlownaF::openSettingsFile(const QString& fileName)
     {
         const EditTracker::ProgramShows showing(*edits_);
         binding_->showFrom(settings_, users_);
-        interlocks_->applyOption(OptionFlag::TestReport);
+        interlocks_->applyOption(Option::Report);
     }
     edits_->clear();
     emit settingsShown();

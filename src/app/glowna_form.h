@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 #include "link/info_list.h"
 #include "link/link_host.h"
@@ -145,6 +146,7 @@ signals:
     void exchangeSucceeded(const QString& portName);
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     // Asks first when unsaved edits would be lost; "Anuluj" keeps the window open.
@@ -198,6 +200,9 @@ private:
     bool busy_ = false;
     bool placed_ = false;
     QSize preferredSize_;  // invalid: the layout's
+    // The frame placement assumed before the window system had the window; null once
+    // the frame it reports has been checked against it.
+    std::optional<QMargins> assumedFrame_;
     std::unique_ptr<NoAnswerTimer> timer1_;
     // Declared in the order of release: the engine goes first, the port last.
     std::unique_ptr<TComPort> port_;

@@ -47,19 +47,17 @@ bool fitsOnAScreen(const QRect& frameRect)
     });
 }
 
-void placeOnScreen(QWidget& window, QSize preferred)
+QMargins placeOnScreen(QWidget& window, QSize preferred)
 {
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!screen)
-        return;
+        return {};
     window.ensurePolished();
-    // With its native window made, a platform that knows the frame before mapping
-    // (not X11) gives it exactly.
-    (void)window.winId();
     const QRect available = screen->availableGeometry();
     const QMargins frame = windowFrame(window);
     window.resize(fittedWindowSize(preferred, window.minimumSizeHint(), available, frame));
     window.move(centredWindowPosition(window.size(), available, frame));
+    return frame;
 }
 
 }  // namespace tarnik

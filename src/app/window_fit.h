@@ -36,6 +36,7 @@ bool fitsOnAScreen(const QRect& frameRect);
 // first shown, the position is the frame's even where the window manager's
 // frame is not known yet: the window system then puts the frame's top-left
 // there, whatever frame is drawn.
-void placeOnScreen(QWidget& window, QSize preferred);
+// Returns the frame it assumed.
+QMargins placeOnScreen(QWidget& window, QSize preferred);
 
 }  // namespace tarnik

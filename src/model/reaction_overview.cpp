@@ -11,64 +11,45 @@ namespace tarnik {
 
 namespace {
 
-constexpr const char* kSeparator = " / ";
 constexpr const char* kEventHeading = "Zdarzenie";
 constexpr const char* kOutputHeading = "Wyjście ";
 constexpr const char* kUserFallback = "Użytkownik ";
 constexpr const char* kNoNumber = "brak numeru";
 constexpr const char* kSmsHeading = "SMS";
 constexpr const char* kClipHeading = "CLIP";
-// The caption of the option box "załącz/wyłącz wyjście n SMSsem", around n.
-constexpr const char* kSmsControlBefore = "załącz/wyłącz wyjście ";
-constexpr const char* kSmsControlAfter = " SMSsem";
-constexpr const char* kPeriodicReportLabel = "Raport okresowy do użytkownika 1";
-constexpr const char* kUnidentifiedSmsLabel = "Niezidentyfikowany SMS";
 constexpr const char* kReportText = "raport";
 constexpr const char* kHidden = "****";
 
-std::string key(const char* field, int i)
-{
-    return std::string(field) + "[" + std::to_string(i) + "]";
-}
-std::string key(const char* field, int i, int j)
-{
-    return key(field, i) + "[" + std::to_string(j) + "]";
-}
-
-const SettingEntry& entryOf(const std::string& settingKey)
-{
-    if (const SettingEntry* entry = findSetting(settingKey))
-        return *entry;
-    throw std::logic_error("no setting " + settingKey);
-}
-
 // A catalogue label's parts: "Wejścia / Wejście 3 / zanik masy / ..." gives
 // {"Wejścia", "Wejście 3", "zanik masy", ...}.
-std::vector<std::string> labelParts(const std::string& settingKey)
+std::vector<std::string> labelPartsOf(const std::string& settingKey)
 {
-    const std::string& label = entryOf(settingKey).label;
-    std::vector<std::string> parts;
-    std::size_t from = 0;
-    for (std::size_t at; (at = label.find(kSeparator, from)) != std::string::npos;
-         from = at + std::char_traits<char>::length(kSeparator))
-        parts.push_back(label.substr(from, at - from));
-    parts.push_back(label.substr(from));
-    return parts;
+    return labelParts(settingEntry(settingKey).label);
+}
+
+// The last caption of the place a bit's box is found in.
+std::string boxGroup(const char* settingKey, std::uint8_t mask)
+{
+    const SettingEntry& entry = settingEntry(settingKey);
+    for (const BitMeaning& meaning : entry.bits)
+        if (1u << meaning.bit == mask)
+            return labelParts(boxPlace(entry, meaning)).back();
+    throw std::logic_error(std::string("no box for a bit of ") + settingKey);
 }
 
 // The parts between the page and the column: where on its page a reaction is.
 std::string placeOnPage(const std::string& settingKey)
 {
-    const std::vector<std::string> parts = labelParts(settingKey);
+    const std::vector<std::string> parts = labelPartsOf(settingKey);
     std::string place;
     for (std::size_t i = 1; i + 1 < parts.size(); ++i)
-        place += (place.empty() ? "" : kSeparator) + parts[i];
+        place += (place.empty() ? "" : kLabelSeparator) + parts[i];
     return place;
 }
 
 std::string lastPart(const std::string& settingKey)
 {
-    return labelParts(settingKey).back();
+    return labelPartsOf(settingKey).back();
 }
 
 class Reader {
@@ -81,12 +62,13 @@ public:
     std::uint8_t byte(const std::string& settingKey) const
     {
         return static_cast<std::uint8_t>(
-            std::get<int>(readSetting(record_, users_, entryOf(settingKey))));
+            std::get<int>(readSetting(record_, users_, settingEntry(settingKey))));
     }
 
     std::string text(const std::string& settingKey) const
     {
-        return fromCp1250(std::get<std::string>(readSetting(record_, users_, entryOf(settingKey))))
+        return fromCp1250(
+                   std::get<std::string>(readSetting(record_, users_, settingEntry(settingKey))))
             .toStdString();
     }
 
@@ -103,7 +85,7 @@ OverviewRow startRow(OverviewEvent event, int entry, int reaction, std::string l
     row.entry = entry;
     row.reaction = reaction;
     row.label = std::move(label);
-    row.page = labelParts(keys.front()).front();
+    row.page = labelPartsOf(keys.front()).front();
     row.keys = std::move(keys);
     return row;
 }
@@ -151,9 +133,10 @@ bool switchesOutput(const OverviewRow& row)
 OverviewRow reactionRow(const Reader& read, OverviewEvent event, int entry, int reaction,
                         bool special, std::uint8_t unavailableShown)
 {
-    const std::string number = key(special ? "numberSpecWeRe" : "numberWeRe", entry, reaction);
-    const std::string work = key(special ? "workSpecWeRe" : "workWeRe", entry, reaction);
-    const std::string text = key(special ? "smsSpecWeRe" : "smsWeRe", entry, reaction);
+    const std::string number =
+        settingKey(special ? "numberSpecWeRe" : "numberWeRe", entry, reaction);
+    const std::string work = settingKey(special ? "workSpecWeRe" : "workWeRe", entry, reaction);
+    const std::string text = settingKey(special ? "smsSpecWeRe" : "smsWeRe", entry, reaction);
     OverviewRow row = startRow(event, entry, reaction, placeOnPage(work), {number, work, text});
     readOutputReaction(row, read.byte(number), unavailableShown);
     readNotification(row, read.byte(work), true);
@@ -167,8 +150,8 @@ OverviewRow reactionRow(const Reader& read, OverviewEvent event, int entry, int 
 // and no button edits its output byte).
 OverviewRow confirmationRow(const Reader& read, int output, int reaction)
 {
-    const std::string work = key("workSpecWeRe", output, reaction);
-    const std::string text = key("smsSpecWeRe", output, reaction);
+    const std::string work = settingKey("workSpecWeRe", output, reaction);
+    const std::string text = settingKey("smsSpecWeRe", output, reaction);
     OverviewRow row =
         startRow(OverviewEvent::Confirmation, output, reaction, placeOnPage(work), {work, text});
     readNotification(row, read.byte(work), false);
@@ -199,11 +182,11 @@ OverviewRow clipRow(const Reader& read, OverviewEvent event, const char* field)
 
 OverviewRow smsControlRow(const Reader& read, int output)
 {
-    const std::string on = key("zalWyCode", output);
-    const std::string off = key("wylWyCode", output);
-    OverviewRow row = startRow(OverviewEvent::SmsControl, output, 0,
-                               kSmsControlBefore + std::to_string(output) + kSmsControlAfter,
-                               {on, off, std::string("flags")});
+    const std::string on = settingKey("zalWyCode", output);
+    const std::string off = settingKey("wylWyCode", output);
+    OverviewRow row =
+        startRow(OverviewEvent::SmsControl, output, 0, optionCaption(smsOutputOption(output)),
+                 {on, off, std::string("flags")});
     row.hasOutputs = true;
     row.onCode = read.text(on);
     row.offCode = read.text(off);
@@ -216,8 +199,9 @@ OverviewRow smsControlRow(const Reader& read, int output)
 
 OverviewRow periodicReportRow(const Reader& read)
 {
-    OverviewRow row = startRow(OverviewEvent::PeriodicReport, 0, 0, kPeriodicReportLabel,
-                               {std::string("testOkr"), std::string("flags")});
+    OverviewRow row =
+        startRow(OverviewEvent::PeriodicReport, 0, 0, boxGroup("flags", optionBit(Option::Report)),
+                 {std::string("testOkr"), std::string("flags")});
     row.hasSms = true;
     row.sms[0] = true;
     row.text = std::string(kReportText) + " co " + std::to_string(read.byte("testOkr")) + " h";
@@ -227,8 +211,9 @@ OverviewRow periodicReportRow(const Reader& read)
 
 OverviewRow unidentifiedSmsRow(const Reader& read)
 {
-    OverviewRow row = startRow(OverviewEvent::UnidentifiedSms, 0, 0, kUnidentifiedSmsLabel,
-                               {std::string("clipVerif")});
+    OverviewRow row =
+        startRow(OverviewEvent::UnidentifiedSms, 0, 0, boxGroup("clipVerif", kForwardUnknownSms),
+                 {std::string("clipVerif")});
     row.hasSms = true;
     row.sms[0] = true;
     row.active = (read.byte("clipVerif") & kForwardUnknownSms) != 0;
@@ -262,10 +247,10 @@ ReactionOverview reactionOverview(const SettingsRecord& effective, const UserDir
     ReactionOverview overview;
     for (int u = 1; u <= kUsers; ++u) {
         OverviewUser& user = overview.users[static_cast<std::size_t>(u - 1)];
-        user.name = read.text(key("osoba", u));
+        user.name = read.text(settingKey("osoba", u));
         if (user.name.empty())
             user.name = kUserFallback + std::to_string(u);
-        user.number = read.text(key("nrUser", u));
+        user.number = read.text(settingKey("nrUser", u));
     }
     std::vector<OverviewRow>& rows = overview.rows;
     for (int k = 1; k <= kInputs; ++k)
@@ -298,7 +283,7 @@ std::vector<std::string> overviewHeadingLines(const ReactionOverview& overview, 
     if (column == C::kUnavailable)
         return {kUnavailableOption};
     if (column == C::kText)
-        return {lastPart(key("smsWeRe", 1, 1))};
+        return {lastPart(settingKey("smsWeRe", 1, 1))};
     if (column < C::kFirstUser || column >= C::kText)
         throw std::out_of_range("no overview column " + std::to_string(column));
     const int i = (column - C::kFirstUser) / 2;
@@ -333,8 +318,9 @@ std::string overviewCell(const OverviewRow& row, int column, bool showSecrets)
     if (column == C::kText) {
         if (row.event != OverviewEvent::SmsControl)
             return row.text;
-        return lastPart(key("zalWyCode", row.entry)) + ": " + codeText(row.onCode, showSecrets) +
-               ", " + lastPart(key("wylWyCode", row.entry)) + ": " +
+        return lastPart(settingKey("zalWyCode", row.entry)) + ": " +
+               codeText(row.onCode, showSecrets) + ", " +
+               lastPart(settingKey("wylWyCode", row.entry)) + ": " +
                codeText(row.offCode, showSecrets);
     }
     if (column < C::kFirstUser || column > C::kText)

@@ -45,7 +45,7 @@ void addBoxDifferences(const SettingEntry& entry, int a, int b,
         const bool inB = ((b >> meaning.bit) & 1) != 0;
         if (inA == inB)
             continue;
-        const std::string& place = meaning.place.empty() ? entry.label : meaning.place;
+        const std::string& place = boxPlace(entry, meaning);
         auto line = std::find_if(result.begin() + static_cast<std::ptrdiff_t>(first), result.end(),
                                  [&](const SettingComparison& c) { return c.label == place; });
         if (line == result.end()) {

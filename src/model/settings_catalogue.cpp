@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <stdexcept>
 
 #include "model/image_layout.h"
 
@@ -29,17 +30,8 @@ std::string join(std::initializer_list<std::string> parts)
 {
     std::string label;
     for (const std::string& part : parts)
-        label += (label.empty() ? "" : " / ") + part;
+        label += (label.empty() ? "" : kLabelSeparator) + part;
     return label;
-}
-
-std::string indexed(const char* field, int i)
-{
-    return std::string(field) + "[" + std::to_string(i) + "]";
-}
-std::string indexed(const char* field, int i, int j)
-{
-    return indexed(field, i) + "[" + std::to_string(j) + "]";
 }
 
 class Builder {
@@ -98,13 +90,13 @@ struct ReactionView {
 void addReaction(Builder& b, const ReactionFields& f, int k, int r, const std::string& place,
                  ReactionView view)
 {
-    b.bitSet(indexed(f.numberKey, k, r), join({place, kReactionColumn}), f.numberOffset,
+    b.bitSet(settingKey(f.numberKey, k, r), join({place, kReactionColumn}), f.numberOffset,
              f.pairOffset + 1, std::move(view.outputs));
     if (view.outputsHidden)
         b.hideFrom(b.entries.size() - 1);
-    b.bitSet(indexed(f.workKey, k, r), join({place, view.notifyColumn}), f.workOffset, f.pairOffset,
-             std::move(view.notification));
-    b.add(indexed(f.textKey, k, r), join({place, kTextColumn}), SettingKind::Text, f.textOffset,
+    b.bitSet(settingKey(f.workKey, k, r), join({place, view.notifyColumn}), f.workOffset,
+             f.pairOffset, std::move(view.notification));
+    b.add(settingKey(f.textKey, k, r), join({place, kTextColumn}), SettingKind::Text, f.textOffset,
           sizeof(ShortString<36>), {{f.textSlot, kTextSlotLength}});
 }
 
@@ -182,13 +174,13 @@ void addPhonesPage(Builder& b)
     for (int u = 0; u < kUsers; ++u) {
         const std::string user = join({kPhones, "Użytkownik " + std::to_string(u + 1)});
         const std::size_t entry = sizeof(UserEntry) * static_cast<std::size_t>(u);
-        b.add(indexed("nrUser", u + 1), join({user, "tel."}), SettingKind::Text,
+        b.add(settingKey("nrUser", u + 1), join({user, "tel."}), SettingKind::Text,
               offsetof(SettingsRecord, nrUser) +
                   sizeof(ShortString<15>) * static_cast<std::size_t>(u),
               sizeof(ShortString<15>), {{userNumberSlot(u), kQuotedSlotLength}});
-        b.add(indexed("osoba", u + 1), join({user, "Nazwa"}), SettingKind::Text,
+        b.add(settingKey("osoba", u + 1), join({user, "Nazwa"}), SettingKind::Text,
               entry + offsetof(UserEntry, osoba), sizeof(ShortString<30>), {}, SettingHome::Users);
-        b.add(indexed("uwagi", u + 1), join({user, "Uwagi"}), SettingKind::Text,
+        b.add(settingKey("uwagi", u + 1), join({user, "Uwagi"}), SettingKind::Text,
               entry + offsetof(UserEntry, uwagi), sizeof(ShortString<250>), {}, SettingHome::Users);
     }
 }
@@ -198,9 +190,10 @@ void addInputsPage(Builder& b)
     for (int k = 0; k < kInputs; ++k) {
         const std::string input = join({kInputsPage, "Wejście " + std::to_string(k + 1)});
         const auto ku = static_cast<std::size_t>(k);
-        b.byte(indexed("timerPod", k + 1), join({input, "Czas reakcji [x 0,1s]"}),
+        b.byte(settingKey("timerPod", k + 1), join({input, "Czas reakcji [x 0,1s]"}),
                offsetof(SettingsRecord, timerPod) + ku, kTimerPod + ku);
-        b.byte(indexed("timerTorBuf", k + 1), join({input, "Blokada wejścia po reakcji [x 10s]"}),
+        b.byte(settingKey("timerTorBuf", k + 1),
+               join({input, "Blokada wejścia po reakcji [x 10s]"}),
                offsetof(SettingsRecord, timerTorBuf) + ku, kTimerTorBuf + ku);
         for (int r = 0; r < kReactions; ++r)
             addReaction(b, inputReaction(k, r), k + 1, r + 1, join({input, kGround[r]}),
@@ -239,11 +232,11 @@ void addOutputsPage(Builder& b)
     for (int n = 0; n < kOutputs; ++n) {
         const std::string output = join({kOutputsPage, "Wyjście " + std::to_string(n + 1)});
         const auto nu = static_cast<std::size_t>(n);
-        b.add(indexed("zalWyCode", n + 1), join({output, "Kod załączenia"}), SettingKind::Code,
+        b.add(settingKey("zalWyCode", n + 1), join({output, "Kod załączenia"}), SettingKind::Code,
               offsetof(SettingsRecord, zalWyCode) + 2 * nu, 2, {{kZalWyCode + 2 * nu, 2}});
-        b.add(indexed("wylWyCode", n + 1), join({output, "Kod wyłączenia"}), SettingKind::Code,
+        b.add(settingKey("wylWyCode", n + 1), join({output, "Kod wyłączenia"}), SettingKind::Code,
               offsetof(SettingsRecord, wylWyCode) + 2 * nu, 2, {{kWylWyCode + 2 * nu, 2}});
-        b.byte(indexed("wyOffTimer", n + 1),
+        b.byte(settingKey("wyOffTimer", n + 1),
                join({output, "Wyłącz wyjście " + std::to_string(n + 1) + " po czasie [s]"}),
                offsetof(SettingsRecord, wyOffTimer) + nu, kWyOffTimer + nu);
     }
@@ -287,6 +280,39 @@ std::string imagePartLabel(std::size_t offset)
 }
 
 }  // namespace
+
+const SettingEntry& settingEntry(const std::string& key)
+{
+    if (const SettingEntry* entry = findSetting(key))
+        return *entry;
+    throw std::logic_error("no setting " + key);
+}
+
+std::string settingKey(const char* field, int i)
+{
+    return std::string(field) + "[" + std::to_string(i) + "]";
+}
+std::string settingKey(const char* field, int i, int j)
+{
+    return settingKey(field, i) + "[" + std::to_string(j) + "]";
+}
+
+std::vector<std::string> labelParts(const std::string& label)
+{
+    const std::size_t separator = std::char_traits<char>::length(kLabelSeparator);
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    for (std::size_t at; (at = label.find(kLabelSeparator, from)) != std::string::npos;
+         from = at + separator)
+        parts.push_back(label.substr(from, at - from));
+    parts.push_back(label.substr(from));
+    return parts;
+}
+
+const std::string& boxPlace(const SettingEntry& entry, const BitMeaning& meaning)
+{
+    return meaning.place.empty() ? entry.label : meaning.place;
+}
 
 std::size_t SettingEntry::maxLength() const
 {

@@ -60,6 +60,18 @@ struct SettingEntry {
 // Every setting, in page order.
 std::span<const SettingEntry> settingsCatalogue();
 const SettingEntry* findSetting(const std::string& key);
+// The setting of a key the program itself composes; a missing one is a
+// programming error and throws std::logic_error.
+const SettingEntry& settingEntry(const std::string& key);
+// "numberWeRe[3]", "numberWeRe[3][2]": a key with 1-based indices.
+std::string settingKey(const char* field, int i);
+std::string settingKey(const char* field, int i, int j);
+
+// Labels are captions joined by kLabelSeparator, the page first.
+inline constexpr const char* kLabelSeparator = " / ";
+std::vector<std::string> labelParts(const std::string& label);
+// Where the window shows a bit's box: its own place, or its setting's label.
+const std::string& boxPlace(const SettingEntry& entry, const BitMeaning& meaning);
 
 // A setting's value: a byte for Number and BitSet, the characters (code page 1250)
 // for Text and Code.

@@ -34,7 +34,6 @@ constexpr const char* kFontFiles[] = {"/usr/share/fonts/truetype/dejavu/DejaVuSa
 constexpr int kFontPoints = 8;
 constexpr qreal kMarginMm = 15;
 
-constexpr const char* kSeparator = " / ";
 constexpr const char* kHidden = "****";
 constexpr const char* kNone = "—";
 constexpr const char* kBasicPage = "Podstawowe";
@@ -81,36 +80,13 @@ QString esc(const std::string& utf8Text)
     return esc(u8(utf8Text));
 }
 
-std::vector<std::string> labelParts(const std::string& label)
-{
-    std::vector<std::string> parts;
-    std::size_t from = 0;
-    for (std::size_t at; (at = label.find(kSeparator, from)) != std::string::npos;
-         from = at + std::char_traits<char>::length(kSeparator))
-        parts.push_back(label.substr(from, at - from));
-    parts.push_back(label.substr(from));
-    return parts;
-}
-
 // The label's parts from `first` to `last` (exclusive), joined again.
 std::string joinParts(const std::vector<std::string>& parts, std::size_t first, std::size_t last)
 {
     std::string text;
     for (std::size_t i = first; i < last && i < parts.size(); ++i)
-        text += (text.empty() ? "" : kSeparator) + parts[i];
+        text += (text.empty() ? "" : kLabelSeparator) + parts[i];
     return text;
-}
-
-const SettingEntry& entryOf(const std::string& key)
-{
-    if (const SettingEntry* entry = findSetting(key))
-        return *entry;
-    throw std::logic_error("no setting " + key);
-}
-
-std::string indexed(const char* field, int i)
-{
-    return std::string(field) + "[" + std::to_string(i) + "]";
 }
 
 class ReportWriter {
@@ -178,7 +154,7 @@ private:
         const int bits = std::get<int>(readSetting(record_, users_, entry));
         std::vector<const BitMeaning*> boxes;
         for (const BitMeaning& meaning : entry.bits)
-            if (meaning.shown && (meaning.place.empty() ? entry.label : meaning.place) == place)
+            if (meaning.shown && boxPlace(entry, meaning) == place)
                 boxes.push_back(&meaning);
         if (boxes.empty())
             return;
@@ -202,7 +178,7 @@ private:
     {
         std::vector<std::string> places;
         for (const BitMeaning& meaning : entry.bits) {
-            const std::string& place = meaning.place.empty() ? entry.label : meaning.place;
+            const std::string& place = boxPlace(entry, meaning);
             if (meaning.shown && std::find(places.begin(), places.end(), place) == places.end())
                 places.push_back(place);
         }
@@ -284,14 +260,14 @@ private:
     {
         heading(kUsersHeading);
         html_ += QStringLiteral("<table width=\"100%\">\n");
-        row({esc(u8(kUserColumn)), esc(labelParts(entryOf("osoba[1]").label).back()),
-             esc(labelParts(entryOf("nrUser[1]").label).back()),
-             esc(labelParts(entryOf("uwagi[1]").label).back())},
+        row({esc(u8(kUserColumn)), esc(labelParts(settingEntry("osoba[1]").label).back()),
+             esc(labelParts(settingEntry("nrUser[1]").label).back()),
+             esc(labelParts(settingEntry("uwagi[1]").label).back())},
             {}, true);
         for (int u = 1; u <= kUsers; ++u)
-            row({QString::number(u), valueText(entryOf(indexed("osoba", u))),
-                 valueText(entryOf(indexed("nrUser", u))),
-                 valueText(entryOf(indexed("uwagi", u)))});
+            row({QString::number(u), valueText(settingEntry(settingKey("osoba", u))),
+                 valueText(settingEntry(settingKey("nrUser", u))),
+                 valueText(settingEntry(settingKey("uwagi", u)))});
         html_ += QStringLiteral("</table>\n");
     }
 
@@ -299,12 +275,12 @@ private:
     {
         heading(kInputsHeading);
         html_ += QStringLiteral("<table>\n");
-        row({esc(u8(kInputColumn)), esc(labelParts(entryOf("timerPod[1]").label).back()),
-             esc(labelParts(entryOf("timerTorBuf[1]").label).back())},
+        row({esc(u8(kInputColumn)), esc(labelParts(settingEntry("timerPod[1]").label).back()),
+             esc(labelParts(settingEntry("timerTorBuf[1]").label).back())},
             {}, true);
         for (int k = 1; k <= kInputs; ++k)
-            row({QString::number(k), valueText(entryOf(indexed("timerPod", k))),
-                 valueText(entryOf(indexed("timerTorBuf", k)))});
+            row({QString::number(k), valueText(settingEntry(settingKey("timerPod", k))),
+                 valueText(settingEntry(settingKey("timerTorBuf", k)))});
         html_ += QStringLiteral("</table>\n");
     }
 
@@ -312,18 +288,19 @@ private:
     {
         heading(kOutputsHeading);
         html_ += QStringLiteral("<table>\n");
-        const SettingEntry& options = entryOf("flags");
+        const SettingEntry& options = settingEntry("flags");
         shown_.insert(options.key);
         const int optionBits = std::get<int>(readSetting(record_, users_, options));
         for (int n = 1; n <= kOutputs; ++n) {
             // The output's option boxes, then its codes and time.
-            const std::string output = labelParts(entryOf(indexed("wyOffTimer", n)).label)[1];
+            const std::string output =
+                labelParts(settingEntry(settingKey("wyOffTimer", n)).label)[1];
             for (const BitMeaning& meaning : options.bits)
-                if (meaning.place == kOutputsHeading + std::string(kSeparator) + output)
-                    row({esc(output + kSeparator + meaning.caption),
+                if (meaning.place == kOutputsHeading + std::string(kLabelSeparator) + output)
+                    row({esc(output + kLabelSeparator + meaning.caption),
                          esc(u8((optionBits >> meaning.bit) & 1 ? kTicked : kNotTicked))});
             for (const char* field : {"zalWyCode", "wylWyCode", "wyOffTimer"}) {
-                const SettingEntry& entry = entryOf(indexed(field, n));
+                const SettingEntry& entry = settingEntry(settingKey(field, n));
                 const std::vector<std::string> parts = labelParts(entry.label);
                 row({esc(joinParts(parts, 1, parts.size())), valueText(entry)});
             }

@@ -34,14 +34,14 @@ struct BindingFixture {
         const tarnik::ControlTable controls(&root);
         interlocks = new tarnik::Interlocks(controls, &root, &root);
         binding = std::make_unique<tarnik::SettingsBinding>(
-            controls, tarnik::OptionRefresh{[this](tarnik::OptionFlag flag) { option(flag); }});
+            controls, tarnik::OptionRefresh{[this](tarnik::Option flag) { option(flag); }});
         binding->FillSmsCentreList();
         binding->CBcentrumChange();
         binding->connectSmsCentreList();
         tarnik::SetDefaults(record);
     }
 
-    void option(tarnik::OptionFlag flag) { interlocks->applyOption(flag); }
+    void option(tarnik::Option flag) { interlocks->applyOption(flag); }
 
     template <typename T>
     T* get(const char* name)

@@ -36,7 +36,7 @@ TEST(EffectiveSettings, isWhatTheWindowStoresAfterShowingAndCollecting)
         // As opening a file does; the collect goes into the window's record, which
         // keeps the file's bytes no control shows.
         f.binding->showFrom(file, f.users);
-        f.option(tarnik::OptionFlag::TestReport);
+        f.option(tarnik::Option::Report);
         SettingsRecord collected = file;
         f.binding->collectInto(collected);
         const SettingsRecord effective = tarnik::effectiveSettings(file);

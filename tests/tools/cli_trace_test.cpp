@@ -68,8 +68,9 @@ TEST_F(Cli, TraceMasksCodesAndNumbersInAProgrammingRunAndAReadBack)
         for (const std::string& secret : kSecrets)
             EXPECT_EQ(read.Contains(secret), secretsShown) << secret;
         // Each secret byte masked on the way out and on the way back: the PIN slot (7),
-        // the access code (4), five number slots (15 each), four codes (2 each).
-        const std::size_t secretBytes = 7 + 4 + 5 * 15 + 4 * 2;
+        // the access code (4), five number slots (15 each), four codes (2 each), the
+        // header checksum that sums codes (1).
+        const std::size_t secretBytes = 7 + 4 + 5 * 15 + 4 * 2 + 1;
         EXPECT_EQ(Masked(sent), secretsShown ? 0 : secretBytes);
         EXPECT_EQ(Masked(received), secretsShown ? 0 : secretBytes);
         // Masking keeps every byte's place: the same exchange, the same counts.

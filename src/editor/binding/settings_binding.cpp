@@ -28,7 +28,7 @@ SettingsBinding::SettingsBinding(const ControlTable& controls, OptionRefresh ref
 {
 }
 
-void SettingsBinding::runOption(OptionFlag option) const
+void SettingsBinding::runOption(Option option) const
 {
     if (refresh_.run)
         refresh_.run(option);
@@ -59,8 +59,8 @@ void SettingsBinding::showSettingSteps(const SettingsRecord& record)
 
 void SettingsBinding::refreshOutputOptions()
 {
-    for (OptionFlag option : {OptionFlag::Output1BySms, OptionFlag::Output1OffTimer,
-                              OptionFlag::Output2BySms, OptionFlag::Output2OffTimer})
+    for (Option option :
+         {Option::SmsOutput1, Option::TimedOff1, Option::SmsOutput2, Option::TimedOff2})
         runOption(option);
 }
 
@@ -94,8 +94,8 @@ void SettingsBinding::ShowBasicSettings(const SettingsRecord& record)
     showBits(c_.flags, record.flags);
     showSpin(c_.smsConfirmTimer, record.smsConfirmTimer);
     showSpin(c_.smsAttempts, record.smsAttempts);
-    runOption(OptionFlag::SmsProgramming);
-    runOption(OptionFlag::TestReport);
+    runOption(Option::SmsProgram);
+    runOption(Option::Report);
     showSpin(c_.exitTime, record.exitTime);
     showSpin(c_.entryTime, record.entryTime);
     showSpin(c_.alarmTime, record.alarmTime);

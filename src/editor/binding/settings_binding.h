@@ -24,7 +24,7 @@ class ControlTable;
 // The output option handlers that bring dependent controls into line after a
 // show (ChBFlags_0Click .. ChBFlags_5Click of the window's interlocks).
 struct OptionRefresh {
-    std::function<void(OptionFlag option)> run;  // runs ChBFlags_<option>Click
+    std::function<void(Option option)> run;  // runs ChBFlags_<option>Click
 };
 
 class SettingsBinding {
@@ -72,7 +72,7 @@ public:
     void connectSmsCentreList();
 
 private:
-    void runOption(OptionFlag option) const;
+    void runOption(Option option) const;
     // The six show steps of ShowSettings, without its option refresh.
     void showSettingSteps(const SettingsRecord& record);
 

@@ -167,7 +167,7 @@ void Interlocks::connectCheckBoxes()
                    [this, group, digit] { clipActionClick(group, digit); });
     for (int flag = 0; flag < kOptions; ++flag)
         attach(optionBoxes_[static_cast<std::size_t>(flag)],
-               [this, flag] { applyOption(static_cast<OptionFlag>(flag)); });
+               [this, flag] { applyOption(static_cast<Option>(flag)); });
 }
 
 void Interlocks::watchEdits(const ControlTable& controls)
@@ -221,7 +221,7 @@ void Interlocks::clipActionClick(ClipGroup group, int digit)
 
 // ---- Option dependencies
 
-void Interlocks::applyOption(OptionFlag option)
+void Interlocks::applyOption(Option option)
 {
     const auto i = static_cast<std::size_t>(option);
     const bool on = optionBoxes_.at(i)->isChecked();

@@ -63,7 +63,7 @@ public:
     //  3: Label25, SEWy_offTimer2, Label48
     //  4: SEtestokr
     //  5: EPINMOD (emptied before it is disabled), Label28
-    void applyOption(OptionFlag option);
+    void applyOption(Option option);
 
     // Exit checks: a modal "Uwaga" box when the text left behind is not
     // acceptable, then the focus goes back to `edit`; the text stays.

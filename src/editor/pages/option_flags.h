@@ -1,19 +1,16 @@
 #pragma once
 
 // The six options behind the check boxes ChBFlags_0 .. ChBFlags_5: option n is bit n of
-// the record's flags, and its box's handler ChBFlags_<n>Click brings the controls that
-// depend on it into line.
+// the record's flags (Option in the model), and its box's handler ChBFlags_<n>Click
+// brings the controls that depend on it into line:
+//   SmsOutput1, SmsOutput2  "załącz/wyłącz wyjście n SMSsem": EZalWy<n>, EwylWy<n>
+//   TimedOff1, TimedOff2    "Czas wyłączenia wyjścia n": SEWy_offTimer<n>
+//   Report                  "Przyślij raport co:": SEtestokr
+//   SmsProgram              "Zezwolenie na programowanie sms-em.": EPINMOD
+
+#include "model/reaction_bits.h"
 
 namespace tarnik {
-
-enum class OptionFlag {
-    Output1BySms = 0,     // "załącz/wyłącz wyjście 1 SMSsem": EZalWy1, EwylWy1
-    Output2BySms = 1,     // "załącz/wyłącz wyjście 2 SMSsem": EZalWy2, EwylWy2
-    Output1OffTimer = 2,  // "Czas wyłączenia wyjścia 1": SEWy_offTimer1
-    Output2OffTimer = 3,  // "Czas wyłączenia wyjścia 2": SEWy_offTimer2
-    TestReport = 4,       // "Przyślij raport co:": SEtestokr
-    SmsProgramming = 5,   // "Zezwolenie na programowanie sms-em.": EPINMOD
-};
 
 inline constexpr int kOptionFlags = 6;
 

@@ -220,9 +220,9 @@ TEST_F(InterlocksTest, handlersCalledDirectlyBringUnchangedBoxesDependantsInLine
     // the settings calls the handlers itself.
     window_->edit(QStringLiteral("EwylWy2"))->setText(QStringLiteral("xy"));
     window_->edit(QStringLiteral("EPINMOD"))->setText(QStringLiteral("1234"));
-    interlocks_->applyOption(OptionFlag::Output2BySms);
-    interlocks_->applyOption(OptionFlag::TestReport);
-    interlocks_->applyOption(OptionFlag::SmsProgramming);
+    interlocks_->applyOption(Option::SmsOutput2);
+    interlocks_->applyOption(Option::Report);
+    interlocks_->applyOption(Option::SmsProgram);
     ASSERT_TRUE(window_->edit(QStringLiteral("EwylWy2"))->text().isEmpty());
     ASSERT_TRUE(!window_->control(QStringLiteral("Label46"))->isEnabled());
     ASSERT_TRUE(!window_->control(QStringLiteral("SEtestokr"))->isEnabled());
