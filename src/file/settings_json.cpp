@@ -142,10 +142,12 @@ std::optional<SettingValue> fromJson(const SettingEntry& entry, const JsonValue&
         return static_cast<int>(value.number);
     }
     case SettingKind::BitSet: {
+        // Only eight digits are read: a longer string of any length is refused.
         bool valid = value.type == JsonValue::Type::String && value.text.size() == kBits;
         int byte = 0;
-        for (const char c : value.text) {
-            valid = valid && (c == '0' || c == '1');
+        for (int i = 0; valid && i < kBits; ++i) {
+            const char c = value.text[static_cast<std::size_t>(i)];
+            valid = c == '0' || c == '1';
             byte = byte * 2 + (c == '1' ? 1 : 0);
         }
         if (!valid)

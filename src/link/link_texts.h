@@ -3,6 +3,8 @@
 // The texts the module link shows to the user, UTF-8, in one place: the lines of the
 // information list, the refusals of "programuj" and the verification's closing line.
 
+#include "model/settings_texts.h"
+
 namespace tarnik {
 
 namespace link_text {
@@ -18,7 +20,7 @@ inline constexpr const char* kNotInternational =
     "kierunkowy na kraj";
 inline constexpr const char* kNumberTooLong =
     "numer centrum sms i numery użytkowników mogą mieć najwyżej 12 znaków";
-inline constexpr const char* kPinLength = "Kod pin musi mieć 4 znaki.";
+inline constexpr const char* kPinLength = kPinLengthMessage;
 inline constexpr const char* kDeviceLost = "Połączenie z modułem zostało przerwane.";
 inline constexpr const char* kVerified = "Weryfikacja: moduł zawiera zaprogramowane ustawienia.";
 inline constexpr const char* kDifferences = "Weryfikacja: liczba różnic: ";

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -37,11 +38,14 @@ void PacedLine::open()
 {
     int master = -1;
     int slave = -1;
-    char name[256] = {};
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0)
+    if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
         throwErrno("openpty");
     master_.reset(master);
     slave_.reset(slave);
+    // openpty would write the name into a buffer of unknown size; ptsname_r is told it.
+    char name[256] = {};
+    if (::ptsname_r(master_.get(), name, sizeof name) != 0)
+        throwErrno("ptsname_r");
     termios tio{};
     if (::tcgetattr(slave_.get(), &tio) != 0)
         throwErrno("tcgetattr");

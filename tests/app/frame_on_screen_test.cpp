@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
@@ -16,6 +15,7 @@
 #include <optional>
 
 #include "app/user_conveniences.h"
+#include "event_loop.h"
 #include "qt_printers.h"
 #include "window_fixture.h"
 
@@ -89,16 +89,17 @@ std::optional<QRect> insideOnScreen(WId window)
 // the one Qt holds. The bound only guards against a hang.
 std::optional<QRect> frameOnScreen(QWidget& window)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 60000) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-        const auto extents = frameExtents(window.winId());
-        const auto inside = insideOnScreen(window.winId());
-        if (extents && inside && *inside == window.geometry())
-            return inside->marginsAdded(*extents);
-    }
-    return std::nullopt;
+    std::optional<QRect> frame;
+    tarnik::test::PumpUntil(
+        [&] {
+            const auto extents = frameExtents(window.winId());
+            const auto inside = insideOnScreen(window.winId());
+            if (extents && inside && *inside == window.geometry())
+                frame = inside->marginsAdded(*extents);
+            return frame.has_value();
+        },
+        std::chrono::seconds(60));
+    return frame;
 }
 
 struct Place {

@@ -121,6 +121,8 @@ TEST(SettingsJson, EveryRefusalNamesTheKeyTheLineTheValueAndWhatIsAllowed)
         {"flags", QStringLiteral("0000001"),
          "wartość \"0000001\": oczekiwano 8 cyfr 0 lub 1 (bit 7 pierwszy)"},
         {"flags", 12, "wartość 12: oczekiwano 8 cyfr 0 lub 1 (bit 7 pierwszy)"},
+        {"clipVerif", QString(40, QLatin1Char('1')),
+         "wartość \"" + std::string(40, '1') + "\": oczekiwano 8 cyfr 0 lub 1 (bit 7 pierwszy)"},
         {"flags", QStringLiteral("01000000"),
          "wartość \"01000000\": bity 6 i 7 nie mają w oknie pola wyboru (dozwolone 00xxxxxx)"},
         {"clipVerif", QStringLiteral("00000101"),

@@ -16,6 +16,7 @@
 #include "editor/interlocks/key_filter.h"
 #include "editor/lookup/control_table.h"
 #include "editor/widgets/typing_limit.h"
+#include "model/settings_texts.h"
 
 namespace tarnik {
 
@@ -59,7 +60,7 @@ constexpr std::array<OptionDependency, 6> kOptionDependencies{{
 }};
 
 const QString kWarningTitle = QStringLiteral("Uwaga");
-const QString kPinMessage = QStringLiteral("Kod pin musi mieć 4 znaki.");
+const QString kPinMessage = QString::fromUtf8(kPinLengthMessage);
 const QString kSmsCodeMessage = QStringLiteral("Sms sterujący musi mieć formę dwóch znaków");
 
 const QChar kEnter(13);
