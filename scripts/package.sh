@@ -19,8 +19,6 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
                       stat -c %Y "$root/packaging/changelog")
 fi
 export SOURCE_DATE_EPOCH
-# rcc writes each resource's time into the program unless told otherwise.
-export QT_RCC_SOURCE_DATE_OVERRIDE=$SOURCE_DATE_EPOCH
 
 launcher=()
 if command -v ccache >/dev/null 2>&1; then

@@ -54,10 +54,12 @@ done
 step "hardening"
 command -v hardening-check >/dev/null 2>&1 ||
   fail "hardening-check is missing (scripts/setup.sh installs devscripts)"
-# tarnik-sim has no call that fortification checks at run time (see the package's
-# lintian overrides): every other protection is required of it too.
-{ hardening-check "$bin/tarnik" "$bin/tarnik-cli" &&
-  hardening-check --nofortify "$bin/tarnik-sim"; } >"$work/hardening" ||
+# The programs are compiled with -fcf-protection, but Debian 12's C start files (crt1.o,
+# crti.o, libc_nonshared.a) carry no IBT/SHSTK property, so the linker cannot mark any
+# program here as protected: that check is left out. tarnik-sim has no call that
+# fortification checks at run time (see the package's lintian overrides).
+{ hardening-check --nocfprotection "$bin/tarnik" "$bin/tarnik-cli" &&
+  hardening-check --nocfprotection --nofortify "$bin/tarnik-sim"; } >"$work/hardening" ||
   { cat "$work/hardening" >&2; fail "the programs lack hardening"; }
 
 step "tarnik --demo until its window is shown"
