@@ -14,9 +14,9 @@ std::string numbered(const char* text, int n)
 }
 
 // A bit no box the window shows stands for: what it does, and that it is hidden.
-BitMeaning hidden(int bit, const std::string& what, const std::string& place = {})
+BitMeaning hidden(int bit, const std::string& what)
 {
-    return {bit, place, what + kHiddenBox, false};
+    return {bit, {}, what + kHiddenBox, false};
 }
 
 int bitOf(std::uint8_t mask)

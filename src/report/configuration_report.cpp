@@ -146,15 +146,16 @@ private:
 
     // The boxes of a bit set the window shows in `place`: one box as "tak" or "nie"
     // beside its caption, several as the captions of the ticked ones beside the
-    // place's last caption. Bits no box shows are left to "others".
+    // place's last caption.
     void boxRows(const SettingEntry& entry, const std::string& place,
                  std::vector<QStringList>& rows)
     {
         shown_.insert(entry.key);
         const int bits = std::get<int>(readSetting(record_, users_, entry));
         std::vector<const BitMeaning*> boxes;
+        // A bit of a hidden box counts only when set: the window keeps it.
         for (const BitMeaning& meaning : entry.bits)
-            if (meaning.shown && boxPlace(entry, meaning) == place)
+            if ((meaning.shown || ((bits >> meaning.bit) & 1)) && boxPlace(entry, meaning) == place)
                 boxes.push_back(&meaning);
         if (boxes.empty())
             return;
