@@ -23,7 +23,7 @@ QStringList machinePorts()
 QHash<QString, QString> machineDescriptions()
 {
     QHash<QString, QString> descriptions;
-    for (const SerialPortInfo& port : DescribeSerialPorts())
+    for (const SerialPortInfo& port : describeSerialPorts())
         descriptions.insert(QString::fromStdString(port.path),
                             QString::fromStdString(port.description));
     return descriptions;

@@ -23,7 +23,7 @@ bool startWindowTrace(QtTraceSink& trace, TGlownaF& window, const QStringList& p
         ports.push_back(port);
     QStringList header;
     for (const std::string& line :
-         FormatTraceHeader(ModuleTraceHeader(std::string("tarnik ") + config::kVersion, ports,
+         formatTraceHeader(moduleTraceHeader(std::string("tarnik ") + config::kVersion, ports,
                                              trace.ShowsSecrets()),
                            std::time(nullptr)))
         header << QString::fromStdString(line);

@@ -343,12 +343,12 @@ JsonSyntaxError::JsonSyntaxError(int atLine, int atColumn, const std::string& wh
 {
 }
 
-JsonValue ReadJson(const std::string& document)
+JsonValue readJson(const std::string& document)
 {
     return Reader(document).document();
 }
 
-std::string JsonQuoted(const std::string& utf8)
+std::string jsonQuoted(const std::string& utf8)
 {
     std::string out = "\"";
     for (const char c : utf8) {
@@ -373,7 +373,7 @@ std::string JsonQuoted(const std::string& utf8)
     return out + "\"";
 }
 
-std::string JsonText(const JsonValue& value)
+std::string jsonValueText(const JsonValue& value)
 {
     switch (value.type) {
     case JsonValue::Type::Null:
@@ -383,7 +383,7 @@ std::string JsonText(const JsonValue& value)
     case JsonValue::Type::Number:
         return value.text;
     case JsonValue::Type::String:
-        return JsonQuoted(value.text);
+        return jsonQuoted(value.text);
     case JsonValue::Type::Array:
         return "[...]";
     case JsonValue::Type::Object:

@@ -46,10 +46,10 @@ public:
 };
 
 // Reads one JSON document (UTF-8, an optional byte order mark, white space around).
-JsonValue ReadJson(const std::string& document);
+JsonValue readJson(const std::string& document);
 
 // A value written back compactly, for messages: a string in quotes with JSON escapes.
-std::string JsonText(const JsonValue& value);
-std::string JsonQuoted(const std::string& utf8);
+std::string jsonValueText(const JsonValue& value);
+std::string jsonQuoted(const std::string& utf8);
 
 }  // namespace tarnik

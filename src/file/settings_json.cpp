@@ -132,12 +132,12 @@ std::optional<SettingValue> fromJson(const SettingEntry& entry, const JsonValue&
     switch (entry.kind) {
     case SettingKind::Number: {
         if (value.type != JsonValue::Type::Number || std::floor(value.number) != value.number)
-            return refuse("wartość " + JsonText(value) + ": oczekiwano liczby całkowitej");
+            return refuse("wartość " + jsonValueText(value) + ": oczekiwano liczby całkowitej");
         const SpinLimits* limits = spinLimitsAt(entry.offset);
         const int minimum = limits ? limits->minimum : 0;
         const int maximum = limits ? limits->maximum : 255;
         if (value.number < minimum || value.number > maximum)
-            return refuse("wartość " + JsonText(value) + " poza zakresem " +
+            return refuse("wartość " + jsonValueText(value) + " poza zakresem " +
                           std::to_string(minimum) + ".." + std::to_string(maximum));
         return static_cast<int>(value.number);
     }
@@ -151,17 +151,17 @@ std::optional<SettingValue> fromJson(const SettingEntry& entry, const JsonValue&
             byte = byte * 2 + (c == '1' ? 1 : 0);
         }
         if (!valid)
-            return refuse("wartość " + JsonText(value) +
+            return refuse("wartość " + jsonValueText(value) +
                           ": oczekiwano 8 cyfr 0 lub 1 (bit 7 pierwszy)");
         const std::string problem = bitSetProblem(entry, static_cast<std::uint8_t>(byte));
         if (!problem.empty())
-            return refuse("wartość " + JsonText(value) + ": " + problem);
+            return refuse("wartość " + jsonValueText(value) + ": " + problem);
         return byte;
     }
     case SettingKind::Text:
     case SettingKind::Code: {
         if (value.type != JsonValue::Type::String)
-            return refuse("wartość " + JsonText(value) + ": oczekiwano tekstu");
+            return refuse("wartość " + jsonValueText(value) + ": oczekiwano tekstu");
         std::string bad;
         const auto bytes = exactCp1250(QString::fromStdString(value.text), bad);
         if (!bytes)
@@ -169,10 +169,10 @@ std::optional<SettingValue> fromJson(const SettingEntry& entry, const JsonValue&
         if (bytes->find('\0') != std::string::npos)
             return refuse("znak o kodzie 0 nie mieści się w polu edycji");
         if (entry.kind == SettingKind::Code && !bytes->empty() && bytes->size() != entry.width)
-            return refuse("wartość " + JsonText(value) + ": kod ma " + characters(entry.width) +
-                          " albo jest pusty");
+            return refuse("wartość " + jsonValueText(value) + ": kod ma " +
+                          characters(entry.width) + " albo jest pusty");
         if (bytes->size() > allowedLength(entry))
-            return refuse("wartość " + JsonText(value) + ": tekst dłuższy niż " +
+            return refuse("wartość " + jsonValueText(value) + ": tekst dłuższy niż " +
                           characters(allowedLength(entry)));
         return *bytes;
     }
@@ -213,7 +213,7 @@ void checkOptionalCodes(const SettingsRecord& record, const UserDirectory& users
 
 }  // namespace
 
-QByteArray ExportSettingsJson(const SettingsRecord& file, const UserDirectory& users)
+QByteArray exportSettingsJson(const SettingsRecord& file, const UserDirectory& users)
 {
     // The values the file programs, so that every export imports back.
     const SettingsRecord record = effectiveSettings(file);
@@ -236,11 +236,11 @@ QByteArray ExportSettingsJson(const SettingsRecord& file, const UserDirectory& u
     return out;
 }
 
-void ImportSettingsJson(const QByteArray& json, SettingsRecord& record, UserDirectory& users)
+void importSettingsJson(const QByteArray& json, SettingsRecord& record, UserDirectory& users)
 {
     JsonValue document;
     try {
-        document = ReadJson(json.toStdString());
+        document = readJson(json.toStdString());
     } catch (const JsonSyntaxError& e) {
         throw SettingsJsonError(e.what());
     }

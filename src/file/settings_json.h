@@ -22,13 +22,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-QByteArray ExportSettingsJson(const SettingsRecord& record, const UserDirectory& users);
+QByteArray exportSettingsJson(const SettingsRecord& record, const UserDirectory& users);
 
 // Builds both records from a document: every setting of the catalogue must be there
 // once, nothing else, each value one the window can hold (numbers within their
 // controls' ranges, option bits with a check box, codes and texts their edits take).
 // Fields no setting covers (the spare bytes) are 0. Throws SettingsJsonError listing
 // every fault; `record` and `users` are then untouched.
-void ImportSettingsJson(const QByteArray& json, SettingsRecord& record, UserDirectory& users);
+void importSettingsJson(const QByteArray& json, SettingsRecord& record, UserDirectory& users);
 
 }  // namespace tarnik

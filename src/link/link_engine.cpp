@@ -118,7 +118,7 @@ void LinkEngine::startReadBack(bool forComparison)
         readBackState_ = ReadBackState::Reading;
         readBackForComparison_ = forComparison;
         // The answer is every byte received from here on, as the store takes it.
-        port_.MaskInTrace(TComPort::TraceDirection::Received, SecretReadBackBytes());
+        port_.MaskInTrace(TComPort::TraceDirection::Received, secretReadBackBytes());
         port_.WriteText(protocol::kReadFrame);
         host_.armNoAnswerTimer();
     } catch (...) {
@@ -298,7 +298,7 @@ void LinkEngine::SendImageChunk(std::int32_t& uploadOffset, int s)
     end = std::copy(protocol::kTerminator.begin(), protocol::kTerminator.end(), end);
     port_.MaskInTrace(
         TComPort::TraceDirection::Sent,
-        SecretChunkBytes(static_cast<std::size_t>(uploadOffset), static_cast<std::size_t>(n)));
+        secretChunkBytes(static_cast<std::size_t>(uploadOffset), static_cast<std::size_t>(n)));
     uploadOffset += n;
     port_.Write(frame.data(), static_cast<int>(end - frame.begin()));
     host_.armNoAnswerTimer();

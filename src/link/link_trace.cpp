@@ -18,17 +18,17 @@ namespace {
 constexpr std::string_view kSecretKeys[] = {"pin",    "pinMod",    "csms",
                                             "nrUser", "zalWyCode", "wylWyCode"};
 
-bool IsSecret(const std::string& key)
+bool isSecret(const std::string& key)
 {
     const std::string_view name = std::string_view(key).substr(0, key.find('['));
     return std::find(std::begin(kSecretKeys), std::end(kSecretKeys), name) != std::end(kSecretKeys);
 }
 
-ByteRanges CollectSecretImageBytes()
+ByteRanges collectSecretImageBytes()
 {
     ByteRanges ranges;
     for (const SettingEntry& entry : settingsCatalogue()) {
-        if (!IsSecret(entry.key))
+        if (!isSecret(entry.key))
             continue;
         for (const ImageSpan& span : entry.image)
             ranges.push_back({span.offset, span.offset + span.width});
@@ -42,10 +42,10 @@ ByteRanges CollectSecretImageBytes()
 }
 
 // The secret image bytes within [first, first + count), moved to start at `at`.
-ByteRanges Shifted(std::size_t first, std::size_t count, std::size_t at)
+ByteRanges shifted(std::size_t first, std::size_t count, std::size_t at)
 {
     ByteRanges out;
-    for (const ByteRange& range : SecretImageBytes()) {
+    for (const ByteRange& range : secretImageBytes()) {
         const std::size_t begin = std::max(range.begin, first);
         const std::size_t end = std::min(range.end, first + count);
         if (begin < end)
@@ -56,23 +56,23 @@ ByteRanges Shifted(std::size_t first, std::size_t count, std::size_t at)
 
 }  // namespace
 
-const ByteRanges& SecretImageBytes()
+const ByteRanges& secretImageBytes()
 {
-    static const ByteRanges ranges = CollectSecretImageBytes();
+    static const ByteRanges ranges = collectSecretImageBytes();
     return ranges;
 }
 
-ByteRanges SecretChunkBytes(std::size_t imageOffset, std::size_t dataBytes)
+ByteRanges secretChunkBytes(std::size_t imageOffset, std::size_t dataBytes)
 {
-    return Shifted(imageOffset, dataBytes, 2);  // after '*' and the command character
+    return shifted(imageOffset, dataBytes, 2);  // after '*' and the command character
 }
 
-ByteRanges SecretReadBackBytes()
+ByteRanges secretReadBackBytes()
 {
-    return Shifted(0, protocol::kReadBackImageBytes, protocol::kReadBackLeadBytes);
+    return shifted(0, protocol::kReadBackImageBytes, protocol::kReadBackLeadBytes);
 }
 
-TraceHeader ModuleTraceHeader(const std::string& program, const std::vector<std::string>& ports,
+TraceHeader moduleTraceHeader(const std::string& program, const std::vector<std::string>& ports,
                               bool secretsShown)
 {
     TraceHeader header;
@@ -81,7 +81,7 @@ TraceHeader ModuleTraceHeader(const std::string& program, const std::vector<std:
     TComPort port;  // never opened: it only turns names and settings into text
     applyModuleLineSettings(port);
     header.lineSettings = port.LineSettingsText();
-    const std::vector<SerialPortInfo> machine = DescribeSerialPorts();
+    const std::vector<SerialPortInfo> machine = describeSerialPorts();
     for (const std::string& name : ports) {
         port.SetPort(name);
         const auto known =

@@ -15,20 +15,20 @@
 namespace tarnik {
 
 // The Device image bytes that carry those settings, in image order.
-const ByteRanges& SecretImageBytes();
+const ByteRanges& secretImageBytes();
 
 // The secret bytes of a programming chunk frame ("*0", image bytes from `imageOffset`,
 // "*1") with `dataBytes` image bytes, as offsets into the frame.
-ByteRanges SecretChunkBytes(std::size_t imageOffset, std::size_t dataBytes);
+ByteRanges secretChunkBytes(std::size_t imageOffset, std::size_t dataBytes);
 
 // The secret bytes of a read-back answer (a lead byte, the image, "*1"), as offsets
 // into the answer.
-ByteRanges SecretReadBackBytes();
+ByteRanges secretReadBackBytes();
 
 // The header of a trace of the module link run by `program` ("tarnik-cli 1.1") on
 // `ports` (as the user named them): each port with the machine's description of it, the
 // module's line settings, and whether secrets are shown.
-TraceHeader ModuleTraceHeader(const std::string& program, const std::vector<std::string>& ports,
+TraceHeader moduleTraceHeader(const std::string& program, const std::vector<std::string>& ports,
                               bool secretsShown);
 
 }  // namespace tarnik

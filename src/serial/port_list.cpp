@@ -70,7 +70,7 @@ std::string Attribute(const fs::path& file)
     std::ifstream in(file);
     std::string line;
     std::getline(in, line);
-    line = SanitizeDeviceText(line);
+    line = sanitizeDeviceText(line);
     const auto first = line.find_first_not_of(' ');
     const auto last = line.find_last_not_of(' ');
     return first == std::string::npos ? std::string() : line.substr(first, last - first + 1);
@@ -126,7 +126,7 @@ std::string UdevName(const fs::path& dir, const std::string& devDir, const std::
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code linkError;
         if (fs::read_symlink(it->path(), linkError).filename() == name && !linkError)
-            found.push_back(devDir + SanitizeDeviceText(it->path().filename().string()));
+            found.push_back(devDir + sanitizeDeviceText(it->path().filename().string()));
     }
     std::sort(found.begin(), found.end());
     return found.empty() ? std::string() : found.front();
@@ -155,7 +155,7 @@ std::string Describe(const fs::path& root, const std::string& name)
     const auto usb = FindUsbDevice(device, sysRoot);
     if (!usb) {
         const std::string driver =
-            SanitizeDeviceText(LinkTarget(HardwareDevice(device, sysRoot) / "driver"));
+            sanitizeDeviceText(LinkTarget(HardwareDevice(device, sysRoot) / "driver"));
         return driver.empty() ? std::string(kBuiltInPort)
                               : std::string(kBuiltInPort) + " (" + driver + ")";
     }
@@ -175,7 +175,7 @@ std::string Describe(const fs::path& root, const std::string& name)
 
 }  // namespace
 
-std::string SanitizeDeviceText(std::string_view text, std::size_t maxCharacters)
+std::string sanitizeDeviceText(std::string_view text, std::size_t maxCharacters)
 {
     std::string out;
     std::size_t characters = 0;
@@ -226,7 +226,7 @@ std::string SanitizeDeviceText(std::string_view text, std::size_t maxCharacters)
     return out;
 }
 
-std::vector<SerialPortInfo> DescribeSerialPorts(const std::string& root)
+std::vector<SerialPortInfo> describeSerialPorts(const std::string& root)
 {
     std::vector<SerialPortInfo> ports;
     for (std::string& path : ListSerialPorts((fs::path(root) / "sys" / "class" / "tty").string())) {

@@ -27,15 +27,15 @@ struct SerialPortInfo {
 // none (identical adapters without one share their by-id name). Any other port is a
 // built-in UART: kBuiltInPort and its hardware's driver, "wbudowany port szeregowy
 // (serial8250)", found in the old sysfs layout and in the one with serial-base devices.
-// Texts that come from devices pass through SanitizeDeviceText.
+// Texts that come from devices pass through sanitizeDeviceText.
 // `root` is where "sys/class/tty" and "dev/serial" are read ("/" normally).
-std::vector<SerialPortInfo> DescribeSerialPorts(const std::string& root = "/");
+std::vector<SerialPortInfo> describeSerialPorts(const std::string& root = "/");
 
 inline constexpr std::string_view kBuiltInPort = "wbudowany port szeregowy";
 
 // A text a device supplied, made safe for a terminal and a label: escape sequences and
 // other control characters removed, cut to `maxCharacters` UTF-8 characters.
 inline constexpr std::size_t kDeviceTextMax = 127;
-std::string SanitizeDeviceText(std::string_view text, std::size_t maxCharacters = kDeviceTextMax);
+std::string sanitizeDeviceText(std::string_view text, std::size_t maxCharacters = kDeviceTextMax);
 
 }  // namespace tarnik

@@ -43,7 +43,7 @@ void TraceSink::Trace(std::string_view port, std::string_view tag, std::string_v
 {
     try {
         TraceLine(tag,
-                  FormatTraceLine(Elapsed(), namePorts_ ? port : std::string_view(), tag, text));
+                  formatTraceLine(Elapsed(), namePorts_ ? port : std::string_view(), tag, text));
     } catch (...) {
         // Out of memory while tracing: the trace loses a line, the port goes on.
     }
@@ -56,13 +56,13 @@ void TraceSink::TraceBytes(std::string_view port, std::string_view tag, const ch
         const long long micros = Elapsed();
         const std::string_view named = namePorts_ ? port : std::string_view();
         for (const std::string& row :
-             FormatTraceBytes(data, count, showSecrets_ ? ByteRanges{} : masked))
-            TraceLine(tag, FormatTraceLine(micros, named, tag, row));
+             formatTraceBytes(data, count, showSecrets_ ? ByteRanges{} : masked))
+            TraceLine(tag, formatTraceLine(micros, named, tag, row));
     } catch (...) {
     }
 }
 
-std::string EscapeTraceText(std::string_view text)
+std::string escapeTraceText(std::string_view text)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
@@ -83,19 +83,19 @@ std::string EscapeTraceText(std::string_view text)
     return out;
 }
 
-std::string FormatTraceLine(long long micros, std::string_view port, std::string_view tag,
+std::string formatTraceLine(long long micros, std::string_view port, std::string_view tag,
                             std::string_view text)
 {
     char head[48];
     std::snprintf(head, sizeof head, "%9lld ", micros);
     std::string line(head);
     if (!port.empty())
-        line.append(EscapeTraceText(port)).append(1, ' ');
+        line.append(escapeTraceText(port)).append(1, ' ');
     line.append(tag).append(tag.size() < 5 ? 5 - tag.size() : 0, ' ').append(1, ' ');
-    return line.append(EscapeTraceText(text));
+    return line.append(escapeTraceText(text));
 }
 
-std::vector<std::string> FormatTraceBytes(const char* data, int count, const ByteRanges& masked)
+std::vector<std::string> formatTraceBytes(const char* data, int count, const ByteRanges& masked)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::vector<std::string> rows;
@@ -121,7 +121,7 @@ std::vector<std::string> FormatTraceBytes(const char* data, int count, const Byt
     return rows;
 }
 
-std::vector<std::string> FormatTraceHeader(const TraceHeader& header, std::time_t started)
+std::vector<std::string> formatTraceHeader(const TraceHeader& header, std::time_t started)
 {
     char when[40] = "";
     std::tm local{};
@@ -133,12 +133,12 @@ std::vector<std::string> FormatTraceHeader(const TraceHeader& header, std::time_
         time.insert(time.size() - 2, 1, ':');
     std::vector<std::string> lines;
     lines.push_back("# Tarnik wire trace, started " + time);
-    lines.push_back("# program: " + EscapeTraceText(header.program));
+    lines.push_back("# program: " + escapeTraceText(header.program));
     for (const auto& [name, description] : header.ports)
-        lines.push_back("# port: " + EscapeTraceText(name) +
-                        (description.empty() ? "" : " (" + EscapeTraceText(description) + ")"));
+        lines.push_back("# port: " + escapeTraceText(name) +
+                        (description.empty() ? "" : " (" + escapeTraceText(description) + ")"));
     if (!header.lineSettings.empty())
-        lines.push_back("# line: " + EscapeTraceText(header.lineSettings));
+        lines.push_back("# line: " + escapeTraceText(header.lineSettings));
     lines.push_back(std::string("# ") +
                     (header.secretsShown ? trace_text::kShown : trace_text::kMasked));
     return lines;

@@ -88,15 +88,15 @@ inline constexpr std::string_view kLink = "LINK";
 }  // namespace trace_tag
 
 // "<micros right-aligned in 9> [<port> ]<tag padded to 5> <text>", the text escaped
-// by EscapeTraceText.
-std::string FormatTraceLine(long long micros, std::string_view port, std::string_view tag,
+// by escapeTraceText.
+std::string formatTraceLine(long long micros, std::string_view port, std::string_view tag,
                             std::string_view text);
 // Line breaks, tabs and other control characters as \n, \r, \t and \xHH, so that a
 // message takes one line.
-std::string EscapeTraceText(std::string_view text);
+std::string escapeTraceText(std::string_view text);
 // Bytes as rows of up to 16 hexadecimal pairs, each row followed by its printable
 // characters ('.' for the others); a masked byte is "**" and '*'.
-std::vector<std::string> FormatTraceBytes(const char* data, int count,
+std::vector<std::string> formatTraceBytes(const char* data, int count,
                                           const ByteRanges& masked = {});
 
 // What a trace file says before its first line.
@@ -108,7 +108,7 @@ struct TraceHeader {
 };
 // Lines beginning with "# ": the start as ISO 8601 local time with its offset, the
 // program, each port, the line settings and whether codes and numbers are masked.
-std::vector<std::string> FormatTraceHeader(const TraceHeader& header, std::time_t started);
+std::vector<std::string> formatTraceHeader(const TraceHeader& header, std::time_t started);
 
 namespace trace_text {
 inline constexpr const char* kMasked =

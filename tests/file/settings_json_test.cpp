@@ -18,7 +18,7 @@ namespace {
 QJsonObject exported(const SettingsRecord& record = startupSettings(),
                      const UserDirectory& users = {})
 {
-    return QJsonDocument::fromJson(ExportSettingsJson(record, users)).object();
+    return QJsonDocument::fromJson(exportSettingsJson(record, users)).object();
 }
 
 QByteArray withSetting(const QString& key, const QJsonValue& value)
@@ -42,7 +42,7 @@ std::string refusal(const QByteArray& json)
     const SettingsRecord recordBefore = record;
     const UserDirectory usersBefore = users;
     try {
-        ImportSettingsJson(json, record, users);
+        importSettingsJson(json, record, users);
     } catch (const SettingsJsonError& e) {
         EXPECT_EQ(0, std::memcmp(&record, &recordBefore, sizeof record));
         EXPECT_EQ(0, std::memcmp(&users, &usersBefore, sizeof users));
@@ -55,7 +55,7 @@ TEST(SettingsJson, ExportIsOneSettingALineInPageOrderWithUtf8Texts)
 {
     SettingsRecord record = startupSettings();
     record.smsWeRe[0][1].assign(toCp1250(QStringLiteral("Zanik masy – wejście 1")));
-    const QByteArray json = ExportSettingsJson(record, {});
+    const QByteArray json = exportSettingsJson(record, {});
     const QList<QByteArray> lines = json.split('\n');
     ASSERT_GT(lines.size(), 8);
     EXPECT_EQ(lines[0], "{");
@@ -80,8 +80,8 @@ TEST(SettingsJson, ImportTakesBackEveryValue)
     users.entries[2].uwagi.assign(toCp1250(QStringLiteral("brama\r\nżółta")));
     SettingsRecord back{};
     UserDirectory usersBack{};
-    ImportSettingsJson(ExportSettingsJson(record, users), back, usersBack);
-    EXPECT_EQ(ExportSettingsJson(back, usersBack), ExportSettingsJson(record, users));
+    importSettingsJson(exportSettingsJson(record, users), back, usersBack);
+    EXPECT_EQ(exportSettingsJson(back, usersBack), exportSettingsJson(record, users));
     EXPECT_EQ(back.flags, 0x21);
     EXPECT_EQ(back.zalWyCode[0][0], 'Z');
     EXPECT_EQ(back.zalWyCode[0][1], '1');
@@ -172,7 +172,7 @@ TEST(SettingsJson, EveryRefusalNamesTheKeyTheLineTheValueAndWhatIsAllowed)
 
 TEST(SettingsJson, EveryFaultOfADocumentIsListedWithItsLine)
 {
-    QByteArray json = ExportSettingsJson(startupSettings(), {});
+    QByteArray json = exportSettingsJson(startupSettings(), {});
     json.replace("\"callingTimer\": 1,", "\"callingTimer\": 250,");
     json.replace("\"testOkr\": 1,", "\"testOkr\": 0,");
     json.replace("\"timerPod[2]\": 1,", "\"timerPod[2]\": 1,\n        \"timerPod[2]\": 3,");

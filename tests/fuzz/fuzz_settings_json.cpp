@@ -48,7 +48,7 @@ void run(const std::uint8_t* data, std::size_t size)
     const SettingsRecord recordBefore = record.value;
     const UserDirectory usersBefore = users.value;
     try {
-        ImportSettingsJson(json, record.value, users.value);
+        importSettingsJson(json, record.value, users.value);
     } catch (const SettingsJsonError& e) {
         require(record.intact() && users.intact(), "write outside the records");
         require(namesItsPlace(e.what()), "refusal that names no line");
@@ -62,11 +62,11 @@ void run(const std::uint8_t* data, std::size_t size)
     require(lengthsWithinFields(record.value) && lengthsWithinFields(users.value),
             "imported a length byte past its field");
 
-    const QByteArray exported = ExportSettingsJson(record.value, users.value);
+    const QByteArray exported = exportSettingsJson(record.value, users.value);
     SettingsRecord back{};
     UserDirectory usersBack{};
     try {
-        ImportSettingsJson(exported, back, usersBack);
+        importSettingsJson(exported, back, usersBack);
     } catch (const SettingsJsonError&) {
         fail("an export of imported settings is refused");
     }
@@ -74,7 +74,7 @@ void run(const std::uint8_t* data, std::size_t size)
             "the export imports back to another record");
     require(std::memcmp(&usersBack, &users.value, sizeof usersBack) == 0,
             "the export imports back to other users");
-    require(ExportSettingsJson(back, usersBack) == exported, "a second export differs");
+    require(exportSettingsJson(back, usersBack) == exported, "a second export differs");
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ using namespace std::chrono_literals;
 using test::PtyPair;
 
 // Runs `command` and returns its standard output and exit status.
-std::pair<std::string, int> RunCommand(const std::string& command)
+std::pair<std::string, int> runCommand(const std::string& command)
 {
     std::string out;
     FILE* p = popen(command.c_str(), "r");
@@ -99,7 +99,7 @@ TEST(OpenFailure, DeniedNamesTheDevicesGroupAndHowToJoinIt)
     ASSERT_EQ(stat(pty.SlavePath().c_str(), &info), 0);
     const std::string group = getgrgid(info.st_gid)->gr_name;
 
-    const auto [out, status] = RunCommand(command);
+    const auto [out, status] = runCommand(command);
     EXPECT_EQ(status, 1) << out;
     EXPECT_EQ(out,
               "Unable to open com port (win error code: 13)\nPermission denied. Brak uprawnień "
@@ -170,7 +170,7 @@ TEST(OpenFailure, ARefusedOpenLeavesThePortOpenableByOthers)
     EXPECT_NE(refused.find("jest używany przez inny program"), std::string::npos) << refused;
     ::close(holder);
 
-    const auto [out, status] = RunCommand(command);
+    const auto [out, status] = runCommand(command);
     EXPECT_EQ(status, 0) << out;
     EXPECT_EQ(out, "opened");
 }

@@ -148,7 +148,7 @@ protected:
     }
     std::string DescriptionOf(const std::string& path)
     {
-        for (const auto& port : DescribeSerialPorts(root.string()))
+        for (const auto& port : describeSerialPorts(root.string()))
             if (port.path == path)
                 return port.description;
         ADD_FAILURE() << path << " not listed";
@@ -207,7 +207,7 @@ TEST_F(PortDescriptions, UsbAdaptersByMakerProductSerialAndIdsAndAStableName)
     AddUsbDevice(hub + "1-5", "2341", "0043", "", "", "");
     AddPort("ttyACM0", hub + "1-5/1-5:1.0", "cdc_acm");
 
-    const auto ports = DescribeSerialPorts(root.string());
+    const auto ports = describeSerialPorts(root.string());
     std::vector<std::string> paths;
     for (const auto& port : ports)
         paths.push_back(port.path);
@@ -259,12 +259,12 @@ TEST(DeviceText, ControlsAndEscapeSequencesGoAndLengthCountsCharacters)
         {std::string(200, 'y'), 127, std::string(127, 'y')},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(SanitizeDeviceText(c.in, c.max), c.out) << c.in;
+        EXPECT_EQ(sanitizeDeviceText(c.in, c.max), c.out) << c.in;
 }
 
 TEST_F(PortDescriptions, NoTreeNoPorts)
 {
-    EXPECT_TRUE(DescribeSerialPorts(root.string()).empty());
+    EXPECT_TRUE(describeSerialPorts(root.string()).empty());
 }
 
 }  // namespace

@@ -50,15 +50,15 @@ long long MicrosOf(const std::string& line)
 
 TEST(WireTrace, BytesShowAsHexAndPrintableRowsOfSixteen)
 {
-    EXPECT_EQ(FormatTraceBytes("*2*1", 4),
+    EXPECT_EQ(formatTraceBytes("*2*1", 4),
               std::vector<std::string>{"2A 32 2A 31" + std::string(38, ' ') + "*2*1"});
     const std::string twenty = std::string("OK*1\r\n") + std::string(14, '\x80');
-    const auto rows = FormatTraceBytes(twenty.data(), 20);
+    const auto rows = formatTraceBytes(twenty.data(), 20);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0], "4F 4B 2A 31 0D 0A 80 80 80 80 80 80 80 80 80 80  OK*1............");
     EXPECT_EQ(rows[1], "80 80 80 80" + std::string(38, ' ') + "....");
-    EXPECT_EQ(FormatTraceLine(1234, "", "TX", "x"), "     1234 TX    x");
-    EXPECT_EQ(FormatTraceLine(1234, "ttyUSB1", "ERROR", "x"), "     1234 ttyUSB1 ERROR x");
+    EXPECT_EQ(formatTraceLine(1234, "", "TX", "x"), "     1234 TX    x");
+    EXPECT_EQ(formatTraceLine(1234, "ttyUSB1", "ERROR", "x"), "     1234 ttyUSB1 ERROR x");
 }
 
 TEST(WireTrace, MaskedBytesKeepTheirPlaceInBothColumns)
@@ -84,14 +84,14 @@ TEST(WireTrace, MaskedBytesKeepTheirPlaceInBothColumns)
           "** **" + std::string(3 * 14 + 2, ' ') + "**"}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(FormatTraceBytes(c.bytes.data(), static_cast<int>(c.bytes.size()), c.masked),
+        EXPECT_EQ(formatTraceBytes(c.bytes.data(), static_cast<int>(c.bytes.size()), c.masked),
                   c.rows)
             << c.name;
 }
 
 TEST(WireTrace, MessagesTakeOneLine)
 {
-    EXPECT_EQ(EscapeTraceText("Unable to open\nPermission denied.\r\t\x1B[2J"),
+    EXPECT_EQ(escapeTraceText("Unable to open\nPermission denied.\r\t\x1B[2J"),
               "Unable to open\\nPermission denied.\\r\\t\\x1B[2J");
     RecordingSink sink;
     sink.SetNamePorts(true);
@@ -113,9 +113,9 @@ TEST(WireTrace, HeaderSaysWhenWhatWhereHowAndThatSecretsAreMasked)
     header.ports = {{"ttyUSB0", "FTDI FT232R USB UART (A1B2C3D4), USB 0403:6001"},
                     {"/dev/ttyS0", ""}};
     header.lineSettings = "115200 8N1";
-    const auto masked = FormatTraceHeader(header, 1796708400);  // 2026-12-08 05:40 UTC
+    const auto masked = formatTraceHeader(header, 1796708400);  // 2026-12-08 05:40 UTC
     header.secretsShown = true;
-    const auto shown = FormatTraceHeader(header, 1796708400);
+    const auto shown = formatTraceHeader(header, 1796708400);
     if (previous)
         setenv("TZ", saved.c_str(), 1);
     else
@@ -168,8 +168,8 @@ TEST(WireTrace, AnExchangeIsTracedFromOpenToClose)
     EXPECT_EQ(lines[0].substr(16), pty.SlavePath());
     EXPECT_EQ(lines[1].substr(16),
               "115200 8N1, rtscts off, xon/xoff off/off, DTR off, RTS off, event char 0x0A");
-    EXPECT_EQ(lines[2].substr(16), FormatTraceBytes("*2*1", 4).front());
-    EXPECT_EQ(lines[3].substr(16), FormatTraceBytes("OK*1", 4).front());
+    EXPECT_EQ(lines[2].substr(16), formatTraceBytes("*2*1", 4).front());
+    EXPECT_EQ(lines[3].substr(16), formatTraceBytes("OK*1", 4).front());
     EXPECT_EQ(lines[4].substr(16), "programming requested");
     for (size_t i = 1; i < lines.size(); ++i)
         EXPECT_LE(MicrosOf(lines[i - 1]), MicrosOf(lines[i])) << "the sink's clock runs on";
@@ -266,13 +266,13 @@ TEST(WireTrace, SecretBytesAreMaskedWhereverTheTransfersCutThem)
         for (const std::string& line : sink->Lines())
             if (TagOf(line) == "TX" || TagOf(line) == "RX")
                 transfers.push_back(line.substr(16));
-        const auto row = [](const char* bytes) { return FormatTraceBytes(bytes, 4).front(); };
+        const auto row = [](const char* bytes) { return formatTraceBytes(bytes, 4).front(); };
         EXPECT_EQ(transfers, (std::vector<std::string>{
                                  row("*3*1"),
                                  show ? row("ab12") : "61 62 ** **" + std::string(38, ' ') + "ab**",
                                  show ? row("34cd") : "** ** 63 64" + std::string(38, ' ') + "**cd",
                                  show ? row("x123") : "78 ** ** **" + std::string(38, ' ') + "x***",
-                                 FormatTraceBytes("y", 1).front(),
+                                 formatTraceBytes("y", 1).front(),
                              }));
     }
 }

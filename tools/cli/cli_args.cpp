@@ -24,7 +24,7 @@ std::vector<std::string> toStd(const QStringList& list)
 
 }  // namespace
 
-Arguments ParseArguments(const std::vector<std::string>& args)
+Arguments parseArguments(const std::vector<std::string>& args)
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
@@ -90,7 +90,7 @@ Arguments ParseArguments(const std::vector<std::string>& args)
     return parsed;
 }
 
-std::string UsageText(const std::string& command)
+std::string usageText(const std::string& command)
 {
     if (command == "ports")
         return "Usage: tarnik-cli ports [--long]\n"

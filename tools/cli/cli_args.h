@@ -34,9 +34,9 @@ struct Arguments {
 
 // `args` without the program name. Throws UsageError for an unknown option, a missing
 // value or a bad number.
-Arguments ParseArguments(const std::vector<std::string>& args);
+Arguments parseArguments(const std::vector<std::string>& args);
 
 // The usage text of one command, or of the tool when `command` is empty or unknown.
-std::string UsageText(const std::string& command);
+std::string usageText(const std::string& command);
 
 }  // namespace tarnik::cli

@@ -7,7 +7,7 @@
 
 namespace tarnik::cli {
 
-int RunCheck(const Arguments& args, std::ostream& out, std::ostream& err)
+int runCheck(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     if (args.positional.empty())
         throw UsageError("check needs at least one settings file");
@@ -16,7 +16,7 @@ int RunCheck(const Arguments& args, std::ostream& out, std::ostream& err)
     for (const std::string& file : args.positional) {
         SettingsRecord record{};
         UserDirectory users{};
-        if (!LoadSettingsOrTell(file, record, users, err)) {
+        if (!loadSettingsOrTell(file, record, users, err)) {
             status = kExitFileError;
             continue;
         }

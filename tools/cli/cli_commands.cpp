@@ -31,7 +31,7 @@
 
 namespace tarnik::cli {
 
-int ExitStatusOf(LinkOutcome outcome)
+int exitStatusOf(LinkOutcome outcome)
 {
     switch (outcome) {
     case LinkOutcome::Programmed:
@@ -83,7 +83,7 @@ std::optional<SettingsRecord> moduleSettings(const std::optional<std::string>& p
 {
     SettingsRecord settings = startupSettings();
     UserDirectory users{};
-    if (path && !LoadSettingsOrTell(*path, settings, users, err))
+    if (path && !loadSettingsOrTell(*path, settings, users, err))
         return std::nullopt;
     return effectiveSettings(settings);
 }
@@ -93,7 +93,7 @@ int waitForOutcome(Session& session)
 {
     if (!session.host.outcome())
         QCoreApplication::exec();
-    return session.host.outcome() ? ExitStatusOf(*session.host.outcome()) : kExitPortError;
+    return session.host.outcome() ? exitStatusOf(*session.host.outcome()) : kExitPortError;
 }
 
 // Before anything is opened: no output (-o, --trace) lands on an input (files, --base,
@@ -135,11 +135,11 @@ int runExchange(Session& session, std::ostream& err, Start start)
 
 }  // namespace
 
-int RunPorts(const Arguments& args, std::ostream& out, std::ostream&)
+int runPorts(const Arguments& args, std::ostream& out, std::ostream&)
 {
     requireNoPositional(args, 0);
     if (args.longListing) {
-        for (const SerialPortInfo& port : DescribeSerialPorts())
+        for (const SerialPortInfo& port : describeSerialPorts())
             out << port.path << '\t' << port.description << '\n';
     } else {
         for (const std::string& name : ListSerialPorts())
@@ -149,7 +149,7 @@ int RunPorts(const Arguments& args, std::ostream& out, std::ostream&)
     return kExitOk;
 }
 
-int RunProgram(const Arguments& args, std::ostream& out, std::ostream& err)
+int runProgram(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     requireNoPositional(args, 1);
     const auto& ports = requirePorts(args);
@@ -164,11 +164,11 @@ int RunProgram(const Arguments& args, std::ostream& out, std::ostream& err)
         args.positional.empty() ? std::nullopt : std::optional(args.positional[0]), err);
     if (!settings)
         return kExitFileError;
-    return RunOnModules(ports, args.verify ? ModuleTask::ProgramAndVerify : ModuleTask::Program,
+    return runOnModules(ports, args.verify ? ModuleTask::ProgramAndVerify : ModuleTask::Program,
                         *settings, timeoutOf(args), out, err);
 }
 
-int RunVerify(const Arguments& args, std::ostream& out, std::ostream& err)
+int runVerify(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     if (args.positional.size() != 1)
         throw UsageError("verify needs one settings file");
@@ -176,10 +176,10 @@ int RunVerify(const Arguments& args, std::ostream& out, std::ostream& err)
     const auto settings = moduleSettings(args.positional[0], err);
     if (!settings)
         return kExitFileError;
-    return RunOnModules(ports, ModuleTask::Verify, *settings, timeoutOf(args), out, err);
+    return runOnModules(ports, ModuleTask::Verify, *settings, timeoutOf(args), out, err);
 }
 
-int RunRead(const Arguments& args, std::ostream& out, std::ostream& err)
+int runRead(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     requireNoPositional(args, 0);
     const std::string port = requirePort(args);
@@ -190,7 +190,7 @@ int RunRead(const Arguments& args, std::ostream& out, std::ostream& err)
     SettingsRecord base{};
     UserDirectory users{};
     if (args.base) {
-        if (!LoadSettingsOrTell(*args.base, base, users, err))
+        if (!loadSettingsOrTell(*args.base, base, users, err))
             return kExitFileError;
     } else {
         SetDefaults(base);
@@ -209,7 +209,7 @@ int RunRead(const Arguments& args, std::ostream& out, std::ostream& err)
     }
 }
 
-int RunSerial(const Arguments& args, std::ostream& out, std::ostream& err)
+int runSerial(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     requireNoPositional(args, 0);
     const std::string port = requirePort(args);
@@ -228,14 +228,14 @@ int RunSerial(const Arguments& args, std::ostream& out, std::ostream& err)
     return status;
 }
 
-int RunImage(const Arguments& args, std::ostream& out, std::ostream& err)
+int runImage(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     if (args.positional.size() != 1)
         throw UsageError("image needs one settings file");
     requireNoPositional(args, 1);
     SettingsRecord record{};
     UserDirectory users{};
-    if (!LoadSettingsOrTell(args.positional[0], record, users, err))
+    if (!loadSettingsOrTell(args.positional[0], record, users, err))
         return kExitFileError;
     DeviceImage image{};
     SettingsToImage(record, image);
@@ -243,7 +243,7 @@ int RunImage(const Arguments& args, std::ostream& out, std::ostream& err)
 }
 
 // Reads a settings file; on failure tells on `err` what was wrong and returns false.
-bool LoadSettingsOrTell(const std::string& file, SettingsRecord& record, UserDirectory& users,
+bool loadSettingsOrTell(const std::string& file, SettingsRecord& record, UserDirectory& users,
                         std::ostream& err)
 {
     try {
@@ -271,8 +271,8 @@ std::shared_ptr<QtTraceSink> StartTrace(const Arguments& args, std::ostream& err
         return sink;
     QStringList header;
     const std::string program = std::string("tarnik-cli ") + config::kVersion;
-    for (const std::string& line : FormatTraceHeader(
-             ModuleTraceHeader(program, args.ports, args.traceSecrets), std::time(nullptr)))
+    for (const std::string& line : formatTraceHeader(
+             moduleTraceHeader(program, args.ports, args.traceSecrets), std::time(nullptr)))
         header << QString::fromStdString(line);
     sink->setHeader(header);
     sink->setWriteErrorHandler([&err](const QString& message) {
@@ -291,7 +291,7 @@ std::shared_ptr<QtTraceSink> StartTrace(const Arguments& args, std::ostream& err
 
 }  // namespace
 
-int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
+int runCommand(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     using Runner = int (*)(const Arguments&, std::ostream&, std::ostream&);
     struct Entry {
@@ -299,24 +299,24 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         Runner run;
     };
     static constexpr Entry kCommands[] = {
-        {"ports", RunPorts}, {"program", RunProgram}, {"verify", RunVerify},
-        {"read", RunRead},   {"serial", RunSerial},   {"image", RunImage},
-        {"diff", RunDiff},   {"export", RunExport},   {"import", RunImport},
-        {"check", RunCheck}, {"report", RunReport},
+        {"ports", runPorts}, {"program", runProgram}, {"verify", runVerify},
+        {"read", runRead},   {"serial", runSerial},   {"image", runImage},
+        {"diff", runDiff},   {"export", runExport},   {"import", runImport},
+        {"check", runCheck}, {"report", runReport},
     };
     if (args.version) {
         out << config::kCliVersionLine << std::endl;
         return kExitOk;
     }
     if (args.command.empty()) {
-        (args.help ? out : err) << UsageText("");
+        (args.help ? out : err) << usageText("");
         return args.help ? kExitOk : kExitUsage;
     }
     for (const Entry& entry : kCommands) {
         if (args.command != entry.name)
             continue;
         if (args.help) {
-            out << UsageText(args.command);
+            out << usageText(args.command);
             return kExitOk;
         }
         try {
@@ -342,11 +342,11 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err)
             return entry.run(args, out, err);
         } catch (const UsageError& e) {
             err << "tarnik-cli " << args.command << ": " << e.what() << "\n"
-                << UsageText(args.command);
+                << usageText(args.command);
             return kExitUsage;
         }
     }
-    err << "tarnik-cli: unknown command " << args.command << "\n" << UsageText("");
+    err << "tarnik-cli: unknown command " << args.command << "\n" << usageText("");
     return kExitUsage;
 }
 

@@ -23,27 +23,27 @@ enum ExitStatus {
     kExitWarnings = 1,   // check: the configuration check found something
 };
 
-int RunPorts(const Arguments& args, std::ostream& out, std::ostream& err);
-int RunProgram(const Arguments& args, std::ostream& out, std::ostream& err);
-int RunRead(const Arguments& args, std::ostream& out, std::ostream& err);
-int RunSerial(const Arguments& args, std::ostream& out, std::ostream& err);
-int RunImage(const Arguments& args, std::ostream& out, std::ostream& err);
-int RunVerify(const Arguments& args, std::ostream& out, std::ostream& err);
-int RunDiff(const Arguments& args, std::ostream& out, std::ostream& err);
-int RunExport(const Arguments& args, std::ostream& out, std::ostream& err);
-int RunImport(const Arguments& args, std::ostream& out, std::ostream& err);
-int RunCheck(const Arguments& args, std::ostream& out, std::ostream& err);
+int runPorts(const Arguments& args, std::ostream& out, std::ostream& err);
+int runProgram(const Arguments& args, std::ostream& out, std::ostream& err);
+int runRead(const Arguments& args, std::ostream& out, std::ostream& err);
+int runSerial(const Arguments& args, std::ostream& out, std::ostream& err);
+int runImage(const Arguments& args, std::ostream& out, std::ostream& err);
+int runVerify(const Arguments& args, std::ostream& out, std::ostream& err);
+int runDiff(const Arguments& args, std::ostream& out, std::ostream& err);
+int runExport(const Arguments& args, std::ostream& out, std::ostream& err);
+int runImport(const Arguments& args, std::ostream& out, std::ostream& err);
+int runCheck(const Arguments& args, std::ostream& out, std::ostream& err);
 // Needs a QGuiApplication (fonts).
-int RunReport(const Arguments& args, std::ostream& out, std::ostream& err);
+int runReport(const Arguments& args, std::ostream& out, std::ostream& err);
 
 // The exit status an exchange's outcome gives.
-int ExitStatusOf(LinkOutcome outcome);
+int exitStatusOf(LinkOutcome outcome);
 
 // Reads a settings file; on failure tells on `err` what was wrong, naming the file.
-bool LoadSettingsOrTell(const std::string& file, SettingsRecord& record, UserDirectory& users,
+bool loadSettingsOrTell(const std::string& file, SettingsRecord& record, UserDirectory& users,
                         std::ostream& err);
 
 // Dispatches on args.command, answering --help, --version and usage errors itself.
-int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err);
+int runCommand(const Arguments& args, std::ostream& out, std::ostream& err);
 
 }  // namespace tarnik::cli

@@ -27,7 +27,7 @@ struct Settings {
 std::optional<Settings> loadFile(const std::string& path, std::ostream& err)
 {
     Settings settings;
-    if (!LoadSettingsOrTell(path, settings.record, settings.users, err))
+    if (!loadSettingsOrTell(path, settings.record, settings.users, err))
         return std::nullopt;
     return settings;
 }
@@ -41,7 +41,7 @@ std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
 
 }  // namespace
 
-int RunDiff(const Arguments& args, std::ostream& out, std::ostream& err)
+int runDiff(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     if (args.positional.size() != 2)
         throw UsageError("diff needs two settings files");
@@ -58,18 +58,18 @@ int RunDiff(const Arguments& args, std::ostream& out, std::ostream& err)
     return differences.empty() ? kExitOk : kExitDifferent;
 }
 
-int RunExport(const Arguments& args, std::ostream& out, std::ostream& err)
+int runExport(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     if (args.positional.size() != 1)
         throw UsageError("export needs one settings file");
     const auto settings = loadFile(args.positional[0], err);
     if (!settings)
         return kExitFileError;
-    const QByteArray json = ExportSettingsJson(settings->record, settings->users);
+    const QByteArray json = exportSettingsJson(settings->record, settings->users);
     return writeOutput(args.output, bytesOf(json), out, err) ? kExitOk : kExitFileError;
 }
 
-int RunImport(const Arguments& args, std::ostream& out, std::ostream& err)
+int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     if (args.positional.size() != 1)
         throw UsageError("import needs one JSON document");
@@ -84,7 +84,7 @@ int RunImport(const Arguments& args, std::ostream& out, std::ostream& err)
     }
     Settings settings;
     try {
-        ImportSettingsJson(file.readAll(), settings.record, settings.users);
+        importSettingsJson(file.readAll(), settings.record, settings.users);
     } catch (const SettingsJsonError& e) {
         // The document was read but its settings are refused, as programming refuses them.
         err << "tarnik-cli: " << in << ": " << e.what() << std::endl;

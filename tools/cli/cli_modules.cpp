@@ -91,7 +91,7 @@ private:
             compare();
             return;
         }
-        finish(ExitStatusOf(outcome));
+        finish(exitStatusOf(outcome));
     }
 
     void compare()
@@ -127,7 +127,7 @@ private:
 
 }  // namespace
 
-int RunOnModules(const std::vector<std::string>& ports, ModuleTask task,
+int runOnModules(const std::vector<std::string>& ports, ModuleTask task,
                  const SettingsRecord& settings, int timeoutMs, std::ostream& out,
                  std::ostream& err)
 {

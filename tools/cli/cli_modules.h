@@ -19,7 +19,7 @@ enum class ModuleTask {
 
 // Runs `task` on every port; returns 0 when every port succeeded, otherwise the exit
 // status of the first port, in the order given, that failed.
-int RunOnModules(const std::vector<std::string>& ports, ModuleTask task,
+int runOnModules(const std::vector<std::string>& ports, ModuleTask task,
                  const SettingsRecord& settings, int timeoutMs, std::ostream& out,
                  std::ostream& err);
 

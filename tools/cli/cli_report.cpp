@@ -36,7 +36,7 @@ std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
 
 }  // namespace
 
-int RunReport(const Arguments& args, std::ostream& out, std::ostream& err)
+int runReport(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     if (args.positional.size() != 1)
         throw UsageError("report needs one settings file");
@@ -47,7 +47,7 @@ int RunReport(const Arguments& args, std::ostream& out, std::ostream& err)
     refuseOutputsOverInputs({*args.output}, {file});
     SettingsRecord record{};
     UserDirectory users{};
-    if (!LoadSettingsOrTell(file, record, users, err))
+    if (!loadSettingsOrTell(file, record, users, err))
         return kExitFileError;
     ReportOptions options;
     options.fileName = QFileInfo(QString::fromStdString(file)).fileName();

@@ -21,7 +21,7 @@ namespace {
 bool needsFonts(const std::vector<std::string>& args)
 {
     try {
-        return tarnik::cli::ParseArguments(args).command == "report";
+        return tarnik::cli::parseArguments(args).command == "report";
     } catch (const std::exception&) {
         return false;
     }
@@ -43,10 +43,10 @@ int main(int argc, char** argv)
     tarnik::InstallQtHandOver();
 
     try {
-        return tarnik::cli::RunCommand(tarnik::cli::ParseArguments(args), std::cout, std::cerr);
+        return tarnik::cli::runCommand(tarnik::cli::parseArguments(args), std::cout, std::cerr);
     } catch (const tarnik::cli::UsageError& e) {
         std::cerr << "tarnik-cli: " << e.what() << "\n"
-                  << tarnik::cli::UsageText(args.empty() ? "" : args[0]);
+                  << tarnik::cli::usageText(args.empty() ? "" : args[0]);
         return tarnik::cli::kExitUsage;
     } catch (const std::exception& e) {
         std::cerr << "tarnik-cli: " << e.what() << std::endl;
