@@ -54,6 +54,14 @@ CommandHook SilentAfter(int answered)
     };
 }
 
+CommandHook SilentTo(char command)
+{
+    return [command](CommandTurn& turn) {
+        if (turn.command() == command)
+            turn.answer.reset();
+    };
+}
+
 CommandHook HangUpAt(int frame, bool afterAnswer)
 {
     return [frame, afterAnswer](CommandTurn& turn) {

@@ -20,6 +20,8 @@ CommandHook StarOneForLastChunk();
 CommandHook GarbageAnswers();
 // Frames after the first `answered` get no answer.
 CommandHook SilentAfter(int answered);
+// Frames of one command ('3' the read-back, '7' the serial number) get no answer.
+CommandHook SilentTo(char command);
 // The line drops when the `frame`-th frame (counted from 1) arrives, before its answer
 // or, when asked, once the answer has been taken.
 CommandHook HangUpAt(int frame, bool afterAnswer = false);

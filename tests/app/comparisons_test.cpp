@@ -197,10 +197,7 @@ TEST(WindowComparisons, WithTheModuleGivesUpASerialQueryNeverAnswered)
     // A module that ignores "*7*1" would leave the query pending for good; the comparison's
     // read-back gives it up, and the serial-number item can be used again afterwards.
     SimulatorOptions options;
-    options.behaviours.push_back([](CommandTurn& turn) {
-        if (turn.command() == '7')
-            turn.answer.reset();
-    });
+    options.behaviours.push_back(behaviour::SilentTo('7'));
     ComparisonRig rig(options);
     auto& f = rig.f;
     f.window().BBserialClick();
@@ -239,10 +236,7 @@ TEST(WindowComparisons, CheckAfterProgrammingAddsTheVerificationLine)
 TEST(WindowComparisons, AnUnansweredReadBackSaysTheSettingsWereProgrammedButNotChecked)
 {
     SimulatorOptions options;
-    options.behaviours.push_back([](CommandTurn& turn) {
-        if (turn.command() == '3')
-            turn.answer.reset();
-    });
+    options.behaviours.push_back(behaviour::SilentTo('3'));
     ComparisonRig rig(options);
     rig.comparisons().verifyAction()->setChecked(true);
     rig.f.button("Bprogramuj")->click();

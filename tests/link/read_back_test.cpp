@@ -298,10 +298,7 @@ TEST(SerialNumber, AReadBackGivesUpAWaitingQueryAndKeepsItsAnswerOutOfTheSerialL
 TEST(SerialNumber, AProgrammingRunGivesUpAWaitingQuery)
 {
     SimulatorOptions options;
-    options.behaviours.push_back([](CommandTurn& turn) {
-        if (turn.command() == '7')
-            turn.answer.reset();
-    });
+    options.behaviours.push_back(behaviour::SilentTo('7'));
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath());
