@@ -114,7 +114,8 @@ void WindowComparisons::linkFinished(LinkOutcome outcome)
             });
         return;
     }
-    if (pending == Pending::Verification) {
+    if (pending == Pending::Verification &&
+        (outcome == LinkOutcome::NoAnswer || outcome == LinkOutcome::PortError)) {
         // The failure line above may read as if programming failed: it did not.
         window_.addInfoLine(readBackFailedLine(outcome), true);
         return;

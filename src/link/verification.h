@@ -35,11 +35,11 @@ inline std::string readBackFailedLine(const std::string& failure)
 {
     return link_text::kReadBackFailed + failure + link_text::kProgrammedNotChecked;
 }
+// For the window: the read-back ended without an answer or on a port error.
 inline std::string readBackFailedLine(LinkOutcome outcome)
 {
-    return readBackFailedLine(outcome == LinkOutcome::NoAnswer    ? "brak odpowiedzi z modułu"
-                              : outcome == LinkOutcome::PortError ? "błąd portu"
-                                                                  : "błąd");
+    return readBackFailedLine(outcome == LinkOutcome::NoAnswer ? "brak odpowiedzi z modułu"
+                                                               : "błąd portu");
 }
 
 }  // namespace tarnik
