@@ -24,7 +24,11 @@ launcher=()
 if command -v ccache >/dev/null 2>&1; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
-prefix_map="-ffile-prefix-map=$root=."
+# The build folder is mapped too (the last map that matches wins), so the paths of generated
+# sources (moc, uic, rcc) read the same whichever folder the package is built in.
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
+prefix_map="-ffile-prefix-map=$root=. -ffile-prefix-map=$build=build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
   -DTARNIK_BENCH=OFF -DTARNIK_SANITIZE=OFF -DTARNIK_HARDENING=ON "${launcher[@]}" \
   "-DCMAKE_C_FLAGS=$prefix_map" "-DCMAKE_CXX_FLAGS=$prefix_map" >/dev/null
