@@ -3,13 +3,15 @@
 # The package is reproducible: scripts/package.sh run again from the same tree, in a build
 # folder of its own (build-package-again/, or $TARNIK_PACKAGE_AGAIN_DIR), gives a package
 # whose bytes are DEB's. On a difference it names the parts and files that differ.
+# The second build compiles everything afresh (no ccache), so objects the first build left in
+# the cache cannot hide a difference a clean machine would see.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 first=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-again=$(TARNIK_PACKAGE_BUILD_DIR=${TARNIK_PACKAGE_AGAIN_DIR:-$root/build-package-again} \
+again=$(CCACHE_DISABLE=1 TARNIK_PACKAGE_BUILD_DIR=${TARNIK_PACKAGE_AGAIN_DIR:-$root/build-package-again} \
         "$root/scripts/package.sh" "$work/again" | tail -n 1)
 if cmp -s "$first" "$again"; then
   echo "reproducible: two builds gave the same $(stat -c %s "$first") bytes"
