@@ -3,8 +3,8 @@
 # The package is reproducible: scripts/package.sh run again from the same tree, in a build
 # folder of its own (build-package-again/, or $TARNIK_PACKAGE_AGAIN_DIR), gives a package
 # whose bytes are DEB's. On a difference it names the parts and files that differ.
-# The second build compiles everything afresh (no ccache), so objects the first build left in
-# the cache cannot hide a difference a clean machine would see.
+# The second build compiles without ccache, so objects the first build left in the cache
+# cannot hide a difference a clean machine would see.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 first=$1
