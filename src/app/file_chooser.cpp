@@ -53,12 +53,14 @@ QString FileChooser::chooseTraceFile(QWidget* parent)
 SaveChanges FileChooser::askSaveChanges(QWidget* parent)
 {
     QMessageBox box(QMessageBox::Question, QGuiApplication::applicationDisplayName(),
-                    QStringLiteral("Zapisać zmiany w ustawieniach?"), QMessageBox::NoButton,
+                    QString::fromUtf8(window_text::kSaveChangesQuestion), QMessageBox::NoButton,
                     parent);
-    QPushButton* save = box.addButton(QStringLiteral("Zapisz"), QMessageBox::AcceptRole);
+    QPushButton* save =
+        box.addButton(QString::fromUtf8(window_text::kSave), QMessageBox::AcceptRole);
     QPushButton* discard =
-        box.addButton(QStringLiteral("Nie zapisuj"), QMessageBox::DestructiveRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("Anuluj"), QMessageBox::RejectRole);
+        box.addButton(QString::fromUtf8(window_text::kDiscard), QMessageBox::DestructiveRole);
+    QPushButton* cancel =
+        box.addButton(QString::fromUtf8(window_text::kCancel), QMessageBox::RejectRole);
     box.setDefaultButton(save);
     box.setEscapeButton(cancel);
     box.exec();

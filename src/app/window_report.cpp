@@ -18,17 +18,13 @@
 #include "app/error_boundary.h"
 #include "app/glowna_form.h"
 #include "app/window_comparisons.h"
+#include "app/window_texts.h"
 #include "link/link_engine.h"
 #include "report/configuration_report.h"
 
 namespace tarnik {
 
-namespace {
-constexpr const char* kPrintReport = "Drukuj raport ...";
-constexpr const char* kShowSecrets = "Pokaż PIN i kody";
-constexpr const char* kSavePdf = "Zapisz jako PDF ...";
-constexpr const char* kPdfFilter = "Dokument PDF (*.pdf)";
-}  // namespace
+using namespace window_text;
 
 WindowReport::WindowReport(TGlownaF& window, QMenu& fileMenu, QAction* before)
     : QObject(&window), window_(window)
@@ -61,9 +57,8 @@ void WindowReport::saveReportPdf(const QString& fileName, bool showSecrets)
     const QByteArray pdf = reportPdf(reportHtml(showSecrets), reportTitle(titleOptions));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
-        throw std::runtime_error(QStringLiteral("Nie można zapisać pliku %1: %2")
-                                     .arg(fileName, file.errorString())
-                                     .toStdString());
+        throw std::runtime_error(
+            QString::fromUtf8(kCannotSaveFile).arg(fileName, file.errorString()).toStdString());
 }
 
 void WindowReport::PrintReportClick()

@@ -28,6 +28,18 @@ inline constexpr const char* kCopyTable = "Kopiuj tabelę";
 inline constexpr const char* kOverviewWarnings = "Uwagi do konfiguracji (%1):";
 inline constexpr const char* kOverviewNoWarnings = "Uwagi do konfiguracji: brak.";
 
+// "Plik" menu: "Drukuj raport ...", its print preview.
+inline constexpr const char* kPrintReport = "Drukuj raport ...";
+inline constexpr const char* kShowSecrets = "Pokaż PIN i kody";
+inline constexpr const char* kSavePdf = "Zapisz jako PDF ...";
+inline constexpr const char* kPdfFilter = "Dokument PDF (*.pdf)";
+
+// Before unsaved edits would be discarded.
+inline constexpr const char* kSaveChangesQuestion = "Zapisać zmiany w ustawieniach?";
+inline constexpr const char* kSave = "Zapisz";
+inline constexpr const char* kDiscard = "Nie zapisuj";
+inline constexpr const char* kCancel = "Anuluj";
+
 // File dialogs.
 inline constexpr const char* kSettingsFilesFilter = "pliki zvn (*.zvn)";
 inline constexpr const char* kAllFilesFilter = "Wszystkie (*)";
