@@ -3,10 +3,8 @@
 #include <QFile>
 #include <QString>
 
-#include <cstdint>
 #include <optional>
 #include <ostream>
-#include <span>
 
 #include "cli/cli_commands.h"
 #include "cli/cli_outputs.h"
@@ -30,13 +28,6 @@ std::optional<Settings> loadFile(const std::string& path, std::ostream& err)
     if (!loadSettingsOrTell(path, settings.record, settings.users, err))
         return std::nullopt;
     return settings;
-}
-
-// The bytes of a Qt byte array, for writeOutput.
-std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
-{
-    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-            static_cast<std::size_t>(bytes.size())};
 }
 
 }  // namespace
@@ -66,7 +57,7 @@ int runExport(const Arguments& args, std::ostream& out, std::ostream& err)
     if (!settings)
         return kExitFileError;
     const QByteArray json = exportSettingsJson(settings->record, settings->users);
-    return writeOutput(args.output, bytesOf(json), out, err) ? kExitOk : kExitFileError;
+    return writeOutput(args.output, json, out, err) ? kExitOk : kExitFileError;
 }
 
 int runImport(const Arguments& args, std::ostream& out, std::ostream& err)

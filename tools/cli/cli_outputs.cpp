@@ -1,5 +1,7 @@
 #include "cli/cli_outputs.h"
 
+#include <QByteArray>
+
 #include <ostream>
 #include <system_error>
 
@@ -88,6 +90,15 @@ bool writeOutput(const std::optional<std::string>& output, std::span<const std::
         return false;
     }
     return true;
+}
+
+bool writeOutput(const std::optional<std::string>& output, const QByteArray& bytes,
+                 std::ostream& out, std::ostream& err)
+{
+    return writeOutput(output,
+                       {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                        static_cast<std::size_t>(bytes.size())},
+                       out, err);
 }
 
 }  // namespace tarnik::cli

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+class QByteArray;
+
 namespace tarnik::cli {
 
 // The name that sends an output to standard output.
@@ -34,6 +36,8 @@ std::string devicePathOf(const std::string& port);
 // Writes `bytes` to standard output (`out`) or to the file `output` as writeOutputFile
 // does; a failure is told on `err` naming the file. True when all was written.
 bool writeOutput(const std::optional<std::string>& output, std::span<const std::uint8_t> bytes,
+                 std::ostream& out, std::ostream& err);
+bool writeOutput(const std::optional<std::string>& output, const QByteArray& bytes,
                  std::ostream& out, std::ostream& err);
 
 }  // namespace tarnik::cli

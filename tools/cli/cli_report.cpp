@@ -3,9 +3,7 @@
 #include <QFileInfo>
 #include <QString>
 
-#include <cstdint>
 #include <ostream>
-#include <span>
 
 #include "cli/cli_commands.h"
 #include "cli/cli_outputs.h"
@@ -26,12 +24,6 @@ ReportFormat formatOf(const std::string& output)
     if (suffix == QLatin1String("html") || suffix == QLatin1String("htm"))
         return ReportFormat::Html;
     throw UsageError("the report's file must end in .pdf or .html");
-}
-
-std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
-{
-    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-            static_cast<std::size_t>(bytes.size())};
 }
 
 }  // namespace
@@ -56,7 +48,7 @@ int runReport(const Arguments& args, std::ostream& out, std::ostream& err)
     const QString html = reportHtml(effectiveSettings(record), users, options);
     const QByteArray bytes =
         format == ReportFormat::Pdf ? reportPdf(html, reportTitle(options)) : reportHtmlFile(html);
-    return writeOutput(args.output, bytesOf(bytes), out, err) ? kExitOk : kExitFileError;
+    return writeOutput(args.output, bytes, out, err) ? kExitOk : kExitFileError;
 }
 
 }  // namespace tarnik::cli
