@@ -11,7 +11,6 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QtTest>
-#include <random>
 
 #include "app/overview_window.h"
 #include "app/window_overview.h"
@@ -20,6 +19,7 @@
 #include "model/effective_settings.h"
 #include "model/reaction_overview.h"
 #include "model/settings_catalogue.h"
+#include "random_records.h"
 #include "window_fixture.h"
 
 namespace tarnik {
@@ -91,36 +91,11 @@ protected:
     }
 };
 
-SettingsRecord randomRecord(std::mt19937& random)
-{
-    SettingsRecord record{};
-    auto* bytes = reinterpret_cast<std::uint8_t*>(&record);
-    std::uniform_int_distribution<int> byte(0, 255);
-    for (std::size_t i = 0; i < sizeof record; ++i)
-        bytes[i] = static_cast<std::uint8_t>(byte(random));
-    // Texts of letters, with their lengths in range, so the window shows them as stored.
-    const auto text = [&](auto& field) {
-        std::string s(static_cast<std::size_t>(byte(random)) % (field.kMax + 1), 'a');
-        for (char& c : s)
-            c = static_cast<char>('a' + byte(random) % 26);
-        field.assign(s);
-    };
-    for (auto& input : record.smsWeRe)
-        for (auto& t : input)
-            text(t);
-    for (auto& entry : record.smsSpecWeRe)
-        for (auto& t : entry)
-            text(t);
-    for (auto& number : record.nrUser)
-        number.assign(byte(random) % 2 ? "+48600" + std::to_string(byte(random)) : "");
-    return record;
-}
-
 TEST_F(OverviewTest, TableShowsTheWindowsSettingsCellByCell)
 {
-    std::mt19937 random(20);
+    test::RecordGenerator draw(20);
     for (int round = 0; round < 8; ++round) {
-        const SettingsRecord record = randomRecord(random);
+        const SettingsRecord record = draw.record();
         UserDirectory users{};
         users.entries[round % kUsers].osoba.assign("Osoba " + std::to_string(round));
         window().users() = users;

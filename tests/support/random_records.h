@@ -3,8 +3,7 @@
 // Settings records of every kind a file can bring, drawn from a seeded generator:
 // values outside the window's ranges, option bits without a check box, several
 // CLIP actions of one output at once, zero bytes inside texts, old characters
-// past a text's length. With `tame` set the draws stay within what the window
-// itself stores (no damaged lengths).
+// past a text's length, now and then a damaged length.
 
 #include <cstdint>
 #include <random>
