@@ -20,6 +20,9 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
 fi
 export SOURCE_DATE_EPOCH
 
+# ccache with a base folder rewrites the sources' paths as relative ones, past the prefix maps
+# below, and the programs would then differ from a build without it.
+unset CCACHE_BASEDIR
 launcher=()
 if command -v ccache >/dev/null 2>&1; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
