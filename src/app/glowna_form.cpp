@@ -39,6 +39,7 @@
 #include "link/link_engine.h"
 #include "link/no_answer_timer.h"
 #include "model/conversion.h"
+#include "model/settings_texts.h"
 #include "serial/comport.h"
 #include "serial/datapacket.h"
 #include "serial/qt/qt_trace.h"
@@ -206,7 +207,7 @@ void TGlownaF::runLinkHandler(Handler handler)
 {
     struct Refresh {
         TGlownaF* window;
-        ~Refresh() { window->refreshSerialAction(); }
+        ~Refresh() { window->refreshLinkControls(); }
     } refresh{this};
     (engine_.get()->*handler)();
 }
@@ -217,6 +218,11 @@ void TGlownaF::BprogramujClick()
 }
 void TGlownaF::BBloadClick()
 {
+    // The read-back replaces the settings shown: unsaved edits are offered for saving
+    // first, as opening a file offers them. No question while an exchange runs: the
+    // engine would start nothing.
+    if (engine_->exchangeRunning() || !mayDiscardEdits())
+        return;
     runLinkHandler(&LinkEngine::BBloadClick);
 }
 void TGlownaF::BBserialClick()
@@ -232,9 +238,12 @@ void TGlownaF::readModuleImage()
     runLinkHandler(&LinkEngine::readModuleImage);
 }
 
-void TGlownaF::refreshSerialAction()
+void TGlownaF::refreshLinkControls()
 {
-    ui_->serialNumberAction->setEnabled(engine_->serialQueryAllowed());
+    const bool idle = !busy_ && !engine_->exchangeRunning();
+    ui_->Bprogramuj->setEnabled(idle);
+    ui_->BBload->setEnabled(idle);
+    ui_->serialNumberAction->setEnabled(idle);
 }
 
 int TGlownaF::addInfoLine(const std::string& text, bool trim)
@@ -271,8 +280,7 @@ void TGlownaF::setBusy(bool busy)
             QApplication::restoreOverrideCursor();
         busy_ = busy;
     }
-    ui_->Bprogramuj->setEnabled(!busy);
-    ui_->BBload->setEnabled(!busy);
+    refreshLinkControls();
 }
 
 void TGlownaF::armNoAnswerTimer()
@@ -314,8 +322,11 @@ void TGlownaF::showSettings(const SettingsRecord& record)
     settings_ = record;
     ShowSettings();
     // A read-back: the window shows what the module holds; names and notes typed
-    // before it are still unsaved.
+    // before it are still unsaved. The title names the port, no longer a file.
     edits_->settingsReplaced();
+    titleFile_.clear();
+    readBackPort_ = QString::fromStdString(port_->DevicePath());
+    updateTitle();
 }
 
 bool TGlownaF::checkUserNumbers()
@@ -337,7 +348,7 @@ void TGlownaF::linkFinished(LinkOutcome outcome)
         emit exchangeSucceeded(QString::fromStdString(port_->Port()));
     if (comparisons_)
         comparisons_->linkFinished(outcome);
-    refreshSerialAction();
+    refreshLinkControls();
 }
 
 void TGlownaF::reportError(const std::string& message)
@@ -444,14 +455,18 @@ void TGlownaF::openChosenFile(const QString& fileName)
 void TGlownaF::showFileInTitle(const QString& fileName)
 {
     titleFile_ = QFileInfo(fileName).fileName();
+    readBackPort_.clear();
     updateTitle();
 }
 
 void TGlownaF::updateTitle()
 {
     QString title = caption_;
-    if (!titleFile_.isEmpty())
-        title += QStringLiteral(" \u2014 ") + titleFile_;
+    const QString source = readBackPort_.isEmpty()
+                               ? titleFile_
+                               : QString::fromUtf8(kReadBackSource).arg(readBackPort_);
+    if (!source.isEmpty())
+        title += QStringLiteral(" \u2014 ") + source;
     if (edits_->modified())
         title += QLatin1Char('*');
     setWindowTitle(title);

@@ -87,6 +87,10 @@ public:
     void openChosenFile(const QString& fileName);
     // The window holds edits not yet saved in a file ("*" in the title).
     bool hasUnsavedEdits() const;
+    // Where the settings shown came from: the name of the file last opened or saved, or,
+    // after a read-back, the port it came from (the other one empty then).
+    QString settingsFileName() const { return titleFile_; }
+    QString readBackPort() const { return readBackPort_; }
     // Where the file dialogs start while no file has been opened.
     void setDialogFolder(const QString& folder) { dialogFolder_ = folder; }
 
@@ -163,8 +167,9 @@ private:
     // "Zapisz jako ...": false when the dialog was cancelled.
     bool saveAs();
     QString dialogStartName() const;
-    // "Numer seryjny modułu" is offered only while the engine would take the query.
-    void refreshSerialAction();
+    // "programuj", "Odczyt ustawień." and "Numer seryjny modułu" are offered only while
+    // no exchange runs: a second press never starts a second exchange.
+    void refreshLinkControls();
     // Runs an engine handler, then brings the menu in line with the link's state,
     // whether the handler returned or raised.
     template <typename Handler>
@@ -192,8 +197,9 @@ private:
     WindowOverview* overview_ = nullptr;
     WindowReport* report_ = nullptr;
     QString dialogFolder_;
-    QString caption_;    // the title without a file
-    QString titleFile_;  // the file named in the title
+    QString caption_;       // the title without a file
+    QString titleFile_;     // the file named in the title
+    QString readBackPort_;  // the port named in the title after a read-back
     EditTracker* edits_ = nullptr;
 
     InfoList infoList_;

@@ -68,7 +68,7 @@ void WindowComparisons::compareWithFile(const QString& fileName)
 
 bool WindowComparisons::refuseWhileBusy()
 {
-    if (!window_.engine().transferRunning())
+    if (!window_.engine().exchangeRunning())
         return false;
     window_.addInfoLine(kComparisonBusy, true);
     return true;
@@ -115,7 +115,8 @@ void WindowComparisons::linkFinished(LinkOutcome outcome)
         return;
     }
     if (pending == Pending::Verification &&
-        (outcome == LinkOutcome::NoAnswer || outcome == LinkOutcome::PortError)) {
+        (outcome == LinkOutcome::NoAnswer || outcome == LinkOutcome::BadAnswer ||
+         outcome == LinkOutcome::PortError)) {
         // The failure line above may read as if programming failed: it did not.
         window_.addInfoLine(readBackFailedLine(outcome), true);
         return;

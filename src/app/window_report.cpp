@@ -35,15 +35,14 @@ WindowReport::WindowReport(TGlownaF& window, QMenu& fileMenu, QAction* before)
     fileMenu.insertAction(before, action_);
     connect(action_, &QAction::triggered, this,
             [this] { guarded(&window_, [this] { PrintReportClick(); }); });
-    connect(&window_, &TGlownaF::settingsFileUsed, this,
-            [this](const QString& fileName) { fileName_ = fileName; });
 }
 
 QString WindowReport::reportHtml(bool showSecrets)
 {
     const auto [record, users] = window_.comparisons().windowSettings();
     ReportOptions options;
-    options.fileName = fileName_.isEmpty() ? QString() : QFileInfo(fileName_).fileName();
+    options.fileName = window_.settingsFileName();
+    options.readBackPort = window_.readBackPort();
     options.date = reportDate();
     options.serialNumber = QString::fromStdString(window_.engine().lastSerialNumber());
     options.showSecrets = showSecrets;
@@ -53,7 +52,8 @@ QString WindowReport::reportHtml(bool showSecrets)
 void WindowReport::saveReportPdf(const QString& fileName, bool showSecrets)
 {
     ReportOptions titleOptions;
-    titleOptions.fileName = QFileInfo(fileName_).fileName();
+    titleOptions.fileName = window_.settingsFileName();
+    titleOptions.readBackPort = window_.readBackPort();
     const QByteArray pdf = reportPdf(reportHtml(showSecrets), reportTitle(titleOptions));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())

@@ -3,8 +3,9 @@
 // "Plik → Drukuj raport ...": the printable report of the settings the window shows,
 // in Qt's print preview, from which it is printed or saved as PDF. A tick in the
 // preview's tool bar shows the SIM PIN, the SMS access code and the output codes,
-// which are "****" otherwise. The title names the file last opened or saved and the
-// module's serial number when one was read in this session.
+// which are "****" otherwise. The title names where the settings came from (the file
+// last opened or saved, or the port of a read-back) and the module's serial number when
+// one was read in this session.
 
 #include <QObject>
 #include <QString>
@@ -34,7 +35,6 @@ public:
 private:
     TGlownaF& window_;
     QAction* action_ = nullptr;
-    QString fileName_;  // the settings file last opened or saved
 };
 
 }  // namespace tarnik

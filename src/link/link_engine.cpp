@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "link/link_trace.h"
+#include "link/module_answers.h"
 #include "link/no_answer_timer.h"
 #include "link/protocol.h"
 #include "model/conversion.h"
@@ -18,7 +19,6 @@ namespace tarnik {
 namespace {
 
 using protocol::kOk;
-using protocol::kSerialEnd;
 using protocol::kTerminator;
 
 bool contains(const std::string& text, std::string_view what)
@@ -34,10 +34,6 @@ constexpr int chunkSize(std::size_t dataBytes)
 }
 constexpr int kMaxChunkSize = 90;  // the frame assembly area holds 85 data bytes
 static_assert(chunkSize(protocol::kChunkBytes) <= kMaxChunkSize);
-// Where the image bytes of the read-back answer end: after the lead byte and 1700 bytes.
-constexpr std::size_t kReadBackDataEnd =
-    protocol::kReadBackLeadBytes + protocol::kReadBackImageBytes;
-
 }  // namespace
 
 LinkEngine::LinkEngine(LinkHost& host, DeviceImage& image, TComPort& port, TComDataPacket& framer)
@@ -58,6 +54,8 @@ bool LinkEngine::exchangeRunning() const
 void LinkEngine::BprogramujClick()
 {
     note("programming requested");
+    if (refusedWhileRunning("programming"))
+        return;
     if (!host_.checkUserNumbers()) {
         addLine(link_text::kNotInternational);
         finish(LinkOutcome::Refused);
@@ -67,23 +65,12 @@ void LinkEngine::BprogramujClick()
     if (refuseProgramming(collected))
         return;
 
-    // "programuj" stays enabled during a read-back. A read-back still waiting for its
-    // answer is given up here: taken later, that answer would replace the image being
-    // sent and the settings just collected, and the module would get its old settings.
-    if (readBackState_ == ReadBackState::Reading) {
-        readBackState_ = ReadBackState::Idle;
-        readBackStore_.clear();
-        host_.disarmNoAnswerTimer();  // the run gets a whole period of its own
-    }
-    giveUpSerialQuery();
-
     setBusy(true);
     SettingsToImage(collected, image_);
     try {
         openPortNamedByHost();
         uploadOffset_ = 0;
-        // A read-back given up half-way leaves its secret ranges ahead of what comes now.
-        port_.MaskInTrace(TComPort::TraceDirection::Received, {});
+        dropWaitingBytes();
         port_.WriteText(protocol::kStartFrame);
         programmingState_ = ProgrammingState::AwaitStart;
         host_.armNoAnswerTimer();
@@ -108,17 +95,15 @@ void LinkEngine::readModuleImage()
 
 void LinkEngine::startReadBack(bool forComparison)
 {
+    if (refusedWhileRunning("read-back"))
+        return;
     try {
         port_.Close();
         openPortNamedByHost();
-        // Text left from an earlier exchange would shift the image by its length.
-        framer_.DiscardBuffer();
+        dropWaitingBytes();
         readBackStore_.clear();
-        giveUpSerialQuery();
         readBackState_ = ReadBackState::Reading;
         readBackForComparison_ = forComparison;
-        // The answer is every byte received from here on, as the store takes it.
-        port_.MaskInTrace(TComPort::TraceDirection::Received, secretReadBackBytes());
         port_.WriteText(protocol::kReadFrame);
         host_.armNoAnswerTimer();
     } catch (...) {
@@ -130,15 +115,19 @@ void LinkEngine::startReadBack(bool forComparison)
 
 void LinkEngine::BBserialClick()
 {
-    if (!serialQueryAllowed())
+    if (refusedWhileRunning("serial-number query"))
         return;
     note("serial number requested");
     try {
         openPortNamedByHost();
         port_.PurgeBuffers(true, true);
+        framer_.DiscardBuffer();
+        serialAnswer_.clear();
         serialQueryPending_ = true;
-        port_.MaskInTrace(TComPort::TraceDirection::Received, {});
         port_.WriteText(protocol::kSerialFrame);
+        // Without a limit a module that ignored "*7*1" would hold every other exchange
+        // off for good.
+        host_.armNoAnswerTimer();
     } catch (...) {
         // The query never reached the module: nothing is pending.
         serialQueryPending_ = false;
@@ -149,12 +138,25 @@ void LinkEngine::BBserialClick()
 
 void LinkEngine::Timer1Timer()
 {
-    addLine(link_text::kNoAnswer);
+    // Bytes that came without an end are an answer cut short, not silence.
+    std::string line = link_text::kNoAnswer;
+    if (readBackState_ == ReadBackState::Reading && !readBackStore_.empty())
+        line = readBackLengthLine(readBackStore_.size());
+    else if (serialQueryPending_ && !serialAnswer_.empty())
+        line = link_text::kSerialRefused;
+    const bool answered = line != link_text::kNoAnswer;
+    if (answered)
+        note("answer cut short: " + std::to_string(readBackStore_.size() + serialAnswer_.size()) +
+             " bytes");
+    addLine(line);
     host_.disarmNoAnswerTimer();
     programmingState_ = ProgrammingState::Idle;
     readBackState_ = ReadBackState::Idle;
+    readBackStore_.clear();
+    serialQueryPending_ = false;
+    serialAnswer_.clear();
     setBusy(false);
-    finish(LinkOutcome::NoAnswer);
+    finish(answered ? LinkOutcome::BadAnswer : LinkOutcome::NoAnswer);
 }
 
 // ---- answer handler ----------------------------------------------------------------
@@ -174,12 +176,12 @@ void LinkEngine::ComDataPacket2CustomStop(TComDataPacket&, const std::string& st
             successStep();
         } else if (programmingState_ == ProgrammingState::AwaitFinish &&
                    starOne != std::string::npos) {
+            discardAnsweredText();
             port_.WriteText(protocol::kFinishFrame);
-        } else {
-            if (serialQueryPending_ && contains(str, kOk))
-                serialNumberStep(str);
-            if (readBackState_ == ReadBackState::Reading)
-                readBackStep(str);
+        } else if (serialQueryPending_) {
+            serialNumberStep(str);
+        } else if (readBackState_ == ReadBackState::Reading) {
+            readBackStep(str);
         }
     } catch (const EComPort& e) {
         // A write that met the unplugged adapter says so, as the port's own report would.
@@ -228,6 +230,12 @@ void LinkEngine::sendingStep()
 // answered: drop it.
 void LinkEngine::discardAnsweredText()
 {
+    dropWaitingBytes();
+}
+
+void LinkEngine::dropWaitingBytes()
+{
+    port_.PurgeBuffers(true, false);
     framer_.DiscardBuffer();
 }
 
@@ -242,23 +250,39 @@ void LinkEngine::successStep()
 
 void LinkEngine::readBackStep(const std::string& str)
 {
-    // Every piece is taken and dropped from the framer, so the store holds the answer
-    // exactly once and in order, whatever the pieces were. The answer ends at the first
-    // "*1" after the lead byte and the 1700 image bytes: image data may hold 2A 31, and
-    // a terminator split across two pieces is still found.
+    // Every piece is taken and dropped from the framer, so the store holds what came
+    // exactly once and in order, whatever the pieces were; a terminator split across two
+    // pieces is still found.
     for (char c : str)
         StoreReceivedByte(static_cast<std::uint8_t>(c));
     framer_.DiscardBuffer();
-    if (readBackStore_.size() < kReadBackDataEnd + kTerminator.size())
+    const ReadBackJudgement judged = judgeReadBackAnswer(readBackStore_);
+    if (judged.verdict == AnswerVerdict::Incomplete)
         return;
-    const auto* begin = readBackStore_.data() + kReadBackDataEnd;
-    const auto* end = readBackStore_.data() + readBackStore_.size();
-    if (std::search(begin, end, kTerminator.begin(), kTerminator.end()) == end)
+    if (judged.verdict == AnswerVerdict::Refused) {
+        refuseAnswer(readBackLengthLine(judged.received),
+                     "read-back answer of " + std::to_string(judged.received) + " bytes");
         return;
+    }
+    takeReadBack();
+}
+
+void LinkEngine::takeReadBack()
+{
+    // Checked, the answer's bytes are known: the trace shows them with the secret ones
+    // masked.
+    note("read-back answer taken: " + std::to_string(readBackStore_.size()) + " bytes");
+    port_.TraceCheckedBytes(trace_tag::kAnswer, readBackStore_.data(), readBackStore_.size(),
+                            secretReadBackBytes());
     TakeReadBackImage();
     readBackState_ = ReadBackState::Idle;
+    host_.disarmNoAnswerTimer();
+    // Byte 41 sums the header: a mismatch means a damaged memory or line, yet the rest
+    // may be right, so the settings are taken and the user is warned.
+    const bool checksumRight = image_[image::kChecksum] == HeaderChecksum(image_);
     if (readBackForComparison_) {
-        host_.disarmNoAnswerTimer();
+        if (!checksumRight)
+            addLine(link_text::kChecksumWarning);
         finish(LinkOutcome::ModuleRead);
         return;
     }
@@ -266,18 +290,51 @@ void LinkEngine::readBackStep(const std::string& str)
     ImageToSettings(image_, loaded);
     host_.showSettings(loaded);
     addLine(link_text::kLoaded);
-    host_.disarmNoAnswerTimer();
+    if (!checksumRight)
+        addLine(link_text::kChecksumWarning);
     finish(LinkOutcome::SettingsLoaded);
 }
 
 void LinkEngine::serialNumberStep(const std::string& str)
 {
-    const auto at = str.find(kSerialEnd);
-    const std::string number = at == std::string::npos ? std::string() : str.substr(0, at);
-    serialNumber_ = number;
-    host_.addInfoLine(link_text::kSerial + number, false);
+    // Gathered like the read-back, so an answer in two pieces keeps its number.
+    serialAnswer_ += str;
+    framer_.DiscardBuffer();
+    SerialJudgement judged = judgeSerialAnswer(serialAnswer_);
+    if (judged.verdict == AnswerVerdict::Incomplete)
+        return;
+    if (judged.verdict == AnswerVerdict::Refused) {
+        refuseAnswer(link_text::kSerialRefused,
+                     "serial-number answer of " + std::to_string(serialAnswer_.size()) + " bytes");
+        return;
+    }
+    port_.TraceCheckedBytes(trace_tag::kAnswer, serialAnswer_.data(), serialAnswer_.size(), {});
+    serialAnswer_.clear();
+    serialNumber_ = std::move(judged.number);
     serialQueryPending_ = false;
+    host_.disarmNoAnswerTimer();
+    host_.addInfoLine(link_text::kSerial + serialNumber_, false);
     finish(LinkOutcome::SerialNumber);
+}
+
+void LinkEngine::refuseAnswer(const std::string& line, const std::string& why)
+{
+    note("answer refused: " + why);
+    host_.disarmNoAnswerTimer();
+    readBackState_ = ReadBackState::Idle;
+    readBackStore_.clear();
+    serialQueryPending_ = false;
+    serialAnswer_.clear();
+    addLine(line);
+    finish(LinkOutcome::BadAnswer);
+}
+
+bool LinkEngine::refusedWhileRunning(const char* what)
+{
+    if (!exchangeRunning())
+        return false;
+    note(std::string(what) + " not started: another exchange is running");
+    return true;
 }
 
 // ---- transfer pieces ---------------------------------------------------------------
@@ -356,25 +413,15 @@ void LinkEngine::setBusy(bool busy)
     host_.setBusy(busy);
 }
 
-void LinkEngine::giveUpSerialQuery()
-{
-    // The query has no time limit, so a module that ignored "*7*1" would leave it waiting
-    // for good. A programming run or a read-back gives it up: an "OK*1" taken from their
-    // answers would add a false serial-number line, and in a read-back the late serial
-    // answer would be stored as image bytes.
-    if (serialQueryPending_) {
-        serialQueryPending_ = false;
-        note("serial-number query given up");
-    }
-}
-
 bool LinkEngine::abandonExchange()
 {
     const bool wasRunning = exchangeRunning();
     host_.disarmNoAnswerTimer();
     programmingState_ = ProgrammingState::Idle;
     readBackState_ = ReadBackState::Idle;
+    readBackStore_.clear();
     serialQueryPending_ = false;
+    serialAnswer_.clear();
     setBusy(false);
     return wasRunning;
 }
@@ -440,6 +487,8 @@ const char* outcomeName(LinkOutcome outcome)
         return "serial number";
     case LinkOutcome::NoAnswer:
         return "no answer";
+    case LinkOutcome::BadAnswer:
+        return "answer refused";
     case LinkOutcome::PortError:
         return "port error";
     case LinkOutcome::Refused:
@@ -478,6 +527,10 @@ void wireModuleLink(TComPort& port, TComDataPacket& framer, LinkEngine& engine,
                     NoAnswerTimer& timer)
 {
     applyModuleLineSettings(port);
+    // Received bytes are traced as they come, before the link can tell an answer from
+    // noise or a late answer that holds secrets: all are masked, and an answer once
+    // checked is traced again with only its secret bytes masked (ANSW).
+    port.MaskAllInTrace(TComPort::TraceDirection::Received, "(masked until checked)");
     port.OnDeviceLost = [&engine] { engine.deviceLost(); };
     port.OnHandOverError = [&engine](const std::exception& e) { engine.handOverFailed(e); };
 

@@ -38,8 +38,12 @@ public:
     LinkEngine(const LinkEngine&) = delete;
     LinkEngine& operator=(const LinkEngine&) = delete;
 
-    // Button handlers. A port failure ends the exchange (busy left, timer stopped,
-    // states idle) and is rethrown for the caller's error boundary to show.
+    // Button handlers. One exchange runs at a time: a press while one runs (a double
+    // click, "programuj" during a read-back) starts nothing and changes nothing. Before
+    // each command the bytes already waiting on the line are dropped, so that nothing an
+    // earlier exchange left is read as part of this one's answer. A port failure ends the
+    // exchange (busy left, timer stopped, states idle) and is rethrown for the caller's
+    // error boundary to show.
     //
     // "programuj" asks the host's CheckUserNumbers first, then takes the host's collected
     // record and checks it, which is what would be programmed: an SMS centre or user
@@ -47,14 +51,17 @@ public:
     // refused with a line in the information list. A refusal sends nothing and enters no
     // busy state.
     void BprogramujClick();
+    // The read-back takes the answer only when it is exactly one (see module_answers.h);
+    // another answer is refused with a line saying what came (LinkOutcome::BadAnswer) and
+    // the image, the record and the controls stay as they were.
     void BBloadClick();
     // A read-back for a comparison: the module's configuration lands in the Device image
     // only; the Settings record and the controls stay as they are and no line is added.
     // Ends with linkFinished(ModuleRead), or as a read-back does on a timeout or failure.
     void readModuleImage();
-    // The query purges the line and writes "*7*1" into it, which would corrupt an
-    // exchange the module is answering: it is refused (nothing sent, nothing changes)
-    // unless serialQueryAllowed(). Every host offers or refuses it by that rule.
+    // The serial-number query, under the same rules; it waits Timer1's period for its
+    // answer like every other exchange. Refused (nothing sent, nothing changes) unless
+    // serialQueryAllowed().
     void BBserialClick();
     // No programming run, no read-back and no serial query waits for an answer.
     bool serialQueryAllowed() const { return !exchangeRunning(); }
@@ -93,13 +100,8 @@ public:
     // The serial number the module last gave; empty until it answers a query.
     const std::string& lastSerialNumber() const { return serialNumber_; }
     const std::vector<std::uint8_t>& readBackStore() const { return readBackStore_; }
+    // An exchange waits for the module: no other may start.
     bool exchangeRunning() const;
-    // A programming run or a read-back waits for the module. A pending serial query does
-    // not count: it has no time limit, and a read-back may run beside it.
-    bool transferRunning() const
-    {
-        return programmingState_ != ProgrammingState::Idle || readBackState_ != ReadBackState::Idle;
-    }
     bool busy() const { return busy_; }
 
 private:
@@ -110,8 +112,16 @@ private:
     void discardAnsweredText();
     void successStep();
     void readBackStep(const std::string& str);
+    // The answer is taken: the image, then the record or the comparison.
+    void takeReadBack();
     void startReadBack(bool forComparison);
     void serialNumberStep(const std::string& str);
+    // Ends the exchange on an answer that is not the one asked for.
+    void refuseAnswer(const std::string& line, const std::string& why);
+    // True (and a trace note) when an exchange runs, so `what` must not start.
+    bool refusedWhileRunning(const char* what);
+    // Drops the bytes waiting in the driver and in the framer before a command.
+    void dropWaitingBytes();
 
     bool refuseProgramming(const SettingsRecord& collected);
     void openPortNamedByHost();
@@ -119,7 +129,6 @@ private:
     void setBusy(bool busy);
     // Returns the link to idle after a failure or loss; true when an exchange was running.
     bool abandonExchange();
-    void giveUpSerialQuery();
     void failInsideHandOver(const std::string& message);
     void addLine(const std::string& text) { host_.addInfoLine(text, true); }
     // Tells the host how the exchange ended; the outcome also goes to the wire trace.
@@ -141,6 +150,7 @@ private:
     std::vector<std::uint8_t> readBackStore_;
     bool readBackForComparison_ = false;
     bool serialQueryPending_ = false;
+    std::string serialAnswer_;  // received since "*7*1"
     std::string serialNumber_;
     bool busy_ = false;
     bool closingAfterFailure_ = false;  // a loss reported while closing is the failure itself

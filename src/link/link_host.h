@@ -16,6 +16,7 @@ enum class LinkOutcome {
     ModuleRead,      // read-back for a comparison taken: the module's image is in the image
     SerialNumber,    // "serial: ..." line added
     NoAnswer,        // "Brak oprowiedzi z modułu."
+    BadAnswer,       // the module's answer was not the one asked for: refused, nothing taken
     PortError,       // the port failed or the device went away; see reportError
     Refused,         // "programuj" refused its input; nothing sent
 };

@@ -21,6 +21,15 @@ inline constexpr const char* kNotInternational =
 inline constexpr const char* kNumberTooLong =
     "numer centrum sms i numery użytkowników mogą mieć najwyżej 12 znaków";
 inline constexpr const char* kPinLength = kPinLengthMessage;
+// A read-back answer of the wrong length, see readBackLengthLine.
+inline constexpr const char* kAnswerLength = "Odpowiedź modułu ma nieprawidłową długość (";
+inline constexpr const char* kAnswerNotTaken = "); ustawień nie wczytano. Spróbuj ponownie.";
+inline constexpr const char* kChecksumWarning =
+    "Uwaga: suma kontrolna odczytanych ustawień nie zgadza się z ich treścią; sprawdź ustawienia "
+    "przed zaprogramowaniem.";
+inline constexpr const char* kSerialRefused =
+    "Odpowiedź modułu na zapytanie o numer seryjny ma nieprawidłową postać; numeru nie "
+    "odczytano. Spróbuj ponownie.";
 inline constexpr const char* kDeviceLost = "Połączenie z modułem zostało przerwane.";
 inline constexpr const char* kVerified = "Weryfikacja: moduł zawiera zaprogramowane ustawienia.";
 inline constexpr const char* kDifferences = "Weryfikacja: liczba różnic: ";

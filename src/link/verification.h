@@ -35,11 +35,18 @@ inline std::string readBackFailedLine(const std::string& failure)
 {
     return link_text::kReadBackFailed + failure + link_text::kProgrammedNotChecked;
 }
-// For the window: the read-back ended without an answer or on a port error.
+// For the window: the read-back ended without an answer, with one refused or on a port
+// error.
 inline std::string readBackFailedLine(LinkOutcome outcome)
 {
-    return readBackFailedLine(outcome == LinkOutcome::NoAnswer ? "brak odpowiedzi z modułu"
-                                                               : "błąd portu");
+    switch (outcome) {
+    case LinkOutcome::NoAnswer:
+        return readBackFailedLine("brak odpowiedzi z modułu");
+    case LinkOutcome::BadAnswer:
+        return readBackFailedLine("odpowiedź modułu odrzucona");
+    default:
+        return readBackFailedLine("błąd portu");
+    }
 }
 
 }  // namespace tarnik

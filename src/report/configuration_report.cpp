@@ -21,6 +21,7 @@
 #include "model/reaction_overview.h"
 #include "model/setting_comparison.h"
 #include "model/settings_catalogue.h"
+#include "model/settings_texts.h"
 #include "model/value_ranges.h"
 
 namespace tarnik {
@@ -41,6 +42,7 @@ constexpr const char* kBasicPage = "Podstawowe";
 // Texts of the report itself.
 constexpr const char* kTitle = "Raport konfiguracji modułu";
 constexpr const char* kFileCaption = "Plik";
+constexpr const char* kReadBackCaption = "Odczytano z modułu przez port";
 constexpr const char* kNoFile = "ustawienia nie zapisane w pliku";
 constexpr const char* kDateCaption = "Data";
 constexpr const char* kSerialCaption = "Numer seryjny modułu";
@@ -204,8 +206,11 @@ private:
         const auto line = [&](const char* caption, const QString& value) {
             html_ += QStringLiteral("%1: <b>%2</b><br>").arg(esc(u8(caption)), esc(value));
         };
-        line(kFileCaption,
-             options_.fileName.isEmpty() ? QString::fromUtf8(kNoFile) : options_.fileName);
+        if (!options_.readBackPort.isEmpty())
+            line(kReadBackCaption, options_.readBackPort);
+        else
+            line(kFileCaption,
+                 options_.fileName.isEmpty() ? QString::fromUtf8(kNoFile) : options_.fileName);
         line(kDateCaption, options_.date);
         if (!options_.serialNumber.isEmpty())
             line(kSerialCaption, options_.serialNumber);
@@ -416,6 +421,9 @@ QFont reportFont()
 QString reportTitle(const ReportOptions& options)
 {
     const QString title = QString::fromUtf8(kTitle);
+    if (!options.readBackPort.isEmpty())
+        return title + QStringLiteral(" — ") +
+               QString::fromUtf8(kReadBackSource).arg(options.readBackPort);
     return options.fileName.isEmpty() ? title : title + QStringLiteral(" — ") + options.fileName;
 }
 

@@ -22,12 +22,14 @@ namespace tarnik {
 
 struct ReportOptions {
     QString fileName;      // the settings file's name for the title; empty: none
+    QString readBackPort;  // the port the settings were read back from; names the source
+                           // instead of the file
     QString date;          // as printed
     QString serialNumber;  // the module's serial number; empty when none was read
     bool showSecrets = false;
 };
 
-// "Raport konfiguracji modułu — dom.zvn": the document's title.
+// "Raport konfiguracji modułu — dom.zvn" (or "— odczyt z /dev/ttyUSB0"): the title.
 QString reportTitle(const ReportOptions& options);
 
 // The report over the settings as given: pass the record the window would program.

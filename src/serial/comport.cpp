@@ -408,6 +408,23 @@ void TCustomComPort::MaskInTrace(TraceDirection direction, ByteRanges ranges)
     SecretBytes& secrets = traceSecrets_[static_cast<int>(direction)];
     secrets.ranges = std::move(ranges);
     secrets.position = 0;
+    secrets.note.clear();
+}
+
+void TCustomComPort::MaskAllInTrace(TraceDirection direction, std::string note)
+{
+    SecretBytes& secrets = traceSecrets_[static_cast<int>(direction)];
+    secrets.ranges = {{0, kAllBytes}};
+    secrets.position = 0;
+    secrets.note = std::move(note);
+}
+
+void TCustomComPort::TraceCheckedBytes(std::string_view tag, const void* data, std::size_t count,
+                                       const ByteRanges& masked) noexcept
+{
+    if (trace_ && count > 0)
+        trace_->TraceBytes(port_, tag, static_cast<const char*>(data), static_cast<int>(count),
+                           masked);
 }
 
 void TCustomComPort::TraceText(std::string_view tag, std::string_view text) noexcept
@@ -437,7 +454,7 @@ void TCustomComPort::TraceBytes(std::string_view tag, const char* data, int coun
             if (begin < end)
                 masked.push_back({begin - first, end - first});
         }
-        trace_->TraceBytes(port_, tag, data, count, masked);
+        trace_->TraceBytes(port_, tag, data, count, masked, secrets.note);
     } catch (...) {
         // Out of memory while tracing: the trace loses the transfer, the port goes on.
     }

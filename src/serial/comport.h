@@ -139,6 +139,14 @@ public:
     // marked before. The trace shows those bytes masked (see trace.h).
     enum class TraceDirection { Sent = 0, Received = 1 };
     void MaskInTrace(TraceDirection direction, ByteRanges ranges);
+    // Masks every byte in that direction from now on, until the next MaskInTrace; each
+    // row of them says `note` (why they are hidden). For bytes the owner cannot tell
+    // apart before it has checked them.
+    void MaskAllInTrace(TraceDirection direction, std::string note);
+    // Adds bytes the port's owner has checked (a whole answer) to the trace under `tag`,
+    // `masked` (offsets into `data`) hidden unless the sink shows secrets.
+    void TraceCheckedBytes(std::string_view tag, const void* data, std::size_t count,
+                           const ByteRanges& masked) noexcept;
     // The line settings as the trace shows them: "115200 8N1, rtscts off, ...".
     std::string LineSettingsText() const;
 
@@ -267,6 +275,7 @@ private:
     struct SecretBytes {
         ByteRanges ranges;         // counted from the first byte after MaskInTrace
         std::size_t position = 0;  // bytes traced since then
+        std::string note;          // said on every row that hides bytes
     };
     SecretBytes traceSecrets_[2];              // by TraceDirection
     std::optional<int> serialFlagsToRestore_;  // set when Open turned low latency on

@@ -50,14 +50,17 @@ void TraceSink::Trace(std::string_view port, std::string_view tag, std::string_v
 }
 
 void TraceSink::TraceBytes(std::string_view port, std::string_view tag, const char* data, int count,
-                           const ByteRanges& masked) noexcept
+                           const ByteRanges& masked, std::string_view maskNote) noexcept
 {
     try {
         const long long micros = Elapsed();
         const std::string_view named = namePorts_ ? port : std::string_view();
-        for (const std::string& row :
-             formatTraceBytes(data, count, showSecrets_ ? ByteRanges{} : masked))
-            TraceLine(tag, formatTraceLine(micros, named, tag, row));
+        const ByteRanges& hidden = showSecrets_ ? ByteRanges{} : masked;
+        std::string note;
+        if (!hidden.empty() && !maskNote.empty())
+            note.append("  ").append(maskNote);
+        for (const std::string& row : formatTraceBytes(data, count, hidden))
+            TraceLine(tag, formatTraceLine(micros, named, tag, row + note));
     } catch (...) {
     }
 }

@@ -34,6 +34,8 @@ struct ByteRange {
     std::size_t end = 0;
 };
 using ByteRanges = std::vector<ByteRange>;
+// The end of a range that reaches to the end of whatever is traced.
+inline constexpr std::size_t kAllBytes = static_cast<std::size_t>(-1);
 
 class TraceSink {
 public:
@@ -45,9 +47,9 @@ public:
     // One entry of the port `port` (empty: the line names none) with this sink's time.
     void Trace(std::string_view port, std::string_view tag, std::string_view text) noexcept;
     // Bytes sent or received; the bytes in `masked` (offsets into `data`) are hidden
-    // unless ShowsSecrets().
+    // unless ShowsSecrets(). A `maskNote` follows every row that hides bytes, to say why.
     void TraceBytes(std::string_view port, std::string_view tag, const char* data, int count,
-                    const ByteRanges& masked) noexcept;
+                    const ByteRanges& masked, std::string_view maskNote = {}) noexcept;
 
     // Lines name their port (for a trace of more than one port). Off at first.
     void SetNamePorts(bool name) { namePorts_ = name; }
@@ -85,6 +87,8 @@ inline constexpr std::string_view kReceived = "RX";
 inline constexpr std::string_view kError = "ERROR";
 inline constexpr std::string_view kLost = "LOST";
 inline constexpr std::string_view kLink = "LINK";
+// An answer of the module once the link has checked it, its secret bytes masked.
+inline constexpr std::string_view kAnswer = "ANSW";
 }  // namespace trace_tag
 
 // "<micros right-aligned in 9> [<port> ]<tag padded to 5> <text>", the text escaped
@@ -95,7 +99,8 @@ std::string formatTraceLine(long long micros, std::string_view port, std::string
 // message takes one line.
 std::string escapeTraceText(std::string_view text);
 // Bytes as rows of up to 16 hexadecimal pairs, each row followed by its printable
-// characters ('.' for the others); a masked byte is "**" and '*'.
+// characters ('.' for the others); a masked byte is "**" and '*'. Every byte of a range
+// may lie past `count` (a range to the end of a stream: {0, kAllBytes}).
 std::vector<std::string> formatTraceBytes(const char* data, int count,
                                           const ByteRanges& masked = {});
 
@@ -113,7 +118,8 @@ std::vector<std::string> formatTraceHeader(const TraceHeader& header, std::time_
 namespace trace_text {
 inline constexpr const char* kMasked =
     "PIN, SMS access code, output switch codes and phone numbers are masked: each of their "
-    "bytes shows as ** (hex) and * (text), so lengths are kept.";
+    "bytes shows as ** (hex) and * (text), so lengths are kept. Received bytes are all masked "
+    "until checked; a checked answer follows as ANSW with only those settings masked.";
 inline constexpr const char* kShown =
     "WARNING: PIN, SMS access code, output switch codes and phone numbers are shown in "
     "clear (--trace-secrets). Do not pass this file on.";

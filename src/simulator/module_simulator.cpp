@@ -1,6 +1,8 @@
 #include "simulator/module_simulator.h"
 
 #include "link/protocol.h"
+#include "model/conversion.h"
+#include "model/image_layout.h"
 
 namespace tarnik {
 
@@ -19,8 +21,12 @@ struct ModuleSimulator::Session {
 
 ModuleSimulator::ModuleSimulator(SimulatorOptions options) : options_(std::move(options))
 {
-    if (options_.memory)
+    if (options_.memory) {
         memory_ = *options_.memory;
+    } else {
+        // An empty memory as a module keeps it: with its header checksum right.
+        memory_[image::kChecksum] = HeaderChecksum(memory_);
+    }
 }
 
 ModuleSimulator::~ModuleSimulator()

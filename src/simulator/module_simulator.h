@@ -31,7 +31,7 @@ namespace tarnik {
 struct SimulatorOptions {
     LinePacing pacing{};
     ModuleIdentity identity{};
-    // Initial configuration memory; zeros when not given.
+    // Initial configuration memory; when not given, zeros with a right header checksum.
     std::optional<DeviceImage> memory{};
     // Run in this order for every frame taken (see command_turn.h).
     std::vector<CommandHook> behaviours{};

@@ -18,6 +18,7 @@
 #include "event_loop.h"
 #include "file/settings_file.h"
 #include "link/link_engine.h"
+#include "link/no_answer_timer.h"
 #include "model/codepage.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
@@ -192,24 +193,30 @@ TEST(WindowComparisons, WithTheModuleIsRefusedWhileAnotherExchangeRuns)
     EXPECT_EQ(rig.dialog(), nullptr);
 }
 
-TEST(WindowComparisons, WithTheModuleGivesUpASerialQueryNeverAnswered)
+TEST(WindowComparisons, WithTheModuleWaitsForASerialQueryToEnd)
 {
-    // A module that ignores "*7*1" would leave the query pending for good; the comparison's
-    // read-back gives it up, and the serial-number item can be used again afterwards.
+    // While the query waits for its answer, the comparison's read-back does not start: a
+    // late serial answer would be read as the image. The query ends by the no-answer
+    // timer like every exchange, and then the comparison can be asked again.
     SimulatorOptions options;
     options.behaviours.push_back(behaviour::SilentTo('7'));
     ComparisonRig rig(options);
     auto& f = rig.f;
+    f.window().timer1().setIntervalMs(300);
     f.window().BBserialClick();
     ASSERT_TRUE(rig.module.waitForFrames(1, std::chrono::seconds(5)));
     ASSERT_TRUE(f.window().engine().serialQueryPending());
 
     rig.comparisons().compareWithModuleAction()->trigger();
-    ASSERT_TRUE(PumpUntil([&] { return rig.dialog() != nullptr; }));
-    EXPECT_FALSE(rig.hasLine("Trwa wymiana z modułem; porównanie możliwe po jej zakończeniu."));
-    EXPECT_EQ(rig.module.frames().back().command, '3');
+    EXPECT_TRUE(rig.hasLine("Trwa wymiana z modułem; porównanie możliwe po jej zakończeniu."));
+    EXPECT_EQ(rig.module.frameCount(), 1);
+    ASSERT_TRUE(PumpUntil([&] { return rig.hasLine("Brak oprowiedzi z modułu."); }));
     EXPECT_FALSE(f.window().engine().serialQueryPending());
     EXPECT_TRUE(f.window().engine().serialQueryAllowed());
+
+    rig.comparisons().compareWithModuleAction()->trigger();
+    ASSERT_TRUE(PumpUntil([&] { return rig.dialog() != nullptr; }));
+    EXPECT_EQ(rig.module.frames().back().command, '3');
 }
 
 TEST(WindowComparisons, CheckAfterProgrammingAddsTheVerificationLine)

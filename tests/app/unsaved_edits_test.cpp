@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "app/user_conveniences.h"
+#include "app/window_report.h"
 #include "event_loop.h"
 #include "file/settings_file.h"
 #include "modal_watcher.h"
@@ -222,13 +223,18 @@ TEST_F(UnsavedEditsTest, AsksOnceBeforeAnActionWouldDiscardEdits)
     }
 }
 
-TEST_F(UnsavedEditsTest, ProgrammingAndReadBackNeverAsk)
+// Programming never asks: it discards nothing. A read-back replaces the settings shown,
+// so with unsaved edits it asks first, as opening a file does; "Anuluj" sends nothing.
+// Afterwards the title names the port the settings came from, not the file.
+TEST_F(UnsavedEditsTest, ProgrammingNeverAsksAndAReadBackAsksFirst)
 {
     tarnik::ModuleSimulator module;
     module.start();
     {
         WindowFixture f({QString::fromStdString(module.devicePath())});
         f.window().show();
+        f.window().openSettingsFile(
+            settingsFile(QStringLiteral("dom.zvn"), tarnik::startupSettings()));
         QTest::keyClicks(f.edit("Enruser1"), "+48600100200");
         f.button("Bprogramuj")->click();
         ASSERT_TRUE(PumpUntil(
@@ -238,9 +244,22 @@ TEST_F(UnsavedEditsTest, ProgrammingAndReadBackNeverAsk)
             },
             10s));
         EXPECT_TRUE(marked(f)) << "programmed, but not saved in a file";
+        EXPECT_EQ(f.chooser->questions, 0);
 
-        // A read-back shows what the module holds: nothing of it is an edit.
+        // Cancelled: nothing reaches the module, the edits and the title stay.
+        const int framesBefore = module.frameCount();
+        f.chooser->saveAnswers << SaveChanges::Cancel;
         f.button("BBload")->click();
+        EXPECT_EQ(f.chooser->questions, 1);
+        tarnik::test::PumpFor(200ms);
+        EXPECT_EQ(module.frameCount(), framesBefore);
+        EXPECT_TRUE(marked(f));
+        EXPECT_EQ(f.window().windowTitle(), kCaption + QStringLiteral(" — dom.zvn*"));
+
+        // Discarded: the module's settings are shown, under the port's name.
+        f.chooser->saveAnswers << SaveChanges::Discard;
+        f.button("BBload")->click();
+        EXPECT_EQ(f.chooser->questions, 2);
         ASSERT_TRUE(PumpUntil(
             [&] {
                 return f.window().infoLines().contains(
@@ -249,21 +268,37 @@ TEST_F(UnsavedEditsTest, ProgrammingAndReadBackNeverAsk)
             10s));
         EXPECT_FALSE(marked(f));
         EXPECT_EQ(f.edit("Enruser1")->text(), QStringLiteral("+48600100200"));
+        const QString fromPort =
+            kCaption + QStringLiteral(" — odczyt z ") + QString::fromStdString(module.devicePath());
+        EXPECT_EQ(f.window().windowTitle(), fromPort);
+        EXPECT_TRUE(f.window().report().reportHtml(false).contains(
+            QString::fromStdString(module.devicePath())));
+        EXPECT_FALSE(f.window().report().reportHtml(false).contains(QStringLiteral("dom.zvn")));
 
-        // A name typed before a read-back is not in the module: it stays unsaved.
-        QTest::keyClicks(f.edit("Eosoba1"), "Portiernia");
+        // Nothing unsaved: no question. A name typed before a read-back is not in the
+        // module: it is asked about, and stays unsaved.
         f.button("BBload")->click();
+        EXPECT_EQ(f.chooser->questions, 2);
         ASSERT_TRUE(PumpUntil(
             [&] {
                 return f.window().infoLines().count(
                            QStringLiteral("zaladowane ustawienia z eprom")) == 2;
             },
             10s));
+        QTest::keyClicks(f.edit("Eosoba1"), "Portiernia");
+        f.button("BBload")->click();
+        EXPECT_EQ(f.chooser->questions, 3);
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                return f.window().infoLines().count(
+                           QStringLiteral("zaladowane ustawienia z eprom")) == 3;
+            },
+            10s));
         EXPECT_TRUE(marked(f));
-        EXPECT_EQ(f.chooser->questions, 0);
+        EXPECT_EQ(f.window().windowTitle(), fromPort + QLatin1Char('*'));
         EXPECT_TRUE(f.errors.isEmpty()) << f.errors.join(QLatin1Char('\n')).toStdString();
 
-        // Saving clears the mark.
+        // Saving names the file again.
         f.chooser->answers << folder.filePath(QStringLiteral("po_odczycie.zvn"));
         f.action("Zapiszjako2")->trigger();
         EXPECT_FALSE(marked(f));

@@ -118,7 +118,10 @@ TEST_F(WindowLinkTest, readBackShowsTheModuleAndKeepsNamesAndNotes)
     f.edit("Eosoba3")->setText(QStringLiteral("Portiernia"));
     f.get<QPlainTextEdit>("Muser3")->setPlainText(QStringLiteral("dzwonić nocą"));
     f.button("BBload")->click();
-    ASSERT_TRUE(f.button("Bprogramuj")->isEnabled());  // a read-back is not busy
+    // A read-back is not busy (no hourglass), but no other exchange starts beside it.
+    ASSERT_FALSE(f.window().busy());
+    ASSERT_FALSE(f.button("Bprogramuj")->isEnabled());
+    ASSERT_FALSE(f.button("BBload")->isEnabled());
     ASSERT_TRUE(
         PumpUntil([&] { return bool(l.hasLine(QStringLiteral("zaladowane ustawienia z eprom"))); },
                   std::chrono::milliseconds(kWaitMs)));
@@ -130,6 +133,8 @@ TEST_F(WindowLinkTest, readBackShowsTheModuleAndKeepsNamesAndNotes)
     ASSERT_EQ(f.edit("Eosoba3")->text(), QStringLiteral("Portiernia"));
     ASSERT_EQ(f.get<QPlainTextEdit>("Muser3")->toPlainText(), QStringLiteral("dzwonić nocą"));
     ASSERT_TRUE(!f.window().timer1().isArmed());
+    ASSERT_TRUE(f.button("Bprogramuj")->isEnabled());
+    ASSERT_TRUE(f.button("BBload")->isEnabled());
 }
 
 TEST_F(WindowLinkTest, silentModuleEndsTheRunByTimeout)

@@ -121,7 +121,8 @@ TEST(PortFailure, LineDroppedRightAfterAnAnswerEndsTheRun)
 
 TEST(PortFailure, AFailureInsideTheAnswerHandlerIsReportedAndClosesThePort)
 {
-    // Drive the handler directly with the port closed under it: the chunk's write fails.
+    // Drive the handler directly with the port closed under it: dropping the bytes waiting
+    // before the chunk, the first port call of the step, fails.
     ModuleSimulator sim;
     sim.start();
     LinkRig rig(sim.devicePath(), 2000);
@@ -136,7 +137,7 @@ TEST(PortFailure, AFailureInsideTheAnswerHandlerIsReportedAndClosesThePort)
     EXPECT_EQ(pos, -1);
     EXPECT_EQ(rig.host.outcomes, std::vector<LinkOutcome>{LinkOutcome::PortError});
     ASSERT_EQ(rig.host.errors.size(), 1u);
-    EXPECT_NE(rig.host.errors[0].find("WriteFile function failed"), std::string::npos)
+    EXPECT_NE(rig.host.errors[0].find("PurgeComm function failed"), std::string::npos)
         << rig.host.errors[0];
     expectIdle(rig);
 }

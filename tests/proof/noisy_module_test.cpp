@@ -1,6 +1,7 @@
 // A module that sends a stream of noise instead of its answer, and a module whose
-// answers arrive one byte at a time. Noise must not freeze the window, must end with
-// the timeout and must change nothing; answers in single bytes must work as whole ones.
+// answers arrive one byte at a time. Noise must not freeze the window, must end the
+// exchange (refused, or by the timeout) and must change nothing; answers in single bytes
+// must work as whole ones.
 
 #include <gtest/gtest.h>
 
@@ -18,8 +19,7 @@ constexpr auto kNoise = 2500ms;  // longer than the timeout: noise still comes a
 // What the framer may hold while noise pours in: less than one read-back answer.
 constexpr std::size_t kFramerBound = 1024;
 
-// Random bytes at line speed. No asterisk among them: noise containing "*1" after 1701
-// bytes would be a complete (garbage) answer, which the protocol cannot tell apart.
+// Random bytes at line speed, with no asterisk among them, so no "*1" can end an answer.
 std::function<char()> noise(unsigned seed)
 {
     auto random = std::make_shared<std::mt19937>(seed);
@@ -51,7 +51,7 @@ void expectNoiseEndedByTimeout(LinkRig& rig, const FramerWatch& framer,
     EXPECT_LT(framer.largestBuffer(), kFramerBound) << "the framer kept the noise";
 }
 
-TEST(NoisyModule, ReadBackAnsweredWithNoiseEndsByTheTimeoutAndChangesNothing)
+TEST(NoisyModule, ReadBackAnsweredWithNoiseIsRefusedAndChangesNothing)
 {
     ModuleSimulator module(scripted([](CommandTurn& turn) {
         turn.answer.reset();
@@ -65,11 +65,17 @@ TEST(NoisyModule, ReadBackAnsweredWithNoiseEndsByTheTimeoutAndChangesNothing)
     const SettingsRecord before = rig.host.record;
     const DeviceImage imageBefore = rig.image;
 
+    // More than an answer's worth of bytes with no terminator: refused as soon as that
+    // is plain, without waiting for the timeout; the noise that goes on changes nothing.
     FramerWatch framer(rig.framer);
-    DeadlineWatch deadline(rig.host.timer);
-    deadline.start();
-    ASSERT_EQ(rig.readBack(5s), LinkOutcome::NoAnswer);
-    expectNoiseEndedByTimeout(rig, framer, deadline);
+    ASSERT_EQ(rig.readBack(5s), LinkOutcome::BadAnswer);
+    EXPECT_NE(rig.host.lastLine().find("nieprawidłową długość"), std::string::npos);
+    expectIdle(rig);
+    const auto lines = rig.host.list.lines();
+    PumpFor(kNoise);
+    EXPECT_EQ(rig.host.list.lines(), lines);
+    EXPECT_EQ(rig.host.outcomes.size(), 1u);
+    EXPECT_LT(framer.largestBuffer(), kFramerBound) << "the framer kept the noise";
     EXPECT_TRUE(sameBytes(rig.host.record, before));
     EXPECT_EQ(rig.image, imageBefore);
     EXPECT_EQ(rig.host.shown.size(), 0u);
@@ -162,11 +168,11 @@ TEST(AnswersByteByByte, ReadBackSucceeds)
     EXPECT_GT(pieces.calls, 200) << "the answer did not arrive in pieces";
 }
 
-TEST(AnswersByteByByte, SerialNumberSplitAtItsTerminatorLosesTheNumber)
+TEST(AnswersByteByByte, SerialNumberSplitAtItsTerminatorKeepsTheNumber)
 {
-    // The framer cuts "A123*1" off as a packet before "OK*1" arrives, so the handler
-    // sees "OK*1" alone: the line is added, with no number. The bytes come far enough
-    // apart that a busy machine cannot read two of them as one piece.
+    // The framer cuts "A123*1" off as a packet before "OK*1" arrives; the query gathers
+    // the pieces, so the number is kept. The bytes come far enough apart that a busy
+    // machine cannot read two of them as one piece.
     SimulatorOptions options = oneByteAtATime();
     options.pacing.pieceGap = std::chrono::milliseconds(50);
     ModuleSimulator module(options);
@@ -174,7 +180,7 @@ TEST(AnswersByteByByte, SerialNumberSplitAtItsTerminatorLosesTheNumber)
     LinkRig rig(module.devicePath(), 3000);
 
     EXPECT_EQ(rig.serial(), LinkOutcome::SerialNumber);
-    EXPECT_EQ(rig.host.lastLine(), link_text::kSerial);
+    EXPECT_EQ(rig.host.lastLine(), std::string(link_text::kSerial) + "A123");
     EXPECT_FALSE(rig.engine.serialQueryPending());
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "fault_helpers.h"
+#include "link/module_answers.h"
 #include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 
@@ -81,7 +82,7 @@ TEST(SilentModule, ReadBackWithoutAnswerChangesNothing)
     EXPECT_EQ(rig.host.shown.size(), 0u);
 }
 
-TEST(SilentModule, ReadBackCutShortEndsByTheTimeoutAndChangesNothing)
+TEST(SilentModule, ReadBackCutShortIsRefusedAtTheTimeoutAndChangesNothing)
 {
     SimulatorOptions options;
     options.identity.readBackLength =
@@ -92,8 +93,10 @@ TEST(SilentModule, ReadBackCutShortEndsByTheTimeoutAndChangesNothing)
     rig.host.record = patternRecord();
     const SettingsRecord before = rig.host.record;
 
-    EXPECT_EQ(rig.readBack(3s), LinkOutcome::NoAnswer);
-    expectTimedOut(rig);
+    // The module did answer, only not whole: the line says what came.
+    EXPECT_EQ(rig.readBack(3s), LinkOutcome::BadAnswer);
+    EXPECT_EQ(rig.host.lastLine(), readBackLengthLine(803));
+    expectIdle(rig);
     EXPECT_TRUE(sameBytes(rig.host.record, before));
     EXPECT_EQ(rig.host.shown.size(), 0u);
 
@@ -108,7 +111,7 @@ TEST(SilentModule, ReadBackCutShortEndsByTheTimeoutAndChangesNothing)
                            rig.image.begin()));
 }
 
-TEST(SilentModule, SerialQueryWithoutAnswerStaysPendingQuietly)
+TEST(SilentModule, SerialQueryWithoutAnswerEndsByTheTimeout)
 {
     SimulatorOptions options;
     options.behaviours.push_back(behaviour::SilentAfter(0));
@@ -116,11 +119,10 @@ TEST(SilentModule, SerialQueryWithoutAnswerStaysPendingQuietly)
     module.start();
     LinkRig rig(module.devicePath(), kTimeoutMs);
 
-    EXPECT_EQ(rig.serial(500ms), std::nullopt);
-    EXPECT_TRUE(rig.engine.serialQueryPending());
-    EXPECT_TRUE(rig.host.list.lines().empty());
+    EXPECT_EQ(rig.serial(3s), LinkOutcome::NoAnswer);
+    expectTimedOut(rig);
+    EXPECT_FALSE(rig.engine.serialQueryPending());
     EXPECT_TRUE(rig.host.errors.empty());
-    expectIdle(rig);
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 #pragma once
 
 // Reads a wire trace file back into what it records, for tests that check what a trace
-// shows: the header, and the bytes of every TX and RX line joined per port and
-// direction, with masked bytes kept as a marker so that lengths can be compared.
+// shows: the header, and the bytes of every TX, RX and ANSW (a checked answer) line
+// joined per port and tag, with masked bytes kept as a marker so that lengths can be
+// compared.
 
 #include <cstdint>
 #include <map>
@@ -26,7 +27,7 @@ inline constexpr int kMaskedByte = -1;
 struct ReadTrace {
     std::vector<std::string> header;  // the "# " lines
     std::vector<TraceLine> lines;
-    // Bytes by (port, "TX" or "RX"), in the order they crossed the line.
+    // Bytes by (port, "TX", "RX" or "ANSW"), in the order they were traced.
     std::map<std::pair<std::string, std::string>, std::vector<int>> bytes;
 
     // True when `sequence` appears among the bytes of any port and direction.
@@ -69,7 +70,7 @@ inline ReadTrace ParseTrace(const std::string& text, bool namedPorts)
             line.find(entry.tag, line.find_first_not_of(' ') + std::to_string(entry.micros).size());
         const std::size_t textAt = tagAt + std::max<std::size_t>(entry.tag.size(), 5) + 1;
         entry.text = textAt <= line.size() ? line.substr(textAt) : std::string();
-        if (entry.tag == "TX" || entry.tag == "RX") {
+        if (entry.tag == "TX" || entry.tag == "RX" || entry.tag == "ANSW") {
             // Up to 16 pairs of three characters, then the printable column.
             std::istringstream pairs(entry.text.substr(0, 16 * 3));
             auto& stream = trace.bytes[{entry.port, entry.tag}];

@@ -63,16 +63,20 @@ TEST_F(Cli, TraceMasksCodesAndNumbersInAProgrammingRunAndAReadBack)
         const auto read = ParseTrace(readFile(trace), false);
         const auto& sent = read.bytes.at({"", "TX"});
         const auto& received = read.bytes.at({"", "RX"});
+        const auto& answer = read.bytes.at({"", "ANSW"});
         EXPECT_GE(sent.size(), 27 * 4 + 1195u);
         EXPECT_GE(received.size(), 1703u);
+        EXPECT_EQ(answer.size(), 1703u);
         for (const std::string& secret : kSecrets)
             EXPECT_EQ(read.Contains(secret), secretsShown) << secret;
-        // Each secret byte masked on the way out and on the way back: the PIN slot (7),
-        // the access code (4), five number slots (15 each), four codes (2 each), the
-        // header checksum that sums codes (1).
+        // Each secret byte masked on the way out and in the checked read-back answer: the
+        // PIN slot (7), the access code (4), five number slots (15 each), four codes (2
+        // each), the header checksum that sums codes (1). Received bytes are all masked
+        // as they come: nothing can tell them apart before they are checked.
         const std::size_t secretBytes = 7 + 4 + 5 * 15 + 4 * 2 + 1;
         EXPECT_EQ(Masked(sent), secretsShown ? 0 : secretBytes);
-        EXPECT_EQ(Masked(received), secretsShown ? 0 : secretBytes);
+        EXPECT_EQ(Masked(answer), secretsShown ? 0 : secretBytes);
+        EXPECT_EQ(Masked(received), secretsShown ? 0 : received.size());
         // Masking keeps every byte's place: the same exchange, the same counts.
         if (secretsShown) {
             EXPECT_EQ(sent.size(), sentBefore);

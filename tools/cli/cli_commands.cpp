@@ -40,6 +40,7 @@ int exitStatusOf(LinkOutcome outcome)
     case LinkOutcome::ModuleRead:
         return kExitOk;
     case LinkOutcome::NoAnswer:
+    case LinkOutcome::BadAnswer:
         return kExitNoAnswer;
     case LinkOutcome::Refused:
         return kExitUsage;
@@ -214,18 +215,7 @@ int runSerial(const Arguments& args, std::ostream& out, std::ostream& err)
     requireNoPositional(args, 0);
     const std::string port = requirePort(args);
     Session session(out, err, port, SettingsRecord{}, timeoutOf(args));
-    // The query arms no timer of its own; the tool gives up after the no-answer period.
-    bool timedOut = false;
-    QTimer::singleShot(timeoutOf(args), [&] {
-        timedOut = true;
-        QCoreApplication::quit();
-    });
-    const int status = runExchange(session, err, [&] { session.engine.BBserialClick(); });
-    if (timedOut && !session.host.outcome()) {
-        err << "tarnik-cli: " << link_text::kNoAnswer << std::endl;
-        return kExitNoAnswer;
-    }
-    return status;
+    return runExchange(session, err, [&] { session.engine.BBserialClick(); });
 }
 
 int runImage(const Arguments& args, std::ostream& out, std::ostream& err)
