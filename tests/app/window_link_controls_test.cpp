@@ -1,13 +1,18 @@
-// The window's link controls against the module simulator: "Numer seryjny modułu" is
-// offered only while no exchange waits for the module's answer.
+// The window's link controls against the module simulator: "programuj", "Odczyt
+// ustawień." and "Numer seryjny modułu" are offered only while no exchange waits for the
+// module's answer, so a second press never starts a second exchange; an answer the link
+// refuses leaves the window as it was.
 
 #include <QAction>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "event_loop.h"
 #include "link/link_engine.h"
+#include "link/module_answers.h"
 #include "link/no_answer_timer.h"
 #include "serial/comport.h"
 #include "simulator/module_behaviours.h"
@@ -95,6 +100,62 @@ TEST(SerialMenuItem, BackAfterAReadBackCompletes)
     ASSERT_TRUE(PumpUntil(
         [&] { return f.window().infoLines().contains("zaladowane ustawienia z eprom"); }));
     EXPECT_TRUE(f.action("serialNumberAction")->isEnabled());
+    f.window().port().Close();
+}
+
+// A double click on "Odczyt ustawień." (80 ms apart) and "programuj" pressed during the
+// read-back send nothing more: one command reaches the module, one line ends it.
+TEST(LinkButtons, DisabledWhileAReadBackRunsSoASecondPressSendsNothing)
+{
+    ModuleSimulator module{[] {
+        SimulatorOptions options;
+        options.pacing.answerDelay = 150ms;
+        return options;
+    }()};
+    module.start();
+    WindowFixture f({QString::fromStdString(module.devicePath())});
+    QTest::mouseDClick(f.button("BBload"), Qt::LeftButton);
+    f.button("BBload")->click();
+    EXPECT_FALSE(f.button("BBload")->isEnabled());
+    EXPECT_FALSE(f.button("Bprogramuj")->isEnabled());
+    f.button("Bprogramuj")->click();
+    ASSERT_TRUE(PumpUntil(
+        [&] { return f.window().infoLines().contains("zaladowane ustawienia z eprom"); }));
+    PumpFor(300ms);
+    EXPECT_EQ(module.frameCount(), 1);
+    EXPECT_EQ(f.window().infoLines(), QStringList{"zaladowane ustawienia z eprom"});
+    EXPECT_TRUE(f.button("BBload")->isEnabled());
+    EXPECT_TRUE(f.button("Bprogramuj")->isEnabled());
+    f.window().port().Close();
+}
+
+// One stray byte ahead of the answer: refused with a line saying what came; the pages,
+// the unsaved mark and the title stay as they were.
+TEST(LinkButtons, ARefusedAnswerLeavesTheWindowAsItWas)
+{
+    ModuleSimulator module{[] {
+        SimulatorOptions options;
+        options.behaviours.push_back([](tarnik::CommandTurn& turn) {
+            if (turn.command() == '3' && turn.answer)
+                turn.answer = std::string(1, '\0') + *turn.answer;
+        });
+        return options;
+    }()};
+    module.start();
+    WindowFixture f({QString::fromStdString(module.devicePath())});
+    f.window().show();
+    QTest::keyClicks(f.edit("Enruser2"), "+48600100200");
+    const QString title = f.window().windowTitle();
+    ASSERT_TRUE(f.window().hasUnsavedEdits());
+    f.button("BBload")->click();
+    EXPECT_EQ(f.chooser->questions, 1) << "asked before the edits could be lost";
+    const QString refused = QString::fromStdString(tarnik::readBackLengthLine(1704));
+    ASSERT_TRUE(PumpUntil([&] { return f.window().infoLines().contains(refused); }));
+    EXPECT_EQ(f.edit("Enruser2")->text(), QStringLiteral("+48600100200"));
+    EXPECT_TRUE(f.window().hasUnsavedEdits());
+    EXPECT_EQ(f.window().windowTitle(), title);
+    EXPECT_TRUE(f.button("BBload")->isEnabled());
+    EXPECT_TRUE(f.errors.isEmpty());
     f.window().port().Close();
 }
 
