@@ -364,8 +364,8 @@ int dispatchCommand(const Arguments& args, std::ostream& out, std::ostream& err)
 int runCommand(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     const int status = dispatchCommand(args, out, err);
-    // Whatever the command printed must have arrived: a full disk or a closed pipe behind
-    // standard output is a failed command, not a success.
+    // Whatever the command printed must have arrived: a full disk behind standard output
+    // is a failed command, not a success.
     out.flush();
     if (!out) {
         err << "tarnik-cli: " << kStandardOutputFailed << std::endl;
