@@ -1,6 +1,12 @@
 #include "app/command_line.h"
 
 #include <QCommandLineParser>
+#include <QFile>
+
+#include <string>
+#include <vector>
+
+#include "serial/trace_target.h"
 
 namespace tarnik {
 
@@ -54,6 +60,15 @@ CommandLine parseCommandLine(const QStringList& arguments)
         line.error = QStringLiteral("only one settings file can be opened");
     else if (!files.isEmpty())
         line.settingsFile = files.constFirst();
+    // The trace file is made before the settings file is opened: it must not be that file,
+    // nor any other file than a trace.
+    if (line.error.isEmpty() && !line.traceFile.isEmpty()) {
+        std::vector<std::string> inputs;
+        if (!line.settingsFile.isEmpty())
+            inputs.push_back(QFile::encodeName(line.settingsFile).toStdString());
+        line.error = QString::fromStdString(
+            traceFileProblem(QFile::encodeName(line.traceFile).toStdString(), inputs));
+    }
     return line;
 }
 

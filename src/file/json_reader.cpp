@@ -1,8 +1,9 @@
 #include "file/json_reader.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+
+#include "model/setting_comparison.h"
 
 namespace tarnik {
 
@@ -348,31 +349,6 @@ JsonValue readJson(const std::string& document)
     return Reader(document).document();
 }
 
-std::string jsonQuoted(const std::string& utf8)
-{
-    std::string out = "\"";
-    for (const char c : utf8) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out.push_back('\\');
-            out.push_back(c);
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (u < 0x20 || u == 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
-            out += escaped;
-        } else {
-            out.push_back(c);
-        }
-    }
-    return out + "\"";
-}
-
 std::string jsonValueText(const JsonValue& value)
 {
     switch (value.type) {
@@ -381,9 +357,11 @@ std::string jsonValueText(const JsonValue& value)
     case JsonValue::Type::Bool:
         return value.boolean ? "true" : "false";
     case JsonValue::Type::Number:
-        return value.text;
+        // As written: digits only, so a cut needs no care for characters.
+        return value.text.size() <= kQuotedValueMax ? value.text
+                                                    : value.text.substr(0, kQuotedValueMax) + "…";
     case JsonValue::Type::String:
-        return jsonQuoted(value.text);
+        return quotedText(value.text, kQuotedValueMax);
     case JsonValue::Type::Array:
         return "[...]";
     case JsonValue::Type::Object:

@@ -5,6 +5,7 @@
 // twice, for the caller to refuse), and a syntax error names its line and column
 // in Polish.
 
+#include <cstddef>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -48,8 +49,12 @@ public:
 // Reads one JSON document (UTF-8, an optional byte order mark, white space around).
 JsonValue readJson(const std::string& document);
 
-// A value written back compactly, for messages: a string in quotes with JSON escapes.
+// The characters of a value a message quotes at most: a value of megabytes, or one
+// made of control characters, does not flood the terminal.
+inline constexpr std::size_t kQuotedValueMax = 40;
+
+// A value written back compactly, for messages: a string in quotes with JSON escapes,
+// as comparisons show texts; at most kQuotedValueMax characters, then an ellipsis.
 std::string jsonValueText(const JsonValue& value);
-std::string jsonQuoted(const std::string& utf8);
 
 }  // namespace tarnik

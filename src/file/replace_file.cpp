@@ -21,15 +21,6 @@ namespace {
     throw std::system_error(error, std::generic_category());
 }
 
-// The real file a link points to; the path itself when it is no link or dangles.
-std::string resolved(const std::string& path)
-{
-    char buffer[PATH_MAX];
-    if (::realpath(path.c_str(), buffer) != nullptr)
-        return buffer;
-    return path;
-}
-
 std::string directoryOf(const std::string& path)
 {
     const auto slash = path.find_last_of('/');
@@ -40,16 +31,47 @@ std::string directoryOf(const std::string& path)
     return path.substr(0, slash);
 }
 
+// The file a path names with its links followed, also when the last one dangles (the
+// name it points to, which a write then creates); the path itself when it is no link.
+std::string resolved(const std::string& path)
+{
+    // As many links as the system follows itself before it gives up with ELOOP.
+    constexpr int kMaxLinks = 40;
+    std::string current = path;
+    for (int hop = 0; hop <= kMaxLinks; ++hop) {
+        char buffer[PATH_MAX];
+        if (::realpath(current.c_str(), buffer) != nullptr)
+            return buffer;
+        const ssize_t n = ::readlink(current.c_str(), buffer, sizeof buffer);
+        if (n < 0)
+            return current;  // no link, or a folder on the way is missing
+        const std::string target(buffer, static_cast<std::size_t>(n));
+        current = target.starts_with('/') ? target : directoryOf(current) + "/" + target;
+    }
+    fail(ELOOP);
+}
+
+// True when the existing file `path` may not be written: its mode bits for the
+// superuser (every permission check passes for it), the check itself for anyone else.
+bool writeProtected(const std::string& path, const struct stat& info)
+{
+    if (::geteuid() == 0)
+        return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
+
 std::string baseNameOf(const std::string& path)
 {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Creates a new file with a random name in `directory`; mode 0666 less umask,
-// as a plain create would give.
-UniqueFd createTemporary(const std::string& directory, const std::string& base, std::string& name)
+// Creates a new file with a random name in `directory`; mode 0666 (0600 for the owner
+// alone) less umask, as a plain create would give.
+UniqueFd createTemporary(const std::string& directory, const std::string& base, std::string& name,
+                         NewFileAccess access)
 {
+    const mode_t mode = access == NewFileAccess::OwnerOnly ? 0600 : 0666;
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::random_device seed;
     std::mt19937 random(seed());
@@ -59,7 +81,7 @@ UniqueFd createTemporary(const std::string& directory, const std::string& base, 
         for (char& c : suffix)
             c = kLetters[pick(random)];
         name = directory + "/." + base + "." + suffix + ".tmp";
-        UniqueFd fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        UniqueFd fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
         if (fd || errno != EEXIST)
             return fd;
     }
@@ -93,16 +115,24 @@ void syncDirectory(const std::string& directory)
 
 }  // namespace
 
-void replaceFileContent(const std::string& path, std::span<const std::uint8_t> content)
+ReadOnlyFileError::ReadOnlyFileError()
+    : std::system_error(EACCES, std::generic_category(), "read-only file")
+{
+}
+
+void replaceFileContent(const std::string& path, std::span<const std::uint8_t> content,
+                        NewFileAccess access)
 {
     const std::string target = resolved(path);
     struct stat existing { };
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
         fail(EISDIR);
+    if (exists && writeProtected(target, existing))
+        throw ReadOnlyFileError();
 
     std::string temporary;
-    UniqueFd fd = createTemporary(directoryOf(target), baseNameOf(target), temporary);
+    UniqueFd fd = createTemporary(directoryOf(target), baseNameOf(target), temporary, access);
     if (!fd)
         fail(errno);
     try {
@@ -124,7 +154,8 @@ void replaceFileContent(const std::string& path, std::span<const std::uint8_t> c
     syncDirectory(directoryOf(target));
 }
 
-void writeOutputFile(const std::string& path, std::span<const std::uint8_t> content)
+void writeOutputFile(const std::string& path, std::span<const std::uint8_t> content,
+                     NewFileAccess access)
 {
     struct stat existing { };
     if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) &&
@@ -144,7 +175,7 @@ void writeOutputFile(const std::string& path, std::span<const std::uint8_t> cont
         }
         // A regular file took the node's place between the two looks: replace it whole.
     }
-    replaceFileContent(path, content);
+    replaceFileContent(path, content, access);
 }
 
 }  // namespace tarnik

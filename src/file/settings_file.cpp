@@ -8,10 +8,9 @@
 #include <system_error>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include "file/input_file.h"
 #include "file/replace_file.h"
 #include "file/zlib_stream.h"
 #include "model/string_lengths.h"
@@ -51,14 +50,14 @@ using Content = std::array<std::uint8_t, kSettingsFileContentSize>;
 // valid zlib, is damaged or holds too little.
 bool readContent(const QString& fullPath, Content& content)
 {
-    const UniqueFd file(::open(QFile::encodeName(fullPath).constData(), O_RDONLY | O_CLOEXEC));
-    if (!file)
-        throwCannotOpen(fullPath, errno);
-    struct stat info { };
-    if (::fstat(file.get(), &info) != 0)
-        throwCannotOpen(fullPath, errno);
-    if (S_ISDIR(info.st_mode))
-        throwCannotOpen(fullPath, EISDIR);
+    UniqueFd file;
+    try {
+        file = openInputFile(QFile::encodeName(fullPath).toStdString());
+    } catch (const std::system_error& e) {
+        throwCannotOpen(fullPath, e.code().value());
+    } catch (const InputFileError& e) {
+        throw SettingsFileError(e.what());
+    }
 
     ZlibReader reader(content);
     std::vector<std::uint8_t> piece(kReadPiece);

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <map>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
 
 #include "file/json_reader.h"
 
@@ -44,6 +46,10 @@ QJsonValue toJson(const SettingEntry& entry, const SettingValue& value)
     return fromCp1250(std::get<std::string>(value));
 }
 
+// The faults a refusal lists; a document of thousands of faults ends with one line that
+// counts the rest.
+constexpr std::size_t kListedFaults = 100;
+
 // The faults of one document, each with the key and the line it concerns.
 class Faults {
 public:
@@ -58,8 +64,14 @@ public:
         std::stable_sort(faults_.begin(), faults_.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         std::string all;
-        for (const auto& fault : faults_)
-            all += (all.empty() ? "" : "\n") + fault.second;
+        const std::size_t listed = std::min(faults_.size(), kListedFaults);
+        for (std::size_t i = 0; i < listed; ++i)
+            all += (all.empty() ? "" : "\n") + faults_[i].second;
+        if (listed < faults_.size())
+            all += "\nwiersz " + std::to_string(faults_[listed].first) + " i dalsze: jeszcze " +
+                   countedNoun(static_cast<long long>(faults_.size() - listed), "błąd", "błędy",
+                               "błędów") +
+                   " (pokazano pierwsze " + std::to_string(listed) + ")";
         throw SettingsJsonError(all);
     }
 
@@ -180,17 +192,48 @@ std::optional<SettingValue> fromJson(const SettingEntry& entry, const JsonValue&
     return refuse("nieznany rodzaj ustawienia");
 }
 
-// Keys given twice in one object: each later one is a fault.
-void findRepeatedKeys(const JsonValue& object, const std::string& where, Faults& faults)
+// A key as the document wrote it, for a refusal: as it is when it is short and plain,
+// otherwise quoted with its control characters escaped and cut, so that it keeps to
+// its line of the refusal.
+std::string documentKey(const std::string& key)
 {
-    for (std::size_t i = 0; i < object.members.size(); ++i)
-        for (std::size_t j = 0; j < i; ++j)
-            if (object.members[i].key == object.members[j].key) {
-                faults.add(object.members[i].value.line, where + object.members[i].key,
-                           "klucz podany drugi raz (pierwszy raz w wierszu " +
-                               std::to_string(object.members[j].value.line) + ")");
-                break;
-            }
+    const bool plain =
+        key.size() <= kQuotedValueMax && std::none_of(key.begin(), key.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 || c == '\x7F' || c == '"';
+        });
+    return plain ? key : quotedText(key, kQuotedValueMax);
+}
+
+// Each member's key with the first member that holds it, found by hashing: a document of
+// a great many keys is judged in time proportional to its size.
+class KeyIndex {
+public:
+    explicit KeyIndex(const JsonValue& object)
+    {
+        first_.reserve(object.members.size());
+        for (const JsonMember& member : object.members)
+            first_.try_emplace(member.key, &member.value);
+    }
+    const JsonValue* find(const std::string& key) const
+    {
+        const auto it = first_.find(key);
+        return it == first_.end() ? nullptr : it->second;
+    }
+
+private:
+    std::unordered_map<std::string_view, const JsonValue*> first_;
+};
+
+// Keys given twice in one object: each later one is a fault.
+void findRepeatedKeys(const JsonValue& object, const KeyIndex& index, Faults& faults)
+{
+    for (const JsonMember& member : object.members) {
+        const JsonValue* first = index.find(member.key);
+        if (first != &member.value)
+            faults.add(member.value.line, documentKey(member.key),
+                       "klucz podany drugi raz (pierwszy raz w wierszu " +
+                           std::to_string(first->line) + ")");
+    }
 }
 
 // A text or code the window empties because its option is off must be empty.
@@ -248,35 +291,37 @@ void importSettingsJson(const QByteArray& json, SettingsRecord& record, UserDire
         throw SettingsJsonError("wiersz " + std::to_string(document.line) +
                                 ": dokument nie jest obiektem JSON");
     Faults faults;
-    findRepeatedKeys(document, "", faults);
+    const KeyIndex documentKeys(document);
+    findRepeatedKeys(document, documentKeys, faults);
     for (const auto& [key, value] : document.members)
         if (key != kFormatKey && key != kVersionKey && key != kSettingsKey)
-            faults.add(value.line, key, "nieznany klucz");
-    const JsonValue* format = document.member(kFormatKey);
+            faults.add(value.line, documentKey(key), "nieznany klucz");
+    const JsonValue* format = documentKeys.find(kFormatKey);
     if (!format || format->type != JsonValue::Type::String || format->text != kSettingsJsonFormat)
         faults.add(format ? format->line : document.line, kFormatKey,
                    std::string("oczekiwano \"") + kSettingsJsonFormat + "\"");
-    const JsonValue* version = document.member(kVersionKey);
+    const JsonValue* version = documentKeys.find(kVersionKey);
     if (!version || version->type != JsonValue::Type::Number ||
         version->number != kSettingsJsonVersion)
         faults.add(version ? version->line : document.line, kVersionKey,
                    "obsługiwana jest tylko wersja " + std::to_string(kSettingsJsonVersion));
-    const JsonValue* settings = document.member(kSettingsKey);
+    const JsonValue* settings = documentKeys.find(kSettingsKey);
     if (!settings || settings->type != JsonValue::Type::Object) {
         faults.add(settings ? settings->line : document.line, kSettingsKey,
                    "brak obiektu z ustawieniami");
         faults.raise();
     }
 
-    findRepeatedKeys(*settings, "", faults);
+    const KeyIndex settingKeys(*settings);
+    findRepeatedKeys(*settings, settingKeys, faults);
     for (const auto& [key, value] : settings->members)
         if (!findSetting(key))
-            faults.add(value.line, key, "nieznany klucz");
+            faults.add(value.line, documentKey(key), "nieznany klucz");
     SettingsRecord newRecord{};
     UserDirectory newUsers{};
     std::map<std::string, int> lines;
     for (const SettingEntry& entry : settingsCatalogue()) {
-        const JsonValue* value = settings->member(entry.key);
+        const JsonValue* value = settingKeys.find(entry.key);
         if (!value) {
             faults.add(settings->line, entry.key, "brak klucza");
             continue;

@@ -6,6 +6,7 @@
 // exports compare line by line under version control.
 
 #include <QByteArray>
+#include <cstddef>
 #include <stdexcept>
 
 #include "model/settings_record.h"
@@ -14,6 +15,9 @@ namespace tarnik {
 
 inline constexpr const char* kSettingsJsonFormat = "tarnik-settings";
 inline constexpr int kSettingsJsonVersion = 1;
+// The largest document an import reads: an export is about 12 KiB, so a larger file is
+// something else, and is refused before it is read whole.
+inline constexpr std::size_t kSettingsJsonMaxBytes = 1024 * 1024;
 
 // what() lists every fault, one a line: "wiersz 12: callingTimer: wartość 250 poza
 // zakresem 1..240", in UTF-8; a syntax error names its line and column.

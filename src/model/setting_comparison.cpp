@@ -15,12 +15,9 @@ namespace tarnik {
 
 namespace {
 
-// A string in JSON's quoting, so that line breaks and control characters stay visible.
 std::string quoted(const std::string& cp1250)
 {
-    const QByteArray array =
-        QJsonDocument(QJsonArray{QJsonValue(fromCp1250(cp1250))}).toJson(QJsonDocument::Compact);
-    return array.mid(1, array.size() - 2).toStdString();  // without the brackets
+    return quotedText(fromCp1250(cp1250).toStdString());
 }
 
 std::string hexBytes(const DeviceImage& image, const std::vector<std::size_t>& offsets)
@@ -80,6 +77,24 @@ std::string offsetsText(const std::vector<std::size_t>& offsets)
 }
 
 }  // namespace
+
+std::string quotedText(std::string_view utf8, std::size_t maxCharacters)
+{
+    // Cut between characters: a lead byte and its continuation bytes stay together.
+    std::size_t end = 0;
+    std::size_t characters = 0;
+    while (end < utf8.size() && characters < maxCharacters) {
+        ++end;
+        while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
+            ++end;
+        ++characters;
+    }
+    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(end));
+    const QByteArray array =
+        QJsonDocument(QJsonArray{QJsonValue(text)}).toJson(QJsonDocument::Compact);
+    // Without the brackets.
+    return array.mid(1, array.size() - 2).toStdString() + (end < utf8.size() ? "…" : "");
+}
 
 std::string bitSetText(int value)
 {

@@ -4,6 +4,7 @@
 // out as a person reads them: what diff, verify and the window's comparisons show.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/settings_catalogue.h"
@@ -26,6 +27,12 @@ struct ComparedSides {
 };
 inline constexpr ComparedSides kTwoFiles{"A", "B"};
 inline constexpr ComparedSides kFileAndModule{"plik", "moduł"};
+
+// A text (UTF-8) in double quotes with JSON's escapes ("\n", "\u0000"), so that line
+// breaks and control characters stay visible: how comparisons and the refusals of an
+// import show a text. More than `maxCharacters` characters are cut, and an ellipsis after
+// the closing quote says so.
+std::string quotedText(std::string_view utf8, std::size_t maxCharacters = std::string::npos);
 
 // A bit set as eight binary digits, bit 7 first ("10000000").
 std::string bitSetText(int value);

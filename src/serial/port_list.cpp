@@ -102,9 +102,24 @@ std::optional<UsbDevice> FindUsbDevice(const fs::path& device, const fs::path& s
     return std::nullopt;
 }
 
-// "manufacturer product (serial), USB vvvv:pppp"; the numbers alone when the device
-// gives no texts.
-std::string UsbDescription(const UsbDevice& usb)
+// `texts` then `tail` within kDeviceTextMax characters: the device's texts give way
+// first (cut, with an ellipsis), so that the ids and the stable name, which tell a port
+// apart, stay whole while they fit.
+std::string FitDescription(const std::string& texts, const std::string& tail)
+{
+    static constexpr std::string_view kEllipsis = "…";
+    const std::size_t tailLength = characterCount(tail);
+    if (characterCount(texts) + tailLength <= kDeviceTextMax)
+        return texts + tail;
+    if (tailLength + 1 < kDeviceTextMax)
+        return sanitizeDeviceText(texts, kDeviceTextMax - tailLength - 1) + std::string(kEllipsis) +
+               tail;
+    return sanitizeDeviceText(texts + tail, kDeviceTextMax - 1) + std::string(kEllipsis);
+}
+
+// "manufacturer product (serial), USB vvvv:pppp[, STABLE NAME]"; the numbers alone when
+// the device gives no texts.
+std::string UsbDescription(const UsbDevice& usb, const std::string& stable)
 {
     std::string text = Attribute(usb.dir / "manufacturer");
     const std::string product = Attribute(usb.dir / "product");
@@ -112,9 +127,11 @@ std::string UsbDescription(const UsbDevice& usb)
         text += (text.empty() ? "" : " ") + product;
     if (!usb.serial.empty())
         text += (text.empty() ? "" : " ") + ("(" + usb.serial + ")");
-    const std::string ids =
+    std::string tail =
         "USB " + Attribute(usb.dir / "idVendor") + ":" + Attribute(usb.dir / "idProduct");
-    return text.empty() ? ids : text + ", " + ids;
+    if (!stable.empty())
+        tail += ", " + stable;
+    return text.empty() ? FitDescription({}, tail) : FitDescription(text, ", " + tail);
 }
 
 // The first (by name) link in the udev folder `dir` that leads to the device `name`, as
@@ -157,7 +174,7 @@ std::string Describe(const fs::path& root, const std::string& name)
         const std::string driver =
             sanitizeDeviceText(LinkTarget(HardwareDevice(device, sysRoot) / "driver"));
         return driver.empty() ? std::string(kBuiltInPort)
-                              : std::string(kBuiltInPort) + " (" + driver + ")";
+                              : FitDescription(std::string(kBuiltInPort) + " (" + driver, ")");
     }
     // Two identical adapters without serial numbers share their by-id name; only the
     // socket they are plugged into (by-path) tells them apart.
@@ -167,64 +184,10 @@ std::string Describe(const fs::path& root, const std::string& name)
     std::string stable = usb->serial.empty() ? byPath : byId;
     if (stable.empty())
         stable = usb->serial.empty() ? byId : byPath;
-    std::string text = UsbDescription(*usb);
-    if (!stable.empty())
-        text += ", " + stable;
-    return text;
+    return UsbDescription(*usb, stable);
 }
 
 }  // namespace
-
-std::string sanitizeDeviceText(std::string_view text, std::size_t maxCharacters)
-{
-    std::string out;
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte == 0x1B) {
-            // An escape sequence goes whole: ESC [ parameters final, ESC ] text BEL or
-            // ESC \, or ESC and one character.
-            ++i;
-            if (i < text.size() && text[i] == '[') {
-                ++i;
-                while (i < text.size() && !(static_cast<unsigned char>(text[i]) >= 0x40 &&
-                                            static_cast<unsigned char>(text[i]) <= 0x7E))
-                    ++i;
-                ++i;
-            } else if (i < text.size() && text[i] == ']') {
-                while (i < text.size() && text[i] != '\a' && text[i] != '\x1B')
-                    ++i;
-                i += i < text.size() && text[i] == '\x1B' ? 2 : 1;
-            } else {
-                ++i;
-            }
-            continue;
-        }
-        // Other C0 controls and DEL go; so do the C1 controls (U+0080..U+009F, C2 80..9F
-        // in UTF-8).
-        if (byte < 0x20 || byte == 0x7F) {
-            ++i;
-            continue;
-        }
-        if (byte == 0xC2 && i + 1 < text.size() &&
-            static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-            static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-            i += 2;
-            continue;
-        }
-        // A character is a lead byte and its continuation bytes.
-        std::size_t length = 1;
-        while (i + length < text.size() &&
-               (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80)
-            ++length;
-        if (characters == maxCharacters)
-            break;
-        out.append(text.substr(i, length));
-        ++characters;
-        i += length;
-    }
-    return out;
-}
 
 std::vector<SerialPortInfo> describeSerialPorts(const std::string& root)
 {

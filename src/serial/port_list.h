@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "serial/device_text.h"
+
 namespace tarnik {
 
 std::vector<std::string> ListSerialPorts();
@@ -27,15 +29,11 @@ struct SerialPortInfo {
 // none (identical adapters without one share their by-id name). Any other port is a
 // built-in UART: kBuiltInPort and its hardware's driver, "wbudowany port szeregowy
 // (serial8250)", found in the old sysfs layout and in the one with serial-base devices.
-// Texts that come from devices pass through sanitizeDeviceText.
+// Texts that come from devices pass through sanitizeDeviceText; a whole description is
+// at most kDeviceTextMax characters (the device's texts are cut first).
 // `root` is where "sys/class/tty" and "dev/serial" are read ("/" normally).
 std::vector<SerialPortInfo> describeSerialPorts(const std::string& root = "/");
 
 inline constexpr std::string_view kBuiltInPort = "wbudowany port szeregowy";
-
-// A text a device supplied, made safe for a terminal and a label: escape sequences and
-// other control characters removed, cut to `maxCharacters` UTF-8 characters.
-inline constexpr std::size_t kDeviceTextMax = 127;
-std::string sanitizeDeviceText(std::string_view text, std::size_t maxCharacters = kDeviceTextMax);
 
 }  // namespace tarnik

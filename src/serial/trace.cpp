@@ -135,7 +135,7 @@ std::vector<std::string> formatTraceHeader(const TraceHeader& header, std::time_
     if (time.size() >= 5)
         time.insert(time.size() - 2, 1, ':');
     std::vector<std::string> lines;
-    lines.push_back("# Tarnik wire trace, started " + time);
+    lines.push_back(std::string(kTraceFileStart) + time);
     lines.push_back("# program: " + escapeTraceText(header.program));
     for (const auto& [name, description] : header.ports)
         lines.push_back("# port: " + escapeTraceText(name) +

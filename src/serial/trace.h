@@ -104,6 +104,9 @@ std::string escapeTraceText(std::string_view text);
 std::vector<std::string> formatTraceBytes(const char* data, int count,
                                           const ByteRanges& masked = {});
 
+// How a trace file begins: its first line is this, then the time it started.
+inline constexpr std::string_view kTraceFileStart = "# Tarnik wire trace, started ";
+
 // What a trace file says before its first line.
 struct TraceHeader {
     std::string program;                                     // name and version

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include "app/command_line.h"
 #include "config/tarnik_config.h"
@@ -58,4 +60,48 @@ TEST(CommandLineTest, WhatIsNotUnderstoodIsAnError)
     EXPECT_FALSE(parse({"a.zvn", "b.zvn"}).error.isEmpty());
     // a file name that merely looks odd is still a file name
     EXPECT_EQ(parse({"--", "-dom.zvn"}).settingsFile, QStringLiteral("-dom.zvn"));
+}
+
+TEST(CommandLineTest, ATraceNeverOverwritesTheSettingsFileOrAFileThatIsNoTrace)
+{
+    QTemporaryDir dir;
+    const auto file = [&](const char* name, const QByteArray& content) {
+        QFile out(dir.filePath(QString::fromLatin1(name)));
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(content);
+        return out.fileName();
+    };
+    const QString zvn = file("dom.zvn", QByteArray("x\x9c\x01\x02", 4));
+    const QString notes = file("notes.txt", "Notatki\n");
+    const QString trace =
+        file("old.trace", "# Tarnik wire trace, started 2026-12-08T10:00:00+01:00\n");
+    const QString empty = file("empty.txt", "");
+    ASSERT_TRUE(QFile::link(zvn, dir.filePath(QStringLiteral("link.zvn"))));
+    const QString link = dir.filePath(QStringLiteral("link.zvn"));
+    const QString absent = dir.filePath(QStringLiteral("t.zvn"));
+    struct Case {
+        QStringList arguments;
+        const char* refusal;  // nullptr: taken
+    };
+    const Case cases[] = {
+        {{"--trace", zvn, zvn}, "to ten sam plik, który program wczytuje"},
+        {{"--trace", link, zvn}, "to ten sam plik, który program wczytuje"},
+        {{"--trace", absent, absent}, "to ten sam plik, który program wczytuje"},
+        {{"--trace", zvn}, "nie jest zapisem transmisji Tarnika"},
+        {{"--trace", notes, zvn}, "nie jest zapisem transmisji Tarnika"},
+        {{"--trace", trace, zvn}, nullptr},
+        {{"--trace", empty, zvn}, nullptr},
+        {{"--trace", QStringLiteral("/dev/null"), zvn}, nullptr},
+        {{"--trace", absent}, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
+        const auto line = parse(c.arguments);
+        if (c.refusal) {
+            EXPECT_TRUE(line.error.contains(QString::fromUtf8(c.refusal)))
+                << line.error.toStdString();
+        } else {
+            EXPECT_TRUE(line.error.isEmpty()) << line.error.toStdString();
+        }
+    }
 }

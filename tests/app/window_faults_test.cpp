@@ -1,19 +1,25 @@
 // Faults found when the window was tried as a user would: the information list, edit
 // boxes that hold zero bytes, pasting into limited and filtered edits, notes that travel
-// byte for byte, and where the window and the about box open.
+// byte for byte, where the window and the about box open, and files that cannot be opened.
 
 #include <QApplication>
 #include <QClipboard>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include <sys/stat.h>
+
 #include "about/about_box.h"
 #include "editor/binding/settings_binding.h"
+#include "file/settings_file.h"
 #include "window_fixture.h"
 
 namespace {
@@ -232,3 +238,28 @@ TEST(Placement, AboutBoxOpensCentredOnTheScreenNotOnTheWindow)
 }
 
 }  // namespace
+
+// ---- opening a file
+
+TEST(OpenFile, AFifoAFolderOrADeviceIsRefusedAtOnceAndTheWindowKeepsItsSettings)
+{
+    QTemporaryDir folder;
+    const QString fifo = folder.filePath(QStringLiteral("fifo.zvn"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);  // no writer
+    WindowFixture f;
+    const QString title = f.window().windowTitle();
+    const SettingsRecord before = f.window().collectSettings();
+    for (const QString& path : {fifo, folder.path(), QStringLiteral("/dev/zero")}) {
+        SCOPED_TRACE(path.toStdString());
+        try {
+            f.window().openSettingsFile(path);
+            ADD_FAILURE() << "opened";
+        } catch (const tarnik::SettingsFileError& e) {
+            EXPECT_NE(std::string(e.what()).find(", a nie zwykły plik."), std::string::npos)
+                << e.what();
+        }
+        EXPECT_EQ(f.window().windowTitle(), title);
+        const SettingsRecord after = f.window().collectSettings();
+        EXPECT_EQ(std::memcmp(&after, &before, sizeof after), 0);
+    }
+}

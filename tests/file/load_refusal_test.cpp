@@ -74,8 +74,8 @@ TEST_F(SettingsFileRefusal, MissingFileNamesItsFullPathAndTheReason)
 
 TEST_F(SettingsFileRefusal, DirectoryCannotBeOpened)
 {
-    EXPECT_EQ(load(dir.path()),
-              "Cannot open file \"" + dir.path().toStdString() + "\". Is a directory");
+    EXPECT_EQ(load(dir.path()), "Nie można wczytać „" + dir.path().toStdString() +
+                                    "”: to folder, a nie zwykły plik.");
 }
 
 TEST_F(SettingsFileRefusal, EmptyTextAndForeignFiles)

@@ -6,7 +6,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "file/settings_json.h"
 #include "model/codepage.h"
@@ -134,7 +136,7 @@ TEST(SettingsJson, EveryRefusalNamesTheKeyTheLineTheValueAndWhatIsAllowed)
         {"pin", QStringLiteral("12345"), "wartość \"12345\": tekst dłuższy niż 4 znaki"},
         {"pinMod", QStringLiteral("abcde"), "wartość \"abcde\": tekst dłuższy niż 4 znaki"},
         {"uwagi[2]", QString(251, QLatin1Char('a')),
-         "wartość \"" + std::string(251, 'a') + "\": tekst dłuższy niż 250 znaków"},
+         "wartość \"" + std::string(40, 'a') + "\"…: tekst dłuższy niż 250 znaków"},
         {"smsWeRe[1][1]", QString(37, QLatin1Char('b')),
          "wartość \"" + std::string(37, 'b') + "\": tekst dłuższy niż 36 znaków"},
         {"zalWyCode[1]", QStringLiteral("ABC"), "wartość \"ABC\": kod ma 2 znaki albo jest pusty"},
@@ -187,6 +189,66 @@ TEST(SettingsJson, EveryFaultOfADocumentIsListedWithItsLine)
                            ": timerPod[2]: klucz podany drugi raz (pierwszy raz w wierszu " +
                            std::to_string(lineOf(json, QStringLiteral("timerPod[2]"))) + ")")
         << refused;
+}
+
+// The export with `members` written first in its settings object, on line 5 onwards.
+QByteArray withMembersFirst(const QByteArray& members)
+{
+    QByteArray json = exportSettingsJson(startupSettings(), {});
+    json.replace("\"settings\": {\n", "\"settings\": {\n" + members);
+    return json;
+}
+
+TEST(SettingsJson, RefusalsEscapeControlCharactersAndQuoteAtMostFortyCharacters)
+{
+    const std::string x40(40, 'x');
+    struct Case {
+        QByteArray member;  // one line of the settings object, as the document holds it
+        std::string line;   // the refusal's line for it, after "wiersz 5: "
+    };
+    const Case cases[] = {
+        {R"("smsSpecWr\neRe[3][2]": 1,)", R"("smsSpecWr\neRe[3][2]": nieznany klucz)"},
+        {R"("k\u0000\u001b[2J": 1,)", R"("k\u0000\u001b[2J": nieznany klucz)"},
+        {"\"" + QByteArray(100, 'k') + "\": 1,",
+         "\"" + std::string(40, 'k') + "\"…: nieznany klucz"},
+        {"\"osoba[1]\": \"" + QByteArray(4000, 'x') + "\",",
+         "osoba[1]: wartość \"" + x40 + "\"…: tekst dłuższy niż 30 znaków"},
+        {R"("osoba[1]": "a\nb\u0001cdefghijklmnopqrstuvwxyz0123456789ABCDEFGH",)",
+         R"(osoba[1]: wartość "a\nb\u0001cdefghijklmnopqrstuvwxyz0123456789AB"…: tekst dłuższy niż 30 znaków)"},
+        {"\"callingTimer\": " + QByteArray(100, '9') + ",",
+         "callingTimer: wartość " + std::string(40, '9') + "… poza zakresem 1..240"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.member.toStdString().substr(0, 60));
+        const std::string refused = refusal(withMembersFirst("        " + c.member + "\n"));
+        // The member's own line, whatever else the document's repeated key adds.
+        EXPECT_EQ(refused.substr(0, refused.find('\n')), "wiersz 5: " + c.line) << refused;
+        EXPECT_LT(refused.size(), 400u) << refused;
+    }
+}
+
+TEST(SettingsJson, AHundredFaultsAreListedAndTheRestCounted)
+{
+    QByteArray members;
+    for (int i = 0; i < 300; ++i)
+        members += "        \"k" + QByteArray::number(i) + "\": 1,\n";
+    members += "        \"pin\": \"1\",\n";  // given again below: found among 300 other keys
+    const std::string refused = refusal(withMembersFirst(members));
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at <= refused.size();) {
+        const std::size_t end = std::min(refused.find('\n', at), refused.size());
+        lines.push_back(refused.substr(at, end - at));
+        at = end + 1;
+    }
+    ASSERT_EQ(lines.size(), 101u) << refused;
+    EXPECT_EQ(lines.front(), "wiersz 5: k0: nieznany klucz");
+    EXPECT_EQ(lines[99], "wiersz 104: k99: nieznany klucz");
+    EXPECT_EQ(lines.back(), "wiersz 105 i dalsze: jeszcze 201 błędów (pokazano pierwsze 100)");
+    // The repeated key is among the counted ones; alone with the unknown keys gone, it is named.
+    const std::string repeated = refusal(withMembersFirst("        \"pin\": \"1\",\n"));
+    EXPECT_NE(repeated.find(": pin: klucz podany drugi raz (pierwszy raz w wierszu 5)"),
+              std::string::npos)
+        << repeated;
 }
 
 TEST(SettingsJson, DocumentsThatAreNoExportAreRefused)

@@ -174,6 +174,12 @@ def json_seeds():
     put("fuzz_settings_json", "code_of_option_off", json_document({"flags": "00000000"}))
     put("fuzz_settings_json", "twice", json_document().replace(b'"pin": "1234",', b'"pin": "1234",\n        "pin": "1",'))
     put("fuzz_settings_json", "cut", json_document()[:700])
+    # Found by the fuzzer: a key holding an escaped line break, which a refusal must show
+    # escaped (with a repeated key and a bit set of foreign letters beside it).
+    put("fuzz_settings_json", "key_with_escaped_newline", json_document()
+        .replace(b'"pin": "1234",', b'"pin": "1234",\n        "pin": "1",')
+        .replace(b'"workWeRe[7][2]": "00000101"', b'"workWeRe[7][2]": "0000smsWeRe0101"')
+        .replace(b'"smsSpecWeRe[3][2]"', b'"smsSpecWr\\neRe[3][2]"'))
     put("fuzz_settings_json", "escapes", b'{"format": "tarnik-settings", "version": 1, "settings": {"pin": "\\ud83d\\ude00\\u0000", "x": [1, -0.5e3, true, null, {}]}}')
 
 

@@ -235,7 +235,10 @@ TEST_F(PortDescriptions, TextsFromDevicesAreCutAndFreeOfControlCharacters)
                  "1");
     AddPort("ttyUSB0", usb + "/1-2:1.0/ttyUSB0", "ftdi_sio");
     const std::string description = DescriptionOf("/dev/ttyUSB0");
-    EXPECT_EQ(description, "Evil Co Widget" + std::string(127 - 6, 'x') + " (SN1), USB 0403:6001");
+    // The whole description keeps to 127 characters: the maker's texts give way, the ids stay.
+    const std::string tail = "…, USB 0403:6001";
+    EXPECT_EQ(description, "Evil Co Widget" + std::string(127 - 14 - 16, 'x') + tail);
+    EXPECT_EQ(characterCount(description), 127u);
 }
 
 TEST(DeviceText, ControlsAndEscapeSequencesGoAndLengthCountsCharacters)
@@ -257,6 +260,24 @@ TEST(DeviceText, ControlsAndEscapeSequencesGoAndLengthCountsCharacters)
         {"\xC2\x85next\xC2\xA0", 127, "next\xC2\xA0"},  // C1 control goes, NBSP stays
         {"zażółć", 3, "zaż"},                           // cut between characters, not bytes
         {std::string(200, 'y'), 127, std::string(127, 'y')},
+        // Strings up to BEL, ESC \ or the C1 ST; charset choices with their intermediates.
+        {"\x1BPq#0;1\x1B\\a\x1B_x\xC2\x9C"
+         "b\x1B(Bc\x1B#8d",
+         127, "abcd"},
+        {"\x1B[?1049h\x1B[38;5;196mX", 127, "X"},
+        // Direction controls, zero-width and other format characters go.
+        {"abc\u202Efed\u202C", 127, "abcfed"},
+        {"\u2066x\u2069\u200Ey\u200F\u061C", 127, "xy"},
+        {"\uFEFFa\u200Bb\u200Dc\u2060d\u00ADe\U000E0041f", 127, "abcdef"},
+        {"line\u2028sep\u2029", 127, "linesep"},
+        // Bytes of no UTF-8 character are shown as U+FFFD, never passed on.
+        {"a\x9B"
+         "31mb\xFF\xC3",
+         127,
+         "a\uFFFD"
+         "31mb\uFFFD\uFFFD"},
+        {"\xED\xA0\x80", 127, "\uFFFD\uFFFD\uFFFD"},  // an encoded surrogate
+        {"\u202E\u202E\u202Eabcd", 2, "ab"},          // removed characters do not count
     };
     for (const Case& c : cases)
         EXPECT_EQ(sanitizeDeviceText(c.in, c.max), c.out) << c.in;

@@ -48,12 +48,15 @@ inline std::string readFile(const std::string& path)
 
 class Cli : public ::testing::Test {
 protected:
-    CliResult run(std::vector<std::string> args)
+    // Standard output goes to a file the result holds, or to `stdoutTo` (/dev/full).
+    CliResult run(std::vector<std::string> args, const std::string& stdoutTo = {})
     {
-        const std::string outPath = path("stdout"), errPath = path("stderr");
+        const std::string outPath = stdoutTo.empty() ? path("stdout") : stdoutTo;
+        const std::string errPath = path("stderr");
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(),
+                                         stdoutTo.empty() ? O_WRONLY | O_CREAT | O_TRUNC : O_WRONLY,
                                          0644);
         posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0644);
@@ -70,7 +73,8 @@ protected:
             result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
         }
         posix_spawn_file_actions_destroy(&actions);
-        result.out = readFile(outPath);
+        if (stdoutTo.empty())
+            result.out = readFile(outPath);
         result.err = readFile(errPath);
         return result;
     }

@@ -4,8 +4,11 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <iterator>
+#include <string_view>
 
 #include "config/tarnik_config.h"
 #include "model/configuration_check.h"
@@ -49,8 +52,10 @@ Arguments parseArguments(const std::vector<std::string>& args)
                                           QStringLiteral("codes and numbers in the trace"));
     const QCommandLineOption showSecrets(QStringLiteral("show-secrets"),
                                          QStringLiteral("PIN and codes in the report"));
-    parser.addOptions({help, version, port, output, base, timeout, verify, defaults, longListing,
-                       trace, traceSecrets, showSecrets});
+    const QList<QCommandLineOption> options{help,        version, port,         output,
+                                            base,        timeout, verify,       defaults,
+                                            longListing, trace,   traceSecrets, showSecrets};
+    parser.addOptions(options);
 
     QStringList line{QStringLiteral("tarnik-cli")};
     for (const std::string& arg : args)
@@ -87,7 +92,47 @@ Arguments parseArguments(const std::vector<std::string>& args)
     parsed.showSecrets = parser.isSet(showSecrets);
     parsed.help = parser.isSet(help);
     parsed.version = parser.isSet(version);
+    for (const QCommandLineOption& option : options)
+        if (parser.isSet(option))
+            parsed.given.push_back(option.names().constLast().toStdString());
     return parsed;
+}
+
+void refuseForeignOptions(const Arguments& args)
+{
+    struct Accepted {
+        const char* command;
+        std::vector<std::string_view> options;
+    };
+    static const Accepted kAccepted[] = {
+        {"ports", {"long"}},
+        {"program", {"port", "verify", "defaults", "timeout-ms"}},
+        {"verify", {"port", "timeout-ms"}},
+        {"read", {"port", "output", "base", "timeout-ms"}},
+        {"serial", {"port", "timeout-ms"}},
+        {"image", {"output"}},
+        {"diff", {}},
+        {"export", {"output"}},
+        {"import", {"output"}},
+        {"check", {}},
+        {"report", {"output", "show-secrets"}},
+    };
+    static constexpr std::string_view kEveryCommand[] = {"help", "version", "trace",
+                                                         "trace-secrets"};
+    for (const Accepted& accepted : kAccepted) {
+        if (args.command != accepted.command)
+            continue;
+        for (const std::string& option : args.given) {
+            if (std::ranges::find(kEveryCommand, option) != std::end(kEveryCommand) ||
+                std::ranges::find(accepted.options, option) != accepted.options.end())
+                continue;
+            const std::string shortName = option == "output" ? "-o/"
+                                          : option == "port" ? "-p/"
+                                                             : "";
+            throw UsageError("polecenie " + args.command + " nie przyjmuje opcji " + shortName +
+                             "--" + option);
+        }
+    }
 }
 
 std::string usageText(const std::string& command)
@@ -137,7 +182,8 @@ std::string usageText(const std::string& command)
                "Exit status: 0 answered, 1 no answer within 6 s, 2 usage, 3 port error.\n";
     if (command == "image")
         return "Usage: tarnik-cli image FILE [-o OUT]\n"
-               "Writes the 2048-byte device image of the settings in FILE, raw, to OUT or to\n"
+               "Writes the 2048-byte device image the module would receive from FILE (the\n"
+               "settings as the window programs them, not the file's raw bytes) to OUT or to\n"
                "standard output (also with -o -).\n"
                "Exit status: 0 written, 2 usage, 4 file error.\n";
     if (command == "diff")
@@ -156,7 +202,7 @@ std::string usageText(const std::string& command)
                "Builds the settings file FILE (\"-\": standard output) from a document written\n"
                "by export. A document with an unknown or missing key, a value out of range, a\n"
                "text too long or a character outside code page 1250 is refused, naming the\n"
-               "key; nothing is written then.\n"
+               "key; nothing is written then. A document above 1 MiB is refused unread.\n"
                "Exit status: 0 written, 2 usage or refused document, 4 file error.\n";
     if (command == "check") {
         std::string text = "Usage: tarnik-cli check FILE...\n"
@@ -176,7 +222,8 @@ std::string usageText(const std::string& command)
                "settings, the users, the inputs and outputs, the reaction table, every SMS\n"
                "text, the warnings of check and every other setting that differs from the\n"
                "factory defaults. The format follows OUT's ending. The SIM PIN, the SMS\n"
-               "access code and the output codes are shown as **** unless --show-secrets.\n"
+               "access code and the output codes are shown as **** unless --show-secrets;\n"
+               "a new file holding them is readable by its owner alone (0600).\n"
                "Exit status: 0 written, 2 usage, 4 file error.\n";
     return "Usage: tarnik-cli COMMAND [options]\n"
            "Commands:\n"
@@ -193,14 +240,16 @@ std::string usageText(const std::string& command)
            "  report FILE.zvn -o OUT.pdf [--show-secrets]  the printable report (or .html)\n"
            "Options: --help, --version. A port name without a slash is taken under /dev.\n"
            "An output (-o, --trace) that is one of the inputs is refused before anything is\n"
-           "written; a device or FIFO is written through, -o - is standard output.\n"
+           "written; a device or FIFO is written through, -o - is standard output; a\n"
+           "read-only file is refused. --trace takes no existing file but a trace.\n"
            "--trace FILE with any command writes every byte on the wire, with the port's\n"
            "opens, closes, settings and errors, to FILE. The PIN, the SMS access code, the\n"
            "output switch codes and the phone numbers show as * there, so the file may be\n"
            "sent to support. A trace file that cannot be written is reported on standard\n"
            "error and given up; the command goes on and its exit status stands.\n"
-           "--trace-secrets shows those codes and numbers in clear. DANGEROUS: with the SMS\n"
-           "access code anyone can reprogram the alarm; never send such a trace on.\n"
+           "--trace-secrets shows those codes and numbers in clear (the new file is then\n"
+           "readable by its owner alone). DANGEROUS: with the SMS access code anyone can\n"
+           "reprogram the alarm; never send such a trace on.\n"
            "COMMAND --help tells more.\n";
 }
 

@@ -30,11 +30,16 @@ struct Arguments {
     bool traceSecrets = false;            // --trace-secrets (codes and numbers in clear)
     bool longListing = false;             // --long (ports: with descriptions)
     bool showSecrets = false;             // --show-secrets (report: PIN and codes shown)
+    std::vector<std::string> given;       // the long names of the options given ("output")
 };
 
 // `args` without the program name. Throws UsageError for an unknown option, a missing
 // value or a bad number.
 Arguments parseArguments(const std::vector<std::string>& args);
+
+// Throws UsageError when `args` holds an option its command does not take ("diff -o").
+// --help, --version, --trace and --trace-secrets go with every command.
+void refuseForeignOptions(const Arguments& args);
 
 // The usage text of one command, or of the tool when `command` is empty or unknown.
 std::string usageText(const std::string& command);

@@ -28,6 +28,7 @@
 #include "serial/datapacket.h"
 #include "serial/port_list.h"
 #include "serial/qt/qt_trace.h"
+#include "serial/trace_target.h"
 
 namespace tarnik::cli {
 
@@ -98,7 +99,8 @@ int waitForOutcome(Session& session)
 }
 
 // Before anything is opened: no output (-o, --trace) lands on an input (files, --base,
-// the ports) or on another output, and no port is given twice.
+// the ports) or on another output, the trace replaces no file but an earlier trace, and
+// no port is given twice.
 void refuseHarmfulPaths(const Arguments& args)
 {
     refuseRepeatedPorts(args.ports);
@@ -113,6 +115,9 @@ void refuseHarmfulPaths(const Arguments& args)
     if (args.trace)
         outputs.push_back(*args.trace);
     refuseOutputsOverInputs(outputs, inputs);
+    if (args.trace)
+        if (const std::string problem = traceFileProblem(*args.trace, inputs); !problem.empty())
+            throw UsageError(problem);
 }
 
 int timeoutOf(const Arguments& args)
@@ -227,8 +232,9 @@ int runImage(const Arguments& args, std::ostream& out, std::ostream& err)
     UserDirectory users{};
     if (!loadSettingsOrTell(args.positional[0], record, users, err))
         return kExitFileError;
+    // What the module receives from this file: the record programming sends.
     DeviceImage image{};
-    SettingsToImage(record, image);
+    SettingsToImage(effectiveSettings(record), image);
     return writeOutput(args.output, image, out, err) ? kExitOk : kExitFileError;
 }
 
@@ -281,7 +287,9 @@ std::shared_ptr<QtTraceSink> StartTrace(const Arguments& args, std::ostream& err
 
 }  // namespace
 
-int runCommand(const Arguments& args, std::ostream& out, std::ostream& err)
+namespace {
+
+int dispatchCommand(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     using Runner = int (*)(const Arguments&, std::ostream&, std::ostream&);
     struct Entry {
@@ -310,6 +318,7 @@ int runCommand(const Arguments& args, std::ostream& out, std::ostream& err)
             return kExitOk;
         }
         try {
+            refuseForeignOptions(args);
             refuseHarmfulPaths(args);
             // The wire trace: to the file asked for, or to the logging categories when
             // QT_LOGGING_RULES turns them on.
@@ -338,6 +347,21 @@ int runCommand(const Arguments& args, std::ostream& out, std::ostream& err)
     }
     err << "tarnik-cli: unknown command " << args.command << "\n" << usageText("");
     return kExitUsage;
+}
+
+}  // namespace
+
+int runCommand(const Arguments& args, std::ostream& out, std::ostream& err)
+{
+    const int status = dispatchCommand(args, out, err);
+    // Whatever the command printed must have arrived: a full disk behind standard output
+    // is a failed command, not a success.
+    out.flush();
+    if (!out) {
+        err << "tarnik-cli: " << kStandardOutputFailed << std::endl;
+        return kExitFileError;
+    }
+    return status;
 }
 
 }  // namespace tarnik::cli

@@ -1,13 +1,14 @@
 // diff, export and import: settings files compared and turned into JSON and back.
 
-#include <QFile>
-#include <QString>
+#include <QByteArray>
 
 #include <optional>
 #include <ostream>
+#include <system_error>
 
 #include "cli/cli_commands.h"
 #include "cli/cli_outputs.h"
+#include "file/input_file.h"
 #include "file/settings_file.h"
 #include "file/settings_json.h"
 #include "model/setting_comparison.h"
@@ -67,15 +68,19 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
     if (!args.output || args.output->empty())
         throw UsageError("-o FILE.zvn is required");
     const std::string& in = args.positional[0];
-    QFile file(QString::fromStdString(in));
-    if (!file.open(QIODevice::ReadOnly)) {
-        err << "tarnik-cli: Cannot open file \"" << in << "\". " << file.errorString().toStdString()
-            << std::endl;
+    std::string document;
+    try {
+        document = readInputFile(in, kSettingsJsonMaxBytes);
+    } catch (const std::system_error& e) {
+        err << "tarnik-cli: Cannot open file \"" << in << "\". " << e.code().message() << std::endl;
+        return kExitFileError;
+    } catch (const InputFileError& e) {
+        err << "tarnik-cli: " << e.what() << std::endl;
         return kExitFileError;
     }
     Settings settings;
     try {
-        importSettingsJson(file.readAll(), settings.record, settings.users);
+        importSettingsJson(QByteArray::fromStdString(document), settings.record, settings.users);
     } catch (const SettingsJsonError& e) {
         // The document was read but its settings are refused, as programming refuses them.
         err << "tarnik-cli: " << in << ": " << e.what() << std::endl;

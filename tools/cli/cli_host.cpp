@@ -6,6 +6,7 @@
 
 #include "link/link_engine.h"
 #include "model/phone_numbers.h"
+#include "serial/device_text.h"
 
 namespace tarnik::cli {
 
@@ -19,7 +20,9 @@ CliHost::CliHost(std::ostream& out, std::ostream& err, std::string portName, Set
 
 void CliHost::printLine(const std::string& text)
 {
-    out_ << prefix_ << text << std::endl;
+    // A line may carry a module's answer (the serial number): nothing in it reaches the
+    // terminal as a control.
+    out_ << prefix_ << sanitizeDeviceText(text, std::string::npos) << std::endl;
 }
 
 int CliHost::addInfoLine(const std::string& text, bool trim)

@@ -72,18 +72,22 @@ void refuseRepeatedPorts(const std::vector<std::string>& ports)
 }
 
 bool writeOutput(const std::optional<std::string>& output, std::span<const std::uint8_t> bytes,
-                 std::ostream& out, std::ostream& err)
+                 std::ostream& out, std::ostream& err, NewFileAccess access)
 {
     if (toStandardOutput(output)) {
         out.write(reinterpret_cast<const char*>(bytes.data()),
                   static_cast<std::streamsize>(bytes.size()));
         out.flush();
-        if (!out)
-            err << "tarnik-cli: nie można pisać na standardowe wyjście" << std::endl;
         return static_cast<bool>(out);
     }
     try {
-        writeOutputFile(*output, bytes);
+        writeOutputFile(*output, bytes, access);
+    } catch (const ReadOnlyFileError&) {
+        err << "tarnik-cli: plik „" << *output
+            << "” jest tylko do odczytu i nie został zastąpiony. Podaj inny plik albo zezwól "
+               "na zapis do niego."
+            << std::endl;
+        return false;
     } catch (const std::system_error& e) {
         err << "tarnik-cli: Cannot create file \"" << *output << "\". " << e.code().message()
             << std::endl;
@@ -93,12 +97,12 @@ bool writeOutput(const std::optional<std::string>& output, std::span<const std::
 }
 
 bool writeOutput(const std::optional<std::string>& output, const QByteArray& bytes,
-                 std::ostream& out, std::ostream& err)
+                 std::ostream& out, std::ostream& err, NewFileAccess access)
 {
     return writeOutput(output,
                        {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                         static_cast<std::size_t>(bytes.size())},
-                       out, err);
+                       out, err, access);
 }
 
 }  // namespace tarnik::cli

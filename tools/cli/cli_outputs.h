@@ -11,12 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "file/replace_file.h"
+
 class QByteArray;
 
 namespace tarnik::cli {
 
 // The name that sends an output to standard output.
 inline constexpr const char* kStandardOutput = "-";
+// Said when standard output took less than was written to it.
+inline constexpr const char* kStandardOutputFailed = "nie można pisać na standardowe wyjście";
 
 // True when the output goes to standard output: no -o, or "-o -".
 bool toStandardOutput(const std::optional<std::string>& output);
@@ -34,10 +38,12 @@ void refuseRepeatedPorts(const std::vector<std::string>& ports);
 std::string devicePathOf(const std::string& port);
 
 // Writes `bytes` to standard output (`out`) or to the file `output` as writeOutputFile
-// does; a failure is told on `err` naming the file. True when all was written.
+// does (a new file readable as `access` says); a failure of the file is told on `err`
+// naming it, one of standard output is left to runCommand, which reports it once. True
+// when all was written.
 bool writeOutput(const std::optional<std::string>& output, std::span<const std::uint8_t> bytes,
-                 std::ostream& out, std::ostream& err);
+                 std::ostream& out, std::ostream& err, NewFileAccess access = NewFileAccess::Usual);
 bool writeOutput(const std::optional<std::string>& output, const QByteArray& bytes,
-                 std::ostream& out, std::ostream& err);
+                 std::ostream& out, std::ostream& err, NewFileAccess access = NewFileAccess::Usual);
 
 }  // namespace tarnik::cli

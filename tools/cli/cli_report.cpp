@@ -48,7 +48,11 @@ int runReport(const Arguments& args, std::ostream& out, std::ostream& err)
     const QString html = reportHtml(effectiveSettings(record), users, options);
     const QByteArray bytes =
         format == ReportFormat::Pdf ? reportPdf(html, reportTitle(options)) : reportHtmlFile(html);
-    return writeOutput(args.output, bytes, out, err) ? kExitOk : kExitFileError;
+    // A report with the PIN and the codes in clear is for its owner's eyes only.
+    return writeOutput(args.output, bytes, out, err,
+                       args.showSecrets ? NewFileAccess::OwnerOnly : NewFileAccess::Usual)
+               ? kExitOk
+               : kExitFileError;
 }
 
 }  // namespace tarnik::cli

@@ -19,7 +19,13 @@ void QtTraceSink::setWriteErrorHandler(std::function<void(const QString&)> handl
 bool QtTraceSink::writeTo(const QString& path, QString* error)
 {
     auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+    // A trace with the codes in clear is made readable by its owner alone; an existing
+    // file keeps its mode.
+    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text;
+    const bool opened = ShowsSecrets()
+                            ? file->open(mode, QFileDevice::ReadOwner | QFileDevice::WriteOwner)
+                            : file->open(mode);
+    if (!opened) {
         if (error)
             *error = file->errorString();
         return false;
