@@ -13,6 +13,7 @@
 #include "model/image_layout.h"
 #include "serial/comport.h"
 #include "serial/datapacket.h"
+#include "serial/device_text.h"
 
 namespace tarnik {
 
@@ -310,7 +311,9 @@ void LinkEngine::serialNumberStep(const std::string& str)
     }
     port_.TraceCheckedBytes(trace_tag::kAnswer, serialAnswer_.data(), serialAnswer_.size(), {});
     serialAnswer_.clear();
-    serialNumber_ = std::move(judged.number);
+    // The module's bytes reach the information list, the report and terminals: nothing
+    // in them may move a cursor or reorder what is shown.
+    serialNumber_ = sanitizeDeviceText(judged.number);
     serialQueryPending_ = false;
     host_.disarmNoAnswerTimer();
     host_.addInfoLine(link_text::kSerial + serialNumber_, false);

@@ -249,6 +249,18 @@ TEST(SerialNumber, OnePieceGivesTheNumberAndIsAddedWithoutTrimming)
     EXPECT_EQ(rig.host.busyEntered, 0);
 }
 
+TEST(SerialNumber, EscapeSequencesAndDirectionControlsAreNotShown)
+{
+    SimulatorOptions options;
+    options.identity.serialNumber = "\x1b]0;pwned\x07" "A1\x1b[2J" "23\xe2\x80\xae";
+    ModuleSimulator sim(options);
+    sim.start();
+    LinkRig rig(sim.devicePath());
+    ASSERT_EQ(rig.serial(), LinkOutcome::SerialNumber);
+    EXPECT_EQ(rig.host.lastLine(), "serial: A123");
+    EXPECT_EQ(rig.engine.lastSerialNumber(), "A123");
+}
+
 TEST(SerialNumber, TwoPiecesKeepTheNumber)
 {
     SimulatorOptions options;
