@@ -15,6 +15,7 @@
 
 #include "model/codepage.h"
 #include "model/effective_settings.h"
+#include "model/phone_numbers.h"
 #include "model/polish_plural.h"
 #include "model/setting_comparison.h"
 #include "model/settings_catalogue.h"
@@ -180,6 +181,9 @@ std::optional<SettingValue> fromJson(const SettingEntry& entry, const JsonValue&
             return refuse("znak \"" + bad + "\" spoza strony kodowej 1250");
         if (bytes->find('\0') != std::string::npos)
             return refuse("znak o kodzie 0 nie mieści się w polu edycji");
+        if (isNumberSetting(entry.key) && !isModuleNumber(*bytes))
+            return refuse("wartość " + jsonValueText(value) + ": numer telefonu to " +
+                          numberRuleText());
         if (entry.kind == SettingKind::Code && !bytes->empty() && bytes->size() != entry.width)
             return refuse("wartość " + jsonValueText(value) + ": kod ma " +
                           characters(entry.width) + " albo jest pusty");

@@ -11,6 +11,7 @@
 #include "link/protocol.h"
 #include "model/conversion.h"
 #include "model/image_layout.h"
+#include "model/programming_refusal.h"
 #include "serial/comport.h"
 #include "serial/datapacket.h"
 #include "serial/device_text.h"
@@ -383,21 +384,13 @@ void LinkEngine::TakeReadBackImage()
 
 bool LinkEngine::refuseProgramming(const SettingsRecord& collected)
 {
-    // The image has room for 12 characters of each number (a longer one would reach the
-    // module cut short), and a PIN or SMS access code of 1 to 3 characters would reach it
-    // padded with whatever bytes followed it.
-    bool numberTooLong = collected.csms.len > image::kQuotedSlotMaxText;
-    for (const auto& number : collected.nrUser)
-        numberTooLong = numberTooLong || number.len > image::kQuotedSlotMaxText;
-    const auto shortCode = [](std::size_t length) { return length >= 1 && length <= 3; };
-    const char* message = nullptr;
-    if (numberTooLong)
-        message = link_text::kNumberTooLong;
-    else if (shortCode(collected.pin.len) || shortCode(collected.pinMod.len))
-        message = link_text::kPinLength;
-    if (!message)
+    // The model's rules for what is sent: numbers the module takes whole (a longer one
+    // would reach it cut short, a quote would end its slot), and no PIN or SMS access
+    // code of 1 to 3 characters (padded with whatever bytes followed it).
+    const std::optional<ProgrammingRefusal> refusal = programmingRefusal(collected);
+    if (!refusal)
         return false;
-    addLine(message);
+    addLine(refusal->message);
     finish(LinkOutcome::Refused);
     return true;
 }

@@ -15,11 +15,8 @@ inline constexpr const char* kDone = "Programowanie zakończone pomyślnie.";
 inline constexpr const char* kNoAnswer = "Brak oprowiedzi z modułu.";
 inline constexpr const char* kLoaded = "zaladowane ustawienia z eprom";
 inline constexpr const char* kSerial = "serial: ";
-inline constexpr const char* kNotInternational =
-    "numery użytkowników muszą być zapisane w formie międzynarodowej tzn zawierać numer "
-    "kierunkowy na kraj";
-inline constexpr const char* kNumberTooLong =
-    "numer centrum sms i numery użytkowników mogą mieć najwyżej 12 znaków";
+inline constexpr const char* kNotInternational = kNotInternationalMessage;
+inline constexpr const char* kNumberTooLong = kNumberTooLongMessage;
 inline constexpr const char* kPinLength = kPinLengthMessage;
 // A read-back answer of the wrong length, see readBackLengthLine.
 inline constexpr const char* kAnswerLength = "Odpowiedź modułu ma nieprawidłową długość (";

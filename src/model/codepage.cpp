@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include "serial/trace.h"
+
 namespace tarnik {
 
 namespace {
@@ -43,6 +45,11 @@ QString fromCp1250(std::string_view bytes)
 {
     QStringDecoder decoder(kCodePage);
     return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+std::string readableText(std::string_view cp1250)
+{
+    return escapeTraceText(fromCp1250(cp1250).toStdString());
 }
 
 }  // namespace tarnik

@@ -5,7 +5,9 @@
 #include <stdexcept>
 
 #include "model/codepage.h"
+#include "model/effective_settings.h"
 #include "model/phone_numbers.h"
+#include "model/polish_plural.h"
 #include "model/reaction_bits.h"
 #include "model/settings_catalogue.h"
 
@@ -21,8 +23,10 @@ constexpr const char* kSmsCode = "kod-sms";
 constexpr const char* kPin = "pin";
 constexpr const char* kContradiction = "sprzeczne-wyjscie";
 constexpr const char* kNational = "numer-krajowy";
+constexpr const char* kNumberCharacters = "numer-znaki";
+constexpr const char* kNumberTooLong = "numer-za-dlugi";
 
-constexpr std::array<CheckRule, 8> kRules{{
+constexpr std::array<CheckRule, 10> kRules{{
     {kNoNumber, "zdarzenie wysyła SMS albo dzwoni do użytkownika bez numeru telefonu"},
     {kEmptySms, "zdarzenie wysyła SMS o pustej treści"},
     {kReportNoNumber, "raport albo nierozpoznane SMS-y idą do użytkownika 1 bez numeru telefonu"},
@@ -32,6 +36,8 @@ constexpr std::array<CheckRule, 8> kRules{{
     {kContradiction,
      "reakcja jednocześnie załącza i wyłącza wyjście albo jest nieaktywna z akcjami"},
     {kNational, "numer użytkownika nie jest w formie międzynarodowej"},
+    {kNumberCharacters, "numer telefonu zawiera inne znaki niż cyfry i „+” na początku"},
+    {kNumberTooLong, "numer telefonu jest dłuższy, niż przyjmuje moduł"},
 }};
 
 // A reaction the window shows: its three catalogue fields share the key's tail.
@@ -84,9 +90,10 @@ const ShortString<36>& smsText(const SettingsRecord& record, const Reaction& x)
                      : record.smsWeRe[x.entry - 1][x.reaction - 1];
 }
 
+// A record's text in a sentence: control characters escaped.
 std::string utf8(const std::string& cp1250)
 {
-    return fromCp1250(cp1250).toStdString();
+    return readableText(cp1250);
 }
 
 std::string quoted(const std::string& text)
@@ -96,8 +103,10 @@ std::string quoted(const std::string& text)
 
 class Checker {
 public:
+    // Judges the record the window would program: a file's raw bytes (characters past
+    // a zero byte, bits without a box) never raise or hide a warning.
     Checker(const SettingsRecord& record, const UserDirectory& users)
-        : record_(record), users_(users)
+        : record_(effectiveSettings(record)), users_(effectiveUsers(users))
     {
     }
 
@@ -114,6 +123,7 @@ public:
         smsCodes();
         pin();
         nationalNumbers();
+        moduleNumbers();
         sortInPageOrder();
         return std::move(warnings_);
     }
@@ -293,6 +303,28 @@ private:
         }
     }
 
+    void moduleNumbers()
+    {
+        std::vector<std::pair<std::string, std::string>> numbers{{"csms", record_.csms.str()}};
+        for (int user = 1; user <= kUsers; ++user)
+            numbers.emplace_back("nrUser[" + std::to_string(user) + "]",
+                                 record_.nrUser[user - 1].str());
+        for (const auto& [key, number] : numbers) {
+            if (!hasNumberCharacters(number))
+                add(kNumberCharacters, key,
+                    "Numer " + quoted(utf8(number)) +
+                        " zawiera niedozwolone znaki; programowanie zostanie odrzucone. Numer to " +
+                        numberRuleText() + ".");
+            if (!fitsNumberLength(number))
+                add(kNumberTooLong, key,
+                    "Numer " + quoted(utf8(number)) + " ma " +
+                        countedNoun(static_cast<long long>(number.size()), "znak", "znaki",
+                                    "znaków") +
+                        ", a moduł przyjmuje najwyżej " + std::to_string(kNumberMaxLength) +
+                        "; programowanie zostanie odrzucone. Skróć numer.");
+        }
+    }
+
     // Page order of the places; one place's warnings keep the rules' order.
     void sortInPageOrder()
     {
@@ -312,8 +344,8 @@ private:
                          });
     }
 
-    const SettingsRecord& record_;
-    const UserDirectory& users_;
+    const SettingsRecord record_;
+    const UserDirectory users_;
     std::vector<CheckWarning> warnings_;
 };
 

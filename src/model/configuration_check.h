@@ -31,8 +31,10 @@ struct CheckRule {
 std::span<const CheckRule> checkRules();
 
 // The warnings for a configuration, in the order of the window's pages (warnings of
-// one place in rule order). `record` is taken as given; callers pass the record the
-// window would program.
+// one place in rule order). The record and the users are judged as the window would
+// program them (their effective forms, made here), so a file's raw bytes and the
+// window's collected record give the same warnings. Texts taken from the record show
+// their control characters escaped.
 std::vector<CheckWarning> checkConfiguration(const SettingsRecord& record,
                                              const UserDirectory& users);
 

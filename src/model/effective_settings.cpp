@@ -105,4 +105,14 @@ SettingsRecord effectiveSettings(const SettingsRecord& record)
     return r;
 }
 
+UserDirectory effectiveUsers(const UserDirectory& users)
+{
+    UserDirectory u = users;
+    for (auto& entry : u.entries) {
+        cutAtZero(entry.osoba);
+        cutAtZero(entry.uwagi);
+    }
+    return u;
+}
+
 }  // namespace tarnik

@@ -24,6 +24,10 @@ namespace tarnik {
 // reaction bit sets, the spare bytes, characters past a text's length) are kept.
 SettingsRecord effectiveSettings(const SettingsRecord& record);
 
+// The User directory as the window collects it after showing `users`: names and notes
+// up to their first zero byte.
+UserDirectory effectiveUsers(const UserDirectory& users);
+
 // The CLIP bits the two check-box groups leave after showing `bits`: of the three
 // actions on one output (switch on, switch off, change state) only the one whose
 // box comes last stays ticked.

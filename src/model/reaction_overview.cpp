@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "model/codepage.h"
+#include "model/effective_settings.h"
 #include "model/reaction_bits.h"
 #include "model/settings_catalogue.h"
 
@@ -65,11 +66,11 @@ public:
             std::get<int>(readSetting(record_, users_, settingEntry(settingKey))));
     }
 
+    // Control characters escaped: a text from a file shows on one line of a cell.
     std::string text(const std::string& settingKey) const
     {
-        return fromCp1250(
-                   std::get<std::string>(readSetting(record_, users_, settingEntry(settingKey))))
-            .toStdString();
+        return readableText(
+            std::get<std::string>(readSetting(record_, users_, settingEntry(settingKey))));
     }
 
 private:
@@ -241,9 +242,13 @@ std::string codeText(const std::string& code, bool showSecrets)
 
 }  // namespace
 
-ReactionOverview reactionOverview(const SettingsRecord& effective, const UserDirectory& users)
+ReactionOverview reactionOverview(const SettingsRecord& record, const UserDirectory& users)
 {
-    const Reader read(effective, users);
+    // What the module would receive, whatever the caller passes: a file's raw record
+    // shows as the window would show it.
+    const SettingsRecord effective = effectiveSettings(record);
+    const UserDirectory effectiveDirectory = effectiveUsers(users);
+    const Reader read(effective, effectiveDirectory);
     ReactionOverview overview;
     for (int u = 1; u <= kUsers; ++u) {
         OverviewUser& user = overview.users[static_cast<std::size_t>(u - 1)];

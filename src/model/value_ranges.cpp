@@ -6,13 +6,14 @@
 
 #include "model/conversion.h"
 #include "model/image_layout.h"
+#include "model/phone_numbers.h"
 
 namespace tarnik {
 
 namespace {
 
-constexpr int kPinMaxLength = 4;                                 // SIM PIN and SMS access code
-constexpr int kUserNumberMaxLength = image::kQuotedSlotMaxText;  // what a quoted slot carries
+constexpr int kPinMaxLength = 4;  // SIM PIN and SMS access code
+constexpr int kUserNumberMaxLength = static_cast<int>(kNumberMaxLength);
 constexpr int kSmsTextMaxLength = 35;
 constexpr int kOutputCodeLength = 2;
 
@@ -49,7 +50,7 @@ constexpr std::array kSpinLimits = std::to_array<SpinLimits>({
 constexpr std::array kEditLimits = std::to_array<EditLimits>({
     {"EPin", kPinMaxLength},
     {"EPINMOD", kPinMaxLength},
-    {"Ecsms", kNoMaxLength},
+    {"Ecsms", kUserNumberMaxLength},
     {"Enruser1", kUserNumberMaxLength},
     {"Enruser2", kUserNumberMaxLength},
     {"Enruser3", kUserNumberMaxLength},

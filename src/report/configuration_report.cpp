@@ -93,9 +93,11 @@ std::string joinParts(const std::vector<std::string>& parts, std::size_t first, 
 
 class ReportWriter {
 public:
+    // The report shows what the module would receive: the effective record and the
+    // users as the window collects them, whatever the caller passes.
     ReportWriter(const SettingsRecord& record, const UserDirectory& users,
                  const ReportOptions& options)
-        : record_(record), users_(users), options_(options)
+        : record_(effectiveSettings(record)), users_(effectiveUsers(users)), options_(options)
     {
     }
 
@@ -138,12 +140,21 @@ private:
         if (const int* number = std::get_if<int>(&value))
             return entry.kind == SettingKind::BitSet ? esc(bitSetText(*number))
                                                      : QString::number(*number);
-        const QString text = fromCp1250(std::get<std::string>(value));
-        if (text.isEmpty())
+        const std::string& text = std::get<std::string>(value);
+        if (text.empty())
             return QString::fromUtf8(kNone);
         if (isSecret(entry.key) && !options_.showSecrets)
             return QString::fromUtf8(kHidden);
-        return esc(text).replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
+        // The notes' line breaks stay breaks; any other control character shows escaped.
+        QStringList lines;
+        for (std::size_t from = 0;;) {
+            const std::size_t end = text.find("\r\n", from);
+            lines << esc(readableText(std::string_view(text).substr(from, end - from)));
+            if (end == std::string::npos)
+                break;
+            from = end + 2;
+        }
+        return lines.join(QStringLiteral("<br>"));
     }
 
     // The boxes of a bit set the window shows in `place`: one box as "tak" or "nie"
@@ -392,8 +403,8 @@ private:
         html_ += QStringLiteral("</table>\n");
     }
 
-    const SettingsRecord& record_;
-    const UserDirectory& users_;
+    const SettingsRecord record_;
+    const UserDirectory users_;
     const ReportOptions& options_;
     QString html_;
     std::set<std::string> shown_;  // the keys of the settings shown so far

@@ -32,7 +32,8 @@ struct ReportOptions {
 // "Raport konfiguracji modułu — dom.zvn" (or "— odczyt z /dev/ttyUSB0"): the title.
 QString reportTitle(const ReportOptions& options);
 
-// The report over the settings as given: pass the record the window would program.
+// The report over the record the window would program from `record` and `users` (their
+// effective forms, made here); texts taken from them show control characters escaped.
 QString reportHtml(const SettingsRecord& record, const UserDirectory& users,
                    const ReportOptions& options);
 

@@ -330,6 +330,8 @@ TEST_P(ProgrammingRefusal, RefusesWithALineAndSendsNothing)
 constexpr const char* kTooLong =
     "numer centrum sms i numery użytkowników mogą mieć najwyżej 12 znaków";
 constexpr const char* kPin = "Kod pin musi mieć 4 znaki.";
+constexpr const char* kCharacters = "numer centrum sms i numery użytkowników mogą zawierać tylko "
+                                    "cyfry, przed którymi może stać znak +";
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, ProgrammingRefusal,
@@ -338,6 +340,10 @@ INSTANTIATE_TEST_SUITE_P(
                      kTooLong},
         RefusedInput{"user 4 of 15",
                      [](SettingsRecord& r) { r.nrUser[3].assign("+48123456789012"); }, kTooLong},
+        RefusedInput{"sms centre with a quote",
+                     [](SettingsRecord& r) { r.csms.assign("+48\"601"); }, kCharacters},
+        RefusedInput{"user 2 with a dash", [](SettingsRecord& r) { r.nrUser[1].assign("+48-60"); },
+                     kCharacters},
         RefusedInput{"pin of 1", [](SettingsRecord& r) { r.pin.assign("1"); }, kPin},
         RefusedInput{"pin of 3", [](SettingsRecord& r) { r.pin.assign("123"); }, kPin},
         RefusedInput{"access code of 2", [](SettingsRecord& r) { r.pinMod.assign("ab"); }, kPin}),

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <ostream>
 #include <set>
@@ -175,6 +176,27 @@ const RuleCase kRuleCases[] = {
          c.record.nrUser[3].assign("12");
      },
      {{"numer-krajowy", "nrUser[3]"}}},
+    {"NumberWithAQuoteOrABlank",
+     [](Configuration& c) {
+         c.record.csms.assign("+48\"601");
+         c.record.nrUser[1].assign("+48 601");
+     },
+     {{"numer-znaki", "csms"}, {"numer-znaki", "nrUser[2]"}}},
+    {"NumberLongerThanTheModuleTakes",
+     [](Configuration& c) { c.record.nrUser[0].assign("+486010003101"); },
+     {{"numer-za-dlugi", "nrUser[1]"}}},
+    // A file's raw bytes: the record the window programs is judged, so characters past a
+    // zero byte and a SMS access code the window empties raise nothing.
+    {"BytesTheWindowDropsRaiseNothing",
+     [](Configuration& c) {
+         c.record.nrUser[0].assign(std::string("+48601000310\0x\"", 15));
+         c.record.flags &= static_cast<std::uint8_t>(~optionBit(Option::SmsProgram));
+         c.record.pinMod.assign("12");
+         c.record.pin.assign(std::string("\0"
+                                         "12",
+                                         3));
+     },
+     {}},
 };
 
 INSTANTIATE_TEST_SUITE_P(ConfigurationCheck, Rules, ::testing::ValuesIn(kRuleCases),
@@ -213,6 +235,24 @@ TEST(ConfigurationCheck, WarningNamesPlaceUserAndRule)
                   ": Zdarzenie wysyła SMS do użytkownika 1 („Jan”), który nie ma numeru telefonu. "
                   "Wpisz jego numer na stronie „numery telefonów” albo odznacz go w tym "
                   "powiadomieniu. [brak-numeru]");
+}
+
+TEST(ConfigurationCheck, ControlCharactersOfARecordShowEscaped)
+{
+    Configuration c = cleanConfiguration();
+    c.record.nrUser[1].assign("+48\n60\x01");
+    c.users.entries[0].osoba.assign("Jan\tNowak");
+    c.record.nrUser[0].assign("");
+    const auto warnings = checkConfiguration(c.record, c.users);
+    ASSERT_FALSE(warnings.empty());
+    std::string all;
+    for (const CheckWarning& warning : warnings)
+        all += warningLine(warning);
+    EXPECT_NE(all.find("Numer „+48\\n60\\x01” zawiera niedozwolone znaki"), std::string::npos)
+        << all;
+    EXPECT_NE(all.find("(„Jan\\tNowak”)"), std::string::npos) << all;
+    EXPECT_TRUE(std::none_of(all.begin(), all.end(),
+                             [](char ch) { return static_cast<unsigned char>(ch) < 0x20; }));
 }
 
 }  // namespace

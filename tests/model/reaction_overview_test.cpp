@@ -186,10 +186,9 @@ TEST(ReactionOverview, SmsControlAndThePeriodicReportFollowTheirOptions)
     ReactionOverview overview = reactionOverview(record, UserDirectory{});
     const OverviewRow* control = &findRow(overview, OverviewEvent::SmsControl, 2, 0);
     EXPECT_FALSE(control->active);
-    EXPECT_EQ(overviewCell(*control, C::kOutput2), "▲");
-    EXPECT_EQ(overviewCell(*control, C::kOutput1), "");
-    EXPECT_EQ(overviewCell(*control, C::kText), "Kod załączenia: Z2, Kod wyłączenia: -");
-    EXPECT_EQ(overviewCell(*control, C::kText, false), "Kod załączenia: ****, Kod wyłączenia: -");
+    // The window empties the codes of an output its SMS control is off for.
+    EXPECT_EQ(overviewCell(*control, C::kOutput2), "");
+    EXPECT_EQ(overviewCell(*control, C::kText), "Kod załączenia: -, Kod wyłączenia: -");
     const OverviewRow& report = findRow(overview, OverviewEvent::PeriodicReport, 0, 0);
     EXPECT_TRUE(report.active);
     EXPECT_EQ(overviewCell(report, C::kText), "raport co 12 h");
@@ -199,6 +198,10 @@ TEST(ReactionOverview, SmsControlAndThePeriodicReportFollowTheirOptions)
     overview = reactionOverview(record, UserDirectory{});
     control = &findRow(overview, OverviewEvent::SmsControl, 2, 0);
     EXPECT_TRUE(control->active);
+    EXPECT_EQ(overviewCell(*control, C::kOutput2), "▲");
+    EXPECT_EQ(overviewCell(*control, C::kOutput1), "");
+    EXPECT_EQ(overviewCell(*control, C::kText), "Kod załączenia: Z2, Kod wyłączenia: -");
+    EXPECT_EQ(overviewCell(*control, C::kText, false), "Kod załączenia: ****, Kod wyłączenia: -");
     EXPECT_FALSE(findRow(overview, OverviewEvent::SmsControl, 1, 0).active);  // option, no code
     EXPECT_FALSE(findRow(overview, OverviewEvent::PeriodicReport, 0, 0).active);
 }
@@ -215,14 +218,14 @@ TEST(ReactionOverview, UsersHeadTheirColumnsAndTextsKeepPolishLetters)
     EXPECT_EQ(overviewHeading(overview, C::kFirstUser + 3), "Józef (brak numeru): CLIP");
     EXPECT_EQ(overviewHeadingLines(overview, C::kFirstUser + 2),
               (std::vector<std::string>{"Józef", "brak numeru", "SMS"}));
-    EXPECT_EQ(overview.rows[0].text, "Wąż śpię\ttu");
+    EXPECT_EQ(overview.rows[0].text, "Wąż śpię\\ttu");  // a control character escaped
 
     const std::string text = overviewAsText(overview);
     const std::string header = text.substr(0, text.find('\n'));
     EXPECT_EQ(std::count(header.begin(), header.end(), '\t'), C::kCount - 1);
     EXPECT_EQ(header.rfind("Zdarzenie\tWyjście 1\tWyjście 2\tOpcja niedostępna\t", 0), 0u);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 31);
-    EXPECT_NE(text.find("\tWąż śpię tu\n"), std::string::npos);  // the tab flattened
+    EXPECT_NE(text.find("\tWąż śpię\\ttu\n"), std::string::npos);
 }
 
 }  // namespace

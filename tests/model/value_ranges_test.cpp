@@ -60,7 +60,7 @@ TEST(EditLimits, MaximumLengths)
     EXPECT_EQ(editMaxLength("ETSMS_We8_Re2"), 35);
     EXPECT_EQ(editMaxLength("ETSpecSMS_We5_Re1"), 35);
     EXPECT_EQ(editMaxLength("ETSpecSMS_We4_Re1"), kNoMaxLength);
-    EXPECT_EQ(editMaxLength("Ecsms"), kNoMaxLength);
+    EXPECT_EQ(editMaxLength("Ecsms"), 12);
     EXPECT_EQ(editMaxLength("EwylWy2"), 2);
     EXPECT_EQ(editMaxLength("Muser1"), kNoMaxLength);
     EXPECT_FALSE(editMaxLength("ETSMS_We9_Re1").has_value());

@@ -21,6 +21,17 @@ void randomText(std::mt19937& random, ShortString<N>& s, std::size_t length)
     s.len = static_cast<std::uint8_t>(length);
 }
 
+// A number programming takes: digits after a "+" (optional up to 2 characters), at most
+// 12 characters.
+void randomNumber(std::mt19937& random, ShortString<15>& s, std::size_t length)
+{
+    randomText(random, s, length);
+    for (std::size_t i = 0; i < length; ++i)
+        s.chars[i] = static_cast<std::uint8_t>('0' + random() % 10);
+    if (length > 2 || (length == 2 && (random() & 1)))
+        s.chars[0] = '+';
+}
+
 }  // namespace
 
 SettingsRecord RandomModuleSettings(unsigned seed)
@@ -33,9 +44,9 @@ SettingsRecord RandomModuleSettings(unsigned seed)
     auto upTo = [&](std::size_t n) { return static_cast<std::size_t>(random() % (n + 1)); };
     randomText(random, r.pinMod, 4);
     randomText(random, r.pin, (random() & 1) ? 4 : 0);
-    randomText(random, r.csms, upTo(12));
+    randomNumber(random, r.csms, upTo(12));
     for (auto& n : r.nrUser)
-        randomText(random, n, upTo(12));
+        randomNumber(random, n, upTo(12));
     for (auto& row : r.smsWeRe)
         for (auto& t : row)
             randomText(random, t, upTo(36));

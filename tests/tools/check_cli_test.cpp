@@ -7,6 +7,7 @@
 #include "model/configuration_check.h"
 #include "model/reaction_bits.h"
 #include "model/value_ranges.h"
+#include "random_records.h"
 
 namespace tarnik {
 namespace {
@@ -51,6 +52,33 @@ TEST_F(CheckCli, ExitStatusIsTheWorstOverEveryFile)
             << args.back();
         EXPECT_EQ(r.err.empty(), c.status != 4) << r.err;
     }
+}
+
+// Files from elsewhere (stale bytes, bits without a box, control characters) are judged
+// as the window would program them: the program prints what the check function finds
+// for the raw record, never a raw control character.
+TEST_F(CheckCli, GeneratedFilesGiveTheWarningsOfTheRecordTheWindowPrograms)
+{
+    test::RecordGenerator draw(2323);
+    int checkedFiles = 0;
+    for (int round = 0; round < 30; ++round) {
+        SettingsRecord record = draw.record();
+        const UserDirectory users = draw.users();
+        std::vector<std::string> expected;
+        const std::string file =
+            saveSettings("drawn" + std::to_string(round) + ".zvn", record, users);
+        const CliResult r = run({"check", file});
+        if (r.status == 4)
+            continue;  // a damaged length: the file is refused on opening
+        ++checkedFiles;
+        for (const CheckWarning& warning : checkConfiguration(record, users))
+            expected.push_back(file + ": " + warningLine(warning));
+        EXPECT_EQ(r.lines(), expected) << "round " << round;
+        EXPECT_EQ(r.status, expected.empty() ? 0 : 1) << "round " << round;
+        for (const char c : r.out)
+            EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << "round " << round;
+    }
+    EXPECT_GE(checkedFiles, 8);
 }
 
 TEST_F(CheckCli, NeedsAFile)

@@ -5,6 +5,7 @@
 #include "cli_fixture.h"
 #include "link/protocol.h"
 #include "model/conversion.h"
+#include "model/settings_catalogue.h"
 #include "model/value_ranges.h"
 #include "module_image.h"
 #include "simulator/module_behaviours.h"
@@ -64,18 +65,21 @@ TEST_F(Cli, ProgramRefusesNumbersNotInInternationalFormWithStatusTwo)
     auto& module = simulator();
     const CliResult r = run({"program", "--port", module.devicePath(), file});
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.lines(), std::vector<std::string>{
-                             "numery użytkowników muszą być zapisane w formie międzynarodowej "
-                             "tzn zawierać numer kierunkowy na kraj"});
+    const std::string label = settingEntry("nrUser[2]").label;
+    EXPECT_EQ(r.err, "tarnik-cli: " + file + ": " + label +
+                         ": numery użytkowników muszą być "
+                         "zapisane w formie międzynarodowej tzn zawierać numer kierunkowy na "
+                         "kraj\n");
+    EXPECT_EQ(r.out, "");
     EXPECT_EQ(module.frameCount(), 0);
 
     record.nrUser[1].assign("+4860123456789");
-    const CliResult tooLong =
-        run({"program", "--port", module.devicePath(), saveSettings("long.zvn", record)});
+    const std::string longFile = saveSettings("long.zvn", record);
+    const CliResult tooLong = run({"program", "--port", module.devicePath(), longFile});
     EXPECT_EQ(tooLong.status, 2);
-    EXPECT_EQ(tooLong.lines(),
-              std::vector<std::string>{
-                  "numer centrum sms i numery użytkowników mogą mieć najwyżej 12 znaków"});
+    EXPECT_EQ(tooLong.err, "tarnik-cli: " + longFile + ": " + label +
+                               ": numer centrum sms i numery "
+                               "użytkowników mogą mieć najwyżej 12 znaków\n");
     EXPECT_EQ(module.frameCount(), 0);
 }
 

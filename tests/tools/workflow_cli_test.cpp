@@ -51,6 +51,17 @@ std::pair<SettingsRecord, UserDirectory> randomSettings(std::mt19937& random)
                                                          : reinterpret_cast<std::uint8_t*>(&users);
         base[entry.offset] = static_cast<std::uint8_t>(random() % (entry.maxLength() + 1));
     }
+    // Numbers the module takes (a document holding any other is refused by import).
+    const auto number = [&random](auto& field) {
+        std::string digits = random() % 2 ? "+" : "";
+        digits.resize(random() % 12, '0');
+        for (std::size_t i = digits.starts_with('+') ? 1 : 0; i < digits.size(); ++i)
+            digits[i] = static_cast<char>('0' + random() % 10);
+        field.assign(digits == "+" ? "" : digits);
+    };
+    number(record.csms);
+    for (auto& user : record.nrUser)
+        number(user);
     return {record, users};
 }
 

@@ -23,6 +23,8 @@
 #include "link/no_answer_timer.h"
 #include "model/conversion.h"
 #include "model/effective_settings.h"
+#include "model/programming_refusal.h"
+#include "model/settings_catalogue.h"
 #include "model/value_ranges.h"
 #include "serial/comport.h"
 #include "serial/datapacket.h"
@@ -88,6 +90,20 @@ std::optional<SettingsRecord> moduleSettings(const std::optional<std::string>& p
     if (path && !loadSettingsOrTell(*path, settings, users, err))
         return std::nullopt;
     return effectiveSettings(settings);
+}
+
+// A file programming would refuse is refused before any port is opened, by `program`
+// and by `verify` alike (a module cannot hold what cannot be programmed): one line naming
+// the file and the setting, with the line "programuj" shows. True when refused.
+bool refuseUnprogrammable(const std::optional<std::string>& path, const SettingsRecord& settings,
+                          std::ostream& err)
+{
+    const std::optional<ProgrammingRefusal> refusal = programmingRefusal(settings);
+    if (!refusal)
+        return false;
+    err << "tarnik-cli: " << (path ? *path + ": " : std::string())
+        << settingEntry(refusal->key).label << ": " << refusal->message << std::endl;
+    return true;
 }
 
 // Runs the event loop until the session's exchange ends; returns its exit status.
@@ -166,10 +182,12 @@ int runProgram(const Arguments& args, std::ostream& out, std::ostream& err)
                          "fabryczne");
     if (!args.positional.empty() && args.defaults)
         throw UsageError("podaj plik ustawień albo --defaults, nie oba");
-    const auto settings = moduleSettings(
-        args.positional.empty() ? std::nullopt : std::optional(args.positional[0]), err);
+    const auto file = args.positional.empty() ? std::nullopt : std::optional(args.positional[0]);
+    const auto settings = moduleSettings(file, err);
     if (!settings)
         return kExitFileError;
+    if (refuseUnprogrammable(file, *settings, err))
+        return kExitUsage;
     return runOnModules(ports, args.verify ? ModuleTask::ProgramAndVerify : ModuleTask::Program,
                         *settings, timeoutOf(args), out, err);
 }
@@ -182,6 +200,8 @@ int runVerify(const Arguments& args, std::ostream& out, std::ostream& err)
     const auto settings = moduleSettings(args.positional[0], err);
     if (!settings)
         return kExitFileError;
+    if (refuseUnprogrammable(args.positional[0], *settings, err))
+        return kExitUsage;
     return runOnModules(ports, ModuleTask::Verify, *settings, timeoutOf(args), out, err);
 }
 

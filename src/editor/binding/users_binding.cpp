@@ -8,6 +8,7 @@
 #include "editor/binding/control_access.h"
 #include "editor/binding/settings_binding.h"
 #include "model/codepage.h"
+#include "model/phone_numbers.h"
 
 namespace tarnik {
 
@@ -64,11 +65,9 @@ void SettingsBinding::CollectUserDirectory(UserDirectory& users) const
 bool SettingsBinding::CheckUserNumbers() const
 {
     bool international = true;
-    for (const QLineEdit* edit : c_.userNumbers) {
-        const QString number = edit->text();
-        if (number.size() > 2 && !number.startsWith(QLatin1Char('+')))
+    for (const QLineEdit* edit : c_.userNumbers)
+        if (!isInternationalNumber(textBytes(edit)))
             international = false;
-    }
     return international;
 }
 

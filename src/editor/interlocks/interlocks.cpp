@@ -10,6 +10,7 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTimer>
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -127,9 +128,11 @@ void bringPageToFront(QWidget* widget)
 }  // namespace
 
 Interlocks::Interlocks(const ControlTable& controls, QWidget* mainWindow, QObject* parent)
-    : QObject(parent), window_(mainWindow), ePin_(controls.edit(QStringLiteral("EPin"))),
-      enruser1_(controls.edit(QStringLiteral("Enruser1")))
+    : QObject(parent), window_(mainWindow), ePin_(controls.edit(QStringLiteral("EPin")))
 {
+    numberEdits_[0] = controls.edit(QStringLiteral("Ecsms"));
+    for (std::size_t user = 1; user < numberEdits_.size(); ++user)
+        numberEdits_[user] = controls.edit(QStringLiteral("Enruser%1").arg(user));
     // Every control a handler reaches is resolved now, at start-up, rather
     // than in the middle of a user's action.
     for (std::size_t group = 0; group < clipBoxes_.size(); ++group)
@@ -186,11 +189,13 @@ void Interlocks::watchEdits(const ControlTable& controls)
         exitRules_.insert(edit, rule);
         edit->installEventFilter(this);
     }
-    enruser1_->installEventFilter(this);
     // Pasted or dropped text goes through the same filters as typed text.
     setInsertedCharFilter(
         ePin_, [](QString& text, int& caret, QChar key) { return FilterPinKey(text, caret, key); });
-    setInsertedCharFilter(enruser1_, FilterUserNumberKey);
+    for (QLineEdit* number : numberEdits_) {
+        number->installEventFilter(this);
+        setInsertedCharFilter(number, FilterNumberKey);
+    }
 }
 
 // ---- CLIP action exclusion
@@ -298,19 +303,13 @@ QChar Interlocks::EPinKeyPress(QChar key)
     return FilterPinKey(ePin_->text(), ePin_->cursorPosition(), key);
 }
 
-QChar Interlocks::Enruser1KeyPress(QChar key)
+QChar Interlocks::NumberKeyPress(QLineEdit* edit, QChar key)
 {
     if (key == kEnter) {
-        focusNextControl(enruser1_);
+        focusNextControl(edit);
         return {};
     }
-    // A number holding a blank (from a file) is started afresh.
-    QString text = enruser1_->text();
-    int caret = enruser1_->cursorPosition();
-    const QChar passed = FilterUserNumberKey(text, caret, key);
-    if (text.isEmpty() && !enruser1_->text().isEmpty())
-        enruser1_->clear();
-    return passed;
+    return key;
 }
 
 bool Interlocks::filterKey(QLineEdit* edit, QKeyEvent* event)
@@ -318,14 +317,16 @@ bool Interlocks::filterKey(QLineEdit* edit, QKeyEvent* event)
     const QChar key = typedCharacter(event);
     if (key.isNull())
         return false;
-    const QChar passed = edit == ePin_ ? EPinKeyPress(key) : Enruser1KeyPress(key);
+    const QChar passed = edit == ePin_ ? EPinKeyPress(key) : NumberKeyPress(edit, key);
     return passed.isNull();  // true drops the key
 }
 
 bool Interlocks::eventFilter(QObject* watched, QEvent* event)
 {
     try {
-        if (event->type() == QEvent::KeyPress && (watched == ePin_ || watched == enruser1_))
+        if (event->type() == QEvent::KeyPress &&
+            (watched == ePin_ ||
+             std::find(numberEdits_.begin(), numberEdits_.end(), watched) != numberEdits_.end()))
             return filterKey(static_cast<QLineEdit*>(watched), static_cast<QKeyEvent*>(event));
         if (event->type() == QEvent::FocusOut && !inExitCheck_) {
             const auto rule = exitRules_.constFind(watched);

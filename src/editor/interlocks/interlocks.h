@@ -3,7 +3,7 @@
 // The main window's option interlocks and field validation: the CLIP action
 // exclusions, the option dependencies of the "Wyjścia", "Podstawowe" pages, the
 // checks run when the user leaves a code edit, and the key filters of EPin and
-// Enruser1.
+// the number edits (Ecsms, Enruser1..4).
 //
 // Use: construct one Interlocks with the main window's controls once every
 // control of the pages exists and before the settings are first shown. The
@@ -13,7 +13,7 @@
 //    QCheckBox::toggled, so a state changed by the program fires the handler
 //    as a click does (the show steps rely on this);
 //  - an event filter on EPin, EPINMOD, EZalWy1, EwylWy1, EZalWy2, EwylWy2 for
-//    the exit checks and on EPin, Enruser1 for the key filters.
+//    the exit checks and on EPin, Ecsms, Enruser1..4 for the key filters.
 // ShowSettings / ShowBasicSettings run applyOption (ChBFlags_<n>Click)
 // directly at the points where the settings are shown.
 
@@ -74,7 +74,9 @@ public:
     // Key filters: return the character to let into the edit, or QChar() to
     // drop it. Enter (13) is dropped and the focus moves to the next control.
     QChar EPinKeyPress(QChar key);
-    QChar Enruser1KeyPress(QChar key);
+    // A number edit passes every other key on: what the key inserts goes through the
+    // edit's inserted-text filter (FilterNumberKey), as pasted text does.
+    QChar NumberKeyPress(QLineEdit* edit, QChar key);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -92,7 +94,7 @@ private:
 
     QWidget* window_;
     QLineEdit* ePin_;
-    QLineEdit* enruser1_;
+    std::array<QLineEdit*, 5> numberEdits_{};                          // Ecsms, Enruser1..4
     std::array<std::array<QCheckBox*, kClipActions>, 2> clipBoxes_{};  // by ClipGroup
     std::array<QCheckBox*, kOptions> optionBoxes_{};                   // ChBFlags_<n>
     std::array<std::vector<QWidget*>, kOptions> optionDependants_;

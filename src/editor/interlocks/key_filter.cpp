@@ -1,5 +1,9 @@
 #include "editor/interlocks/key_filter.h"
 
+#include <algorithm>
+
+#include "model/phone_numbers.h"
+
 namespace tarnik {
 
 QChar FilterKey(const QString& text, int caret, QChar signA, QChar signB, QChar key)
@@ -27,13 +31,17 @@ QChar FilterPinKey(const QString& text, int caret, QChar key)
     return FilterKey(text, caret, QLatin1Char('$'), QLatin1Char('$'), key);
 }
 
-QChar FilterUserNumberKey(QString& text, int& caret, QChar key)
+QChar FilterNumberKey(QString& text, int& caret, QChar key)
 {
     if (!text.isEmpty() && text.contains(QLatin1Char(' '))) {
         text.clear();
         caret = 0;
     }
-    return FilterKey(text, caret, QLatin1Char('-'), QLatin1Char('+'), key);
+    if (key == QChar(8) || key == QChar(9))
+        return key;
+    QString made = text;
+    made.insert(std::clamp(caret, 0, static_cast<int>(text.size())), key);
+    return isNumberBeginning(made.toStdString()) ? key : QChar();
 }
 
 }  // namespace tarnik

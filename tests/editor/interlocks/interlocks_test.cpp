@@ -386,18 +386,23 @@ TEST_F(InterlocksTest, enterMovesOnWithoutTyping)
     ASSERT_TRUE(number->text().isEmpty());
 }
 
-TEST_F(InterlocksTest, theFirstUserNumberTakesOneLeadingSign)
+TEST_F(InterlocksTest, aNumberTakesOneLeadingPlusAndDigits)
 {
     QLineEdit* number = window_->edit(QStringLiteral("Enruser1"));
     number->setFocus();
-    QTest::keyClicks(number, QStringLiteral("++48a600"));
+    QTest::keyClicks(number, QStringLiteral("++48a-600"));
     ASSERT_EQ(number->text(), QStringLiteral("+48600"));
     number->clear();
-    QTest::keyClicks(number, QStringLiteral("48+"));  // caret at 2: too late for a sign
+    QTest::keyClicks(number, QStringLiteral("48+"));  // a sign only in front
     ASSERT_EQ(number->text(), QStringLiteral("48"));
-    number->setCursorPosition(1);
-    QTest::keyClicks(number, QStringLiteral("-"));
-    ASSERT_EQ(number->text(), QStringLiteral("4-8"));
+    number->setCursorPosition(0);
+    QTest::keyClicks(number, QStringLiteral("+"));
+    ASSERT_EQ(number->text(), QStringLiteral("+48"));
+    // A selection replaced by a digit: judged on the text the key makes.
+    number->setText(QStringLiteral("+48603456789"));
+    number->selectAll();
+    QTest::keyClicks(number, QStringLiteral("5"));
+    ASSERT_EQ(number->text(), QStringLiteral("5"));
 }
 
 TEST_F(InterlocksTest, aNumberHoldingABlankIsStartedAfreshByTheNextKey)
@@ -412,12 +417,14 @@ TEST_F(InterlocksTest, aNumberHoldingABlankIsStartedAfreshByTheNextKey)
     ASSERT_TRUE(number->text().isEmpty());
 }
 
-TEST_F(InterlocksTest, otherNumbersAreNotFiltered)
+TEST_F(InterlocksTest, everyNumberEditMovesOnWithEnter)
 {
-    QLineEdit* number = window_->edit(QStringLiteral("Enruser2"));
-    number->setFocus();
-    QTest::keyClicks(number, QStringLiteral("+48 abc"));
-    ASSERT_EQ(number->text(), QStringLiteral("+48 abc"));
+    QLineEdit* centre = window_->edit(QStringLiteral("Ecsms"));
+    centre->setFocus();
+    ASSERT_TRUE(PumpUntil([&] { return bool(centre->hasFocus()); }, 5s));
+    QTest::keyClick(centre, Qt::Key_Enter);
+    ASSERT_TRUE(
+        PumpUntil([&] { return bool(window_->edit(QStringLiteral("EPINMOD"))->hasFocus()); }, 5s));
 }
 
 }  // namespace tarnik
