@@ -1,8 +1,5 @@
 #include "model/setting_comparison.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonValue>
 
 #include <algorithm>
 #include <cstdio>
@@ -10,6 +7,7 @@
 #include "model/codepage.h"
 #include "model/conversion.h"
 #include "model/effective_settings.h"
+#include "serial/trace.h"
 
 namespace tarnik {
 
@@ -89,11 +87,15 @@ std::string quotedText(std::string_view utf8, std::size_t maxCharacters)
             ++end;
         ++characters;
     }
-    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(end));
-    const QByteArray array =
-        QJsonDocument(QJsonArray{QJsonValue(text)}).toJson(QJsonDocument::Compact);
-    // Without the brackets.
-    return array.mid(1, array.size() - 2).toStdString() + (end < utf8.size() ? "…" : "");
+    // The quote and the backslash escaped, so the text's own ones cannot end it or read as
+    // an escape; control characters as every other output of the tools shows them.
+    std::string inner;
+    for (const char c : utf8.substr(0, end)) {
+        if (c == '"' || c == '\\')
+            inner += '\\';
+        inner += c;
+    }
+    return '"' + escapeTraceText(inner) + '"' + (end < utf8.size() ? "…" : "");
 }
 
 std::string bitSetText(int value)

@@ -28,9 +28,9 @@ struct ComparedSides {
 inline constexpr ComparedSides kTwoFiles{"A", "B"};
 inline constexpr ComparedSides kFileAndModule{"plik", "moduł"};
 
-// A text (UTF-8) in double quotes with JSON's escapes ("\n", "\u0000"), so that line
-// breaks and control characters stay visible: how comparisons and the refusals of an
-// import show a text. More than `maxCharacters` characters are cut, and an ellipsis after
+// A text (UTF-8) in double quotes, its quotes and backslashes escaped and its control
+// characters shown as escapes ("\n", "\x00"), so that line breaks and control characters
+// stay visible: how comparisons and the refusals of an import show a text. More than `maxCharacters` characters are cut, and an ellipsis after
 // the closing quote says so.
 std::string quotedText(std::string_view utf8, std::size_t maxCharacters = std::string::npos);
 

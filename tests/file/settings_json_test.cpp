@@ -208,13 +208,13 @@ TEST(SettingsJson, RefusalsEscapeControlCharactersAndQuoteAtMostFortyCharacters)
     };
     const Case cases[] = {
         {R"("smsSpecWr\neRe[3][2]": 1,)", R"("smsSpecWr\neRe[3][2]": nieznany klucz)"},
-        {R"("k\u0000\u001b[2J": 1,)", R"("k\u0000\u001b[2J": nieznany klucz)"},
+        {R"("k\u0000\u001b[2J": 1,)", R"("k\x00\x1B[2J": nieznany klucz)"},
         {"\"" + QByteArray(100, 'k') + "\": 1,",
          "\"" + std::string(40, 'k') + "\"…: nieznany klucz"},
         {"\"osoba[1]\": \"" + QByteArray(4000, 'x') + "\",",
          "osoba[1]: wartość \"" + x40 + "\"…: tekst dłuższy niż 30 znaków"},
         {R"("osoba[1]": "a\nb\u0001cdefghijklmnopqrstuvwxyz0123456789ABCDEFGH",)",
-         R"(osoba[1]: wartość "a\nb\u0001cdefghijklmnopqrstuvwxyz0123456789AB"…: tekst dłuższy niż 30 znaków)"},
+         R"(osoba[1]: wartość "a\nb\x01cdefghijklmnopqrstuvwxyz0123456789AB"…: tekst dłuższy niż 30 znaków)"},
         {"\"callingTimer\": " + QByteArray(100, '9') + ",",
          "callingTimer: wartość " + std::string(40, '9') + "… poza zakresem 1..240"},
     };
