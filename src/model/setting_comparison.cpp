@@ -1,6 +1,5 @@
 #include "model/setting_comparison.h"
 
-
 #include <algorithm>
 #include <cstdio>
 

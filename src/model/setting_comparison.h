@@ -30,8 +30,8 @@ inline constexpr ComparedSides kFileAndModule{"plik", "moduł"};
 
 // A text (UTF-8) in double quotes, its quotes and backslashes escaped and its control
 // characters shown as escapes ("\n", "\x00"), so that line breaks and control characters
-// stay visible: how comparisons and the refusals of an import show a text. More than `maxCharacters` characters are cut, and an ellipsis after
-// the closing quote says so.
+// stay visible: how comparisons and the refusals of an import show a text. More than
+// `maxCharacters` characters are cut, and an ellipsis after the closing quote says so.
 std::string quotedText(std::string_view utf8, std::size_t maxCharacters = std::string::npos);
 
 // A bit set as eight binary digits, bit 7 first ("10000000").

@@ -47,7 +47,9 @@ std::vector<std::string> secretsOf(const SettingsRecord& r)
         secrets.push_back(raw(r.zalWyCode[n], 2));
         secrets.push_back(raw(r.wylWyCode[n], 2));
     }
-    std::erase_if(secrets, [](const std::string& s) { return s.find_first_not_of('\0') == std::string::npos; });
+    std::erase_if(secrets, [](const std::string& s) {
+        return s.find_first_not_of('\0') == std::string::npos;
+    });
     return secrets;
 }
 
@@ -67,8 +69,8 @@ struct OutOfStepCase {
     std::function<void(SimulatorOptions&)> module;
     Press press;
     LinkOutcome outcome;
-    std::string line;   // the last line of the information list
-    int commandsSent;   // frames the module got
+    std::string line;  // the last line of the information list
+    int commandsSent;  // frames the module got
 };
 
 void PrintTo(const OutOfStepCase& c, std::ostream* out)
@@ -83,15 +85,16 @@ std::string lengthLine(const char* count)
 }
 
 const OutOfStepCase kCases[] = {
-    {"StrayNullAhead", [](SimulatorOptions& o) { o.behaviours.push_back(before('3', std::string(1, '\0'))); },
+    {"StrayNullAhead",
+     [](SimulatorOptions& o) { o.behaviours.push_back(before('3', std::string(1, '\0'))); },
      Press::ReadBack, LinkOutcome::BadAnswer, lengthLine("1704 bajty"), 1},
     {"RingAhead", [](SimulatorOptions& o) { o.behaviours.push_back(before('3', "\r\nRING\r\n")); },
      Press::ReadBack, LinkOutcome::BadAnswer, lengthLine("1711 bajtów"), 1},
     {"LateSerialAnswerAhead",
      [](SimulatorOptions& o) { o.behaviours.push_back(before('3', "A123*1OK*1")); },
      Press::ReadBack, LinkOutcome::BadAnswer, lengthLine("1713 bajtów"), 1},
-    {"ShortAnswer", [](SimulatorOptions& o) { o.identity.readBackLength = 1000; },
-     Press::ReadBack, LinkOutcome::BadAnswer, lengthLine("1003 bajty"), 1},
+    {"ShortAnswer", [](SimulatorOptions& o) { o.identity.readBackLength = 1000; }, Press::ReadBack,
+     LinkOutcome::BadAnswer, lengthLine("1003 bajty"), 1},
     {"TwoSecondsOfNoise",
      [](SimulatorOptions& o) {
          o.behaviours.push_back([](CommandTurn& turn) {

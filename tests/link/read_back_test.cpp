@@ -252,7 +252,9 @@ TEST(SerialNumber, OnePieceGivesTheNumberAndIsAddedWithoutTrimming)
 TEST(SerialNumber, EscapeSequencesAndDirectionControlsAreNotShown)
 {
     SimulatorOptions options;
-    options.identity.serialNumber = "\x1b]0;pwned\x07" "A1\x1b[2J" "23\xe2\x80\xae";
+    options.identity.serialNumber = "\x1b]0;pwned\x07"
+                                    "A1\x1b[2J"
+                                    "23\xe2\x80\xae";
     ModuleSimulator sim(options);
     sim.start();
     LinkRig rig(sim.devicePath());
