@@ -62,6 +62,14 @@ CommandHook SilentTo(char command)
     };
 }
 
+CommandHook BytesAhead(char command, std::string bytes)
+{
+    return [command, bytes = std::move(bytes)](CommandTurn& turn) {
+        if (turn.command() == command && turn.answer)
+            turn.answer = bytes + *turn.answer;
+    };
+}
+
 CommandHook HangUpAt(int frame, bool afterAnswer)
 {
     return [frame, afterAnswer](CommandTurn& turn) {

@@ -4,6 +4,7 @@
 // They run in the order given; each leaves a withheld answer withheld.
 
 #include <cstddef>
+#include <string>
 
 #include "simulator/command_turn.h"
 
@@ -22,6 +23,9 @@ CommandHook GarbageAnswers();
 CommandHook SilentAfter(int answered);
 // Frames of one command ('3' the read-back, '7' the serial number) get no answer.
 CommandHook SilentTo(char command);
+// The answers to one command come behind `bytes`: what a line may carry ahead of an
+// answer (a 0x00 from an adapter waking up, a modem's "\r\nRING\r\n", a late answer).
+CommandHook BytesAhead(char command, std::string bytes);
 // The line drops when the `frame`-th frame (counted from 1) arrives, before its answer
 // or, when asked, once the answer has been taken.
 CommandHook HangUpAt(int frame, bool afterAnswer = false);

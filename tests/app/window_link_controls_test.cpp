@@ -135,10 +135,7 @@ TEST(LinkButtons, ARefusedAnswerLeavesTheWindowAsItWas)
 {
     ModuleSimulator module{[] {
         SimulatorOptions options;
-        options.behaviours.push_back([](tarnik::CommandTurn& turn) {
-            if (turn.command() == '3' && turn.answer)
-                turn.answer = std::string(1, '\0') + *turn.answer;
-        });
+        options.behaviours.push_back(tarnik::behaviour::BytesAhead('3', std::string(1, '\0')));
         return options;
     }()};
     module.start();

@@ -19,6 +19,7 @@
 #include "model/conversion.h"
 #include "model/effective_settings.h"
 #include "model/value_ranges.h"
+#include "simulator/module_behaviours.h"
 #include "simulator/module_simulator.h"
 #include "trace_reader.h"
 
@@ -53,15 +54,6 @@ std::vector<std::string> secretsOf(const SettingsRecord& r)
     return secrets;
 }
 
-// Puts `bytes` ahead of the module's answer to `command`.
-CommandHook before(char command, std::string bytes)
-{
-    return [command, bytes](CommandTurn& turn) {
-        if (turn.command() == command && turn.answer)
-            turn.answer = bytes + *turn.answer;
-    };
-}
-
 enum class Press { ReadBack, ReadBackTwice, ProgramDuringReadBack, Serial, SerialTwice };
 
 struct OutOfStepCase {
@@ -86,12 +78,17 @@ std::string lengthLine(const char* count)
 
 const OutOfStepCase kCases[] = {
     {"StrayNullAhead",
-     [](SimulatorOptions& o) { o.behaviours.push_back(before('3', std::string(1, '\0'))); },
+     [](SimulatorOptions& o) {
+         o.behaviours.push_back(behaviour::BytesAhead('3', std::string(1, '\0')));
+     },
      Press::ReadBack, LinkOutcome::BadAnswer, lengthLine("1704 bajty"), 1},
-    {"RingAhead", [](SimulatorOptions& o) { o.behaviours.push_back(before('3', "\r\nRING\r\n")); },
+    {"RingAhead",
+     [](SimulatorOptions& o) {
+         o.behaviours.push_back(behaviour::BytesAhead('3', "\r\nRING\r\n"));
+     },
      Press::ReadBack, LinkOutcome::BadAnswer, lengthLine("1711 bajtów"), 1},
     {"LateSerialAnswerAhead",
-     [](SimulatorOptions& o) { o.behaviours.push_back(before('3', "A123*1OK*1")); },
+     [](SimulatorOptions& o) { o.behaviours.push_back(behaviour::BytesAhead('3', "A123*1OK*1")); },
      Press::ReadBack, LinkOutcome::BadAnswer, lengthLine("1713 bajtów"), 1},
     {"ShortAnswer", [](SimulatorOptions& o) { o.identity.readBackLength = 1000; }, Press::ReadBack,
      LinkOutcome::BadAnswer, lengthLine("1003 bajty"), 1},
@@ -111,8 +108,8 @@ const OutOfStepCase kCases[] = {
     {"ProgrammingPressedDuringReadBack", [](SimulatorOptions&) {}, Press::ProgramDuringReadBack,
      LinkOutcome::SettingsLoaded, link_text::kLoaded, 1},
     {"SerialAnswerBehindAnAcknowledgement",
-     [](SimulatorOptions& o) { o.behaviours.push_back(before('7', "OK*1")); }, Press::Serial,
-     LinkOutcome::BadAnswer, link_text::kSerialRefused, 1},
+     [](SimulatorOptions& o) { o.behaviours.push_back(behaviour::BytesAhead('7', "OK*1")); },
+     Press::Serial, LinkOutcome::BadAnswer, link_text::kSerialRefused, 1},
     {"SerialPressedTwice", [](SimulatorOptions&) {}, Press::SerialTwice, LinkOutcome::SerialNumber,
      "serial: A123", 1},
 };

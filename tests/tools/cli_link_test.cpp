@@ -5,6 +5,7 @@
 #include "cli_fixture.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
+#include "simulator/module_behaviours.h"
 
 namespace tarnik {
 namespace {
@@ -13,10 +14,7 @@ namespace {
 SimulatorOptions strayByteAheadOfTheReadBack()
 {
     SimulatorOptions options;
-    options.behaviours.push_back([](CommandTurn& turn) {
-        if (turn.command() == '3' && turn.answer)
-            turn.answer = std::string(1, '\0') + *turn.answer;
-    });
+    options.behaviours.push_back(behaviour::BytesAhead('3', std::string(1, '\0')));
     return options;
 }
 

@@ -1,6 +1,7 @@
 // tarnik-sim: runs the module simulator on a pseudo-terminal until killed. Prints the
 // device path to give the tool as its port.
 
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +34,8 @@ void usage(std::ostream& out)
            "  --chunks-star-one       answer every image chunk with \"*1\" alone\n"
            "  --read-back-length N    image bytes in the read-back answer (default 1700)\n"
            "  --garbage               answer with bytes that mean nothing\n"
+           "  --before-read-back TEXT send TEXT ahead of the read-back answer (\\r, \\n\n"
+           "                          and \\xHH escapes; e.g. a modem's \\r\\nRING\\r\\n)\n"
            "  --hang-up-after N       drop the line when the N-th frame arrives\n"
            "  --hang-up-after-answer  with --hang-up-after: answer that frame first\n"
            "  --serial TEXT           serial number to report (default A123)\n"
@@ -64,6 +67,7 @@ struct Misbehaviours {
     int silentAfter = -1;
     int hangUpAfter = -1;
     bool hangUpAfterAnswer = false;
+    std::string readBackAhead;
 
     void addTo(tarnik::SimulatorOptions& options) const
     {
@@ -80,8 +84,32 @@ struct Misbehaviours {
             options.behaviours.push_back(behaviour::SilentAfter(silentAfter));
         if (hangUpAfter >= 0)
             options.behaviours.push_back(behaviour::HangUpAt(hangUpAfter, hangUpAfterAnswer));
+        if (!readBackAhead.empty())
+            options.behaviours.push_back(behaviour::BytesAhead('3', readBackAhead));
     }
 };
+
+// `text` with "\r", "\n" and "\xHH" read as the bytes they stand for.
+std::string unescaped(const std::string& text)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 >= text.size()) {
+            bytes += text[i];
+        } else if (text[i + 1] == 'r' || text[i + 1] == 'n') {
+            bytes += text[i + 1] == 'r' ? '\r' : '\n';
+            ++i;
+        } else if (text[i + 1] == 'x' && i + 3 < text.size() &&
+                   std::isxdigit(static_cast<unsigned char>(text[i + 2])) &&
+                   std::isxdigit(static_cast<unsigned char>(text[i + 3]))) {
+            bytes += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+        } else {
+            bytes += text[i];
+        }
+    }
+    return bytes;
+}
 
 // The configuration memory in `file`: 2048 raw bytes. Ends the program when it is shorter.
 tarnik::DeviceImage readMemory(const char* file)
@@ -140,6 +168,8 @@ std::optional<int> parseArguments(int argc, char** argv, tarnik::SimulatorOption
                 static_cast<std::size_t>(std::max(0, toInt(value(), "--read-back-length")));
         } else if (arg == "--garbage") {
             misbehaviours.garbage = true;
+        } else if (arg == "--before-read-back") {
+            misbehaviours.readBackAhead = unescaped(value());
         } else if (arg == "--hang-up-after") {
             misbehaviours.hangUpAfter = toInt(value(), "--hang-up-after");
         } else if (arg == "--hang-up-after-answer") {
