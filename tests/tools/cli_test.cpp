@@ -106,7 +106,7 @@ TEST_F(Cli, DamagedFileIsNamed)
 {
     const std::string damaged = path("damaged.zvn");
     std::ofstream(damaged) << "not a settings file";
-    const std::string told = damaged + ": not a settings file (Error)";
+    const std::string told = damaged + ": to nie jest plik ustawień (Error)";
     auto& module = simulator();
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"image", damaged},
@@ -222,7 +222,7 @@ TEST_F(Cli, TraceRecordsTheExchangeOnTheWire)
     const CliResult bad =
         run({"serial", "--port", module.devicePath(), "--trace", path("no/such/dir/t.txt")});
     EXPECT_EQ(bad.status, 4);
-    EXPECT_NE(bad.err.find("cannot write the trace"), std::string::npos) << bad.err;
+    EXPECT_NE(bad.err.find("nie można zapisać zapisu transmisji"), std::string::npos) << bad.err;
 }
 
 TEST_F(Cli, ImageWritesTheDeviceImageRaw)

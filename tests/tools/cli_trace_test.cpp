@@ -148,7 +148,7 @@ TEST_F(Cli, TraceOnAFullDiskIsReportedOnceAndTheExchangeStands)
     EXPECT_EQ(r.lines().size(), 1u);
     EXPECT_EQ(r.out.rfind("serial: ", 0), 0u) << r.out;
     const std::string said =
-        "tarnik-cli: the trace cannot be written, tracing stopped: /dev/full: ";
+        "tarnik-cli: nie można pisać zapisu transmisji, zapis przerwano: /dev/full: ";
     EXPECT_EQ(r.err.rfind(said, 0), 0u) << r.err;
     EXPECT_EQ(r.err.find(said, 1), std::string::npos) << "said once: " << r.err;
 }

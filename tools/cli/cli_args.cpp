@@ -80,7 +80,7 @@ Arguments parseArguments(const std::vector<std::string>& args)
         int ms = 0;
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), ms);
         if (error != std::errc() || end != text.data() + text.size() || ms <= 0)
-            throw UsageError("--timeout-ms needs a positive number of milliseconds");
+            throw UsageError("--timeout-ms wymaga dodatniej liczby milisekund");
         parsed.timeoutMs = ms;
     }
     if (parser.isSet(trace))

@@ -10,7 +10,7 @@ namespace tarnik::cli {
 int runCheck(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     if (args.positional.empty())
-        throw UsageError("check needs at least one settings file");
+        throw UsageError("check wymaga co najmniej jednego pliku ustawień");
     // Every file is checked; a file that cannot be read does not stop the others.
     int status = kExitOk;
     for (const std::string& file : args.positional) {

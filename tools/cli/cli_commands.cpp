@@ -58,25 +58,25 @@ namespace {
 void requireNoPositional(const Arguments& args, std::size_t allowed)
 {
     if (args.positional.size() > allowed)
-        throw UsageError("unexpected argument " + args.positional[allowed]);
+        throw UsageError("nieoczekiwany argument " + args.positional[allowed]);
 }
 
 std::string requirePort(const Arguments& args)
 {
     if (args.ports.empty() || args.ports.front().empty())
-        throw UsageError("--port is required");
+        throw UsageError("podaj port: --port PORT");
     if (args.ports.size() > 1)
-        throw UsageError("--port may be given once only");
+        throw UsageError("--port można podać tylko raz");
     return args.ports.front();
 }
 
 const std::vector<std::string>& requirePorts(const Arguments& args)
 {
     if (args.ports.empty())
-        throw UsageError("--port is required");
+        throw UsageError("podaj port: --port PORT");
     for (const std::string& port : args.ports)
         if (port.empty())
-            throw UsageError("--port needs a port name");
+            throw UsageError("--port wymaga nazwy portu");
     return args.ports;
 }
 
@@ -195,7 +195,7 @@ int runProgram(const Arguments& args, std::ostream& out, std::ostream& err)
 int runVerify(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     if (args.positional.size() != 1)
-        throw UsageError("verify needs one settings file");
+        throw UsageError("verify wymaga jednego pliku ustawień");
     const auto& ports = requirePorts(args);
     const auto settings = moduleSettings(args.positional[0], err);
     if (!settings)
@@ -210,7 +210,7 @@ int runRead(const Arguments& args, std::ostream& out, std::ostream& err)
     requireNoPositional(args, 0);
     const std::string port = requirePort(args);
     if (!args.output || args.output->empty())
-        throw UsageError("-o OUT is required");
+        throw UsageError("podaj plik wyjściowy: -o OUT");
     // With the settings file on standard output the information lines go to standard error.
     std::ostream& lines = toStandardOutput(args.output) ? err : out;
     SettingsRecord base{};
@@ -246,7 +246,7 @@ int runSerial(const Arguments& args, std::ostream& out, std::ostream& err)
 int runImage(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     if (args.positional.size() != 1)
-        throw UsageError("image needs one settings file");
+        throw UsageError("image wymaga jednego pliku ustawień");
     requireNoPositional(args, 1);
     SettingsRecord record{};
     UserDirectory users{};
@@ -266,7 +266,8 @@ bool loadSettingsOrTell(const std::string& file, SettingsRecord& record, UserDir
         LoadSettingsFile(QString::fromStdString(file), record, users);
         return true;
     } catch (const SettingsFileContentError& e) {
-        err << "tarnik-cli: " << file << ": not a settings file (" << e.what() << ")" << std::endl;
+        err << "tarnik-cli: " << file << ": to nie jest plik ustawień (" << e.what() << ")"
+            << std::endl;
     } catch (const SettingsFileError& e) {
         err << "tarnik-cli: " << e.what() << std::endl;
     }
@@ -292,13 +293,13 @@ std::shared_ptr<QtTraceSink> StartTrace(const Arguments& args, std::ostream& err
         header << QString::fromStdString(line);
     sink->setHeader(header);
     sink->setWriteErrorHandler([&err](const QString& message) {
-        err << "tarnik-cli: the trace cannot be written, tracing stopped: " << message.toStdString()
-            << std::endl;
+        err << "tarnik-cli: nie można pisać zapisu transmisji, zapis przerwano: "
+            << message.toStdString() << std::endl;
     });
     QString error;
     if (!sink->writeTo(QString::fromStdString(*args.trace), &error)) {
-        err << "tarnik-cli: cannot write the trace " << *args.trace << ": " << error.toStdString()
-            << std::endl;
+        err << "tarnik-cli: nie można zapisać zapisu transmisji " << *args.trace << ": "
+            << error.toStdString() << std::endl;
         SetDefaultTraceSink(nullptr);
         return nullptr;
     }
@@ -365,7 +366,7 @@ int dispatchCommand(const Arguments& args, std::ostream& out, std::ostream& err)
             return kExitUsage;
         }
     }
-    err << "tarnik-cli: unknown command " << args.command << "\n" << usageText("");
+    err << "tarnik-cli: nieznane polecenie " << args.command << "\n" << usageText("");
     return kExitUsage;
 }
 

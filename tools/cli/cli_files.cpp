@@ -36,7 +36,7 @@ std::optional<Settings> loadFile(const std::string& path, std::ostream& err)
 int runDiff(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     if (args.positional.size() != 2)
-        throw UsageError("diff needs two settings files");
+        throw UsageError("diff wymaga dwóch plików ustawień");
     const auto a = loadFile(args.positional[0], err);
     if (!a)
         return kExitFileError;
@@ -53,7 +53,7 @@ int runDiff(const Arguments& args, std::ostream& out, std::ostream& err)
 int runExport(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     if (args.positional.size() != 1)
-        throw UsageError("export needs one settings file");
+        throw UsageError("export wymaga jednego pliku ustawień");
     const auto settings = loadFile(args.positional[0], err);
     if (!settings)
         return kExitFileError;
@@ -64,15 +64,16 @@ int runExport(const Arguments& args, std::ostream& out, std::ostream& err)
 int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     if (args.positional.size() != 1)
-        throw UsageError("import needs one JSON document");
+        throw UsageError("import wymaga jednego dokumentu JSON");
     if (!args.output || args.output->empty())
-        throw UsageError("-o FILE.zvn is required");
+        throw UsageError("podaj plik wyjściowy: -o PLIK.zvn");
     const std::string& in = args.positional[0];
     std::string document;
     try {
         document = readInputFile(in, kSettingsJsonMaxBytes);
     } catch (const std::system_error& e) {
-        err << "tarnik-cli: Cannot open file \"" << in << "\". " << e.code().message() << std::endl;
+        err << "tarnik-cli: Nie można otworzyć pliku „" << in << "”. " << e.code().message()
+            << std::endl;
         return kExitFileError;
     } catch (const InputFileError& e) {
         err << "tarnik-cli: " << e.what() << std::endl;

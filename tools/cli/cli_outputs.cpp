@@ -89,7 +89,7 @@ bool writeOutput(const std::optional<std::string>& output, std::span<const std::
             << std::endl;
         return false;
     } catch (const std::system_error& e) {
-        err << "tarnik-cli: Cannot create file \"" << *output << "\". " << e.code().message()
+        err << "tarnik-cli: Nie można utworzyć pliku „" << *output << "”. " << e.code().message()
             << std::endl;
         return false;
     }

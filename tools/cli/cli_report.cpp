@@ -23,7 +23,7 @@ ReportFormat formatOf(const std::string& output)
         return ReportFormat::Pdf;
     if (suffix == QLatin1String("html") || suffix == QLatin1String("htm"))
         return ReportFormat::Html;
-    throw UsageError("the report's file must end in .pdf or .html");
+    throw UsageError("plik raportu musi mieć rozszerzenie .pdf albo .html");
 }
 
 }  // namespace
@@ -31,9 +31,9 @@ ReportFormat formatOf(const std::string& output)
 int runReport(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     if (args.positional.size() != 1)
-        throw UsageError("report needs one settings file");
+        throw UsageError("report wymaga jednego pliku ustawień");
     if (!args.output || args.output->empty())
-        throw UsageError("-o OUT.pdf or -o OUT.html is required");
+        throw UsageError("podaj plik raportu: -o OUT.pdf albo -o OUT.html");
     const ReportFormat format = formatOf(*args.output);
     const std::string& file = args.positional[0];
     refuseOutputsOverInputs({*args.output}, {file});
