@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev zlib1g-dev
           libgtest-dev libgmock-dev libbenchmark-dev gettext python3 clang libclang-rt-14-dev
-          fonts-dejavu-core clang-format poppler-utils
+          fonts-dejavu-core qt6-translations-l10n clang-format poppler-utils
           dpkg-dev fakeroot lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin
           man-db bash-completion
           xvfb openbox x11-utils devscripts)

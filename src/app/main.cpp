@@ -19,6 +19,7 @@
 #include "app/user_conveniences.h"
 #include "app/window_overview.h"
 #include "app/window_trace.h"
+#include "config/qt_language.h"
 #include "config/tarnik_config.h"
 #include "model/conversion.h"
 #include "model/value_ranges.h"
@@ -60,6 +61,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QString::fromLatin1(tarnik::config::kVersion));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(tarnik::config::kAppId));
 
+    tarnik::installQtPolish(app);
     tarnik::InitSerialMessages();
     tarnik::InstallQtHandOver();
     // The wire trace is always kept in memory for "Zapisz zapis transmisji ...".

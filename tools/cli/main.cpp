@@ -11,6 +11,7 @@
 
 #include "cli/cli_args.h"
 #include "cli/cli_commands.h"
+#include "config/qt_language.h"
 #include "serial/messages.h"
 #include "serial/qt/qt_handover.h"
 
@@ -39,6 +40,7 @@ int main(int argc, char** argv)
     const std::unique_ptr<QCoreApplication> app =
         report ? std::make_unique<QGuiApplication>(argc, argv)
                : std::make_unique<QCoreApplication>(argc, argv);
+    tarnik::installQtPolish(*app);
     tarnik::InitSerialMessages();
     tarnik::InstallQtHandOver();
 
