@@ -25,14 +25,18 @@ constexpr const char* kContradiction = "sprzeczne-wyjscie";
 constexpr const char* kNational = "numer-krajowy";
 constexpr const char* kNumberCharacters = "numer-znaki";
 constexpr const char* kNumberTooLong = "numer-za-dlugi";
+constexpr const char* kSameCodes = "kody-takie-same";
+constexpr const char* kPinCharacters = "pin-znaki";
 
-constexpr std::array<CheckRule, 10> kRules{{
+constexpr std::array<CheckRule, 12> kRules{{
     {kNoNumber, "zdarzenie wysyła SMS albo dzwoni do użytkownika bez numeru telefonu"},
     {kEmptySms, "zdarzenie wysyła SMS o pustej treści"},
     {kReportNoNumber, "raport albo nierozpoznane SMS-y idą do użytkownika 1 bez numeru telefonu"},
     {kOpenClip, "połączenie z nieznanego numeru przełącza wyjście"},
     {kSmsCode, "kod dostępu przez SMS albo kod sterujący wyjściem jest niepełny"},
+    {kSameCodes, "kody załączenia i wyłączenia jednego wyjścia są takie same"},
     {kPin, "PIN karty ma od 1 do 3 znaków"},
+    {kPinCharacters, "PIN karty ma 4 znaki, ale nie same cyfry"},
     {kContradiction,
      "reakcja jednocześnie załącza i wyłącza wyjście albo jest nieaktywna z akcjami"},
     {kNational, "numer użytkownika nie jest w formie międzynarodowej"},
@@ -278,6 +282,14 @@ private:
                         ". Wpisz kod z dwóch znaków albo odznacz „załącz/wyłącz wyjście " + n +
                         " SMSsem”.");
             }
+            // The module could not tell the two commands apart.
+            const std::string on(reinterpret_cast<const char*>(record_.zalWyCode[output - 1]), 2);
+            const std::string off(reinterpret_cast<const char*>(record_.wylWyCode[output - 1]), 2);
+            if (on == off && on.find('\0') == std::string::npos)
+                add(kSameCodes, "wylWyCode[" + n + "]",
+                    "Kody załączenia i wyłączenia wyjścia " + n +
+                        " są takie same: moduł nie odróżni, czy wyjście ma załączyć, czy "
+                        "wyłączyć. Wpisz dwa różne kody.");
         }
     }
 
@@ -288,6 +300,11 @@ private:
             add(kPin, "pin",
                 "PIN karty ma mniej niż 4 znaki; programowanie zostanie odrzucone. Wpisz cały "
                 "PIN karty SIM albo zostaw pole puste, gdy karta nie ma PIN-u.");
+        const std::string pin = record_.pin.str();
+        if (pin.size() == 4 && pin.find_first_not_of("0123456789") != std::string::npos)
+            add(kPinCharacters, "pin",
+                "PIN karty SIM składa się z cyfr, a ten zawiera inne znaki; karta go nie "
+                "przyjmie. Wpisz 4 cyfry PIN-u.");
     }
 
     void nationalNumbers()
@@ -296,10 +313,14 @@ private:
             const std::string number = record_.nrUser[user - 1].str();
             if (isInternationalNumber(number))
                 continue;
+            // "0048..." is international already, only written as dialled: one change fixes it.
+            const bool doubleZero = number.rfind("00", 0) == 0 && number.size() > 2;
             add(kNational, "nrUser[" + std::to_string(user) + "]",
                 "Numer " + quoted(utf8(number)) +
-                    " nie jest w formie międzynarodowej; programowanie zostanie odrzucone. "
-                    "Zacznij go od „+” i numeru kierunkowego kraju, np. +48.");
+                    " nie jest w formie międzynarodowej; programowanie zostanie odrzucone. " +
+                    (doubleZero ? "Zamień 00 na +: " + quoted(utf8("+" + number.substr(2))) + "."
+                                : std::string("Zacznij go od „+” i numeru kierunkowego kraju, "
+                                              "np. +48.")));
         }
     }
 

@@ -159,7 +159,27 @@ const RuleCase kRuleCases[] = {
          c.record.zalWyCode[1][0] = 'A';
      },
      {{"kod-sms", "zalWyCode[2]"}, {"kod-sms", "wylWyCode[2]"}}},
+    {"OutputOnAndOffCodesTheSame",
+     [](Configuration& c) {
+         c.record.flags |= optionBit(Option::SmsOutput1);
+         std::copy_n("Q7", 2, c.record.zalWyCode[0]);
+         std::copy_n("Q7", 2, c.record.wylWyCode[0]);
+     },
+     {{"kody-takie-same", "wylWyCode[1]"}}},
+    {"SameCodesOfAnOutputNotSwitchedBySms",
+     [](Configuration& c) {
+         c.record.flags &= static_cast<std::uint8_t>(~optionBit(Option::SmsOutput1));
+         std::copy_n("Q7", 2, c.record.zalWyCode[0]);
+         std::copy_n("Q7", 2, c.record.wylWyCode[0]);
+     },
+     {}},
     {"ShortPin", [](Configuration& c) { c.record.pin.assign("123"); }, {{"pin", "pin"}}},
+    {"PinWithALetter",
+     [](Configuration& c) { c.record.pin.assign("12a4"); },
+     {{"pin-znaki", "pin"}}},
+    {"ShortPinWithALetterIsOnlyTooShort",
+     [](Configuration& c) { c.record.pin.assign("1a"); },
+     {{"pin", "pin"}}},
     {"EmptyPin", [](Configuration& c) { c.record.pin.assign(""); }, {}},
     {"SwitchesOutputOnAndOff",
      [](Configuration& c) { c.record.numberWeRe[4][0] = switchOnBit(2) | switchOffBit(2); },
@@ -176,6 +196,9 @@ const RuleCase kRuleCases[] = {
          c.record.nrUser[3].assign("12");
      },
      {{"numer-krajowy", "nrUser[3]"}}},
+    {"NumberDialledWithDoubleZero",
+     [](Configuration& c) { c.record.nrUser[1].assign("0048601000320"); },
+     {{"numer-krajowy", "nrUser[2]"}, {"numer-za-dlugi", "nrUser[2]"}}},
     {"NumberWithAQuoteOrABlank",
      [](Configuration& c) {
          c.record.csms.assign("+48\"601");
@@ -203,6 +226,16 @@ INSTANTIATE_TEST_SUITE_P(ConfigurationCheck, Rules, ::testing::ValuesIn(kRuleCas
                          [](const ::testing::TestParamInfo<RuleCase>& param) {
                              return std::string(param.param.name);
                          });
+
+TEST(ConfigurationCheck, DoubleZeroIsToldToBecomeAPlus)
+{
+    Configuration c;
+    c.record.nrUser[1].assign("0048601000");
+    const auto warnings = checkConfiguration(c.record, c.users);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].sentence.find("Zamień 00 na +: „+48601000”."), std::string::npos)
+        << warnings[0].sentence;
+}
 
 TEST(ConfigurationCheck, FactoryDefaultsRaiseNothing)
 {

@@ -1,6 +1,9 @@
 // tarnik-cli check: one line per warning naming the file, and an exit status that
 // says the worst of what was found over every file given.
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <gtest/gtest.h>
 
 #include "cli_fixture.h"
@@ -38,10 +41,14 @@ TEST_F(CheckCli, ExitStatusIsTheWorstOverEveryFile)
         std::vector<std::string> files;
         int status;
         bool warningsPrinted;
+        std::string count;  // the closing line on standard error
     } cases[] = {
-        {{clean}, 0, false},          {{clean, warned}, 1, true},
-        {{warned, clean}, 1, true},   {{damaged}, 4, false},
-        {{damaged, warned}, 4, true}, {{warned, path("missing.zvn")}, 4, true},
+        {{clean}, 0, false, "Sprawdzono 1 plik: 0 uwag."},
+        {{clean, warned}, 1, true, "Sprawdzono 2 pliki: 3 uwagi."},
+        {{warned, clean}, 1, true, "Sprawdzono 2 pliki: 3 uwagi."},
+        {{damaged}, 4, false, "Sprawdzono 0 plików: 0 uwag."},
+        {{damaged, warned}, 4, true, "Sprawdzono 1 plik: 3 uwagi."},
+        {{warned, path("missing.zvn")}, 4, true, "Sprawdzono 1 plik: 3 uwagi."},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args{"check"};
@@ -50,8 +57,40 @@ TEST_F(CheckCli, ExitStatusIsTheWorstOverEveryFile)
         EXPECT_EQ(r.status, c.status) << args.back();
         EXPECT_EQ(r.lines(), c.warningsPrinted ? warnedLines : std::vector<std::string>{})
             << args.back();
-        EXPECT_EQ(r.err.empty(), c.status != 4) << r.err;
+        // A file that cannot be read is said before the count.
+        EXPECT_EQ(r.err.substr(r.err.rfind('\n', r.err.size() - 2) + 1), c.count + "\n") << r.err;
+        EXPECT_EQ(r.err == c.count + "\n", c.status != 4) << r.err;
     }
+}
+
+// --json: the same findings as one document, for scripts.
+TEST_F(CheckCli, JsonGivesTheFindingsAsOneDocument)
+{
+    const CliResult r = run({"check", "--json", clean, warned});
+    EXPECT_EQ(r.status, 1);
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(r.out));
+    ASSERT_TRUE(document.isObject()) << r.out;
+    const QJsonArray findings = document.object().value(QStringLiteral("findings")).toArray();
+    const std::vector<CheckWarning> expected = checkConfiguration(
+        [] {
+            SettingsRecord record = startupSettings();
+            record.pin.assign("12");
+            record.workWeRe[2][1] = smsBit(1);
+            return record;
+        }(),
+        {});
+    ASSERT_EQ(findings.size(), static_cast<qsizetype>(expected.size()));
+    for (qsizetype i = 0; i < findings.size(); ++i) {
+        const QJsonObject finding = findings[i].toObject();
+        const CheckWarning& warning = expected[static_cast<std::size_t>(i)];
+        EXPECT_EQ(finding.value(QStringLiteral("file")).toString().toStdString(), warned);
+        EXPECT_EQ(finding.value(QStringLiteral("place")).toString().toStdString(), warning.place);
+        EXPECT_EQ(finding.value(QStringLiteral("key")).toString().toStdString(), warning.key);
+        EXPECT_EQ(finding.value(QStringLiteral("rule")).toString().toStdString(), warning.id);
+        EXPECT_EQ(finding.value(QStringLiteral("sentence")).toString().toStdString(),
+                  warning.sentence);
+    }
+    EXPECT_EQ(r.err, "Sprawdzono 2 pliki: 3 uwagi.\n");
 }
 
 // Files from elsewhere (stale bytes, bits without a box, control characters) are judged

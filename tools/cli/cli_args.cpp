@@ -52,9 +52,10 @@ Arguments parseArguments(const std::vector<std::string>& args)
                                           QStringLiteral("codes and numbers in the trace"));
     const QCommandLineOption showSecrets(QStringLiteral("show-secrets"),
                                          QStringLiteral("PIN and codes in the report"));
-    const QList<QCommandLineOption> options{help,        version, port,         output,
-                                            base,        timeout, verify,       defaults,
-                                            longListing, trace,   traceSecrets, showSecrets};
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("findings as JSON"));
+    const QList<QCommandLineOption> options{help,         version,     port,     output,      base,
+                                            timeout,      verify,      defaults, longListing, trace,
+                                            traceSecrets, showSecrets, json};
     parser.addOptions(options);
 
     QStringList line{QStringLiteral("tarnik-cli")};
@@ -90,6 +91,7 @@ Arguments parseArguments(const std::vector<std::string>& args)
     parsed.defaults = parser.isSet(defaults);
     parsed.longListing = parser.isSet(longListing);
     parsed.showSecrets = parser.isSet(showSecrets);
+    parsed.json = parser.isSet(json);
     parsed.help = parser.isSet(help);
     parsed.version = parser.isSet(version);
     for (const QCommandLineOption& option : options)
@@ -114,7 +116,7 @@ void refuseForeignOptions(const Arguments& args)
         {"diff", {}},
         {"export", {"output"}},
         {"import", {"output"}},
-        {"check", {}},
+        {"check", {"json"}},
         {"report", {"output", "show-secrets"}},
     };
     static constexpr std::string_view kEveryCommand[] = {"help", "version", "trace",
@@ -205,11 +207,14 @@ std::string usageText(const std::string& command)
                "key; nothing is written then. A document above 1 MiB is refused unread.\n"
                "Exit status: 0 written, 2 usage or refused document, 4 file error.\n";
     if (command == "check") {
-        std::string text = "Usage: tarnik-cli check FILE...\n"
+        std::string text = "Usage: tarnik-cli check [--json] FILE...\n"
                            "Runs the configuration check over each settings file and prints one\n"
                            "line per warning, \"FILE: PLACE: SENTENCE [RULE]\", in the order of\n"
-                           "the window's pages; PLACE is the setting's label in the window. The\n"
-                           "check changes nothing and never stops programming. Rules:\n";
+                           "the window's pages; PLACE is the setting's label in the window. Then\n"
+                           "standard error gets \"Sprawdzono N plików: M uwag.\". With --json the\n"
+                           "warnings are one JSON document instead: an array \"findings\" of\n"
+                           "objects with file, place, key, rule and sentence. The check changes\n"
+                           "nothing and never stops programming. Rules:\n";
         for (const CheckRule& rule : checkRules())
             text += "  " + std::string(rule.id) + std::string(20 - std::strlen(rule.id), ' ') +
                     rule.summary + "\n";
@@ -236,7 +241,7 @@ std::string usageText(const std::string& command)
            "  diff A.zvn B.zvn                   list the settings that differ\n"
            "  export FILE.zvn [-o OUT.json]      write the settings as JSON\n"
            "  import IN.json -o FILE.zvn         build a settings file from JSON\n"
-           "  check FILE...                      find the usual configuration mistakes\n"
+           "  check [--json] FILE...             find the usual configuration mistakes\n"
            "  report FILE.zvn -o OUT.pdf [--show-secrets]  the printable report (or .html)\n"
            "Options: --help, --version. A port name without a slash is taken under /dev.\n"
            "An output (-o, --trace) that is one of the inputs is refused before anything is\n"

@@ -30,6 +30,7 @@ struct Arguments {
     bool traceSecrets = false;            // --trace-secrets (codes and numbers in clear)
     bool longListing = false;             // --long (ports: with descriptions)
     bool showSecrets = false;             // --show-secrets (report: PIN and codes shown)
+    bool json = false;                    // --json (check: the findings as one JSON document)
     std::vector<std::string> given;       // the long names of the options given ("output")
 };
 
