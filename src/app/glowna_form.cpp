@@ -419,6 +419,12 @@ QString TGlownaF::dialogStartName() const
     return openDialogFileName_.isEmpty() ? dialogFolder_ : openDialogFileName_;
 }
 
+QString TGlownaF::dialogFolder() const
+{
+    return openDialogFileName_.isEmpty() ? dialogFolder_
+                                         : QFileInfo(openDialogFileName_).absolutePath();
+}
+
 void TGlownaF::Button2Click()
 {
     if (!mayDiscardEdits())

@@ -93,6 +93,8 @@ public:
     QString readBackPort() const { return readBackPort_; }
     // Where the file dialogs start while no file has been opened.
     void setDialogFolder(const QString& folder) { dialogFolder_ = folder; }
+    // The folder the file dialogs start in: the last settings file's, or the remembered one.
+    QString dialogFolder() const;
 
     PortComboBox& portList();
     // The size and place the window has now are kept when it is first shown

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
@@ -61,6 +62,21 @@ void WindowReport::saveReportPdf(const QString& fileName, bool showSecrets)
             QString::fromUtf8(kCannotSaveFile).arg(fileName, file.errorString()).toStdString());
 }
 
+QString WindowReport::suggestedPdfName() const
+{
+    const QString settingsFile = window_.settingsFileName();
+    const QString base = settingsFile.isEmpty() ? QString::fromUtf8(kReportFileName)
+                                                : QFileInfo(settingsFile).completeBaseName();
+    return QDir(window_.dialogFolder()).filePath(base + QStringLiteral(".pdf"));
+}
+
+QString withPdfExtension(const QString& fileName)
+{
+    return fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)
+               ? fileName
+               : fileName + QStringLiteral(".pdf");
+}
+
 void WindowReport::PrintReportClick()
 {
     QPrinter printer(QPrinter::HighResolution);
@@ -73,12 +89,12 @@ void WindowReport::PrintReportClick()
     connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
             [&](QPrinter* target) { guarded(&preview, [&] { printReport(*document, *target); }); });
 
-    // The tick for the secrets and the PDF button, beside the preview's own tools.
+    // The PDF button and the tick for the secrets head the preview's own tools, so that a
+    // narrow screen never hides them in the tool bar's overflow.
     if (auto* tools = preview.findChild<QToolBar*>()) {
-        tools->addSeparator();
+        QAction* first = tools->actions().value(0);
         auto* secrets = new QCheckBox(QString::fromUtf8(kShowSecrets), tools);
         secrets->setObjectName(QStringLiteral("showSecrets"));
-        tools->addWidget(secrets);
         connect(secrets, &QCheckBox::toggled, &preview, [&](bool on) {
             guarded(&preview, [&] {
                 showSecrets = on;
@@ -87,15 +103,18 @@ void WindowReport::PrintReportClick()
                     view->updatePreview();
             });
         });
-        QAction* pdf = tools->addAction(QString::fromUtf8(kSavePdf));
+        auto* pdf = new QAction(QString::fromUtf8(kSavePdf), tools);
         pdf->setObjectName(QStringLiteral("savePdf"));
+        tools->insertAction(first, pdf);
+        tools->insertWidget(first, secrets);
+        tools->insertSeparator(first);
         connect(pdf, &QAction::triggered, &preview, [&] {
             guarded(&preview, [&] {
                 const QString fileName = QFileDialog::getSaveFileName(
-                    &preview, QString::fromUtf8(kSavePdf).remove(QStringLiteral(" ...")), QString(),
-                    QString::fromUtf8(kPdfFilter));
+                    &preview, QString::fromUtf8(kSavePdf).remove(QStringLiteral(" ...")),
+                    suggestedPdfName(), QString::fromUtf8(kPdfFilter));
                 if (!fileName.isEmpty())
-                    saveReportPdf(fileName, showSecrets);
+                    saveReportPdf(withPdfExtension(fileName), showSecrets);
             });
         });
     }

@@ -17,6 +17,9 @@ namespace tarnik {
 
 class TGlownaF;
 
+// `fileName` with ".pdf" added unless it ends so already (any case).
+QString withPdfExtension(const QString& fileName);
+
 class WindowReport : public QObject {
     Q_OBJECT
 public:
@@ -31,6 +34,9 @@ public:
     void saveReportPdf(const QString& fileName, bool showSecrets);
 
     QAction* printAction() const { return action_; }
+    // The name the PDF's save dialog offers: the settings file's with ".pdf" (or
+    // "raport.pdf"), in the folder of the file dialogs.
+    QString suggestedPdfName() const;
 
 private:
     TGlownaF& window_;

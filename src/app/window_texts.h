@@ -33,6 +33,7 @@ inline constexpr const char* kPrintReport = "Drukuj raport ...";
 inline constexpr const char* kShowSecrets = "Pokaż PIN i kody";
 inline constexpr const char* kSavePdf = "Zapisz jako PDF ...";
 inline constexpr const char* kPdfFilter = "Dokument PDF (*.pdf)";
+inline constexpr const char* kReportFileName = "raport";  // offered when no file is named
 
 // Before unsaved edits would be discarded.
 inline constexpr const char* kSaveChangesQuestion = "Zapisać zmiany w ustawieniach?";

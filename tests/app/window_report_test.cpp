@@ -7,8 +7,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QToolBar>
 
 #include "app/window_report.h"
+#include "modal_watcher.h"
 #include "window_fixture.h"
 
 TEST(WindowReportTest, ReportsWhatTheWindowShowsWithSecretsOnlyWhenAsked)
@@ -38,4 +40,44 @@ TEST(WindowReportTest, ReportsWhatTheWindowShowsWithSecretsOnlyWhenAsked)
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(5).startsWith("%PDF-"));
+}
+
+// "Zapisz jako PDF ..." heads the preview's tool bar, so a laptop's screen never hides it
+// in the overflow; the dialog offers the settings file's name with ".pdf", and a name typed
+// without the extension gets it.
+TEST(WindowReportTest, SavePdfIsInReachAndNamesTheFile)
+{
+    WindowFixture f;
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("szkoła.zvn"));
+    f.window().saveSettingsFile(file);
+    f.window().setDialogFolder(folder.path());
+    EXPECT_EQ(f.window().report().suggestedPdfName(),
+              folder.filePath(QStringLiteral("szkoła.pdf")));
+
+    bool reachable = false;
+    tarnik::test::ModalWatcher watcher([&](QWidget* preview) {
+        preview->resize(1366, 768);
+        auto* tools = preview->findChild<QToolBar*>();
+        ASSERT_NE(tools, nullptr);
+        QAction* pdf = preview->findChild<QAction*>(QStringLiteral("savePdf"));
+        ASSERT_NE(pdf, nullptr);
+        EXPECT_EQ(tools->actions().value(0), pdf);
+        QWidget* button = tools->widgetForAction(pdf);
+        reachable = button && button->isVisible() && tools->rect().contains(button->geometry());
+        preview->close();
+    });
+    f.action("DrukujRaport")->trigger();
+    EXPECT_TRUE(watcher.fired());
+    EXPECT_TRUE(reachable);
+
+    const struct {
+        const char* typed;
+        const char* saved;
+    } names[] = {{"raport", "raport.pdf"},
+                 {"raport.pdf", "raport.pdf"},
+                 {"raport.PDF", "raport.PDF"},
+                 {"raport.zvn", "raport.zvn.pdf"}};
+    for (const auto& n : names)
+        EXPECT_EQ(tarnik::withPdfExtension(QString::fromUtf8(n.typed)), QString::fromUtf8(n.saved));
 }
