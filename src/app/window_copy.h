@@ -1,7 +1,8 @@
 #pragma once
 
 // "Edycja → Kopiuj ustawienia wejścia ..." on the pages "Wejścia" and "Wejścia
-// specjalne" (also in the context menu of an input's row there) and "Edycja →
+// specjalne" (also in the context menu of an input's row there, reached on the row's
+// caption, buttons and the space between them: edits keep their own menus) and "Edycja →
 // Powiadamiaj jak ..." on "numery telefonów": the window's glue around the model's
 // copy functions (model/settings_copy.h). Each copy reads the record the window
 // would program, asks in a small dialog what goes where, and applies the result as

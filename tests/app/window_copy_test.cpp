@@ -178,36 +178,6 @@ TEST_F(WindowCopyTest, CopiesAnInputsSettingsToTheTickedInputs)
     expectDialogsKeepChangedBytes(record);
 }
 
-TEST_F(WindowCopyTest, SpecialEntriesCopyWhatTheirDialogsShow)
-{
-    SettingsRecord record = numbered(tarnik::startupSettings(), {1});
-    record.numberSpecWeRe[2][0] = 0x0A;  // tamper: output 1 on, timed switch-off of output 1
-    record.numberSpecWeRe[4][0] = 0x81;  // blocking: a report bit its dialog hides
-    record.workSpecWeRe[2][1] = 0x01;
-    record.smsSpecWeRe[2][0].assign("Sabotaż");
-    open(record, "Wejścia specjalne");
-
-    QStringList offered;
-    runDialog(editItem(tarnik::window_text::kCopyInputSettings), [&](QWidget* dialog) {
-        auto* sources = dialog->findChild<QComboBox*>(QStringLiteral("copySource"));
-        for (int i = 0; i < sources->count(); ++i)
-            offered << sources->itemText(i);
-        choose(dialog, "copySource", QStringLiteral("Wejście sabotażowe"));
-        tick(dialog, "copyTarget1");
-    });
-
-    EXPECT_EQ(offered, (QStringList{QStringLiteral("Wejście sabotażowe"),
-                                    QStringLiteral("Wejście blokujące")}));
-    const SettingsRecord& shown = f.window().settings();
-    // Blocking shows neither timed switch-off nor report: the first does not follow,
-    // the target's report bit stays.
-    EXPECT_EQ(shown.numberSpecWeRe[4][0], 0x09);
-    EXPECT_EQ(shown.workSpecWeRe[4][1], 0x01);
-    EXPECT_NE(f.edit("ETSpecSMS_We5_Re1")->text(), QStringLiteral("Sabotaż"));  // not ticked
-    EXPECT_TRUE(f.window().hasUnsavedEdits());
-    expectDialogsKeepChangedBytes(record);
-}
-
 TEST_F(WindowCopyTest, NotifiesOneUserLikeAnother)
 {
     SettingsRecord record = numbered(tarnik::startupSettings(), {1, 2, 3});
@@ -293,11 +263,9 @@ TEST_F(WindowCopyTest, ARowsContextMenuCopiesThatRow)
     };
     const Case cases[] = {
         {"BB_ConfigNumerWe3Re2", copying.inputsGrid(), {false, 3}},
-        {"BBConfigWorkWe8Re1", copying.inputsGrid(), {false, 8}},
         {"ETSMS_We1_Re1", copying.inputsGrid(), {false, 1}},
         {"SEtimerPod4", copying.inputsGrid(), {false, 4}},
         {"BB_ConfigNumerSpecWe5Re1", copying.specialGrid(), {true, 5}},
-        {"ETSpecSMS_We3_Re2", copying.specialGrid(), {true, 3}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.control);
@@ -313,14 +281,21 @@ TEST_F(WindowCopyTest, ARowsContextMenuCopiesThatRow)
     // Above the first row no row is meant.
     EXPECT_FALSE(tarnik::WindowCopy::entryAt(copying.inputsGrid(), QPoint(1, -5)).has_value());
 
-    // The row's item opens the dialog with that row as the source.
+    // The row's item opens the dialog with that row as the source, among the rows its
+    // page shows.
+    QStringList offered;
     QString source;
     tarnik::test::ModalWatcher watcher([&](QWidget* dialog) {
-        source = dialog->findChild<QComboBox*>(QStringLiteral("copySource"))->currentText();
+        auto* sources = dialog->findChild<QComboBox*>(QStringLiteral("copySource"));
+        for (int i = 0; i < sources->count(); ++i)
+            offered << sources->itemText(i);
+        source = sources->currentText();
         dialog->close();
     });
-    copying.copyInputClick(InputPlace{false, 6});
-    EXPECT_EQ(source, QStringLiteral("Wejście 6"));
+    copying.copyInputClick(InputPlace{true, 5});
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("Wejście sabotażowe"),
+                                    QStringLiteral("Wejście blokujące")}));
+    EXPECT_EQ(source, QStringLiteral("Wejście blokujące"));
 }
 
 // The copy's rules for output-reaction bytes are the dialog's: opened on any byte and
