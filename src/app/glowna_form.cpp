@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -26,6 +27,7 @@
 #include "app/error_boundary.h"
 #include "app/file_chooser.h"
 #include "app/window_comparisons.h"
+#include "app/window_copy.h"
 #include "app/window_fit.h"
 #include "app/window_overview.h"
 #include "app/window_report.h"
@@ -101,6 +103,7 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     connect(edits_, &EditTracker::modifiedChanged, this, [this] { updateTitle(); });
     overview_ = new WindowOverview(*this, *ui_->PrzegladKonfiguracji);
     report_ = new WindowReport(*this, *ui_->Plik1, ui_->N1);
+    copy_ = new WindowCopy(*this, *editMenu(), *pages_);
 }
 
 // Placed as it is first shown, before the window system has it: the position
@@ -498,6 +501,33 @@ void TGlownaF::dropEvent(QDropEvent* event)
         guarded(this, [this, fileName] { openChosenFile(fileName); });
         return;
     }
+}
+
+// ---- editing the settings as a whole ----
+
+SettingsRecord TGlownaF::editableSettings()
+{
+    CollectSettings();
+    return settings_;
+}
+
+void TGlownaF::applySettingsEdit(const SettingsRecord& changed, const QString& undoText)
+{
+    // The undo history takes the edit under `undoText` once the window keeps one.
+    Q_UNUSED(undoText);
+    settings_ = changed;
+    ShowSettings();
+    edits_->settingsEdited();
+}
+
+QMenu* TGlownaF::editMenu()
+{
+    if (!editMenu_) {
+        editMenu_ = new QMenu(QString::fromUtf8(window_text::kEditMenu), this);
+        editMenu_->setObjectName(QStringLiteral("editMenu"));
+        ui_->MainMenu1->insertMenu(ui_->Pomoc1->menuAction(), editMenu_);
+    }
+    return editMenu_;
 }
 
 // ---- menu ----

@@ -40,6 +40,7 @@ class TComPort;
 class TFConfigWorkWeRe;
 class TFconfigNumberWeRe;
 class WindowComparisons;
+class WindowCopy;
 class WindowOverview;
 class WindowReport;
 
@@ -115,6 +116,17 @@ public:
     // refresh included. CollectSettings: the controls into the window's record.
     void ShowSettings();
     void CollectSettings();
+
+    // ---- Editing the settings as a whole (the copy actions use these).
+    // The record the window would program, as collected from the controls.
+    SettingsRecord editableSettings();
+    // Applies `changed` as the user's own edit: shows it, marks the window unsaved.
+    // `undoText` names the edit, a noun phrase ("Kopiowanie ustawień wejścia 3").
+    void applySettingsEdit(const SettingsRecord& changed, const QString& undoText);
+    // The "Edycja" menu, between "Plik" and "Pomoc".
+    QMenu* editMenu();
+    // "Kopiuj ustawienia wejścia ...", "Powiadamiaj jak ...".
+    WindowCopy& copying() { return *copy_; }
 
     // The program's state, for the start-up, the link and the tests.
     SettingsRecord& settings() { return settings_; }
@@ -198,6 +210,8 @@ private:
     WindowComparisons* comparisons_ = nullptr;
     WindowOverview* overview_ = nullptr;
     WindowReport* report_ = nullptr;
+    WindowCopy* copy_ = nullptr;
+    QMenu* editMenu_ = nullptr;
     QString dialogFolder_;
     QString caption_;       // the title without a file
     QString titleFile_;     // the file named in the title

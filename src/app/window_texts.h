@@ -35,6 +35,34 @@ inline constexpr const char* kSavePdf = "Zapisz jako PDF ...";
 inline constexpr const char* kPdfFilter = "Dokument PDF (*.pdf)";
 inline constexpr const char* kReportFileName = "raport";  // offered when no file is named
 
+// "Edycja" menu: copying settings instead of retyping them. %1 and %2 are numbers.
+inline constexpr const char* kEditMenu = "&Edycja";
+inline constexpr const char* kCopyInputSettings = "Kopiuj ustawienia wejścia ...";
+inline constexpr const char* kCopyInputTitle = "Kopiowanie ustawień wejścia";
+inline constexpr const char* kCopyFrom = "Kopiuj ustawienia wejścia:";
+inline constexpr const char* kCopyTo = "do wejść:";
+inline constexpr const char* kCopyWhat =
+    "Kopiowane są: czas reakcji, blokada wejścia, reakcje wyjść i powiadomienia obu reakcji.";
+inline constexpr const char* kCopySpecialWhat =
+    "Kopiowane są: reakcje wyjść i powiadomienia obu reakcji.";
+inline constexpr const char* kCopyTexts = "Kopiuj także treści wiadomości SMS";
+inline constexpr const char* kSelectAll = "Zaznacz wszystkie";
+inline constexpr const char* kCopyButton = "Kopiuj";
+inline constexpr const char* kCopyInputUndo = "Kopiowanie ustawień wejścia %1";
+inline constexpr const char* kCopyTamperUndo = "Kopiowanie ustawień wejścia sabotażowego";
+inline constexpr const char* kCopyBlockingUndo = "Kopiowanie ustawień wejścia blokującego";
+inline constexpr const char* kNotifyLike = "Powiadamiaj jak ...";
+inline constexpr const char* kNotifyLikeTitle = "Powiadamiaj jak";
+inline constexpr const char* kNotifyWho = "Użytkownika:";
+inline constexpr const char* kNotifyLikeWhom = "powiadamiaj tak jak:";
+inline constexpr const char* kNotifyWhat =
+    "SMS-y i połączenia przy każdej reakcji wejść, wejść specjalnych i wyjść.";
+inline constexpr const char* kUserLabel = "Użytkownik %1";
+inline constexpr const char* kNotifyLikeUndo = "Powiadamianie użytkownika %1 jak użytkownika %2";
+inline constexpr const char* kNoUserWithNumber =
+    "Żaden użytkownik nie ma numeru telefonu: powiadamiać można tylko użytkownika z numerem.";
+inline constexpr const char* kNothingCopied = "Nic do skopiowania: ustawienia są już takie same.";
+
 // Before unsaved edits would be discarded.
 inline constexpr const char* kSaveChangesQuestion = "Zapisać zmiany w ustawieniach?";
 inline constexpr const char* kSave = "Zapisz";

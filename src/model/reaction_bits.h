@@ -29,6 +29,16 @@ constexpr std::uint8_t timedOffBit(int output)
     return output == 1 ? 0x02 : 0x04;
 }
 
+// The byte a confirmed output-reaction dialog stores for the given ticked boxes (a
+// set of masks): 0x80 when "Opcje nieaktywne" is ticked or nothing else is,
+// otherwise the OR of the ticked boxes. A confirmed dialog thus never stores 0.
+constexpr std::uint8_t outputReactionByte(std::uint8_t ticked)
+{
+    if (ticked & kNoReaction)
+        return kNoReaction;
+    return ticked == 0 ? kNoReaction : ticked;
+}
+
 // ---- notification byte (workWeRe, workSpecWeRe) --------------------------------------
 
 // User u (1..4) gets an SMS for bit 2(u-1) and a call for bit 2(u-1)+1.

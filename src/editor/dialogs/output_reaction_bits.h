@@ -1,7 +1,8 @@
 #pragma once
 
 // The check boxes of the output-reaction dialog and the bit each stands for,
-// in the order the dialog sets them when it opens (bit 7 down to bit 0).
+// in the order the dialog sets them when it opens (bit 7 down to bit 0). The byte
+// it stores for the ticked boxes is outputReactionByte (model/reaction_bits.h).
 
 #include <array>
 #include <cstdint>
@@ -25,15 +26,5 @@ inline constexpr std::array<ReactionBox, 8> kOutputReactionBoxes{{
     {"ChBTimeOFFWy1", timedOffBit(1)},
     {"ChBTimeRaport", kReactionReport},
 }};
-
-// The byte a confirmed dialog stores for the given ticked boxes (a set of
-// masks): 0x80 when "Opcje nieaktywne" is ticked or nothing else is, otherwise
-// the OR of the ticked boxes. A confirmed dialog thus never stores 0.
-constexpr std::uint8_t outputReactionByte(std::uint8_t ticked)
-{
-    if (ticked & kNoReaction)
-        return kNoReaction;
-    return ticked == 0 ? kNoReaction : ticked;
-}
 
 }  // namespace tarnik
