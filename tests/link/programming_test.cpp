@@ -292,7 +292,7 @@ TEST_F(Programming, NumbersNotInInternationalFormAreRefused)
     EXPECT_FALSE(rig->host.timer.isArmed());
     EXPECT_FALSE(rig->port.Connected());
     EXPECT_EQ(0, std::memcmp(&before, &rig->host.record, sizeof before));
-    test::PumpFor(50ms);
+    test::pumpFor(50ms);
     EXPECT_EQ(sim->frameCount(), 0);
 }
 
@@ -323,7 +323,7 @@ TEST_P(ProgrammingRefusal, RefusesWithALineAndSendsNothing)
     EXPECT_EQ(rig->host.busyEntered, 0);
     EXPECT_FALSE(rig->port.Connected());
     EXPECT_EQ(before, rig->image) << "refused settings were converted for sending";
-    test::PumpFor(50ms);
+    test::pumpFor(50ms);
     EXPECT_EQ(sim->frameCount(), 0);
 }
 

@@ -39,8 +39,8 @@ int main(int argc, char** argv)
     const std::unique_ptr<QCoreApplication> app =
         report ? std::make_unique<QGuiApplication>(argc, argv)
                : std::make_unique<QCoreApplication>(argc, argv);
-    tarnik::InitSerialMessages();
-    tarnik::InstallQtHandOver();
+    tarnik::initSerialMessages();
+    tarnik::installQtHandOver();
 
     try {
         return tarnik::cli::runCommand(tarnik::cli::parseArguments(args), std::cout, std::cerr);
