@@ -20,7 +20,8 @@ fi
 # The tests each folder's CTest file defines. Running ctest in a folder of the build tree
 # lists that folder's tests and those of the folders it includes, so the deepest folder
 # that lists a test is the one defining it.
-names() { (cd "$1" && ctest -N | sed -n 's/^ *Test *#[0-9]*: //p'); }
+# ctest -N adds "  # GetParam() = ..." after a parameterised test's name.
+names() { (cd "$1" && ctest -N | sed -n 's/^ *Test *#[0-9]*: //p' | sed 's/  # GetParam() = .*$//'); }
 declare -A folder_of=()
 mapfile -t folders < <(cd "$build/tests" 2>/dev/null && find . -name CTestTestfile.cmake -printf '%h\n' |
   sed 's|^\./||; s|^\.$||' | grep -v '^$' | awk -F/ '{print NF "\t" $0}' | sort -k1,1nr -k2 | cut -f2)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "event_loop.h"
@@ -348,8 +349,10 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedInput{"pin of 3", [](SettingsRecord& r) { r.pin.assign("123"); }, kPin},
         RefusedInput{"access code of 2", [](SettingsRecord& r) { r.pinMod.assign("ab"); }, kPin}),
     [](const auto& param) {
+        // "sms centre of 13" gives Sms_centre_of_13: test names start with a capital.
         std::string name = param.param.what;
         std::replace(name.begin(), name.end(), ' ', '_');
+        name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
         return name;
     });
 
