@@ -5,8 +5,9 @@ root=$(cd "$(dirname "$0")" && pwd)
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
 build=${TARNIK_BUILD_DIR:-$root/build}
-if [ ! -x "$build/src/app/tarnik" ]; then
-  echo "The main window is not built yet; only the libraries and tests exist so far." >&2
+app=$build/src/app/tarnik
+if [ ! -x "$app" ]; then
+  echo "run.sh: the build left no program at $app" >&2
   exit 1
 fi
-exec "$build/src/app/tarnik" "$@"
+exec "$app" "$@"

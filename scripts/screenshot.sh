@@ -13,14 +13,26 @@ if ! command -v Xvfb >/dev/null; then
 fi
 [ -x "$build/src/app/tarnik" ] || "$root/scripts/build.sh"
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# The server picks a free display and writes its number once it accepts clients.
+work=$(mktemp -d)
+xvfb_pid=""
+cleanup() {
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkfifo "$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
-  sleep 0.1
-done
+if ! read -r -t 30 number <"$work/display"; then
+  echo "screenshot.sh: Xvfb did not start" >&2
+  cat "$work/xvfb.log" >&2
+  exit 1
+fi
+display=:$number
 
 mkdir -p "$out"
 DISPLAY=$display QT_QPA_PLATFORM=xcb "$build/src/app/tarnik" --demo --screenshots "$out"

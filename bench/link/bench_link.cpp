@@ -94,7 +94,7 @@ double median(std::vector<double> values)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    InstallQtHandOver();
+    installQtHandOver();
     int runs = 11;
     const char* traceFile = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -105,7 +105,7 @@ int main(int argc, char** argv)
     }
     if (traceFile != nullptr) {
         QString error;
-        if (!InstallQtTrace()->writeTo(QString::fromLocal8Bit(traceFile), &error)) {
+        if (!installQtTrace()->writeTo(QString::fromLocal8Bit(traceFile), &error)) {
             std::fprintf(stderr, "cannot write the trace: %s\n", qPrintable(error));
             return 1;
         }

@@ -52,7 +52,7 @@ double programAtOnce(const std::vector<std::string>& ports)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    InstallQtHandOver();
+    installQtHandOver();
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
 
     SimulatorOptions options;

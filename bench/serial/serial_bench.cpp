@@ -28,7 +28,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double CpuMs()
+double cpuMs()
 {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
@@ -52,7 +52,7 @@ int main(int argc, char** argv)
     }
     ::close(slave);
 
-    tarnik::InstallQtHandOver();
+    tarnik::installQtHandOver();
     tarnik::TComPort port;
     port.SetPort(name);
     port.SetBaudRate(tarnik::br115200);
@@ -109,10 +109,10 @@ int main(int argc, char** argv)
     watchdog.stop();
 
     // Idle: the port stays open, the loop runs, nothing arrives.
-    const double cpuBefore = CpuMs();
+    const double cpuBefore = cpuMs();
     QTimer::singleShot(idleSeconds * 1000, &app, [&] { app.exit(0); });
     app.exec();
-    const double idleCpu = (CpuMs() - cpuBefore) * 10.0 / idleSeconds;
+    const double idleCpu = (cpuMs() - cpuBefore) * 10.0 / idleSeconds;
 
     port.Close();
     ::close(master);

@@ -62,10 +62,10 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QString::fromLatin1(tarnik::config::kAppId));
 
     tarnik::installQtPolish(app);
-    tarnik::InitSerialMessages();
-    tarnik::InstallQtHandOver();
+    tarnik::initSerialMessages();
+    tarnik::installQtHandOver();
     // The wire trace is always kept in memory for "Zapisz zapis transmisji ...".
-    const auto trace = tarnik::InstallQtTrace();
+    const auto trace = tarnik::installQtTrace();
 
     // The demo module answers on a pseudo-terminal whose path heads the COM list.
     std::unique_ptr<tarnik::ModuleSimulator> demoModule;

@@ -281,7 +281,7 @@ void LinkEngine::takeReadBack()
     host_.disarmNoAnswerTimer();
     // Byte 41 sums the header: a mismatch means a damaged memory or line, yet the rest
     // may be right, so the settings are taken and the user is warned.
-    const bool checksumRight = image_[image::kChecksum] == HeaderChecksum(image_);
+    const bool checksumRight = image_[image::kChecksum] == headerChecksum(image_);
     if (readBackForComparison_) {
         if (!checksumRight)
             addLine(link_text::kChecksumWarning);

@@ -108,7 +108,7 @@ void ClearImage(DeviceImage& image)
     image.fill(0);
 }
 
-std::uint8_t HeaderChecksum(const DeviceImage& img)
+std::uint8_t headerChecksum(const DeviceImage& img)
 {
     unsigned sum = 0;
     for (std::size_t i = kChecksumFirst; i <= kChecksumLast; ++i)
@@ -174,7 +174,7 @@ void SettingsToImage(const SettingsRecord& rec, DeviceImage& img)
     img[kEntryTime] = rec.entryTime;
     img[kAlarmTime] = rec.alarmTime;
 
-    img[kChecksum] = HeaderChecksum(img);
+    img[kChecksum] = headerChecksum(img);
 }
 
 void ImageToSettings(const DeviceImage& img, SettingsRecord& rec)

@@ -23,6 +23,6 @@ void ImageToSettings(const DeviceImage& image, SettingsRecord& record);
 
 // The header checksum SettingsToImage writes: complement of the 8-bit sum of
 // the header bytes.
-std::uint8_t HeaderChecksum(const DeviceImage& image);
+std::uint8_t headerChecksum(const DeviceImage& image);
 
 }  // namespace tarnik

@@ -6,19 +6,19 @@
 namespace tarnik {
 
 EComPort::EComPort(int code, int systemCode)
-    : std::runtime_error(ComErrorMessage(code, systemCode)), code_(code), systemCode_(systemCode)
+    : std::runtime_error(comErrorMessage(code, systemCode)), code_(code), systemCode_(systemCode)
 {
 }
 
 EComPort::EComPort(int code, int systemCode, const std::string& advice)
-    : std::runtime_error(ComErrorMessage(code, systemCode) + (advice.empty() ? "" : "\n" + advice)),
+    : std::runtime_error(comErrorMessage(code, systemCode) + (advice.empty() ? "" : "\n" + advice)),
       code_(code), systemCode_(systemCode)
 {
 }
 
 bool EComPort::DeviceGone() const
 {
-    return detail::DeviceGoneError(systemCode_);
+    return detail::deviceGoneError(systemCode_);
 }
 
 }  // namespace tarnik

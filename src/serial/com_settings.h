@@ -28,7 +28,7 @@ enum TBaudRate {
     br256000
 };
 // Bits per second of a rate; 0 for brCustom (the port uses CustomBaudRate then).
-int BaudRateValue(TBaudRate rate);
+int baudRateValue(TBaudRate rate);
 
 enum TDataBits { dbFive, dbSix, dbSeven, dbEight };
 enum TStopBits { sbOneStopBit, sbOne5StopBits, sbTwoStopBits };

@@ -16,7 +16,7 @@
 
 namespace tarnik {
 
-TCustomComPort::TCustomComPort() : handOver_(DefaultHandOver()), trace_(DefaultTraceSink())
+TCustomComPort::TCustomComPort() : handOver_(defaultHandOver()), trace_(defaultTraceSink())
 {
 }
 
@@ -185,7 +185,7 @@ void TCustomComPort::CreatePortHandle()
     const std::string path = DevicePath();
     // Code 1 with the system's error, and on a line of its own what the user can do.
     auto fail = [&path](int error) {
-        throw EComPort(errOpenPort, error, OpenFailureAdvice(path, error));
+        throw EComPort(errOpenPort, error, openFailureAdvice(path, error));
     };
     UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!fd)
@@ -198,10 +198,10 @@ void TCustomComPort::CreatePortHandle()
     // that fails would leave the device closed to everybody but root.
     if (flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
         fail(errno);
-    if (ioctl(fd.get(), TIOCEXCL) != 0 && !detail::NoModemLines(errno))
+    if (ioctl(fd.get(), TIOCEXCL) != 0 && !detail::noModemLines(errno))
         fail(errno);
     fd_ = std::move(fd);
-    serialFlagsToRestore_ = detail::EnableLowLatency(fd_.get());
+    serialFlagsToRestore_ = detail::enableLowLatency(fd_.get());
 }
 
 void TCustomComPort::ReleasePortHandle()
@@ -209,7 +209,7 @@ void TCustomComPort::ReleasePortHandle()
     if (!fd_)
         return;
     if (serialFlagsToRestore_)
-        detail::RestoreSerialFlags(fd_.get(), *serialFlagsToRestore_);
+        detail::restoreSerialFlags(fd_.get(), *serialFlagsToRestore_);
     serialFlagsToRestore_.reset();
     ioctl(fd_.get(), TIOCNXCL);
     fd_.reset();
@@ -332,7 +332,7 @@ void TCustomComPort::CloseAfterFailure() noexcept
 
 bool TCustomComPort::IsDeviceLoss(std::exception_ptr error) const noexcept
 {
-    if (fd_ && detail::HungUp(fd_.get()))
+    if (fd_ && detail::hungUp(fd_.get()))
         return true;
     try {
         std::rethrow_exception(error);

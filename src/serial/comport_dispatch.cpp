@@ -115,7 +115,7 @@ void TCustomComPort::CallRxChar()
     } catch (const EComPort& e) {
         // The device went away with bytes announced: hand on what can still be read,
         // then let the failure end the batch as a lost device.
-        if (detail::DeviceGoneError(e.SystemErrorCode()))
+        if (detail::deviceGoneError(e.SystemErrorCode()))
             DeliverRemainingInput();
         throw;
     }

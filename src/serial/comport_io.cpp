@@ -22,7 +22,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Milliseconds left until `deadline`, at least 0.
-int MillisLeft(Clock::time_point deadline)
+int millisLeft(Clock::time_point deadline)
 {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -30,7 +30,7 @@ int MillisLeft(Clock::time_point deadline)
 }
 
 // Waits until fd is ready for `events`; false on timeout (timeoutMs < 0: no limit).
-bool WaitReady(int fd, short events, int timeoutMs, int& error)
+bool waitReady(int fd, short events, int timeoutMs, int& error)
 {
     pollfd p{fd, events, 0};
     for (;;) {
@@ -112,7 +112,7 @@ int TCustomComPort::WriteAll(const void* buffer, int count)
         }
         if (written < count) {
             int error = 0;
-            if (!WaitReady(fd_.get(), POLLOUT, bounded ? MillisLeft(deadline) : -1, error))
+            if (!waitReady(fd_.get(), POLLOUT, bounded ? millisLeft(deadline) : -1, error))
                 throw EComPort(errWrite, error);
         }
     }
@@ -181,13 +181,13 @@ int TCustomComPort::ReadUpTo(void* buffer, int count)
         // Bytes already read are returned even when the device has just gone; the
         // next call reports the loss.
         if (n < 0 && errno != EAGAIN) {
-            if (got > 0 && detail::DeviceGoneError(errno))
+            if (got > 0 && detail::deviceGoneError(errno))
                 break;
             throw EComPort(errRead, errno);
         }
         // Nothing to read now (with VMIN 0 the terminal answers 0 rather than EAGAIN);
         // a hung-up device answers the same way, so ask poll which it is.
-        if (detail::HungUp(fd_.get())) {
+        if (detail::hungUp(fd_.get())) {
             if (got > 0)
                 break;
             throw EComPort(errRead, EIO);
@@ -197,17 +197,17 @@ int TCustomComPort::ReadUpTo(void* buffer, int count)
         int wait = -1;
         if (!unbounded) {
             if (hasTotal)
-                wait = MillisLeft(deadline);
+                wait = millisLeft(deadline);
             if (got > 0 && t.ReadInterval > 0)
                 wait = wait < 0 ? t.ReadInterval : std::min(wait, t.ReadInterval);
             if (wait < 0)
                 break;  // interval only and nothing received yet: return what is there
         }
         int error = 0;
-        if (!WaitReady(fd_.get(), POLLIN, wait, error)) {
+        if (!waitReady(fd_.get(), POLLIN, wait, error)) {
             // A hang-up while waiting for more keeps what came: the caller gets the
             // bytes, the next call reports the loss.
-            if (error == ETIMEDOUT || (got > 0 && detail::DeviceGoneError(error)))
+            if (error == ETIMEDOUT || (got > 0 && detail::deviceGoneError(error)))
                 break;
             throw EComPort(errRead, error);
         }
@@ -216,7 +216,7 @@ int TCustomComPort::ReadUpTo(void* buffer, int count)
         eventCharSeen_ = true;
     // A queue that cannot be asked about any more (the line hung up) is empty too: the
     // bytes read are still returned.
-    if (detail::QueuedInput(fd_.get()) <= 0) {
+    if (detail::queuedInput(fd_.get()) <= 0) {
         ForEachLink([this](TComLink& l) {
             if (l.RxBusyHandler)
                 l.RxBusyHandler(*this, false);
@@ -229,7 +229,7 @@ int TCustomComPort::InputQueueCount()
 {
     if (!Connected())
         throw EComPort(errQueueStatus, EBADF);
-    const int n = detail::QueuedInput(fd_.get());
+    const int n = detail::queuedInput(fd_.get());
     if (n < 0)
         throw EComPort(errQueueStatus, errno);
     return n;
@@ -239,7 +239,7 @@ int TCustomComPort::OutputQueueCount()
 {
     if (!Connected())
         throw EComPort(errQueueStatus, EBADF);
-    const int n = detail::QueuedOutput(fd_.get());
+    const int n = detail::queuedOutput(fd_.get());
     if (n < 0)
         throw EComPort(errQueueStatus, errno);
     return n;
@@ -262,7 +262,7 @@ TComSignals TCustomComPort::ReadModemSignals()
         throw EComPort(errModemStatus, EBADF);
     int bits = 0;
     if (ioctl(fd_.get(), TIOCMGET, &bits) != 0) {
-        if (detail::NoModemLines(errno))
+        if (detail::noModemLines(errno))
             return {};  // no modem lines: all off
         throw EComPort(errModemStatus, errno);
     }
@@ -275,8 +275,8 @@ TComErrors TCustomComPort::TakeLineErrors()
     if (!Connected())
         throw EComPort(errQueueStatus, EBADF);
     detail::LineCounters c;
-    if (!detail::ReadLineCounters(fd_.get(), c)) {
-        if (detail::NoModemLines(errno))
+    if (!detail::readLineCounters(fd_.get(), c)) {
+        if (detail::noModemLines(errno))
             return {};  // the driver keeps no error counters
         throw EComPort(errQueueStatus, errno);
     }

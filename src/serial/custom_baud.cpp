@@ -7,7 +7,7 @@ extern "C" int ioctl(int fd, unsigned long request, ...);
 
 namespace tarnik::detail {
 
-int SetArbitrarySpeed(int fd, int rate)
+int setArbitrarySpeed(int fd, int rate)
 {
     termios2 t{};
     if (ioctl(fd, TCGETS2, &t) != 0)
@@ -19,7 +19,7 @@ int SetArbitrarySpeed(int fd, int rate)
     return ioctl(fd, TCSETS2, &t);
 }
 
-int ReadSpeed(int fd)
+int readSpeed(int fd)
 {
     termios2 t{};
     if (ioctl(fd, TCGETS2, &t) != 0)

@@ -6,8 +6,8 @@
 namespace tarnik::detail {
 
 // Sets both directions to `rate` bits per second; -1 with errno on failure.
-int SetArbitrarySpeed(int fd, int rate);
+int setArbitrarySpeed(int fd, int rate);
 // Reads the output speed in bits per second; -1 with errno on failure.
-int ReadSpeed(int fd);
+int readSpeed(int fd);
 
 }  // namespace tarnik::detail

@@ -9,7 +9,7 @@ namespace tarnik {
 namespace {
 
 // ASCII lower-case letters to upper case; every other byte unchanged.
-std::string Fold(const std::string& s)
+std::string fold(const std::string& s)
 {
     std::string out = s;
     for (char& c : out)
@@ -94,7 +94,7 @@ int TComDataPacket::Find(const std::string& what, const std::string& in) const
 {
     if (what.empty())
         return 0;
-    const auto p = caseInsensitive_ ? Fold(in).find(Fold(what)) : in.find(what);
+    const auto p = caseInsensitive_ ? fold(in).find(fold(what)) : in.find(what);
     return p == std::string::npos ? 0 : static_cast<int>(p) + 1;
 }
 

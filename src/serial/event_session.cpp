@@ -17,7 +17,7 @@ namespace {
 
 enum : std::uint32_t { kTagStop = 1, kTagWake = 2, kTagPort = 3 };
 
-void Watch(int epollFd, int fd, std::uint32_t events, std::uint32_t tag)
+void watch(int epollFd, int fd, std::uint32_t events, std::uint32_t tag)
 {
     epoll_event ev{};
     ev.events = events;
@@ -26,13 +26,13 @@ void Watch(int epollFd, int fd, std::uint32_t events, std::uint32_t tag)
         throw std::system_error(errno, std::generic_category());
 }
 
-void Poke(int eventFd)
+void poke(int eventFd)
 {
     const std::uint64_t one = 1;
     [[maybe_unused]] auto n = write(eventFd, &one, sizeof one);
 }
 
-void Drain(int eventFd)
+void drain(int eventFd)
 {
     std::uint64_t value = 0;
     [[maybe_unused]] auto n = read(eventFd, &value, sizeof value);
@@ -59,17 +59,17 @@ void EventSession::Start()
     epollFd_.reset(epoll_create1(EPOLL_CLOEXEC));
     if (!epollFd_)
         throw std::system_error(errno, std::generic_category());
-    Watch(epollFd_.get(), stopFd_.get(), EPOLLIN, kTagStop);
-    Watch(epollFd_.get(), wakeFd_.get(), EPOLLIN, kTagWake);
+    watch(epollFd_.get(), stopFd_.get(), EPOLLIN, kTagStop);
+    watch(epollFd_.get(), wakeFd_.get(), EPOLLIN, kTagWake);
     // Edge-triggered: one wake-up per arrival, however long earlier bytes stay unread.
-    Watch(epollFd_.get(), fd_, EPOLLIN | EPOLLOUT | EPOLLET, kTagPort);
+    watch(epollFd_.get(), fd_, EPOLLIN | EPOLLOUT | EPOLLET, kTagPort);
     thread_ = std::thread([self = shared_from_this()] { self->Loop(); });
 }
 
 void EventSession::NotifyWrite()
 {
     txPending_.store(true);
-    Poke(wakeFd_.get());
+    poke(wakeFd_.get());
 }
 
 bool EventSession::InsideOwnBatch() const
@@ -81,7 +81,7 @@ bool EventSession::InsideOwnBatch() const
 std::exception_ptr EventSession::Stop()
 {
     stopRequested_.store(true);
-    Poke(stopFd_.get());
+    poke(stopFd_.get());
     std::unique_lock lock(mutex_);
     if (InsideOwnBatch()) {
         // The thread waits for the batch this call is part of; it ends after it.
@@ -238,7 +238,7 @@ void EventSession::Loop()
 void EventSession::WaitLoop()
 {
     LineCounters base;
-    const bool haveCounters = ReadLineCounters(fd_, base);
+    const bool haveCounters = readLineCounters(fd_, base);
     bool above80 = false;
     epoll_event ready[4];
     for (;;) {
@@ -256,7 +256,7 @@ void EventSession::WaitLoop()
             case kTagStop:
                 return;
             case kTagWake:
-                Drain(wakeFd_.get());
+                drain(wakeFd_.get());
                 checkTx = true;
                 break;
             default:
@@ -272,17 +272,17 @@ void EventSession::WaitLoop()
         TComEvents batch;
         if (lost) {
             // Hand over what is still readable, then report the loss once.
-            if (QueuedInput(fd_) > 0)
+            if (queuedInput(fd_) > 0)
                 batch.Include(evRxChar);
         } else {
             if (received)
                 batch.Include(evRxChar);
-            if (checkTx && txPending_.load() && QueuedOutput(fd_) == 0) {
+            if (checkTx && txPending_.load() && queuedOutput(fd_) == 0) {
                 txPending_.store(false);
                 batch.Include(evTxEmpty);
             }
             LineCounters now;
-            if (haveCounters && ReadLineCounters(fd_, now)) {
+            if (haveCounters && readLineCounters(fd_, now)) {
                 if (now.frame != base.frame || now.overrun != base.overrun ||
                     now.parity != base.parity || now.bufOverrun != base.bufOverrun)
                     batch.Include(evError);
@@ -299,7 +299,7 @@ void EventSession::WaitLoop()
                 base = now;
             }
             if (events_.Contains(evRx80Full) && rx80Threshold_ > 0) {
-                const bool above = QueuedInput(fd_) >= rx80Threshold_;
+                const bool above = queuedInput(fd_) >= rx80Threshold_;
                 if (above && !above80)
                     batch.Include(evRx80Full);
                 above80 = above;

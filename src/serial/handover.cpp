@@ -4,19 +4,19 @@ namespace tarnik {
 
 namespace {
 std::mutex defaultMutex;
-std::shared_ptr<HandOver> defaultHandOver;
+std::shared_ptr<HandOver> installedHandOver;
 }  // namespace
 
-void SetDefaultHandOver(std::shared_ptr<HandOver> handOver)
+void setDefaultHandOver(std::shared_ptr<HandOver> handOver)
 {
     std::lock_guard lock(defaultMutex);
-    defaultHandOver = std::move(handOver);
+    installedHandOver = std::move(handOver);
 }
 
-std::shared_ptr<HandOver> DefaultHandOver()
+std::shared_ptr<HandOver> defaultHandOver()
 {
     std::lock_guard lock(defaultMutex);
-    return defaultHandOver;
+    return installedHandOver;
 }
 
 void TaskQueueHandOver::post(std::function<void()> task)

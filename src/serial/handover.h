@@ -23,8 +23,8 @@ public:
 };
 
 // The default used by ports created from now on (nullptr: none installed).
-void SetDefaultHandOver(std::shared_ptr<HandOver> handOver);
-std::shared_ptr<HandOver> DefaultHandOver();
+void setDefaultHandOver(std::shared_ptr<HandOver> handOver);
+std::shared_ptr<HandOver> defaultHandOver();
 
 // A plain queue the owning thread drains itself: for programs without an event loop
 // of their own, and for tests that play the user-interface thread.

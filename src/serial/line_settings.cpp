@@ -15,7 +15,7 @@ namespace tarnik {
 namespace {
 
 // The B-constant of a rate, or 0 when the rate has none.
-speed_t StandardSpeed(int rate)
+speed_t standardSpeed(int rate)
 {
     switch (rate) {
     case 110:
@@ -52,9 +52,9 @@ speed_t StandardSpeed(int rate)
 }
 
 // Raises or drops one modem output line; devices without modem lines are ignored.
-void SetModemLine(int fd, int line, bool on)
+void setModemLine(int fd, int line, bool on)
 {
-    if (ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &line) != 0 && !detail::NoModemLines(errno))
+    if (ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &line) != 0 && !detail::noModemLines(errno))
         throw EComPort(errSetLineSettings, errno);
 }
 
@@ -111,8 +111,8 @@ void TCustomComPort::ApplyLineSettings()
     t.c_cc[VSTART] = static_cast<cc_t>(flowControl_.XonChar);
     t.c_cc[VSTOP] = static_cast<cc_t>(flowControl_.XoffChar);
 
-    const int rate = baudRate_ == brCustom ? customBaudRate_ : BaudRateValue(baudRate_);
-    const speed_t standard = StandardSpeed(rate);
+    const int rate = baudRate_ == brCustom ? customBaudRate_ : baudRateValue(baudRate_);
+    const speed_t standard = standardSpeed(rate);
     if (standard != 0) {
         cfsetispeed(&t, standard);
         cfsetospeed(&t, standard);
@@ -130,15 +130,15 @@ void TCustomComPort::ApplyLineSettings()
     if (standard == 0) {
         if (rate <= 0)
             throw EComPort(errSetLineSettings, EINVAL);
-        if (detail::SetArbitrarySpeed(fd_.get(), rate) != 0)
+        if (detail::setArbitrarySpeed(fd_.get(), rate) != 0)
             throw EComPort(errSetLineSettings, errno);
     }
 
     // DTR and RTS: held off or raised as asked; handshake modes leave them raised
     // (RTS handshake itself is CRTSCTS above).
-    SetModemLine(fd_.get(), TIOCM_DTR, flowControl_.ControlDTR != dtrDisable);
+    setModemLine(fd_.get(), TIOCM_DTR, flowControl_.ControlDTR != dtrDisable);
     if (flowControl_.ControlRTS != rtsHandshake)
-        SetModemLine(fd_.get(), TIOCM_RTS, flowControl_.ControlRTS != rtsDisable);
+        setModemLine(fd_.get(), TIOCM_RTS, flowControl_.ControlRTS != rtsDisable);
     if (trace_)
         TraceText(trace_tag::kSettings, LineSettingsText());
 }
@@ -147,7 +147,7 @@ std::string TCustomComPort::LineSettingsText() const
 {
     static constexpr char kParity[] = {'N', 'O', 'E', 'M', 'S'};
     static constexpr const char* kStop[] = {"1", "1.5", "2"};
-    const int rate = baudRate_ == brCustom ? customBaudRate_ : BaudRateValue(baudRate_);
+    const int rate = baudRate_ == brCustom ? customBaudRate_ : baudRateValue(baudRate_);
     const auto& f = flowControl_;
     char text[160];
     std::snprintf(text, sizeof text,

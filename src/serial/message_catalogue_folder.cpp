@@ -44,7 +44,7 @@ bool holdsCatalogue(const std::filesystem::path& folder, const std::string& doma
 
 }  // namespace
 
-std::vector<std::string> UserLanguages()
+std::vector<std::string> userLanguages()
 {
     std::vector<std::string> languages;
     std::string list = firstSet({"LANGUAGE"});

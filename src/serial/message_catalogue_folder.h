@@ -15,7 +15,7 @@ namespace tarnik {
 // The user's languages in gettext's order of preference (LANGUAGE, then the
 // first set of LC_ALL, LC_MESSAGES, LANG), each followed by its shorter forms:
 // "pl_PL.UTF-8" gives "pl_PL.UTF-8", "pl_PL", "pl".
-std::vector<std::string> UserLanguages();
+std::vector<std::string> userLanguages();
 
 std::filesystem::path messageCatalogueFolder(const std::filesystem::path& besideProgram,
                                              const std::filesystem::path& installed,

@@ -40,46 +40,46 @@ constexpr const char* kTexts[kComErrorCount] = {
     "Registry error",
 };
 
-const char* Translate(const char* text)
+const char* translate(const char* text)
 {
     return dgettext(kSerialTextDomain, text);
 }
 
 }  // namespace
 
-void InitSerialMessages(const std::string& localeDir)
+void initSerialMessages(const std::string& localeDir)
 {
     bindtextdomain(kSerialTextDomain, localeDir.c_str());
     bind_textdomain_codeset(kSerialTextDomain, "UTF-8");
 }
 
-void InitSerialMessages()
+void initSerialMessages()
 {
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec)
         return;  // no catalogue folder to bind: texts stay as written
     const auto programFolder = exe.parent_path();
-    InitSerialMessages(
+    initSerialMessages(
         messageCatalogueFolder(programFolder / "locale",
                                (programFolder / config::kLocaleFromBin).lexically_normal(),
-                               kSerialTextDomain, UserLanguages())
+                               kSerialTextDomain, userLanguages())
             .string());
 }
 
-const char* ComErrorText(int code)
+const char* comErrorText(int code)
 {
     return code >= 1 && code <= kComErrorCount ? kTexts[code - 1] : "";
 }
 
-std::string ComErrorMessage(int code, int systemCode)
+std::string comErrorMessage(int code, int systemCode)
 {
-    const char* text = ComErrorText(code);
-    std::string message = *text ? Translate(text) : "";
+    const char* text = comErrorText(code);
+    std::string message = *text ? translate(text) : "";
     if (systemCode != -1) {
         // The format comes from a catalogue: accept it only with exactly one %d and no
         // other conversion, so a faulty translation cannot corrupt the call.
-        const std::string format = Translate(kSystemCodeSuffix);
+        const std::string format = translate(kSystemCodeSuffix);
         const auto first = format.find('%');
         const bool safe = first != std::string::npos && format.compare(first, 2, "%d") == 0 &&
                           format.find('%', first + 2) == std::string::npos;

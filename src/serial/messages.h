@@ -15,13 +15,13 @@ inline constexpr const char* kSystemCodeSuffix = " (win error code: %d)";
 // when only the installed share/locale holds a catalogue for the user's language,
 // to that one (see messageCatalogueFolder). Call once at start-up, after setlocale.
 // Without a catalogue texts stay as written.
-void InitSerialMessages();
+void initSerialMessages();
 // Same, with an explicit catalogue folder (used by tests).
-void InitSerialMessages(const std::string& localeDir);
+void initSerialMessages(const std::string& localeDir);
 
 // The untranslated table text of a code 1..23; an empty text for any other code.
-const char* ComErrorText(int code);
+const char* comErrorText(int code);
 // The translated message as EComPort forms it.
-std::string ComErrorMessage(int code, int systemCode = -1);
+std::string comErrorMessage(int code, int systemCode = -1);
 
 }  // namespace tarnik

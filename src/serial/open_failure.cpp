@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Fill(std::string& text, const std::string& name, const std::string& value)
+void fill(std::string& text, const std::string& name, const std::string& value)
 {
     const std::string key = "{" + name + "}";
     for (auto at = text.find(key); at != std::string::npos; at = text.find(key, at + value.size()))
@@ -26,7 +26,7 @@ void Fill(std::string& text, const std::string& name, const std::string& value)
 }
 
 // The name of the group that owns the device; empty when it cannot be told.
-std::string OwnerGroup(const std::string& path)
+std::string ownerGroup(const std::string& path)
 {
     struct stat info { };
     if (::stat(path.c_str(), &info) != 0)
@@ -41,7 +41,7 @@ std::string OwnerGroup(const std::string& path)
 
 // Other processes that have the device open, as "name, PID n" (what fuser finds
 // among the processes this user may look into).
-std::string Holders(const std::string& path)
+std::string holdersOf(const std::string& path)
 {
     std::error_code ec;
     const fs::path device = fs::canonical(path, ec);
@@ -68,7 +68,7 @@ std::string Holders(const std::string& path)
     return found;
 }
 
-std::string ExistingPorts(const std::string& sysRoot)
+std::string existingPorts(const std::string& sysRoot)
 {
     std::string list;
     for (const std::string& port : ListSerialPorts(sysRoot + "/class/tty"))
@@ -76,47 +76,47 @@ std::string ExistingPorts(const std::string& sysRoot)
     return list;
 }
 
-std::string Hint(const std::string& path, int error, const std::string& sysRoot)
+std::string hintFor(const std::string& path, int error, const std::string& sysRoot)
 {
     std::string hint;
     switch (error) {
     case EACCES:
     case EPERM: {
-        const std::string group = OwnerGroup(path);
+        const std::string group = ownerGroup(path);
         hint =
             group.empty() || group == "root" ? open_hint::kAskAdministrator : open_hint::kJoinGroup;
-        Fill(hint, "group", group);
+        fill(hint, "group", group);
         break;
     }
     case EBUSY:
     case EWOULDBLOCK: {
-        const std::string holders = Holders(path);
+        const std::string holders = holdersOf(path);
         hint = holders.empty() ? open_hint::kInUse : open_hint::kInUseBy;
-        Fill(hint, "program", holders);
+        fill(hint, "program", holders);
         break;
     }
     case ENOENT:
     case ENODEV:
     case ENXIO: {
-        const std::string ports = ExistingPorts(sysRoot);
+        const std::string ports = existingPorts(sysRoot);
         hint = ports.empty() ? open_hint::kMissingNoPorts : open_hint::kMissing;
-        Fill(hint, "ports", ports);
+        fill(hint, "ports", ports);
         break;
     }
     default:
         return {};
     }
-    Fill(hint, "path", path);
+    fill(hint, "path", path);
     return hint;
 }
 
 }  // namespace
 
-std::string OpenFailureAdvice(const std::string& devicePath, int error, const std::string& sysRoot)
+std::string openFailureAdvice(const std::string& devicePath, int error, const std::string& sysRoot)
 {
     try {
         std::string advice = std::error_code(error, std::generic_category()).message() + ".";
-        const std::string hint = Hint(devicePath, error, sysRoot);
+        const std::string hint = hintFor(devicePath, error, sysRoot);
         if (!hint.empty())
             advice += " " + hint;
         return advice;

@@ -10,7 +10,7 @@ namespace tarnik {
 
 // One line: "<system description>. <hint>"; the hint is left out for errors that have
 // none. `sysRoot` is where "class/tty" is read to list the ports that do exist.
-std::string OpenFailureAdvice(const std::string& devicePath, int error,
+std::string openFailureAdvice(const std::string& devicePath, int error,
                               const std::string& sysRoot = "/sys");
 
 // Hints, with {path}, {group}, {program} and {ports} filled in.

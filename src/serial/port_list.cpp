@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool StartsWith(const std::string& s, const char* prefix)
+bool startsWith(const std::string& s, const char* prefix)
 {
     return s.rfind(prefix, 0) == 0;
 }
@@ -21,14 +21,14 @@ bool StartsWith(const std::string& s, const char* prefix)
 // A legacy 8250-style port is listed only when a UART answers behind it; the driver
 // creates ttyS0..ttyS31 whether or not the hardware exists, and marks the absent ones
 // with type 0 (PORT_UNKNOWN).
-bool UartPresent(const fs::path& entry)
+bool uartPresent(const fs::path& entry)
 {
     std::ifstream in(entry / "type");
     int type = 0;
     return static_cast<bool>(in >> type) && type != 0;
 }
 
-bool CaseInsensitiveLess(const std::string& a, const std::string& b)
+bool caseInsensitiveLess(const std::string& a, const std::string& b)
 {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         return std::tolower(static_cast<unsigned char>(x)) <
@@ -50,11 +50,11 @@ std::vector<std::string> ListSerialPorts(const std::string& ttyClassDir)
             // Virtual terminals, ptys and the console have no driver behind a device.
             if (!fs::exists(entry / "device" / "driver", linkError))
                 continue;
-            if (StartsWith(name, "ttyS") && !UartPresent(entry))
+            if (startsWith(name, "ttyS") && !uartPresent(entry))
                 continue;
             ports.push_back("/dev/" + name);
         }
-        std::stable_sort(ports.begin(), ports.end(), CaseInsensitiveLess);
+        std::stable_sort(ports.begin(), ports.end(), caseInsensitiveLess);
     } catch (...) {
         // Listing never fails: whatever was found so far is the list.
     }
@@ -65,7 +65,7 @@ namespace {
 
 // The first line of a sysfs attribute, made safe to show, without surrounding blanks;
 // empty when absent.
-std::string Attribute(const fs::path& file)
+std::string attribute(const fs::path& file)
 {
     std::ifstream in(file);
     std::string line;
@@ -78,7 +78,7 @@ std::string Attribute(const fs::path& file)
 
 // The name of the folder a sysfs link such as "driver" or "subsystem" leads to; empty
 // when there is no such link.
-std::string LinkTarget(const fs::path& link)
+std::string linkTarget(const fs::path& link)
 {
     std::error_code ec;
     const fs::path target = fs::read_symlink(link, ec);
@@ -91,13 +91,13 @@ struct UsbDevice {
 };
 
 // The USB device above `device`, if there is one.
-std::optional<UsbDevice> FindUsbDevice(const fs::path& device, const fs::path& sysRoot)
+std::optional<UsbDevice> findUsbDevice(const fs::path& device, const fs::path& sysRoot)
 {
     for (fs::path dir = device; !dir.empty() && dir != sysRoot && dir != dir.root_path();
          dir = dir.parent_path()) {
         std::error_code ec;
         if (fs::exists(dir / "idVendor", ec))
-            return UsbDevice{dir, Attribute(dir / "serial")};
+            return UsbDevice{dir, attribute(dir / "serial")};
     }
     return std::nullopt;
 }
@@ -105,7 +105,7 @@ std::optional<UsbDevice> FindUsbDevice(const fs::path& device, const fs::path& s
 // `texts` then `tail` within kDeviceTextMax characters: the device's texts give way
 // first (cut, with an ellipsis), so that the ids and the stable name, which tell a port
 // apart, stay whole while they fit.
-std::string FitDescription(const std::string& texts, const std::string& tail)
+std::string fitDescription(const std::string& texts, const std::string& tail)
 {
     static constexpr std::string_view kEllipsis = "…";
     const std::size_t tailLength = characterCount(tail);
@@ -119,24 +119,24 @@ std::string FitDescription(const std::string& texts, const std::string& tail)
 
 // "manufacturer product (serial), USB vvvv:pppp[, STABLE NAME]"; the numbers alone when
 // the device gives no texts.
-std::string UsbDescription(const UsbDevice& usb, const std::string& stable)
+std::string usbDescription(const UsbDevice& usb, const std::string& stable)
 {
-    std::string text = Attribute(usb.dir / "manufacturer");
-    const std::string product = Attribute(usb.dir / "product");
+    std::string text = attribute(usb.dir / "manufacturer");
+    const std::string product = attribute(usb.dir / "product");
     if (!product.empty())
         text += (text.empty() ? "" : " ") + product;
     if (!usb.serial.empty())
         text += (text.empty() ? "" : " ") + ("(" + usb.serial + ")");
     std::string tail =
-        "USB " + Attribute(usb.dir / "idVendor") + ":" + Attribute(usb.dir / "idProduct");
+        "USB " + attribute(usb.dir / "idVendor") + ":" + attribute(usb.dir / "idProduct");
     if (!stable.empty())
         tail += ", " + stable;
-    return text.empty() ? FitDescription({}, tail) : FitDescription(text, ", " + tail);
+    return text.empty() ? fitDescription({}, tail) : fitDescription(text, ", " + tail);
 }
 
 // The first (by name) link in the udev folder `dir` that leads to the device `name`, as
 // a /dev path; empty when there is none.
-std::string UdevName(const fs::path& dir, const std::string& devDir, const std::string& name)
+std::string udevName(const fs::path& dir, const std::string& devDir, const std::string& name)
 {
     std::vector<std::string> found;
     std::error_code ec;
@@ -152,16 +152,16 @@ std::string UdevName(const fs::path& dir, const std::string& devDir, const std::
 // The device that does the work for a terminal: the tty's own device in the old layout;
 // from kernel 6.5 on the tty hangs below a "port" and a "ctrl" device of the serial-base
 // bus, and the real device (the one whose driver names the hardware) is above them.
-fs::path HardwareDevice(const fs::path& ttyDevice, const fs::path& sysRoot)
+fs::path hardwareDevice(const fs::path& ttyDevice, const fs::path& sysRoot)
 {
     fs::path dir = ttyDevice;
-    while (LinkTarget(dir / "subsystem") == "serial-base" && dir.has_parent_path() &&
+    while (linkTarget(dir / "subsystem") == "serial-base" && dir.has_parent_path() &&
            dir.parent_path() != sysRoot && dir.parent_path() != dir.root_path())
         dir = dir.parent_path();
     return dir;
 }
 
-std::string Describe(const fs::path& root, const std::string& name)
+std::string describe(const fs::path& root, const std::string& name)
 {
     const fs::path sysRoot = root / "sys";
     const fs::path entry = sysRoot / "class" / "tty" / name;
@@ -169,22 +169,22 @@ std::string Describe(const fs::path& root, const std::string& name)
     const fs::path device = fs::canonical(entry / "device", ec);
     if (ec)
         return {};
-    const auto usb = FindUsbDevice(device, sysRoot);
+    const auto usb = findUsbDevice(device, sysRoot);
     if (!usb) {
         const std::string driver =
-            sanitizeDeviceText(LinkTarget(HardwareDevice(device, sysRoot) / "driver"));
+            sanitizeDeviceText(linkTarget(hardwareDevice(device, sysRoot) / "driver"));
         return driver.empty() ? std::string(kBuiltInPort)
-                              : FitDescription(std::string(kBuiltInPort) + " (" + driver, ")");
+                              : fitDescription(std::string(kBuiltInPort) + " (" + driver, ")");
     }
     // Two identical adapters without serial numbers share their by-id name; only the
     // socket they are plugged into (by-path) tells them apart.
     const fs::path udev = root / "dev" / "serial";
-    const std::string byId = UdevName(udev / "by-id", "/dev/serial/by-id/", name);
-    const std::string byPath = UdevName(udev / "by-path", "/dev/serial/by-path/", name);
+    const std::string byId = udevName(udev / "by-id", "/dev/serial/by-id/", name);
+    const std::string byPath = udevName(udev / "by-path", "/dev/serial/by-path/", name);
     std::string stable = usb->serial.empty() ? byPath : byId;
     if (stable.empty())
         stable = usb->serial.empty() ? byId : byPath;
-    return UsbDescription(*usb, stable);
+    return usbDescription(*usb, stable);
 }
 
 }  // namespace
@@ -195,7 +195,7 @@ std::vector<SerialPortInfo> describeSerialPorts(const std::string& root)
     for (std::string& path : ListSerialPorts((fs::path(root) / "sys" / "class" / "tty").string())) {
         std::string description;
         try {
-            description = Describe(root, fs::path(path).filename().string());
+            description = describe(root, fs::path(path).filename().string());
         } catch (...) {
             // A port that cannot be described is still listed.
         }

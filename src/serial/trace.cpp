@@ -12,7 +12,7 @@ std::shared_ptr<TraceSink> defaultSink;
 
 constexpr int kBytesPerRow = 16;
 
-bool Masked(const ByteRanges& masked, std::size_t offset)
+bool isMasked(const ByteRanges& masked, std::size_t offset)
 {
     return std::any_of(masked.begin(), masked.end(), [offset](const ByteRange& r) {
         return offset >= r.begin && offset < r.end;
@@ -20,13 +20,13 @@ bool Masked(const ByteRanges& masked, std::size_t offset)
 }
 }  // namespace
 
-void SetDefaultTraceSink(std::shared_ptr<TraceSink> sink)
+void setDefaultTraceSink(std::shared_ptr<TraceSink> sink)
 {
     std::lock_guard lock(defaultMutex);
     defaultSink = std::move(sink);
 }
 
-std::shared_ptr<TraceSink> DefaultTraceSink()
+std::shared_ptr<TraceSink> defaultTraceSink()
 {
     std::lock_guard lock(defaultMutex);
     return defaultSink;
@@ -108,7 +108,7 @@ std::vector<std::string> formatTraceBytes(const char* data, int count, const Byt
         std::string printable;
         for (int i = row; i < end; ++i) {
             const auto byte = static_cast<unsigned char>(data[i]);
-            if (Masked(masked, static_cast<std::size_t>(i))) {
+            if (isMasked(masked, static_cast<std::size_t>(i))) {
                 out += "** ";
                 printable += '*';
                 continue;

@@ -74,8 +74,8 @@ private:
 };
 
 // The sink given to every port constructed from now on (nullptr: none).
-void SetDefaultTraceSink(std::shared_ptr<TraceSink> sink);
-std::shared_ptr<TraceSink> DefaultTraceSink();
+void setDefaultTraceSink(std::shared_ptr<TraceSink> sink);
+std::shared_ptr<TraceSink> defaultTraceSink();
 
 // Tags of the lines, by what they record.
 namespace trace_tag {

@@ -9,7 +9,7 @@
 
 namespace tarnik::detail {
 
-bool ReadLineCounters(int fd, LineCounters& out)
+bool readLineCounters(int fd, LineCounters& out)
 {
     serial_icounter_struct c{};
     if (ioctl(fd, TIOCGICOUNT, &c) != 0)
@@ -20,19 +20,19 @@ bool ReadLineCounters(int fd, LineCounters& out)
     return true;
 }
 
-int QueuedInput(int fd)
+int queuedInput(int fd)
 {
     int n = 0;
     return ioctl(fd, FIONREAD, &n) == 0 ? n : -1;
 }
 
-int QueuedOutput(int fd)
+int queuedOutput(int fd)
 {
     int n = 0;
     return ioctl(fd, TIOCOUTQ, &n) == 0 ? n : -1;
 }
 
-std::optional<int> EnableLowLatency(int fd)
+std::optional<int> enableLowLatency(int fd)
 {
     serial_struct info{};
     if (ioctl(fd, TIOCGSERIAL, &info) != 0 || (info.flags & ASYNC_LOW_LATENCY) != 0)
@@ -44,7 +44,7 @@ std::optional<int> EnableLowLatency(int fd)
     return previous;
 }
 
-void RestoreSerialFlags(int fd, int flags)
+void restoreSerialFlags(int fd, int flags)
 {
     serial_struct info{};
     if (ioctl(fd, TIOCGSERIAL, &info) != 0)
@@ -55,18 +55,18 @@ void RestoreSerialFlags(int fd, int flags)
     ioctl(fd, TIOCSSERIAL, &info);
 }
 
-bool DeviceGoneError(int error)
+bool deviceGoneError(int error)
 {
     return error == EIO || error == ENXIO || error == ENODEV;
 }
 
-bool HungUp(int fd)
+bool hungUp(int fd)
 {
     pollfd p{fd, POLLIN, 0};
     return poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
-bool NoModemLines(int error)
+bool noModemLines(int error)
 {
     return error == ENOTTY || error == EINVAL;
 }

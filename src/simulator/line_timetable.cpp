@@ -4,14 +4,14 @@
 
 namespace tarnik {
 
-std::chrono::nanoseconds ByteTimeAt(int baudRate)
+std::chrono::nanoseconds byteTimeAt(int baudRate)
 {
     return baudRate > 0 ? std::chrono::nanoseconds(10'000'000'000LL / baudRate)
                         : std::chrono::nanoseconds(0);
 }
 
 LineTimetable::LineTimetable(const LinePacing& pacing)
-    : pacing_(pacing), byteTime_(ByteTimeAt(pacing.baudRate))
+    : pacing_(pacing), byteTime_(byteTimeAt(pacing.baudRate))
 {
 }
 

@@ -43,6 +43,6 @@ private:
 };
 
 // Time one byte takes at `baudRate` (10 bits a byte); zero for 0.
-std::chrono::nanoseconds ByteTimeAt(int baudRate);
+std::chrono::nanoseconds byteTimeAt(int baudRate);
 
 }  // namespace tarnik

@@ -25,7 +25,7 @@ ModuleSimulator::ModuleSimulator(SimulatorOptions options) : options_(std::move(
         memory_ = *options_.memory;
     } else {
         // An empty memory as a module keeps it: with its header checksum right.
-        memory_[image::kChecksum] = HeaderChecksum(memory_);
+        memory_[image::kChecksum] = headerChecksum(memory_);
     }
 }
 

@@ -110,7 +110,7 @@ void PacedLine::write(const std::string& bytes)
 void PacedLine::stream(std::chrono::milliseconds duration, const std::function<char()>& next)
 {
     const auto byteTime =
-        timetable_.byteTime().count() > 0 ? timetable_.byteTime() : ByteTimeAt(kModuleBaud);
+        timetable_.byteTime().count() > 0 ? timetable_.byteTime() : byteTimeAt(kModuleBaud);
     const auto start = Clock::now();
     auto due = start;
     std::string burst;

@@ -42,7 +42,7 @@ protected:
     void SetUp() override { recorder->opened.clear(); }
 };
 
-TEST_F(AboutTest, showsNameVersionAndMaker)
+TEST_F(AboutTest, ShowsNameVersionAndMaker)
 {
     tarnik::TAboutBox box;
     ASSERT_EQ(box.windowTitle(), QStringLiteral("About"));
@@ -59,7 +59,7 @@ TEST_F(AboutTest, showsNameVersionAndMaker)
     ASSERT_TRUE(box.findChild<QPushButton*>(QStringLiteral("OKButton"))->isDefault());
 }
 
-TEST_F(AboutTest, webLinkOpensEachTimeAndTheBoxStays)
+TEST_F(AboutTest, WebLinkOpensEachTimeAndTheBoxStays)
 {
     tarnik::TAboutBox box;
     box.show();
@@ -71,7 +71,7 @@ TEST_F(AboutTest, webLinkOpensEachTimeAndTheBoxStays)
     ASSERT_TRUE(box.isVisible());
 }
 
-TEST_F(AboutTest, okClosesWithResultOk)
+TEST_F(AboutTest, OkClosesWithResultOk)
 {
     tarnik::TAboutBox box;
     QTimer::singleShot(
@@ -79,7 +79,7 @@ TEST_F(AboutTest, okClosesWithResultOk)
     ASSERT_EQ(box.exec(), int(QDialog::Accepted));
 }
 
-TEST_F(AboutTest, supportMailHasSubjectWithSixTrailingBlanks)
+TEST_F(AboutTest, SupportMailHasSubjectWithSixTrailingBlanks)
 {
     ASSERT_EQ(tarnik::supportMailText(),
               QStringLiteral("mailto:serwis@example.com?subject=Uwagi do programu Tarnik      "));

@@ -32,7 +32,7 @@
 namespace tarnik {
 namespace {
 
-using test::PumpUntil;
+using test::pumpUntil;
 
 struct ComparisonRig {
     explicit ComparisonRig(SimulatorOptions options = {})
@@ -162,7 +162,7 @@ TEST(WindowComparisons, WithTheModuleReadsItBackWithoutShowingIt)
     const SettingsRecord recordBefore = f.window().settings();
 
     rig.comparisons().compareWithModuleAction()->trigger();
-    ASSERT_TRUE(PumpUntil([&] { return rig.dialog() != nullptr; }));
+    ASSERT_TRUE(pumpUntil([&] { return rig.dialog() != nullptr; }));
     EXPECT_EQ(rig.headers(), (QStringList{"Ustawienie", "W oknie", "W module"}));
     ASSERT_EQ(rig.dialog()->table()->rowCount(), 3);
     EXPECT_EQ(rig.row(0),
@@ -210,12 +210,12 @@ TEST(WindowComparisons, WithTheModuleWaitsForASerialQueryToEnd)
     rig.comparisons().compareWithModuleAction()->trigger();
     EXPECT_TRUE(rig.hasLine("Trwa wymiana z modułem; porównanie możliwe po jej zakończeniu."));
     EXPECT_EQ(rig.module.frameCount(), 1);
-    ASSERT_TRUE(PumpUntil([&] { return rig.hasLine("Brak oprowiedzi z modułu."); }));
+    ASSERT_TRUE(pumpUntil([&] { return rig.hasLine("Brak oprowiedzi z modułu."); }));
     EXPECT_FALSE(f.window().engine().serialQueryPending());
     EXPECT_TRUE(f.window().engine().serialQueryAllowed());
 
     rig.comparisons().compareWithModuleAction()->trigger();
-    ASSERT_TRUE(PumpUntil([&] { return rig.dialog() != nullptr; }));
+    ASSERT_TRUE(pumpUntil([&] { return rig.dialog() != nullptr; }));
     EXPECT_EQ(rig.module.frames().back().command, '3');
 }
 
@@ -224,14 +224,14 @@ TEST(WindowComparisons, CheckAfterProgrammingAddsTheVerificationLine)
     ComparisonRig rig;
     auto& f = rig.f;
     f.button("Bprogramuj")->click();
-    ASSERT_TRUE(PumpUntil([&] { return rig.hasLine("Programowanie zakończone pomyślnie."); }));
+    ASSERT_TRUE(pumpUntil([&] { return rig.hasLine("Programowanie zakończone pomyślnie."); }));
     QApplication::processEvents();
     EXPECT_EQ(rig.module.frames().back().command, '0') << "off by default: no read-back";
 
     rig.comparisons().verifyAction()->setChecked(true);
     f.edit("ETSMS_We2_Re1")->setText(QStringLiteral("Okno"));
     f.button("Bprogramuj")->click();
-    ASSERT_TRUE(PumpUntil(
+    ASSERT_TRUE(pumpUntil(
         [&] { return rig.hasLine("Weryfikacja: moduł zawiera zaprogramowane ustawienia."); }));
     EXPECT_EQ(rig.module.frames().back().command, '3');
     EXPECT_EQ(f.window().infoLines().back(),
@@ -249,7 +249,7 @@ TEST(WindowComparisons, AnUnansweredReadBackSaysTheSettingsWereProgrammedButNotC
     rig.f.button("Bprogramuj")->click();
     const char* line = "Weryfikacja: odczyt nie powiódł się (brak odpowiedzi z modułu); ustawienia "
                        "zaprogramowano, ale ich nie sprawdzono.";
-    ASSERT_TRUE(PumpUntil([&] { return rig.hasLine(line); }, std::chrono::seconds(20)));
+    ASSERT_TRUE(pumpUntil([&] { return rig.hasLine(line); }, std::chrono::seconds(20)));
     EXPECT_TRUE(rig.hasLine("Programowanie zakończone pomyślnie."));
     EXPECT_EQ(rig.f.window().infoLines().back(), QString::fromUtf8(line));
 }

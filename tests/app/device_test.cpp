@@ -31,8 +31,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-using test::PumpFor;
-using test::PumpUntil;
+using test::pumpFor;
+using test::pumpUntil;
 
 // The trace dialog answered with a fixed name.
 class TraceFileChooser : public ScriptedFileChooser {
@@ -131,7 +131,7 @@ TEST(WindowTrace, HelpMenuSavesTheNewestLinesOfTheWireTrace)
     EXPECT_TRUE(w.f->get<QMenu>("Rozwiazywanieproblemw1")->actions().contains(save));
 
     w.f->action("serialNumberAction")->trigger();
-    ASSERT_TRUE(PumpUntil([&] { return w.hasLinePrefix("serial: "); }));
+    ASSERT_TRUE(pumpUntil([&] { return w.hasLinePrefix("serial: "); }));
 
     QTemporaryDir dir;
     w.chooser->traceName = dir.filePath("zapis.txt");
@@ -168,9 +168,9 @@ TEST(WindowTrace, ATraceFileThatFailsIsSaidOnceAndTheExchangeGoesOn)
             count += line.startsWith(QString::fromUtf8(kTraceFileFailed)) ? 1 : 0;
         return count;
     };
-    ASSERT_TRUE(PumpUntil([&] { return failureLines() > 0; }));
+    ASSERT_TRUE(pumpUntil([&] { return failureLines() > 0; }));
     w.f->action("serialNumberAction")->trigger();
-    ASSERT_TRUE(PumpUntil([&] { return w.hasLinePrefix("serial: "); }));
+    ASSERT_TRUE(pumpUntil([&] { return w.hasLinePrefix("serial: "); }));
     EXPECT_EQ(failureLines(), 1);
     EXPECT_TRUE(w.f->errors.isEmpty()) << w.f->errors.join("\n").toStdString();
     EXPECT_TRUE(trace->keptLines().join("\n").contains("LINK  finished: serial number"));
@@ -188,13 +188,13 @@ TEST(WindowDevice, UnpluggedWhileTheComListIsOpenIsSaidOnceAndProgrammingWorksAf
     ModuleWindow w;
     w.f->window().show();
     w.f->action("serialNumberAction")->trigger();
-    ASSERT_TRUE(PumpUntil([&] { return w.hasLinePrefix("serial: "); }));
+    ASSERT_TRUE(pumpUntil([&] { return w.hasLinePrefix("serial: "); }));
 
     PortComboBox* ports = w.f->ports();
     ports->showPopup();
     w.module.hangUp();
-    ASSERT_TRUE(PumpUntil([&] { return !w.f->window().port().Connected(); }));
-    PumpFor(200ms);
+    ASSERT_TRUE(pumpUntil([&] { return !w.f->window().port().Connected(); }));
+    pumpFor(200ms);
     EXPECT_EQ(w.f->window().infoLines().count(QString::fromUtf8(link_text::kDeviceLost)), 1);
     EXPECT_TRUE(w.f->errors.isEmpty()) << "no message box between exchanges";
     EXPECT_TRUE(ports->view()->isVisible()) << "the COM list stays open";
@@ -205,7 +205,7 @@ TEST(WindowDevice, UnpluggedWhileTheComListIsOpenIsSaidOnceAndProgrammingWorksAf
     again.start();
     ports->setEditText(QString::fromStdString(again.devicePath()));
     w.f->button("Bprogramuj")->click();
-    EXPECT_TRUE(PumpUntil([&] { return w.hasLine(link_text::kDone); }));
+    EXPECT_TRUE(pumpUntil([&] { return w.hasLine(link_text::kDone); }));
     w.f->window().port().Close();
     again.stop();
 }
@@ -218,9 +218,9 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    tarnik::InitSerialMessages();
-    tarnik::InstallQtHandOver();
-    tarnik::InstallQtTrace();  // as the program does, before the window is made
+    tarnik::initSerialMessages();
+    tarnik::installQtHandOver();
+    tarnik::installQtTrace();  // as the program does, before the window is made
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

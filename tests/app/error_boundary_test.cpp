@@ -13,7 +13,7 @@
 #include "app/error_boundary.h"
 
 using namespace std::chrono_literals;
-using tarnik::test::PumpUntil;
+using tarnik::test::pumpUntil;
 
 namespace {
 
@@ -41,7 +41,7 @@ protected:
     void TearDown() override { tarnik::setErrorPresenter({}); }
 };
 
-TEST_F(ErrorBoundaryTest, errorInAnEventHandlerIsShownAndStopsThere)
+TEST_F(ErrorBoundaryTest, ErrorInAnEventHandlerIsShownAndStopsThere)
 {
     FailingObject object;
     QEvent event(QEvent::User);
@@ -49,17 +49,17 @@ TEST_F(ErrorBoundaryTest, errorInAnEventHandlerIsShownAndStopsThere)
     ASSERT_EQ(shown, QStringList{QStringLiteral("Port COM9 nie istnieje")});
 }
 
-TEST_F(ErrorBoundaryTest, errorInAPostedEventDoesNotEndTheLoop)
+TEST_F(ErrorBoundaryTest, ErrorInAPostedEventDoesNotEndTheLoop)
 {
     FailingObject object;
     QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
     bool loopGoesOn = false;
     QTimer::singleShot(20, [&loopGoesOn] { loopGoesOn = true; });
-    ASSERT_TRUE(PumpUntil([&] { return bool(loopGoesOn); }, 5s));
+    ASSERT_TRUE(pumpUntil([&] { return bool(loopGoesOn); }, 5s));
     ASSERT_EQ(shown.size(), 1);
 }
 
-TEST_F(ErrorBoundaryTest, guardedShowsAnyError)
+TEST_F(ErrorBoundaryTest, GuardedShowsAnyError)
 {
     tarnik::guarded(nullptr, [] { throw std::logic_error("zły stan"); });
     tarnik::guarded(nullptr, [] { throw 42; });
@@ -70,7 +70,7 @@ TEST_F(ErrorBoundaryTest, guardedShowsAnyError)
 // With the real message box: a failure raised while a message is up (for
 // example reported from the serial line) waits for it and is then shown;
 // the same text waiting twice is shown once.
-TEST_F(ErrorBoundaryTest, aFailureDuringAMessageIsShownAfterIt)
+TEST_F(ErrorBoundaryTest, AFailureDuringAMessageIsShownAfterIt)
 {
     tarnik::setErrorPresenter({});
     QStringList boxes;

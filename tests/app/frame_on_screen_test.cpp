@@ -90,7 +90,7 @@ std::optional<QRect> insideOnScreen(WId window)
 std::optional<QRect> frameOnScreen(QWidget& window)
 {
     std::optional<QRect> frame;
-    tarnik::test::PumpUntil(
+    tarnik::test::pumpUntil(
         [&] {
             const auto extents = frameExtents(window.winId());
             const auto inside = insideOnScreen(window.winId());

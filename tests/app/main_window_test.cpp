@@ -40,7 +40,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
 };
 
-TEST_F(MainWindowTest, startsWithFiveFormsAndOnlyTheWindowShown)
+TEST_F(MainWindowTest, StartsWithFiveFormsAndOnlyTheWindowShown)
 {
     WindowFixture f;
     f.window().show();
@@ -53,7 +53,7 @@ TEST_F(MainWindowTest, startsWithFiveFormsAndOnlyTheWindowShown)
     ASSERT_TRUE(!f.forms.AboutBox->isVisible());
 }
 
-TEST_F(MainWindowTest, startUpState)
+TEST_F(MainWindowTest, StartUpState)
 {
     WindowFixture f({QStringLiteral("/dev/ttyFIRST")});
     ASSERT_EQ(f.ports()->currentText(), QStringLiteral("/dev/ttyFIRST"));
@@ -92,7 +92,7 @@ TEST_F(MainWindowTest, startUpState)
     ASSERT_EQ(f.window().settings().flags & 0xC0, 0);
 }
 
-TEST_F(MainWindowTest, menuHasItsItemsAndHiddenEntry)
+TEST_F(MainWindowTest, MenuHasItsItemsAndHiddenEntry)
 {
     WindowFixture f;
     ASSERT_EQ(f.action("Odczytaj3")->text(), QStringLiteral("Odczytaj ..."));
@@ -112,7 +112,7 @@ TEST_F(MainWindowTest, menuHasItsItemsAndHiddenEntry)
 
 // The menu bar's menus open from the keyboard (Alt and the underlined letter) while
 // their captions read as before; the separator in "Plik" is a bare line.
-TEST_F(MainWindowTest, menusOpenFromTheKeyboardAndKeepTheirCaptions)
+TEST_F(MainWindowTest, MenusOpenFromTheKeyboardAndKeepTheirCaptions)
 {
     struct Case {
         const char* menu;
@@ -140,7 +140,7 @@ TEST_F(MainWindowTest, menusOpenFromTheKeyboardAndKeepTheirCaptions)
     EXPECT_EQ(separator->text(), QString()) << "a separator's text is drawn beside its line";
 }
 
-TEST_F(MainWindowTest, exitClosesWithoutQuestion)
+TEST_F(MainWindowTest, ExitClosesWithoutQuestion)
 {
     WindowFixture f;
     f.window().show();
@@ -151,7 +151,7 @@ TEST_F(MainWindowTest, exitClosesWithoutQuestion)
 }
 
 // ---- information list ----
-TEST_F(MainWindowTest, listKeepsTheNewestSevenLines)
+TEST_F(MainWindowTest, ListKeepsTheNewestSevenLines)
 {
     WindowFixture f;
     for (int i = 1; i <= 6; ++i)
@@ -172,7 +172,7 @@ TEST_F(MainWindowTest, listKeepsTheNewestSevenLines)
 }
 
 // ---- busy state ----
-TEST_F(MainWindowTest, busyStateUsesTheOverrideCursorAndAlwaysRestoresIt)
+TEST_F(MainWindowTest, BusyStateUsesTheOverrideCursorAndAlwaysRestoresIt)
 {
     WindowFixture f;
     f.window().setBusy(true);
@@ -187,7 +187,7 @@ TEST_F(MainWindowTest, busyStateUsesTheOverrideCursorAndAlwaysRestoresIt)
 }
 
 // ---- settings files ----
-TEST_F(MainWindowTest, saveThenOpenReproducesEverything)
+TEST_F(MainWindowTest, SaveThenOpenReproducesEverything)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("a.zvn"));
@@ -232,7 +232,7 @@ TEST_F(MainWindowTest, saveThenOpenReproducesEverything)
     ASSERT_TRUE(sameBytes(&saved, &g.window().settings(), sizeof saved));
 }
 
-TEST_F(MainWindowTest, saveStartsFromTheOpenedName)
+TEST_F(MainWindowTest, SaveStartsFromTheOpenedName)
 {
     QTemporaryDir dir;
     const QString first = dir.filePath(QStringLiteral("first.zvn"));
@@ -252,7 +252,7 @@ TEST_F(MainWindowTest, saveStartsFromTheOpenedName)
     ASSERT_EQ(f.window().openDialogFileName(), first);
 }
 
-TEST_F(MainWindowTest, cancellingChangesNothing)
+TEST_F(MainWindowTest, CancellingChangesNothing)
 {
     WindowFixture f;
     f.edit("EPin")->setText(QStringLiteral("1234"));
@@ -264,7 +264,7 @@ TEST_F(MainWindowTest, cancellingChangesNothing)
     ASSERT_TRUE(f.errors.isEmpty());
 }
 
-TEST_F(MainWindowTest, damagedOrMissingFileShowsMessageAndChangesNothing)
+TEST_F(MainWindowTest, DamagedOrMissingFileShowsMessageAndChangesNothing)
 {
     QTemporaryDir dir;
     const QString text = dir.filePath(QStringLiteral("notes.zvn"));
@@ -288,7 +288,7 @@ TEST_F(MainWindowTest, damagedOrMissingFileShowsMessageAndChangesNothing)
     ASSERT_TRUE(f.window().isEnabled());
 }
 
-TEST_F(MainWindowTest, droppedSettingsFileOpens)
+TEST_F(MainWindowTest, DroppedSettingsFileOpens)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("dropped.zvn"));
@@ -317,7 +317,7 @@ TEST_F(MainWindowTest, droppedSettingsFileOpens)
 }
 
 // ---- error boundary ----
-TEST_F(MainWindowTest, portThatCannotBeOpenedShowsAMessageBox)
+TEST_F(MainWindowTest, PortThatCannotBeOpenedShowsAMessageBox)
 {
     WindowFixture f({}, false);  // the real message box
     f.window().show();
@@ -338,7 +338,7 @@ TEST_F(MainWindowTest, portThatCannotBeOpenedShowsAMessageBox)
     ASSERT_TRUE(!f.window().timer1().isArmed());
 }
 
-TEST_F(MainWindowTest, numbersNotInInternationalFormRefuseProgramming)
+TEST_F(MainWindowTest, NumbersNotInInternationalFormRefuseProgramming)
 {
     WindowFixture f;
     f.edit("Enruser3")->setText(QStringLiteral("601234567"));
@@ -352,7 +352,7 @@ TEST_F(MainWindowTest, numbersNotInInternationalFormRefuseProgramming)
     ASSERT_TRUE(f.errors.isEmpty());
 }
 
-TEST_F(MainWindowTest, aboutBoxOpensFromTheMenu)
+TEST_F(MainWindowTest, AboutBoxOpensFromTheMenu)
 {
     WindowFixture f;
     f.window().show();
@@ -367,7 +367,7 @@ TEST_F(MainWindowTest, aboutBoxOpensFromTheMenu)
     ASSERT_TRUE(seen);
 }
 
-TEST_F(MainWindowTest, portListKeepsTypedTextWhenRefreshed)
+TEST_F(MainWindowTest, PortListKeepsTypedTextWhenRefreshed)
 {
     WindowFixture f({QStringLiteral("/dev/pinned")});
     QStringList machine{QStringLiteral("/dev/ttyS0")};

@@ -35,8 +35,8 @@ class NumberRule : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        InitSerialMessages();
-        InstallQtHandOver();
+        initSerialMessages();
+        installQtHandOver();
     }
 };
 
@@ -78,7 +78,7 @@ TEST_F(NumberRule, ProgrammingRefusesANumberTheModuleDoesNotTake)
                                                                     : kNumberTooLongMessage;
             f.edit(name)->setText(QString::fromUtf8(c.text));
             f.button("Bprogramuj")->click();
-            test::PumpFor(20ms);
+            test::pumpFor(20ms);
             EXPECT_EQ(f.window().infoLines().last().toStdString(), expected)
                 << name << " \"" << c.text << '"';
             EXPECT_TRUE(f.button("Bprogramuj")->isEnabled());

@@ -29,7 +29,7 @@
 
 using namespace std::chrono_literals;
 using tarnik::SaveChanges;
-using tarnik::test::PumpUntil;
+using tarnik::test::pumpUntil;
 
 namespace {
 
@@ -39,8 +39,8 @@ class UnsavedEditsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        tarnik::InitSerialMessages();
-        tarnik::InstallQtHandOver();
+        tarnik::initSerialMessages();
+        tarnik::installQtHandOver();
     }
 
     QString settingsFile(const QString& name, const tarnik::SettingsRecord& record)
@@ -237,7 +237,7 @@ TEST_F(UnsavedEditsTest, ProgrammingNeverAsksAndAReadBackAsksFirst)
             settingsFile(QStringLiteral("dom.zvn"), tarnik::startupSettings()));
         QTest::keyClicks(f.edit("Enruser1"), "+48600100200");
         f.button("Bprogramuj")->click();
-        ASSERT_TRUE(PumpUntil(
+        ASSERT_TRUE(pumpUntil(
             [&] {
                 return f.window().infoLines().contains(
                     QStringLiteral("Programowanie zakończone pomyślnie."));
@@ -251,7 +251,7 @@ TEST_F(UnsavedEditsTest, ProgrammingNeverAsksAndAReadBackAsksFirst)
         f.chooser->saveAnswers << SaveChanges::Cancel;
         f.button("BBload")->click();
         EXPECT_EQ(f.chooser->questions, 1);
-        tarnik::test::PumpFor(200ms);
+        tarnik::test::pumpFor(200ms);
         EXPECT_EQ(module.frameCount(), framesBefore);
         EXPECT_TRUE(marked(f));
         EXPECT_EQ(f.window().windowTitle(), kCaption + QStringLiteral(" — dom.zvn*"));
@@ -260,7 +260,7 @@ TEST_F(UnsavedEditsTest, ProgrammingNeverAsksAndAReadBackAsksFirst)
         f.chooser->saveAnswers << SaveChanges::Discard;
         f.button("BBload")->click();
         EXPECT_EQ(f.chooser->questions, 2);
-        ASSERT_TRUE(PumpUntil(
+        ASSERT_TRUE(pumpUntil(
             [&] {
                 return f.window().infoLines().contains(
                     QStringLiteral("zaladowane ustawienia z eprom"));
@@ -279,7 +279,7 @@ TEST_F(UnsavedEditsTest, ProgrammingNeverAsksAndAReadBackAsksFirst)
         // module: it is asked about, and stays unsaved.
         f.button("BBload")->click();
         EXPECT_EQ(f.chooser->questions, 2);
-        ASSERT_TRUE(PumpUntil(
+        ASSERT_TRUE(pumpUntil(
             [&] {
                 return f.window().infoLines().count(
                            QStringLiteral("zaladowane ustawienia z eprom")) == 2;
@@ -288,7 +288,7 @@ TEST_F(UnsavedEditsTest, ProgrammingNeverAsksAndAReadBackAsksFirst)
         QTest::keyClicks(f.edit("Eosoba1"), "Portiernia");
         f.button("BBload")->click();
         EXPECT_EQ(f.chooser->questions, 3);
-        ASSERT_TRUE(PumpUntil(
+        ASSERT_TRUE(pumpUntil(
             [&] {
                 return f.window().infoLines().count(
                            QStringLiteral("zaladowane ustawienia z eprom")) == 3;

@@ -29,7 +29,7 @@ namespace {
 
 const QString kCaption = QStringLiteral("Tarnik v 1.1");
 
-using tarnik::test::PumpUntil;
+using tarnik::test::pumpUntil;
 using namespace std::chrono_literals;
 
 class ConveniencesTest : public ::testing::Test {
@@ -109,7 +109,7 @@ TEST_F(ConveniencesTest, RecentFilesAndFolderCarryOverToTheNextRun)
     EXPECT_EQ(f.chooser->openStartNames.first(), folder.path());
     // Choosing from the menu opens the file as the open dialog would.
     f.window().recentFilesMenu()->actions().at(1)->trigger();
-    ASSERT_TRUE(PumpUntil([&] { return f.window().openDialogFileName() == dom; }, 20s));
+    ASSERT_TRUE(pumpUntil([&] { return f.window().openDialogFileName() == dom; }, 20s));
     EXPECT_EQ(f.window().windowTitle(), kCaption + QStringLiteral(" — dom.zvn"));
     EXPECT_EQ(conveniences.recentFiles().first(), dom);
     EXPECT_TRUE(f.errors.isEmpty());
@@ -160,8 +160,8 @@ TEST_F(ConveniencesTest, WindowSizeAndPlaceComeBack)
 
 TEST_F(ConveniencesTest, ThePortOfTheLastAnswerIsChosenAgainWhenListed)
 {
-    tarnik::InitSerialMessages();
-    tarnik::InstallQtHandOver();
+    tarnik::initSerialMessages();
+    tarnik::installQtHandOver();
     tarnik::ModuleSimulator module;
     module.start();
     const QString modulePort = QString::fromStdString(module.devicePath());
@@ -173,7 +173,7 @@ TEST_F(ConveniencesTest, ThePortOfTheLastAnswerIsChosenAgainWhenListed)
         tarnik::UserConveniences conveniences(f.window(), store(), true);
         f.ports()->setCurrentIndex(1);
         f.window().BBserialClick();
-        ASSERT_TRUE(PumpUntil([&] { return !f.window().infoLines().isEmpty(); }, 20s));
+        ASSERT_TRUE(pumpUntil([&] { return !f.window().infoLines().isEmpty(); }, 20s));
         f.window().port().Close();
     }
     module.stop();
@@ -198,15 +198,15 @@ TEST_F(ConveniencesTest, ThePortOfTheLastAnswerIsChosenAgainWhenListed)
 
 TEST_F(ConveniencesTest, APinnedDemoLineIsNeverRemembered)
 {
-    tarnik::InitSerialMessages();
-    tarnik::InstallQtHandOver();
+    tarnik::initSerialMessages();
+    tarnik::installQtHandOver();
     tarnik::ModuleSimulator module;
     module.start();
     {
         WindowFixture f({QString::fromStdString(module.devicePath())});
         tarnik::UserConveniences conveniences(f.window(), store(), false);
         f.window().BBserialClick();
-        ASSERT_TRUE(PumpUntil([&] { return !f.window().infoLines().isEmpty(); }, 20s));
+        ASSERT_TRUE(pumpUntil([&] { return !f.window().infoLines().isEmpty(); }, 20s));
         f.window().port().Close();
     }
     module.stop();

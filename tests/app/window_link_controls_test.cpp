@@ -24,8 +24,8 @@ namespace {
 using tarnik::ModuleSimulator;
 using tarnik::SimulatorOptions;
 
-using tarnik::test::PumpFor;
-using tarnik::test::PumpUntil;
+using tarnik::test::pumpFor;
+using tarnik::test::pumpUntil;
 using namespace std::chrono_literals;
 
 struct SilentModuleWindow {
@@ -72,7 +72,7 @@ TEST(SerialMenuItem, DisabledWhileAReadBackIsPending)
     // Triggered anyway (a shortcut, a stale menu), the query sends nothing.
     w.f->window().BBserialClick();
     ASSERT_TRUE(w.module.waitForFrames(1, std::chrono::seconds(2)));
-    PumpFor(100ms);
+    pumpFor(100ms);
     EXPECT_EQ(w.module.frameCount(), 1);
     EXPECT_FALSE(w.f->window().engine().serialQueryPending());
 }
@@ -85,7 +85,7 @@ TEST(SerialMenuItem, DisabledWhileAQueryIsPendingAndBackWhenItIsAnswered)
     QAction* item = f.action("serialNumberAction");
     item->trigger();
     EXPECT_FALSE(item->isEnabled());
-    ASSERT_TRUE(PumpUntil([&] { return f.window().infoLines().contains("serial: A123"); }));
+    ASSERT_TRUE(pumpUntil([&] { return f.window().infoLines().contains("serial: A123"); }));
     EXPECT_TRUE(item->isEnabled());
     f.window().port().Close();
 }
@@ -97,7 +97,7 @@ TEST(SerialMenuItem, BackAfterAReadBackCompletes)
     WindowFixture f({QString::fromStdString(module.devicePath())});
     f.button("BBload")->click();
     EXPECT_FALSE(f.action("serialNumberAction")->isEnabled());
-    ASSERT_TRUE(PumpUntil(
+    ASSERT_TRUE(pumpUntil(
         [&] { return f.window().infoLines().contains("zaladowane ustawienia z eprom"); }));
     EXPECT_TRUE(f.action("serialNumberAction")->isEnabled());
     f.window().port().Close();
@@ -119,9 +119,9 @@ TEST(LinkButtons, DisabledWhileAReadBackRunsSoASecondPressSendsNothing)
     EXPECT_FALSE(f.button("BBload")->isEnabled());
     EXPECT_FALSE(f.button("Bprogramuj")->isEnabled());
     f.button("Bprogramuj")->click();
-    ASSERT_TRUE(PumpUntil(
+    ASSERT_TRUE(pumpUntil(
         [&] { return f.window().infoLines().contains("zaladowane ustawienia z eprom"); }));
-    PumpFor(300ms);
+    pumpFor(300ms);
     EXPECT_EQ(module.frameCount(), 1);
     EXPECT_EQ(f.window().infoLines(), QStringList{"zaladowane ustawienia z eprom"});
     EXPECT_TRUE(f.button("BBload")->isEnabled());
@@ -147,7 +147,7 @@ TEST(LinkButtons, ARefusedAnswerLeavesTheWindowAsItWas)
     f.button("BBload")->click();
     EXPECT_EQ(f.chooser->questions, 1) << "asked before the edits could be lost";
     const QString refused = QString::fromStdString(tarnik::readBackLengthLine(1704));
-    ASSERT_TRUE(PumpUntil([&] { return f.window().infoLines().contains(refused); }));
+    ASSERT_TRUE(pumpUntil([&] { return f.window().infoLines().contains(refused); }));
     EXPECT_EQ(f.edit("Enruser2")->text(), QStringLiteral("+48600100200"));
     EXPECT_TRUE(f.window().hasUnsavedEdits());
     EXPECT_EQ(f.window().windowTitle(), title);

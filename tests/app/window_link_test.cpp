@@ -29,7 +29,7 @@
 #include "window_fixture.h"
 
 using namespace std::chrono_literals;
-using tarnik::test::PumpUntil;
+using tarnik::test::pumpUntil;
 
 using tarnik::ModuleSimulator;
 using tarnik::SimulatorOptions;
@@ -67,12 +67,12 @@ class WindowLinkTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        tarnik::InitSerialMessages();
-        tarnik::InstallQtHandOver();
+        tarnik::initSerialMessages();
+        tarnik::installQtHandOver();
     }
 };
 
-TEST_F(WindowLinkTest, programmingRunWritesTheShownSettings)
+TEST_F(WindowLinkTest, ProgrammingRunWritesTheShownSettings)
 {
     LinkFixture l;
     auto& f = l.f;
@@ -85,7 +85,7 @@ TEST_F(WindowLinkTest, programmingRunWritesTheShownSettings)
     ASSERT_TRUE(!f.button("BBload")->isEnabled());
     ASSERT_TRUE(QApplication::overrideCursor() &&
                 QApplication::overrideCursor()->shape() == Qt::WaitCursor);
-    ASSERT_TRUE(PumpUntil(
+    ASSERT_TRUE(pumpUntil(
         [&] { return bool(l.hasLine(QStringLiteral("Programowanie zakończone pomyślnie."))); },
         std::chrono::milliseconds(kWaitMs)));
     ASSERT_TRUE(f.button("Bprogramuj")->isEnabled());
@@ -97,11 +97,11 @@ TEST_F(WindowLinkTest, programmingRunWritesTheShownSettings)
     ASSERT_EQ(lines.at(0), QStringLiteral("Rozpoczęcie programowania."));
     ASSERT_EQ(lines.at(1), QStringLiteral("Postęp: 100% ") + QString(52, QLatin1Char('#')));
     // the module holds the image of what the window showed
-    ASSERT_TRUE(tarnik::test::HoldsProgrammedImage(l.module.memory(), f.window().settings()));
+    ASSERT_TRUE(tarnik::test::holdsProgrammedImage(l.module.memory(), f.window().settings()));
     ASSERT_EQ(int(f.window().settings().timerPod[1]), 77);
 }
 
-TEST_F(WindowLinkTest, readBackShowsTheModuleAndKeepsNamesAndNotes)
+TEST_F(WindowLinkTest, ReadBackShowsTheModuleAndKeepsNamesAndNotes)
 {
     tarnik::SettingsRecord moduleRecord = tarnik::startupSettings();
     moduleRecord.timerTorBuf[4] = 200;
@@ -123,7 +123,7 @@ TEST_F(WindowLinkTest, readBackShowsTheModuleAndKeepsNamesAndNotes)
     ASSERT_FALSE(f.button("Bprogramuj")->isEnabled());
     ASSERT_FALSE(f.button("BBload")->isEnabled());
     ASSERT_TRUE(
-        PumpUntil([&] { return bool(l.hasLine(QStringLiteral("zaladowane ustawienia z eprom"))); },
+        pumpUntil([&] { return bool(l.hasLine(QStringLiteral("zaladowane ustawienia z eprom"))); },
                   std::chrono::milliseconds(kWaitMs)));
     ASSERT_EQ(f.get<QSpinBox>("SEtimerTorBuf5")->value(), 200);
     ASSERT_EQ(f.edit("EZalWy2")->text(), QStringLiteral("Z2"));
@@ -137,7 +137,7 @@ TEST_F(WindowLinkTest, readBackShowsTheModuleAndKeepsNamesAndNotes)
     ASSERT_TRUE(f.button("BBload")->isEnabled());
 }
 
-TEST_F(WindowLinkTest, silentModuleEndsTheRunByTimeout)
+TEST_F(WindowLinkTest, SilentModuleEndsTheRunByTimeout)
 {
     SimulatorOptions options;
     options.behaviours.push_back(behaviour::SilentAfter(0));
@@ -147,7 +147,7 @@ TEST_F(WindowLinkTest, silentModuleEndsTheRunByTimeout)
     f.button("Bprogramuj")->click();
     ASSERT_TRUE(f.window().busy());
     ASSERT_TRUE(
-        PumpUntil([&] { return bool(l.hasLine(QStringLiteral("Brak oprowiedzi z modułu."))); },
+        pumpUntil([&] { return bool(l.hasLine(QStringLiteral("Brak oprowiedzi z modułu."))); },
                   std::chrono::milliseconds(kWaitMs)));
     ASSERT_TRUE(!f.window().busy());
     ASSERT_TRUE(f.button("Bprogramuj")->isEnabled());
@@ -155,19 +155,19 @@ TEST_F(WindowLinkTest, silentModuleEndsTheRunByTimeout)
     ASSERT_EQ(f.window().engine().programmingState(), tarnik::ProgrammingState::Idle);
 }
 
-TEST_F(WindowLinkTest, serialNumberFromTheMenu)
+TEST_F(WindowLinkTest, SerialNumberFromTheMenu)
 {
     SimulatorOptions options;
     options.identity.serialNumber = "ZVN0042";
     LinkFixture l(options);
     l.f.action("serialNumberAction")->trigger();
-    ASSERT_TRUE(PumpUntil([&] { return bool(l.hasLine(QStringLiteral("serial: ZVN0042"))); },
+    ASSERT_TRUE(pumpUntil([&] { return bool(l.hasLine(QStringLiteral("serial: ZVN0042"))); },
                           std::chrono::milliseconds(kWaitMs)));
     // The printed report names the module it was read from in this session.
     EXPECT_TRUE(l.f.window().report().reportHtml(false).contains(QStringLiteral("ZVN0042")));
 }
 
-TEST_F(WindowLinkTest, moduleUnpluggedMidRunLeavesTheWindowUsable)
+TEST_F(WindowLinkTest, ModuleUnpluggedMidRunLeavesTheWindowUsable)
 {
     SimulatorOptions options;
     options.behaviours.push_back(behaviour::HangUpAt(3));
@@ -176,10 +176,10 @@ TEST_F(WindowLinkTest, moduleUnpluggedMidRunLeavesTheWindowUsable)
     f.window().timer1().setIntervalMs(2000);
     f.button("Bprogramuj")->click();
     ASSERT_TRUE(
-        PumpUntil([&] { return bool(!f.window().busy()); }, std::chrono::milliseconds(kWaitMs)));
+        pumpUntil([&] { return bool(!f.window().busy()); }, std::chrono::milliseconds(kWaitMs)));
     // the loss is told, in the list or in a message box
     ASSERT_TRUE(
-        PumpUntil([&] { return bool(!f.errors.isEmpty() || f.window().infoLines().size() > 2); },
+        pumpUntil([&] { return bool(!f.errors.isEmpty() || f.window().infoLines().size() > 2); },
                   std::chrono::milliseconds(kWaitMs)));
     ASSERT_TRUE(f.button("Bprogramuj")->isEnabled());
     ASSERT_TRUE(!QApplication::overrideCursor());
@@ -189,7 +189,7 @@ TEST_F(WindowLinkTest, moduleUnpluggedMidRunLeavesTheWindowUsable)
 // A code the user cleared or switched off reaches the module without the old
 // characters: its bytes are zero, as after the factory defaults. (A code of 1 to 3
 // characters is refused before programming.)
-TEST_F(WindowLinkTest, clearedOrSwitchedOffCodesSendNoOldCharacters)
+TEST_F(WindowLinkTest, ClearedOrSwitchedOffCodesSendNoOldCharacters)
 {
     namespace image = tarnik::image;
     struct Case {
@@ -218,7 +218,7 @@ TEST_F(WindowLinkTest, clearedOrSwitchedOffCodesSendNoOldCharacters)
         f.window().binding().showFrom(f.window().settings());
         c.edit(f);
         f.button("Bprogramuj")->click();
-        ASSERT_TRUE(PumpUntil(
+        ASSERT_TRUE(pumpUntil(
             [&] { return bool(l.hasLine(QStringLiteral("Programowanie zakończone pomyślnie."))); },
             std::chrono::milliseconds(kWaitMs)));
         const tarnik::DeviceImage memory = l.module.memory();

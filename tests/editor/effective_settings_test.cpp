@@ -27,7 +27,7 @@ std::string firstDifference(const SettingsRecord& window, const SettingsRecord& 
     return {};
 }
 
-TEST(EffectiveSettings, isWhatTheWindowStoresAfterShowingAndCollecting)
+TEST(EffectiveSettings, IsWhatTheWindowStoresAfterShowingAndCollecting)
 {
     BindingFixture f;
     tarnik::test::RecordGenerator draw(20240518);

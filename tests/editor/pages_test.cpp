@@ -57,7 +57,7 @@ class PagesTest : public ::testing::Test {
 protected:
 };
 
-TEST_F(PagesTest, fivePagesInTabOrder)
+TEST_F(PagesTest, FivePagesInTabOrder)
 {
     Pages p;
     const QStringList captions{QStringLiteral("Podstawowe"), QStringLiteral("numery telefonów"),
@@ -72,7 +72,7 @@ TEST_F(PagesTest, fivePagesInTabOrder)
     ASSERT_EQ(p.tabs->currentIndex(), 0);
 }
 
-TEST_F(PagesTest, spinEditsTakeTheModelsRangesAndInitialValues)
+TEST_F(PagesTest, SpinEditsTakeTheModelsRangesAndInitialValues)
 {
     Pages p;
     for (const tarnik::SpinLimits& limits : tarnik::spinLimits()) {
@@ -84,7 +84,7 @@ TEST_F(PagesTest, spinEditsTakeTheModelsRangesAndInitialValues)
     ASSERT_EQ(p.get<tarnik::SpinEdit>(QStringLiteral("SEcallingTimer"))->maximum(), 240);
 }
 
-TEST_F(PagesTest, editsTakeTheModelsTypingLimits)
+TEST_F(PagesTest, EditsTakeTheModelsTypingLimits)
 {
     Pages p;
     for (const tarnik::EditLimits& limits : tarnik::editLimits()) {
@@ -99,7 +99,7 @@ TEST_F(PagesTest, editsTakeTheModelsTypingLimits)
     }
 }
 
-TEST_F(PagesTest, hiddenControlsExistButAreNeverShown)
+TEST_F(PagesTest, HiddenControlsExistButAreNeverShown)
 {
     Pages p;
     QStringList hidden{QStringLiteral("GroupBox13"),
@@ -126,7 +126,7 @@ TEST_F(PagesTest, hiddenControlsExistButAreNeverShown)
     ASSERT_TRUE(p.get<QCheckBox>(QStringLiteral("ChbClipVerif7"))->isVisible());
 }
 
-TEST_F(PagesTest, reactionButtonsSitInTheirContainers)
+TEST_F(PagesTest, ReactionButtonsSitInTheirContainers)
 {
     Pages p;
     for (int k = 1; k <= 8; ++k)
@@ -151,7 +151,7 @@ TEST_F(PagesTest, reactionButtonsSitInTheirContainers)
     }
 }
 
-TEST_F(PagesTest, captionsAsTheModuleUserKnowsThem)
+TEST_F(PagesTest, CaptionsAsTheModuleUserKnowsThem)
 {
     Pages p;
     ASSERT_EQ(p.get<QCheckBox>(QStringLiteral("ChbClipVerif2"))->text(),
@@ -179,7 +179,7 @@ TEST_F(PagesTest, captionsAsTheModuleUserKnowsThem)
 
 // Comparisons and the report name the option and CLIP boxes by the catalogue's
 // words: they are the boxes' own captions, on the page the place names.
-TEST_F(PagesTest, optionAndClipBoxesCarryTheCataloguesCaptions)
+TEST_F(PagesTest, OptionAndClipBoxesCarryTheCataloguesCaptions)
 {
     Pages p;
     const std::pair<const char*, const char*> bitSets[] = {

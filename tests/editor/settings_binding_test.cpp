@@ -29,7 +29,7 @@ protected:
 };
 
 // ---- SMS centre ----
-TEST_F(SettingsBindingTest, storedNumberOfPresetSelectsIt)
+TEST_F(SettingsBindingTest, StoredNumberOfPresetSelectsIt)
 {
     BindingFixture f;
     put(f.record.csms, "+48602951111");
@@ -38,7 +38,7 @@ TEST_F(SettingsBindingTest, storedNumberOfPresetSelectsIt)
     ASSERT_EQ(f.edit("Ecsms")->text(), QStringLiteral("+48602951111"));
 }
 
-TEST_F(SettingsBindingTest, numberWithLastDigitMissingLeavesOther)
+TEST_F(SettingsBindingTest, NumberWithLastDigitMissingLeavesOther)
 {
     BindingFixture f;
     put(f.record.csms, "+4860295111");
@@ -47,7 +47,7 @@ TEST_F(SettingsBindingTest, numberWithLastDigitMissingLeavesOther)
     ASSERT_EQ(f.edit("Ecsms")->text(), QStringLiteral("+4860295111"));
 }
 
-TEST_F(SettingsBindingTest, choosingPresetsFillsOrEmptiesTheNumber)
+TEST_F(SettingsBindingTest, ChoosingPresetsFillsOrEmptiesTheNumber)
 {
     BindingFixture f;
     auto* centre = f.combo("CBcentrum");
@@ -59,7 +59,7 @@ TEST_F(SettingsBindingTest, choosingPresetsFillsOrEmptiesTheNumber)
     ASSERT_EQ(f.edit("Ecsms")->text(), QString());
 }
 
-TEST_F(SettingsBindingTest, selectingFromProgramDoesNotTouchTheNumber)
+TEST_F(SettingsBindingTest, SelectingFromProgramDoesNotTouchTheNumber)
 {
     BindingFixture f;
     f.edit("Ecsms")->setText(QStringLiteral("+48123"));
@@ -67,7 +67,7 @@ TEST_F(SettingsBindingTest, selectingFromProgramDoesNotTouchTheNumber)
     ASSERT_EQ(f.edit("Ecsms")->text(), QStringLiteral("+48123"));
 }
 
-TEST_F(SettingsBindingTest, typedTextNamingNoPresetLeavesNumber)
+TEST_F(SettingsBindingTest, TypedTextNamingNoPresetLeavesNumber)
 {
     BindingFixture f;
     auto* centre = f.combo("CBcentrum");
@@ -80,7 +80,7 @@ TEST_F(SettingsBindingTest, typedTextNamingNoPresetLeavesNumber)
     ASSERT_EQ(f.edit("Ecsms")->text(), QStringLiteral("+48601000310"));
 }
 
-TEST_F(SettingsBindingTest, typedCentreNumberIsCutTo15)
+TEST_F(SettingsBindingTest, TypedCentreNumberIsCutTo15)
 {
     BindingFixture f;
     f.binding->showFrom(f.record);
@@ -90,7 +90,7 @@ TEST_F(SettingsBindingTest, typedCentreNumberIsCutTo15)
 }
 
 // ---- spin clamping ----
-TEST_F(SettingsBindingTest, outOfRangeValuesAreClampedOnShow)
+TEST_F(SettingsBindingTest, OutOfRangeValuesAreClampedOnShow)
 {
     BindingFixture f;
     f.record.callingTimer = 250;
@@ -104,7 +104,7 @@ TEST_F(SettingsBindingTest, outOfRangeValuesAreClampedOnShow)
     ASSERT_EQ(int(f.record.timerPod[7]), 1);
 }
 
-TEST_F(SettingsBindingTest, largestTimesTravel)
+TEST_F(SettingsBindingTest, LargestTimesTravel)
 {
     BindingFixture f;
     f.record.timerPod[0] = 255;
@@ -123,7 +123,7 @@ TEST_F(SettingsBindingTest, largestTimesTravel)
 }
 
 // ---- flags and options ----
-TEST_F(SettingsBindingTest, accessCodeEmptiedAndDisabledWithoutSmsProgramming)
+TEST_F(SettingsBindingTest, AccessCodeEmptiedAndDisabledWithoutSmsProgramming)
 {
     BindingFixture f;
     put(f.record.pinMod, "1234");
@@ -135,7 +135,7 @@ TEST_F(SettingsBindingTest, accessCodeEmptiedAndDisabledWithoutSmsProgramming)
     ASSERT_EQ(int(f.record.pinMod.len), 0);
 }
 
-TEST_F(SettingsBindingTest, accessCodeShownWithSmsProgramming)
+TEST_F(SettingsBindingTest, AccessCodeShownWithSmsProgramming)
 {
     BindingFixture f;
     put(f.record.pinMod, "1234");
@@ -145,7 +145,7 @@ TEST_F(SettingsBindingTest, accessCodeShownWithSmsProgramming)
     ASSERT_TRUE(f.edit("EPINMOD")->isEnabled());
 }
 
-TEST_F(SettingsBindingTest, flagBits6And7AreCleared)
+TEST_F(SettingsBindingTest, FlagBits6And7AreCleared)
 {
     BindingFixture f;
     f.record.flags = 0xFF;
@@ -153,7 +153,7 @@ TEST_F(SettingsBindingTest, flagBits6And7AreCleared)
     ASSERT_EQ(int(f.record.flags), 0x3F);
 }
 
-TEST_F(SettingsBindingTest, clipBitsTravelIncludingHiddenBox)
+TEST_F(SettingsBindingTest, ClipBitsTravelIncludingHiddenBox)
 {
     BindingFixture f;
     f.record.clipVerif = 0x80 | 0x40 | 0x02;  // bit 7: unidentified SMS box
@@ -164,7 +164,7 @@ TEST_F(SettingsBindingTest, clipBitsTravelIncludingHiddenBox)
     ASSERT_TRUE(!f.check("ChBClipNotVerif7")->isVisibleTo(&f.root));
 }
 
-TEST_F(SettingsBindingTest, exitFunctionBoxKeepsOtherBitsOfTheBlockingByte)
+TEST_F(SettingsBindingTest, ExitFunctionBoxKeepsOtherBitsOfTheBlockingByte)
 {
     BindingFixture f;
     f.record.numberSpecWeRe[4][1] = 0x08;
@@ -179,7 +179,7 @@ TEST_F(SettingsBindingTest, exitFunctionBoxKeepsOtherBitsOfTheBlockingByte)
 }
 
 // ---- output codes ----
-TEST_F(SettingsBindingTest, codesWithTwoBytesShowAndTravel)
+TEST_F(SettingsBindingTest, CodesWithTwoBytesShowAndTravel)
 {
     BindingFixture f;
     f.record.flags = 0x03;
@@ -195,7 +195,7 @@ TEST_F(SettingsBindingTest, codesWithTwoBytesShowAndTravel)
     ASSERT_EQ(int(f.record.wylWyCode[1][0]), 0xB9);
 }
 
-TEST_F(SettingsBindingTest, codeWithOneByteShowsEmpty)
+TEST_F(SettingsBindingTest, CodeWithOneByteShowsEmpty)
 {
     BindingFixture f;
     f.record.flags = 0x01;
@@ -205,7 +205,7 @@ TEST_F(SettingsBindingTest, codeWithOneByteShowsEmpty)
     ASSERT_EQ(f.edit("EZalWy1")->text(), QString());
 }
 
-TEST_F(SettingsBindingTest, singleCharacterCollectsAsNoCode)
+TEST_F(SettingsBindingTest, SingleCharacterCollectsAsNoCode)
 {
     BindingFixture f;
     f.record.flags = 0x01;
@@ -219,7 +219,7 @@ TEST_F(SettingsBindingTest, singleCharacterCollectsAsNoCode)
     ASSERT_EQ(int(f.record.wylWyCode[0][0]), int('A'));
 }
 
-TEST_F(SettingsBindingTest, codeOfOutputWithoutSmsControlIsEmptiedAndDisabled)
+TEST_F(SettingsBindingTest, CodeOfOutputWithoutSmsControlIsEmptiedAndDisabled)
 {
     BindingFixture f;
     f.record.flags = 0x01;  // output 2 without SMS control
@@ -233,7 +233,7 @@ TEST_F(SettingsBindingTest, codeOfOutputWithoutSmsControlIsEmptiedAndDisabled)
 }
 
 // ---- texts ----
-TEST_F(SettingsBindingTest, textsOf36CharactersTravelWhole)
+TEST_F(SettingsBindingTest, TextsOf36CharactersTravelWhole)
 {
     BindingFixture f;
     const std::string text36(36, 'x');
@@ -249,7 +249,7 @@ TEST_F(SettingsBindingTest, textsOf36CharactersTravelWhole)
     ASSERT_EQ(f.edit("ETSMS_We3_Re2")->text().size(), 36);
 }
 
-TEST_F(SettingsBindingTest, polishTextsTravelInCodePage1250)
+TEST_F(SettingsBindingTest, PolishTextsTravelInCodePage1250)
 {
     BindingFixture f;
     f.edit("ETSMS_We1_Re1")->setText(QStringLiteral("Alarm: zażółć gęślą jaźń"));
@@ -261,7 +261,7 @@ TEST_F(SettingsBindingTest, polishTextsTravelInCodePage1250)
     ASSERT_EQ(f.edit("ETSMS_We1_Re1")->text(), QStringLiteral("Alarm: zażółć gęślą jaźń"));
 }
 
-TEST_F(SettingsBindingTest, pinIsCutTo7AndUserNumbersTo15)
+TEST_F(SettingsBindingTest, PinIsCutTo7AndUserNumbersTo15)
 {
     BindingFixture f;
     f.edit("EPin")->setText(QStringLiteral("123456789"));
@@ -272,7 +272,7 @@ TEST_F(SettingsBindingTest, pinIsCutTo7AndUserNumbersTo15)
 }
 
 // ---- users ----
-TEST_F(SettingsBindingTest, internationalFormCheck)
+TEST_F(SettingsBindingTest, InternationalFormCheck)
 {
     BindingFixture f;
     ASSERT_TRUE(f.binding->CheckUserNumbers());  // all empty
@@ -288,7 +288,7 @@ TEST_F(SettingsBindingTest, internationalFormCheck)
     ASSERT_TRUE(!f.binding->CheckUserNumbers());
 }
 
-TEST_F(SettingsBindingTest, namesAndNotesAreCut)
+TEST_F(SettingsBindingTest, NamesAndNotesAreCut)
 {
     BindingFixture f;
     f.edit("Eosoba1")->setText(QString(40, QLatin1Char('n')));
@@ -304,7 +304,7 @@ TEST_F(SettingsBindingTest, namesAndNotesAreCut)
     ASSERT_EQ(notes.substr(0, 8), std::string("ab\r\nab\r\n"));
 }
 
-TEST_F(SettingsBindingTest, notesKeepTheirLines)
+TEST_F(SettingsBindingTest, NotesKeepTheirLines)
 {
     BindingFixture f;
     put(f.users.entries[3].uwagi, "pierwsza\r\ndruga\r\n\r\nczwarta");
@@ -318,7 +318,7 @@ TEST_F(SettingsBindingTest, notesKeepTheirLines)
 }
 
 // ---- orders that matter ----
-TEST_F(SettingsBindingTest, twoActionsOfOneOutputLeaveTheLaterBoxTicked)
+TEST_F(SettingsBindingTest, TwoActionsOfOneOutputLeaveTheLaterBoxTicked)
 {
     BindingFixture f;
     f.record.clipVerif = 0x05;  // bits 0 and 2: switch output 1 on and off
@@ -327,7 +327,7 @@ TEST_F(SettingsBindingTest, twoActionsOfOneOutputLeaveTheLaterBoxTicked)
     ASSERT_TRUE(f.check("ChbClipVerif2")->isChecked());
 }
 
-TEST_F(SettingsBindingTest, reportPeriodFollowsItsOption)
+TEST_F(SettingsBindingTest, ReportPeriodFollowsItsOption)
 {
     BindingFixture f;
     f.record.flags = 0x00;
@@ -340,7 +340,7 @@ TEST_F(SettingsBindingTest, reportPeriodFollowsItsOption)
     ASSERT_TRUE(f.spin("SEtestokr")->isEnabled());
 }
 
-TEST_F(SettingsBindingTest, wholeRecordSurvivesShowAndCollect)
+TEST_F(SettingsBindingTest, WholeRecordSurvivesShowAndCollect)
 {
     // A record inside every range, with every option on, comes back as it was
     // in all the bytes the controls carry.
@@ -376,7 +376,7 @@ TEST_F(SettingsBindingTest, wholeRecordSurvivesShowAndCollect)
     }
 }
 
-TEST_F(SettingsBindingTest, collectingIntoARecordKeepsWhatNoControlShows)
+TEST_F(SettingsBindingTest, CollectingIntoARecordKeepsWhatNoControlShows)
 {
     // The binding holds no record of its own: what it collects goes into the record it is
     // handed, and the bytes no control shows stay that record's, whichever record it is.

@@ -43,7 +43,7 @@ protected:
     };
 };
 
-TEST_F(WidgetsTest, typedValueAboveRangeShowsMaximumAfterLeaving)
+TEST_F(WidgetsTest, TypedValueAboveRangeShowsMaximumAfterLeaving)
 {
     SpinFixture f(1, 255, 3);
     f.typeReplacing(QStringLiteral("300"));
@@ -53,7 +53,7 @@ TEST_F(WidgetsTest, typedValueAboveRangeShowsMaximumAfterLeaving)
     ASSERT_EQ(f.spin->text(), QStringLiteral("255"));
 }
 
-TEST_F(WidgetsTest, typedValueBelowRangeShowsMinimumAfterLeaving)
+TEST_F(WidgetsTest, TypedValueBelowRangeShowsMinimumAfterLeaving)
 {
     SpinFixture f(10, 255, 3);
     f.typeReplacing(QStringLiteral("5"));
@@ -61,7 +61,7 @@ TEST_F(WidgetsTest, typedValueBelowRangeShowsMinimumAfterLeaving)
     ASSERT_EQ(f.spin->value(), 10);
 }
 
-TEST_F(WidgetsTest, emptyTextReadsAsMinimum)
+TEST_F(WidgetsTest, EmptyTextReadsAsMinimum)
 {
     SpinFixture f(10, 255, 3);
     f.spin->setValue(77);
@@ -71,7 +71,7 @@ TEST_F(WidgetsTest, emptyTextReadsAsMinimum)
     ASSERT_EQ(f.spin->text(), QStringLiteral("10"));
 }
 
-TEST_F(WidgetsTest, lettersAndExtraDigitsAreNotTyped)
+TEST_F(WidgetsTest, LettersAndExtraDigitsAreNotTyped)
 {
     SpinFixture f(1, 10, 2);
     f.typeReplacing(QStringLiteral("a1b234"));
@@ -79,7 +79,7 @@ TEST_F(WidgetsTest, lettersAndExtraDigitsAreNotTyped)
     ASSERT_EQ(f.spin->readValue(), 10);
 }
 
-TEST_F(WidgetsTest, valueSetByProgramIsClamped)
+TEST_F(WidgetsTest, ValueSetByProgramIsClamped)
 {
     SpinEdit spin;
     spin.setLimits(1, 240, 3);
@@ -89,7 +89,7 @@ TEST_F(WidgetsTest, valueSetByProgramIsClamped)
     ASSERT_EQ(spin.value(), 1);
 }
 
-TEST_F(WidgetsTest, readValueTakesTextNotYetInterpreted)
+TEST_F(WidgetsTest, ReadValueTakesTextNotYetInterpreted)
 {
     // A collect started from a menu, while the focus is still in the spin.
     SpinFixture f(1, 24, 2);
@@ -97,7 +97,7 @@ TEST_F(WidgetsTest, readValueTakesTextNotYetInterpreted)
     ASSERT_EQ(f.spin->readValue(), 24);
 }
 
-TEST_F(WidgetsTest, programTextLongerThanLimitStaysWhole)
+TEST_F(WidgetsTest, ProgramTextLongerThanLimitStaysWhole)
 {
     QLineEdit edit;
     tarnik::setTypingLimit(&edit, 35);
@@ -107,7 +107,7 @@ TEST_F(WidgetsTest, programTextLongerThanLimitStaysWhole)
     ASSERT_EQ(tarnik::typingLimit(&edit), 35);
 }
 
-TEST_F(WidgetsTest, typingStopsAtLimit)
+TEST_F(WidgetsTest, TypingStopsAtLimit)
 {
     QWidget window;
     auto* edit = new QLineEdit(&window);
@@ -126,7 +126,7 @@ TEST_F(WidgetsTest, typingStopsAtLimit)
     ASSERT_EQ(edit->text(), QStringLiteral("1234"));
 }
 
-TEST_F(WidgetsTest, pastingBeyondLimitInsertsThePartThatFits)
+TEST_F(WidgetsTest, PastingBeyondLimitInsertsThePartThatFits)
 {
     QWidget window;
     auto* edit = new QLineEdit(&window);

@@ -13,7 +13,7 @@
 namespace tarnik {
 namespace {
 
-bool IsOpen(int fd)
+bool isOpen(int fd)
 {
     return fcntl(fd, F_GETFD) != -1;
 }
@@ -30,20 +30,20 @@ TEST(UniqueFd, ClosesOnceWhereverItWasMoved)
         EXPECT_EQ(second.get(), raw);
         UniqueFd third;
         third = std::move(second);
-        EXPECT_TRUE(IsOpen(raw));
+        EXPECT_TRUE(isOpen(raw));
     }
-    EXPECT_FALSE(IsOpen(raw));
+    EXPECT_FALSE(isOpen(raw));
 
     // Released: the caller owns it; reset closes the old one.
     UniqueFd held(::open("/dev/null", O_RDONLY | O_CLOEXEC));
     const int kept = held.release();
     EXPECT_FALSE(held.valid());
-    EXPECT_TRUE(IsOpen(kept));
+    EXPECT_TRUE(isOpen(kept));
     held.reset(kept);
     const int next = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     held.reset(next);
-    EXPECT_FALSE(IsOpen(kept));
-    EXPECT_TRUE(IsOpen(next));
+    EXPECT_FALSE(isOpen(kept));
+    EXPECT_TRUE(isOpen(next));
 }
 
 TEST(UniqueFd, CloseReportsTheResultAndLeavesItEmpty)

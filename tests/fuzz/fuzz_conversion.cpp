@@ -69,7 +69,7 @@ void recordToImage(const std::uint8_t* data, std::size_t size)
             "SettingsToImage changed the record");
     require(allZero(img, image::kContentEnd, kImageSize), "image bytes past the content are not 0");
     require(img[0] == 0xFF && img[1] == 0xFF, "lead-in");
-    require(img[image::kChecksum] == HeaderChecksum(img), "header checksum");
+    require(img[image::kChecksum] == headerChecksum(img), "header checksum");
     require(allZero(img, 1188, 1190), "bytes 1188, 1189 are not 0");
 
     const SettingsRecord& r = record.value;

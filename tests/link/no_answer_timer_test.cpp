@@ -12,8 +12,8 @@ namespace tarnik {
 namespace {
 
 using namespace std::chrono_literals;
-using test::PumpFor;
-using test::PumpUntil;
+using test::pumpFor;
+using test::pumpUntil;
 
 // Only a guard against a hang: every wait below ends with the event it waits for.
 constexpr auto kHangGuard = 5s;
@@ -36,7 +36,7 @@ struct TimedTimer {
     }
     bool waitForFiring()
     {
-        return PumpUntil([&] { return fired == 1; }, kHangGuard);
+        return pumpUntil([&] { return fired == 1; }, kHangGuard);
     }
 };
 
@@ -45,7 +45,7 @@ TEST(NoAnswerTimer, ArmingARunningTimerKeepsItsFirstDeadline)
     TimedTimer t;
     EXPECT_EQ(t.timer.intervalMs(), 200);
     t.armFirst();
-    PumpFor(120ms);
+    pumpFor(120ms);
     t.timer.arm();  // must not restart the period
     EXPECT_TRUE(t.timer.isArmed());
     // The timer's own deadline: at least 120 ms of the 200 are gone. A restarted period
@@ -60,7 +60,7 @@ TEST(NoAnswerTimer, DisarmingThenArmingStartsAFreshPeriod)
 {
     TimedTimer t;
     t.armFirst();
-    PumpFor(120ms);
+    pumpFor(120ms);
     t.timer.disarm();
     t.timer.arm();
     ASSERT_TRUE(t.waitForFiring());
@@ -74,7 +74,7 @@ TEST(NoAnswerTimer, DisarmedTimerNeverFires)
     timer.arm();
     timer.disarm();
     EXPECT_EQ(timer.remainingMs(), -1);
-    PumpFor(120ms);
+    pumpFor(120ms);
     EXPECT_EQ(fired, 0);
 }
 
@@ -95,7 +95,7 @@ TEST(NoAnswerTimer, DefaultsToSixSecondsAndTakesANewInterval)
     timer.setOnTimeout([&] { ++fired; });
     timer.arm();
     EXPECT_LE(timer.remainingMs(), 40);
-    EXPECT_TRUE(PumpUntil([&] { return fired == 1; }, kHangGuard));
+    EXPECT_TRUE(pumpUntil([&] { return fired == 1; }, kHangGuard));
 }
 
 TEST(NoAnswerTimer, AnErrorInTheTimeoutGoesToTheErrorHandlerNotTheEventLoop)
@@ -104,12 +104,12 @@ TEST(NoAnswerTimer, AnErrorInTheTimeoutGoesToTheErrorHandlerNotTheEventLoop)
     std::string reported;
     timer.setOnError([&](const std::exception& e) { reported = e.what(); });
     timer.arm();
-    ASSERT_TRUE(PumpUntil([&] { return !reported.empty(); }, kHangGuard));
+    ASSERT_TRUE(pumpUntil([&] { return !reported.empty(); }, kHangGuard));
     EXPECT_EQ(reported, "host failed");
     // Without an error handler the error is dropped, still inside the timer.
     NoAnswerTimer silent([] { throw std::runtime_error("dropped"); }, 10);
     silent.arm();
-    EXPECT_TRUE(PumpUntil([&] { return !silent.isArmed(); }, kHangGuard));
+    EXPECT_TRUE(pumpUntil([&] { return !silent.isArmed(); }, kHangGuard));
 }
 
 }  // namespace

@@ -142,7 +142,7 @@ TEST_P(OutOfStep, NeverTakesAShiftedAnswerNorTracesASecret)
         break;
     case Press::ReadBackTwice:
         rig.engine.BBloadClick();
-        test::PumpFor(80ms);
+        test::pumpFor(80ms);
         rig.engine.BBloadClick();
         break;
     case Press::ProgramDuringReadBack:
@@ -159,7 +159,7 @@ TEST_P(OutOfStep, NeverTakesAShiftedAnswerNorTracesASecret)
         break;
     }
     ASSERT_TRUE(rig.waitForOutcome(5s));
-    test::PumpFor(100ms);  // a second exchange, had one started, would end here
+    test::pumpFor(100ms);  // a second exchange, had one started, would end here
     ASSERT_EQ(rig.host.outcomes.size(), 1u);
     EXPECT_EQ(rig.host.outcomes.front(), c.outcome);
     EXPECT_EQ(sim.frameCount(), c.commandsSent);
@@ -181,7 +181,7 @@ TEST_P(OutOfStep, NeverTakesAShiftedAnswerNorTracesASecret)
         }
     }
 
-    const test::ReadTrace read = test::ParseTrace(trace->Text(), false);
+    const test::ReadTrace read = test::parseTrace(trace->Text(), false);
     ASSERT_FALSE(read.bytes.empty());
     for (const std::string& secret : secretsOf(held))
         EXPECT_FALSE(read.Contains(secret)) << "secret in the trace: " << secret;
@@ -207,7 +207,7 @@ TEST(OutOfStepTrace, ATakenAnswerIsTracedWithOnlyItsSecretsMasked)
     rig.port.SetTraceSink(trace);
     ASSERT_EQ(rig.readBack(), LinkOutcome::SettingsLoaded);
 
-    const test::ReadTrace read = test::ParseTrace(trace->Text(), false);
+    const test::ReadTrace read = test::parseTrace(trace->Text(), false);
     const auto& received = read.bytes.at({"", "RX"});
     const auto& answer = read.bytes.at({"", "ANSW"});
     EXPECT_EQ(received.size(), 1703u);
@@ -227,7 +227,7 @@ TEST(OutOfStepTrace, ATakenAnswerIsTracedWithOnlyItsSecretsMasked)
     // Asked for, the secrets show: the user's own trace.
     trace->SetShowSecrets(true);
     ASSERT_EQ(rig.readBack(), LinkOutcome::SettingsLoaded);
-    EXPECT_TRUE(test::ParseTrace(trace->Text(), false).Contains(held.pin.str()));
+    EXPECT_TRUE(test::parseTrace(trace->Text(), false).Contains(held.pin.str()));
 }
 
 // The header checksum (image byte 41) sums the header: an answer whose checksum does not

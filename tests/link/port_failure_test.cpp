@@ -45,7 +45,7 @@ void expectOpenFailure(Click click)
     expectIdle(rig);
     EXPECT_EQ(rig.host.outcomes, std::vector<LinkOutcome>{LinkOutcome::PortError});
     EXPECT_TRUE(rig.host.errors.empty()) << "the caller's boundary shows the rethrown error";
-    test::PumpFor(350ms);  // past the rig's 300 ms no-answer period
+    test::pumpFor(350ms);  // past the rig's 300 ms no-answer period
     EXPECT_TRUE(rig.host.list.lines().empty()) << "no late timeout line";
 }
 
@@ -81,7 +81,7 @@ TEST(PortFailure, DeviceDroppedMidRunEndsTheRunWithAMessage)
     EXPECT_EQ(rig.host.errors, std::vector<std::string>{"Połączenie z modułem zostało przerwane."});
     expectIdle(rig);
     EXPECT_FALSE(rig.port.Connected());
-    test::PumpFor(100ms);
+    test::pumpFor(100ms);
     EXPECT_NE(rig.host.list.lines().back(), "Brak oprowiedzi z modułu.");
 }
 
@@ -128,7 +128,7 @@ TEST(PortFailure, AFailureInsideTheAnswerHandlerIsReportedAndClosesThePort)
     LinkRig rig(sim.devicePath(), 2000);
     rig.host.controls = startupSettings();
     rig.engine.BprogramujClick();
-    ASSERT_TRUE(test::PumpUntil(
+    ASSERT_TRUE(test::pumpUntil(
         [&] { return rig.engine.programmingState() == ProgrammingState::Sending; }, 1s));
     // The next answers would come through the port; close it and answer by hand.
     rig.port.Close();
@@ -150,7 +150,7 @@ TEST(PortFailure, AChunkWriteThatMeetsTheHangUpSaysTheConnectionEnded)
     LinkRig rig(device, 2000);
     rig.host.controls = startupSettings();
     rig.engine.BprogramujClick();
-    ASSERT_TRUE(test::PumpUntil(
+    ASSERT_TRUE(test::pumpUntil(
         [&] { return rig.engine.programmingState() == ProgrammingState::Sending; }, 1s));
     // The line drops; before the port's own report is run, an answer is handled and its
     // chunk's write meets the hung-up device (EIO).
@@ -163,7 +163,7 @@ TEST(PortFailure, AChunkWriteThatMeetsTheHangUpSaysTheConnectionEnded)
     EXPECT_EQ(rig.host.errors, std::vector<std::string>{link_text::kDeviceLost});
     EXPECT_EQ(rig.host.outcomes, std::vector<LinkOutcome>{LinkOutcome::PortError});
     // The port's report of the same loss adds nothing.
-    test::PumpFor(100ms);
+    test::pumpFor(100ms);
     EXPECT_EQ(rig.host.errors.size(), 1u);
     EXPECT_EQ(std::count(rig.host.list.lines().begin(), rig.host.list.lines().end(),
                          std::string(link_text::kDeviceLost)),
@@ -257,8 +257,8 @@ TEST(PortFailure, LossWhileIdleIsSaidOnceInTheInformationList)
     ASSERT_TRUE(rig.waitForOutcome(1s));
     const auto linesBefore = rig.host.list.lines();
     sim.hangUp();
-    ASSERT_TRUE(test::PumpUntil([&] { return !rig.port.Connected(); }, 1s));
-    test::PumpFor(100ms);
+    ASSERT_TRUE(test::pumpUntil([&] { return !rig.port.Connected(); }, 1s));
+    test::pumpFor(100ms);
     EXPECT_TRUE(rig.host.errors.empty()) << "no message box while nothing runs";
     EXPECT_EQ(rig.host.outcomes.size(), 1u);
     auto expected = linesBefore;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "event_loop.h"
@@ -292,7 +293,7 @@ TEST_F(Programming, NumbersNotInInternationalFormAreRefused)
     EXPECT_FALSE(rig->host.timer.isArmed());
     EXPECT_FALSE(rig->port.Connected());
     EXPECT_EQ(0, std::memcmp(&before, &rig->host.record, sizeof before));
-    test::PumpFor(50ms);
+    test::pumpFor(50ms);
     EXPECT_EQ(sim->frameCount(), 0);
 }
 
@@ -323,7 +324,7 @@ TEST_P(ProgrammingRefusal, RefusesWithALineAndSendsNothing)
     EXPECT_EQ(rig->host.busyEntered, 0);
     EXPECT_FALSE(rig->port.Connected());
     EXPECT_EQ(before, rig->image) << "refused settings were converted for sending";
-    test::PumpFor(50ms);
+    test::pumpFor(50ms);
     EXPECT_EQ(sim->frameCount(), 0);
 }
 
@@ -348,8 +349,10 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedInput{"pin of 3", [](SettingsRecord& r) { r.pin.assign("123"); }, kPin},
         RefusedInput{"access code of 2", [](SettingsRecord& r) { r.pinMod.assign("ab"); }, kPin}),
     [](const auto& param) {
+        // "sms centre of 13" gives Sms_centre_of_13: test names start with a capital.
         std::string name = param.param.what;
         std::replace(name.begin(), name.end(), ' ', '_');
+        name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
         return name;
     });
 

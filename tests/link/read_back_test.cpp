@@ -34,7 +34,7 @@ DeviceImage memoryWithTerminators()
     memory[101] = '1';
     memory[1698] = '*';
     memory[1699] = '1';
-    memory[image::kChecksum] = HeaderChecksum(memory);  // a header that sums right
+    memory[image::kChecksum] = headerChecksum(memory);  // a header that sums right
     return memory;
 }
 
@@ -221,7 +221,7 @@ TEST(ReadBackEdge, WhatWasProgrammedComesBack)
     rig.engine.BBloadClick();
     ASSERT_TRUE(rig.waitForOutcome(5s, 2));
     ASSERT_EQ(rig.host.outcomes.back(), LinkOutcome::SettingsLoaded);
-    EXPECT_TRUE(test::HoldsProgrammedImage(rig.image, sent));
+    EXPECT_TRUE(test::holdsProgrammedImage(rig.image, sent));
     EXPECT_EQ(rig.host.record.nrUser[0].str(), "+48601234567");
     EXPECT_EQ(rig.host.record.smsWeRe[2][1].str(), programmed.smsWeRe[2][1].str());
     EXPECT_EQ(rig.host.record.timerPod[4], 77);

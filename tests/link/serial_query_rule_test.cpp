@@ -34,7 +34,7 @@ void expectRefused(LinkRig& rig, ModuleSimulator& sim, int framesBefore)
     const bool pending = rig.engine.serialQueryPending();
     EXPECT_FALSE(rig.engine.serialQueryAllowed());
     rig.engine.BBserialClick();
-    test::PumpFor(100ms);
+    test::pumpFor(100ms);
     EXPECT_EQ(sim.frameCount(), framesBefore) << "no frame may be written";
     EXPECT_EQ(rig.engine.programmingState(), programming);
     EXPECT_EQ(rig.engine.readBackState(), reading);
@@ -86,7 +86,7 @@ TEST(SerialQueryRule, QueryPressedThroughoutAProgrammingRunLeavesItWhole)
     sim.start();
     LinkRig rig(sim.devicePath(), 10000);
     rig.engine.BprogramujClick();
-    ASSERT_TRUE(test::PumpUntil(
+    ASSERT_TRUE(test::pumpUntil(
         [&] {
             if (!rig.host.outcomes.empty())
                 return true;
@@ -97,7 +97,7 @@ TEST(SerialQueryRule, QueryPressedThroughoutAProgrammingRunLeavesItWhole)
     EXPECT_EQ(rig.host.outcomes.front(), LinkOutcome::Programmed);
     for (const SimulatorFrame& frame : sim.frames())
         EXPECT_NE(frame.command, '7');
-    EXPECT_TRUE(test::HoldsProgrammedImage(sim.memory(), rig.host.record));
+    EXPECT_TRUE(test::holdsProgrammedImage(sim.memory(), rig.host.record));
     EXPECT_TRUE(rig.engine.serialQueryAllowed());
 }
 
@@ -114,7 +114,7 @@ TEST(SerialQueryRule, QueryPressedThroughoutAReadBackLeavesTheImageWhole)
     sim.start();
     LinkRig rig(sim.devicePath(), 10000);
     rig.engine.BBloadClick();
-    ASSERT_TRUE(test::PumpUntil(
+    ASSERT_TRUE(test::pumpUntil(
         [&] {
             if (!rig.host.outcomes.empty())
                 return true;

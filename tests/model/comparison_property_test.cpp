@@ -33,7 +33,7 @@ void keepNumbersShort(SettingsRecord& r)
         number.len = std::min<std::uint8_t>(number.len, image::kQuotedSlotMaxText);
 }
 
-TEST(ComparisonProperty, noDifferenceExactlyWhenBothProgramTheSameImage)
+TEST(ComparisonProperty, NoDifferenceExactlyWhenBothProgramTheSameImage)
 {
     test::RecordGenerator draw(7081);
     // Bytes where a change often leaves the programmed image alike: the header's

@@ -24,18 +24,18 @@ namespace tarnik::proof {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-using test::HoldsProgrammedImage;
-using test::ImageOf;
+using test::holdsProgrammedImage;
+using test::imageOf;
 using test::LinkRig;
-using test::ProcessWakeUps;
-using test::PumpFor;
-using test::PumpUntil;
-using test::ResidentKiB;
-using test::ThreadsNeverAsleep;
+using test::processWakeUps;
+using test::pumpFor;
+using test::pumpUntil;
+using test::residentKiB;
+using test::threadsNeverAsleep;
 
 // Settings that survive the trip to the module and back: every carried field random,
 // texts without quote or zero bytes, numbers of at most 12 characters, PINs of 4.
-SettingsRecord RandomModuleSettings(unsigned seed);
+SettingsRecord randomModuleSettings(unsigned seed);
 
 using protocol::kReadBackImageBytes;
 using protocol::kSentImageBytes;

@@ -22,11 +22,11 @@ constexpr long kIdleWakeUpsPerSecond = 50;
 // waking up while the window's thread runs its event loop for a second.
 void expectQuietSecond()
 {
-    const long wakeUpsBefore = ProcessWakeUps();
-    PumpFor(1000ms);
-    EXPECT_LE(ProcessWakeUps() - wakeUpsBefore, kIdleWakeUpsPerSecond)
+    const long wakeUpsBefore = processWakeUps();
+    pumpFor(1000ms);
+    EXPECT_LE(processWakeUps() - wakeUpsBefore, kIdleWakeUpsPerSecond)
         << "wake-ups in the second after the drop";
-    EXPECT_EQ(ThreadsNeverAsleep(), std::vector<int>{}) << "threads that never sleep";
+    EXPECT_EQ(threadsNeverAsleep(), std::vector<int>{}) << "threads that never sleep";
 }
 
 TEST(LineDropped, DuringProgrammingEndsTheRunAndTheNextRunSucceeds)
@@ -40,7 +40,7 @@ TEST(LineDropped, DuringProgrammingEndsTheRunAndTheNextRunSucceeds)
     name.pointAt(first.devicePath());
 
     LinkRig rig(name.path(), 6000);
-    rig.host.controls = RandomModuleSettings(1);
+    rig.host.controls = randomModuleSettings(1);
     // A port error, not the 6 s timeout: the drop is noticed, not waited out.
     EXPECT_EQ(rig.program(), LinkOutcome::PortError);
     ASSERT_FALSE(rig.host.errors.empty());
@@ -53,7 +53,7 @@ TEST(LineDropped, DuringProgrammingEndsTheRunAndTheNextRunSucceeds)
     name.pointAt(back.devicePath());
     EXPECT_EQ(rig.program(), LinkOutcome::Programmed);
     EXPECT_EQ(rig.host.lastLine(), link_text::kDone);
-    EXPECT_TRUE(HoldsProgrammedImage(back.memory(), *rig.host.controls));
+    EXPECT_TRUE(holdsProgrammedImage(back.memory(), *rig.host.controls));
 }
 
 TEST(LineDropped, DuringReadBackKeepsTheSettingsAndTheNextReadBackSucceeds)
@@ -84,7 +84,7 @@ TEST(LineDropped, DuringReadBackKeepsTheSettingsAndTheNextReadBackSucceeds)
     expectQuietSecond();
 
     SimulatorOptions returned;
-    returned.memory = ImageOf(RandomModuleSettings(2));
+    returned.memory = imageOf(randomModuleSettings(2));
     ModuleSimulator back(returned);
     back.start();
     name.pointAt(back.devicePath());
@@ -102,13 +102,13 @@ TEST(LineDropped, WhileNoExchangeRunsIsNoticedAtTheNextExchange)
     first.start();
     name.pointAt(first.devicePath());
     LinkRig rig(name.path(), 6000);
-    rig.host.controls = RandomModuleSettings(3);
+    rig.host.controls = randomModuleSettings(3);
     ASSERT_EQ(rig.program(), LinkOutcome::Programmed);
 
     // The port stays open between runs; the module goes away while nothing runs.
     const std::size_t errorsBefore = rig.host.errors.size();
     first.hangUp();
-    PumpFor(200ms);
+    pumpFor(200ms);
     EXPECT_EQ(rig.host.errors.size(), errorsBefore)
         << "a drop between runs is not an error to show";
     expectQuietSecond();
@@ -117,7 +117,7 @@ TEST(LineDropped, WhileNoExchangeRunsIsNoticedAtTheNextExchange)
     back.start();
     name.pointAt(back.devicePath());
     EXPECT_EQ(rig.program(), LinkOutcome::Programmed);
-    EXPECT_TRUE(HoldsProgrammedImage(back.memory(), *rig.host.controls));
+    EXPECT_TRUE(holdsProgrammedImage(back.memory(), *rig.host.controls));
 }
 
 }  // namespace

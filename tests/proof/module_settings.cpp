@@ -34,7 +34,7 @@ void randomNumber(std::mt19937& random, ShortString<15>& s, std::size_t length)
 
 }  // namespace
 
-SettingsRecord RandomModuleSettings(unsigned seed)
+SettingsRecord randomModuleSettings(unsigned seed)
 {
     std::mt19937 random(seed);
     SettingsRecord r{};

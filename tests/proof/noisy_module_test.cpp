@@ -44,7 +44,7 @@ void expectNoiseEndedByTimeout(LinkRig& rig, const FramerWatch& framer,
     // The noise goes on after the timeout: nothing more may happen.
     const auto lines = rig.host.list.lines();
     const auto outcomes = rig.host.outcomes.size();
-    PumpFor(kNoise - std::chrono::milliseconds(kTimeoutMs) + 200ms);
+    pumpFor(kNoise - std::chrono::milliseconds(kTimeoutMs) + 200ms);
     EXPECT_EQ(rig.host.list.lines(), lines);
     EXPECT_EQ(rig.host.outcomes.size(), outcomes);
     EXPECT_LT(rig.framer.Buffer().size(), kFramerBound);
@@ -72,7 +72,7 @@ TEST(NoisyModule, ReadBackAnsweredWithNoiseIsRefusedAndChangesNothing)
     EXPECT_NE(rig.host.lastLine().find("nieprawidłową długość"), std::string::npos);
     expectIdle(rig);
     const auto lines = rig.host.list.lines();
-    PumpFor(kNoise);
+    pumpFor(kNoise);
     EXPECT_EQ(rig.host.list.lines(), lines);
     EXPECT_EQ(rig.host.outcomes.size(), 1u);
     EXPECT_LT(framer.largestBuffer(), kFramerBound) << "the framer kept the noise";
@@ -92,7 +92,7 @@ TEST(NoisyModule, ChunkAnsweredWithNoiseEndsTheRunByTheTimeout)
     }));
     module.start();
     LinkRig rig(module.devicePath(), kTimeoutMs);
-    rig.host.controls = RandomModuleSettings(20);
+    rig.host.controls = randomModuleSettings(20);
 
     FramerWatch framer(rig.framer);
     DeadlineWatch deadline(rig.host.timer);
@@ -134,7 +134,7 @@ SimulatorOptions oneByteAtATime()
     SimulatorOptions options;
     options.pacing.pieceBytes = 1;
     options.pacing.pieceGap = std::chrono::microseconds(300);
-    options.memory = ImageOf(RandomModuleSettings(30));
+    options.memory = imageOf(randomModuleSettings(30));
     return options;
 }
 
@@ -144,10 +144,10 @@ TEST(AnswersByteByByte, ProgrammingSucceeds)
     module.start();
     LinkRig rig(module.devicePath(), 3000);
     PieceCounter pieces(rig);
-    rig.host.controls = RandomModuleSettings(31);
+    rig.host.controls = randomModuleSettings(31);
 
     EXPECT_EQ(rig.program(), LinkOutcome::Programmed);
-    EXPECT_TRUE(HoldsProgrammedImage(module.memory(), *rig.host.controls));
+    EXPECT_TRUE(holdsProgrammedImage(module.memory(), *rig.host.controls));
     EXPECT_GT(pieces.calls, 28 * 2) << "the answers did not arrive in pieces";
     expectIdle(rig);
 }

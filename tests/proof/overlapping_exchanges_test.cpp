@@ -15,12 +15,12 @@ TEST(OverlappingExchanges, ProgrammingPressedDuringAReadBackStartsNothing)
 {
     SimulatorOptions slow;
     slow.pacing.answerDelay = std::chrono::milliseconds(50);
-    const SettingsRecord old = RandomModuleSettings(50);
-    slow.memory = ImageOf(old);
+    const SettingsRecord old = randomModuleSettings(50);
+    slow.memory = imageOf(old);
     ModuleSimulator module(slow);
     module.start();
     LinkRig rig(module.devicePath(), 3000);
-    rig.host.controls = RandomModuleSettings(51);
+    rig.host.controls = randomModuleSettings(51);
 
     rig.engine.BBloadClick();
     rig.engine.BprogramujClick();
@@ -28,15 +28,15 @@ TEST(OverlappingExchanges, ProgrammingPressedDuringAReadBackStartsNothing)
     ASSERT_TRUE(rig.waitForOutcome(5s));
     EXPECT_EQ(rig.host.outcomes, std::vector<LinkOutcome>{LinkOutcome::SettingsLoaded});
     EXPECT_EQ(module.frameCount(), 1) << "only the read-back's command reached the module";
-    EXPECT_TRUE(HoldsProgrammedImage(module.memory(), old));
+    EXPECT_TRUE(holdsProgrammedImage(module.memory(), old));
     ASSERT_EQ(rig.host.shown.size(), 1u);
 
     // Once the line is free, programming goes as usual.
     ASSERT_EQ(rig.program(), LinkOutcome::Programmed);
     EXPECT_EQ(module.frameCount(), 2 + static_cast<int>(protocol::kChunks));
-    EXPECT_TRUE(HoldsProgrammedImage(module.memory(), *rig.host.controls));
+    EXPECT_TRUE(holdsProgrammedImage(module.memory(), *rig.host.controls));
     expectIdle(rig);
-    PumpFor(300ms);
+    pumpFor(300ms);
     EXPECT_EQ(rig.host.lastLine(), link_text::kDone);
 }
 

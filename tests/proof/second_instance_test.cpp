@@ -22,7 +22,7 @@ CliResult runCli(const QStringList& arguments)
     QProcess cli;
     cli.start(TARNIK_CLI_PATH, arguments);
     EXPECT_TRUE(cli.waitForStarted(5000));
-    PumpUntil([&] { return cli.state() == QProcess::NotRunning; }, 10s);
+    pumpUntil([&] { return cli.state() == QProcess::NotRunning; }, 10s);
     return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
             cli.readAllStandardError().toStdString()};
 }
@@ -34,10 +34,10 @@ TEST(SecondInstance, IsRefusedWhileTheFirstProgramsAndTheFirstFinishes)
     ModuleSimulator module(slow);
     module.start();
     LinkRig rig(module.devicePath(), 6000);
-    rig.host.controls = RandomModuleSettings(40);
+    rig.host.controls = randomModuleSettings(40);
 
     rig.engine.BprogramujClick();
-    ASSERT_TRUE(PumpUntil([&] { return module.frameCount() >= 3; }, 5s));
+    ASSERT_TRUE(pumpUntil([&] { return module.frameCount() >= 3; }, 5s));
 
     const CliResult second =
         runCli({"program", "--port", QString::fromStdString(module.devicePath()), "--defaults"});
@@ -45,11 +45,11 @@ TEST(SecondInstance, IsRefusedWhileTheFirstProgramsAndTheFirstFinishes)
     EXPECT_NE(second.standardError.find("Unable to open com port"), std::string::npos)
         << second.standardError;
 
-    ASSERT_TRUE(PumpUntil([&] { return !rig.host.outcomes.empty(); }, 10s));
+    ASSERT_TRUE(pumpUntil([&] { return !rig.host.outcomes.empty(); }, 10s));
     EXPECT_EQ(rig.host.lastOutcome(), LinkOutcome::Programmed);
     EXPECT_EQ(module.frameCount(), 28) << "the second tool reached the module";
     EXPECT_EQ(module.skippedBytes(), 0u);
-    EXPECT_TRUE(HoldsProgrammedImage(module.memory(), *rig.host.controls));
+    EXPECT_TRUE(holdsProgrammedImage(module.memory(), *rig.host.controls));
 }
 
 TEST(SecondInstance, IsRefusedWhileTheFirstHoldsTheOpenPort)

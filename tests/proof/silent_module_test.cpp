@@ -30,7 +30,7 @@ void expectTimedOut(const LinkRig& rig)
 TEST(SilentModule, ProgrammingEndsByTheTimeoutAtEveryStage)
 {
     LinkRig rig("", kTimeoutMs);
-    rig.host.controls = RandomModuleSettings(10);
+    rig.host.controls = randomModuleSettings(10);
     // Silent after `answered` frames: 0 leaves "*2*1" unanswered, 27 the last chunk,
     // 28 (with the last chunk answered "*1" alone) the finishing "*5*1".
     for (int answered = 0; answered <= kStartAndChunks; ++answered) {
@@ -61,7 +61,7 @@ TEST(SilentModule, ProgrammingEndsByTheTimeoutAtEveryStage)
     module.start();
     rig.host.port = module.devicePath();
     EXPECT_EQ(rig.program(), LinkOutcome::Programmed);
-    EXPECT_TRUE(HoldsProgrammedImage(module.memory(), *rig.host.controls));
+    EXPECT_TRUE(holdsProgrammedImage(module.memory(), *rig.host.controls));
 }
 
 TEST(SilentModule, ReadBackWithoutAnswerChangesNothing)
@@ -102,7 +102,7 @@ TEST(SilentModule, ReadBackCutShortIsRefusedAtTheTimeoutAndChangesNothing)
 
     // The next read-back starts from an empty store and takes a whole answer.
     SimulatorOptions whole;
-    whole.memory = ImageOf(RandomModuleSettings(11));
+    whole.memory = imageOf(randomModuleSettings(11));
     ModuleSimulator next(whole);
     next.start();
     rig.host.port = next.devicePath();

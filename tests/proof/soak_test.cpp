@@ -67,9 +67,9 @@ TEST(Soak, ProgrammingAndReadBackRepeated)
         rig.host.shown.clear();
         rig.host.outcomes.clear();
         if (run == kWarmUp)
-            firstKiB = ResidentKiB();
-        rig.host.controls = RandomModuleSettings(1000u + static_cast<unsigned>(run));
-        const DeviceImage sent = ImageOf(*rig.host.controls);
+            firstKiB = residentKiB();
+        rig.host.controls = randomModuleSettings(1000u + static_cast<unsigned>(run));
+        const DeviceImage sent = imageOf(*rig.host.controls);
 
         ASSERT_EQ(rig.program(), LinkOutcome::Programmed) << "run " << run;
         ++programmed;
@@ -78,11 +78,11 @@ TEST(Soak, ProgrammingAndReadBackRepeated)
         ASSERT_EQ(rig.readBack(), LinkOutcome::SettingsLoaded) << "read-back " << run;
         ++readBack;
         // The module holds the 1195 bytes sent, and its memory past them from before.
-        ASSERT_TRUE(HoldsProgrammedImage(rig.image, sent)) << run;
+        ASSERT_TRUE(holdsProgrammedImage(rig.image, sent)) << run;
         // The record read back makes the same image as the record programmed.
-        ASSERT_EQ(ImageOf(rig.host.record), sent) << "read-back " << run;
+        ASSERT_EQ(imageOf(rig.host.record), sent) << "read-back " << run;
     }
-    const long lastKiB = ResidentKiB();
+    const long lastKiB = residentKiB();
     std::printf("soak: %d programming runs, %d read-backs; resident memory %ld KiB after %d runs, "
                 "%ld KiB at the end\n",
                 programmed, readBack, firstKiB, kWarmUp, lastKiB);

@@ -47,7 +47,7 @@ struct ProgramPort {
     }
 };
 
-termios AttributesOf(const std::string& path)
+termios attributesOf(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     termios t{};
@@ -57,7 +57,7 @@ termios AttributesOf(const std::string& path)
     return t;
 }
 
-std::string CommandOutput(const std::string& command)
+std::string commandOutput(const std::string& command)
 {
     std::string out;
     if (FILE* p = popen(command.c_str(), "r")) {
@@ -70,7 +70,7 @@ std::string CommandOutput(const std::string& command)
 }
 
 template <typename F>
-EComPort CatchComError(F&& f)
+EComPort catchComError(F&& f)
 {
     try {
         f();
@@ -87,7 +87,7 @@ TEST(ComPortSettings, ProgramLineSettingsAreInForce)
     ProgramPort p(pty.SlavePath());
     p.port.Open();
 
-    const termios t = AttributesOf(pty.SlavePath());
+    const termios t = attributesOf(pty.SlavePath());
     EXPECT_EQ(cfgetospeed(&t), B115200);
     EXPECT_EQ(cfgetispeed(&t), B115200);
     EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
@@ -97,7 +97,7 @@ TEST(ComPortSettings, ProgramLineSettingsAreInForce)
     EXPECT_EQ(t.c_iflag & (ICRNL | INLCR | IGNCR | IXON | IXOFF | ISTRIP | INPCK), 0u);
     EXPECT_EQ(t.c_oflag & OPOST, 0u);
 
-    const std::string stty = CommandOutput("stty -F " + pty.SlavePath() + " -a");
+    const std::string stty = commandOutput("stty -F " + pty.SlavePath() + " -a");
     for (const char* word :
          {"speed 115200 baud", "cs8", "-parenb", "-cstopb", "-crtscts", "-icanon", "-echo", "-isig",
           "-ixon", "-ixoff", "-icrnl", "-opost", "clocal", "cread"})
@@ -111,7 +111,7 @@ TEST(ComPortSettings, BreaksNeverEnterTheDataStream)
     PtyPair pty;
     ProgramPort p(pty.SlavePath());
     p.port.Open();
-    termios t = AttributesOf(pty.SlavePath());
+    termios t = attributesOf(pty.SlavePath());
     EXPECT_TRUE(t.c_iflag & IGNBRK);
     EXPECT_EQ(t.c_iflag & (BRKINT | PARMRK), 0u);
 
@@ -119,7 +119,7 @@ TEST(ComPortSettings, BreaksNeverEnterTheDataStream)
     TComParity parity;
     parity.Check = true;
     p.port.SetParity(parity);
-    t = AttributesOf(pty.SlavePath());
+    t = attributesOf(pty.SlavePath());
     EXPECT_TRUE(t.c_iflag & IGNBRK);
 }
 
@@ -151,7 +151,7 @@ TEST(ComPortSettings, ChangesWhileOpenTakeEffectAtOnce)
     flow.XonXoffIn = true;
     flow.XoffChar = 0x13 + 1;
     p.port.SetFlowControl(flow);
-    termios t = AttributesOf(pty.SlavePath());
+    termios t = attributesOf(pty.SlavePath());
     EXPECT_TRUE(t.c_cflag & CSTOPB);
     EXPECT_TRUE(t.c_cflag & CRTSCTS);
     EXPECT_TRUE(t.c_iflag & IXOFF);
@@ -161,10 +161,10 @@ TEST(ComPortSettings, ChangesWhileOpenTakeEffectAtOnce)
     // Rates without a B-constant go through the arbitrary-speed interface.
     p.port.SetBaudRate(br128000);
     const int fd = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    EXPECT_EQ(detail::ReadSpeed(fd), 128000);
+    EXPECT_EQ(detail::readSpeed(fd), 128000);
     p.port.SetBaudRate(brCustom);
     p.port.SetCustomBaudRate(31250);
-    EXPECT_EQ(detail::ReadSpeed(fd), 31250);
+    EXPECT_EQ(detail::readSpeed(fd), 31250);
     ::close(fd);
 }
 
@@ -174,7 +174,7 @@ TEST(ComPortSettings, ASettingTheDeviceRefusesRaisesCode7AndThePortStaysOpen)
     ProgramPort p(pty.SlavePath());
     p.port.Open();
     // A pseudo-terminal carries 8-bit characters only.
-    const EComPort e = CatchComError([&] { p.port.SetDataBits(dbSeven); });
+    const EComPort e = catchComError([&] { p.port.SetDataBits(dbSeven); });
     EXPECT_EQ(e.ErrorCode(), 7);
     EXPECT_EQ(e.SystemErrorCode(), EINVAL);
     EXPECT_TRUE(p.port.Connected());
@@ -186,7 +186,7 @@ TEST(ComPortSettings, ARefusedSettingMakesOpenFailAndLeavesThePortClosed)
     PtyPair pty;
     ProgramPort p(pty.SlavePath());
     p.port.SetDataBits(dbSix);
-    EXPECT_EQ(CatchComError([&] { p.port.Open(); }).ErrorCode(), 7);
+    EXPECT_EQ(catchComError([&] { p.port.Open(); }).ErrorCode(), 7);
     EXPECT_FALSE(p.port.Connected());
     p.port.SetDataBits(dbEight);
     p.port.Open();  // the device was released: it opens again
@@ -210,7 +210,7 @@ TEST(ComPortSettings, SyncMethodIsRefusedWhileOpen)
     p.port.SetSyncMethod(smNone);  // closed: stored
     EXPECT_EQ(p.port.SyncMethod(), smNone);
     p.port.Open();
-    const EComPort e = CatchComError([&] { p.port.SetSyncMethod(smThreadSync); });
+    const EComPort e = catchComError([&] { p.port.SetSyncMethod(smThreadSync); });
     EXPECT_EQ(e.ErrorCode(), 14);
     EXPECT_EQ(e.SystemErrorCode(), -1);
     EXPECT_STREQ(e.what(), "Cannot set property while connected");
@@ -228,12 +228,12 @@ TEST(ComPortTransfer, EveryByteValuePassesUnchangedBothWays)
     p.port.AttachLink(&reader);
     p.port.Open();
 
-    const std::string all = test::AllByteValues();
+    const std::string all = test::allByteValues();
     EXPECT_EQ(p.port.Write(all.data(), static_cast<int>(all.size())), 256);
     EXPECT_EQ(pty.ReadMaster(256), all);
 
     pty.WriteMaster(all);
-    ASSERT_TRUE(p.ui.PumpUntil([&] { return received.size() >= 256; }));
+    ASSERT_TRUE(p.ui.pumpUntil([&] { return received.size() >= 256; }));
     EXPECT_EQ(received, all);
     p.port.DetachLink(&reader);
 }
@@ -260,8 +260,8 @@ TEST(ComPortTransfer, BurstReachesEveryReaderAsOneBlock)
     const std::string burst(500, 'x');
     pty.WriteMaster(burst);
     // Let every byte reach the port's queue before the user-interface thread runs.
-    test::WaitUntil([&] { return p.port.InputQueueCount() >= 500; }, 2s);
-    p.ui.PumpFor(200ms);
+    test::waitUntil([&] { return p.port.InputQueueCount() >= 500; }, 2s);
+    p.ui.pumpFor(200ms);
 
     ASSERT_EQ(first.size(), 1u);
     EXPECT_EQ(first[0], burst);
@@ -296,7 +296,7 @@ TEST(ComPortTransfer, TxLinksSeeTheWriteAndItsCopy)
     // The queue empties: the event thread reports it on the user-interface thread.
     int txEmpty = 0;
     p.port.OnTxEmpty = [&](TCustomComPort&) { ++txEmpty; };
-    EXPECT_TRUE(p.ui.PumpUntil([&] { return txEmpty == 1; }));
+    EXPECT_TRUE(p.ui.pumpUntil([&] { return txEmpty == 1; }));
     EXPECT_EQ(log.back(), "idle");
     p.port.DetachLink(&link);
 }
@@ -314,7 +314,7 @@ TEST(ComPortTransfer, WriteGivesUpAfterTheWriteTimeout)
     // Waits are whole milliseconds, so the last one may end up to 1 ms short.
     const auto earliest = std::chrono::steady_clock::now() + 150ms - 1ms;
     const EComPort e =
-        CatchComError([&] { p.port.Write(big.data(), static_cast<int>(big.size())); });
+        catchComError([&] { p.port.Write(big.data(), static_cast<int>(big.size())); });
     EXPECT_GE(std::chrono::steady_clock::now(), earliest);
     EXPECT_EQ(e.ErrorCode(), 2);
     EXPECT_EQ(e.SystemErrorCode(), ETIMEDOUT);
@@ -328,7 +328,7 @@ TEST(ComPortTransfer, PurgeDropsWaitingInput)
     p.port.SetEvents({});  // no event thread: bytes stay queued
     p.port.Open();
     pty.WriteMaster("stale");
-    test::WaitUntil([&] { return p.port.InputQueueCount() >= 5; }, 2s);
+    test::waitUntil([&] { return p.port.InputQueueCount() >= 5; }, 2s);
     ASSERT_EQ(p.port.InputQueueCount(), 5);
     p.port.PurgeBuffers(false, false);
     EXPECT_EQ(p.port.InputQueueCount(), 5);
@@ -400,7 +400,7 @@ TEST(ComPortOpen, SecondOpenerIsRefused)
     first.port.Open();
 
     ProgramPort second(pty.SlavePath());
-    const EComPort e = CatchComError([&] { second.port.Open(); });
+    const EComPort e = catchComError([&] { second.port.Open(); });
     EXPECT_EQ(e.ErrorCode(), 1);
     EXPECT_TRUE(e.SystemErrorCode() == EWOULDBLOCK || e.SystemErrorCode() == EBUSY)
         << e.SystemErrorCode();
@@ -427,7 +427,7 @@ TEST(ComPortOpen, MissingDeviceRaisesCodeOneWithTheSystemError)
     port.OnAfterOpen = [&](TCustomComPort&) { ++afterOpen; };
     port.SetPort("ttyNoSuchDevice7");
     EXPECT_EQ(port.DevicePath(), "/dev/ttyNoSuchDevice7");
-    const EComPort e = CatchComError([&] { port.Open(); });
+    const EComPort e = catchComError([&] { port.Open(); });
     EXPECT_EQ(e.ErrorCode(), 1);
     EXPECT_EQ(e.SystemErrorCode(), ENOENT);
     const std::string message = e.what();
@@ -443,7 +443,7 @@ TEST(ComPortOpen, RegularFileIsNotAPort)
     std::ofstream(path) << "x";
     TComPort port;
     port.SetPort(path.string());
-    const EComPort e = CatchComError([&] { port.Open(); });
+    const EComPort e = catchComError([&] { port.Open(); });
     EXPECT_EQ(e.ErrorCode(), 1);
     EXPECT_EQ(e.SystemErrorCode(), ENOTTY);
     EXPECT_FALSE(port.Connected());
@@ -534,23 +534,23 @@ TEST(ComPortLinks, AttachTwiceOrDetachUnknownRaisesCode18)
     TComPort port;
     TComLink link;
     port.AttachLink(&link);
-    const EComPort twice = CatchComError([&] { port.AttachLink(&link); });
+    const EComPort twice = catchComError([&] { port.AttachLink(&link); });
     EXPECT_EQ(twice.ErrorCode(), 18);
     EXPECT_EQ(twice.SystemErrorCode(), -1);
     EXPECT_STREQ(twice.what(), "Link (un)registration failed");
     port.DetachLink(&link);
-    EXPECT_EQ(CatchComError([&] { port.DetachLink(&link); }).ErrorCode(), 18);
+    EXPECT_EQ(catchComError([&] { port.DetachLink(&link); }).ErrorCode(), 18);
 }
 
 TEST(ComPortLinks, OperationsOnAClosedPortRaiseTheirCodes)
 {
     TComPort port;
     char c = 'x';
-    EXPECT_EQ(CatchComError([&] { port.Write(&c, 1); }).ErrorCode(), 2);
-    EXPECT_EQ(CatchComError([&] { port.Read(&c, 1); }).ErrorCode(), 3);
-    EXPECT_EQ(CatchComError([&] { port.InputQueueCount(); }).ErrorCode(), 10);
-    EXPECT_EQ(CatchComError([&] { port.PurgeBuffers(true, false); }).ErrorCode(), 5);
-    EXPECT_EQ(CatchComError([&] { port.ReadModemSignals(); }).ErrorCode(), 11);
+    EXPECT_EQ(catchComError([&] { port.Write(&c, 1); }).ErrorCode(), 2);
+    EXPECT_EQ(catchComError([&] { port.Read(&c, 1); }).ErrorCode(), 3);
+    EXPECT_EQ(catchComError([&] { port.InputQueueCount(); }).ErrorCode(), 10);
+    EXPECT_EQ(catchComError([&] { port.PurgeBuffers(true, false); }).ErrorCode(), 5);
+    EXPECT_EQ(catchComError([&] { port.ReadModemSignals(); }).ErrorCode(), 11);
 }
 
 }  // namespace

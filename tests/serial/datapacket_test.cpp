@@ -177,7 +177,7 @@ TEST(FramerRules, EveryByteValueIsAnOrdinaryCharacter)
     Recorder rec;
     rec.Attach(f);
     f.SetStopString(std::string("\0\xff", 2));
-    const std::string all = test::AllByteValues();
+    const std::string all = test::allByteValues();
     f.FeedData(all + std::string("\0\xff", 2));
     ASSERT_EQ(rec.log.size(), 1u);
     EXPECT_EQ(rec.log[0], "packet:" + all);
@@ -275,7 +275,7 @@ TEST(FramerPort, ReceivesWhatThePortReads)
     p.framer.SetComPort(&port);
     port.Open();
     pty.WriteMaster("*2*1");
-    ASSERT_TRUE(ui.PumpUntil([&] {
+    ASSERT_TRUE(ui.pumpUntil([&] {
         return p.framer.Buffer().empty() && !p.rec.log.empty() && p.rec.log.back() == "stop:";
     }));
     EXPECT_NE(std::find(p.rec.log.begin(), p.rec.log.end(), "packet:*2"), p.rec.log.end());

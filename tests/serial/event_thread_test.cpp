@@ -61,9 +61,9 @@ public:
 constexpr long kFewWakeUps = 3;
 
 // The thread ids that appeared since `before`.
-std::vector<int> NewThreads(const std::vector<int>& before)
+std::vector<int> newThreads(const std::vector<int>& before)
 {
-    std::vector<int> now = test::ThreadIds(), added;
+    std::vector<int> now = test::threadIds(), added;
     for (int id : now)
         if (std::find(before.begin(), before.end(), id) == before.end())
             added.push_back(id);
@@ -100,7 +100,7 @@ TEST_F(EventThread, CloseRunsAPendingBatchInsteadOfDeadlocking)
         heldPort.AttachLink(&reader);
         heldPort.Open();
         pty.WriteMaster("OK*1");
-        ASSERT_TRUE(test::WaitUntil(
+        ASSERT_TRUE(test::waitUntil(
             [&] { return held->Count() == 1; }));  // the event thread now waits on us
 
         heldPort.Close();  // must return, running the batch itself
@@ -117,40 +117,40 @@ TEST_F(EventThread, BytesNobodyReadsDoNotKeepTheThreadBusy)
 {
     std::vector<int> counts;
     port.OnRxChar = [&](TCustomComPort&, int n) { counts.push_back(n); };
-    const auto before = test::ThreadIds();
+    const auto before = test::threadIds();
     port.Open();
-    const auto added = NewThreads(before);
+    const auto added = newThreads(before);
     ASSERT_EQ(added.size(), 1u);
     const int eventThread = added[0];
 
     pty.WriteMaster("abc");
-    ASSERT_TRUE(ui.PumpUntil([&] { return !counts.empty(); }));
+    ASSERT_TRUE(ui.pumpUntil([&] { return !counts.empty(); }));
     // With the bytes still unread the thread goes back to sleep and is not woken again:
     // a thread that spins never sleeps, one that polls wakes up over and over.
-    ASSERT_TRUE(ui.PumpUntil([&] { return test::ThreadSleeps(eventThread); }))
+    ASSERT_TRUE(ui.pumpUntil([&] { return test::threadSleeps(eventThread); }))
         << "the event thread never sleeps";
-    const long wakeUps = test::ThreadWakeUps(eventThread);
-    ui.PumpFor(400ms);
-    EXPECT_LE(test::ThreadWakeUps(eventThread) - wakeUps, kFewWakeUps);
+    const long wakeUps = test::threadWakeUps(eventThread);
+    ui.pumpFor(400ms);
+    EXPECT_LE(test::threadWakeUps(eventThread) - wakeUps, kFewWakeUps);
     EXPECT_LE(counts.size(), 2u);  // one report per arrival, not one per wake-up
 
     // New bytes wake it again; the count covers everything waiting.
     const size_t reports = counts.size();
     pty.WriteMaster("de");
-    ASSERT_TRUE(ui.PumpUntil([&] { return counts.size() > reports && counts.back() == 5; }));
+    ASSERT_TRUE(ui.pumpUntil([&] { return counts.size() > reports && counts.back() == 5; }));
 }
 
 TEST_F(EventThread, IdleOpenPortCostsNoCpu)
 {
-    const auto before = test::ThreadIds();
+    const auto before = test::threadIds();
     port.Open();
-    const auto added = NewThreads(before);
+    const auto added = newThreads(before);
     ASSERT_EQ(added.size(), 1u);
-    ASSERT_TRUE(test::WaitUntil([&] { return test::ThreadSleeps(added[0]); }))
+    ASSERT_TRUE(test::waitUntil([&] { return test::threadSleeps(added[0]); }))
         << "the event thread never sleeps";
-    const long wakeUps = test::ThreadWakeUps(added[0]);
+    const long wakeUps = test::threadWakeUps(added[0]);
     std::this_thread::sleep_for(500ms);
-    EXPECT_LE(test::ThreadWakeUps(added[0]) - wakeUps, kFewWakeUps);
+    EXPECT_LE(test::threadWakeUps(added[0]) - wakeUps, kFewWakeUps);
 }
 
 TEST_F(EventThread, FarEndHangUpClosesThePortAndTellsTheOwnerOnce)
@@ -158,32 +158,32 @@ TEST_F(EventThread, FarEndHangUpClosesThePortAndTellsTheOwnerOnce)
     int lost = 0, afterClose = 0;
     port.OnDeviceLost = [&] { ++lost; };
     port.OnAfterClose = [&](TCustomComPort&) { ++afterClose; };
-    const auto before = test::ThreadIds();
+    const auto before = test::threadIds();
     port.Open();
-    const auto added = NewThreads(before);
+    const auto added = newThreads(before);
     ASSERT_EQ(added.size(), 1u);
 
     // The user-interface side is busy elsewhere meanwhile: the event thread handles the
     // hang-up and then waits asleep (or ends) rather than spinning on the dead line.
     const int eventThread = added[0];
-    ASSERT_TRUE(test::WaitUntil([&] { return test::ThreadSleeps(eventThread); }));
-    const long asleep = test::ThreadWakeUps(eventThread);
+    ASSERT_TRUE(test::waitUntil([&] { return test::threadSleeps(eventThread); }));
+    const long asleep = test::threadWakeUps(eventThread);
     pty.CloseMaster();
-    EXPECT_TRUE(test::WaitUntil([&] {
-        return test::ThreadEnded(eventThread) ||
-               (test::ThreadWakeUps(eventThread) > asleep && test::ThreadSleeps(eventThread));
+    EXPECT_TRUE(test::waitUntil([&] {
+        return test::threadEnded(eventThread) ||
+               (test::threadWakeUps(eventThread) > asleep && test::threadSleeps(eventThread));
     })) << "the event thread spins after the hang-up";
-    const long wakeUps = test::ThreadWakeUps(eventThread);
+    const long wakeUps = test::threadWakeUps(eventThread);
     std::this_thread::sleep_for(300ms);
-    EXPECT_LE(test::ThreadWakeUps(eventThread) - wakeUps, kFewWakeUps)
+    EXPECT_LE(test::threadWakeUps(eventThread) - wakeUps, kFewWakeUps)
         << "the event thread keeps waking up after the hang-up";
 
-    ASSERT_TRUE(ui.PumpUntil([&] { return lost == 1; }));
-    ui.PumpFor(100ms);
+    ASSERT_TRUE(ui.pumpUntil([&] { return lost == 1; }));
+    ui.pumpFor(100ms);
     EXPECT_EQ(lost, 1);
     EXPECT_EQ(afterClose, 1);
     EXPECT_FALSE(port.Connected());
-    EXPECT_TRUE(test::WaitUntil([&] { return NewThreads(before).empty(); }))
+    EXPECT_TRUE(test::waitUntil([&] { return newThreads(before).empty(); }))
         << "event thread still running";
 
     // The next exchange tries afresh and reports the missing device.
@@ -226,9 +226,9 @@ TEST(EventThreadEnd, HangUpWithBytesQueuedIsALostDevice)
         WatchedPort w(pty.SlavePath(), held);
         w.port.Open();
         pty.WriteMaster("OK*1");
-        ASSERT_TRUE(test::WaitUntil([&] { return held->Count() == 1; }));
+        ASSERT_TRUE(test::waitUntil([&] { return held->Count() == 1; }));
         pty.CloseMaster();
-        ASSERT_TRUE(test::WaitUntil([&] {
+        ASSERT_TRUE(test::waitUntil([&] {
             held->RunAll();
             return w.lost == 1;
         }));
@@ -249,8 +249,8 @@ TEST(EventThreadEnd, HangUpWithBytesQueuedIsALostDevice)
         pty.WriteMaster("OK*1");
         usleep(2000);
         pty.CloseMaster();
-        ASSERT_TRUE(ui.PumpUntil([&] { return w.lost == 1 || !w.errors.empty(); }));
-        ui.PumpFor(50ms);
+        ASSERT_TRUE(ui.pumpUntil([&] { return w.lost == 1 || !w.errors.empty(); }));
+        ui.pumpFor(50ms);
         EXPECT_EQ(w.lost, 1) << "round " << round;
         EXPECT_TRUE(w.errors.empty()) << w.errors.front();
         EXPECT_FALSE(w.port.Connected());
@@ -273,8 +273,8 @@ TEST_F(EventThread, AnErrorInAHandOverClosesThePortAndIsReportedOnce)
     port.Open();
 
     pty.WriteMaster("x");
-    ASSERT_TRUE(ui.PumpUntil([&] { return !errors.empty(); }));
-    ui.PumpFor(100ms);
+    ASSERT_TRUE(ui.pumpUntil([&] { return !errors.empty(); }));
+    ui.pumpFor(100ms);
     EXPECT_EQ(errors, std::vector<std::string>{"handler failed"});
     EXPECT_FALSE(port.Connected());
 
@@ -282,12 +282,12 @@ TEST_F(EventThread, AnErrorInAHandOverClosesThePortAndIsReportedOnce)
     fail = false;
     port.Open();
     pty.WriteMaster("y");
-    EXPECT_TRUE(ui.PumpUntil([&] { return received == "xy"; }));
+    EXPECT_TRUE(ui.pumpUntil([&] { return received == "xy"; }));
     port.DetachLink(&reader);
 }
 
 // The descriptors of this process that are epoll instances.
-std::vector<int> EpollDescriptors()
+std::vector<int> epollDescriptors()
 {
     std::vector<int> fds;
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
@@ -305,7 +305,7 @@ TEST(EventThreadEnd, AFailedWaitClosesThePortAndReportsTheError)
     UiLoop ui;
     WatchedPort w(pty.SlavePath(), ui.handOver);
     w.port.Open();
-    const auto epolls = EpollDescriptors();
+    const auto epolls = epollDescriptors();
     ASSERT_EQ(epolls.size(), 1u);
     // Put a descriptor that is no epoll instance in its place: the thread's next wait
     // fails with EINVAL.
@@ -314,8 +314,8 @@ TEST(EventThreadEnd, AFailedWaitClosesThePortAndReportsTheError)
     ::close(null);
     pty.WriteMaster("x");  // wakes the thread for one more pass
 
-    ASSERT_TRUE(ui.PumpUntil([&] { return !w.errors.empty(); }));
-    ui.PumpFor(50ms);
+    ASSERT_TRUE(ui.pumpUntil([&] { return !w.errors.empty(); }));
+    ui.pumpFor(50ms);
     EXPECT_EQ(w.errors, std::vector<std::string>{"WaitForEvent method failed (win error code: " +
                                                  std::to_string(EINVAL) + ")"});
     EXPECT_EQ(w.lost, 0);
@@ -324,7 +324,7 @@ TEST(EventThreadEnd, AFailedWaitClosesThePortAndReportsTheError)
     // The next exchange opens a working port again.
     w.port.Open();
     pty.WriteMaster("y");
-    EXPECT_TRUE(ui.PumpUntil([&] { return w.received.find('y') != std::string::npos; }));
+    EXPECT_TRUE(ui.pumpUntil([&] { return w.received.find('y') != std::string::npos; }));
 }
 
 TEST_F(EventThread, EventCharacterIsReportedAfterTheBytes)
@@ -341,13 +341,13 @@ TEST_F(EventThread, EventCharacterIsReportedAfterTheBytes)
     port.Open();
 
     pty.WriteMaster("no line feed");
-    ASSERT_TRUE(ui.PumpUntil([&] { return !log.empty(); }));
-    ui.PumpFor(50ms);
+    ASSERT_TRUE(ui.pumpUntil([&] { return !log.empty(); }));
+    ui.pumpFor(50ms);
     EXPECT_EQ(log, std::vector<std::string>{"no line feed"});
 
     log.clear();
     pty.WriteMaster("line\n");
-    ASSERT_TRUE(ui.PumpUntil([&] { return log.size() >= 3; }));
+    ASSERT_TRUE(ui.pumpUntil([&] { return log.size() >= 3; }));
     EXPECT_EQ(log, (std::vector<std::string>{"line\n", "flag", "onRxFlag"}));
     port.DetachLink(&link);
 }
@@ -365,8 +365,8 @@ TEST_F(EventThread, HandlerClosingThePortInsideABatchDoesNotDeadlock)
     };
     port.Open();
     pty.WriteMaster("A*1");
-    ASSERT_TRUE(ui.PumpUntil([&] { return !port.Connected(); }));
-    ui.PumpFor(50ms);
+    ASSERT_TRUE(ui.pumpUntil([&] { return !port.Connected(); }));
+    ui.pumpFor(50ms);
     EXPECT_GE(stops, 1);
     port.Open();  // a fresh period works
     EXPECT_TRUE(port.Connected());
@@ -387,7 +387,7 @@ TEST_F(EventThread, NoneSyncRunsBatchesOnTheEventThread)
     port.AttachLink(&reader);
     port.Open();
     pty.WriteMaster("hi");
-    ASSERT_TRUE(test::WaitUntil([&] {
+    ASSERT_TRUE(test::waitUntil([&] {
         std::lock_guard lock(m);
         return received == "hi";
     }));
@@ -402,9 +402,9 @@ TEST_F(EventThread, NoneSyncRunsBatchesOnTheEventThread)
 TEST_F(EventThread, EmptyEventSetStartsNoThread)
 {
     port.SetEvents({});
-    const auto before = test::ThreadIds();
+    const auto before = test::threadIds();
     port.Open();
-    EXPECT_TRUE(NewThreads(before).empty());
+    EXPECT_TRUE(newThreads(before).empty());
 }
 
 }  // namespace

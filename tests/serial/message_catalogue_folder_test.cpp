@@ -65,14 +65,14 @@ TEST(UserLanguagesTest, LanguageListFirstThenTheLocaleWithItsShorterForms)
 {
     ::setenv("LANGUAGE", "de_AT:fr", 1);
     ::setenv("LC_ALL", "pl_PL.UTF-8@euro", 1);
-    EXPECT_EQ(tarnik::UserLanguages(),
+    EXPECT_EQ(tarnik::userLanguages(),
               (std::vector<std::string>{"de_AT", "de", "fr", "pl_PL.UTF-8@euro", "pl_PL.UTF-8",
                                         "pl_PL", "pl"}));
     ::unsetenv("LANGUAGE");
     ::setenv("LC_ALL", "C", 1);
-    EXPECT_TRUE(tarnik::UserLanguages().empty());
+    EXPECT_TRUE(tarnik::userLanguages().empty());
     ::unsetenv("LC_ALL");
     ::unsetenv("LC_MESSAGES");
     ::setenv("LANG", "pl_PL.UTF-8", 1);
-    EXPECT_EQ(tarnik::UserLanguages(), (std::vector<std::string>{"pl_PL.UTF-8", "pl_PL", "pl"}));
+    EXPECT_EQ(tarnik::userLanguages(), (std::vector<std::string>{"pl_PL.UTF-8", "pl_PL", "pl"}));
 }

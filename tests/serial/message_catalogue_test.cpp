@@ -18,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Compiles a catalogue for language "pl" under `root` with msgfmt.
-void BuildCatalogue(const fs::path& root, const std::string& suffixTranslation)
+void buildCatalogue(const fs::path& root, const std::string& suffixTranslation)
 {
     const fs::path dir = root / "pl" / "LC_MESSAGES";
     fs::create_directories(dir);
@@ -51,8 +51,8 @@ protected:
 TEST_F(MessageCatalogue, TextsAndSuffixAreTranslated)
 {
     const fs::path root = Root("good");
-    BuildCatalogue(root, " (kod błędu: %d)");
-    InitSerialMessages(root.string());
+    buildCatalogue(root, " (kod błędu: %d)");
+    initSerialMessages(root.string());
     EXPECT_STREQ(EComPort(errOpenPort, 2).what(), "Nie można otworzyć portu (kod błędu: 2)");
     // Texts the catalogue lacks stay as written.
     EXPECT_STREQ(EComPort(errLinkRegistration).what(), "Link (un)registration failed");
@@ -61,8 +61,8 @@ TEST_F(MessageCatalogue, TextsAndSuffixAreTranslated)
 TEST_F(MessageCatalogue, SuffixWithAForeignConversionIsNotUsed)
 {
     const fs::path root = Root("bad");
-    BuildCatalogue(root, " (%s %d)");
-    InitSerialMessages(root.string());
+    buildCatalogue(root, " (%s %d)");
+    initSerialMessages(root.string());
     EXPECT_STREQ(EComPort(errOpenPort, 2).what(), "Nie można otworzyć portu (win error code: 2)");
 }
 

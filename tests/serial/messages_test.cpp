@@ -28,13 +28,13 @@ TEST(SerialMessages, SystemCodeIsAppendedInDecimal)
 
 TEST(SerialMessages, TableHasTwentyThreeRowsAndNothingOutside)
 {
-    EXPECT_STREQ(ComErrorText(1), "Unable to open com port");
-    EXPECT_STREQ(ComErrorText(8), "SetCommTimeouts failed");
-    EXPECT_STREQ(ComErrorText(23), "Registry error");
-    EXPECT_STREQ(ComErrorText(0), "");
-    EXPECT_STREQ(ComErrorText(24), "");
+    EXPECT_STREQ(comErrorText(1), "Unable to open com port");
+    EXPECT_STREQ(comErrorText(8), "SetCommTimeouts failed");
+    EXPECT_STREQ(comErrorText(23), "Registry error");
+    EXPECT_STREQ(comErrorText(0), "");
+    EXPECT_STREQ(comErrorText(24), "");
     for (int code = 1; code <= kComErrorCount; ++code)
-        EXPECT_STRNE(ComErrorText(code), "") << code;
+        EXPECT_STRNE(comErrorText(code), "") << code;
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ struct ReachableProbe {
     }
 };
 
-std::string OpenError(const std::string& path)
+std::string openError(const std::string& path)
 {
     TComPort port;
     port.SetPort(path);
@@ -135,7 +135,7 @@ TEST(OpenFailure, HeldByAnotherProgramNamesIt)
     const std::string expected = "sleep, PID " + std::to_string(holder);
     std::string message;
     for (int i = 0; i < 1000 && message.find(expected) == std::string::npos; ++i) {
-        message = OpenError(pty.SlavePath());
+        message = openError(pty.SlavePath());
         std::this_thread::sleep_for(5ms);
     }
     kill(holder, SIGKILL);
@@ -166,7 +166,7 @@ TEST(OpenFailure, ARefusedOpenLeavesThePortOpenableByOthers)
     const int holder = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(holder, 0);
     ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
-    const std::string refused = OpenError(pty.SlavePath());
+    const std::string refused = openError(pty.SlavePath());
     EXPECT_NE(refused.find("jest używany przez inny program"), std::string::npos) << refused;
     ::close(holder);
 
@@ -177,7 +177,7 @@ TEST(OpenFailure, ARefusedOpenLeavesThePortOpenableByOthers)
 
 TEST(OpenFailure, MissingPortAsksForTheAdapterAndListsThePortsThatExist)
 {
-    const std::string message = OpenError("ttyNoSuchDevice7");
+    const std::string message = openError("ttyNoSuchDevice7");
     EXPECT_EQ(message.substr(0, message.find('\n') + 1),
               "Unable to open com port (win error code: 2)\n");
     EXPECT_NE(message.find("\nNo such file or directory. Port /dev/ttyNoSuchDevice7 nie istnieje. "
@@ -192,11 +192,11 @@ TEST(OpenFailure, MissingPortAsksForTheAdapterAndListsThePortsThatExist)
         fs::create_directories(root / "class/tty" / name / "device");
         fs::create_directory_symlink(root, root / "class/tty" / name / "device/driver");
     }
-    EXPECT_EQ(OpenFailureAdvice("/dev/ttyUSB1", ENODEV, root.string()),
+    EXPECT_EQ(openFailureAdvice("/dev/ttyUSB1", ENODEV, root.string()),
               "No such device. Port /dev/ttyUSB1 nie istnieje. Czy przejściówka jest podłączona? "
               "Dostępne porty: /dev/ttyACM0, /dev/ttyUSB0.");
     fs::remove_all(root / "class/tty");
-    EXPECT_EQ(OpenFailureAdvice("/dev/ttyUSB1", ENOENT, root.string()),
+    EXPECT_EQ(openFailureAdvice("/dev/ttyUSB1", ENOENT, root.string()),
               "No such file or directory. Port /dev/ttyUSB1 nie istnieje. Czy przejściówka jest "
               "podłączona? Nie znaleziono żadnego portu szeregowego.");
     fs::remove_all(root);
@@ -204,7 +204,7 @@ TEST(OpenFailure, MissingPortAsksForTheAdapterAndListsThePortsThatExist)
 
 TEST(OpenFailure, OtherErrorsCarryOnlyTheSystemsDescription)
 {
-    EXPECT_EQ(OpenFailureAdvice("/tmp/x", ENOTTY), "Inappropriate ioctl for device.");
+    EXPECT_EQ(openFailureAdvice("/tmp/x", ENOTTY), "Inappropriate ioctl for device.");
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ char* argv[] = {arg0, nullptr};
 TEST(QtHandOver, FramerRunsOnTheEventLoopThreadOfPortsCreatedAfterInstalling)
 {
     QCoreApplication app(argc, argv);
-    InstallQtHandOver();
+    installQtHandOver();
     test::PtyPair pty;
     TComPort port;  // picks up the default installed above
     port.SetPort(pty.SlavePath());
@@ -46,7 +46,7 @@ TEST(QtHandOver, FramerRunsOnTheEventLoopThreadOfPortsCreatedAfterInstalling)
     EXPECT_EQ(packet, "OK");
     EXPECT_EQ(ranOn, std::this_thread::get_id());
     port.Close();
-    SetDefaultHandOver(nullptr);
+    setDefaultHandOver(nullptr);
 }
 
 TEST(QtHandOver, WorkPostedAfterTheContextIsGoneIsDropped)

@@ -18,13 +18,13 @@ namespace {
 
 std::vector<std::pair<std::string, std::string>> logged;  // category, message
 
-void Record(QtMsgType, const QMessageLogContext& context, const QString& message)
+void recordMessage(QtMsgType, const QMessageLogContext& context, const QString& message)
 {
     logged.emplace_back(context.category, message.toStdString());
 }
 
 // The text after the time.
-std::string AfterTime(const std::string& line)
+std::string afterTime(const std::string& line)
 {
     return line.substr(line.find_first_not_of("0123456789 ") - 0);
 }
@@ -33,7 +33,7 @@ TEST(QtTrace, EachLayerHasItsCategoryOffUntilTheRulesTurnItOn)
 {
     QtTraceSink sink;
     logged.clear();
-    const auto previous = qInstallMessageHandler(Record);
+    const auto previous = qInstallMessageHandler(recordMessage);
     sink.Trace("", trace_tag::kSent, "2A");
     EXPECT_TRUE(logged.empty()) << "debug output is off by default";
 
@@ -56,11 +56,11 @@ TEST(QtTrace, EachLayerHasItsCategoryOffUntilTheRulesTurnItOn)
     };
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(logged[i].first, expected[i].first) << i;
-        EXPECT_EQ(AfterTime(logged[i].second), expected[i].second) << i;
+        EXPECT_EQ(afterTime(logged[i].second), expected[i].second) << i;
     }
 }
 
-QList<QByteArray> FileLines(const QString& path)
+QList<QByteArray> linesOf(const QString& path)
 {
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
@@ -81,21 +81,21 @@ TEST(QtTrace, TheFileGetsTheHeaderAndEveryLineAndTheMemoryKeepsTheNewestThousand
     for (int i = 0; i < 1005; ++i)
         sink.Trace("", trace_tag::kReceived, std::to_string(i));
 
-    const QList<QByteArray> fileLines = FileLines(tracePath);
+    const QList<QByteArray> fileLines = linesOf(tracePath);
     ASSERT_EQ(fileLines.size(), 1007);
     EXPECT_EQ(fileLines[0], "# Tarnik wire trace");
     EXPECT_EQ(fileLines[1], "# program: tarnik 1.1");
-    EXPECT_EQ(AfterTime(fileLines[2].toStdString()), "RX    0");
+    EXPECT_EQ(afterTime(fileLines[2].toStdString()), "RX    0");
 
     const QStringList kept = sink.keptLines();
     ASSERT_EQ(kept.size(), QtTraceSink::kKeptLines);
-    EXPECT_EQ(AfterTime(kept.front().toStdString()), "RX    5");
-    EXPECT_EQ(AfterTime(kept.back().toStdString()), "RX    1004");
+    EXPECT_EQ(afterTime(kept.front().toStdString()), "RX    5");
+    EXPECT_EQ(afterTime(kept.back().toStdString()), "RX    1004");
 
     // A saved copy opens with the same header.
     const QString savedPath = dir.filePath("saved.txt");
     ASSERT_TRUE(sink.saveKeptLines(savedPath, &error)) << error.toStdString();
-    const QList<QByteArray> saved = FileLines(savedPath);
+    const QList<QByteArray> saved = linesOf(savedPath);
     ASSERT_EQ(saved.size(), QtTraceSink::kKeptLines + 2);
     EXPECT_EQ(saved[0], "# Tarnik wire trace");
     EXPECT_EQ(saved[2].toStdString(), kept.front().toStdString());

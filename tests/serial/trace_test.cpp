@@ -37,13 +37,13 @@ public:
     std::vector<std::string> lines;
 };
 
-std::string TagOf(const std::string& line)
+std::string tagOf(const std::string& line)
 {
     const std::string tag = line.substr(10, 5);
     return tag.substr(0, tag.find(' '));
 }
 
-long long MicrosOf(const std::string& line)
+long long microsOf(const std::string& line)
 {
     return std::stoll(line.substr(0, 9));
 }
@@ -154,7 +154,7 @@ TEST(WireTrace, AnExchangeIsTracedFromOpenToClose)
     port.Open();
     port.WriteText("*2*1");
     pty.WriteMaster("OK*1");
-    ASSERT_TRUE(ui.PumpUntil([&] { return received == "OK*1"; }));
+    ASSERT_TRUE(ui.pumpUntil([&] { return received == "OK*1"; }));
     port.TraceNote(trace_tag::kLink, "programming requested");
     port.Close();
     port.DetachLink(&reader);
@@ -162,7 +162,7 @@ TEST(WireTrace, AnExchangeIsTracedFromOpenToClose)
     const auto lines = sink->Lines();
     std::vector<std::string> tags;
     for (const auto& line : lines)
-        tags.push_back(TagOf(line));
+        tags.push_back(tagOf(line));
     EXPECT_EQ(tags, (std::vector<std::string>{"OPEN", "SET", "TX", "RX", "LINK", "CLOSE"}));
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0].substr(16), pty.SlavePath());
@@ -172,7 +172,7 @@ TEST(WireTrace, AnExchangeIsTracedFromOpenToClose)
     EXPECT_EQ(lines[3].substr(16), formatTraceBytes("OK*1", 4).front());
     EXPECT_EQ(lines[4].substr(16), "programming requested");
     for (size_t i = 1; i < lines.size(); ++i)
-        EXPECT_LE(MicrosOf(lines[i - 1]), MicrosOf(lines[i])) << "the sink's clock runs on";
+        EXPECT_LE(microsOf(lines[i - 1]), microsOf(lines[i])) << "the sink's clock runs on";
 }
 
 TEST(WireTrace, ErrorsAreTracedWithTheirMessage)
@@ -184,7 +184,7 @@ TEST(WireTrace, ErrorsAreTracedWithTheirMessage)
     EXPECT_THROW(port.Open(), EComPort);
     const auto lines = sink->Lines();
     ASSERT_EQ(lines.size(), 1u) << "the advice on its own line is escaped into the entry";
-    EXPECT_EQ(TagOf(lines[0]), "ERROR");
+    EXPECT_EQ(tagOf(lines[0]), "ERROR");
     EXPECT_EQ(lines[0].find("Unable to open com port (win error code: 2)\\nNo such file"), 16u)
         << lines[0];
 }
@@ -256,15 +256,15 @@ TEST(WireTrace, SecretBytesAreMaskedWhereverTheTransfersCutThem)
         port.WriteText("34cd");
         port.MaskInTrace(TComPort::TraceDirection::Received, {{1, 4}});
         pty.WriteMaster("x123");
-        ASSERT_TRUE(ui.PumpUntil([&] { return received == "x123"; }));
+        ASSERT_TRUE(ui.pumpUntil([&] { return received == "x123"; }));
         pty.WriteMaster("y");
-        ASSERT_TRUE(ui.PumpUntil([&] { return received == "x123y"; }));
+        ASSERT_TRUE(ui.pumpUntil([&] { return received == "x123y"; }));
         port.Close();
         port.DetachLink(&reader);
 
         std::vector<std::string> transfers;
         for (const std::string& line : sink->Lines())
-            if (TagOf(line) == "TX" || TagOf(line) == "RX")
+            if (tagOf(line) == "TX" || tagOf(line) == "RX")
                 transfers.push_back(line.substr(16));
         const auto row = [](const char* bytes) { return formatTraceBytes(bytes, 4).front(); };
         EXPECT_EQ(transfers, (std::vector<std::string>{
@@ -283,9 +283,9 @@ TEST(WireTrace, APortWithoutASinkTracesNothingAndWorks)
     PtyPair pty;
     TComPort before;
     auto sink = std::make_shared<RecordingSink>();
-    SetDefaultTraceSink(sink);
+    setDefaultTraceSink(sink);
     TComPort after;
-    SetDefaultTraceSink(nullptr);
+    setDefaultTraceSink(nullptr);
     EXPECT_EQ(before.Trace(), nullptr);
     EXPECT_EQ(after.Trace(), sink);
     before.SetEvents({});

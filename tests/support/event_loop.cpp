@@ -5,7 +5,7 @@
 
 namespace tarnik::test {
 
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
+bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
     if (done())
         return true;
@@ -25,7 +25,7 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
     return done();
 }
 
-void PumpFor(std::chrono::milliseconds duration)
+void pumpFor(std::chrono::milliseconds duration)
 {
     QEventLoop loop;
     QTimer::singleShot(duration, &loop, &QEventLoop::quit);

@@ -9,9 +9,9 @@ namespace tarnik::test {
 
 // Runs the Qt event loop until `done` holds (checked every millisecond) or `limit`
 // passes; returns done(). The limit only guards against a hang.
-bool PumpUntil(const std::function<bool()>& done,
+bool pumpUntil(const std::function<bool()>& done,
                std::chrono::milliseconds limit = std::chrono::seconds(10));
 // Runs the Qt event loop for the whole duration.
-void PumpFor(std::chrono::milliseconds duration);
+void pumpFor(std::chrono::milliseconds duration);
 
 }  // namespace tarnik::test

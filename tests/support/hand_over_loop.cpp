@@ -4,7 +4,7 @@
 
 namespace tarnik::test {
 
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!done() && std::chrono::steady_clock::now() < deadline)
@@ -12,7 +12,7 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
     return done();
 }
 
-bool UiLoop::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
+bool UiLoop::pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!done()) {
@@ -23,7 +23,7 @@ bool UiLoop::PumpUntil(const std::function<bool()>& done, std::chrono::milliseco
     return true;
 }
 
-void UiLoop::PumpFor(std::chrono::milliseconds duration)
+void UiLoop::pumpFor(std::chrono::milliseconds duration)
 {
     const auto deadline = std::chrono::steady_clock::now() + duration;
     while (std::chrono::steady_clock::now() < deadline)

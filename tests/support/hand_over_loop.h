@@ -13,17 +13,17 @@
 namespace tarnik::test {
 
 // Checks `done` every millisecond until it holds or `limit` passes; returns done().
-bool WaitUntil(const std::function<bool()>& done,
+bool waitUntil(const std::function<bool()>& done,
                std::chrono::milliseconds limit = std::chrono::seconds(3));
 
 class UiLoop {
 public:
     std::shared_ptr<TaskQueueHandOver> handOver = std::make_shared<TaskQueueHandOver>();
     // Runs posted work until `done` holds or `timeout` passes; returns done().
-    bool PumpUntil(const std::function<bool()>& done,
+    bool pumpUntil(const std::function<bool()>& done,
                    std::chrono::milliseconds timeout = std::chrono::seconds(3));
     // Runs posted work for the whole duration.
-    void PumpFor(std::chrono::milliseconds duration);
+    void pumpFor(std::chrono::milliseconds duration);
 };
 
 }  // namespace tarnik::test

@@ -105,7 +105,7 @@ std::optional<LinkOutcome> LinkRig::serial(std::chrono::milliseconds limit)
 
 bool LinkRig::waitForOutcome(std::chrono::milliseconds limit, std::size_t count)
 {
-    return PumpUntil([&] { return host.outcomes.size() >= count; }, limit);
+    return pumpUntil([&] { return host.outcomes.size() >= count; }, limit);
 }
 
 }  // namespace tarnik::test

@@ -5,14 +5,14 @@
 
 namespace tarnik::test {
 
-DeviceImage ImageOf(const SettingsRecord& record)
+DeviceImage imageOf(const SettingsRecord& record)
 {
     DeviceImage image{};
     SettingsToImage(record, image);
     return image;
 }
 
-::testing::AssertionResult HoldsProgrammedImage(const DeviceImage& memory,
+::testing::AssertionResult holdsProgrammedImage(const DeviceImage& memory,
                                                 const DeviceImage& programmed)
 {
     for (std::size_t i = 0; i < protocol::kSentImageBytes; ++i)
@@ -23,10 +23,10 @@ DeviceImage ImageOf(const SettingsRecord& record)
     return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult HoldsProgrammedImage(const DeviceImage& memory,
+::testing::AssertionResult holdsProgrammedImage(const DeviceImage& memory,
                                                 const SettingsRecord& programmed)
 {
-    return HoldsProgrammedImage(memory, ImageOf(programmed));
+    return holdsProgrammedImage(memory, imageOf(programmed));
 }
 
 }  // namespace tarnik::test

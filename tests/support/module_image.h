@@ -10,13 +10,13 @@
 namespace tarnik::test {
 
 // The 2048-byte device image programming makes of `record`.
-DeviceImage ImageOf(const SettingsRecord& record);
+DeviceImage imageOf(const SettingsRecord& record);
 
 // Succeeds when `memory` holds the bytes a programming run sends (image bytes 0..1194)
 // of `programmed`; the message names the first byte that differs.
-::testing::AssertionResult HoldsProgrammedImage(const DeviceImage& memory,
+::testing::AssertionResult holdsProgrammedImage(const DeviceImage& memory,
                                                 const DeviceImage& programmed);
-::testing::AssertionResult HoldsProgrammedImage(const DeviceImage& memory,
+::testing::AssertionResult holdsProgrammedImage(const DeviceImage& memory,
                                                 const SettingsRecord& programmed);
 
 }  // namespace tarnik::test

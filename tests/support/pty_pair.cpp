@@ -156,7 +156,7 @@ bool PtyClient::hungUp(std::chrono::milliseconds timeout)
     return false;
 }
 
-std::string AllByteValues()
+std::string allByteValues()
 {
     std::string s(256, '\0');
     for (int i = 0; i < 256; ++i)

@@ -61,6 +61,6 @@ private:
 };
 
 // Every byte value 0..255 once, in order.
-std::string AllByteValues();
+std::string allByteValues();
 
 }  // namespace tarnik::test

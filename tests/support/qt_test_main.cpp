@@ -12,7 +12,7 @@ int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     QCoreApplication app(argc, argv);
-    tarnik::InitSerialMessages();
-    tarnik::InstallQtHandOver();
+    tarnik::initSerialMessages();
+    tarnik::installQtHandOver();
     return RUN_ALL_TESTS();
 }

@@ -36,7 +36,7 @@ char threadState(int tid)
 
 }  // namespace
 
-std::vector<int> ThreadIds()
+std::vector<int> threadIds()
 {
     std::vector<int> ids;
     if (DIR* d = ::opendir("/proc/self/task")) {
@@ -48,18 +48,18 @@ std::vector<int> ThreadIds()
     return ids;
 }
 
-bool ThreadSleeps(int tid)
+bool threadSleeps(int tid)
 {
     const char state = threadState(tid);
     return state == 'S' || state == 0;
 }
 
-bool ThreadEnded(int tid)
+bool threadEnded(int tid)
 {
     return threadState(tid) == 0;
 }
 
-long ThreadWakeUps(int tid)
+long threadWakeUps(int tid)
 {
     std::ifstream in(taskFile(tid, "status"));
     std::string line;
@@ -70,30 +70,30 @@ long ThreadWakeUps(int tid)
     return 0;
 }
 
-long ProcessWakeUps()
+long processWakeUps()
 {
     long sum = 0;
-    for (int tid : ThreadIds())
-        sum += ThreadWakeUps(tid);
+    for (int tid : threadIds())
+        sum += threadWakeUps(tid);
     return sum;
 }
 
-std::vector<int> ThreadsNeverAsleep(std::chrono::milliseconds watch)
+std::vector<int> threadsNeverAsleep(std::chrono::milliseconds watch)
 {
     const int self = static_cast<int>(::syscall(SYS_gettid));
     std::vector<int> waiting;
-    for (int tid : ThreadIds())
+    for (int tid : threadIds())
         if (tid != self)
             waiting.push_back(tid);
     const auto end = std::chrono::steady_clock::now() + watch;
     while (!waiting.empty() && std::chrono::steady_clock::now() < end) {
-        waiting.erase(std::remove_if(waiting.begin(), waiting.end(), ThreadSleeps), waiting.end());
+        waiting.erase(std::remove_if(waiting.begin(), waiting.end(), threadSleeps), waiting.end());
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return waiting;
 }
 
-long ResidentKiB()
+long residentKiB()
 {
     std::ifstream statm("/proc/self/statm");
     long pages = 0;

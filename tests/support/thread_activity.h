@@ -11,21 +11,21 @@
 namespace tarnik::test {
 
 // Thread ids of this process.
-std::vector<int> ThreadIds();
+std::vector<int> threadIds();
 // True while the thread sleeps in the kernel (or has ended); false while it runs or
 // waits for a processor.
-bool ThreadSleeps(int tid);
+bool threadSleeps(int tid);
 // True once the thread has ended.
-bool ThreadEnded(int tid);
+bool threadEnded(int tid);
 // How often the thread has gone to sleep so far (its voluntary context switches): one
 // more each time it waits and is woken.
-long ThreadWakeUps(int tid);
+long threadWakeUps(int tid);
 // The same, summed over every thread of this process.
-long ProcessWakeUps();
+long processWakeUps();
 // The threads other than the caller that were never seen asleep while they were watched
 // for `watch`, looking every millisecond: threads that spin.
-std::vector<int> ThreadsNeverAsleep(std::chrono::milliseconds watch = std::chrono::seconds(2));
+std::vector<int> threadsNeverAsleep(std::chrono::milliseconds watch = std::chrono::seconds(2));
 // Resident memory of the process, in KiB.
-long ResidentKiB();
+long residentKiB();
 
 }  // namespace tarnik::test

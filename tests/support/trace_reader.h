@@ -50,7 +50,7 @@ struct ReadTrace {
 };
 
 // `namedPorts`: the lines carry a port name between the time and the tag.
-inline ReadTrace ParseTrace(const std::string& text, bool namedPorts)
+inline ReadTrace parseTrace(const std::string& text, bool namedPorts)
 {
     ReadTrace trace;
     std::istringstream in(text);

@@ -18,7 +18,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
-    tarnik::InitSerialMessages();
-    tarnik::InstallQtHandOver();
+    tarnik::initSerialMessages();
+    tarnik::installQtHandOver();
     return RUN_ALL_TESTS();
 }

@@ -15,8 +15,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-using test::HoldsProgrammedImage;
-using test::ImageOf;
+using test::holdsProgrammedImage;
+using test::imageOf;
 
 TEST_F(Cli, ProgramPrintsEveryLineAndProgressTextAndExitsZero)
 {
@@ -31,7 +31,7 @@ TEST_F(Cli, ProgramPrintsEveryLineAndProgressTextAndExitsZero)
     EXPECT_EQ(lines[27], "Postęp: 100% " + std::string(52, '#'));
     EXPECT_EQ(lines[28], "Programowanie zakończone pomyślnie.");
     // Without a file the start-up settings are programmed.
-    EXPECT_TRUE(HoldsProgrammedImage(module.memory(), startupSettings()));
+    EXPECT_TRUE(holdsProgrammedImage(module.memory(), startupSettings()));
 }
 
 TEST_F(Cli, ProgramsTheRecordOfAFileAsStored)
@@ -43,7 +43,7 @@ TEST_F(Cli, ProgramsTheRecordOfAFileAsStored)
     auto& module = simulator();
     const CliResult r = run({"program", "--port", module.devicePath(), file});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(HoldsProgrammedImage(module.memory(), record));
+    EXPECT_TRUE(holdsProgrammedImage(module.memory(), record));
 }
 
 TEST_F(Cli, ProgramWithoutAnswerExitsOne)
@@ -140,7 +140,7 @@ TEST_F(Cli, ReadSavesTheModuleSettingsOntoTheBaseRecord)
     programmed.nrUser[0].assign("+48111222333");
     programmed.timerPod[7] = 99;
     SimulatorOptions options;
-    options.memory = ImageOf(programmed);
+    options.memory = imageOf(programmed);
     auto& module = simulator(options);
 
     const std::string out = path("read.zvn");
@@ -152,7 +152,7 @@ TEST_F(Cli, ReadSavesTheModuleSettingsOntoTheBaseRecord)
     LoadSettingsFile(QString::fromStdString(out), loaded, users);
     SettingsRecord expected{};
     SetDefaults(expected);
-    ImageToSettings(ImageOf(programmed), expected);
+    ImageToSettings(imageOf(programmed), expected);
     EXPECT_EQ(0, std::memcmp(&loaded, &expected, sizeof loaded));
     const UserDirectory empty{};
     EXPECT_EQ(0, std::memcmp(&users, &empty, sizeof users));
@@ -230,7 +230,7 @@ TEST_F(Cli, ImageWritesTheDeviceImageRaw)
     SettingsRecord record = startupSettings();
     record.csms.assign("+48602951111");
     const std::string file = saveSettings("img.zvn", record);
-    const DeviceImage expected = ImageOf(record);
+    const DeviceImage expected = imageOf(record);
     const std::string expectedBytes(expected.begin(), expected.end());
 
     const CliResult toStdout = run({"image", file});

@@ -13,10 +13,10 @@ namespace tarnik {
 namespace {
 
 using test::kMaskedByte;
-using test::ParseTrace;
+using test::parseTrace;
 
 // Settings whose codes and numbers are easy to find, each different from the others.
-SettingsRecord SecretSettings()
+SettingsRecord secretSettings()
 {
     SettingsRecord record = startupSettings();
     record.pin.assign("7391");
@@ -40,14 +40,14 @@ const std::vector<std::string> kSecrets = {
     "+48604567890", "qZ",   "wX",           "eV",           "rB",
 };
 
-std::size_t Masked(const std::vector<int>& bytes)
+std::size_t masked(const std::vector<int>& bytes)
 {
     return static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), kMaskedByte));
 }
 
 TEST_F(Cli, TraceMasksCodesAndNumbersInAProgrammingRunAndAReadBack)
 {
-    const std::string file = saveSettings("secret.zvn", SecretSettings());
+    const std::string file = saveSettings("secret.zvn", secretSettings());
     std::size_t sentBefore = 0, receivedBefore = 0;
     for (const bool secretsShown : {false, true}) {
         SCOPED_TRACE(secretsShown ? "--trace-secrets" : "masked");
@@ -60,7 +60,7 @@ TEST_F(Cli, TraceMasksCodesAndNumbersInAProgrammingRunAndAReadBack)
         const CliResult r = run(args);
         ASSERT_EQ(r.status, 0) << r.err;
 
-        const auto read = ParseTrace(readFile(trace), false);
+        const auto read = parseTrace(readFile(trace), false);
         const auto& sent = read.bytes.at({"", "TX"});
         const auto& received = read.bytes.at({"", "RX"});
         const auto& answer = read.bytes.at({"", "ANSW"});
@@ -74,9 +74,9 @@ TEST_F(Cli, TraceMasksCodesAndNumbersInAProgrammingRunAndAReadBack)
         // each), the header checksum that sums codes (1). Received bytes are all masked
         // as they come: nothing can tell them apart before they are checked.
         const std::size_t secretBytes = 7 + 4 + 5 * 15 + 4 * 2 + 1;
-        EXPECT_EQ(Masked(sent), secretsShown ? 0 : secretBytes);
-        EXPECT_EQ(Masked(answer), secretsShown ? 0 : secretBytes);
-        EXPECT_EQ(Masked(received), secretsShown ? 0 : received.size());
+        EXPECT_EQ(masked(sent), secretsShown ? 0 : secretBytes);
+        EXPECT_EQ(masked(answer), secretsShown ? 0 : secretBytes);
+        EXPECT_EQ(masked(received), secretsShown ? 0 : received.size());
         // Masking keeps every byte's place: the same exchange, the same counts.
         if (secretsShown) {
             EXPECT_EQ(sent.size(), sentBefore);
@@ -97,7 +97,7 @@ TEST_F(Cli, TraceFileOpensWithAHeader)
     const std::string trace = path("trace.txt");
     const CliResult r = run({"serial", "--port", module.devicePath(), "--trace", trace});
     ASSERT_EQ(r.status, 0) << r.err;
-    const auto read = ParseTrace(readFile(trace), false);
+    const auto read = parseTrace(readFile(trace), false);
     ASSERT_EQ(read.header.size(), 5u);
     // "# Tarnik wire trace, started 2026-12-08T06:10:00+01:00"
     const std::string& started = read.header[0];
@@ -121,7 +121,7 @@ TEST_F(Cli, TraceOfTwoPortsNamesThePortOnEveryLine)
     const CliResult r = run({"program", "--defaults", "--port", first.devicePath(), "--port",
                              second.devicePath(), "--trace", trace});
     ASSERT_EQ(r.status, 0) << r.err;
-    const auto read = ParseTrace(readFile(trace), true);
+    const auto read = parseTrace(readFile(trace), true);
     ASSERT_FALSE(read.lines.empty());
     long long previous = 0;
     std::map<std::string, int> linesOf;

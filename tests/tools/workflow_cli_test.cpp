@@ -23,12 +23,12 @@ std::string cp1250(const char* utf8)
     return toCp1250(QString::fromUtf8(utf8));
 }
 
-using test::HoldsProgrammedImage;
-using test::ImageOf;
+using test::holdsProgrammedImage;
+using test::imageOf;
 
 ::testing::AssertionResult holds(const ModuleSimulator& module, const SettingsRecord& record)
 {
-    return HoldsProgrammedImage(module.memory(), record);
+    return holdsProgrammedImage(module.memory(), record);
 }
 
 // Random bytes everywhere, with every text's length within its maximum (a file with a
@@ -138,7 +138,7 @@ TEST_F(Cli, VerifyComparesTheModuleWithTheFile)
     const std::string file = saveSettings("site.zvn", record);
 
     SimulatorOptions holding;
-    holding.memory = ImageOf(record);
+    holding.memory = imageOf(record);
     auto& good = simulator(holding);
     const CliResult ok = run({"verify", "--port", good.devicePath(), file});
     EXPECT_EQ(ok.status, 0) << ok.err;
@@ -146,7 +146,7 @@ TEST_F(Cli, VerifyComparesTheModuleWithTheFile)
     EXPECT_EQ(good.frames().back().command, '3') << "read back, nothing written";
 
     // The module holds the file but for one byte inside the tamper input's text.
-    DeviceImage almost = ImageOf(record);
+    DeviceImage almost = imageOf(record);
     almost[image::specialTextSlot(2, 0) + 3] = 'X';
     SimulatorOptions oneByte;
     oneByte.memory = almost;

@@ -279,9 +279,9 @@ namespace {
 // Installs the wire trace for the ports of `args`, to the file asked for; nullptr, said
 // on `err`, when that file cannot be made. A file that fails later is said on `err`
 // once and given up; the command goes on and its exit status stands.
-std::shared_ptr<QtTraceSink> StartTrace(const Arguments& args, std::ostream& err)
+std::shared_ptr<QtTraceSink> startTrace(const Arguments& args, std::ostream& err)
 {
-    const auto sink = InstallQtTrace();
+    const auto sink = installQtTrace();
     sink->SetNamePorts(args.ports.size() > 1);
     sink->SetShowSecrets(args.traceSecrets);
     if (!args.trace)
@@ -300,7 +300,7 @@ std::shared_ptr<QtTraceSink> StartTrace(const Arguments& args, std::ostream& err
     if (!sink->writeTo(QString::fromStdString(*args.trace), &error)) {
         err << "tarnik-cli: nie można zapisać zapisu transmisji " << *args.trace << ": "
             << error.toStdString() << std::endl;
-        SetDefaultTraceSink(nullptr);
+        setDefaultTraceSink(nullptr);
         return nullptr;
     }
     return sink;
@@ -346,7 +346,7 @@ int dispatchCommand(const Arguments& args, std::ostream& out, std::ostream& err)
             std::shared_ptr<QtTraceSink> sink;
             if (args.trace || lcTarnikSerial().isDebugEnabled() ||
                 lcTarnikLink().isDebugEnabled()) {
-                sink = StartTrace(args, err);
+                sink = startTrace(args, err);
                 if (!sink)
                     return kExitFileError;
             }

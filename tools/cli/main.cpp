@@ -41,8 +41,8 @@ int main(int argc, char** argv)
         report ? std::make_unique<QGuiApplication>(argc, argv)
                : std::make_unique<QCoreApplication>(argc, argv);
     tarnik::installQtPolish(*app);
-    tarnik::InitSerialMessages();
-    tarnik::InstallQtHandOver();
+    tarnik::initSerialMessages();
+    tarnik::installQtHandOver();
 
     try {
         return tarnik::cli::runCommand(tarnik::cli::parseArguments(args), std::cout, std::cerr);

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "editor/dialogs/output_reaction_bits.h"
+#include "editor/editor_texts.h"
 #include "model/settings_record.h"
 #include "ui_fconfig_work_we_re.h"
 
@@ -80,8 +81,8 @@ void TFConfigWorkWeRe::showUsers(const std::array<UserRow, kUsers>& users)
 {
     for (int user = 1; user <= kUsers; ++user) {
         const UserRow& row = users[static_cast<std::size_t>(user - 1)];
-        userLabel(user)->setText(row.name.isEmpty() ? QStringLiteral("Użytkownik %1").arg(user)
-                                                    : row.name);
+        userLabel(user)->setText(
+            row.name.isEmpty() ? QString::fromUtf8(editor_text::kUser).arg(user) : row.name);
         for (QCheckBox* box : {smsBox(user), clipBox(user)}) {
             box->setEnabled(row.hasNumber);
             if (!row.hasNumber)

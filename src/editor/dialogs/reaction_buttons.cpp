@@ -12,6 +12,7 @@
 #include "editor/dialogs/fconfig_number_we_re.h"
 #include "editor/dialogs/fconfig_work_we_re.h"
 #include "editor/dialogs/reaction_target.h"
+#include "editor/editor_texts.h"
 #include "editor/lookup/control_table.h"
 #include "model/reaction_bits.h"
 
@@ -27,7 +28,7 @@ const QString kConfirmationGroup = QStringLiteral("GroupBox11");
 // "Opcja niedostępna" padded with blanks; the widths differ per box.
 QString unavailable(int blanks)
 {
-    return QString::fromUtf8(kUnavailableOption) + QString(blanks, QLatin1Char(' '));
+    return QString::fromUtf8(editor_text::kUnavailable) + QString(blanks, QLatin1Char(' '));
 }
 
 // Shows the report and timed switch-off boxes whose bits are in `shown`, hides the others.
@@ -148,7 +149,7 @@ void ReactionButtons::BB_ConfigNumerWe1Re1Click(QWidget* sender)
     std::uint8_t& stored = reactionByte(record_, target);
     TFconfigNumberWeRe& dialog = numberDialog_;
     dialog.setWindowTitle(
-        QStringLiteral("konfig wejscia %1 reakcji %2").arg(target.entry).arg(target.reaction));
+        QString::fromUtf8(editor_text::kInputOutputsTitle).arg(target.entry).arg(target.reaction));
     dialog.setFromByte(stored);
     if (hasAncestorNamed(sender, kInputsPanel)) {
         // Inputs offer all three extra boxes, labelled as unavailable but tickable.
@@ -177,10 +178,10 @@ void ReactionButtons::BB_ConfigNumerSpecWe1Re1Click(QWidget* sender)
     if (hasAncestorNamed(sender, kSpecialPage)) {
         if (target.entry == 5)
             dialog.setWindowTitle(
-                QStringLiteral("wejście blokujące reakcja %1").arg(target.reaction));
+                QString::fromUtf8(editor_text::kBlockingOutputsTitle).arg(target.reaction));
         if (target.entry == 3)
             dialog.setWindowTitle(
-                QStringLiteral("wejście sabotażowe reakcja %1").arg(target.reaction));
+                QString::fromUtf8(editor_text::kTamperOutputsTitle).arg(target.reaction));
     }
     // The hidden boxes still take and keep their bits below.
     if (target.entry == 3) {
@@ -208,7 +209,7 @@ void ReactionButtons::BBConfigWorkWe1Re1Click(QWidget* sender)
     // Users without a number cannot be told: their boxes end disabled and clear.
     showUserRows();
     dialog.setWindowTitle(
-        QStringLiteral("Reakcje Wejscie:%1 Reakcja:%2").arg(target.entry).arg(target.reaction));
+        QString::fromUtf8(editor_text::kInputNotifyTitle).arg(target.entry).arg(target.reaction));
     if (runModal(dialog) == QDialog::Accepted)
         store(stored, dialog.resultByte());
 }
@@ -222,17 +223,18 @@ void ReactionButtons::BBConfigWorkSpecWe1Re1Click(QWidget* sender)
     if (hasAncestorNamed(sender, kSpecialPage)) {
         if (target.entry == 5)
             dialog.setWindowTitle(
-                QStringLiteral("Reakcja %1 Wejścia blokującego").arg(target.reaction));
+                QString::fromUtf8(editor_text::kBlockingNotifyTitle).arg(target.reaction));
         if (target.entry == 3)
             dialog.setWindowTitle(
-                QStringLiteral("Reakcja %1 Wejścia sabotażowego").arg(target.reaction));
+                QString::fromUtf8(editor_text::kTamperNotifyTitle).arg(target.reaction));
     }
     if (hasAncestorNamed(sender, kConfirmationGroup)) {
         // Output confirmations are told by SMS only.
         dialog.setClipColumnVisible(false);
         if (target.entry == 1 || target.entry == 2)
-            dialog.setWindowTitle(
-                QStringLiteral("Reakcja %1 wyjścia %2").arg(target.reaction).arg(target.entry));
+            dialog.setWindowTitle(QString::fromUtf8(editor_text::kOutputConfirmTitle)
+                                      .arg(target.reaction)
+                                      .arg(target.entry));
     }
     showUserRows();
     // Set after the user rows: a user without a number keeps the stored bits,

@@ -14,10 +14,10 @@
 #include <array>
 #include <stdexcept>
 
+#include "editor/editor_texts.h"
 #include "editor/interlocks/key_filter.h"
 #include "editor/lookup/control_table.h"
 #include "editor/widgets/typing_limit.h"
-#include "model/settings_texts.h"
 
 namespace tarnik {
 
@@ -60,9 +60,9 @@ constexpr std::array<OptionDependency, 6> kOptionDependencies{{
     {{"EPINMOD", "Label28", nullptr, nullptr}, {"EPINMOD", nullptr}},  // programming by SMS
 }};
 
-const QString kWarningTitle = QStringLiteral("Uwaga");
-const QString kPinMessage = QString::fromUtf8(kPinLengthMessage);
-const QString kSmsCodeMessage = QStringLiteral("Sms sterujący musi mieć formę dwóch znaków");
+const QString kWarningTitle = QString::fromUtf8(editor_text::kWarningTitle);
+const QString kPinMessage = QString::fromUtf8(editor_text::kPinLength);
+const QString kSmsCodeMessage = QString::fromUtf8(editor_text::kSmsCodeLength);
 
 const QChar kEnter(13);
 
@@ -191,10 +191,10 @@ void Interlocks::watchEdits(const ControlTable& controls)
     }
     // Pasted or dropped text goes through the same filters as typed text.
     setInsertedCharFilter(
-        ePin_, [](QString& text, int& caret, QChar key) { return FilterPinKey(text, caret, key); });
+        ePin_, [](QString& text, int& caret, QChar key) { return filterPinKey(text, caret, key); });
     for (QLineEdit* number : numberEdits_) {
         number->installEventFilter(this);
-        setInsertedCharFilter(number, FilterNumberKey);
+        setInsertedCharFilter(number, filterNumberKey);
     }
 }
 
@@ -300,7 +300,7 @@ QChar Interlocks::EPinKeyPress(QChar key)
         focusNextControl(ePin_);
         return {};
     }
-    return FilterPinKey(ePin_->text(), ePin_->cursorPosition(), key);
+    return filterPinKey(ePin_->text(), ePin_->cursorPosition(), key);
 }
 
 QChar Interlocks::NumberKeyPress(QLineEdit* edit, QChar key)

@@ -75,7 +75,7 @@ public:
     // drop it. Enter (13) is dropped and the focus moves to the next control.
     QChar EPinKeyPress(QChar key);
     // A number edit passes every other key on: what the key inserts goes through the
-    // edit's inserted-text filter (FilterNumberKey), as pasted text does.
+    // edit's inserted-text filter (filterNumberKey), as pasted text does.
     QChar NumberKeyPress(QLineEdit* edit, QChar key);
 
 protected:

@@ -26,12 +26,12 @@ QChar FilterKey(const QString& text, int caret, QChar signA, QChar signB, QChar 
     return dropped;
 }
 
-QChar FilterPinKey(const QString& text, int caret, QChar key)
+QChar filterPinKey(const QString& text, int caret, QChar key)
 {
     return FilterKey(text, caret, QLatin1Char('$'), QLatin1Char('$'), key);
 }
 
-QChar FilterNumberKey(QString& text, int& caret, QChar key)
+QChar filterNumberKey(QString& text, int& caret, QChar key)
 {
     if (!text.isEmpty() && text.contains(QLatin1Char(' '))) {
         text.clear();

@@ -18,13 +18,13 @@ namespace tarnik {
 QChar FilterKey(const QString& text, int caret, QChar signA, QChar signB, QChar key);
 
 // EPinKeyPress's rule for a character (Enter aside): digits, backspace and tab.
-QChar FilterPinKey(const QString& text, int caret, QChar key);
+QChar filterPinKey(const QString& text, int caret, QChar key);
 
 // The rule of the five number edits (Ecsms, Enruser1..4) for a character the user
 // inserts (Enter aside): a text that holds a blank (from a file) is emptied first
 // (caret to 0); then backspace and tab pass, and any other character passes only when
 // the text it makes can still become a number the module takes (isNumberBeginning:
 // an optional leading "+", digits, at most 12 characters).
-QChar FilterNumberKey(QString& text, int& caret, QChar key);
+QChar filterNumberKey(QString& text, int& caret, QChar key);
 
 }  // namespace tarnik

@@ -6,6 +6,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "editor/editor_texts.h"
 #include "editor/pages/page_builders.h"
 #include "editor/pages/row_widgets.h"
 #include "editor/widgets/spin_edit.h"
@@ -22,19 +23,20 @@ void addInputRow(QWidget* box, QGridLayout* grid, int k)
 {
     const int top = 1 + (k - 1) * 3;
     const QString n = QString::number(k);
-    grid->addWidget(makeLabel(box, QStringLiteral("Wejście ") + n), top, RowLabel, 2, 1);
+    grid->addWidget(makeLabel(box, QString::fromUtf8(editor_text::kInput).arg(k)), top, RowLabel, 2,
+                    1);
     grid->addWidget(makeSpin(box, QStringLiteral("SEtimerPod") + n), top, ReactionTime, 2, 1);
     grid->addWidget(makeSpin(box, QStringLiteral("SEtimerTorBuf") + n), top, BlockTime, 2, 1);
     for (int r = 1; r <= kReactions; ++r) {
         const QString re = QStringLiteral("Re") + QString::number(r);
         const int row = top + r - 1;
-        grid->addWidget(
-            makeButton(box, QStringLiteral("BB_ConfigNumerWe") + n + re,
-                       r == 1 ? QStringLiteral("podanie masy") : QStringLiteral("zanik masy")),
-            row, OutputButtons);
-        grid->addWidget(
-            makeButton(box, QStringLiteral("BBConfigWorkWe") + n + re, QStringLiteral("CLIP/SMS")),
-            row, NotifyButtons);
+        grid->addWidget(makeButton(box, QStringLiteral("BB_ConfigNumerWe") + n + re,
+                                   QString::fromUtf8(r == 1 ? editor_text::kGroundApplied
+                                                            : editor_text::kGroundRemoved)),
+                        row, OutputButtons);
+        grid->addWidget(makeButton(box, QStringLiteral("BBConfigWorkWe") + n + re,
+                                   QString::fromUtf8(editor_text::kNotifyInput)),
+                        row, NotifyButtons);
         grid->addWidget(makeEdit(box, QStringLiteral("ETSMS_We") + n + QStringLiteral("_") + re),
                         row, SmsTexts);
     }
@@ -55,12 +57,15 @@ QWidget* buildInputsPage()
     box->setObjectName(QStringLiteral("ScrollBox1"));
 
     auto* grid = new QGridLayout(box);
-    grid->addWidget(makeHeading(box, QStringLiteral("Czas reakcji  [ x 0,1s]")), 0, ReactionTime);
-    grid->addWidget(makeHeading(box, QStringLiteral("Blokada wejścia po reakcji. [x 10s]")), 0,
+    grid->addWidget(makeHeading(box, QString::fromUtf8(editor_text::kReactionTimeHeading)), 0,
+                    ReactionTime);
+    grid->addWidget(makeHeading(box, QString::fromUtf8(editor_text::kBlockTimeHeading)), 0,
                     BlockTime);
-    grid->addWidget(makeHeading(box, QStringLiteral("Reakcja wyjść na:")), 0, OutputButtons);
-    grid->addWidget(makeHeading(box, QStringLiteral("Powiadomienie:")), 0, NotifyButtons);
-    grid->addWidget(makeHeading(box, QStringLiteral("Treść wiadomości SMS:")), 0, SmsTexts);
+    grid->addWidget(makeHeading(box, QString::fromUtf8(editor_text::kOutputsHeading)), 0,
+                    OutputButtons);
+    grid->addWidget(makeHeading(box, QString::fromUtf8(editor_text::kNotifyHeading)), 0,
+                    NotifyButtons);
+    grid->addWidget(makeHeading(box, QString::fromUtf8(editor_text::kSmsTextHeading)), 0, SmsTexts);
     for (int k = 1; k <= kInputs; ++k)
         addInputRow(box, grid, k);
     grid->setColumnStretch(SmsTexts, 1);

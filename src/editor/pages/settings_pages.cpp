@@ -4,6 +4,7 @@
 #include <QStyle>
 #include <QTabWidget>
 
+#include "editor/editor_texts.h"
 #include "editor/pages/control_limits.h"
 #include "editor/pages/page_builders.h"
 
@@ -41,11 +42,13 @@ QTabWidget* buildSettingsPages(QWidget* parent)
 {
     auto* pages = new QTabWidget(parent);
     pages->setObjectName(QStringLiteral("PageControl2"));
-    pages->addTab(new PageScroller(buildBasicPage()), QStringLiteral("Podstawowe"));
-    pages->addTab(new PageScroller(buildUsersPage()), QStringLiteral("numery telefonów"));
-    pages->addTab(new PageScroller(buildInputsPage()), QStringLiteral("Wejścia"));
-    pages->addTab(new PageScroller(buildSpecialInputsPage()), QStringLiteral("Wejścia specjalne"));
-    pages->addTab(new PageScroller(buildOutputsPage()), QStringLiteral("Wyjścia"));
+    pages->addTab(new PageScroller(buildBasicPage()), QString::fromUtf8(editor_text::kBasicPage));
+    pages->addTab(new PageScroller(buildUsersPage()), QString::fromUtf8(editor_text::kUsersPage));
+    pages->addTab(new PageScroller(buildInputsPage()), QString::fromUtf8(editor_text::kInputsPage));
+    pages->addTab(new PageScroller(buildSpecialInputsPage()),
+                  QString::fromUtf8(editor_text::kSpecialInputsPage));
+    pages->addTab(new PageScroller(buildOutputsPage()),
+                  QString::fromUtf8(editor_text::kOutputsPage));
     pages->setCurrentIndex(0);
     applyControlLimits(pages);
     return pages;

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "editor/editor_texts.h"
 #include "editor/pages/page_builders.h"
 #include "editor/pages/row_widgets.h"
 #include "model/settings_record.h"
@@ -23,10 +24,10 @@ struct SpecialRow {
 // Entries 1 and 2 (output confirmations) live on the outputs page; 4 and 6 are
 // spare rows that exist only to carry their texts between record and controls.
 constexpr SpecialRow kRows[] = {
-    {3, "Wejście sabotażowe", true},
-    {5, "Wejście blokujące", true},
-    {4, "Wejscie specjalne 4", false},
-    {6, "Wejscie specjalne 6", false},
+    {3, editor_text::kTamperInput, true},
+    {5, editor_text::kBlockingInput, true},
+    {4, editor_text::kSpecialInput4, false},
+    {6, editor_text::kSpecialInput6, false},
 };
 
 // The buttons and edits are children of the page itself: the reaction
@@ -40,11 +41,12 @@ void addSpecialRow(QWidget* page, QGridLayout* grid, int top, const SpecialRow& 
     widgets << label;
     for (int r = 1; r <= kReactions; ++r) {
         const QString re = QStringLiteral("Re") + QString::number(r);
-        QString outputCaption = QStringLiteral("konfiguracja");
-        QString notifyCaption = QStringLiteral("Reakcja");
+        QString outputCaption = QString::fromUtf8(editor_text::kSpecialOutputs);
+        QString notifyCaption = QString::fromUtf8(editor_text::kSpecialNotify);
         if (row.visible) {
-            outputCaption = r == 1 ? QStringLiteral("podanie masy") : QStringLiteral("zanik masy");
-            notifyCaption = QStringLiteral("SMS/CLIP");
+            outputCaption = QString::fromUtf8(r == 1 ? editor_text::kGroundApplied
+                                                     : editor_text::kGroundRemoved);
+            notifyCaption = QString::fromUtf8(editor_text::kNotifyTamper);
         }
         auto* output =
             makeButton(page, QStringLiteral("BB_ConfigNumerSpecWe") + k + re, outputCaption);
@@ -68,9 +70,12 @@ QWidget* buildSpecialInputsPage()
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabSheet4"));
     auto* grid = new QGridLayout(page);
-    grid->addWidget(makeHeading(page, QStringLiteral("Reakcja wyjść na:")), 0, OutputButtons);
-    grid->addWidget(makeHeading(page, QStringLiteral("Powiadomienie:")), 0, NotifyButtons);
-    grid->addWidget(makeHeading(page, QStringLiteral("Treść wiadomości SMS:")), 0, SmsTexts);
+    grid->addWidget(makeHeading(page, QString::fromUtf8(editor_text::kOutputsHeading)), 0,
+                    OutputButtons);
+    grid->addWidget(makeHeading(page, QString::fromUtf8(editor_text::kNotifyHeading)), 0,
+                    NotifyButtons);
+    grid->addWidget(makeHeading(page, QString::fromUtf8(editor_text::kSmsTextHeading)), 0,
+                    SmsTexts);
     int top = 1;
     for (const SpecialRow& row : kRows) {
         addSpecialRow(page, grid, top, row);

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "editor/editor_texts.h"
 #include "editor/pages/page_builders.h"
 #include "editor/pages/row_widgets.h"
 #include "model/settings_record.h"
@@ -19,16 +20,16 @@ QWidget* buildUserBlock(QWidget* page, int n)
     auto* block = new QWidget(page);
     block->setObjectName(QStringLiteral("userBlock") + digit);
     auto* grid = new QGridLayout(block);
-    auto* heading = makeLabel(block, QStringLiteral("Użytkownik ") + digit);
+    auto* heading = makeLabel(block, QString::fromUtf8(editor_text::kUser).arg(digit));
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);
     grid->addWidget(heading, 0, 0, 1, 2);
-    grid->addWidget(makeLabel(block, QStringLiteral("tel.")), 1, 0);
+    grid->addWidget(makeLabel(block, QString::fromUtf8(editor_text::kPhoneNumber)), 1, 0);
     grid->addWidget(makeEdit(block, QStringLiteral("Enruser") + digit), 1, 1);
-    grid->addWidget(makeLabel(block, QStringLiteral("Nazwa")), 2, 0);
+    grid->addWidget(makeLabel(block, QString::fromUtf8(editor_text::kUserName)), 2, 0);
     grid->addWidget(makeEdit(block, QStringLiteral("Eosoba") + digit), 2, 1);
-    auto* notesLabel = makeLabel(block, QStringLiteral("Uwagi"));
+    auto* notesLabel = makeLabel(block, QString::fromUtf8(editor_text::kUserNotes));
     notesLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     grid->addWidget(notesLabel, 3, 0);
     auto* notes = new QPlainTextEdit(block);

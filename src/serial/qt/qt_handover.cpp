@@ -35,9 +35,9 @@ void QtHandOver::post(std::function<void()> task)
         Qt::QueuedConnection);
 }
 
-void InstallQtHandOver()
+void installQtHandOver()
 {
-    SetDefaultHandOver(std::make_shared<QtHandOver>());
+    setDefaultHandOver(std::make_shared<QtHandOver>());
 }
 
 }  // namespace tarnik

@@ -23,6 +23,6 @@ private:
 
 // Makes a QtHandOver on the application object the default for ports created from
 // now on. Call once after the QCoreApplication/QApplication exists.
-void InstallQtHandOver();
+void installQtHandOver();
 
 }  // namespace tarnik

@@ -99,10 +99,10 @@ bool QtTraceSink::saveKeptLines(const QString& path, QString* error) const
     return false;
 }
 
-std::shared_ptr<QtTraceSink> InstallQtTrace()
+std::shared_ptr<QtTraceSink> installQtTrace()
 {
     auto sink = std::make_shared<QtTraceSink>();
-    SetDefaultTraceSink(sink);
+    setDefaultTraceSink(sink);
     return sink;
 }
 

@@ -58,6 +58,6 @@ private:
 };
 
 // Makes a QtTraceSink the default for ports created from now on and returns it.
-std::shared_ptr<QtTraceSink> InstallQtTrace();
+std::shared_ptr<QtTraceSink> installQtTrace();
 
 }  // namespace tarnik

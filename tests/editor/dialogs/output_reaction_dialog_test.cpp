@@ -17,7 +17,7 @@ protected:
     QCheckBox* box(TFconfigNumberWeRe& d, const char* name) { return d.box(name); }
 };
 
-TEST_F(OutputReactionDialogTest, everyByteWithoutConflictsComesBackUnchanged)
+TEST_F(OutputReactionDialogTest, EveryByteWithoutConflictsComesBackUnchanged)
 {
     // Bytes without "Opcje nieaktywne" and without both actions of one
     // output survive a confirmed dialog exactly; all others collapse as the
@@ -36,7 +36,7 @@ TEST_F(OutputReactionDialogTest, everyByteWithoutConflictsComesBackUnchanged)
     }
 }
 
-TEST_F(OutputReactionDialogTest, zeroShowsEverythingClearAndStoresNoReaction)
+TEST_F(OutputReactionDialogTest, ZeroShowsEverythingClearAndStoresNoReaction)
 {
     TFconfigNumberWeRe d;
     d.setFromByte(0xFF);
@@ -48,7 +48,7 @@ TEST_F(OutputReactionDialogTest, zeroShowsEverythingClearAndStoresNoReaction)
     ASSERT_EQ(d.resultByte(), std::uint8_t{0x80});
 }
 
-TEST_F(OutputReactionDialogTest, switchingAnOutputOnExcludesSwitchingItOff)
+TEST_F(OutputReactionDialogTest, SwitchingAnOutputOnExcludesSwitchingItOff)
 {
     TFconfigNumberWeRe d;
     d.setFromByte(0x10);  // "Wyłącz wyjście 1"
@@ -69,7 +69,7 @@ TEST_F(OutputReactionDialogTest, switchingAnOutputOnExcludesSwitchingItOff)
     ASSERT_TRUE(box(d, "ChBOFFwy1In")->isEnabled());
 }
 
-TEST_F(OutputReactionDialogTest, bothActionsOfOneOutputInAByteLeaveTheLaterOne)
+TEST_F(OutputReactionDialogTest, BothActionsOfOneOutputInAByteLeaveTheLaterOne)
 {
     TFconfigNumberWeRe d;
     d.setFromByte(0x18);  // switch output 1 off (set first) and on (set later)
@@ -79,7 +79,7 @@ TEST_F(OutputReactionDialogTest, bothActionsOfOneOutputInAByteLeaveTheLaterOne)
     ASSERT_EQ(d.resultByte(), std::uint8_t{0x08});
 }
 
-TEST_F(OutputReactionDialogTest, optionsInactiveDisablesTheRestAndKeepsOnlyTheReportTicked)
+TEST_F(OutputReactionDialogTest, OptionsInactiveDisablesTheRestAndKeepsOnlyTheReportTicked)
 {
     TFconfigNumberWeRe d;
     d.setFromByte(0x7F & ~0x10 & ~0x40);  // everything but the conflicting partners
@@ -98,7 +98,7 @@ TEST_F(OutputReactionDialogTest, optionsInactiveDisablesTheRestAndKeepsOnlyTheRe
     ASSERT_EQ(d.resultByte(), std::uint8_t{0x01});
 }
 
-TEST_F(OutputReactionDialogTest, pairHandlersRestWhileOptionsInactiveRuns)
+TEST_F(OutputReactionDialogTest, PairHandlersRestWhileOptionsInactiveRuns)
 {
     TFconfigNumberWeRe d;
     d.setFromByte(0x08);  // "Załącz wyjście 1" ticked, its partner disabled
@@ -111,7 +111,7 @@ TEST_F(OutputReactionDialogTest, pairHandlersRestWhileOptionsInactiveRuns)
     ASSERT_TRUE(!box(d, "ChBOFFwy1In")->isEnabled());
 }
 
-TEST_F(OutputReactionDialogTest, aBoxTickedWhileInactiveStillExcludesItsPartnerAfterwards)
+TEST_F(OutputReactionDialogTest, ABoxTickedWhileInactiveStillExcludesItsPartnerAfterwards)
 {
     TFconfigNumberWeRe d;
     d.setFromByte(0xA8);  // inactive, yet output 1 and output 2 switched on
@@ -123,7 +123,7 @@ TEST_F(OutputReactionDialogTest, aBoxTickedWhileInactiveStillExcludesItsPartnerA
     ASSERT_EQ(d.resultByte(), std::uint8_t{0x28});
 }
 
-TEST_F(OutputReactionDialogTest, aNewByteRepairsTheStateLeftFromTheLastOpening)
+TEST_F(OutputReactionDialogTest, ANewByteRepairsTheStateLeftFromTheLastOpening)
 {
     TFconfigNumberWeRe d;
     d.setFromByte(0x08);  // output 1 on; "off" disabled
@@ -142,7 +142,7 @@ TEST_F(OutputReactionDialogTest, aNewByteRepairsTheStateLeftFromTheLastOpening)
     ASSERT_EQ(d.resultByte(), std::uint8_t{0x24});
 }
 
-TEST_F(OutputReactionDialogTest, captionsAreTheFormsOwn)
+TEST_F(OutputReactionDialogTest, CaptionsAreTheFormsOwn)
 {
     TFconfigNumberWeRe d;
     ASSERT_EQ(box(d, "ChBNoActiv")->text(), QStringLiteral("Opcje nieaktywne"));

@@ -24,7 +24,7 @@
 #include "reaction_pages_fixture.h"
 
 using namespace std::chrono_literals;
-using tarnik::test::PumpFor;
+using tarnik::test::pumpFor;
 
 namespace tarnik {
 
@@ -115,7 +115,7 @@ protected:
     }
 };
 
-TEST_F(ReactionButtonsTest, everyReactionButtonIsConnectedAndTheHiddenOutputButtonsAreNot)
+TEST_F(ReactionButtonsTest, EveryReactionButtonIsConnectedAndTheHiddenOutputButtonsAreNot)
 {
     // 16 + 16 input buttons, 8 + 8 special-entry buttons (hidden spare
     // rows included), 4 output confirmations.
@@ -126,7 +126,7 @@ TEST_F(ReactionButtonsTest, everyReactionButtonIsConnectedAndTheHiddenOutputButt
     ASSERT_EQ(finished.count(), 0);
 }
 
-TEST_F(ReactionButtonsTest, inputButtonEditsItsOwnByteAndTitlesTheDialog)
+TEST_F(ReactionButtonsTest, InputButtonEditsItsOwnByteAndTitlesTheDialog)
 {
     record_.numberWeRe[6][1] = 0x80;
     const SettingsRecord before = record_;
@@ -141,7 +141,7 @@ TEST_F(ReactionButtonsTest, inputButtonEditsItsOwnByteAndTitlesTheDialog)
     ASSERT_TRUE(std::memcmp(&expected, &record_, sizeof record_) == 0);
 }
 
-TEST_F(ReactionButtonsTest, inputDialogOffersTheThreeExtraBoxesAsUnavailable)
+TEST_F(ReactionButtonsTest, InputDialogOffersTheThreeExtraBoxesAsUnavailable)
 {
     const Seen seen = press(QStringLiteral("BB_ConfigNumerWe1Re1"), false);
     for (const char* name : {"ChBTimeRaport", "ChBTimeOFFWy1", "ChBTimeOFFWy2"}) {
@@ -153,7 +153,7 @@ TEST_F(ReactionButtonsTest, inputDialogOffersTheThreeExtraBoxesAsUnavailable)
     ASSERT_EQ(seen.text.at(QStringLiteral("ChBTimeOFFWy2")), unavailable(4));
 }
 
-TEST_F(ReactionButtonsTest, storedZeroShowsAllClearAndOkStoresNoReaction)
+TEST_F(ReactionButtonsTest, StoredZeroShowsAllClearAndOkStoresNoReaction)
 {
     record_.numberWeRe[2][0] = 0x00;
     const Seen seen = press(QStringLiteral("BB_ConfigNumerWe3Re1"), true);
@@ -163,7 +163,7 @@ TEST_F(ReactionButtonsTest, storedZeroShowsAllClearAndOkStoresNoReaction)
     ASSERT_EQ(record_.numberWeRe[2][0], std::uint8_t{0x80});
 }
 
-TEST_F(ReactionButtonsTest, blockingInputKeepsTheBitsOfItsHiddenBoxes)
+TEST_F(ReactionButtonsTest, BlockingInputKeepsTheBitsOfItsHiddenBoxes)
 {
     record_.numberSpecWeRe[4][1] = 0x09;  // "Załącz wyjście 1" and the report bit
     const Seen seen = press(QStringLiteral("BB_ConfigNumerSpecWe5Re2"), true);
@@ -179,7 +179,7 @@ TEST_F(ReactionButtonsTest, blockingInputKeepsTheBitsOfItsHiddenBoxes)
     ASSERT_EQ(record_.numberSpecWeRe[4][1], std::uint8_t{0x09});
 }
 
-TEST_F(ReactionButtonsTest, tamperInputHidesOnlyTheReportBox)
+TEST_F(ReactionButtonsTest, TamperInputHidesOnlyTheReportBox)
 {
     press(QStringLiteral("BB_ConfigNumerSpecWe5Re1"), false);  // hides the timed boxes
     record_.numberSpecWeRe[2][0] = 0x06;
@@ -199,7 +199,7 @@ TEST_F(ReactionButtonsTest, tamperInputHidesOnlyTheReportBox)
     ASSERT_EQ(second.text.at(QStringLiteral("ChBTimeRaport")), unavailable(15));
 }
 
-TEST_F(ReactionButtonsTest, inputOpenedAfterASpecialEntryShowsTheExtraBoxesAgain)
+TEST_F(ReactionButtonsTest, InputOpenedAfterASpecialEntryShowsTheExtraBoxesAgain)
 {
     press(QStringLiteral("BB_ConfigNumerSpecWe5Re1"), false);
     const Seen seen = press(QStringLiteral("BB_ConfigNumerWe2Re2"), false);
@@ -208,7 +208,7 @@ TEST_F(ReactionButtonsTest, inputOpenedAfterASpecialEntryShowsTheExtraBoxesAgain
     ASSERT_TRUE(seen.visible.at(QStringLiteral("ChBTimeOFFWy2")));
 }
 
-TEST_F(ReactionButtonsTest, cancelChangesNothingAndReopeningShowsTheStoredByte)
+TEST_F(ReactionButtonsTest, CancelChangesNothingAndReopeningShowsTheStoredByte)
 {
     record_.numberWeRe[0][0] = 0x20;
     record_.workWeRe[0][0] = 0x03;
@@ -226,7 +226,7 @@ TEST_F(ReactionButtonsTest, cancelChangesNothingAndReopeningShowsTheStoredByte)
     ASSERT_TRUE(!seen.checked.at(QStringLiteral("ChBNoActiv")));
 }
 
-TEST_F(ReactionButtonsTest, inputNotificationClearsUsersWithoutANumber)
+TEST_F(ReactionButtonsTest, InputNotificationClearsUsersWithoutANumber)
 {
     for (int n = 1; n <= 4; ++n)
         window_->userNumber(n)->setText(QStringLiteral("+4860000000%1").arg(n));
@@ -246,7 +246,7 @@ TEST_F(ReactionButtonsTest, inputNotificationClearsUsersWithoutANumber)
     ASSERT_EQ(record_.workWeRe[3][0], std::uint8_t{0xCF});
 }
 
-TEST_F(ReactionButtonsTest, outputConfirmationKeepsBitsOfUsersWithoutANumberAndOfHiddenClipBoxes)
+TEST_F(ReactionButtonsTest, OutputConfirmationKeepsBitsOfUsersWithoutANumberAndOfHiddenClipBoxes)
 {
     for (int n = 1; n <= 4; ++n)
         window_->userNumber(n)->setText(QStringLiteral("+4860000000%1").arg(n));
@@ -268,7 +268,7 @@ TEST_F(ReactionButtonsTest, outputConfirmationKeepsBitsOfUsersWithoutANumberAndO
     ASSERT_EQ(record_.workSpecWeRe[1][0], std::uint8_t{0x01});
 }
 
-TEST_F(ReactionButtonsTest, clipColumnReturnsForInputsAfterAnOutputConfirmation)
+TEST_F(ReactionButtonsTest, ClipColumnReturnsForInputsAfterAnOutputConfirmation)
 {
     press(QStringLiteral("BBConfigWorkSpecWe2Re2"), false);
     const Seen input = press(QStringLiteral("BBConfigWorkWe1Re2"), false);
@@ -284,17 +284,17 @@ TEST_F(ReactionButtonsTest, clipColumnReturnsForInputsAfterAnOutputConfirmation)
               QStringLiteral("Reakcja 1 Wejścia sabotażowego"));
 }
 
-TEST_F(ReactionButtonsTest, dialogOpensCentredOnTheMainWindow)
+TEST_F(ReactionButtonsTest, DialogOpensCentredOnTheMainWindow)
 {
     window_->move(40, 30);
-    PumpFor(20ms);
+    pumpFor(20ms);
     const Seen seen = press(QStringLiteral("BBConfigWorkWe2Re1"), false);
     const QPoint offset = seen.centre - window_->frameGeometry().center();
     ASSERT_TRUE(offset.manhattanLength() <= 4)
         << qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y()));
 }
 
-TEST_F(ReactionButtonsTest, handlerRefusesAButtonOfAnotherFamily)
+TEST_F(ReactionButtonsTest, HandlerRefusesAButtonOfAnotherFamily)
 {
     ASSERT_THROW(
         buttons_->BB_ConfigNumerWe1Re1Click(window_->button(QStringLiteral("BBConfigWorkWe1Re1"))),
@@ -302,7 +302,7 @@ TEST_F(ReactionButtonsTest, handlerRefusesAButtonOfAnotherFamily)
     ASSERT_THROW(buttons_->BBConfigWorkSpecWe1Re1Click(nullptr), std::invalid_argument);
 }
 
-TEST_F(ReactionButtonsTest, aMissingUserEditIsReportedInAMessageBoxNotThrownIntoTheEventLoop)
+TEST_F(ReactionButtonsTest, AMissingUserEditIsReportedInAMessageBoxNotThrownIntoTheEventLoop)
 {
     delete window_->userName(2);
     test::SeenMessage message;
@@ -315,7 +315,7 @@ TEST_F(ReactionButtonsTest, aMissingUserEditIsReportedInAMessageBoxNotThrownInto
 // Comparisons name a reaction's boxes by the catalogue's words: each is the caption
 // of a box the dialog shows for that reaction, and a bit marked hidden has no
 // visible box there.
-TEST_F(ReactionButtonsTest, catalogueCaptionsAreTheBoxesTheDialogShows)
+TEST_F(ReactionButtonsTest, CatalogueCaptionsAreTheBoxesTheDialogShows)
 {
     const std::pair<const char*, const char*> reactions[] = {
         {"BB_ConfigNumerWe3Re2", "numberWeRe[3][2]"},

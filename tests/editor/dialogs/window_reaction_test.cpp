@@ -57,7 +57,7 @@ protected:
     void TearDown() override { fixture_.reset(); }
 };
 
-TEST_F(WindowReactionTest, everyVisibleReactionButtonOpensADialog)
+TEST_F(WindowReactionTest, EveryVisibleReactionButtonOpensADialog)
 {
     // Visible on its own page: the spare rows of special entries 4 and 6 are not.
     const auto onItsPage = [](QWidget* w) {
@@ -79,7 +79,7 @@ TEST_F(WindowReactionTest, everyVisibleReactionButtonOpensADialog)
     ASSERT_EQ(opened, 16 + 16 + 4 + 4 + 4);
 }
 
-TEST_F(WindowReactionTest, inputSevenReactionTwoIsEditedAndTitled)
+TEST_F(WindowReactionTest, InputSevenReactionTwoIsEditedAndTitled)
 {
     window().settings().numberWeRe[6][1] = 0x80;
     const SettingsRecord before = window().settings();
@@ -93,7 +93,7 @@ TEST_F(WindowReactionTest, inputSevenReactionTwoIsEditedAndTitled)
     ASSERT_TRUE(std::memcmp(&expected, &window().settings(), sizeof expected) == 0);
 }
 
-TEST_F(WindowReactionTest, blockingInputByteSurvivesTheDialogAndTheNextCollect)
+TEST_F(WindowReactionTest, BlockingInputByteSurvivesTheDialogAndTheNextCollect)
 {
     window().settings().numberSpecWeRe[4][1] = 0x09;
     window().ShowSettings();
@@ -110,7 +110,7 @@ TEST_F(WindowReactionTest, blockingInputByteSurvivesTheDialogAndTheNextCollect)
     ASSERT_EQ(window().settings().numberSpecWeRe[4][1], std::uint8_t{0x09});
 }
 
-TEST_F(WindowReactionTest, usersComeFromTheWindowsEditsNotTheRecord)
+TEST_F(WindowReactionTest, UsersComeFromTheWindowsEditsNotTheRecord)
 {
     fixture_->edit("Enruser1")->setText(QStringLiteral("+48600100200"));
     fixture_->edit("Enruser3")->clear();
@@ -127,7 +127,7 @@ TEST_F(WindowReactionTest, usersComeFromTheWindowsEditsNotTheRecord)
     ASSERT_EQ(window().settings().workWeRe[1][0], std::uint8_t{0x03});
 }
 
-TEST_F(WindowReactionTest, outputConfirmationHidesTheClipColumnAndKeepsTheBits)
+TEST_F(WindowReactionTest, OutputConfirmationHidesTheClipColumnAndKeepsTheBits)
 {
     fixture_->edit("Enruser3")->clear();
     window().settings().workSpecWeRe[1][0] = 0xFF;

@@ -19,8 +19,8 @@
 #include "option_pages_fixture.h"
 
 using namespace std::chrono_literals;
-using tarnik::test::PumpFor;
-using tarnik::test::PumpUntil;
+using tarnik::test::pumpFor;
+using tarnik::test::pumpUntil;
 
 namespace tarnik {
 
@@ -68,17 +68,17 @@ protected:
     void leave(QLineEdit* edit)
     {
         edit->setFocus(Qt::OtherFocusReason);
-        ASSERT_TRUE(PumpUntil([&] { return bool(edit->hasFocus()); }, 5s));
+        ASSERT_TRUE(pumpUntil([&] { return bool(edit->hasFocus()); }, 5s));
         QTest::keyClick(edit, Qt::Key_Tab);
     }
 
     // Runs the event loop long enough for a deferred check to show its box.
-    static void settle() { PumpFor(60ms); }
+    static void settle() { pumpFor(60ms); }
     // Waits for the n-th message box (however slow the machine), then settles, so that an
     // extra box would be seen too.
     static void awaitMessages(const MessageRecorder& recorder, std::size_t n)
     {
-        PumpUntil([&] { return recorder.messages().size() >= n; }, 5s);
+        pumpUntil([&] { return recorder.messages().size() >= n; }, 5s);
         settle();
     }
 
@@ -98,7 +98,7 @@ protected:
 };
 
 // ---- CLIP action exclusion
-TEST_F(InterlocksTest, tickingAnActionExcludesTheOthersOfThatOutputInItsGroupOnly)
+TEST_F(InterlocksTest, TickingAnActionExcludesTheOthersOfThatOutputInItsGroupOnly)
 {
     clip("ChbClipVerif", 2)->setChecked(true);
     clip("ChbClipVerif", 2)->setChecked(false);
@@ -117,7 +117,7 @@ TEST_F(InterlocksTest, tickingAnActionExcludesTheOthersOfThatOutputInItsGroupOnl
     }
 }
 
-TEST_F(InterlocksTest, theOtherGroupIsFoundDespiteItsNamesLetterCase)
+TEST_F(InterlocksTest, TheOtherGroupIsFoundDespiteItsNamesLetterCase)
 {
     clip("ChBClipNotVerif", 5)->setChecked(true);
     ASSERT_TRUE(!clip("ChBClipNotVerif", 1)->isEnabled());
@@ -125,7 +125,7 @@ TEST_F(InterlocksTest, theOtherGroupIsFoundDespiteItsNamesLetterCase)
     ASSERT_TRUE(clip("ChbClipVerif", 1)->isEnabled());
 }
 
-TEST_F(InterlocksTest, reportBoxesCombineWithEverything)
+TEST_F(InterlocksTest, ReportBoxesCombineWithEverything)
 {
     showClipByte("ChbClipVerif", 0xFF);
     ASSERT_TRUE(clip("ChbClipVerif", 6)->isChecked());
@@ -133,7 +133,7 @@ TEST_F(InterlocksTest, reportBoxesCombineWithEverything)
     ASSERT_TRUE(clip("ChbClipVerif", 6)->isEnabled());
 }
 
-TEST_F(InterlocksTest, twoActionsOfOneOutputShowTheLaterOne)
+TEST_F(InterlocksTest, TwoActionsOfOneOutputShowTheLaterOne)
 {
     showClipByte("ChbClipVerif", 0x05);  // bits 0 and 2: switch output 1 on and off
     ASSERT_TRUE(clip("ChbClipVerif", 2)->isChecked());
@@ -143,7 +143,7 @@ TEST_F(InterlocksTest, twoActionsOfOneOutputShowTheLaterOne)
     ASSERT_TRUE(!clip("ChbClipVerif", 4)->isEnabled());
 }
 
-TEST_F(InterlocksTest, everyStoredByteLeavesEachOutputConsistent)
+TEST_F(InterlocksTest, EveryStoredByteLeavesEachOutputConsistent)
 {
     // Whatever was shown before, showing a byte leaves per output the last
     // of its set actions ticked and enabled, the other two clear and
@@ -180,7 +180,7 @@ TEST_F(InterlocksTest, everyStoredByteLeavesEachOutputConsistent)
 }
 
 // ---- Option dependencies
-TEST_F(InterlocksTest, clearingSmsControlOfAnOutputEmptiesAndDisablesItsCodes)
+TEST_F(InterlocksTest, ClearingSmsControlOfAnOutputEmptiesAndDisablesItsCodes)
 {
     window_->box(QStringLiteral("ChBFlags_0"))->setChecked(true);
     window_->edit(QStringLiteral("EZalWy1"))->setText(QStringLiteral("A1"));
@@ -201,7 +201,7 @@ TEST_F(InterlocksTest, clearingSmsControlOfAnOutputEmptiesAndDisablesItsCodes)
     ASSERT_TRUE(window_->control(QStringLiteral("Label45"))->isEnabled());
 }
 
-TEST_F(InterlocksTest, clearingSwitchOffTimeDisablesButKeepsTheValue)
+TEST_F(InterlocksTest, ClearingSwitchOffTimeDisablesButKeepsTheValue)
 {
     auto* spin = qobject_cast<QSpinBox*>(window_->control(QStringLiteral("SEWy_offTimer2")));
     window_->box(QStringLiteral("ChBFlags_3"))->setChecked(true);
@@ -214,7 +214,7 @@ TEST_F(InterlocksTest, clearingSwitchOffTimeDisablesButKeepsTheValue)
     ASSERT_TRUE(window_->control(QStringLiteral("SEWy_offTimer1"))->isEnabled());
 }
 
-TEST_F(InterlocksTest, handlersCalledDirectlyBringUnchangedBoxesDependantsInLine)
+TEST_F(InterlocksTest, HandlersCalledDirectlyBringUnchangedBoxesDependantsInLine)
 {
     // All boxes start clear, so setting them clear fires nothing; showing
     // the settings calls the handlers itself.
@@ -233,7 +233,7 @@ TEST_F(InterlocksTest, handlersCalledDirectlyBringUnchangedBoxesDependantsInLine
     ASSERT_TRUE(window_->control(QStringLiteral("SEtestokr"))->isEnabled());
 }
 
-TEST_F(InterlocksTest, disablingAFocusedAccessCodeRaisesNoWarning)
+TEST_F(InterlocksTest, DisablingAFocusedAccessCodeRaisesNoWarning)
 {
     // The code is emptied before the edit is disabled, so the focus leaving
     // it finds nothing to complain about.
@@ -241,7 +241,7 @@ TEST_F(InterlocksTest, disablingAFocusedAccessCodeRaisesNoWarning)
     QLineEdit* code = window_->edit(QStringLiteral("EPINMOD"));
     code->setText(QStringLiteral("12"));
     code->setFocus();
-    ASSERT_TRUE(PumpUntil([&] { return bool(code->hasFocus()); }, 5s));
+    ASSERT_TRUE(pumpUntil([&] { return bool(code->hasFocus()); }, 5s));
     MessageRecorder recorder;
     window_->box(QStringLiteral("ChBFlags_5"))->setChecked(false);
     settle();
@@ -250,7 +250,7 @@ TEST_F(InterlocksTest, disablingAFocusedAccessCodeRaisesNoWarning)
 }
 
 // ---- Exit checks
-TEST_F(InterlocksTest, leavingAShortPinWarnsAndReturnsTheFocus)
+TEST_F(InterlocksTest, LeavingAShortPinWarnsAndReturnsTheFocus)
 {
     QLineEdit* pin = window_->edit(QStringLiteral("EPin"));
     pin->setText(QStringLiteral("123"));
@@ -261,16 +261,16 @@ TEST_F(InterlocksTest, leavingAShortPinWarnsAndReturnsTheFocus)
     ASSERT_EQ(recorder.messages()[0].title, QStringLiteral("Uwaga"));
     ASSERT_EQ(recorder.messages()[0].text, kPinMessage);
     ASSERT_EQ(recorder.messages()[0].buttons, 1);
-    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
+    ASSERT_TRUE(pumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
     ASSERT_EQ(pin->text(), QStringLiteral("123"));
 
     leave(pin);  // leaving again repeats the check
     awaitMessages(recorder, 2);
     ASSERT_EQ(recorder.messages().size(), std::size_t{2});
-    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
+    ASSERT_TRUE(pumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
 }
 
-TEST_F(InterlocksTest, emptyAndFullPinsPass)
+TEST_F(InterlocksTest, EmptyAndFullPinsPass)
 {
     MessageRecorder recorder;
     QLineEdit* pin = window_->edit(QStringLiteral("EPin"));
@@ -282,7 +282,7 @@ TEST_F(InterlocksTest, emptyAndFullPinsPass)
     ASSERT_TRUE(!pin->hasFocus());
 }
 
-TEST_F(InterlocksTest, theAccessCodeFollowsThePinRule)
+TEST_F(InterlocksTest, TheAccessCodeFollowsThePinRule)
 {
     window_->box(QStringLiteral("ChBFlags_5"))->setChecked(true);
     QLineEdit* code = window_->edit(QStringLiteral("EPINMOD"));
@@ -292,10 +292,10 @@ TEST_F(InterlocksTest, theAccessCodeFollowsThePinRule)
     awaitMessages(recorder, 1);
     ASSERT_EQ(recorder.messages().size(), std::size_t{1});
     ASSERT_EQ(recorder.messages()[0].text, kPinMessage);
-    ASSERT_TRUE(PumpUntil([&] { return bool(code->hasFocus()); }, 5s));
+    ASSERT_TRUE(pumpUntil([&] { return bool(code->hasFocus()); }, 5s));
 }
 
-TEST_F(InterlocksTest, smsCodesMustHaveTwoCharacters)
+TEST_F(InterlocksTest, SmsCodesMustHaveTwoCharacters)
 {
     window_->box(QStringLiteral("ChBFlags_0"))->setChecked(true);
     window_->box(QStringLiteral("ChBFlags_1"))->setChecked(true);
@@ -306,7 +306,7 @@ TEST_F(InterlocksTest, smsCodesMustHaveTwoCharacters)
         code->setText(QStringLiteral("a"));
         leave(code);
         awaitMessages(recorder, messagesBefore + 1);
-        ASSERT_TRUE(PumpUntil([&] { return bool(code->hasFocus()); }, 5s)) << name;
+        ASSERT_TRUE(pumpUntil([&] { return bool(code->hasFocus()); }, 5s)) << name;
         code->setText(QStringLiteral("ab"));
         leave(code);
         code->clear();
@@ -319,7 +319,7 @@ TEST_F(InterlocksTest, smsCodesMustHaveTwoCharacters)
     }
 }
 
-TEST_F(InterlocksTest, onlyTheEditLeftFirstIsCheckedWhenTheNextOneIsAlsoWrong)
+TEST_F(InterlocksTest, OnlyTheEditLeftFirstIsCheckedWhenTheNextOneIsAlsoWrong)
 {
     // The focus goes from a short PIN into a short access code; putting it
     // back must not count as leaving the access code.
@@ -330,30 +330,30 @@ TEST_F(InterlocksTest, onlyTheEditLeftFirstIsCheckedWhenTheNextOneIsAlsoWrong)
     code->setText(QStringLiteral("2"));
     MessageRecorder recorder;
     pin->setFocus();
-    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
+    ASSERT_TRUE(pumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
     code->setFocus(Qt::TabFocusReason);
     awaitMessages(recorder, 1);
     ASSERT_EQ(recorder.messages().size(), std::size_t{1});
-    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
+    ASSERT_TRUE(pumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
 }
 
-TEST_F(InterlocksTest, turningToAnotherPageBringsTheRejectedEditBack)
+TEST_F(InterlocksTest, TurningToAnotherPageBringsTheRejectedEditBack)
 {
     auto* tabs = window_->findChild<QTabWidget*>(QStringLiteral("PageControl2"));
     QLineEdit* pin = window_->edit(QStringLiteral("EPin"));
     pin->setText(QStringLiteral("12"));
     pin->setFocus();
-    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
+    ASSERT_TRUE(pumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
     MessageRecorder recorder;
     tabs->setCurrentIndex(1);
     awaitMessages(recorder, 1);
     ASSERT_EQ(recorder.messages().size(), std::size_t{1});
     ASSERT_EQ(tabs->currentIndex(), 0);
-    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
+    ASSERT_TRUE(pumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
 }
 
 // ---- Key filters
-TEST_F(InterlocksTest, thePinTakesDigitsOnly)
+TEST_F(InterlocksTest, ThePinTakesDigitsOnly)
 {
     QLineEdit* pin = window_->edit(QStringLiteral("EPin"));
     pin->setFocus();
@@ -366,27 +366,27 @@ TEST_F(InterlocksTest, thePinTakesDigitsOnly)
     ASSERT_EQ(pin->text(), QStringLiteral("912"));
 }
 
-TEST_F(InterlocksTest, enterMovesOnWithoutTyping)
+TEST_F(InterlocksTest, EnterMovesOnWithoutTyping)
 {
     QLineEdit* pin = window_->edit(QStringLiteral("EPin"));
     pin->setText(QStringLiteral("1234"));
     pin->setFocus();
-    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
+    ASSERT_TRUE(pumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
     QTest::keyClick(pin, Qt::Key_Return);
     ASSERT_EQ(pin->text(), QStringLiteral("1234"));
     ASSERT_TRUE(
-        PumpUntil([&] { return bool(window_->edit(QStringLiteral("Ecsms"))->hasFocus()); }, 5s));
+        pumpUntil([&] { return bool(window_->edit(QStringLiteral("Ecsms"))->hasFocus()); }, 5s));
 
     QLineEdit* number = window_->edit(QStringLiteral("Enruser1"));
     number->setFocus();
-    ASSERT_TRUE(PumpUntil([&] { return bool(number->hasFocus()); }, 5s));
+    ASSERT_TRUE(pumpUntil([&] { return bool(number->hasFocus()); }, 5s));
     QTest::keyClick(number, Qt::Key_Enter);
     ASSERT_TRUE(
-        PumpUntil([&] { return bool(window_->edit(QStringLiteral("Enruser2"))->hasFocus()); }, 5s));
+        pumpUntil([&] { return bool(window_->edit(QStringLiteral("Enruser2"))->hasFocus()); }, 5s));
     ASSERT_TRUE(number->text().isEmpty());
 }
 
-TEST_F(InterlocksTest, aNumberTakesOneLeadingPlusAndDigits)
+TEST_F(InterlocksTest, ANumberTakesOneLeadingPlusAndDigits)
 {
     QLineEdit* number = window_->edit(QStringLiteral("Enruser1"));
     number->setFocus();
@@ -405,7 +405,7 @@ TEST_F(InterlocksTest, aNumberTakesOneLeadingPlusAndDigits)
     ASSERT_EQ(number->text(), QStringLiteral("5"));
 }
 
-TEST_F(InterlocksTest, aNumberHoldingABlankIsStartedAfreshByTheNextKey)
+TEST_F(InterlocksTest, ANumberHoldingABlankIsStartedAfreshByTheNextKey)
 {
     QLineEdit* number = window_->edit(QStringLiteral("Enruser1"));
     number->setText(QStringLiteral("+48 600 100"));  // as pasted or read from a file
@@ -417,14 +417,14 @@ TEST_F(InterlocksTest, aNumberHoldingABlankIsStartedAfreshByTheNextKey)
     ASSERT_TRUE(number->text().isEmpty());
 }
 
-TEST_F(InterlocksTest, everyNumberEditMovesOnWithEnter)
+TEST_F(InterlocksTest, EveryNumberEditMovesOnWithEnter)
 {
     QLineEdit* centre = window_->edit(QStringLiteral("Ecsms"));
     centre->setFocus();
-    ASSERT_TRUE(PumpUntil([&] { return bool(centre->hasFocus()); }, 5s));
+    ASSERT_TRUE(pumpUntil([&] { return bool(centre->hasFocus()); }, 5s));
     QTest::keyClick(centre, Qt::Key_Enter);
     ASSERT_TRUE(
-        PumpUntil([&] { return bool(window_->edit(QStringLiteral("EPINMOD"))->hasFocus()); }, 5s));
+        pumpUntil([&] { return bool(window_->edit(QStringLiteral("EPINMOD"))->hasFocus()); }, 5s));
 }
 
 }  // namespace tarnik

@@ -14,8 +14,8 @@
 #include "window_fixture.h"
 
 using namespace std::chrono_literals;
-using tarnik::test::PumpFor;
-using tarnik::test::PumpUntil;
+using tarnik::test::pumpFor;
+using tarnik::test::pumpUntil;
 
 namespace tarnik {
 
@@ -38,7 +38,7 @@ protected:
     void TearDown() override { fixture_.reset(); }
 };
 
-TEST_F(WindowInterlocksTest, twoActionsOfOneOutputShowOnlyTheLaterOne)
+TEST_F(WindowInterlocksTest, TwoActionsOfOneOutputShowOnlyTheLaterOne)
 {
     window().settings().clipVerif = 0x05;  // switch output 1 on (bit 0) and off (bit 2)
     window().ShowSettings();
@@ -49,7 +49,7 @@ TEST_F(WindowInterlocksTest, twoActionsOfOneOutputShowOnlyTheLaterOne)
     ASSERT_EQ(window().settings().clipVerif, std::uint8_t{0x04});
 }
 
-TEST_F(WindowInterlocksTest, theOtherNumbersGroupIsShownConsistentlyToo)
+TEST_F(WindowInterlocksTest, TheOtherNumbersGroupIsShownConsistentlyToo)
 {
     window().settings().clipNotVerif = 0x32;  // bits 1, 4, 5
     window().ShowSettings();
@@ -60,7 +60,7 @@ TEST_F(WindowInterlocksTest, theOtherNumbersGroupIsShownConsistentlyToo)
     ASSERT_TRUE(box(QStringLiteral("ChbClipVerif1"))->isEnabled());
 }
 
-TEST_F(WindowInterlocksTest, smsAccessCodeIsEmptiedAndDisabledWithoutItsOption)
+TEST_F(WindowInterlocksTest, SmsAccessCodeIsEmptiedAndDisabledWithoutItsOption)
 {
     window().settings().flags = 0x00;
     window().settings().pinMod.assign("1234");
@@ -71,7 +71,7 @@ TEST_F(WindowInterlocksTest, smsAccessCodeIsEmptiedAndDisabledWithoutItsOption)
     ASSERT_TRUE(window().settings().pinMod.empty());
 }
 
-TEST_F(WindowInterlocksTest, outputCodesFollowTheirSmsOption)
+TEST_F(WindowInterlocksTest, OutputCodesFollowTheirSmsOption)
 {
     window().settings().flags = 0x02;  // only output 2 may be switched by SMS
     window().settings().zalWyCode[0][0] = 'A';
@@ -85,23 +85,23 @@ TEST_F(WindowInterlocksTest, outputCodesFollowTheirSmsOption)
     ASSERT_TRUE(fixture_->edit("EZalWy2")->isEnabled());
 }
 
-TEST_F(WindowInterlocksTest, leavingAShortPinWarnsOnTheWindow)
+TEST_F(WindowInterlocksTest, LeavingAShortPinWarnsOnTheWindow)
 {
     QLineEdit* pin = fixture_->edit("EPin");
     pin->setText(QStringLiteral("12"));
     pin->setFocus();
-    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
+    ASSERT_TRUE(pumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
     MessageRecorder recorder;
     QTest::keyClick(pin, Qt::Key_Return);  // Enter moves on, which leaves the edit
-    PumpUntil([&] { return !recorder.messages().empty(); }, 5s);
-    PumpFor(60ms);  // time for an extra box to show
+    pumpUntil([&] { return !recorder.messages().empty(); }, 5s);
+    pumpFor(60ms);  // time for an extra box to show
     ASSERT_EQ(recorder.messages().size(), std::size_t{1});
     ASSERT_EQ(recorder.messages()[0].text, QStringLiteral("Kod pin musi mieć 4 znaki."));
-    ASSERT_TRUE(PumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
+    ASSERT_TRUE(pumpUntil([&] { return bool(pin->hasFocus()); }, 5s));
     ASSERT_EQ(pin->text(), QStringLiteral("12"));
 }
 
-TEST_F(WindowInterlocksTest, pinAndFirstNumberFilterTheirKeys)
+TEST_F(WindowInterlocksTest, PinAndFirstNumberFilterTheirKeys)
 {
     QLineEdit* pin = fixture_->edit("EPin");
     pin->clear();
