@@ -31,6 +31,9 @@ struct Arguments {
     bool longListing = false;             // --long (ports: with descriptions)
     bool showSecrets = false;             // --show-secrets (report: PIN and codes shown)
     bool json = false;                    // --json (check: the findings as one JSON document)
+    std::optional<std::string> site;      // --site NAME (report: the site's name)
+    std::optional<std::string> address;   // --address TEXT (report: the site's address)
+    std::optional<std::string> installer;  // --installer NAME (report: who hands it over)
     std::vector<std::string> given;       // the long names of the options given ("output")
 };
 
