@@ -1,16 +1,16 @@
 #include "report/configuration_report.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QDateTime>
 #include <QFont>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPdfWriter>
-#include <QAbstractTextDocumentLayout>
-#include <QFontMetricsF>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -40,8 +40,7 @@ namespace {
 // Debian's fonts-dejavu-core: every Polish letter and the overview's symbols.
 constexpr const char* kFontFamily = "DejaVu Sans";
 // The same with fallbacks, for the HTML file read elsewhere.
-constexpr const char* kFontFamilies =
-    "\"DejaVu Sans\", \"Liberation Sans\", Arial, sans-serif";
+constexpr const char* kFontFamilies = "\"DejaVu Sans\", \"Liberation Sans\", Arial, sans-serif";
 constexpr const char* kFontFiles[] = {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
                                       "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"};
 constexpr int kFontPoints = 8;
@@ -53,9 +52,6 @@ constexpr const char* kBasicPage = "Podstawowe";
 
 // Texts of the report itself.
 constexpr const char* kTitle = "Raport konfiguracji modułu";
-constexpr const char* kSiteCaption = "Obiekt";
-constexpr const char* kAddressCaption = "Adres";
-constexpr const char* kInstallerCaption = "Instalator";
 constexpr const char* kFileCaption = "Plik";
 constexpr const char* kFileDate = "%1 (zapisany %2)";
 constexpr const char* kReadBackCaption = "Odczytano z modułu przez port";
@@ -107,7 +103,8 @@ constexpr const char* kAsInTest = " (np. jak w próbie %1)";
 constexpr const char* kCallFromUser = "Zadzwoń z numeru użytkownika %1 (%2)";
 constexpr const char* kCallFromNoUser = "Zadzwoń z numeru użytkownika (żaden nie ma numeru)";
 constexpr const char* kCallFromUnknown = "Zadzwoń z numeru spoza listy użytkowników";
-constexpr const char* kSendCodes = "Wyślij SMS z kodem załączenia (%1), potem z kodem wyłączenia (%2)";
+constexpr const char* kSendCodes =
+    "Wyślij SMS z kodem załączenia (%1), potem z kodem wyłączenia (%2)";
 constexpr const char* kSendOnCode = "Wyślij SMS z kodem załączenia (%1)";
 constexpr const char* kSendOffCode = "Wyślij SMS z kodem wyłączenia (%1)";
 constexpr const char* kWaitReport = "Odczekaj okres raportu: %1";
@@ -239,13 +236,14 @@ public:
 
     QString build()
     {
-        html_ += QStringLiteral("<!DOCTYPE html>\n<html lang=\"pl\"><head><meta charset=\"utf-8\">"
-                                "<meta name=\"generator\" content=\"%1\">"
-                                "<meta name=\"date\" content=\"%2\">"
-                                "<title>%3</title>\n<style>%4</style></head><body>\n")
-                     .arg(esc(QString::fromUtf8(kVersionFooter)
-                                  .arg(QString::fromUtf8(config::kVersion))),
-                          esc(options_.date), esc(reportTitle(options_)), style());
+        html_ +=
+            QStringLiteral("<!DOCTYPE html>\n<html lang=\"pl\"><head><meta charset=\"utf-8\">"
+                           "<meta name=\"generator\" content=\"%1\">"
+                           "<meta name=\"date\" content=\"%2\">"
+                           "<title>%3</title>\n<style>%4</style></head><body>\n")
+                .arg(
+                    esc(QString::fromUtf8(kVersionFooter).arg(QString::fromUtf8(config::kVersion))),
+                    esc(options_.date), esc(reportTitle(options_)), style());
         header();
         basicSettings();
         usersTable();
@@ -403,9 +401,9 @@ private:
                          .arg(esc(u8(caption)),
                               esc(value.isEmpty() ? QString::fromUtf8(kFillIn) : value));
         };
-        line(kSiteCaption, options_.site);
-        line(kAddressCaption, options_.address);
-        line(kInstallerCaption, options_.installer);
+        line(kReportSiteCaption, options_.site);
+        line(kReportAddressCaption, options_.address);
+        line(kReportInstallerCaption, options_.installer);
         if (!options_.readBackPort.isEmpty())
             line(kReadBackCaption, options_.readBackPort);
         else if (options_.fileName.isEmpty())
@@ -456,7 +454,8 @@ private:
             }
             const std::vector<std::string> parts = labelParts(entry.label);
             if (parts.front() == kBasicPage)
-                rowsOf(groupOf(parts)).push_back({esc(withoutUnit(parts.back())), valueText(entry)});
+                rowsOf(groupOf(parts))
+                    .push_back({esc(withoutUnit(parts.back())), valueText(entry)});
         }
         for (const auto& [caption, rows] : groups) {
             html_ += QStringLiteral("<h3>%1</h3>\n").arg(esc(caption));
@@ -495,7 +494,8 @@ private:
         }
         headingRow(columns, widths);
         for (const char* field : {"timerPod", "timerTorBuf"}) {
-            QStringList cells{esc(withoutUnit(labelParts(settingEntry(settingKey(field, 1)).label).back()))};
+            QStringList cells{
+                esc(withoutUnit(labelParts(settingEntry(settingKey(field, 1)).label).back()))};
             for (int k = 1; k <= kInputs; ++k)
                 cells << QStringLiteral("<span class=\"nowrap\">%1</span>")
                              .arg(valueText(settingEntry(settingKey(field, k))));
@@ -517,11 +517,13 @@ private:
             std::vector<QStringList> rows;
             for (const BitMeaning& meaning : options.bits)
                 if (meaning.place == kOutputsHeading + std::string(kLabelSeparator) + output)
-                    rows.push_back({esc(meaning.caption),
-                                    esc(u8((optionBits >> meaning.bit) & 1 ? kTicked : kNotTicked))});
+                    rows.push_back(
+                        {esc(meaning.caption),
+                         esc(u8((optionBits >> meaning.bit) & 1 ? kTicked : kNotTicked))});
             for (const char* field : {"zalWyCode", "wylWyCode", "wyOffTimer"}) {
                 const SettingEntry& entry = settingEntry(settingKey(field, n));
-                rows.push_back({esc(withoutUnit(labelParts(entry.label).back())), valueText(entry)});
+                rows.push_back(
+                    {esc(withoutUnit(labelParts(entry.label).back())), valueText(entry)});
             }
             html_ += QStringLiteral("<h3>%1</h3>\n").arg(esc(output));
             pairTable(rows);
@@ -565,10 +567,9 @@ private:
             while (grouped && j + 1 < rows.size() && rows[j + 1].event == rows[i].event &&
                    rows[j + 1].entry == rows[i].entry)
                 ++j;
-            const bool allIdle =
-                std::all_of(rows.begin() + static_cast<std::ptrdiff_t>(i),
-                            rows.begin() + static_cast<std::ptrdiff_t>(j + 1),
-                            [](const OverviewRow& r) { return !r.active; });
+            const bool allIdle = std::all_of(rows.begin() + static_cast<std::ptrdiff_t>(i),
+                                             rows.begin() + static_cast<std::ptrdiff_t>(j + 1),
+                                             [](const OverviewRow& r) { return !r.active; });
             if (rows[i].event == OverviewEvent::Input && allIdle) {
                 idleInputs.push_back(rows[i].entry);
             } else {
@@ -598,8 +599,8 @@ private:
             const std::string name = std::get<std::string>(
                 readSetting(record_, users_, settingEntry(settingKey("osoba", u))));
             users << (name.empty() ? userKey(u)
-                                   : userKey(u) + QStringLiteral(" (") +
-                                         u8(readableText(name)) + QStringLiteral(")"));
+                                   : userKey(u) + QStringLiteral(" (") + u8(readableText(name)) +
+                                         QStringLiteral(")"));
         }
         return users.join(QStringLiteral(", "));
     }
@@ -655,10 +656,10 @@ private:
         html_ += QStringLiteral("</table>\n<p>");
         for (int u = 1; u <= kUsers; ++u) {
             const OverviewUser& user = overview_.users[static_cast<std::size_t>(u - 1)];
-            const QString number = user.number.empty()
-                                       ? u8(overviewHeadingLines(overview_, C::kFirstUser +
-                                                                               2 * (u - 1))[1])
-                                       : u8(user.number);
+            const QString number =
+                user.number.empty()
+                    ? u8(overviewHeadingLines(overview_, C::kFirstUser + 2 * (u - 1))[1])
+                    : u8(user.number);
             html_ += QStringLiteral("<b>%1</b>: %2, <span class=\"nowrap\">%3</span>%4")
                          .arg(userKey(u), esc(user.name), esc(number),
                               u < kUsers ? QStringLiteral("; ") : QStringLiteral("<br>"));
@@ -853,8 +854,8 @@ private:
         html_ += QStringLiteral("<table width=\"100%\">\n");
         headingRow({esc(u8(kTestNumber)), esc(u8(kTestEvent)), esc(u8(kTestAction)),
                     esc(u8(kTestExpected)), esc(u8(kTestDone))},
-                   {QStringLiteral("4%"), QStringLiteral("22%"), QStringLiteral("30%"),
-                    QString(), QStringLiteral("5%")});
+                   {QStringLiteral("4%"), QStringLiteral("22%"), QStringLiteral("30%"), QString(),
+                    QStringLiteral("5%")});
         for (std::size_t i = 0; i < rows.size(); ++i)
             html_ += QStringLiteral("<tr class=\"test\"><td>%1</td><td>%2</td><td>%3</td>"
                                     "<td>%4</td><td class=\"box\">%5</td></tr>\n")
@@ -907,9 +908,9 @@ private:
             row({QString::number(n),
                  esc(byCall.isEmpty() ? QString::fromUtf8(kNotByCall)
                                       : byCall.join(QStringLiteral("; "))),
-                 esc(sms.active ? QString::fromUtf8(kSmsCodes).arg(code(sms.onCode),
-                                                                   code(sms.offCode))
-                                : QString::fromUtf8(kNoSmsCodes))});
+                 esc(sms.active
+                         ? QString::fromUtf8(kSmsCodes).arg(code(sms.onCode), code(sms.offCode))
+                         : QString::fromUtf8(kNoSmsCodes))});
         }
         html_ += QStringLiteral("</table>\n");
     }
@@ -923,8 +924,9 @@ private:
                    {QStringLiteral("20%"), QStringLiteral("40%"), QStringLiteral("40%")});
         row({esc(u8(kSignName)), esc(options_.installer), QString()});
         row({esc(u8(kSignDate)), QString(), QString()});
-        html_ += QStringLiteral("<tr class=\"sign\"><td height=\"40\">%1</td><td></td><td></td></tr>\n")
-                     .arg(esc(u8(kSignature)));
+        html_ +=
+            QStringLiteral("<tr class=\"sign\"><td height=\"40\">%1</td><td></td><td></td></tr>\n")
+                .arg(esc(u8(kSignature)));
         html_ += QStringLiteral("</table>\n");
     }
 
@@ -1059,7 +1061,8 @@ std::unique_ptr<QTextDocument> reportDocument(const QString& html)
     document->setDocumentMargin(0);
     document->setHtml(html);
     repeatTableHeadings(*document);
-    static const QRegularExpression date(QStringLiteral("<meta name=\"date\" content=\"([^\"]*)\">"));
+    static const QRegularExpression date(
+        QStringLiteral("<meta name=\"date\" content=\"([^\"]*)\">"));
     const QRegularExpressionMatch match = date.match(html);
     QTextDocument unescape;
     unescape.setHtml(match.captured(1));
@@ -1084,13 +1087,15 @@ void printReport(QTextDocument& document, QPagedPaintDevice& device)
     const QSizeF body(device.width(), device.height() - 2 * footerMetrics.height());
     document.setPageSize(body);
     keepHeadingsWithFollowers(document, body.height());
+    // The moves above relaid the document part by part; lay it out whole once more.
+    document.markContentsDirty(0, document.characterCount());
 
     const int pages = document.pageCount();
-    const QString left = QStringList{document.property(kFooterDateProperty).toString(),
-                                     QString::fromUtf8(kVersionFooter)
-                                         .arg(QString::fromUtf8(config::kVersion))}
-                             .filter(QRegularExpression(QStringLiteral(".")))
-                             .join(QStringLiteral(" · "));
+    const QString left =
+        QStringList{document.property(kFooterDateProperty).toString(),
+                    QString::fromUtf8(kVersionFooter).arg(QString::fromUtf8(config::kVersion))}
+            .filter(QRegularExpression(QStringLiteral(".")))
+            .join(QStringLiteral(" · "));
     for (int page = 0; page < pages; ++page) {
         if (page > 0)
             device.newPage();
@@ -1134,11 +1139,11 @@ QByteArray reportHtmlFile(const QString& html)
 {
     // A browser prints it on A4 with the report's margins, repeats table headings and
     // keeps rows and headings whole.
-    static const QString print = QStringLiteral(
-        "<style media=\"print\">@page{size:A4;margin:%1mm}"
-        "thead{display:table-header-group}tr{page-break-inside:avoid}"
-        "h2,h3{page-break-after:avoid}</style>")
-                                     .arg(kMarginMm);
+    static const QString print =
+        QStringLiteral("<style media=\"print\">@page{size:A4;margin:%1mm}"
+                       "thead{display:table-header-group}tr{page-break-inside:avoid}"
+                       "h2,h3{page-break-after:avoid}</style>")
+            .arg(kMarginMm);
     QString file = html;
     file.replace(QStringLiteral("</head>"), print + QStringLiteral("</head>"));
     return file.toUtf8();

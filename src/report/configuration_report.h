@@ -37,6 +37,12 @@ struct ReportOptions {
     bool showSecrets = false;
 };
 
+// The captions of the hand-over details, in the report's header and in the window's
+// dialog that asks for them.
+inline constexpr const char* kReportSiteCaption = "Obiekt";
+inline constexpr const char* kReportAddressCaption = "Adres";
+inline constexpr const char* kReportInstallerCaption = "Instalator";
+
 // "Raport konfiguracji modułu — dom.zvn" (or "— odczyt z /dev/ttyUSB0"): the title.
 QString reportTitle(const ReportOptions& options);
 

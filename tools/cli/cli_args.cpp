@@ -60,8 +60,8 @@ Arguments parseArguments(const std::vector<std::string>& args)
     const QCommandLineOption installer(QStringLiteral("installer"), QStringLiteral("installer"),
                                        QStringLiteral("NAME"));
     const QList<QCommandLineOption> options{
-        help,  version,      port,        output, base, timeout, verify,   defaults, longListing,
-        trace, traceSecrets, showSecrets, json,   site, address, installer};
+        help,        version, port,         output,      base, timeout, verify,  defaults,
+        longListing, trace,   traceSecrets, showSecrets, json, site,    address, installer};
     parser.addOptions(options);
 
     QStringList line{QStringLiteral("tarnik-cli")};
