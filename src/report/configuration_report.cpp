@@ -269,8 +269,7 @@ private:
                               "table{border-collapse:collapse}"
                               "td,th{border:1px solid #999;padding:2px 4px;vertical-align:top}"
                               "th{background:#e8e8e8;text-align:left}"
-                              ".nowrap{white-space:nowrap}.box{font-size:12pt;text-align:center}"
-                              ".sign{height:40px}")
+                              ".nowrap{white-space:nowrap}.box{font-size:12pt;text-align:center}")
             .arg(QString::fromUtf8(kFontFamilies))
             .arg(kFontPoints);
     }
@@ -924,9 +923,9 @@ private:
                    {QStringLiteral("20%"), QStringLiteral("40%"), QStringLiteral("40%")});
         row({esc(u8(kSignName)), esc(options_.installer), QString()});
         row({esc(u8(kSignDate)), QString(), QString()});
-        html_ +=
-            QStringLiteral("<tr class=\"sign\"><td height=\"40\">%1</td><td></td><td></td></tr>\n")
-                .arg(esc(u8(kSignature)));
+        // Room for a signature: three lines high.
+        const QString room = QStringLiteral("&nbsp;<br>&nbsp;<br>&nbsp;");
+        row({esc(u8(kSignature)), room, room});
         html_ += QStringLiteral("</table>\n");
     }
 
