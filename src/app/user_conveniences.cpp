@@ -9,6 +9,7 @@
 #include "app/glowna_form.h"
 #include "app/port_combo_box.h"
 #include "app/window_fit.h"
+#include "app/window_report.h"
 #include "app/window_texts.h"
 
 namespace tarnik {
@@ -22,6 +23,7 @@ const QString kGeometryKey = QStringLiteral("window/geometry");
 const QString kFrameKey = QStringLiteral("window/frame");
 const QString kFolderKey = QStringLiteral("files/lastFolder");
 const QString kRecentKey = QStringLiteral("files/recent");
+const QString kInstallerKey = QStringLiteral("report/installer");
 
 }  // namespace
 
@@ -41,6 +43,11 @@ UserConveniences::UserConveniences(TGlownaF& window, std::unique_ptr<QSettings> 
     rebuildMenu();
     connect(&window_, &TGlownaF::settingsFileUsed, this, &UserConveniences::fileUsed);
     connect(&window_, &TGlownaF::exchangeSucceeded, this, &UserConveniences::exchangeSucceeded);
+    connect(&window_.report(), &WindowReport::installerChanged, this,
+            [this](const QString& installer) {
+                store_->setValue(kInstallerKey, installer);
+                store_->sync();
+            });
     window_.installEventFilter(this);
 }
 
@@ -65,6 +72,8 @@ void UserConveniences::restore(bool restorePort)
         else
             window_.placeCentred(window_.size());
     }
+    WindowReport& report = window_.report();
+    report.setHandOverDetails({}, {}, store_->value(kInstallerKey).toString());
     const QString folder = store_->value(kFolderKey).toString();
     if (!folder.isEmpty() && QFileInfo(folder).isDir())
         window_.setDialogFolder(folder);

@@ -2,7 +2,8 @@
 
 // What the window remembers for its user between runs: the port of the last
 // successful exchange, the window's size and place, the folder of the last
-// settings file and the recent files ("Plik → Ostatnio otwierane"). None of the
+// settings file, the recent files ("Plik → Ostatnio otwierane") and the installer the
+// report's hand-over details last named. None of the
 // module's settings is kept here. The store may be damaged, unreadable or
 // unwritable: then nothing is remembered, and nothing is reported.
 

@@ -2,9 +2,15 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDateTime>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -36,6 +42,46 @@ WindowReport::WindowReport(TGlownaF& window, QMenu& fileMenu, QAction* before)
     fileMenu.insertAction(before, action_);
     connect(action_, &QAction::triggered, this,
             [this] { guarded(&window_, [this] { PrintReportClick(); }); });
+    connect(&window_, &TGlownaF::settingsFileUsed, this,
+            [this](const QString& fileName) { settingsPath_ = fileName; });
+}
+
+void WindowReport::setHandOverDetails(const QString& site, const QString& address,
+                                      const QString& installer)
+{
+    site_ = site.trimmed();
+    address_ = address.trimmed();
+    if (installer.trimmed() != installer_) {
+        installer_ = installer.trimmed();
+        emit installerChanged(installer_);
+    }
+}
+
+bool WindowReport::askHandOverDetails()
+{
+    QDialog dialog(&window_);
+    dialog.setObjectName(QStringLiteral("handOverDetails"));
+    dialog.setWindowTitle(QString::fromUtf8(kHandOverTitle));
+    auto* form = new QFormLayout(&dialog);
+    form->addRow(new QLabel(QString::fromUtf8(kHandOverNote), &dialog));
+    const auto field = [&](const char* caption, const char* name, const QString& text) {
+        auto* edit = new QLineEdit(text, &dialog);
+        edit->setObjectName(QString::fromUtf8(name));
+        edit->setMinimumWidth(320);
+        form->addRow(QString::fromUtf8(caption) + QLatin1Char(':'), edit);
+        return edit;
+    };
+    QLineEdit* site = field(kReportSiteCaption, "site", site_);
+    QLineEdit* address = field(kReportAddressCaption, "address", address_);
+    QLineEdit* installer = field(kReportInstallerCaption, "installer", installer_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    setHandOverDetails(site->text(), address->text(), installer->text());
+    return true;
 }
 
 QString WindowReport::reportHtml(bool showSecrets)
@@ -46,6 +92,14 @@ QString WindowReport::reportHtml(bool showSecrets)
     options.readBackPort = window_.readBackPort();
     options.date = reportDate();
     options.serialNumber = QString::fromStdString(window_.engine().lastSerialNumber());
+    options.site = site_;
+    options.address = address_;
+    options.installer = installer_;
+    // The file's date only while the window names that file (not after a read-back).
+    const QFileInfo file(settingsPath_);
+    if (options.readBackPort.isEmpty() && !options.fileName.isEmpty() &&
+        file.fileName() == options.fileName && file.exists())
+        options.fileDate = reportDate(file.lastModified());
     options.showSecrets = showSecrets;
     return tarnik::reportHtml(record, users, options);
 }
@@ -53,6 +107,7 @@ QString WindowReport::reportHtml(bool showSecrets)
 void WindowReport::saveReportPdf(const QString& fileName, bool showSecrets)
 {
     ReportOptions titleOptions;
+    titleOptions.site = site_;
     titleOptions.fileName = window_.settingsFileName();
     titleOptions.readBackPort = window_.readBackPort();
     const QByteArray pdf = reportPdf(reportHtml(showSecrets), reportTitle(titleOptions));
@@ -79,6 +134,8 @@ QString withPdfExtension(const QString& fileName)
 
 void WindowReport::PrintReportClick()
 {
+    if (!askHandOverDetails())
+        return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     QPrintPreviewDialog preview(&printer, &window_);

@@ -34,6 +34,9 @@ inline constexpr const char* kShowSecrets = "Pokaż PIN i kody";
 inline constexpr const char* kSavePdf = "Zapisz jako PDF ...";
 inline constexpr const char* kPdfFilter = "Dokument PDF (*.pdf)";
 inline constexpr const char* kReportFileName = "raport";  // offered when no file is named
+inline constexpr const char* kHandOverTitle = "Dane do raportu";
+inline constexpr const char* kHandOverNote =
+    "Nagłówek raportu przekazania. Puste pole zostaje w raporcie do wpisania ręcznie.";
 
 // "Edycja" menu: copying settings instead of retyping them. %1 and %2 are numbers.
 inline constexpr const char* kEditMenu = "&Edycja";

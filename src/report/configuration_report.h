@@ -1,13 +1,16 @@
 #pragma once
 
-// The printable configuration report for the customer's site book: the title with
-// the file, the date and the module's serial number, the basic settings under their
-// group captions, the users, the inputs' and outputs' settings, the reaction table,
-// every SMS text, the configuration check's warnings, and any other setting that
-// differs from the factory defaults. The document is built once as HTML; the PDF (A4,
-// its font embedded), the HTML file and the window's print preview all come from it.
-// The SIM PIN, the SMS access code and the output codes are shown as "****" unless
-// asked for.
+// The printable configuration report, the hand-over document for the customer's site
+// book: a header with the site, its address, the installer, the settings file and its
+// date and the module's serial number; the basic settings under their group captions,
+// the users, the inputs' and outputs' settings with their times in units, the reactions
+// (only the events that do something, users as keys U1..U4), every SMS text, the
+// configuration check's warnings, any other setting that differs from the factory
+// defaults, the acceptance tests (one row per event that does something), who may switch
+// which output, and a sign-off block. The document is built once as HTML; the PDF (A4,
+// 15 mm margins, a footer "Strona n z N" on every page, its font embedded), the HTML
+// file (with a print style) and the window's print preview all come from it. The SIM
+// PIN, the SMS access code and the output codes are shown as "****" unless asked for.
 
 #include <QByteArray>
 #include <QString>
@@ -15,6 +18,7 @@
 
 #include "model/settings_record.h"
 
+class QDateTime;
 class QPagedPaintDevice;
 class QTextDocument;
 
@@ -26,8 +30,18 @@ struct ReportOptions {
                            // instead of the file
     QString date;          // as printed
     QString serialNumber;  // the module's serial number; empty when none was read
+    QString fileDate;      // the settings file's modification time, as printed; empty: none
+    QString site;          // the site's name; empty: a line to fill in by hand
+    QString address;       // the site's address; empty: a line to fill in by hand
+    QString installer;     // who hands the system over; empty: a line to fill in by hand
     bool showSecrets = false;
 };
+
+// The captions of the hand-over details, in the report's header and in the window's
+// dialog that asks for them.
+inline constexpr const char* kReportSiteCaption = "Obiekt";
+inline constexpr const char* kReportAddressCaption = "Adres";
+inline constexpr const char* kReportInstallerCaption = "Instalator";
 
 // "Raport konfiguracji modułu — dom.zvn" (or "— odczyt z /dev/ttyUSB0"): the title.
 QString reportTitle(const ReportOptions& options);
@@ -40,7 +54,9 @@ QString reportHtml(const SettingsRecord& record, const UserDirectory& users,
 // The document laid out in the report's font (a font with every Polish letter).
 std::unique_ptr<QTextDocument> reportDocument(const QString& html);
 
-// Prints a report document on A4 pages with the report's margins.
+// Prints a report document on A4 pages: 15 mm margins, no heading alone at a page's
+// foot, table headings repeated, and a footer with "Strona n z N", the report's date
+// and the program's version on every page.
 void printReport(QTextDocument& document, QPagedPaintDevice& device);
 
 // The report as a PDF file's bytes: A4, the font embedded. Needs a QGuiApplication.
@@ -51,5 +67,7 @@ QByteArray reportHtmlFile(const QString& html);
 
 // Today's date and time as the report prints it.
 QString reportDate();
+// A time as the report prints it ("08.12.2026 14:41"), e.g. a file's modification time.
+QString reportDate(const QDateTime& time);
 
 }  // namespace tarnik

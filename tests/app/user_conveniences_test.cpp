@@ -16,6 +16,7 @@
 
 #include "app/recent_files.h"
 #include "app/user_conveniences.h"
+#include "app/window_report.h"
 #include "event_loop.h"
 #include "file/settings_file.h"
 #include "model/value_ranges.h"
@@ -113,6 +114,24 @@ TEST_F(ConveniencesTest, RecentFilesAndFolderCarryOverToTheNextRun)
     EXPECT_EQ(f.window().windowTitle(), kCaption + QStringLiteral(" — dom.zvn"));
     EXPECT_EQ(conveniences.recentFiles().first(), dom);
     EXPECT_TRUE(f.errors.isEmpty());
+}
+
+// The installer the report's hand-over details last named comes back in the next run;
+// the site and its address do not (they belong to one visit).
+TEST_F(ConveniencesTest, TheReportsInstallerCarriesOverToTheNextRun)
+{
+    {
+        WindowFixture f;
+        tarnik::UserConveniences conveniences(f.window(), store(), true);
+        f.window().report().setHandOverDetails(QStringLiteral("Szkoła"), QStringLiteral("Lipowa 5"),
+                                               QStringLiteral("Jan Kowalski"));
+    }
+    WindowFixture f;
+    tarnik::UserConveniences conveniences(f.window(), store(), true);
+    EXPECT_EQ(f.window().report().installer(), QStringLiteral("Jan Kowalski"));
+    const QString html = f.window().report().reportHtml(false);
+    EXPECT_TRUE(html.contains(QStringLiteral("Instalator: <b>Jan Kowalski</b>")));
+    EXPECT_FALSE(html.contains(QStringLiteral("Szkoła")));
 }
 
 TEST_F(ConveniencesTest, AMissingRecentFileIsDroppedWithAMessage)

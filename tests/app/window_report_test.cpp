@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -55,8 +56,10 @@ TEST(WindowReportTest, SavePdfIsInReachAndNamesTheFile)
     EXPECT_EQ(f.window().report().suggestedPdfName(),
               folder.filePath(QStringLiteral("szkoła.pdf")));
 
+    // The hand-over details come first; the preview follows them.
     bool reachable = false;
-    tarnik::test::ModalWatcher watcher([&](QWidget* preview) {
+    std::unique_ptr<tarnik::test::ModalWatcher> previewWatcher;
+    const auto previewAction = [&](QWidget* preview) {
         preview->resize(1366, 768);
         auto* tools = preview->findChild<QToolBar*>();
         ASSERT_NE(tools, nullptr);
@@ -66,10 +69,35 @@ TEST(WindowReportTest, SavePdfIsInReachAndNamesTheFile)
         QWidget* button = tools->widgetForAction(pdf);
         reachable = button && button->isVisible() && tools->rect().contains(button->geometry());
         preview->close();
+    };
+    tarnik::test::ModalWatcher details([&](QWidget* dialog) {
+        EXPECT_EQ(dialog->objectName(), QStringLiteral("handOverDetails"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("site"))->setText(QStringLiteral("Szkoła"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("installer"))
+            ->setText(QStringLiteral("Jan Kowalski"));
+        previewWatcher = std::make_unique<tarnik::test::ModalWatcher>(previewAction);
+        static_cast<QDialog*>(dialog)->accept();
     });
     f.action("DrukujRaport")->trigger();
-    EXPECT_TRUE(watcher.fired());
+    EXPECT_TRUE(details.fired());
+    ASSERT_NE(previewWatcher, nullptr);
+    EXPECT_TRUE(previewWatcher->fired());
     EXPECT_TRUE(reachable);
+    // The details are in the report, with the file's name and date.
+    const QString html = f.window().report().reportHtml(false);
+    EXPECT_TRUE(html.contains(QStringLiteral("Obiekt: <b>Szkoła</b>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("Instalator: <b>Jan Kowalski</b>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("szkoła.zvn (zapisany ")));
+
+    // Cancelled details open no preview.
+    std::unique_ptr<tarnik::test::ModalWatcher> unexpected;
+    tarnik::test::ModalWatcher cancel([&](QWidget* dialog) {
+        unexpected = std::make_unique<tarnik::test::ModalWatcher>([](QWidget* w) { w->close(); });
+        static_cast<QDialog*>(dialog)->reject();
+    });
+    f.action("DrukujRaport")->trigger();
+    EXPECT_TRUE(cancel.fired());
+    EXPECT_FALSE(unexpected && unexpected->fired());
 
     const struct {
         const char* typed;

@@ -53,9 +53,15 @@ Arguments parseArguments(const std::vector<std::string>& args)
     const QCommandLineOption showSecrets(QStringLiteral("show-secrets"),
                                          QStringLiteral("PIN and codes in the report"));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("findings as JSON"));
-    const QList<QCommandLineOption> options{help,         version,     port,     output,      base,
-                                            timeout,      verify,      defaults, longListing, trace,
-                                            traceSecrets, showSecrets, json};
+    const QCommandLineOption site(QStringLiteral("site"), QStringLiteral("site's name"),
+                                  QStringLiteral("NAME"));
+    const QCommandLineOption address(QStringLiteral("address"), QStringLiteral("site's address"),
+                                     QStringLiteral("TEXT"));
+    const QCommandLineOption installer(QStringLiteral("installer"), QStringLiteral("installer"),
+                                       QStringLiteral("NAME"));
+    const QList<QCommandLineOption> options{
+        help,        version, port,         output,      base, timeout, verify,  defaults,
+        longListing, trace,   traceSecrets, showSecrets, json, site,    address, installer};
     parser.addOptions(options);
 
     QStringList line{QStringLiteral("tarnik-cli")};
@@ -92,6 +98,11 @@ Arguments parseArguments(const std::vector<std::string>& args)
     parsed.longListing = parser.isSet(longListing);
     parsed.showSecrets = parser.isSet(showSecrets);
     parsed.json = parser.isSet(json);
+    for (const auto& [option, value] :
+         {std::pair{&site, &parsed.site}, std::pair{&address, &parsed.address},
+          std::pair{&installer, &parsed.installer}})
+        if (parser.isSet(*option))
+            *value = parser.value(*option).toStdString();
     parsed.help = parser.isSet(help);
     parsed.version = parser.isSet(version);
     for (const QCommandLineOption& option : options)
@@ -117,7 +128,7 @@ void refuseForeignOptions(const Arguments& args)
         {"export", {"output"}},
         {"import", {"output"}},
         {"check", {"json"}},
-        {"report", {"output", "show-secrets"}},
+        {"report", {"output", "show-secrets", "site", "address", "installer"}},
     };
     static constexpr std::string_view kEveryCommand[] = {"help", "version", "trace",
                                                          "trace-secrets"};
@@ -223,10 +234,15 @@ std::string usageText(const std::string& command)
     }
     if (command == "report")
         return "Usage: tarnik-cli report FILE.zvn -o OUT.pdf|OUT.html [--show-secrets]\n"
-               "Writes the printable report of the settings in FILE (A4, Polish): the basic\n"
-               "settings, the users, the inputs and outputs, the reaction table, every SMS\n"
-               "text, the warnings of check and every other setting that differs from the\n"
-               "factory defaults. The format follows OUT's ending. The SIM PIN, the SMS\n"
+               "                  [--site NAME] [--address TEXT] [--installer NAME]\n"
+               "Writes the hand-over report of the settings in FILE (A4, Polish): a header\n"
+               "with the site, its address, the installer and FILE's name and date, the basic\n"
+               "settings, the users, the inputs and outputs, the reactions, every SMS text,\n"
+               "the warnings of check, every other setting that differs from the factory\n"
+               "defaults, the acceptance tests (one row per event that does something), who\n"
+               "may switch which output, and a sign-off block. Without --site, --address or\n"
+               "--installer their lines are left to fill in by hand. The format follows\n"
+               "OUT's ending. The SIM PIN, the SMS\n"
                "access code and the output codes are shown as **** unless --show-secrets;\n"
                "a new file holding them is readable by its owner alone (0600).\n"
                "Exit status: 0 written, 2 usage, 4 file error.\n";
@@ -242,7 +258,8 @@ std::string usageText(const std::string& command)
            "  export FILE.zvn [-o OUT.json]      write the settings as JSON\n"
            "  import IN.json -o FILE.zvn         build a settings file from JSON\n"
            "  check [--json] FILE...             find the usual configuration mistakes\n"
-           "  report FILE.zvn -o OUT.pdf [--show-secrets]  the printable report (or .html)\n"
+           "  report FILE.zvn -o OUT.pdf [--show-secrets] [--site NAME] [--address TEXT]\n"
+           "         [--installer NAME]           the hand-over report (or .html)\n"
            "Options: --help, --version. A port name without a slash is taken under /dev.\n"
            "An output (-o, --trace) that is one of the inputs is refused before anything is\n"
            "written; a device or FIFO is written through, -o - is standard output; a\n"

@@ -16,22 +16,25 @@ public:
 };
 
 struct Arguments {
-    std::string command;                  // ports, program, verify, read, serial, image, ...
-    std::vector<std::string> positional;  // plain arguments after the command
-    std::vector<std::string> ports;       // --port, in the order given (may repeat)
-    std::optional<std::string> output;    // -o / --output
-    std::optional<std::string> base;      // --base
-    std::optional<int> timeoutMs;         // --timeout-ms (no-answer period, for tests)
-    bool verify = false;                  // --verify (program)
-    bool defaults = false;                // --defaults (program: the factory defaults)
-    bool help = false;                    // --help / -h
-    bool version = false;                 // --version
-    std::optional<std::string> trace;     // --trace FILE (wire trace)
-    bool traceSecrets = false;            // --trace-secrets (codes and numbers in clear)
-    bool longListing = false;             // --long (ports: with descriptions)
-    bool showSecrets = false;             // --show-secrets (report: PIN and codes shown)
-    bool json = false;                    // --json (check: the findings as one JSON document)
-    std::vector<std::string> given;       // the long names of the options given ("output")
+    std::string command;                   // ports, program, verify, read, serial, image, ...
+    std::vector<std::string> positional;   // plain arguments after the command
+    std::vector<std::string> ports;        // --port, in the order given (may repeat)
+    std::optional<std::string> output;     // -o / --output
+    std::optional<std::string> base;       // --base
+    std::optional<int> timeoutMs;          // --timeout-ms (no-answer period, for tests)
+    bool verify = false;                   // --verify (program)
+    bool defaults = false;                 // --defaults (program: the factory defaults)
+    bool help = false;                     // --help / -h
+    bool version = false;                  // --version
+    std::optional<std::string> trace;      // --trace FILE (wire trace)
+    bool traceSecrets = false;             // --trace-secrets (codes and numbers in clear)
+    bool longListing = false;              // --long (ports: with descriptions)
+    bool showSecrets = false;              // --show-secrets (report: PIN and codes shown)
+    bool json = false;                     // --json (check: the findings as one JSON document)
+    std::optional<std::string> site;       // --site NAME (report: the site's name)
+    std::optional<std::string> address;    // --address TEXT (report: the site's address)
+    std::optional<std::string> installer;  // --installer NAME (report: who hands it over)
+    std::vector<std::string> given;        // the long names of the options given ("output")
 };
 
 // `args` without the program name. Throws UsageError for an unknown option, a missing

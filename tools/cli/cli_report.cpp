@@ -1,5 +1,6 @@
 // report: the printable configuration report of a settings file, as PDF or HTML.
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QString>
 
@@ -42,8 +43,13 @@ int runReport(const Arguments& args, std::ostream& out, std::ostream& err)
     if (!loadSettingsOrTell(file, record, users, err))
         return kExitFileError;
     ReportOptions options;
-    options.fileName = QFileInfo(QString::fromStdString(file)).fileName();
+    const QFileInfo info(QString::fromStdString(file));
+    options.fileName = info.fileName();
+    options.fileDate = reportDate(info.lastModified());
     options.date = reportDate();
+    options.site = QString::fromStdString(args.site.value_or(""));
+    options.address = QString::fromStdString(args.address.value_or(""));
+    options.installer = QString::fromStdString(args.installer.value_or(""));
     options.showSecrets = args.showSecrets;
     const QString html = reportHtml(effectiveSettings(record), users, options);
     const QByteArray bytes =
