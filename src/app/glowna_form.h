@@ -10,8 +10,10 @@
 #include <memory>
 #include <optional>
 
+#include "app/edit_tracker.h"
 #include "link/info_list.h"
 #include "link/link_host.h"
+#include "model/effective_settings.h"
 #include "model/settings_record.h"
 
 namespace Ui {
@@ -22,11 +24,11 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QTabWidget;
+class QUndoStack;
 
 namespace tarnik {
 
 class ControlTable;
-class EditTracker;
 class FileChooser;
 class Interlocks;
 class LinkEngine;
@@ -114,6 +116,24 @@ public:
     void ShowSettings();
     void CollectSettings();
 
+    // The one place that says what the window's settings are. Everything that reads
+    // them (programming, saving, the comparisons, the overview, the report, a copy of
+    // settings) takes them from here.
+    //
+    // The record "programuj" would send: the controls collected into a copy of the
+    // window's record, brought into line as the module receives it.
+    EffectiveSettings programmedSettings();
+    // The User directory as the controls show it (names and notes).
+    UserDirectory shownUsers();
+    // The controls collected into a copy of the window's record: what an edit starts from.
+    SettingsRecord editableSettings();
+    // `changed` (usually editableSettings() with some values changed) as the user's own
+    // edit: shown in the controls, marked unsaved, told once through settingsChanged and
+    // kept as one undo step named `undoText`. A record equal to the one shown does nothing.
+    void applySettingsEdit(const SettingsRecord& changed, const QString& undoText);
+    // The undo history, "Edycja → Cofnij / Ponów".
+    QUndoStack& history() { return *history_; }
+
     // The program's state, for the start-up, the link and the tests.
     SettingsRecord& settings() { return settings_; }
     UserDirectory& users() { return users_; }
@@ -144,8 +164,10 @@ public:
 signals:
     // A settings file was opened or saved.
     void settingsFileUsed(const QString& fileName);
-    // The controls were filled from the records: at start, a file opened, a read-back.
-    void settingsShown();
+    // The settings shown changed, once per change: typed, ticked, spun, chosen, a
+    // reaction dialog confirmed, applySettingsEdit, an undo or redo, a file opened, a
+    // read-back. The unsaved mark, the overview and any later feature follow it.
+    void settingsChanged();
     // An exchange with the module on `portName` ended with the module's answer.
     void exchangeSucceeded(const QString& portName);
 
@@ -158,6 +180,21 @@ protected:
 
 private:
     void FormCreate(const QStringList& pinnedPorts);
+    // Both records with the controls collected into copies of them.
+    ShownSettings collectedState();
+    // The user changed controls (or a reaction dialog stored its byte): the change
+    // becomes an undo step and is told. `control` is where it began, or null.
+    void controlsEdited(QObject* control);
+    // A change of the state shown to `now`: one undo step named `name` (or after what it
+    // changes when empty); nothing when `now` is what is shown.
+    void recordEdit(const ShownSettings& now, QObject* typedInto, const QString& name);
+    // Shows `state` as the program does (undo, redo, an applied edit) and tells it.
+    void showState(const ShownSettings& state);
+    // Shows `state` in the controls as opening a file does; tells nothing.
+    void showRecords(const ShownSettings& state);
+    // The controls now show what a file or the module holds: a new history starts.
+    void settingsReplacedBy(bool fromFile);
+    void setUpEditMenu();
     void showFileInTitle(const QString& fileName);
     // "Tarnik v 1.1 — dom.zvn", with "*" after it while edits are unsaved.
     void updateTitle();
@@ -201,6 +238,13 @@ private:
     QString titleFile_;     // the file named in the title
     QString readBackPort_;  // the port named in the title after a read-back
     EditTracker* edits_ = nullptr;
+    QUndoStack* history_ = nullptr;
+    // What the window shows, as of the last change told.
+    ShownSettings shown_{};
+    // The text field the newest step was typed into, while the focus has not left it.
+    QObject* typingInto_ = nullptr;
+    int typingRun_ = 0;  // see SettingsEditCommand
+    bool handlingEdit_ = false;
 
     InfoList infoList_;
     bool busy_ = false;

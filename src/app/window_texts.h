@@ -34,6 +34,15 @@ inline constexpr const char* kShowSecrets = "Pokaż PIN i kody";
 inline constexpr const char* kSavePdf = "Zapisz jako PDF ...";
 inline constexpr const char* kPdfFilter = "Dokument PDF (*.pdf)";
 
+// "Edycja" menu: the undo history. A step is named after the first setting it changes.
+inline constexpr const char* kUndo = "Cofnij";
+inline constexpr const char* kRedo = "Ponów";
+inline constexpr const char* kNamedStep = "%1: %2";  // "Cofnij: Wejście 3 / ..."
+// A step that changes no setting the window names (only bytes no control shows).
+inline constexpr const char* kHiddenChange = "zmiana ustawień";
+// Steps kept at least; each keeps two records, 2.4 KB each.
+inline constexpr int kUndoSteps = 200;
+
 // Before unsaved edits would be discarded.
 inline constexpr const char* kSaveChangesQuestion = "Zapisać zmiany w ustawieniach?";
 inline constexpr const char* kSave = "Zapisz";

@@ -23,7 +23,7 @@ protected:
         warned = saveSettings("warned.zvn", record);
         std::ofstream(path("damaged.zvn")) << "not a settings file";
         damaged = path("damaged.zvn");
-        for (const CheckWarning& warning : checkConfiguration(record, {}))
+        for (const CheckWarning& warning : checkConfiguration(effectiveSettings(record), {}))
             warnedLines.push_back(warned + ": " + warningLine(warning));
     }
 
@@ -71,7 +71,7 @@ TEST_F(CheckCli, GeneratedFilesGiveTheWarningsOfTheRecordTheWindowPrograms)
         if (r.status == 4)
             continue;  // a damaged length: the file is refused on opening
         ++checkedFiles;
-        for (const CheckWarning& warning : checkConfiguration(record, users))
+        for (const CheckWarning& warning : checkConfiguration(effectiveSettings(record), users))
             expected.push_back(file + ": " + warningLine(warning));
         EXPECT_EQ(r.lines(), expected) << "round " << round;
         EXPECT_EQ(r.status, expected.empty() ? 0 : 1) << "round " << round;

@@ -20,7 +20,7 @@ int runCheck(const Arguments& args, std::ostream& out, std::ostream& err)
             status = kExitFileError;
             continue;
         }
-        const auto warnings = checkConfiguration(record, users);
+        const auto warnings = checkConfiguration(effectiveSettings(record), users);
         for (const CheckWarning& warning : warnings)
             out << file << ": " << warningLine(warning) << '\n';
         if (!warnings.empty() && status == kExitOk)
