@@ -356,9 +356,12 @@ void TGlownaF::controlsEdited(QObject* control)
         ~Done() { flag = false; }
     } done{handlingEdit_};
     const ShownSettings now = collectedState();
-    QObject* typed = qobject_cast<QLineEdit*>(control) || qobject_cast<QPlainTextEdit*>(control)
-                         ? control
-                         : nullptr;
+    // Typing happens in the field that has the focus; a text a handler fills in (the
+    // SMS centre's number after a choice) is a step of its own.
+    auto* field = qobject_cast<QWidget*>(control);
+    const bool typing = field && field->window()->focusWidget() == field &&
+                        (qobject_cast<QLineEdit*>(field) || qobject_cast<QPlainTextEdit*>(field));
+    QObject* typed = typing ? control : nullptr;
     recordEdit(now, typed, QString());
 }
 

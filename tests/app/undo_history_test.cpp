@@ -108,14 +108,17 @@ public:
     QTemporaryDir folder_;
 };
 
+class RandomEditsTest : public UndoHistoryTest, public ::testing::WithParamInterface<unsigned> { };
+INSTANTIATE_TEST_SUITE_P(Seeds, RandomEditsTest, ::testing::Values(24u, 7u, 1999u));
+
 // A random sequence of edits through the real controls and dialogs, from an opened file:
 // each edit that changes the settings is told once and makes one step, one that changes
 // nothing is neither; undone step by step the window shows the state before each edit,
 // redone the final one.
-TEST_F(UndoHistoryTest, RandomEditsUndoAndRedoThroughEveryStateOnce)
+TEST_P(RandomEditsTest, UndoAndRedoThroughEveryStateOnce)
 {
     openConfigured();
-    std::mt19937 random(24);
+    std::mt19937 random(GetParam());
     const auto below = [&random](int n) { return static_cast<int>(random() % unsigned(n)); };
     const QStringList words{QStringLiteral("alarm"), QStringLiteral("brama"), QStringLiteral("7")};
     // Each edit returns how many changes it made when it counts them (typing: one a key),
@@ -334,6 +337,22 @@ TEST_F(UndoHistoryTest, KeepsAHundredStepsAndTheMarkFollowsTheSavedState)
         f().action("Ponow1")->trigger();
     EXPECT_FALSE(window().hasUnsavedEdits()) << "back at the state saved";
     EXPECT_FALSE(window().windowTitle().endsWith(QLatin1Char('*')));
+}
+
+// A spin box counts once its value is committed; a value typed and not yet committed
+// is committed, told and kept as a step before the window asks about unsaved edits.
+TEST_F(UndoHistoryTest, ASpinValueTypedIsAnEditBeforeTheWindowCloses)
+{
+    auto* spin = f().get<QSpinBox>("SEtimerPod1");
+    spin->setFocus(Qt::OtherFocusReason);
+    spin->selectAll();
+    QTest::keyClicks(spin, "9");
+    EXPECT_EQ(window().history().count(), 0) << "not committed yet";
+    f().chooser->saveAnswers << SaveChanges::Cancel;
+    EXPECT_FALSE(window().close());
+    EXPECT_EQ(f().chooser->questions, 1);
+    EXPECT_EQ(window().history().count(), 1);
+    EXPECT_EQ(window().editableSettings().timerPod[0], 9);
 }
 
 // Programming changes nothing in the history; a read-back starts a new one and is told.
