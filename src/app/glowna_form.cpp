@@ -664,6 +664,11 @@ QMenu* TGlownaF::recentFilesMenu()
     return ui_->recentFilesMenu;
 }
 
+QMenu* TGlownaF::editMenu()
+{
+    return ui_->Edycja1;
+}
+
 void TGlownaF::Wyjscie1Click()
 {
     close();

@@ -110,6 +110,8 @@ public:
     // Placed before it is first shown, so that the place is the frame's.
     void setVisible(bool visible) override;
     QMenu* recentFilesMenu();
+    // "Edycja": "Cofnij", "Ponów", and the items a feature adds after them.
+    QMenu* editMenu();
 
     // ShowSettings: the window's Settings record into the controls, output option
     // refresh included. CollectSettings: the controls into the window's record.

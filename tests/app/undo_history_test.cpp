@@ -295,6 +295,7 @@ TEST_F(UndoHistoryTest, EditMenuSitsBetweenFileAndHelpWithItsShortcuts)
                                   QStringLiteral("Pomoc")}));
     QAction* undo = f().action("Cofnij1");
     QAction* redo = f().action("Ponow1");
+    EXPECT_EQ(window().editMenu()->actions(), (QList<QAction*>{undo, redo}));
     EXPECT_EQ(undo->shortcuts(), QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Z"))});
     EXPECT_EQ(redo->shortcuts(),
               (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Y")),
