@@ -1,27 +1,48 @@
 #pragma once
 
-// Whether the window holds edits not yet saved. The user's changes to the pages'
-// controls mark them; the program's own showing of settings (start-up, a file
-// opened, a read-back) does not. Edits of the User directory (names and notes) are
-// kept apart, because a read-back replaces only the settings.
+// The window's one watcher over its settings controls, and its unsaved mark.
+//
+// Watching: every editable control below the pages is connected twice, once before
+// any other handler of the control (the interlocks, the SMS centre list) and once
+// after all of them. A change made by the user therefore runs its handlers' cascade
+// (a ticked box clearing two others, a chosen centre filling its number) between
+// the two, and controlsEdited() is told once, when the outermost change has ended,
+// with every control the cascade touched already in its final state. Changes made
+// while a ProgramShows scope lives (the program showing a record) are not told.
+//
+// The unsaved mark: the settings shown are compared with the ones last saved or
+// opened, so an edit undone, or typed and deleted again, leaves nothing unsaved. A
+// read-back replaces only the settings: edits of the User directory stay unsaved.
 
 #include <QObject>
-#include <QSet>
+
+#include "model/settings_record.h"
 
 class QWidget;
 
 namespace tarnik {
+
+// What the window shows: its Settings record with the controls collected into it,
+// and its User directory likewise.
+struct ShownSettings {
+    SettingsRecord record{};
+    UserDirectory users{};
+};
+// Equal when no setting of the catalogue differs, the hidden ones included. Characters
+// kept past a text's end (typed and deleted again) count for nothing.
+bool operator==(const ShownSettings& a, const ShownSettings& b);
 
 class EditTracker : public QObject {
     Q_OBJECT
 public:
     explicit EditTracker(QObject* parent = nullptr);
 
-    // Watches every editable control below `root`; a change of one marks the settings
-    // edited, or the User directory when the control is one of `userDirectory`.
-    void watch(QWidget* root, const QList<QWidget*>& userDirectory);
+    // Connects the controls below `root`: watchFirst before their other handlers are
+    // connected, watchLast after them.
+    void watchFirst(QWidget* root);
+    void watchLast(QWidget* root);
 
-    // While the returned scope lives, control changes are the program's and mark nothing.
+    // While the returned scope lives, control changes are the program's and tell nothing.
     class ProgramShows {
     public:
         explicit ProgramShows(EditTracker& tracker) : tracker_(tracker) { ++tracker_.showing_; }
@@ -33,27 +54,31 @@ public:
         EditTracker& tracker_;
     };
 
-    // An edit made outside the controls (a reaction dialog's byte).
-    void settingsEdited();
-    // Opened or saved: nothing is left unsaved.
-    void clear();
-    // Read back from the module: the settings shown are the module's; edits of the
-    // User directory stay unsaved.
-    void settingsReplaced();
+    // The unsaved mark. Opened or saved: `shown` is what the file holds.
+    void saved(const ShownSettings& shown);
+    // Read back from the module: its settings are the ones held; the users saved stay.
+    void settingsReplaced(const SettingsRecord& record);
+    // What the window shows now, after any change.
+    void shownNow(const ShownSettings& shown);
 
-    bool modified() const { return settingsEdited_ || usersEdited_; }
+    bool modified() const { return modified_; }
 
 signals:
+    // The user changed one or more controls; `control` is the one the change began in.
+    void controlsEdited(QObject* control);
     void modifiedChanged(bool modified);
 
 private:
-    void controlChanged(QObject* control);
-    void set(bool settingsEdited, bool usersEdited);
+    template <typename Connect>
+    void forEachSignal(QWidget* root, Connect connectOne);
+    void update();
 
-    QSet<QObject*> userDirectory_;
     int showing_ = 0;
-    bool settingsEdited_ = false;
-    bool usersEdited_ = false;
+    int depth_ = 0;                 // changes under way, nested in one another
+    QObject* outermost_ = nullptr;  // the control the change under way began in
+    ShownSettings saved_{};
+    ShownSettings shown_{};
+    bool modified_ = false;
 };
 
 }  // namespace tarnik

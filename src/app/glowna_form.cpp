@@ -17,6 +17,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
+#include <QUndoStack>
 #include <QWindow>
 #include <stdexcept>
 
@@ -26,6 +27,7 @@
 #include "app/edit_tracker.h"
 #include "app/error_boundary.h"
 #include "app/file_chooser.h"
+#include "app/settings_history.h"
 #include "app/window_comparisons.h"
 #include "app/window_copy.h"
 #include "app/window_fit.h"
@@ -82,6 +84,8 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     // Every composed name is resolved here, once; a missing control fails now.
     controls_ = std::make_unique<ControlTable>(this);
     edits_ = new EditTracker(this);
+    // Before any handler of the controls: a change's cascade is told once, at its end.
+    edits_->watchFirst(pages_);
     interlocks_ = new Interlocks(*controls_, this, this);
     binding_ = std::make_unique<SettingsBinding>(
         *controls_, OptionRefresh{[this](Option option) { interlocks_->applyOption(option); }});
@@ -93,14 +97,20 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     connectHandlers();
     comparisons_ = new WindowComparisons(*this, *ui_->Plik1, ui_->N1);
     // From here on the user's changes count as edits; the settings shown so far are
-    // the program's.
-    QList<QWidget*> userDirectory;
-    for (int n = 1; n <= kUsers; ++n) {
-        userDirectory << controls_->edit(QStringLiteral("Eosoba%1").arg(n));
-        userDirectory << controls_->memo(QStringLiteral("Muser%1").arg(n));
+    // the program's. After every handler of the controls: see EditTracker.
+    edits_->watchLast(pages_);
+    {
+        const EditTracker::ProgramShows showing(*edits_);
+        shown_ = collectedState();
     }
-    edits_->watch(pages_, userDirectory);
+    edits_->saved(shown_);
+    connect(edits_, &EditTracker::controlsEdited, this, [this](QObject* control) {
+        guarded(this, [this, control] { controlsEdited(control); });
+    });
     connect(edits_, &EditTracker::modifiedChanged, this, [this] { updateTitle(); });
+    // The unsaved mark follows every change first, so that later listeners see it.
+    connect(this, &TGlownaF::settingsChanged, edits_, [this] { edits_->shownNow(shown_); });
+    setUpEditMenu();
     overview_ = new WindowOverview(*this, *ui_->PrzegladKonfiguracji);
     report_ = new WindowReport(*this, *ui_->Plik1, ui_->N1);
     copy_ = new WindowCopy(*this, *editMenu(), *pages_);
@@ -136,6 +146,8 @@ void TGlownaF::showEvent(QShowEvent* event)
 
 TGlownaF::~TGlownaF()
 {
+    // The history is cleared as it goes, after the menu items it updates are gone.
+    history_->disconnect(this);
     if (busy_)
         QApplication::restoreOverrideCursor();
 }
@@ -190,7 +202,9 @@ void TGlownaF::attachReactionDialogs(TFconfigNumberWeRe& numberDialog, TFConfigW
 {
     reactionButtons_ =
         new ReactionButtons(*controls_, this, settings_, numberDialog, workDialog, this);
-    connect(reactionButtons_, &ReactionButtons::edited, edits_, &EditTracker::settingsEdited);
+    // The dialog stored its byte in the window's record: an edit like any other.
+    connect(reactionButtons_, &ReactionButtons::edited, this,
+            [this] { guarded(this, [this] { controlsEdited(nullptr); }); });
 }
 
 void TGlownaF::setAboutBox(TAboutBox* aboutBox)
@@ -299,14 +313,153 @@ void TGlownaF::ShowSettings()
 {
     const EditTracker::ProgramShows showing(*edits_);
     binding_->showFrom(settings_);
-    emit settingsShown();
 }
 
+// Collecting commits a spin's half-typed value as leaving it would: that value is the
+// user's edit and is told as one.
 void TGlownaF::CollectSettings()
 {
-    // Collecting brings a spin's text into line: the program's doing, not an edit.
+    settings_ = editableSettings();
+}
+
+ShownSettings TGlownaF::collectedState()
+{
+    // Collected into copies: the bytes no control shows (the reaction bytes, the spare
+    // bytes) come from the window's records, which stay as they are.
+    ShownSettings state{settings_, users_};
+    binding_->collectInto(state.record);
+    binding_->CollectUserDirectory(state.users);
+    return state;
+}
+
+SettingsRecord TGlownaF::editableSettings()
+{
+    return collectedState().record;
+}
+
+UserDirectory TGlownaF::shownUsers()
+{
+    return collectedState().users;
+}
+
+EffectiveSettings TGlownaF::programmedSettings()
+{
+    return effectiveSettings(editableSettings());
+}
+
+void TGlownaF::controlsEdited(QObject* control)
+{
+    // Collecting can commit a spin's typed value, which is told again from inside:
+    // the collect under way takes it in.
+    if (handlingEdit_)
+        return;
+    handlingEdit_ = true;
+    const struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{handlingEdit_};
+    const ShownSettings now = collectedState();
+    // Typing happens in the field that has the focus; a text a handler fills in (the
+    // SMS centre's number after a choice) is a step of its own.
+    auto* field = qobject_cast<QWidget*>(control);
+    const bool typing = field && field->window()->focusWidget() == field &&
+                        (qobject_cast<QLineEdit*>(field) || qobject_cast<QPlainTextEdit*>(field));
+    QObject* typed = typing ? control : nullptr;
+    recordEdit(now, typed, QString());
+}
+
+void TGlownaF::applySettingsEdit(const SettingsRecord& changed, const QString& undoText)
+{
+    ShownSettings now{changed, users_};
+    {
+        const EditTracker::ProgramShows showing(*edits_);
+        now.users = collectedState().users;
+        showRecords(now);
+        // What the controls show of it, as any later collect finds it.
+        now = collectedState();
+    }
+    recordEdit(now, nullptr, undoText);
+}
+
+void TGlownaF::showRecords(const ShownSettings& state)
+{
     const EditTracker::ProgramShows showing(*edits_);
-    binding_->collectInto(settings_);
+    settings_ = state.record;
+    users_ = state.users;
+    binding_->showFrom(settings_, users_);
+    interlocks_->applyOption(Option::Report);
+}
+
+void TGlownaF::recordEdit(const ShownSettings& now, QObject* typedInto, const QString& name)
+{
+    if (now == shown_)
+        return;
+    if (!typedInto || typedInto != typingInto_)
+        ++typingRun_;
+    auto* step = new SettingsEditCommand(
+        [this](const ShownSettings& state) { showState(state); }, shown_, now,
+        name.isEmpty() ? changeName(shown_, now) : name, typedInto, typingRun_);
+    shown_ = now;
+    typingInto_ = typedInto;
+    history_->push(step);
+    emit settingsChanged();
+}
+
+void TGlownaF::showState(const ShownSettings& state)
+{
+    showRecords(state);
+    shown_ = state;
+    typingInto_ = nullptr;
+    emit settingsChanged();
+}
+
+void TGlownaF::settingsReplacedBy(bool fromFile)
+{
+    {
+        const EditTracker::ProgramShows showing(*edits_);
+        shown_ = collectedState();
+    }
+    if (fromFile)
+        edits_->saved(shown_);
+    else
+        edits_->settingsReplaced(shown_.record);
+    typingInto_ = nullptr;
+    history_->clear();
+    emit settingsChanged();
+}
+
+void TGlownaF::setUpEditMenu()
+{
+    using namespace window_text;
+    history_ = new QUndoStack(this);
+    history_->setUndoLimit(kUndoSteps);
+    QAction* undo = ui_->Cofnij1;
+    QAction* redo = ui_->Ponow1;
+    undo->setShortcut(QKeySequence::Undo);
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    const auto named = [](const char* what, const QString& step) {
+        return step.isEmpty() ? QString::fromUtf8(what)
+                              : QString::fromUtf8(kNamedStep).arg(QString::fromUtf8(what), step);
+    };
+    const auto refresh = [this, undo, redo, named] {
+        undo->setEnabled(history_->canUndo());
+        undo->setText(named(kUndo, history_->canUndo() ? history_->undoText() : QString()));
+        redo->setEnabled(history_->canRedo());
+        redo->setText(named(kRedo, history_->canRedo() ? history_->redoText() : QString()));
+    };
+    connect(history_, &QUndoStack::indexChanged, this, refresh);
+    connect(history_, &QUndoStack::cleanChanged, this, refresh);
+    refresh();
+    connect(undo, &QAction::triggered, this,
+            [this] { guarded(this, [this] { history_->undo(); }); });
+    connect(redo, &QAction::triggered, this,
+            [this] { guarded(this, [this] { history_->redo(); }); });
+    // Typing into a field is one step until the focus leaves it.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
+        if (old && old == typingInto_)
+            typingInto_ = nullptr;
+    });
 }
 
 SettingsRecord TGlownaF::settingsRecord()
@@ -316,8 +469,10 @@ SettingsRecord TGlownaF::settingsRecord()
 
 SettingsRecord TGlownaF::collectSettings()
 {
+    // "programuj" sends the record the window would program; the window keeps the
+    // controls collected in its own record, as before.
     CollectSettings();
-    return settings_;
+    return effectiveSettings(settings_).record();
 }
 
 void TGlownaF::showSettings(const SettingsRecord& record)
@@ -326,9 +481,9 @@ void TGlownaF::showSettings(const SettingsRecord& record)
     ShowSettings();
     // A read-back: the window shows what the module holds; names and notes typed
     // before it are still unsaved. The title names the port, no longer a file.
-    edits_->settingsReplaced();
     titleFile_.clear();
     readBackPort_ = QString::fromStdString(port_->DevicePath());
+    settingsReplacedBy(false);
     updateTitle();
 }
 
@@ -383,6 +538,8 @@ bool TGlownaF::hasUnsavedEdits() const
 
 bool TGlownaF::mayDiscardEdits()
 {
+    // A spin's half-typed value is an edit too: committed (and told) before asking.
+    editableSettings();
     if (!edits_->modified())
         return true;
     switch (fileChooser_->askSaveChanges(this)) {
@@ -408,10 +565,12 @@ void TGlownaF::closeEvent(QCloseEvent* event)
 
 void TGlownaF::saveSettingsFile(const QString& fileName)
 {
-    CollectSettings();
-    binding_->CollectUserDirectory(users_);
-    SaveSettingsFile(settings_, users_, fileName);
-    edits_->clear();
+    // A spin's half-typed value is committed (and told as an edit) first.
+    const ShownSettings state = collectedState();
+    SaveSettingsFile(state.record, state.users, fileName);
+    settings_ = state.record;
+    users_ = state.users;
+    edits_->saved(state);
     showFileInTitle(fileName);
     emit settingsFileUsed(fileName);
 }
@@ -447,8 +606,7 @@ void TGlownaF::openSettingsFile(const QString& fileName)
         binding_->showFrom(settings_, users_);
         interlocks_->applyOption(Option::Report);
     }
-    edits_->clear();
-    emit settingsShown();
+    settingsReplacedBy(true);
     showFileInTitle(fileName);
     emit settingsFileUsed(fileName);
 }
@@ -503,33 +661,6 @@ void TGlownaF::dropEvent(QDropEvent* event)
     }
 }
 
-// ---- editing the settings as a whole ----
-
-SettingsRecord TGlownaF::editableSettings()
-{
-    CollectSettings();
-    return settings_;
-}
-
-void TGlownaF::applySettingsEdit(const SettingsRecord& changed, const QString& undoText)
-{
-    // The undo history takes the edit under `undoText` once the window keeps one.
-    Q_UNUSED(undoText);
-    settings_ = changed;
-    ShowSettings();
-    edits_->settingsEdited();
-}
-
-QMenu* TGlownaF::editMenu()
-{
-    if (!editMenu_) {
-        editMenu_ = new QMenu(QString::fromUtf8(window_text::kEditMenu), this);
-        editMenu_->setObjectName(QStringLiteral("editMenu"));
-        ui_->MainMenu1->insertMenu(ui_->Pomoc1->menuAction(), editMenu_);
-    }
-    return editMenu_;
-}
-
 // ---- menu ----
 
 PortComboBox& TGlownaF::portList()
@@ -540,6 +671,11 @@ PortComboBox& TGlownaF::portList()
 QMenu* TGlownaF::recentFilesMenu()
 {
     return ui_->recentFilesMenu;
+}
+
+QMenu* TGlownaF::editMenu()
+{
+    return ui_->Edycja1;
 }
 
 void TGlownaF::Wyjscie1Click()

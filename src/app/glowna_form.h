@@ -10,8 +10,10 @@
 #include <memory>
 #include <optional>
 
+#include "app/edit_tracker.h"
 #include "link/info_list.h"
 #include "link/link_host.h"
+#include "model/effective_settings.h"
 #include "model/settings_record.h"
 
 namespace Ui {
@@ -22,11 +24,11 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QTabWidget;
+class QUndoStack;
 
 namespace tarnik {
 
 class ControlTable;
-class EditTracker;
 class FileChooser;
 class Interlocks;
 class LinkEngine;
@@ -111,20 +113,31 @@ public:
     // Placed before it is first shown, so that the place is the frame's.
     void setVisible(bool visible) override;
     QMenu* recentFilesMenu();
+    // "Edycja": "Cofnij", "Ponów", and the items a feature adds after them.
+    QMenu* editMenu();
 
     // ShowSettings: the window's Settings record into the controls, output option
     // refresh included. CollectSettings: the controls into the window's record.
     void ShowSettings();
     void CollectSettings();
 
-    // ---- Editing the settings as a whole (the copy actions use these).
-    // The record the window would program, as collected from the controls.
+    // The one place that says what the window's settings are. Everything that reads
+    // them (programming, saving, the comparisons, the overview, the report, a copy of
+    // settings) takes them from here.
+    //
+    // The record "programuj" would send: the controls collected into a copy of the
+    // window's record, brought into line as the module receives it.
+    EffectiveSettings programmedSettings();
+    // The User directory as the controls show it (names and notes).
+    UserDirectory shownUsers();
+    // The controls collected into a copy of the window's record: what an edit starts from.
     SettingsRecord editableSettings();
-    // Applies `changed` as the user's own edit: shows it, marks the window unsaved.
-    // `undoText` names the edit, a noun phrase ("Kopiowanie ustawień wejścia 3").
+    // `changed` (usually editableSettings() with some values changed) as the user's own
+    // edit: shown in the controls, marked unsaved, told once through settingsChanged and
+    // kept as one undo step named `undoText`. A record equal to the one shown does nothing.
     void applySettingsEdit(const SettingsRecord& changed, const QString& undoText);
-    // The "Edycja" menu, between "Plik" and "Pomoc".
-    QMenu* editMenu();
+    // The undo history, "Edycja → Cofnij / Ponów".
+    QUndoStack& history() { return *history_; }
     // "Kopiuj ustawienia wejścia ...", "Powiadamiaj jak ...".
     WindowCopy& copying() { return *copy_; }
 
@@ -158,8 +171,10 @@ public:
 signals:
     // A settings file was opened or saved.
     void settingsFileUsed(const QString& fileName);
-    // The controls were filled from the records: at start, a file opened, a read-back.
-    void settingsShown();
+    // The settings shown changed, once per change: typed, ticked, spun, chosen, a
+    // reaction dialog confirmed, applySettingsEdit, an undo or redo, a file opened, a
+    // read-back. The unsaved mark, the overview and any later feature follow it.
+    void settingsChanged();
     // An exchange with the module on `portName` ended with the module's answer.
     void exchangeSucceeded(const QString& portName);
 
@@ -172,6 +187,21 @@ protected:
 
 private:
     void FormCreate(const QStringList& pinnedPorts);
+    // Both records with the controls collected into copies of them.
+    ShownSettings collectedState();
+    // The user changed controls (or a reaction dialog stored its byte): the change
+    // becomes an undo step and is told. `control` is where it began, or null.
+    void controlsEdited(QObject* control);
+    // A change of the state shown to `now`: one undo step named `name` (or after what it
+    // changes when empty); nothing when `now` is what is shown.
+    void recordEdit(const ShownSettings& now, QObject* typedInto, const QString& name);
+    // Shows `state` as the program does (undo, redo, an applied edit) and tells it.
+    void showState(const ShownSettings& state);
+    // Shows `state` in the controls as opening a file does; tells nothing.
+    void showRecords(const ShownSettings& state);
+    // The controls now show what a file or the module holds: a new history starts.
+    void settingsReplacedBy(bool fromFile);
+    void setUpEditMenu();
     void showFileInTitle(const QString& fileName);
     // "Tarnik v 1.1 — dom.zvn", with "*" after it while edits are unsaved.
     void updateTitle();
@@ -211,12 +241,18 @@ private:
     WindowOverview* overview_ = nullptr;
     WindowReport* report_ = nullptr;
     WindowCopy* copy_ = nullptr;
-    QMenu* editMenu_ = nullptr;
     QString dialogFolder_;
     QString caption_;       // the title without a file
     QString titleFile_;     // the file named in the title
     QString readBackPort_;  // the port named in the title after a read-back
     EditTracker* edits_ = nullptr;
+    QUndoStack* history_ = nullptr;
+    // What the window shows, as of the last change told.
+    ShownSettings shown_{};
+    // The text field the newest step was typed into, while the focus has not left it.
+    QObject* typingInto_ = nullptr;
+    int typingRun_ = 0;  // see SettingsEditCommand
+    bool handlingEdit_ = false;
 
     InfoList infoList_;
     bool busy_ = false;

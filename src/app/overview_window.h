@@ -32,9 +32,9 @@ struct OverviewWarning {
 
 struct OverviewHost {
     // The settings the main window would program, and its users.
-    std::function<std::pair<SettingsRecord, UserDirectory>()> settings;
+    std::function<std::pair<EffectiveSettings, UserDirectory>()> settings;
     // The configuration check's warnings for those settings.
-    std::function<std::vector<OverviewWarning>(const SettingsRecord&, const UserDirectory&)>
+    std::function<std::vector<OverviewWarning>(const EffectiveSettings&, const UserDirectory&)>
         warnings;
     // Brings the main window to the row's page and opens what edits `column`.
     std::function<void(const OverviewRow& row, int column)> editRow;

@@ -9,7 +9,6 @@
 #include "app/file_chooser.h"
 #include "app/glowna_form.h"
 #include "app/window_texts.h"
-#include "editor/binding/settings_binding.h"
 #include "file/settings_file.h"
 #include "link/link_engine.h"
 #include "link/protocol.h"
@@ -38,16 +37,6 @@ WindowComparisons::WindowComparisons(TGlownaF& window, QMenu& fileMenu, QAction*
             [this] { guarded(&window_, [this] { compareWithModule(); }); });
 }
 
-std::pair<SettingsRecord, UserDirectory> WindowComparisons::windowSettings()
-{
-    // Collected into copies: the bytes no control shows (the reaction bytes, the spare
-    // bytes) come from the window's records, and the records themselves stay as they are.
-    std::pair<SettingsRecord, UserDirectory> shown{window_.settings(), window_.users()};
-    window_.binding().collectInto(shown.first);
-    window_.binding().CollectUserDirectory(shown.second);
-    return shown;
-}
-
 void WindowComparisons::compareWithChosenFile()
 {
     const QString fileName =
@@ -61,8 +50,8 @@ void WindowComparisons::compareWithFile(const QString& fileName)
     SettingsRecord fileRecord{};
     UserDirectory fileUsers{};
     LoadSettingsFile(fileName, fileRecord, fileUsers);
-    const auto [record, users] = windowSettings();
-    showDialog(compareSettings(record, users, fileRecord, fileUsers),
+    showDialog(compareSettings(window_.programmedSettings(), window_.shownUsers(),
+                               effectiveSettings(fileRecord), fileUsers),
                QString::fromUtf8(kFileColumn));
 }
 
@@ -78,7 +67,7 @@ void WindowComparisons::compareWithModule()
 {
     if (refuseWhileBusy())
         return;
-    expected_ = windowSettings().first;
+    expected_ = window_.programmedSettings();
     pending_ = Pending::Comparison;
     try {
         window_.readModuleImage();
@@ -103,8 +92,10 @@ void WindowComparisons::linkFinished(LinkOutcome outcome)
 {
     const Pending pending = std::exchange(pending_, Pending::None);
     if (outcome == LinkOutcome::ModuleRead) {
+        if (!expected_)
+            return;  // a read-back nobody asked for here
         const auto differences =
-            compareWithModuleImage(expected_, window_.image(), protocol::kSentImageBytes);
+            compareWithModuleImage(*expected_, window_.image(), protocol::kSentImageBytes);
         if (pending == Pending::Verification)
             window_.addInfoLine(verificationLine(differences.size()), true);
         else if (pending == Pending::Comparison)
@@ -124,7 +115,7 @@ void WindowComparisons::linkFinished(LinkOutcome outcome)
     if (outcome == LinkOutcome::Programmed && verifyAction_->isChecked()) {
         // What was just programmed; the read-back reopens the port, so it starts once
         // the answer handler has returned.
-        expected_ = window_.settings();
+        expected_ = effectiveSettings(window_.settings());
         pending_ = Pending::Verification;
         QTimer::singleShot(0, this, [this] { startVerification(); });
     }

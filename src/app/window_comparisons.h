@@ -7,6 +7,7 @@
 // changes anything the window shows.
 
 #include <QObject>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -38,10 +39,6 @@ public:
     QAction* compareWithModuleAction() const { return moduleAction_; }
     QAction* verifyAction() const { return verifyAction_; }
 
-    // The window's settings as a save or "programuj" would take them, collected into
-    // copies of the window's records.
-    std::pair<SettingsRecord, UserDirectory> windowSettings();
-
 private:
     enum class Pending { None, Comparison, Verification };
     bool refuseWhileBusy();
@@ -53,7 +50,7 @@ private:
     QAction* moduleAction_ = nullptr;
     QAction* verifyAction_ = nullptr;
     Pending pending_ = Pending::None;
-    SettingsRecord expected_{};  // what the module is compared with
+    std::optional<EffectiveSettings> expected_;  // what the module is compared with
 };
 
 }  // namespace tarnik

@@ -4,10 +4,8 @@
 // keeps it in line with what the window shows, and brings the window to the place
 // that edits what the overview points at.
 //
-// The overview follows every change of the shown settings: any control of the
-// settings pages edited (or filled by a show), a reaction dialog confirmed, a
-// settings file opened and an exchange with the module ended. Changes that come
-// together (a show fills hundreds of controls) are refreshed once, as soon as the
+// The overview follows every change of the shown settings, told by the window's
+// settingsChanged. Changes that come together are refreshed once, as soon as the
 // event loop is free again.
 
 #include <QObject>
@@ -36,8 +34,6 @@ public:
     // The open overview, or null.
     OverviewWindow* view() const { return view_; }
 
-    // The settings as the window would program them, and its users.
-    std::pair<SettingsRecord, UserDirectory> shownSettings();
     // The main window in front with the page whose caption is `page`.
     void showPage(const std::string& page);
     // The page of `row`, and what edits `column` there: a reaction dialog for
@@ -45,13 +41,11 @@ public:
     void editRow(const OverviewRow& row, int column);
 
 private:
-    void watchChanges();
     void scheduleRefresh();
 
     TGlownaF& window_;
     QTabWidget* pages_ = nullptr;
     QPointer<OverviewWindow> view_;
-    bool watching_ = false;
     bool refreshPending_ = false;
 };
 

@@ -24,7 +24,6 @@
 
 #include "app/error_boundary.h"
 #include "app/glowna_form.h"
-#include "app/window_comparisons.h"
 #include "app/window_texts.h"
 #include "link/link_engine.h"
 #include "report/configuration_report.h"
@@ -86,7 +85,8 @@ bool WindowReport::askHandOverDetails()
 
 QString WindowReport::reportHtml(bool showSecrets)
 {
-    const auto [record, users] = window_.comparisons().windowSettings();
+    const EffectiveSettings record = window_.programmedSettings();
+    const UserDirectory users = window_.shownUsers();
     ReportOptions options;
     options.fileName = window_.settingsFileName();
     options.readBackPort = window_.readBackPort();

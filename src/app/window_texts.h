@@ -39,7 +39,6 @@ inline constexpr const char* kHandOverNote =
     "Nagłówek raportu przekazania. Puste pole zostaje w raporcie do wpisania ręcznie.";
 
 // "Edycja" menu: copying settings instead of retyping them. %1 and %2 are numbers.
-inline constexpr const char* kEditMenu = "&Edycja";
 inline constexpr const char* kCopyInputSettings = "Kopiuj ustawienia wejścia ...";
 inline constexpr const char* kCopyInputTitle = "Kopiowanie ustawień wejścia";
 inline constexpr const char* kCopyFrom = "Kopiuj ustawienia wejścia:";
@@ -65,6 +64,15 @@ inline constexpr const char* kNotifyLikeUndo = "Powiadamianie użytkownika %1 ja
 inline constexpr const char* kNoUserWithNumber =
     "Żaden użytkownik nie ma numeru telefonu: powiadamiać można tylko użytkownika z numerem.";
 inline constexpr const char* kNothingCopied = "Nic do skopiowania: ustawienia są już takie same.";
+
+// "Edycja" menu: the undo history. A step is named after the first setting it changes.
+inline constexpr const char* kUndo = "Cofnij";
+inline constexpr const char* kRedo = "Ponów";
+inline constexpr const char* kNamedStep = "%1: %2";  // "Cofnij: Wejście 3 / ..."
+// A step that changes no setting the window names (only bytes no control shows).
+inline constexpr const char* kHiddenChange = "zmiana ustawień";
+// Steps kept at least; each keeps two records, 2.4 KB each.
+inline constexpr int kUndoSteps = 200;
 
 // Before unsaved edits would be discarded.
 inline constexpr const char* kSaveChangesQuestion = "Zapisać zmiany w ustawieniach?";

@@ -263,7 +263,7 @@ void checkOptionalCodes(const SettingsRecord& record, const UserDirectory& users
 QByteArray exportSettingsJson(const SettingsRecord& file, const UserDirectory& users)
 {
     // The values the file programs, so that every export imports back.
-    const SettingsRecord record = effectiveSettings(file);
+    const SettingsRecord record = effectiveSettings(file).record();
     // Written line by line rather than through QJsonObject, which would sort the keys:
     // page order keeps a diff of two exports in the order the window shows them.
     QByteArray out = "{\n";

@@ -43,7 +43,7 @@ public:
     // so that the bytes no conversion writes keep the host's values.
     virtual SettingsRecord settingsRecord() = 0;
     // CollectSettings: what the editor shows, collected into the host's record; returns
-    // the copy "programuj" converts and sends.
+    // the record "programuj" converts and sends (for the window, its programmedSettings).
     virtual SettingsRecord collectSettings() = 0;
     // ShowSettings after a read-back: the host takes `record` as its own and shows it
     // (User directory untouched).

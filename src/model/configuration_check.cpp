@@ -109,8 +109,8 @@ class Checker {
 public:
     // Judges the record the window would program: a file's raw bytes (characters past
     // a zero byte, bits without a box) never raise or hide a warning.
-    Checker(const SettingsRecord& record, const UserDirectory& users)
-        : record_(effectiveSettings(record)), users_(effectiveUsers(users))
+    Checker(const EffectiveSettings& record, const UserDirectory& users)
+        : record_(record.record()), users_(effectiveUsers(users))
     {
     }
 
@@ -377,7 +377,7 @@ std::span<const CheckRule> checkRules()
     return kRules;
 }
 
-std::vector<CheckWarning> checkConfiguration(const SettingsRecord& record,
+std::vector<CheckWarning> checkConfiguration(const EffectiveSettings& record,
                                              const UserDirectory& users)
 {
     return Checker(record, users).run();

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "model/settings_record.h"
+#include "model/effective_settings.h"
 
 namespace tarnik {
 
@@ -31,11 +31,11 @@ struct CheckRule {
 std::span<const CheckRule> checkRules();
 
 // The warnings for a configuration, in the order of the window's pages (warnings of
-// one place in rule order). The record and the users are judged as the window would
-// program them (their effective forms, made here), so a file's raw bytes and the
-// window's collected record give the same warnings. Texts taken from the record show
-// their control characters escaped.
-std::vector<CheckWarning> checkConfiguration(const SettingsRecord& record,
+// one place in rule order). The record is the one the window would program, and the
+// users are judged as the window collects them (made here), so a file and the window
+// showing it give the same warnings. Texts taken from the record show their control
+// characters escaped.
+std::vector<CheckWarning> checkConfiguration(const EffectiveSettings& record,
                                              const UserDirectory& users);
 
 // "PLACE: SENTENCE [ID]"

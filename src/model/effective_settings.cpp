@@ -71,7 +71,7 @@ std::uint8_t effectiveClipBits(std::uint8_t bits)
     return static_cast<std::uint8_t>(result);
 }
 
-SettingsRecord effectiveSettings(const SettingsRecord& record)
+EffectiveSettings effectiveSettings(const SettingsRecord& record)
 {
     SettingsRecord r = record;
     for (const SpinLimits& limits : spinLimits()) {
@@ -102,7 +102,7 @@ SettingsRecord effectiveSettings(const SettingsRecord& record)
     for (auto& reactions : r.smsSpecWeRe)
         for (auto& text : reactions)
             cutAtZero(text);
-    return r;
+    return EffectiveSettings(r);
 }
 
 UserDirectory effectiveUsers(const UserDirectory& users)

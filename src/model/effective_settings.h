@@ -16,13 +16,29 @@
 
 namespace tarnik {
 
+// The record the window would program, and the only record the functions that judge
+// or describe a configuration (the check, the reaction overview, the report, the
+// comparisons) take: a raw record read from a file or collected from controls has to
+// pass through effectiveSettings first, and the compiler sees to it, since nothing
+// else can make one.
+class EffectiveSettings {
+public:
+    const SettingsRecord& record() const { return record_; }
+
+private:
+    explicit EffectiveSettings(const SettingsRecord& record) : record_(record) { }
+    friend EffectiveSettings effectiveSettings(const SettingsRecord& record);
+
+    SettingsRecord record_;
+};
+
 // The record the window programs after opening a file holding `record` and the
 // user touching nothing: every spin value clamped into its range, the option and
 // CLIP bits as their check boxes and interlocks leave them, output codes as their
 // edits collect them, texts up to their first zero byte, the SIM PIN and the SMS
 // access code with zero bytes past their length. Bytes no control shows (the
 // reaction bit sets, the spare bytes, characters past a text's length) are kept.
-SettingsRecord effectiveSettings(const SettingsRecord& record);
+EffectiveSettings effectiveSettings(const SettingsRecord& record);
 
 // The User directory as the window collects it after showing `users`: names and notes
 // up to their first zero byte.

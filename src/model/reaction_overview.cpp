@@ -242,11 +242,9 @@ std::string codeText(const std::string& code, bool showSecrets)
 
 }  // namespace
 
-ReactionOverview reactionOverview(const SettingsRecord& record, const UserDirectory& users)
+ReactionOverview reactionOverview(const EffectiveSettings& record, const UserDirectory& users)
 {
-    // What the module would receive, whatever the caller passes: a file's raw record
-    // shows as the window would show it.
-    const SettingsRecord effective = effectiveSettings(record);
+    const SettingsRecord& effective = record.record();
     const UserDirectory effectiveDirectory = effectiveUsers(users);
     const Reader read(effective, effectiveDirectory);
     ReactionOverview overview;

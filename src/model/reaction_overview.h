@@ -7,8 +7,8 @@
 // groups, the SMS control of the outputs, the periodic report and the
 // forwarding of unidentified SMS.
 //
-// Built from the record the module would receive (the effective record, made
-// from the record given) and the User directory as the window collects it; every
+// Built from the record the module would receive (the effective record) and the
+// User directory as the window collects it; every
 // value is read through the settings catalogue, texts with their control
 // characters escaped.
 
@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "model/settings_record.h"
+#include "model/effective_settings.h"
 
 namespace tarnik {
 
@@ -87,7 +87,7 @@ struct ReactionOverview {
     std::vector<OverviewRow> rows;
 };
 
-ReactionOverview reactionOverview(const SettingsRecord& record, const UserDirectory& users);
+ReactionOverview reactionOverview(const EffectiveSettings& record, const UserDirectory& users);
 
 // Symbols of the output columns, explained by overviewLegend().
 inline constexpr const char* kSymbolOn = "▲";

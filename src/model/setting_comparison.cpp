@@ -120,13 +120,13 @@ std::string comparisonLine(const SettingComparison& comparison, const ComparedSi
            comparison.valueB;
 }
 
-std::vector<SettingComparison> compareSettings(const SettingsRecord& fileA,
+std::vector<SettingComparison> compareSettings(const EffectiveSettings& effectiveA,
                                                const UserDirectory& usersA,
-                                               const SettingsRecord& fileB,
+                                               const EffectiveSettings& effectiveB,
                                                const UserDirectory& usersB)
 {
-    const SettingsRecord recordA = effectiveSettings(fileA);
-    const SettingsRecord recordB = effectiveSettings(fileB);
+    const SettingsRecord& recordA = effectiveA.record();
+    const SettingsRecord& recordB = effectiveB.record();
     std::vector<SettingComparison> result;
     for (const SettingEntry* entry : differingSettings(recordA, usersA, recordB, usersB))
         addDifference(*entry, readSetting(recordA, usersA, *entry),
@@ -134,11 +134,11 @@ std::vector<SettingComparison> compareSettings(const SettingsRecord& fileA,
     return result;
 }
 
-std::vector<SettingComparison> compareWithModuleImage(const SettingsRecord& file,
+std::vector<SettingComparison> compareWithModuleImage(const EffectiveSettings& effective,
                                                       const DeviceImage& moduleImage,
                                                       std::size_t byteCount)
 {
-    const SettingsRecord record = effectiveSettings(file);
+    const SettingsRecord& record = effective.record();
     DeviceImage expected{};
     SettingsToImage(record, expected);
     SettingsRecord moduleRecord = record;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/effective_settings.h"
 #include "model/settings_catalogue.h"
 
 namespace tarnik {
@@ -45,20 +46,20 @@ std::string formatSettingValue(const SettingEntry& entry, const SettingValue& va
 // "LABEL: moduł: + SMS Użytkownik 1, − CLIP Użytkownik 2".
 std::string comparisonLine(const SettingComparison& comparison, const ComparedSides& sides);
 
-// Every setting whose value differs, in page order, between the records the two
-// files program (their effective records). A bit set gives one line for each place
-// in the window where boxes differ.
-std::vector<SettingComparison> compareSettings(const SettingsRecord& recordA,
+// Every setting whose value differs, in page order, between the records two files or
+// the window program. A bit set gives one line for each place in the window where
+// boxes differ.
+std::vector<SettingComparison> compareSettings(const EffectiveSettings& recordA,
                                                const UserDirectory& usersA,
-                                               const SettingsRecord& recordB,
+                                               const EffectiveSettings& recordB,
                                                const UserDirectory& usersB);
 
-// What programming `record` (its effective record) writes against what the module holds: the image
+// What programming `record` writes against what the module holds: the image
 // bytes [0, byteCount) of both compared byte for byte, one line per setting that
 // carries differing bytes. Values are the record's and the module's as read from its
 // image; where those read alike (or the bytes are no setting's) the differing bytes
 // are shown in hexadecimal.
-std::vector<SettingComparison> compareWithModuleImage(const SettingsRecord& record,
+std::vector<SettingComparison> compareWithModuleImage(const EffectiveSettings& record,
                                                       const DeviceImage& moduleImage,
                                                       std::size_t byteCount);
 

@@ -227,10 +227,10 @@ class ReportWriter {
 public:
     // The report shows what the module would receive: the effective record and the
     // users as the window collects them, whatever the caller passes.
-    ReportWriter(const SettingsRecord& record, const UserDirectory& users,
+    ReportWriter(const EffectiveSettings& record, const UserDirectory& users,
                  const ReportOptions& options)
-        : record_(effectiveSettings(record)), users_(effectiveUsers(users)), options_(options),
-          overview_(reactionOverview(record_, users_))
+        : effective_(record), record_(effective_.record()), users_(effectiveUsers(users)),
+          options_(options), overview_(reactionOverview(effective_, users_))
     {
     }
 
@@ -704,7 +704,7 @@ private:
     void warnings()
     {
         heading(kWarningsHeading);
-        const std::vector<CheckWarning> found = checkConfiguration(record_, users_);
+        const std::vector<CheckWarning> found = checkConfiguration(effective_, users_);
         if (found.empty()) {
             html_ += QStringLiteral("<p>%1</p>\n").arg(esc(u8(kNoWarnings)));
             return;
@@ -720,7 +720,7 @@ private:
     // hidden settings a foreign file may hold.
     void others()
     {
-        const SettingsRecord defaults = effectiveSettings(startupSettings());
+        const SettingsRecord defaults = effectiveSettings(startupSettings()).record();
         const UserDirectory noUsers{};
         std::vector<const SettingEntry*> left;
         for (const SettingEntry* entry : differingSettings(record_, users_, defaults, noUsers))
@@ -929,7 +929,8 @@ private:
         html_ += QStringLiteral("</table>\n");
     }
 
-    const SettingsRecord record_;
+    const EffectiveSettings effective_;
+    const SettingsRecord& record_;
     const UserDirectory users_;
     const ReportOptions& options_;
     const ReactionOverview overview_;
@@ -1042,7 +1043,7 @@ QString reportTitle(const ReportOptions& options)
     return title + QStringLiteral(" — ") + site + options.fileName;
 }
 
-QString reportHtml(const SettingsRecord& record, const UserDirectory& users,
+QString reportHtml(const EffectiveSettings& record, const UserDirectory& users,
                    const ReportOptions& options)
 {
     return ReportWriter(record, users, options).build();

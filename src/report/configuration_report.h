@@ -16,7 +16,7 @@
 #include <QString>
 #include <memory>
 
-#include "model/settings_record.h"
+#include "model/effective_settings.h"
 
 class QDateTime;
 class QPagedPaintDevice;
@@ -46,9 +46,9 @@ inline constexpr const char* kReportInstallerCaption = "Instalator";
 // "Raport konfiguracji modułu — dom.zvn" (or "— odczyt z /dev/ttyUSB0"): the title.
 QString reportTitle(const ReportOptions& options);
 
-// The report over the record the window would program from `record` and `users` (their
-// effective forms, made here); texts taken from them show control characters escaped.
-QString reportHtml(const SettingsRecord& record, const UserDirectory& users,
+// The report over the record the window would program and `users` (as the window
+// collects them, made here); texts taken from them show control characters escaped.
+QString reportHtml(const EffectiveSettings& record, const UserDirectory& users,
                    const ReportOptions& options);
 
 // The document laid out in the report's font (a font with every Polish letter).

@@ -78,13 +78,13 @@ TEST(OneJudgement, CheckOverviewAndReportFindTheSameForEveryRecord)
         view->refresh();
 
         std::vector<std::string> checked;
-        for (const CheckWarning& warning : checkConfiguration(record, users))
+        for (const CheckWarning& warning : checkConfiguration(effectiveSettings(record), users))
             checked.push_back(warningLine(warning));
         std::vector<std::string> overview;
         QListWidget* list = view->warningList();
         for (int i = 0; i < list->count(); ++i)
             overview.push_back(list->item(i)->text().toStdString());
-        const QString html = reportHtml(record, users, {});
+        const QString html = reportHtml(effectiveSettings(record), users, {});
         const std::vector<std::string> report = reportWarnings(html);
 
         EXPECT_EQ(firstDifference(overview, checked), "") << "overview, round " << round;

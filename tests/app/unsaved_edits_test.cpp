@@ -121,8 +121,11 @@ TEST_F(UnsavedEditsTest, EachKindOfUserEditMarks)
          true},
         {"an SMS centre chosen",
          [](WindowFixture& f) {
+             // As the user chooses from the list: the choice fills in the centre's number.
              auto* centres = f.get<QComboBox>("CBcentrum");
-             centres->setCurrentIndex((centres->currentIndex() + 1) % centres->count());
+             const int preset = centres->currentIndex() == 0 ? 1 : 0;
+             centres->setCurrentIndex(preset);
+             emit centres->activated(preset);
          },
          true},
         {"a user's name typed",

@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -62,7 +63,7 @@ protected:
         const QList<QAction*> menus = f.window().menuBar()->actions();
         EXPECT_GE(menus.size(), 3);
         EXPECT_EQ(menus.value(0)->text(), QStringLiteral("&Plik"));
-        EXPECT_EQ(menus.value(1)->text(), text(tarnik::window_text::kEditMenu));
+        EXPECT_EQ(menus.value(1)->menu()->objectName(), QStringLiteral("Edycja1"));
         EXPECT_EQ(menus.value(2)->text(), QStringLiteral("Pomo&c"));
         for (QAction* item : menus.value(1)->menu()->actions())
             if (item->text() == text(caption))
@@ -176,6 +177,16 @@ TEST_F(WindowCopyTest, CopiesAnInputsSettingsToTheTickedInputs)
     EXPECT_TRUE(f.window().hasUnsavedEdits());
     EXPECT_TRUE(f.window().windowTitle().endsWith(QLatin1Char('*')));
     expectDialogsKeepChangedBytes(record);
+
+    // The whole copy is one step of the history, named for what it did; undone, the
+    // opened file's settings are back.
+    QUndoStack& history = f.window().history();
+    ASSERT_EQ(history.count(), 1);
+    EXPECT_EQ(history.undoText(), QStringLiteral("Kopiowanie ustawień wejścia 2"));
+    history.undo();
+    EXPECT_EQ(f.get<QSpinBox>(name("SEtimerPod", 5).c_str())->value(), record.timerPod[4]);
+    EXPECT_EQ(f.window().settings().numberWeRe[4][0], record.numberWeRe[4][0]);
+    EXPECT_FALSE(f.window().hasUnsavedEdits());
 }
 
 TEST_F(WindowCopyTest, NotifiesOneUserLikeAnother)

@@ -39,11 +39,11 @@ TEST(EffectiveSettings, IsWhatTheWindowStoresAfterShowingAndCollecting)
         f.option(tarnik::Option::Report);
         SettingsRecord collected = file;
         f.binding->collectInto(collected);
-        const SettingsRecord effective = tarnik::effectiveSettings(file);
+        const SettingsRecord effective = tarnik::effectiveSettings(file).record();
         ASSERT_EQ(std::memcmp(&collected, &effective, sizeof effective), 0)
             << "round " << round << ", " << firstDifference(collected, effective);
         // Showing what was collected changes nothing more.
-        const SettingsRecord again = tarnik::effectiveSettings(effective);
+        const SettingsRecord again = tarnik::effectiveSettings(effective).record();
         ASSERT_EQ(std::memcmp(&effective, &again, sizeof effective), 0) << "round " << round;
     }
 }

@@ -33,7 +33,7 @@ using test::LinkRig;
 // centre and four user numbers.
 SettingsRecord moduleSettings()
 {
-    return effectiveSettings(test::fullyConfigured().record);
+    return effectiveSettings(test::fullyConfigured().record).record();
 }
 
 std::vector<std::string> secretsOf(const SettingsRecord& r)

@@ -20,7 +20,7 @@ constexpr std::size_t kComparedImageBytes = 1195;  // what programming sends
 DeviceImage programmedImage(const SettingsRecord& file)
 {
     DeviceImage image{};
-    SettingsToImage(effectiveSettings(file), image);
+    SettingsToImage(effectiveSettings(file).record(), image);
     return image;
 }
 
@@ -60,7 +60,8 @@ TEST(ComparisonProperty, NoDifferenceExactlyWhenBothProgramTheSameImage)
         const DeviceImage imageB = programmedImage(b);
         const bool sameImage =
             std::equal(imageA.begin(), imageA.begin() + kComparedImageBytes, imageB.begin());
-        const auto differences = compareSettings(a, users, b, users);
+        const auto differences =
+            compareSettings(effectiveSettings(a), users, effectiveSettings(b), users);
         ASSERT_EQ(differences.empty(), sameImage)
             << "round " << round << ": "
             << (differences.empty() ? std::string("no difference found")

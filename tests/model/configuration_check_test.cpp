@@ -58,7 +58,7 @@ using Found = std::vector<std::pair<std::string, std::string>>;  // id, key
 Found found(const Configuration& c)
 {
     Found result;
-    for (const CheckWarning& warning : checkConfiguration(c.record, c.users))
+    for (const CheckWarning& warning : checkConfiguration(effectiveSettings(c.record), c.users))
         result.emplace_back(warning.id, warning.key);
     return result;
 }
@@ -231,7 +231,7 @@ TEST(ConfigurationCheck, DoubleZeroIsToldToBecomeAPlus)
 {
     Configuration c;
     c.record.nrUser[1].assign("0048601000");
-    const auto warnings = checkConfiguration(c.record, c.users);
+    const auto warnings = checkConfiguration(effectiveSettings(c.record), c.users);
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_NE(warnings[0].sentence.find("Zamień 00 na +: „+48601000”."), std::string::npos)
         << warnings[0].sentence;
@@ -260,7 +260,7 @@ TEST(ConfigurationCheck, WarningNamesPlaceUserAndRule)
     c.record.nrUser[0].assign("");
     c.record.flags = 0;
     c.record.clipVerif = 0;
-    const auto warnings = checkConfiguration(c.record, c.users);
+    const auto warnings = checkConfiguration(effectiveSettings(c.record), c.users);
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_EQ(warnings[0].place, findSetting("workSpecWeRe[1][1]")->label);
     EXPECT_EQ(warningLine(warnings[0]),
@@ -276,7 +276,7 @@ TEST(ConfigurationCheck, ControlCharactersOfARecordShowEscaped)
     c.record.nrUser[1].assign("+48\n60\x01");
     c.users.entries[0].osoba.assign("Jan\tNowak");
     c.record.nrUser[0].assign("");
-    const auto warnings = checkConfiguration(c.record, c.users);
+    const auto warnings = checkConfiguration(effectiveSettings(c.record), c.users);
     ASSERT_FALSE(warnings.empty());
     std::string all;
     for (const CheckWarning& warning : warnings)

@@ -40,8 +40,8 @@ const OverviewRow& findRow(const ReactionOverview& overview, OverviewEvent event
 std::vector<std::string> changedCells(const SettingsRecord& record)
 {
     const UserDirectory users{};
-    const ReactionOverview silent = reactionOverview(silentRecord(), users);
-    const ReactionOverview changed = reactionOverview(record, users);
+    const ReactionOverview silent = reactionOverview(effectiveSettings(silentRecord()), users);
+    const ReactionOverview changed = reactionOverview(effectiveSettings(record), users);
     std::vector<std::string> cells;
     for (std::size_t i = 0; i < changed.rows.size(); ++i)
         for (int c = 0; c < C::kCount; ++c)
@@ -58,7 +58,8 @@ std::string cell(const std::string& row, int column, const std::string& text)
 
 TEST(ReactionOverview, RowsFollowThePages)
 {
-    const ReactionOverview overview = reactionOverview(silentRecord(), UserDirectory{});
+    const ReactionOverview overview =
+        reactionOverview(effectiveSettings(silentRecord()), UserDirectory{});
     std::vector<std::string> labels;
     for (const OverviewRow& row : overview.rows)
         labels.push_back(row.label);
@@ -114,7 +115,8 @@ TEST(ReactionOverview, EachOutputReactionBitHasItsCell)
         else
             record.numberSpecWeRe[special - 1][special == 3 ? 0 : 1] = byte;
         EXPECT_EQ(changedCells(record), expected) << special << " " << int{byte};
-        const ReactionOverview overview = reactionOverview(record, UserDirectory{});
+        const ReactionOverview overview =
+            reactionOverview(effectiveSettings(record), UserDirectory{});
         const OverviewRow& row = special == 0 ? findRow(overview, OverviewEvent::Input, 3, 2)
                                               : findRow(overview, OverviewEvent::SpecialInput,
                                                         special, special == 3 ? 1 : 2);
@@ -133,7 +135,8 @@ TEST(ReactionOverview, EachNotificationBitTellsItsUser)
         std::vector<std::string> expected = {
             cell("Wejście 8 / podanie masy", C::kFirstUser + bit, "✓"),
             cell("Wejście blokujące / zanik masy", C::kFirstUser + bit, "✓")};
-        const ReactionOverview overview = reactionOverview(record, UserDirectory{});
+        const ReactionOverview overview =
+            reactionOverview(effectiveSettings(record), UserDirectory{});
         const OverviewRow& confirmation = findRow(overview, OverviewEvent::Confirmation, 2, 1);
         if (bit % 2 == 0)
             expected.push_back(cell(confirmation.label, C::kFirstUser + bit, "✓"));
@@ -167,7 +170,8 @@ TEST(ReactionOverview, EachClipBitHasItsCell)
                 expected = {};
             }
             EXPECT_EQ(changedCells(record), expected) << bit << fromUser;
-            const ReactionOverview overview = reactionOverview(record, UserDirectory{});
+            const ReactionOverview overview =
+                reactionOverview(effectiveSettings(record), UserDirectory{});
             const auto event =
                 fromUser ? OverviewEvent::ClipFromUser : OverviewEvent::ClipFromUnknown;
             EXPECT_EQ(findRow(overview, event, 0, 0).active, bit < 7) << bit << fromUser;
@@ -183,7 +187,7 @@ TEST(ReactionOverview, SmsControlAndThePeriodicReportFollowTheirOptions)
     record.testOkr = 12;
     std::memcpy(record.zalWyCode[1], "Z2", 2);
     record.flags = 0x10;  // the report on, SMS control of output 2 off
-    ReactionOverview overview = reactionOverview(record, UserDirectory{});
+    ReactionOverview overview = reactionOverview(effectiveSettings(record), UserDirectory{});
     const OverviewRow* control = &findRow(overview, OverviewEvent::SmsControl, 2, 0);
     EXPECT_FALSE(control->active);
     // The window empties the codes of an output its SMS control is off for.
@@ -195,7 +199,7 @@ TEST(ReactionOverview, SmsControlAndThePeriodicReportFollowTheirOptions)
     EXPECT_EQ(overviewCell(report, C::kFirstUser), "✓");
 
     record.flags = 0x02;
-    overview = reactionOverview(record, UserDirectory{});
+    overview = reactionOverview(effectiveSettings(record), UserDirectory{});
     control = &findRow(overview, OverviewEvent::SmsControl, 2, 0);
     EXPECT_TRUE(control->active);
     EXPECT_EQ(overviewCell(*control, C::kOutput2), "▲");
@@ -213,7 +217,7 @@ TEST(ReactionOverview, UsersHeadTheirColumnsAndTextsKeepPolishLetters)
     record.smsWeRe[0][0].assign("W\xB9\xBF \x9Cpi\xEA\ttu");  // "Wąż śpię" and a tab, CP1250
     UserDirectory users{};
     users.entries[1].osoba.assign("J\xF3zef");
-    const ReactionOverview overview = reactionOverview(record, users);
+    const ReactionOverview overview = reactionOverview(effectiveSettings(record), users);
     EXPECT_EQ(overviewHeading(overview, C::kFirstUser), "Użytkownik 1 (+48601000001): SMS");
     EXPECT_EQ(overviewHeading(overview, C::kFirstUser + 3), "Józef (brak numeru): CLIP");
     EXPECT_EQ(overviewHeadingLines(overview, C::kFirstUser + 2),

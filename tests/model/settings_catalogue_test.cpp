@@ -114,7 +114,8 @@ TEST(SettingsCatalogue, TextsCompareByContentAndEveryKindIsFound)
     b.zalWyCode[1][1] = 'B';
     UserDirectory otherUsers{};
     otherUsers.entries[3].uwagi.assign("linia 1\r\nlinia 2");
-    const auto differences = compareSettings(a, users, b, otherUsers);
+    const auto differences =
+        compareSettings(effectiveSettings(a), users, effectiveSettings(b), otherUsers);
     std::vector<std::string> lines;
     for (const SettingComparison& difference : differences)
         lines.push_back(comparisonLine(difference, kTwoFiles));
@@ -166,7 +167,7 @@ TEST(SettingsCatalogue, ImageDifferencesAreReportedOncePerSettingWithBothValues)
     const SettingsRecord record = fullRecord();
     DeviceImage image{};
     SettingsToImage(record, image);
-    EXPECT_TRUE(compareWithModuleImage(record, image, 1195).empty());
+    EXPECT_TRUE(compareWithModuleImage(effectiveSettings(record), image, 1195).empty());
 
     DeviceImage module = image;
     const std::size_t slot = image::inputTextSlot(1, 0);  // input 2, reaction 1
@@ -177,7 +178,7 @@ TEST(SettingsCatalogue, ImageDifferencesAreReportedOncePerSettingWithBothValues)
     module[image::kTimerPod + 7] = 42;    // input 8 reaction time
     module[image::kContentEnd + 1] = 5;   // empty, but sent
     module[1300] = 9;                     // beyond what programming sends
-    const auto differences = compareWithModuleImage(record, module, 1195);
+    const auto differences = compareWithModuleImage(effectiveSettings(record), module, 1195);
     ASSERT_EQ(differences.size(), 4u);
     EXPECT_EQ(differences[0].label,
               "Podstawowe / Ustawienia SMS / ilość prób wysłania sms-a (bajt 16)");
@@ -195,7 +196,7 @@ TEST(SettingsCatalogue, ImageDifferencesAreReportedOncePerSettingWithBothValues)
     DeviceImage badSum = image;
     badSum[image::kChecksum] ^= 0x10;
     badSum[0] = 0;
-    const auto sum = compareWithModuleImage(record, badSum, 1195);
+    const auto sum = compareWithModuleImage(effectiveSettings(record), badSum, 1195);
     ASSERT_EQ(sum.size(), 2u);
     EXPECT_EQ(sum[0].label, "Obraz modułu / nagłówek (bajt 0)");
     EXPECT_EQ(sum[1].label, "Obraz modułu / suma kontrolna (bajt 41)");

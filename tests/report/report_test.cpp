@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QString>
 
+#include "model/effective_settings.h"
 #include "model/reaction_bits.h"
 #include "model/reaction_overview.h"
 #include "model/value_ranges.h"
@@ -31,11 +32,11 @@ TEST(ReportAcceptanceTests, OneRowPerEventThatDoesSomething)
     for (int round = 0; round < 150; ++round) {
         const SettingsRecord record = draw.record();
         const UserDirectory users = draw.users();
-        const ReactionOverview overview = reactionOverview(record, users);
+        const ReactionOverview overview = reactionOverview(effectiveSettings(record), users);
         const auto active = std::count_if(overview.rows.begin(), overview.rows.end(),
                                           [](const OverviewRow& r) { return r.active; });
-        const QString tests =
-            section(reportHtml(record, users, {}), QStringLiteral("Próby przy odbiorze"));
+        const QString tests = section(reportHtml(effectiveSettings(record), users, {}),
+                                      QStringLiteral("Próby przy odbiorze"));
         ASSERT_FALSE(tests.isEmpty()) << "round " << round;
         EXPECT_EQ(tests.count(QStringLiteral("<tr class=\"test\">")), active) << "round " << round;
         // Each row says what must follow: no cell of that column is empty.
@@ -60,7 +61,7 @@ TEST(ReportAcceptanceTests, ActionsAndOutcomesDeriveFromTheSettings)
     record.workSpecWeRe[0][0] = smsBit(2);  // output 1 switched on: confirmed by SMS
     record.smsSpecWeRe[0][0].assign("Wy1 zal");
     record.clipVerif = clipToggleBit(2);
-    const QString html = reportHtml(record, users, {});
+    const QString html = reportHtml(effectiveSettings(record), users, {});
     const QString tests = section(html, QStringLiteral("Próby przy odbiorze"));
     for (const char* expected :
          {"Zdejmij masę z wejścia 3 (czas reakcji 1,0\u00a0s", "wyjście 1 załącza się",
@@ -99,7 +100,8 @@ TEST(ReportReactions, EventsWithoutReactionInOneLine)
     for (const auto& c : cases) {
         SettingsRecord changed = record;
         c.change(changed);
-        const QString reactions = section(reportHtml(changed, {}, {}), QStringLiteral("Reakcje"));
+        const QString reactions =
+            section(reportHtml(effectiveSettings(changed), {}, {}), QStringLiteral("Reakcje"));
         EXPECT_TRUE(reactions.contains(QString::fromUtf8(c.line))) << c.name << "\n"
                                                                    << reactions.toStdString();
     }
@@ -115,7 +117,7 @@ TEST(ReportValues, TimesInTheUnitsOfTheWindowsLabels)
     record.testOkr = 24;
     record.callingTimer = 60;
     record.wyOffTimer[1] = 90;
-    const QString html = reportHtml(record, {}, {});
+    const QString html = reportHtml(effectiveSettings(record), {}, {});
     for (const char* time : {"1,0 s", "0,5 s", "25,5 s", "60 s", "24 h", "90 s"})
         EXPECT_TRUE(html.contains(QString::fromUtf8(time).replace(u' ', u'\u00a0'))) << time;
     // The captions lose the unit marks the values now carry.
@@ -128,7 +130,7 @@ TEST(ReportValues, HiddenBitSetsInWords)
     SettingsRecord record = startupSettings();
     record.numberSpecWeRe[3][0] = switchOnBit(2);  // hidden special entry 4
     record.workSpecWeRe[3][0] = smsBit(3);
-    const QString html = reportHtml(record, {}, {});
+    const QString html = reportHtml(effectiveSettings(record), {}, {});
     EXPECT_TRUE(html.contains(QStringLiteral("Załącz wyjście 2 (pole ukryte w oknie)")));
     EXPECT_TRUE(html.contains(QStringLiteral("SMS Użytkownik 3 (pole ukryte w oknie)")));
     static const QRegularExpression rawBits(QStringLiteral("[>\\s][01]{8}[<\\s]"));

@@ -8,6 +8,7 @@
 
 #include "cli_fixture.h"
 #include "model/configuration_check.h"
+#include "model/effective_settings.h"
 #include "model/reaction_bits.h"
 #include "model/value_ranges.h"
 #include "random_records.h"
@@ -26,7 +27,7 @@ protected:
         warned = saveSettings("warned.zvn", record);
         std::ofstream(path("damaged.zvn")) << "not a settings file";
         damaged = path("damaged.zvn");
-        for (const CheckWarning& warning : checkConfiguration(record, {}))
+        for (const CheckWarning& warning : checkConfiguration(effectiveSettings(record), {}))
             warnedLines.push_back(warned + ": " + warningLine(warning));
     }
 
@@ -71,14 +72,10 @@ TEST_F(CheckCli, JsonGivesTheFindingsAsOneDocument)
     const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(r.out));
     ASSERT_TRUE(document.isObject()) << r.out;
     const QJsonArray findings = document.object().value(QStringLiteral("findings")).toArray();
-    const std::vector<CheckWarning> expected = checkConfiguration(
-        [] {
-            SettingsRecord record = startupSettings();
-            record.pin.assign("12");
-            record.workWeRe[2][1] = smsBit(1);
-            return record;
-        }(),
-        {});
+    SettingsRecord record = startupSettings();
+    record.pin.assign("12");
+    record.workWeRe[2][1] = smsBit(1);
+    const std::vector<CheckWarning> expected = checkConfiguration(effectiveSettings(record), {});
     ASSERT_EQ(findings.size(), static_cast<qsizetype>(expected.size()));
     for (qsizetype i = 0; i < findings.size(); ++i) {
         const QJsonObject finding = findings[i].toObject();
@@ -110,7 +107,7 @@ TEST_F(CheckCli, GeneratedFilesGiveTheWarningsOfTheRecordTheWindowPrograms)
         if (r.status == 4)
             continue;  // a damaged length: the file is refused on opening
         ++checkedFiles;
-        for (const CheckWarning& warning : checkConfiguration(record, users))
+        for (const CheckWarning& warning : checkConfiguration(effectiveSettings(record), users))
             expected.push_back(file + ": " + warningLine(warning));
         EXPECT_EQ(r.lines(), expected) << "round " << round;
         EXPECT_EQ(r.status, expected.empty() ? 0 : 1) << "round " << round;

@@ -260,7 +260,7 @@ TEST_F(CliIntegrity, ImageIsWhatTheModuleWouldReceive)
     record.pinMod.assign("ab12");
     record.callingTimer = 250;  // past its control's range
     const std::string file = saveSettings("foreign.zvn", record);
-    const DeviceImage effective = test::imageOf(effectiveSettings(record));
+    const DeviceImage effective = test::imageOf(effectiveSettings(record).record());
     ASSERT_NE(effective, test::imageOf(record));
     const CliResult r = run({"image", file});
     EXPECT_EQ(r.status, 0) << r.err;

@@ -69,8 +69,8 @@ TEST_F(ReportCli, EverySettingAwayFromTheDefaultsIsInThePdf)
     const CliResult r = run({"report", file, "-o", pdf, "--show-secrets"});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string text = pdfText(pdf);
-    const SettingsRecord effective = effectiveSettings(configured.record);
-    const SettingsRecord defaults = effectiveSettings(startupSettings());
+    const SettingsRecord effective = effectiveSettings(configured.record).record();
+    const SettingsRecord defaults = effectiveSettings(startupSettings()).record();
     int checked = 0;
     for (const SettingEntry* entry :
          differingSettings(effective, configured.users, defaults, UserDirectory{})) {

@@ -44,7 +44,7 @@ int runCheck(const Arguments& args, std::ostream& out, std::ostream& err)
             continue;
         }
         ++checked;
-        const auto warnings = checkConfiguration(record, users);
+        const auto warnings = checkConfiguration(effectiveSettings(record), users);
         found += warnings.size();
         for (const CheckWarning& warning : warnings) {
             if (args.json)

@@ -82,8 +82,8 @@ const std::vector<std::string>& requirePorts(const Arguments& args)
 
 // What the module commands program and verify: the record the window would program
 // after opening the file (without `path`, the start-up settings).
-std::optional<SettingsRecord> moduleSettings(const std::optional<std::string>& path,
-                                             std::ostream& err)
+std::optional<EffectiveSettings> moduleSettings(const std::optional<std::string>& path,
+                                                std::ostream& err)
 {
     SettingsRecord settings = startupSettings();
     UserDirectory users{};
@@ -186,7 +186,7 @@ int runProgram(const Arguments& args, std::ostream& out, std::ostream& err)
     const auto settings = moduleSettings(file, err);
     if (!settings)
         return kExitFileError;
-    if (refuseUnprogrammable(file, *settings, err))
+    if (refuseUnprogrammable(file, settings->record(), err))
         return kExitUsage;
     return runOnModules(ports, args.verify ? ModuleTask::ProgramAndVerify : ModuleTask::Program,
                         *settings, timeoutOf(args), out, err);
@@ -200,7 +200,7 @@ int runVerify(const Arguments& args, std::ostream& out, std::ostream& err)
     const auto settings = moduleSettings(args.positional[0], err);
     if (!settings)
         return kExitFileError;
-    if (refuseUnprogrammable(args.positional[0], *settings, err))
+    if (refuseUnprogrammable(args.positional[0], settings->record(), err))
         return kExitUsage;
     return runOnModules(ports, ModuleTask::Verify, *settings, timeoutOf(args), out, err);
 }
@@ -254,7 +254,7 @@ int runImage(const Arguments& args, std::ostream& out, std::ostream& err)
         return kExitFileError;
     // What the module receives from this file: the record programming sends.
     DeviceImage image{};
-    SettingsToImage(effectiveSettings(record), image);
+    SettingsToImage(effectiveSettings(record).record(), image);
     return writeOutput(args.output, image, out, err) ? kExitOk : kExitFileError;
 }
 

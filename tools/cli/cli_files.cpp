@@ -43,7 +43,8 @@ int runDiff(const Arguments& args, std::ostream& out, std::ostream& err)
     const auto b = loadFile(args.positional[1], err);
     if (!b)
         return kExitFileError;
-    const auto differences = compareSettings(a->record, a->users, b->record, b->users);
+    const auto differences = compareSettings(effectiveSettings(a->record), a->users,
+                                             effectiveSettings(b->record), b->users);
     for (const SettingComparison& difference : differences)
         out << comparisonLine(difference, kTwoFiles) << '\n';
     out.flush();

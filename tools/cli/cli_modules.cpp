@@ -39,11 +39,11 @@ std::string summaryOf(int status)
 class ModuleRun {
 public:
     ModuleRun(const std::string& port, bool prefixed, ModuleTask task,
-              const SettingsRecord& settings, int timeoutMs, std::ostream& out, std::ostream& err,
-              std::function<void()> onDone)
+              const EffectiveSettings& settings, int timeoutMs, std::ostream& out,
+              std::ostream& err, std::function<void()> onDone)
         : port_(port), prefix_(prefixed ? port + ": " : std::string()), task_(task),
           settings_(settings), err_(err), onDone_(std::move(onDone)),
-          session_(out, err, port, settings, timeoutMs, prefix_)
+          session_(out, err, port, settings.record(), timeoutMs, prefix_)
     {
         session_.host.setOnFinished([this](LinkOutcome outcome) { finished(outcome); });
     }
@@ -117,7 +117,7 @@ private:
     std::string port_;
     std::string prefix_;
     ModuleTask task_;
-    SettingsRecord settings_;
+    EffectiveSettings settings_;
     std::ostream& err_;
     std::function<void()> onDone_;
     std::optional<int> status_;
@@ -128,7 +128,7 @@ private:
 }  // namespace
 
 int runOnModules(const std::vector<std::string>& ports, ModuleTask task,
-                 const SettingsRecord& settings, int timeoutMs, std::ostream& out,
+                 const EffectiveSettings& settings, int timeoutMs, std::ostream& out,
                  std::ostream& err)
 {
     const bool several = ports.size() > 1;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/settings_record.h"
+#include "model/effective_settings.h"
 
 namespace tarnik::cli {
 
@@ -20,7 +20,7 @@ enum class ModuleTask {
 // Runs `task` on every port; returns 0 when every port succeeded, otherwise the exit
 // status of the first port, in the order given, that failed.
 int runOnModules(const std::vector<std::string>& ports, ModuleTask task,
-                 const SettingsRecord& settings, int timeoutMs, std::ostream& out,
+                 const EffectiveSettings& settings, int timeoutMs, std::ostream& out,
                  std::ostream& err);
 
 }  // namespace tarnik::cli
