@@ -260,7 +260,29 @@ OverviewWindow::OverviewWindow(OverviewHost host, QWidget* parent)
     auto* warningsLayout = new QVBoxLayout(warnings);
     warningsLayout->setContentsMargins(0, 0, 0, 0);
     warningsTitle_ = new QLabel(warnings);
-    warningsLayout->addWidget(warningsTitle_);
+    // Under the table, one line: the warnings' title, the switches and the buttons.
+    auto* buttons = new QHBoxLayout;
+    hideUnused_ = new QCheckBox(QString::fromUtf8(kOverviewHideUnused), this);
+    hideUnused_->setObjectName(QStringLiteral("overviewHideUnused"));
+    connect(hideUnused_, &QCheckBox::toggled, this, &OverviewWindow::applyHiding);
+    showCodes_ = new QCheckBox(QString::fromUtf8(kOverviewShowCodes), this);
+    showCodes_->setObjectName(QStringLiteral("overviewShowCodes"));
+    connect(showCodes_, &QCheckBox::toggled, this, [this](bool show) {
+        model_->setShowSecrets(show);
+        fitColumns();
+    });
+    auto* copyButton = new QPushButton(QString::fromUtf8(kCopyTable), this);
+    copyButton->setObjectName(QStringLiteral("copyOverview"));
+    connect(copyButton, &QPushButton::clicked, this, &OverviewWindow::copyTable);
+    auto* closeButton = new QPushButton(QString::fromUtf8(kClose), this);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    buttons->addWidget(warningsTitle_);
+    buttons->addStretch(1);
+    buttons->addWidget(hideUnused_);
+    buttons->addWidget(showCodes_);
+    buttons->addWidget(copyButton);
+    buttons->addWidget(closeButton);
+    warningsLayout->addLayout(buttons);
     warningList_ = new QListWidget(warnings);
     warningList_->setObjectName(QStringLiteral("overviewWarnings"));
     warningList_->setWordWrap(true);
@@ -287,28 +309,6 @@ OverviewWindow::OverviewWindow(OverviewHost host, QWidget* parent)
     table_->addAction(copyAction);
     connect(copyAction, &QAction::triggered, this, &OverviewWindow::copyTable);
     connect(table_, &QAbstractItemView::activated, this, &OverviewWindow::activateCell);
-
-    auto* buttons = new QHBoxLayout;
-    hideUnused_ = new QCheckBox(QString::fromUtf8(kOverviewHideUnused), this);
-    hideUnused_->setObjectName(QStringLiteral("overviewHideUnused"));
-    connect(hideUnused_, &QCheckBox::toggled, this, &OverviewWindow::applyHiding);
-    showCodes_ = new QCheckBox(QString::fromUtf8(kOverviewShowCodes), this);
-    showCodes_->setObjectName(QStringLiteral("overviewShowCodes"));
-    connect(showCodes_, &QCheckBox::toggled, this, [this](bool show) {
-        model_->setShowSecrets(show);
-        fitColumns();
-    });
-    auto* copyButton = new QPushButton(QString::fromUtf8(kCopyTable), this);
-    copyButton->setObjectName(QStringLiteral("copyOverview"));
-    connect(copyButton, &QPushButton::clicked, this, &OverviewWindow::copyTable);
-    auto* closeButton = new QPushButton(QString::fromUtf8(kClose), this);
-    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
-    buttons->addWidget(hideUnused_);
-    buttons->addWidget(showCodes_);
-    buttons->addStretch(1);
-    buttons->addWidget(copyButton);
-    buttons->addWidget(closeButton);
-    layout->addLayout(buttons);
 
     // A click on a warning brings the main window to the control that fixes it;
     // activating it (a double click, Enter) also opens the reaction dialog that does.
@@ -450,8 +450,17 @@ int OverviewWindow::fullTableHeight() const
     int rowsShown = 0;
     for (int r = 0; r < model_->rowCount(); ++r)
         rowsShown += table_->isRowHidden(r) ? 0 : 1;
+    int width = table_->verticalHeader()->sizeHint().width();
+    for (int c = C::kEvent + 1; c < C::kCount; ++c)
+        if (!table_->isColumnHidden(c))
+            width += table_->columnWidth(c);
+    // The scroll bar a table wider than its place shows under it.
+    const int scrollBar = width > table_->viewport()->width()
+                              ? table_->horizontalScrollBar()->sizeHint().height()
+                              : 0;
     return table_->horizontalHeader()->sizeHint().height() +
-           rowsShown * table_->verticalHeader()->defaultSectionSize() + 2 * table_->frameWidth();
+           rowsShown * table_->verticalHeader()->defaultSectionSize() + scrollBar +
+           2 * table_->frameWidth();
 }
 
 QSize OverviewWindow::preferredSize() const

@@ -205,9 +205,10 @@ OverviewRow periodicReportRow(const Reader& read)
         startRow(OverviewEvent::PeriodicReport, 0, 0, boxGroup("flags", optionBit(Option::Report)),
                  {std::string("testOkr"), std::string("flags")});
     row.hasSms = true;
-    row.sms[0] = true;
     row.text = std::string(kReportText) + " co " + std::to_string(read.byte("testOkr")) + " h";
     row.active = (read.byte("flags") & optionBit(Option::Report)) != 0;
+    // User 1 is told only while the option is on.
+    row.sms[0] = row.active;
     return row;
 }
 
@@ -217,8 +218,8 @@ OverviewRow unidentifiedSmsRow(const Reader& read)
         startRow(OverviewEvent::UnidentifiedSms, 0, 0, boxGroup("clipVerif", kForwardUnknownSms),
                  {std::string("clipVerif")});
     row.hasSms = true;
-    row.sms[0] = true;
     row.active = (read.byte("clipVerif") & kForwardUnknownSms) != 0;
+    row.sms[0] = row.active;
     return row;
 }
 
