@@ -148,8 +148,15 @@ public:
                 lines << text(line);
             return lines.join(QLatin1Char('\n'));
         }
-        if (role == Qt::ToolTipRole && !headingWarnings(section).empty())
-            return tip(headingWarnings(section));
+        // A user's heading behind a warning about the user's number.
+        if (!headingWarnings(section).empty()) {
+            if (role == Qt::ToolTipRole)
+                return tip(headingWarnings(section));
+            if (role == Qt::BackgroundRole)
+                return QBrush(kMarkedBackground);
+            if (role == Qt::ForegroundRole)
+                return QBrush(kMarkedText);
+        }
         return QAbstractTableModel::headerData(section, orientation, role);
     }
 
@@ -211,7 +218,7 @@ private:
     ReactionOverview overview_;
     std::vector<OverviewWarning> warnings_;
     std::vector<std::vector<int>> marks_;  // rows x columns
-    std::vector<std::vector<int>> headingMarks_;
+    std::vector<std::vector<int>> headingMarks_ = std::vector<std::vector<int>>(C::kCount);
     QBrush inactive_;
     bool showSecrets_ = false;
 };
@@ -286,6 +293,7 @@ OverviewWindow::OverviewWindow(OverviewHost host, QWidget* parent)
     warningList_ = new QListWidget(warnings);
     warningList_->setObjectName(QStringLiteral("overviewWarnings"));
     warningList_->setWordWrap(true);
+    warningList_->setAlternatingRowColors(true);
     warningList_->setMinimumHeight(3 * fontMetrics().lineSpacing() +
                                    2 * warningList_->frameWidth());
     warningsTitle_->setBuddy(warningList_);

@@ -321,6 +321,8 @@ struct WarningCase {
     // What fixes it: the control focused, or the reaction dialog activation opens.
     const char* control;
     const char* dialog = nullptr;
+    // The columns whose heading is marked (a user's number).
+    std::vector<int> headings = {};
 };
 
 std::array<int, 4> cell(OverviewEvent event, int entry, int reaction, int column)
@@ -384,7 +386,9 @@ const std::vector<WarningCase>& warningCases()
          "nrUser[3]",
          [](SettingsRecord& r) { r.nrUser[2].assign("601000003"); },
          {},
-         "Enruser3"},
+         "Enruser3",
+         nullptr,
+         {C::kFirstUser + 4, C::kFirstUser + 5}},
         {"pin", "pin", [](SettingsRecord& r) { r.pin.assign("12"); }, {}, "EPin"},
     };
     return cases;
@@ -446,6 +450,13 @@ TEST_F(OverviewWarningTest, CellsBehindAWarningAreMarkedAndTellItsRule)
             }
         const std::set<std::array<int, 4>> expected(c.cells.begin(), c.cells.end());
         EXPECT_EQ(marked, expected) << c.rule;
+        std::vector<int> headings;
+        for (int col = C::kEvent + 1; col < C::kCount; ++col)
+            if (model->headerData(col, Qt::Horizontal, Qt::ToolTipRole).toString().contains(tip)) {
+                headings.push_back(col);
+                EXPECT_TRUE(model->headerData(col, Qt::Horizontal, Qt::BackgroundRole).isValid());
+            }
+        EXPECT_EQ(headings, c.headings) << c.rule;
         // The event heading of a marked row tells it too.
         for (int r : markedRows)
             EXPECT_TRUE(
