@@ -1,6 +1,7 @@
 #include "app/window_fit.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QGuiApplication>
 #include <QList>
@@ -58,6 +59,22 @@ QMargins placeOnScreen(QWidget& window, QSize preferred)
     window.resize(fittedWindowSize(preferred, window.minimumSizeHint(), available, frame));
     window.move(centredWindowPosition(window.size(), available, frame));
     return frame;
+}
+
+void FirstPlacement::beforeShow(QWidget& window, QSize preferred)
+{
+    if (placed_)
+        return;
+    placed_ = true;
+    assumedFrame_ = placeOnScreen(window, preferred);
+}
+
+void FirstPlacement::shown(QWidget& window)
+{
+    const std::optional<QMargins> assumed = std::exchange(assumedFrame_, std::nullopt);
+    const QWindow* handle = window.windowHandle();
+    if (assumed && handle && !handle->frameMargins().isNull() && handle->frameMargins() != *assumed)
+        placeOnScreen(window, window.size());
 }
 
 }  // namespace tarnik

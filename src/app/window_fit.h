@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <optional>
 
 class QWidget;
 
@@ -38,5 +39,21 @@ bool fitsOnAScreen(const QRect& frameRect);
 // there, whatever frame is drawn.
 // Returns the frame it assumed.
 QMargins placeOnScreen(QWidget& window, QSize preferred);
+
+// The placing above as a window's first showing does it: placed by placeOnScreen
+// just before it is first shown, and placed again once shown when the window
+// system then tells a frame other than the one assumed. Later showings keep the
+// size and place the user left.
+class FirstPlacement {
+public:
+    // From the window's setVisible(true), before the base class's.
+    void beforeShow(QWidget& window, QSize preferred);
+    // From the window's showEvent.
+    void shown(QWidget& window);
+
+private:
+    bool placed_ = false;
+    std::optional<QMargins> assumedFrame_;
+};
 
 }  // namespace tarnik

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "app/error_boundary.h"
+#include "app/focus_setting.h"
 #include "app/glowna_form.h"
 #include "app/overview_window.h"
 #include "editor/dialogs/reaction_target.h"
@@ -15,75 +16,6 @@
 #include "model/settings_catalogue.h"
 
 namespace tarnik {
-
-namespace {
-
-using C = OverviewColumns;
-
-bool isUserColumn(int column)
-{
-    return column >= C::kFirstUser && column < C::kText;
-}
-
-bool isOutputColumn(int column)
-{
-    return column == C::kOutput1 || column == C::kOutput2 || column == C::kUnavailable;
-}
-
-// The control that edits a cell of a row that no reaction dialog edits.
-QString settingControl(const OverviewRow& row, int column)
-{
-    const int output = column == C::kOutput2 ? 2 : 1;
-    switch (row.event) {
-    case OverviewEvent::ClipFromUser:
-    case OverviewEvent::ClipFromUnknown: {
-        const QString group = row.event == OverviewEvent::ClipFromUser
-                                  ? QStringLiteral("ChbClipVerif")
-                                  : QStringLiteral("ChBClipNotVerif");
-        // The switch-on box of the output; the report box for the users and the text.
-        const int box = isOutputColumn(column) ? output - 1 : 6;
-        return group + QString::number(column == C::kEvent ? 0 : box);
-    }
-    case OverviewEvent::SmsControl:
-        return column == C::kText ? QStringLiteral("EZalWy%1").arg(row.entry)
-                                  : QStringLiteral("ChBFlags_%1").arg(row.entry - 1);
-    case OverviewEvent::PeriodicReport:
-        return column == C::kText ? QStringLiteral("SEtestokr") : QStringLiteral("ChBFlags_4");
-    case OverviewEvent::UnidentifiedSms:
-        return QStringLiteral("ChbClipVerif7");
-    default:
-        break;
-    }
-    const bool special = row.event != OverviewEvent::Input;
-    return QStringLiteral("%1%2_Re%3")
-        .arg(special ? QStringLiteral("ETSpecSMS_We") : QStringLiteral("ETSMS_We"))
-        .arg(row.entry)
-        .arg(row.reaction);
-}
-
-// The reaction button that edits a cell, or an empty name for the text and
-// the rows without reaction dialogs.
-QString reactionButton(const OverviewRow& row, int column)
-{
-    if (column == C::kText)
-        return {};
-    switch (row.event) {
-    case OverviewEvent::Input:
-        return reactionButtonName(
-            {isUserColumn(column) ? ReactionFamily::WorkInput : ReactionFamily::NumberInput,
-             row.entry, row.reaction});
-    case OverviewEvent::SpecialInput:
-        return reactionButtonName(
-            {isUserColumn(column) ? ReactionFamily::WorkSpecial : ReactionFamily::NumberSpecial,
-             row.entry, row.reaction});
-    case OverviewEvent::Confirmation:
-        return reactionButtonName({ReactionFamily::WorkSpecial, row.entry, row.reaction});
-    default:
-        return {};
-    }
-}
-
-}  // namespace
 
 WindowOverview::WindowOverview(TGlownaF& window, QAction& action)
     : QObject(&window), window_(window),
@@ -104,17 +36,15 @@ void WindowOverview::openOverview()
         host.warnings = [](const EffectiveSettings& record, const UserDirectory& users) {
             std::vector<OverviewWarning> warnings;
             for (const CheckWarning& warning : checkConfiguration(record, users))
-                warnings.push_back({warningLine(warning), warning.key});
+                warnings.push_back({warningLine(warning), warning.key, warning.bits, warning.id,
+                                    warning.sentence});
             return warnings;
         };
         host.editRow = [this](const OverviewRow& row, int column) {
             guarded(&window_, [&] { editRow(row, column); });
         };
-        host.showSetting = [this](const std::string& key) {
-            guarded(&window_, [&] {
-                if (const SettingEntry* entry = findSetting(key))
-                    showPage(entry->label.substr(0, entry->label.find(" / ")));
-            });
+        host.editSetting = [this](const std::string& key, std::uint8_t bits, bool openDialog) {
+            guarded(&window_, [&] { editSetting({key, bits}, openDialog); });
         };
         // A window of its own, kept above the main window and closed with it.
         view_ = new OverviewWindow(std::move(host), &window_);
@@ -151,20 +81,25 @@ void WindowOverview::showPage(const std::string& page)
     window_.activateWindow();
 }
 
+void WindowOverview::editSetting(const OverviewSetting& setting, bool openDialog)
+{
+    if (focusSetting(window_, setting.key, setting.bits, openDialog))
+        return;
+    // A setting no control shows: its page at least.
+    if (const SettingEntry* entry = findSetting(setting.key))
+        showPage(labelParts(entry->label).front());
+}
+
 void WindowOverview::editRow(const OverviewRow& row, int column)
 {
-    showPage(row.page);
-    const QString buttonName = reactionButton(row, column);
-    QWidget* control = buttonName.isEmpty()
-                           ? findControl<QWidget>(pages_, settingControl(row, column))
-                           : findControl<QAbstractButton>(pages_, buttonName);
-    for (QWidget* w = control->parentWidget(); w; w = w->parentWidget())
-        if (auto* scroller = qobject_cast<QScrollArea*>(w))
-            scroller->ensureWidgetVisible(control);
-    if (auto* button = qobject_cast<QAbstractButton*>(control); button && !buttonName.isEmpty())
-        button->click();
+    // A column the row's event does not have edits what the row edits first.
+    std::vector<OverviewSetting> settings = overviewCellSettings(row, column);
+    if (settings.empty())
+        settings = overviewCellSettings(row, OverviewColumns::kEvent);
+    if (settings.empty())
+        showPage(row.page);
     else
-        control->setFocus(Qt::OtherFocusReason);
+        editSetting(settings.front(), true);
 }
 
 }  // namespace tarnik

@@ -36,8 +36,11 @@ public:
 
     // The main window in front with the page whose caption is `page`.
     void showPage(const std::string& page);
-    // The page of `row`, and what edits `column` there: a reaction dialog for
-    // the reactions, the first control of the setting for the others.
+    // The control that edits `setting` focused (see focusSetting), or where no
+    // control shows it, its page.
+    void editSetting(const OverviewSetting& setting, bool openDialog);
+    // What edits the cell of `row` in `column`: the reaction dialog of a reaction
+    // byte opened, or the control of the setting focused.
     void editRow(const OverviewRow& row, int column);
 
 private:

@@ -27,6 +27,9 @@ inline constexpr const char* kOverviewTitle = "Przegląd konfiguracji";
 inline constexpr const char* kCopyTable = "Kopiuj tabelę";
 inline constexpr const char* kOverviewWarnings = "Uwagi do konfiguracji (%1):";
 inline constexpr const char* kOverviewNoWarnings = "Uwagi do konfiguracji: brak.";
+inline constexpr const char* kOverviewHideUnused =
+    "Ukryj zdarzenia bez reakcji i użytkowników bez numeru";
+inline constexpr const char* kOverviewShowCodes = "Pokaż kody";
 
 // "Plik" menu: "Drukuj raport ...", its print preview.
 inline constexpr const char* kPrintReport = "Drukuj raport ...";

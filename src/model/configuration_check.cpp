@@ -133,12 +133,12 @@ public:
     }
 
 private:
-    void add(const char* id, const std::string& key, std::string sentence)
+    void add(const char* id, const std::string& key, std::string sentence, std::uint8_t bits = 0)
     {
         const SettingEntry* entry = findSetting(key);
         if (!entry)
             throw std::logic_error("no setting " + key);
-        warnings_.push_back({id, key, entry->label, std::move(sentence)});
+        warnings_.push_back({id, key, entry->label, std::move(sentence), bits});
     }
 
     bool hasNumber(int user) const { return !record_.nrUser[user - 1].str().empty(); }
@@ -169,7 +169,8 @@ private:
             add(kNoNumber, reactionKey("workWeRe", "workSpecWeRe", reaction),
                 "Zdarzenie " + what + " do " + userName(user) +
                     ", który nie ma numeru telefonu. Wpisz jego numer na stronie "
-                    "„numery telefonów” albo odznacz go w tym powiadomieniu.");
+                    "„numery telefonów” albo odznacz go w tym powiadomieniu.",
+                static_cast<std::uint8_t>((sms ? smsBit(user) : 0) | (clip ? clipBit(user) : 0)));
         }
     }
 
@@ -200,7 +201,8 @@ private:
             if ((bits & switchOnBit(output)) != 0 && (bits & switchOffBit(output)) != 0)
                 add(kContradiction, key,
                     "Reakcja jednocześnie załącza i wyłącza wyjście " + std::to_string(output) +
-                        ". Otwórz okno reakcji i zostaw jedną z tych akcji.");
+                        ". Otwórz okno reakcji i zostaw jedną z tych akcji.",
+                    static_cast<std::uint8_t>(switchOnBit(output) | switchOffBit(output)));
     }
 
     void reportsToUserWithoutNumber()
@@ -219,12 +221,14 @@ private:
                 add(kReportNoNumber, key,
                     "Po połączeniu moduł odsyła raport do użytkownika 1, który nie ma numeru "
                     "telefonu." +
-                        fix + "odznacz „Odeślij raport do użytkownika 1”.");
+                        fix + "odznacz „Odeślij raport do użytkownika 1”.",
+                    kClipReport);
         if ((record_.clipVerif & kForwardUnknownSms) != 0)
             add(kReportNoNumber, "clipVerif",
                 "Nierozpoznane SMS-y są odsyłane do użytkownika 1, który nie ma numeru "
                 "telefonu." +
-                    fix + "odznacz „Odsyłaj nierozpoznane SMSy do Użytkownika 1”.");
+                    fix + "odznacz „Odsyłaj nierozpoznane SMSy do Użytkownika 1”.",
+                kForwardUnknownSms);
     }
 
     void unknownCallerSwitches()
@@ -232,6 +236,8 @@ private:
         const std::uint8_t bits = record_.clipNotVerif;
         for (int output = 1; output <= kOutputs; ++output) {
             std::vector<std::string> actions;
+            const std::uint8_t switching =
+                bits & (clipSwitchOnBit(output) | clipSwitchOffBit(output) | clipToggleBit(output));
             if ((bits & clipSwitchOnBit(output)) != 0)
                 actions.push_back("załącza");
             if ((bits & clipSwitchOffBit(output)) != 0)
@@ -247,7 +253,8 @@ private:
             add(kOpenClip, "clipNotVerif",
                 "Połączenie z nieznanego numeru " + verbs + " wyjście " + n +
                     ": każdy, kto zadzwoni do modułu, może nim sterować. Przenieś tę akcję do "
-                    "„Clip od użytkownika” albo ją odznacz.");
+                    "„Clip od użytkownika” albo ją odznacz.",
+                switching);
         }
     }
 

@@ -7,6 +7,7 @@
 // column of the output confirmations never raise a warning. The check changes
 // nothing and blocks nothing.
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
@@ -20,6 +21,9 @@ struct CheckWarning {
     std::string key;       // the catalogue key of the setting to change, e.g. "workWeRe[3][2]"
     std::string place;     // the setting's label in the catalogue (UTF-8)
     std::string sentence;  // what is wrong and what to do (UTF-8)
+    // For a bit set, the bits the warning is about (the boxes to change); 0 when it
+    // is about the whole setting.
+    std::uint8_t bits = 0;
 };
 
 struct CheckRule {

@@ -1,5 +1,6 @@
 #include "model/reaction_overview.h"
 
+#include <algorithm>
 #include <bit>
 #include <stdexcept>
 
@@ -204,9 +205,10 @@ OverviewRow periodicReportRow(const Reader& read)
         startRow(OverviewEvent::PeriodicReport, 0, 0, boxGroup("flags", optionBit(Option::Report)),
                  {std::string("testOkr"), std::string("flags")});
     row.hasSms = true;
-    row.sms[0] = true;
     row.text = std::string(kReportText) + " co " + std::to_string(read.byte("testOkr")) + " h";
     row.active = (read.byte("flags") & optionBit(Option::Report)) != 0;
+    // User 1 is told only while the option is on.
+    row.sms[0] = row.active;
     return row;
 }
 
@@ -216,9 +218,18 @@ OverviewRow unidentifiedSmsRow(const Reader& read)
         startRow(OverviewEvent::UnidentifiedSms, 0, 0, boxGroup("clipVerif", kForwardUnknownSms),
                  {std::string("clipVerif")});
     row.hasSms = true;
-    row.sms[0] = true;
     row.active = (read.byte("clipVerif") & kForwardUnknownSms) != 0;
+    row.sms[0] = row.active;
     return row;
+}
+
+// The "Opcja niedostępna" boxes the output-reaction dialog shows for an input's or
+// a special entry's reactions (3 the tamper input, 5 the blocking input).
+std::uint8_t unavailableShown(OverviewEvent event, int entry)
+{
+    if (event == OverviewEvent::Input)
+        return kInputUnavailableShown;
+    return entry == 3 ? kTamperUnavailableShown : kBlockingUnavailableShown;
 }
 
 std::string outputSymbols(const OutputEffect& effect)
@@ -258,12 +269,12 @@ ReactionOverview reactionOverview(const EffectiveSettings& record, const UserDir
     std::vector<OverviewRow>& rows = overview.rows;
     for (int k = 1; k <= kInputs; ++k)
         for (int r = 1; r <= kReactions; ++r)
-            rows.push_back(
-                reactionRow(read, OverviewEvent::Input, k, r, false, kInputUnavailableShown));
-    for (const auto& [entry, shown] :
-         {std::pair{3, kTamperUnavailableShown}, std::pair{5, kBlockingUnavailableShown}})
+            rows.push_back(reactionRow(read, OverviewEvent::Input, k, r, false,
+                                       unavailableShown(OverviewEvent::Input, k)));
+    for (int entry : {3, 5})
         for (int r = 1; r <= kReactions; ++r)
-            rows.push_back(reactionRow(read, OverviewEvent::SpecialInput, entry, r, true, shown));
+            rows.push_back(reactionRow(read, OverviewEvent::SpecialInput, entry, r, true,
+                                       unavailableShown(OverviewEvent::SpecialInput, entry)));
     for (int n = 1; n <= kOutputs; ++n)
         for (int r = 1; r <= kReactions; ++r)
             rows.push_back(confirmationRow(read, n, r));
@@ -334,6 +345,83 @@ std::string overviewCell(const OverviewRow& row, int column, bool showSecrets)
     return told ? kSymbolTold : "";
 }
 
+std::vector<OverviewSetting> overviewCellSettings(const OverviewRow& row, int column)
+{
+    using C = OverviewColumns;
+    if (column == C::kEvent) {
+        std::vector<OverviewSetting> all;
+        for (int c = C::kEvent + 1; c < C::kCount; ++c)
+            for (OverviewSetting& setting : overviewCellSettings(row, c))
+                if (std::find(all.begin(), all.end(), setting) == all.end())
+                    all.push_back(std::move(setting));
+        return all;
+    }
+    if (column < 0 || column >= C::kCount)
+        throw std::out_of_range("no overview column " + std::to_string(column));
+    const bool outputColumn = column == C::kOutput1 || column == C::kOutput2;
+    const int output = column - C::kOutput1 + 1;
+    const bool userColumn = column >= C::kFirstUser && column < C::kText;
+    const int user = (column - C::kFirstUser) / 2 + 1;
+    const bool smsColumn = userColumn && (column - C::kFirstUser) % 2 == 0;
+    switch (row.event) {
+    case OverviewEvent::Input:
+    case OverviewEvent::SpecialInput: {
+        const std::string& number = row.keys[0];
+        const std::string& work = row.keys[1];
+        if (outputColumn)
+            return {
+                {number, static_cast<std::uint8_t>(switchOnBit(output) | switchOffBit(output))}};
+        if (column == C::kUnavailable) {
+            const std::uint8_t shown = unavailableShown(row.event, row.entry);
+            return shown == 0 ? std::vector<OverviewSetting>{}
+                              : std::vector<OverviewSetting>{{number, shown}};
+        }
+        if (userColumn)
+            return {{work, smsColumn ? smsBit(user) : clipBit(user)}};
+        return {{row.keys[2]}};
+    }
+    case OverviewEvent::Confirmation:
+        if (smsColumn)
+            return {{row.keys[0], smsBit(user)}};
+        if (column == C::kText)
+            return {{row.keys[1]}};
+        return {};
+    case OverviewEvent::ClipFromUser:
+    case OverviewEvent::ClipFromUnknown:
+        if (outputColumn)
+            return {{row.keys[0],
+                     static_cast<std::uint8_t>(clipSwitchOnBit(output) | clipSwitchOffBit(output) |
+                                               clipToggleBit(output))}};
+        if ((smsColumn && user == 1) || column == C::kText)
+            return {{row.keys[0], kClipReport}};
+        return {};
+    case OverviewEvent::SmsControl: {
+        const OverviewSetting option{"flags", optionBit(smsOutputOption(row.entry))};
+        const OverviewSetting on{settingKey("zalWyCode", row.entry)};
+        const OverviewSetting off{settingKey("wylWyCode", row.entry)};
+        if (outputColumn && output == row.entry)
+            return {option, on, off};
+        if (column == C::kText)
+            return {on, off, option};
+        return {};
+    }
+    case OverviewEvent::PeriodicReport: {
+        const OverviewSetting option{"flags", optionBit(Option::Report)};
+        const OverviewSetting interval{"testOkr"};
+        if (smsColumn && user == 1)
+            return {option, interval};
+        if (column == C::kText)
+            return {interval, option};
+        return {};
+    }
+    case OverviewEvent::UnidentifiedSms:
+        if ((smsColumn && user == 1) || column == C::kText)
+            return {{"clipVerif", kForwardUnknownSms}};
+        return {};
+    }
+    return {};
+}
+
 std::vector<std::string> overviewLegend()
 {
     return {
@@ -347,12 +435,27 @@ std::vector<std::string> overviewLegend()
 
 std::string overviewAsText(const ReactionOverview& overview, bool showSecrets)
 {
-    std::string text;
-    const auto line = [&text](auto cell) {
-        for (int c = 0; c < OverviewColumns::kCount; ++c)
-            text += (c == 0 ? "" : "\t") + cell(c);
-        text += "\n";
-    };
+    OverviewTextOptions options;
+    options.showSecrets = showSecrets;
+    return overviewAsText(overview, options);
+}
+
+std::string overviewAsText(const ReactionOverview& overview, const OverviewTextOptions& options)
+{
+    using C = OverviewColumns;
+    std::vector<int> columns;
+    if (options.columns)
+        columns = *options.columns;
+    else
+        for (int c = C::kEvent + 1; c < C::kCount; ++c)
+            columns.push_back(c);
+    std::vector<std::size_t> rows;
+    if (options.rows)
+        rows = *options.rows;
+    else
+        for (std::size_t r = 0; r < overview.rows.size(); ++r)
+            rows.push_back(r);
+
     // A tab or a line break inside a text would break the table apart.
     const auto flat = [](std::string cell) {
         for (char& ch : cell)
@@ -360,9 +463,22 @@ std::string overviewAsText(const ReactionOverview& overview, bool showSecrets)
                 ch = ' ';
         return cell;
     };
-    line([&](int c) { return flat(overviewHeading(overview, c)); });
-    for (const OverviewRow& row : overview.rows)
-        line([&](int c) { return flat(overviewCell(row, c, showSecrets)); });
+    std::string text;
+    const auto line = [&](const std::string& event, const std::string& active, auto cell) {
+        text += flat(event);
+        if (options.markActive)
+            text += "\t" + active;
+        for (int c : columns)
+            text += "\t" + flat(cell(c));
+        text += "\n";
+    };
+    line(overviewHeading(overview, C::kEvent), kActiveHeading,
+         [&](int c) { return overviewHeading(overview, c); });
+    for (std::size_t r : rows) {
+        const OverviewRow& row = overview.rows.at(r);
+        line(row.label, row.active ? kActiveYes : kActiveNo,
+             [&](int c) { return overviewCell(row, c, options.showSecrets); });
+    }
     return text;
 }
 

@@ -13,6 +13,8 @@
 // characters escaped.
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -108,6 +110,26 @@ struct OverviewColumns {
     static constexpr int kCount = kText + 1;
 };
 
+// A setting a cell shows: its catalogue key and, for a bit set, the bits of it
+// the cell shows (0: the whole setting).
+struct OverviewSetting {
+    std::string key;
+    std::uint8_t bits = 0;
+
+    // Whether a finding about `settingKey` (about `someBits` of it, or the whole
+    // setting when 0) concerns what this cell shows.
+    bool concerns(const std::string& settingKey, std::uint8_t someBits) const
+    {
+        return key == settingKey && (bits == 0 || someBits == 0 || (bits & someBits) != 0);
+    }
+    bool operator==(const OverviewSetting&) const = default;
+};
+
+// The settings behind a cell, the one that edits it leading; empty for a column
+// the row's event does not have. The event column stands for the whole row: the
+// settings of its other cells, in column order.
+std::vector<OverviewSetting> overviewCellSettings(const OverviewRow& row, int column);
+
 // The heading of a column, in one line ("Jan Nowak +48601000000: SMS").
 std::string overviewHeading(const ReactionOverview& overview, int column);
 // The heading of a column in lines, for a table header.
@@ -118,5 +140,21 @@ std::string overviewCell(const OverviewRow& row, int column, bool showSecrets = 
 std::vector<std::string> overviewLegend();
 // The table as tab-separated lines, the headings first, each line ending in "\n".
 std::string overviewAsText(const ReactionOverview& overview, bool showSecrets = true);
+
+// What a copy of the table holds, beyond the plain table.
+struct OverviewTextOptions {
+    bool showSecrets = true;
+    // A column after the event's telling whether the event does something
+    // (kActiveHeading: "tak" / "nie").
+    bool markActive = false;
+    // The rows (indices into the overview's rows) and the columns after the
+    // event's, in order; all of them when not given.
+    std::optional<std::vector<std::size_t>> rows;
+    std::optional<std::vector<int>> columns;
+};
+inline constexpr const char* kActiveHeading = "Aktywne";
+inline constexpr const char* kActiveYes = "tak";
+inline constexpr const char* kActiveNo = "nie";
+std::string overviewAsText(const ReactionOverview& overview, const OverviewTextOptions& options);
 
 }  // namespace tarnik

@@ -297,6 +297,29 @@ std::string settingKey(const char* field, int i, int j)
     return settingKey(field, i) + "[" + std::to_string(j) + "]";
 }
 
+SettingKeyParts settingKeyParts(const std::string& key)
+{
+    SettingKeyParts parts;
+    const std::size_t open = key.find('[');
+    parts.field = key.substr(0, open);
+    int* index[] = {&parts.i, &parts.j};
+    std::size_t at = open;
+    for (int* value : index) {
+        if (at == std::string::npos || at >= key.size() || key[at] != '[')
+            break;
+        const std::size_t close = key.find(']', at);
+        if (close == std::string::npos)
+            break;
+        const std::string digits = key.substr(at + 1, close - at - 1);
+        if (digits.empty() || digits.size() > 3 ||
+            digits.find_first_not_of("0123456789") != std::string::npos)
+            break;
+        *value = std::stoi(digits);
+        at = close + 1;
+    }
+    return parts;
+}
+
 std::vector<std::string> labelParts(const std::string& label)
 {
     const std::size_t separator = std::char_traits<char>::length(kLabelSeparator);

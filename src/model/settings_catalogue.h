@@ -66,6 +66,14 @@ const SettingEntry& settingEntry(const std::string& key);
 // "numberWeRe[3]", "numberWeRe[3][2]": a key with 1-based indices.
 std::string settingKey(const char* field, int i);
 std::string settingKey(const char* field, int i, int j);
+// A key's parts: the field and its 1-based indices (0 where the key has fewer):
+// "numberWeRe[3][2]" gives {"numberWeRe", 3, 2}, "pin" gives {"pin", 0, 0}.
+struct SettingKeyParts {
+    std::string field;
+    int i = 0;
+    int j = 0;
+};
+SettingKeyParts settingKeyParts(const std::string& key);
 
 // Labels are captions joined by kLabelSeparator, the page first.
 inline constexpr const char* kLabelSeparator = " / ";

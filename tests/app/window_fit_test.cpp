@@ -1,20 +1,25 @@
-// The main window on a common laptop screen, 1366 x 768, at 100 % and 125 % display
-// scaling (the screen comes from the offscreen platform's configuration; the scale
-// expected is given in TARNIK_TEST_SCALE). The window must open inside the screen's
-// available area and can be made smaller; the COM box, both buttons, the tabs and at
-// least three rows of the information list always stay in view, while the pages
-// scroll inside the tab control.
+// The main window and the overview on a common laptop screen, 1366 x 768, at 100 % and 125 %
+// display scaling (the screen comes from the offscreen platform's configuration; the scale expected
+// is given in TARNIK_TEST_SCALE). The window must open inside the screen's available area and can
+// be made smaller; the COM box, both buttons, the tabs and at least three rows of the information
+// list always stay in view, while the pages scroll inside the tab control.
 
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QListWidget>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include "app/overview_window.h"
 #include "app/window_fit.h"
+#include "app/window_overview.h"
 #include "window_fixture.h"
 
 namespace {
@@ -40,7 +45,7 @@ protected:
     static QRect visiblePart(const QWidget* widget)
     {
         QRect visible = widget->rect();
-        for (const QWidget* w = widget; w->parentWidget(); w = w->parentWidget()) {
+        for (const QWidget* w = widget; !w->isWindow(); w = w->parentWidget()) {
             visible.translate(w->pos());
             visible &= w->parentWidget()->rect();
         }
@@ -134,6 +139,71 @@ TEST_F(WindowFit, NoPageScrollsSidewaysWhereTheScreenIsWideEnough)
                 << " scrolls sideways";
         }
     }
+}
+
+// "Przegląd konfiguracji" on the same screen: inside the available area with its
+// switches, buttons and at least three lines of warnings in view; at 100 % every
+// one of its rows without scrolling; the events in view when it scrolls sideways.
+class OverviewFit : public WindowFit {
+protected:
+    void SetUp() override
+    {
+        WindowFit::SetUp();
+        f.action("PrzegladKonfiguracji")->trigger();
+        view = f.window().overview().view();
+        ASSERT_NE(view, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+    }
+
+    void expectWidgetInView(const QWidget* widget, const char* what)
+    {
+        const QRect onScreen(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+        EXPECT_EQ(visiblePart(widget), onScreen) << what << " is cut";
+        EXPECT_TRUE(available().contains(onScreen)) << what << " is off the available area";
+    }
+
+    tarnik::OverviewWindow* view = nullptr;
+};
+
+TEST_F(OverviewFit, OpensInsideTheAvailableAreaWithEveryRowWhereThereIsRoom)
+{
+    EXPECT_TRUE(available().contains(view->frameGeometry()))
+        << view->frameGeometry().width() << "x" << view->frameGeometry().height();
+    expectWidgetInView(view->hideUnusedBox(), "the switch");
+    expectWidgetInView(view->showCodesBox(), "the codes' tick");
+    expectWidgetInView(view->findChild<QPushButton*>(QStringLiteral("copyOverview")), "copy");
+    QListWidget* warnings = view->warningList();
+    expectWidgetInView(warnings, "the warnings");
+    EXPECT_GE(warnings->viewport()->height(), 3 * warnings->fontMetrics().lineSpacing());
+
+    // Rows as high as a line of text.
+    QTableView* table = view->table();
+    EXPECT_LE(table->verticalHeader()->defaultSectionSize(), table->fontMetrics().height() + 4);
+    const int rows = table->model()->rowCount();
+    ASSERT_EQ(rows, static_cast<int>(view->overview().rows.size()));
+    if (expectedScale() == 1.0) {
+        EXPECT_EQ(table->verticalScrollBar()->maximum(), 0)
+            << "rows in view: " << table->viewport()->height() / table->rowHeight(0) << " of "
+            << view->height() << " px, preferred " << view->preferredSize().height() << ", screen "
+            << available().height();
+        EXPECT_GE(table->viewport()->height(), rows * table->rowHeight(0));
+    }
+}
+
+TEST_F(OverviewFit, TheEventsStayInViewWhenTheTableScrollsSideways)
+{
+    QTableView* table = view->table();
+    // The columns as wide as a long name makes them.
+    f.edit("Eosoba1")->setText(QStringLiteral("Przedsiębiorstwo Handlowo-Usługowe Kowalski"));
+    QApplication::processEvents();
+    QApplication::processEvents();
+    ASSERT_GT(table->horizontalScrollBar()->maximum(), 0) << "the table does not scroll sideways";
+    table->horizontalScrollBar()->setValue(table->horizontalScrollBar()->maximum());
+    QApplication::processEvents();
+    QHeaderView* events = table->verticalHeader();
+    expectWidgetInView(events, "the events");
+    EXPECT_EQ(events->logicalIndexAt(QPoint(1, 1)), 0);
+    EXPECT_GE(events->width(), events->sectionSizeHint(0));
 }
 
 TEST(WindowFitRule, CutsToTheRoomLeftByPanelAndFrameButNotBelowTheMinimum)

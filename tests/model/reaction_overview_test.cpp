@@ -167,7 +167,7 @@ TEST(ReactionOverview, EachClipBitHasItsCell)
             } else if (bit == 6) {
                 expected = {cell(row, C::kFirstUser, "✓"), cell(row, C::kText, "raport")};
             } else if (fromUser) {  // unidentified SMS forwarded to user 1: the row comes alive
-                expected = {};
+                expected = {cell("Niezidentyfikowany SMS", C::kFirstUser, "✓")};
             }
             EXPECT_EQ(changedCells(record), expected) << bit << fromUser;
             const ReactionOverview overview =
@@ -208,6 +208,9 @@ TEST(ReactionOverview, SmsControlAndThePeriodicReportFollowTheirOptions)
     EXPECT_EQ(overviewCell(*control, C::kText, false), "Kod załączenia: ****, Kod wyłączenia: -");
     EXPECT_FALSE(findRow(overview, OverviewEvent::SmsControl, 1, 0).active);  // option, no code
     EXPECT_FALSE(findRow(overview, OverviewEvent::PeriodicReport, 0, 0).active);
+    // With their options off, the report and the forwarding tell user 1 nothing.
+    for (OverviewEvent event : {OverviewEvent::PeriodicReport, OverviewEvent::UnidentifiedSms})
+        EXPECT_EQ(overviewCell(findRow(overview, event, 0, 0), C::kFirstUser), "");
 }
 
 TEST(ReactionOverview, UsersHeadTheirColumnsAndTextsKeepPolishLetters)

@@ -1,6 +1,14 @@
 #include "editor/binding/bound_controls.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <bit>
+#include <utility>
+
 #include "editor/lookup/control_table.h"
+#include "editor/widgets/spin_edit.h"
+#include "model/settings_catalogue.h"
 
 namespace tarnik {
 
@@ -15,7 +23,67 @@ auto resolveRow(Lookup lookup) -> std::array<decltype(lookup(1)), N>
     return row;
 }
 
+// The box of the lowest of `bits` in a row of boxes, box i holding bit i.
+template <std::size_t N>
+QWidget* boxOf(const std::array<QCheckBox*, N>& boxes, std::uint8_t bits)
+{
+    const auto bit = static_cast<std::size_t>(bits == 0 ? 0 : std::countr_zero(bits));
+    return bit < N ? boxes[bit] : nullptr;
+}
+
 }  // namespace
+
+QWidget* BoundControls::holding(const std::string& key, std::uint8_t bits) const
+{
+    const SettingEntry* entry = findSetting(key);
+    if (!entry || entry->hidden)
+        return nullptr;
+    const SettingKeyParts parts = settingKeyParts(key);
+    const std::string& field = parts.field;
+    // Catalogue keys count from 1; the arrays from 0.
+    const auto i = static_cast<std::size_t>(parts.i - 1);
+    const auto j = static_cast<std::size_t>(parts.j - 1);
+    const std::pair<const char*, QWidget*> single[] = {
+        {"pin", pin},
+        {"csms", centreNumber},
+        {"pinMod", smsCode},
+        {"testOkr", testOkr},
+        {"callTimer", callTimer},
+        {"callingTimer", callingTimer},
+        {"smsConfirmTimer", smsConfirmTimer},
+        {"smsAttempts", smsAttempts},
+    };
+    for (const auto& [name, control] : single)
+        if (field == name)
+            return control;
+    if (field == "clipVerif")
+        return boxOf(clipVerif, bits);
+    if (field == "clipNotVerif")
+        return boxOf(clipNotVerif, bits);
+    if (field == "flags")
+        return boxOf(flags, bits);
+    if (field == "smsWeRe")
+        return inputTexts.at(i).at(j);
+    if (field == "smsSpecWeRe")
+        return specialTexts.at(i).at(j);
+    if (field == "timerPod")
+        return reactionTimes.at(i);
+    if (field == "timerTorBuf")
+        return blockTimes.at(i);
+    if (field == "zalWyCode")
+        return switchOnCodes.at(i);
+    if (field == "wylWyCode")
+        return switchOffCodes.at(i);
+    if (field == "wyOffTimer")
+        return offTimers.at(i);
+    if (field == "nrUser")
+        return userNumbers.at(i);
+    if (field == "osoba")
+        return userNames.at(i);
+    if (field == "uwagi")
+        return userNotes.at(i);
+    return nullptr;
+}
 
 BoundControls::BoundControls(const ControlTable& t)
     : pin(t.edit("EPin")), centre(t.combo("CBcentrum")), centreNumber(t.edit("Ecsms")),

@@ -6,6 +6,8 @@
 // from 0 for input, special entry, reaction, output and user 1.
 
 #include <array>
+#include <cstdint>
+#include <string>
 
 #include "model/settings_record.h"
 
@@ -13,6 +15,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
+class QWidget;
 
 namespace tarnik {
 
@@ -21,6 +24,12 @@ class SpinEdit;
 
 struct BoundControls {
     explicit BoundControls(const ControlTable& table);
+
+    // The control that holds the setting of catalogue key `key`: its edit or spin
+    // edit, or for a row of option boxes the box of the lowest of `bits` (the
+    // first box when 0). Null for a key no control of the pages holds: the
+    // reaction bytes (their dialogs edit them), the hidden settings, an unknown key.
+    QWidget* holding(const std::string& key, std::uint8_t bits = 0) const;
 
     // "Podstawowe"
     QLineEdit* pin;                          // EPin

@@ -71,6 +71,9 @@ public:
     // Connects CBcentrum so that the user's choice runs CBcentrumChange.
     void connectSmsCentreList();
 
+    // The controls it fills and reads.
+    const BoundControls& controls() const { return c_; }
+
 private:
     void runOption(Option option) const;
     // The six show steps of ShowSettings, without its option refresh.

@@ -3,6 +3,8 @@
 #include <array>
 #include <stdexcept>
 
+#include "model/settings_catalogue.h"
+
 namespace tarnik {
 
 namespace {
@@ -11,14 +13,15 @@ struct FamilyName {
     ReactionFamily family;
     const char* prefix;  // the name up to the entry digit
     int entries;         // largest entry number
+    const char* field;   // the record's field, as the settings catalogue names it
 };
 
 // The entry digit follows the prefix: at 1-based position 17, 21, 15 and 19.
 constexpr std::array<FamilyName, 4> kFamilies{{
-    {ReactionFamily::NumberInput, "BB_ConfigNumerWe", kInputs},
-    {ReactionFamily::NumberSpecial, "BB_ConfigNumerSpecWe", kSpecialEntries},
-    {ReactionFamily::WorkInput, "BBConfigWorkWe", kInputs},
-    {ReactionFamily::WorkSpecial, "BBConfigWorkSpecWe", kSpecialEntries},
+    {ReactionFamily::NumberInput, "BB_ConfigNumerWe", kInputs, "numberWeRe"},
+    {ReactionFamily::NumberSpecial, "BB_ConfigNumerSpecWe", kSpecialEntries, "numberSpecWeRe"},
+    {ReactionFamily::WorkInput, "BBConfigWorkWe", kInputs, "workWeRe"},
+    {ReactionFamily::WorkSpecial, "BBConfigWorkSpecWe", kSpecialEntries, "workSpecWeRe"},
 }};
 
 int digitValue(QChar c)
@@ -58,6 +61,16 @@ std::optional<ReactionTarget> parseReactionButton(const QString& name, ReactionF
     for (const FamilyName& candidate : kFamilies)
         if (candidate.family == family)
             return parseAs(name, candidate);
+    return std::nullopt;
+}
+
+std::optional<ReactionTarget> reactionTargetOfSetting(const std::string& key)
+{
+    const SettingKeyParts parts = settingKeyParts(key);
+    for (const FamilyName& family : kFamilies)
+        if (parts.field == family.field && parts.i >= 1 && parts.i <= family.entries &&
+            parts.j >= 1 && parts.j <= kReactions)
+            return ReactionTarget{family.family, parts.i, parts.j};
     return std::nullopt;
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "model/settings_record.h"
 
@@ -33,6 +34,10 @@ std::optional<ReactionTarget> parseReactionButton(const QString& name);
 
 // The same, but only for names of `family`.
 std::optional<ReactionTarget> parseReactionButton(const QString& name, ReactionFamily family);
+
+// The target that edits the reaction byte of catalogue key `key`
+// ("numberWeRe[7][2]"), or nullopt when the key is no reaction byte.
+std::optional<ReactionTarget> reactionTargetOfSetting(const std::string& key);
 
 // The name of the button that edits `target` (BB_ConfigNumerWe7Re2).
 QString reactionButtonName(const ReactionTarget& target);
