@@ -31,7 +31,7 @@
 #include "app/window_comparisons.h"
 #include "app/window_copy.h"
 #include "app/window_fit.h"
-#include "app/window_overview.h"
+#include "app/main_window_overview.h"
 #include "app/window_report.h"
 #include "app/window_texts.h"
 #include "editor/binding/settings_binding.h"

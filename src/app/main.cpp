@@ -17,7 +17,7 @@
 #include "app/screenshots.h"
 #include "app/startup_probe.h"
 #include "app/user_conveniences.h"
-#include "app/window_overview.h"
+#include "app/main_window_overview.h"
 #include "app/window_trace.h"
 #include "config/qt_language.h"
 #include "config/tarnik_config.h"

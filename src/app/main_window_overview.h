@@ -13,7 +13,7 @@
 #include <string>
 #include <utility>
 
-#include "app/overview_window.h"
+#include "app/overview_view.h"
 #include "model/reaction_overview.h"
 
 class QAction;

@@ -1,4 +1,4 @@
-#include "app/overview_window.h"
+#include "app/overview_view.h"
 
 #include <QAbstractButton>
 #include <QAbstractTableModel>

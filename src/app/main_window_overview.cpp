@@ -1,4 +1,4 @@
-#include "app/window_overview.h"
+#include "app/main_window_overview.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -9,7 +9,7 @@
 #include "app/error_boundary.h"
 #include "app/focus_setting.h"
 #include "app/glowna_form.h"
-#include "app/overview_window.h"
+#include "app/overview_view.h"
 #include "editor/dialogs/reaction_target.h"
 #include "editor/lookup/control_lookup.h"
 #include "model/configuration_check.h"
