@@ -21,8 +21,8 @@
 
 #include "app/forms.h"
 #include "app/glowna_form.h"
-#include "app/overview_view.h"
 #include "app/main_window_overview.h"
+#include "app/overview_view.h"
 #include "editor/lookup/control_lookup.h"
 
 namespace {

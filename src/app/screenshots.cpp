@@ -6,8 +6,8 @@
 #include <QTabWidget>
 
 #include "app/glowna_form.h"
-#include "app/overview_view.h"
 #include "app/main_window_overview.h"
+#include "app/overview_view.h"
 #include "editor/binding/settings_binding.h"
 #include "editor/lookup/control_lookup.h"
 #include "model/reaction_bits.h"

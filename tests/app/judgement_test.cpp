@@ -9,8 +9,8 @@
 #include <QtTest>
 #include <gtest/gtest.h>
 
-#include "app/overview_view.h"
 #include "app/main_window_overview.h"
+#include "app/overview_view.h"
 #include "editor/binding/settings_binding.h"
 #include "model/configuration_check.h"
 #include "model/reaction_overview.h"

@@ -17,8 +17,8 @@
 #include <QtTest>
 
 #include "app/focus_setting.h"
-#include "app/overview_view.h"
 #include "app/main_window_overview.h"
+#include "app/overview_view.h"
 #include "editor/binding/settings_binding.h"
 #include "editor/dialogs/reaction_target.h"
 #include "modal_watcher.h"

@@ -17,9 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/main_window_overview.h"
 #include "app/overview_view.h"
 #include "app/window_fit.h"
-#include "app/main_window_overview.h"
 #include "window_fixture.h"
 
 namespace {
