@@ -41,7 +41,9 @@ std::string errorText(int error)
 
 [[noreturn]] void throwCannotOpen(const QString& fullPath, int error)
 {
-    throwFileError("Cannot open file", fullPath, error);
+    throw SettingsFileOpenError("Cannot open file \"" + fullPath.toStdString() + "\". " +
+                                    errorText(error),
+                                fullPath.toStdString(), error);
 }
 
 using Content = std::array<std::uint8_t, kSettingsFileContentSize>;

@@ -21,6 +21,22 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The file could not be opened: what() is the window's "Cannot open file "PATH". reason";
+// path() and error() (the errno) let another program say it in its own words.
+class SettingsFileOpenError : public SettingsFileError {
+public:
+    SettingsFileOpenError(const std::string& message, std::string path, int error)
+        : SettingsFileError(message), path_(std::move(path)), error_(error)
+    {
+    }
+    const std::string& path() const { return path_; }
+    int error() const { return error_; }
+
+private:
+    std::string path_;
+    int error_;
+};
+
 // The file was read but is no settings file: not a zlib stream, the wrong
 // length, or damaged fields. what() is the same "Error" the window shows.
 class SettingsFileContentError : public SettingsFileError {

@@ -94,7 +94,10 @@ TEST_F(Cli, PortAndFileErrors)
     auto& module = simulator();
     const CliResult missingFile = run({"program", "--port", module.devicePath(), path("none.zvn")});
     EXPECT_EQ(missingFile.status, 4);
-    EXPECT_NE(missingFile.err.find("Cannot open file"), std::string::npos) << missingFile.err;
+    EXPECT_NE(missingFile.err.find("Nie można otworzyć pliku „" + path("none.zvn") +
+                                   "”: nie ma takiego pliku"),
+              std::string::npos)
+        << missingFile.err;
     EXPECT_EQ(module.frameCount(), 0);
 
     std::ofstream(path("text.zvn")) << "not a settings file";

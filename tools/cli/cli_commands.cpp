@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <system_error>
 
 #include "cli/cli_host.h"
 #include "cli/cli_modules.h"
@@ -259,6 +260,27 @@ int runImage(const Arguments& args, std::ostream& out, std::ostream& err)
 }
 
 // Reads a settings file; on failure tells on `err` what was wrong and returns false.
+std::string systemErrorText(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return "nie ma takiego pliku";
+    case EACCES:
+    case EPERM:
+        return "brak uprawnień";
+    case ENOTDIR:
+        return "część ścieżki nie jest folderem";
+    case EISDIR:
+        return "to folder, a nie plik";
+    case EROFS:
+        return "system plików jest tylko do odczytu";
+    case ENOSPC:
+        return "brak miejsca na dysku";
+    default:
+        return std::error_code(error, std::generic_category()).message();
+    }
+}
+
 bool loadSettingsOrTell(const std::string& file, SettingsRecord& record, UserDirectory& users,
                         std::ostream& err)
 {
@@ -268,6 +290,9 @@ bool loadSettingsOrTell(const std::string& file, SettingsRecord& record, UserDir
     } catch (const SettingsFileContentError& e) {
         err << "tarnik-cli: " << file << ": to nie jest plik ustawień (" << e.what() << ")"
             << std::endl;
+    } catch (const SettingsFileOpenError& e) {
+        err << "tarnik-cli: Nie można otworzyć pliku „" << e.path()
+            << "”: " << systemErrorText(e.error()) << std::endl;
     } catch (const SettingsFileError& e) {
         err << "tarnik-cli: " << e.what() << std::endl;
     }

@@ -39,6 +39,10 @@ int runReport(const Arguments& args, std::ostream& out, std::ostream& err);
 // The exit status an exchange's outcome gives.
 int exitStatusOf(LinkOutcome outcome);
 
+// Why the system refused a file, in Polish for the usual reasons (a missing file, no
+// permission, a folder in the way), otherwise in the system's own words.
+std::string systemErrorText(int error);
+
 // Reads a settings file; on failure tells on `err` what was wrong, naming the file.
 bool loadSettingsOrTell(const std::string& file, SettingsRecord& record, UserDirectory& users,
                         std::ostream& err);

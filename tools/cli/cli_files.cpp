@@ -73,8 +73,8 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
     try {
         document = readInputFile(in, kSettingsJsonMaxBytes);
     } catch (const std::system_error& e) {
-        err << "tarnik-cli: Nie można otworzyć pliku „" << in << "”. " << e.code().message()
-            << std::endl;
+        err << "tarnik-cli: Nie można otworzyć pliku „" << in
+            << "”: " << systemErrorText(e.code().value()) << std::endl;
         return kExitFileError;
     } catch (const InputFileError& e) {
         err << "tarnik-cli: " << e.what() << std::endl;

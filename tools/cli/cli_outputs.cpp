@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include "cli/cli_args.h"
+#include "cli/cli_commands.h"
 #include "file/replace_file.h"
 #include "serial/comport.h"
 
@@ -89,8 +90,8 @@ bool writeOutput(const std::optional<std::string>& output, std::span<const std::
             << std::endl;
         return false;
     } catch (const std::system_error& e) {
-        err << "tarnik-cli: Nie można utworzyć pliku „" << *output << "”. " << e.code().message()
-            << std::endl;
+        err << "tarnik-cli: Nie można utworzyć pliku „" << *output
+            << "”: " << systemErrorText(e.code().value()) << std::endl;
         return false;
     }
     return true;
