@@ -14,32 +14,41 @@ CommandLine parseCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Configures a GSM alarm module over a serial port."));
-    const QCommandLineOption helpOption = parser.addHelpOption();
-    const QCommandLineOption versionOption = parser.addVersionOption();
+        QStringLiteral("Konfiguruje moduł alarmowy GSM przez port szeregowy."));
+    // Help and version are our own options rather than addHelpOption's and
+    // addVersionOption's, so that their descriptions are Polish even where Qt's catalogue
+    // lacks them. --help-all (which addHelpOption would bring) is still taken.
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Wypisz ten opis opcji i zakończ."));
+    QCommandLineOption helpAllOption(QStringLiteral("help-all"),
+                                     QStringLiteral("Wypisz ten opis opcji i zakończ."));
+    helpAllOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
+                                           QStringLiteral("Wypisz nazwę i wersję programu."));
     const QCommandLineOption demoOption(
         QStringLiteral("demo"),
-        QStringLiteral("Start a simulated module on a pseudo-terminal and choose its line."));
+        QStringLiteral("Uruchom symulowany moduł na pseudoterminalu i wybierz jego port."));
     const QCommandLineOption overviewOption(
         QStringLiteral("overview"),
-        QStringLiteral("Open the configuration overview (\"Przegląd konfiguracji\") at start, "
-                       "after FILE.zvn when one is given."));
+        QStringLiteral("Otwórz na starcie \"Przegląd konfiguracji\", po otwarciu PLIKU.zvn, "
+                       "gdy jest podany."));
     const QCommandLineOption measureOption(
         QStringLiteral("measure-startup"),
-        QStringLiteral("Print the time to the window's first picture, then end."));
+        QStringLiteral("Wypisz czas do pierwszego wyświetlenia okna i zakończ."));
     const QCommandLineOption screenshotsOption(
         QStringLiteral("screenshots"),
-        QStringLiteral("Save pictures of the window's pages into <dir>, then end."),
-        QStringLiteral("dir"));
+        QStringLiteral("Zapisz obrazy stron okna w folderze <folder> i zakończ."),
+        QStringLiteral("folder"));
     const QCommandLineOption traceOption(
         QStringLiteral("trace"),
-        QStringLiteral("Write every byte on the wire, with the port's opens, closes, settings and "
-                       "errors, to <file>."),
-        QStringLiteral("file"));
-    parser.addOptions({demoOption, overviewOption, measureOption, screenshotsOption, traceOption});
-    parser.addPositionalArgument(QStringLiteral("FILE.zvn"),
-                                 QStringLiteral("A settings file to open at start."),
-                                 QStringLiteral("[FILE.zvn]"));
+        QStringLiteral("Zapisuj do pliku <plik> każdy bajt na linii, a także otwarcia, "
+                       "zamknięcia, ustawienia i błędy portu."),
+        QStringLiteral("plik"));
+    parser.addOptions({helpOption, helpAllOption, versionOption, demoOption, overviewOption,
+                       measureOption, screenshotsOption, traceOption});
+    parser.addPositionalArgument(QStringLiteral("PLIK.zvn"),
+                                 QStringLiteral("Plik ustawień otwierany na starcie."),
+                                 QStringLiteral("[PLIK.zvn]"));
 
     CommandLine line;
     line.usage = parser.helpText();
@@ -47,8 +56,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
         line.error = parser.errorText();
         return line;
     }
-    // addHelpOption also brings --help-all (Qt's own options too).
-    line.help = parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all"));
+    line.help = parser.isSet(helpOption) || parser.isSet(helpAllOption);
     line.version = parser.isSet(versionOption);
     line.demo = parser.isSet(demoOption);
     line.overview = parser.isSet(overviewOption);
@@ -57,7 +65,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
     line.traceFile = parser.value(traceOption);
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
-        line.error = QStringLiteral("only one settings file can be opened");
+        line.error = QStringLiteral("można otworzyć tylko jeden plik ustawień");
     else if (!files.isEmpty())
         line.settingsFile = files.constFirst();
     // The trace file is made before the settings file is opened: it must not be that file,

@@ -39,6 +39,8 @@ int main(int argc, char** argv)
     tarnik::CommandLine line;
     {
         QCoreApplication commandLineOnly(argc, argv);
+        // Qt's parts of the help ("Użycie:", "Opcje:") and its parser's errors in Polish.
+        tarnik::installQtPolish(commandLineOnly);
         line = tarnik::parseCommandLine(QCoreApplication::arguments());
     }
     if (!line.error.isEmpty()) {

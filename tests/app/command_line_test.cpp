@@ -45,12 +45,16 @@ TEST(CommandLineTest, HelpAndVersion)
 {
     EXPECT_TRUE(parse({"--help"}).help);
     EXPECT_TRUE(parse({"-h"}).help);
+    EXPECT_TRUE(parse({"--help-all"}).help);
     EXPECT_TRUE(parse({"--version"}).version);
+    EXPECT_TRUE(parse({"-v"}).version);
     EXPECT_EQ(QString::fromLatin1(tarnik::config::kVersionLine), QStringLiteral("tarnik 1.1"));
     const QString usage = parse({}).usage;
     for (const char* option :
-         {"--demo", "--overview", "--screenshots <dir>", "--help", "--version", "FILE.zvn"})
+         {"--demo", "--overview", "--screenshots <folder>", "--help", "--version", "PLIK.zvn"})
         EXPECT_TRUE(usage.contains(QLatin1String(option))) << option;
+    // --help-all is taken but says nothing more than --help, so the help does not offer it.
+    EXPECT_FALSE(usage.contains(QLatin1String("--help-all")));
 }
 
 TEST(CommandLineTest, WhatIsNotUnderstoodIsAnError)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # man_lists_help_options.sh PROGRAM MAN_PAGE
 # Every option that `PROGRAM --help` names (long "--name" and short "-x") must be named in the
-# manual page MAN_PAGE (roff source). When the help lists commands (a "Commands:" section),
+# manual page MAN_PAGE (roff source). When the help lists commands (a "Polecenia:" section),
 # each command's own `PROGRAM COMMAND --help` is read as well. A missing option is reported
 # as "MAN_PAGE does not list OPTION (from `PROGRAM ... --help`)", one line each.
 set -euo pipefail
@@ -35,11 +35,11 @@ check() {  # check ARG... : the options of `PROGRAM ARG... --help`
     fi
   done < <(options_in <<<"$help")
   if [ $# -eq 0 ]; then
-    # The commands: the first word of each indented line under "Commands:".
+    # The commands: the first word of each indented line under "Polecenia:".
     local command
     while read -r command; do
       check "$command"
-    done < <(sed -n '/^Commands:/,/^[^ ]/{/^  [a-z]/s/^ *\([a-z][a-z-]*\).*/\1/p}' <<<"$help")
+    done < <(sed -n '/^Polecenia:/,/^[^ ]/{/^  [a-z]/s/^ *\([a-z][a-z-]*\).*/\1/p}' <<<"$help")
   fi
 }
 check

@@ -121,7 +121,7 @@ TEST_F(CheckCli, NeedsAFile)
 {
     const CliResult r = run({"check"});
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("Usage: tarnik-cli check"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Użycie: tarnik-cli check"), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "cli_fixture.h"
 #include "link/protocol.h"
+#include "model/configuration_check.h"
 #include "model/conversion.h"
 #include "model/settings_catalogue.h"
 #include "model/value_ranges.h"
@@ -265,6 +266,27 @@ TEST_F(Cli, UsageErrorsAndHelp)
         EXPECT_EQ(help.status, 0) << command;
         EXPECT_NE(help.out.find(std::string("tarnik-cli ") + command), std::string::npos)
             << command;
+    }
+}
+
+// The rules' list is built from checkRules(): each id heads a line of its own and its
+// summary follows whole, however it was wrapped to fit 80 columns.
+TEST_F(Cli, CheckHelpListsEveryRuleWhole)
+{
+    const CliResult help = run({"check", "--help"});
+    ASSERT_EQ(help.status, 0);
+    std::string joined;  // the help with every run of blanks and line ends as one blank
+    for (const char c : help.out) {
+        const bool blank = c == ' ' || c == '\n';
+        if (!blank)
+            joined += c;
+        else if (!joined.empty() && joined.back() != ' ')
+            joined += ' ';
+    }
+    for (const CheckRule& rule : checkRules()) {
+        EXPECT_NE(help.out.find("\n  " + std::string(rule.id) + " "), std::string::npos) << rule.id;
+        EXPECT_NE(joined.find(std::string(rule.id) + " " + rule.summary), std::string::npos)
+            << rule.id;
     }
 }
 

@@ -72,7 +72,7 @@ TEST_F(Cli, VersionHelpAndUnknownOptions)
     EXPECT_EQ(version.out, "tarnik-cli 1.1\n");
     const CliResult unknown = run({"diff", "--frobnicate", "a", "b"});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_NE(unknown.err.find("Usage: tarnik-cli"), std::string::npos) << unknown.err;
+    EXPECT_NE(unknown.err.find("Użycie: tarnik-cli"), std::string::npos) << unknown.err;
     for (const char* command : {"verify", "diff", "export", "import"}) {
         const CliResult help = run({command, "--help"});
         EXPECT_EQ(help.status, 0) << command;

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <iterator>
 #include <string_view>
 
@@ -23,6 +22,47 @@ std::vector<std::string> toStd(const QStringList& list)
     for (const QString& item : list)
         result.push_back(item.toStdString());
     return result;
+}
+
+// Columns a UTF-8 text takes: its characters, not its bytes.
+std::size_t columns(std::string_view text)
+{
+    return static_cast<std::size_t>(std::ranges::count_if(
+        text, [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+// One check rule for the help: its id in a column of its own, then its summary,
+// wrapped at blanks so that no line reaches the 80th column.
+std::string ruleLine(const CheckRule& rule)
+{
+    constexpr std::size_t kSummaryColumn = 22;
+    constexpr std::size_t kWidth = 79;
+    const std::string indent(kSummaryColumn, ' ');
+    std::string line = "  " + std::string(rule.id);
+    line += std::string(kSummaryColumn - std::min(kSummaryColumn - 1, line.size()), ' ');
+    std::string text;
+    std::size_t used = columns(line);
+    std::string_view summary(rule.summary);
+    bool first = true;
+    while (!summary.empty()) {
+        const std::size_t blank = summary.find(' ');
+        const std::string_view word = summary.substr(0, blank);
+        summary = blank == std::string_view::npos ? std::string_view() : summary.substr(blank + 1);
+        if (!first && used + 1 + columns(word) > kWidth) {
+            text += line + "\n";
+            line = indent;
+            used = kSummaryColumn;
+            first = true;
+        }
+        if (!first) {
+            line += ' ';
+            ++used;
+        }
+        line += word;
+        used += columns(word);
+        first = false;
+    }
+    return text + line + "\n";
 }
 
 }  // namespace
@@ -151,128 +191,145 @@ void refuseForeignOptions(const Arguments& args)
 std::string usageText(const std::string& command)
 {
     if (command == "ports")
-        return "Usage: tarnik-cli ports [--long]\n"
-               "Lists the machine's serial ports, one a line. With --long each line is\n"
-               "PATH<TAB>DESCRIPTION: maker, product and serial number of a USB adapter, its\n"
-               "vendor and product ids and its /dev/serial/by-id name (by-path when it has no\n"
-               "serial number), or \"wbudowany port szeregowy (DRIVER)\" for a built-in port.\n";
+        return "Użycie: tarnik-cli ports [--long]\n"
+               "Wypisuje porty szeregowe komputera, po jednym w wierszu. Z --long każdy\n"
+               "wiersz ma postać ŚCIEŻKA<TAB>OPIS: producent, produkt i numer seryjny\n"
+               "adaptera USB, jego identyfikatory producenta i produktu oraz nazwa w\n"
+               "/dev/serial/by-id (by-path, gdy adapter nie ma numeru seryjnego), a dla\n"
+               "portu wbudowanego \"wbudowany port szeregowy (STEROWNIK)\".\n";
     if (command == "program")
-        return "Usage: tarnik-cli program --port PORT [--port PORT ...] [--verify] FILE\n"
-               "       tarnik-cli program --port PORT [--port PORT ...] [--verify] --defaults\n"
-               "Writes the settings of FILE (a .zvn settings file), or with --defaults the\n"
-               "factory defaults the window starts with (no user numbers), into the module\n"
-               "and prints the information lines as they come. One of the two must be given.\n"
-               "When programming succeeded but the --verify read-back did not, a line of\n"
-               "its own says so.\n"
-               "With --verify the module is read back afterwards and compared as by verify.\n"
-               "Given more than one --port, programs every module at once: lines are\n"
-               "prefixed with \"PORT: \" and one summary line per port ends the output;\n"
-               "a port given twice (also through a link) is refused before any is opened.\n"
-               "Exit status: 0 programmed, 1 no answer, 2 usage or refused settings,\n"
-               "3 port error, 4 file error, 5 the module differs after --verify; with\n"
-               "several ports the status of the first port, in the order given, that failed.\n";
+        return "Użycie: tarnik-cli program --port PORT [--port PORT ...] [--verify] PLIK\n"
+               "        tarnik-cli program --port PORT [--port PORT ...] [--verify] --defaults\n"
+               "Zapisuje w module ustawienia z PLIKU (pliku ustawień .zvn) albo, z opcją\n"
+               "--defaults, ustawienia fabryczne, z którymi startuje okno (bez numerów\n"
+               "użytkowników), i wypisuje na bieżąco wiersze informacji. Trzeba podać\n"
+               "jedno z dwojga.\n"
+               "Z --verify ustawienia są potem odczytywane z modułu i porównywane jak\n"
+               "w poleceniu verify. Gdy programowanie się udało, a odczyt kontrolny nie,\n"
+               "mówi o tym osobny wiersz.\n"
+               "Z kilkoma opcjami --port programuje wszystkie moduły naraz: każdy wiersz\n"
+               "zaczyna się od \"PORT: \", a na końcu jest po jednym wierszu podsumowania\n"
+               "na port. Port podany dwa razy (także przez dowiązanie) jest odrzucany,\n"
+               "zanim zostanie otwarty którykolwiek port.\n"
+               "Kod wyjścia: 0 zaprogramowano, 1 brak odpowiedzi, 2 błąd wywołania albo\n"
+               "odrzucone ustawienia, 3 błąd portu, 4 błąd pliku, 5 moduł różni się po\n"
+               "--verify; przy kilku portach kod pierwszego nieudanego portu w podanej\n"
+               "kolejności.\n";
     if (command == "verify")
-        return "Usage: tarnik-cli verify --port PORT [--port PORT ...] FILE\n"
-               "Reads the module back and compares it byte for byte with what programming\n"
-               "FILE would write; prints one line per differing setting,\n"
-               "\"LABEL: plik: FILE_VALUE, moduł: MODULE_VALUE\"; a bit set as the module's\n"
-               "differing boxes, \"LABEL: moduł: + ticked, − not ticked\". Several ports as\n"
-               "for program.\n"
-               "Prints \"Moduł zawiera ustawienia z pliku.\" when nothing differs.\n"
-               "Exit status: 0 the module holds FILE, 5 it differs, 1 no answer, 2 usage,\n"
-               "3 port error, 4 file error.\n";
+        return "Użycie: tarnik-cli verify --port PORT [--port PORT ...] PLIK\n"
+               "Odczytuje ustawienia z modułu i porównuje je bajt po bajcie z tym, co\n"
+               "zapisałoby programowanie PLIKU. Wypisuje po wierszu na każde różniące się\n"
+               "ustawienie: \"ETYKIETA: plik: WARTOŚĆ_PLIKU, moduł: WARTOŚĆ_MODUŁU\"; przy\n"
+               "polach wyboru różniące się pola modułu: \"ETYKIETA: moduł: + zaznaczone,\n"
+               "− niezaznaczone\". Kilka portów jak w poleceniu program.\n"
+               "Gdy nic się nie różni, wypisuje \"Moduł zawiera ustawienia z pliku.\".\n"
+               "Kod wyjścia: 0 moduł zawiera PLIK, 5 moduł się różni, 1 brak odpowiedzi,\n"
+               "2 błąd wywołania, 3 błąd portu, 4 błąd pliku.\n";
     if (command == "read")
-        return "Usage: tarnik-cli read --port PORT -o OUT [--base FILE]\n"
-               "Reads the module's settings and saves them as the settings file OUT (\"-\":\n"
-               "standard output; the information lines then go to standard error). Fields\n"
-               "the module does not hold come from FILE (without FILE: the factory defaults\n"
-               "and an empty user directory).\n"
-               "Exit status: 0 saved, 1 no answer (OUT not written), 2 usage, 3 port error,\n"
-               "4 file error.\n";
+        return "Użycie: tarnik-cli read --port PORT -o WYJŚCIE [--base PLIK]\n"
+               "Odczytuje ustawienia z modułu i zapisuje je jako plik ustawień WYJŚCIE\n"
+               "(\"-\": standardowe wyjście; wiersze informacji idą wtedy na standardowe\n"
+               "wyjście błędów). Pola, których moduł nie przechowuje, pochodzą z PLIKU\n"
+               "(bez PLIKU: ustawienia fabryczne i pusty spis użytkowników).\n"
+               "Kod wyjścia: 0 zapisano, 1 brak odpowiedzi (WYJŚCIE nie jest zapisywane),\n"
+               "2 błąd wywołania, 3 błąd portu, 4 błąd pliku.\n";
     if (command == "serial")
-        return "Usage: tarnik-cli serial --port PORT\n"
-               "Asks the module for its serial number and prints \"serial: X\".\n"
-               "Exit status: 0 answered, 1 no answer within 6 s, 2 usage, 3 port error.\n";
+        return "Użycie: tarnik-cli serial --port PORT\n"
+               "Pyta moduł o numer seryjny i wypisuje \"serial: X\".\n"
+               "Kod wyjścia: 0 moduł odpowiedział, 1 brak odpowiedzi w ciągu 6 s, 2 błąd\n"
+               "wywołania, 3 błąd portu.\n";
     if (command == "image")
-        return "Usage: tarnik-cli image FILE [-o OUT]\n"
-               "Writes the 2048-byte device image the module would receive from FILE (the\n"
-               "settings as the window programs them, not the file's raw bytes) to OUT or to\n"
-               "standard output (also with -o -).\n"
-               "Exit status: 0 written, 2 usage, 4 file error.\n";
+        return "Użycie: tarnik-cli image PLIK [-o WYJŚCIE]\n"
+               "Zapisuje 2048-bajtowy obraz pamięci, który moduł dostałby z PLIKU (ustawienia\n"
+               "tak, jak programuje je okno, a nie surowe bajty pliku), do WYJŚCIA albo na\n"
+               "standardowe wyjście (także z -o -).\n"
+               "Kod wyjścia: 0 zapisano, 2 błąd wywołania, 4 błąd pliku.\n";
     if (command == "diff")
-        return "Usage: tarnik-cli diff A.zvn B.zvn\n"
-               "Prints one line per setting that differs, \"LABEL: A: VALUE_A, B: VALUE_B\", in\n"
-               "the order of the window's pages; a bit set as B's differing boxes,\n"
-               "\"LABEL: B: + ticked, − not ticked\", one line per place in the window.\n"
-               "Exit status: 0 equal, 1 different, 2 usage, 4 file error.\n";
+        return "Użycie: tarnik-cli diff A.zvn B.zvn\n"
+               "Wypisuje po wierszu na każde różniące się ustawienie, \"ETYKIETA: A:\n"
+               "WARTOŚĆ_A, B: WARTOŚĆ_B\", w kolejności stron okna; przy polach wyboru\n"
+               "różniące się pola pliku B, \"ETYKIETA: B: + zaznaczone, − niezaznaczone\",\n"
+               "po wierszu na każde miejsce w oknie.\n"
+               "Kod wyjścia: 0 pliki są równe, 1 pliki się różnią, 2 błąd wywołania, 4 błąd\n"
+               "pliku.\n";
     if (command == "export")
-        return "Usage: tarnik-cli export FILE.zvn [-o OUT.json]\n"
-               "Writes every setting of FILE as a JSON document (UTF-8, one setting a line,\n"
-               "in page order) to OUT or to standard output (also with -o -).\n"
-               "Exit status: 0 written, 2 usage, 4 file error.\n";
+        return "Użycie: tarnik-cli export PLIK.zvn [-o WYJŚCIE.json]\n"
+               "Zapisuje wszystkie ustawienia z PLIKU jako dokument JSON (UTF-8, jedno\n"
+               "ustawienie w wierszu, w kolejności stron) do WYJŚCIA albo na standardowe\n"
+               "wyjście (także z -o -).\n"
+               "Kod wyjścia: 0 zapisano, 2 błąd wywołania, 4 błąd pliku.\n";
     if (command == "import")
-        return "Usage: tarnik-cli import IN.json -o FILE.zvn\n"
-               "Builds the settings file FILE (\"-\": standard output) from a document written\n"
-               "by export. A document with an unknown or missing key, a value out of range, a\n"
-               "text too long or a character outside code page 1250 is refused, naming the\n"
-               "key; nothing is written then. A document above 1 MiB is refused unread.\n"
-               "Exit status: 0 written, 2 usage or refused document, 4 file error.\n";
+        return "Użycie: tarnik-cli import WEJŚCIE.json -o PLIK.zvn\n"
+               "Tworzy plik ustawień PLIK (\"-\": standardowe wyjście) z dokumentu zapisanego\n"
+               "przez export. Dokument z nieznanym albo brakującym kluczem, wartością spoza\n"
+               "zakresu, za długim tekstem albo znakiem spoza strony kodowej 1250 jest\n"
+               "odrzucany z nazwą klucza; nic nie jest wtedy zapisywane. Dokument większy\n"
+               "niż 1 MiB jest odrzucany bez czytania.\n"
+               "Kod wyjścia: 0 zapisano, 2 błąd wywołania albo odrzucony dokument, 4 błąd\n"
+               "pliku.\n";
     if (command == "check") {
-        std::string text = "Usage: tarnik-cli check [--json] FILE...\n"
-                           "Runs the configuration check over each settings file and prints one\n"
-                           "line per warning, \"FILE: PLACE: SENTENCE [RULE]\", in the order of\n"
-                           "the window's pages; PLACE is the setting's label in the window. Then\n"
-                           "standard error gets \"Sprawdzono N plików: M uwag.\". With --json the\n"
-                           "warnings are one JSON document instead: an array \"findings\" of\n"
-                           "objects with file, place, key, rule and sentence. The check changes\n"
-                           "nothing and never stops programming. Rules:\n";
+        std::string text =
+            "Użycie: tarnik-cli check [--json] PLIK...\n"
+            "Sprawdza konfigurację w każdym pliku ustawień i wypisuje po wierszu na każdą\n"
+            "uwagę, \"PLIK: MIEJSCE: ZDANIE [REGUŁA]\", w kolejności stron okna; MIEJSCE\n"
+            "to etykieta ustawienia w oknie. Na koniec na standardowe wyjście błędów\n"
+            "trafia \"Sprawdzono N plików: M uwag.\". Z --json uwagi tworzą zamiast tego\n"
+            "jeden dokument JSON: tablicę \"findings\" obiektów z polami file, place, key,\n"
+            "rule i sentence. Sprawdzenie niczego nie zmienia i nigdy nie wstrzymuje\n"
+            "programowania. Reguły:\n";
         for (const CheckRule& rule : checkRules())
-            text += "  " + std::string(rule.id) + std::string(20 - std::strlen(rule.id), ' ') +
-                    rule.summary + "\n";
-        return text + "Exit status: 0 no warnings, 1 warnings, 2 usage, 4 a file could not be\n"
-                      "read (the other files are still checked).\n";
+            text += ruleLine(rule);
+        return text + "Kod wyjścia: 0 brak uwag, 1 są uwagi, 2 błąd wywołania, 4 nie udało się\n"
+                      "odczytać pliku (pozostałe pliki są sprawdzane dalej).\n";
     }
     if (command == "report")
-        return "Usage: tarnik-cli report FILE.zvn -o OUT.pdf|OUT.html [--show-secrets]\n"
-               "                  [--site NAME] [--address TEXT] [--installer NAME]\n"
-               "Writes the hand-over report of the settings in FILE (A4, Polish): a header\n"
-               "with the site, its address, the installer and FILE's name and date, the basic\n"
-               "settings, the users, the inputs and outputs, the reactions, every SMS text,\n"
-               "the warnings of check, every other setting that differs from the factory\n"
-               "defaults, the acceptance tests (one row per event that does something), who\n"
-               "may switch which output, and a sign-off block. Without --site, --address or\n"
-               "--installer their lines are left to fill in by hand. The format follows\n"
-               "OUT's ending. The SIM PIN, the SMS\n"
-               "access code and the output codes are shown as **** unless --show-secrets;\n"
-               "a new file holding them is readable by its owner alone (0600).\n"
-               "Exit status: 0 written, 2 usage, 4 file error.\n";
-    return "Usage: tarnik-cli COMMAND [options]\n"
-           "Commands:\n"
-           "  ports [--long]                     list the serial ports\n"
-           "  program --port PORT... [--verify] FILE|--defaults  write settings into modules\n"
-           "  verify --port PORT... FILE         compare modules with a settings file\n"
-           "  read --port PORT -o OUT [--base FILE]  read the module's settings into a file\n"
-           "  serial --port PORT                 show the module's serial number\n"
-           "  image FILE [-o OUT]                write the device image of a settings file\n"
-           "  diff A.zvn B.zvn                   list the settings that differ\n"
-           "  export FILE.zvn [-o OUT.json]      write the settings as JSON\n"
-           "  import IN.json -o FILE.zvn         build a settings file from JSON\n"
-           "  check [--json] FILE...             find the usual configuration mistakes\n"
-           "  report FILE.zvn -o OUT.pdf [--show-secrets] [--site NAME] [--address TEXT]\n"
-           "         [--installer NAME]           the hand-over report (or .html)\n"
-           "Options: --help, --version. A port name without a slash is taken under /dev.\n"
-           "An output (-o, --trace) that is one of the inputs is refused before anything is\n"
-           "written; a device or FIFO is written through, -o - is standard output; a\n"
-           "read-only file is refused. --trace takes no existing file but a trace.\n"
-           "--trace FILE with any command writes every byte on the wire, with the port's\n"
-           "opens, closes, settings and errors, to FILE. The PIN, the SMS access code, the\n"
-           "output switch codes and the phone numbers show as * there, so the file may be\n"
-           "sent to support. A trace file that cannot be written is reported on standard\n"
-           "error and given up; the command goes on and its exit status stands.\n"
-           "--trace-secrets shows those codes and numbers in clear (the new file is then\n"
-           "readable by its owner alone). DANGEROUS: with the SMS access code anyone can\n"
-           "reprogram the alarm; never send such a trace on.\n"
-           "COMMAND --help tells more.\n";
+        return "Użycie: tarnik-cli report PLIK.zvn -o WYJŚCIE.pdf|WYJŚCIE.html\n"
+               "         [--show-secrets] [--site NAZWA] [--address TEKST] [--installer NAZWA]\n"
+               "Zapisuje protokół przekazania ustawień z PLIKU (A4, po polsku): nagłówek\n"
+               "z obiektem, jego adresem, instalatorem oraz nazwą i datą PLIKU, ustawienia\n"
+               "podstawowe, użytkowników, wejścia i wyjścia, reakcje, wszystkie treści SMS,\n"
+               "uwagi polecenia check, pozostałe ustawienia różne od fabrycznych, próby\n"
+               "odbiorcze (po wierszu na każde zdarzenie, które coś robi), kto może\n"
+               "przełączać które wyjście, oraz miejsce na podpisy. Bez --site, --address\n"
+               "albo --installer ich wiersze zostają do wypełnienia ręcznie. Format wynika\n"
+               "z rozszerzenia WYJŚCIA. PIN karty SIM, kod dostępu przez SMS i kody wyjść\n"
+               "są pokazywane jako ****, chyba że podano --show-secrets; nowy plik z nimi\n"
+               "może czytać tylko jego właściciel (0600).\n"
+               "Kod wyjścia: 0 zapisano, 2 błąd wywołania, 4 błąd pliku.\n";
+    return "Użycie: tarnik-cli POLECENIE [opcje]\n"
+           "Polecenia:\n"
+           "  ports [--long]                     wypisz porty szeregowe\n"
+           "  program --port PORT... [--verify] PLIK|--defaults\n"
+           "                                     zapisz ustawienia w modułach\n"
+           "  verify --port PORT... PLIK         porównaj moduły z plikiem ustawień\n"
+           "  read --port PORT -o WYJŚCIE [--base PLIK]\n"
+           "                                     odczytaj ustawienia modułu do pliku\n"
+           "  serial --port PORT                 pokaż numer seryjny modułu\n"
+           "  image PLIK [-o WYJŚCIE]            zapisz obraz pamięci z pliku ustawień\n"
+           "  diff A.zvn B.zvn                   wypisz różniące się ustawienia\n"
+           "  export PLIK.zvn [-o WYJŚCIE.json]  zapisz ustawienia jako JSON\n"
+           "  import WEJŚCIE.json -o PLIK.zvn    utwórz plik ustawień z JSON\n"
+           "  check [--json] PLIK...             znajdź typowe błędy konfiguracji\n"
+           "  report PLIK.zvn -o WYJŚCIE.pdf [--show-secrets] [--site NAZWA]\n"
+           "         [--address TEKST] [--installer NAZWA]\n"
+           "                                     protokół przekazania (albo .html)\n"
+           "Opcje: --help, --version. Nazwa portu bez ukośnika oznacza plik w /dev.\n"
+           "Wyjście (-o, --trace), które jest jednym z wejść, jest odrzucane, zanim\n"
+           "cokolwiek zostanie zapisane; do urządzenia albo potoku (FIFO) dane są\n"
+           "zapisywane wprost, -o - to standardowe wyjście; plik tylko do odczytu jest\n"
+           "odrzucany. --trace nie przyjmuje istniejącego pliku, chyba że jest to zapis\n"
+           "transmisji.\n"
+           "--trace PLIK z dowolnym poleceniem zapisuje do PLIKU każdy bajt na linii,\n"
+           "a także otwarcia, zamknięcia, ustawienia i błędy portu. PIN, kod dostępu\n"
+           "przez SMS, kody sterujące wyjściami i numery telefonów są tam zastąpione\n"
+           "gwiazdkami (*), więc plik można wysłać do działu technicznego. Gdy pliku\n"
+           "zapisu nie da się zapisać, mówi o tym standardowe wyjście błędów, zapis\n"
+           "zostaje porzucony, a polecenie działa dalej i jego kod wyjścia się nie\n"
+           "zmienia.\n"
+           "--trace-secrets pokazuje te kody i numery jawnie (nowy plik może wtedy czytać\n"
+           "tylko jego właściciel). NIEBEZPIECZNE: z kodem dostępu przez SMS każdy może\n"
+           "przeprogramować alarm; takiego zapisu nigdy nie przekazuj dalej.\n"
+           "POLECENIE --help mówi więcej.\n";
 }
 
 }  // namespace tarnik::cli

@@ -21,29 +21,30 @@ namespace {
 
 void usage(std::ostream& out)
 {
-    out << "Usage: tarnik-sim [options]\n"
-           "Simulates the GSM module on a pseudo-terminal and prints the device path.\n"
-           "  --delay-ms N            wait N ms before each answer\n"
-           "  --baud N                pace the line at N bit/s (10 bits a byte)\n"
-           "  --pieces N              write each answer in N pieces\n"
-           "  --piece-bytes N         write answers in pieces of at most N bytes\n"
-           "  --piece-gap-ms N        pause between pieces (default 20)\n"
-           "  --silent-after N        answer only the first N frames\n"
-           "  --star-one-only         answer every frame with \"*1\" alone\n"
-           "  --last-chunk-star-one   answer the last image chunk with \"*1\" alone\n"
-           "  --chunks-star-one       answer every image chunk with \"*1\" alone\n"
-           "  --read-back-length N    image bytes in the read-back answer (default 1700)\n"
-           "  --garbage               answer with bytes that mean nothing\n"
-           "  --before-read-back TEXT send TEXT ahead of the read-back answer (\\r, \\n\n"
-           "                          and \\xHH escapes; e.g. a modem's \\r\\nRING\\r\\n)\n"
-           "  --hang-up-after N       drop the line when the N-th frame arrives\n"
-           "  --hang-up-after-answer  with --hang-up-after: answer that frame first\n"
-           "  --serial TEXT           serial number to report (default A123)\n"
-           "  --lead-byte N           first byte of the read-back answer (default 0)\n"
-           "  --memory FILE           initial configuration memory (2048 raw bytes);\n"
-           "                          default: the image of the start-up settings\n"
-           "  --help                  this text\n"
-           "  --version               the program's name and version\n";
+    out << "Użycie: tarnik-sim [opcje]\n"
+           "Symuluje moduł GSM na pseudoterminalu i wypisuje ścieżkę jego urządzenia.\n"
+           "  --delay-ms N            czekaj N ms przed każdą odpowiedzią\n"
+           "  --baud N                nadawaj z prędkością N bit/s (10 bitów na bajt)\n"
+           "  --pieces N              wysyłaj każdą odpowiedź w N częściach\n"
+           "  --piece-bytes N         wysyłaj odpowiedzi w częściach po najwyżej N bajtów\n"
+           "  --piece-gap-ms N        przerwa między częściami (domyślnie 20)\n"
+           "  --silent-after N        odpowiadaj tylko na pierwsze N ramek\n"
+           "  --star-one-only         odpowiadaj na każdą ramkę samym \"*1\"\n"
+           "  --last-chunk-star-one   odpowiedz na ostatnią część obrazu samym \"*1\"\n"
+           "  --chunks-star-one       odpowiadaj na każdą część obrazu samym \"*1\"\n"
+           "  --read-back-length N    bajty obrazu w odpowiedzi na odczyt (domyślnie 1700)\n"
+           "  --garbage               odpowiadaj bajtami bez znaczenia\n"
+           "  --before-read-back TEKST\n"
+           "                          wyślij TEKST przed odpowiedzią na odczyt (znaki\n"
+           "                          specjalne \\r, \\n i \\xHH; np. \\r\\nRING\\r\\n modemu)\n"
+           "  --hang-up-after N       rozłącz linię, gdy nadejdzie N-ta ramka\n"
+           "  --hang-up-after-answer  z --hang-up-after: najpierw odpowiedz na tę ramkę\n"
+           "  --serial TEKST          zgłaszany numer seryjny (domyślnie A123)\n"
+           "  --lead-byte N           pierwszy bajt odpowiedzi na odczyt (domyślnie 0)\n"
+           "  --memory PLIK           początkowa pamięć konfiguracji (2048 surowych\n"
+           "                          bajtów); domyślnie obraz ustawień startowych\n"
+           "  --help                  ten tekst\n"
+           "  --version               nazwa i wersja programu\n";
 }
 
 int toInt(const char* text, const char* option)
@@ -51,7 +52,7 @@ int toInt(const char* text, const char* option)
     char* end = nullptr;
     const long value = std::strtol(text, &end, 10);
     if (end == text || *end != '\0' || value < -1 || value > 100'000'000) {
-        std::cerr << "tarnik-sim: bad number for " << option << ": " << text << "\n";
+        std::cerr << "tarnik-sim: nieprawidłowa liczba dla " << option << ": " << text << "\n";
         std::exit(2);
     }
     return static_cast<int>(value);
@@ -118,7 +119,7 @@ tarnik::DeviceImage readMemory(const char* file)
     tarnik::DeviceImage memory{};
     in.read(reinterpret_cast<char*>(memory.data()), static_cast<std::streamsize>(memory.size()));
     if (!in) {
-        std::cerr << "tarnik-sim: cannot read 2048 bytes from " << file << "\n";
+        std::cerr << "tarnik-sim: nie można odczytać 2048 bajtów z " << file << "\n";
         std::exit(2);
     }
     return memory;
@@ -133,7 +134,7 @@ std::optional<int> parseArguments(int argc, char** argv, tarnik::SimulatorOption
         const std::string arg = argv[i];
         auto value = [&]() -> const char* {
             if (i + 1 >= argc) {
-                std::cerr << "tarnik-sim: " << arg << " needs a value\n";
+                std::cerr << "tarnik-sim: " << arg << " wymaga wartości\n";
                 std::exit(2);
             }
             return argv[++i];
@@ -181,7 +182,7 @@ std::optional<int> parseArguments(int argc, char** argv, tarnik::SimulatorOption
         } else if (arg == "--memory") {
             options.memory = readMemory(value());
         } else {
-            std::cerr << "tarnik-sim: unknown option " << arg << "\n";
+            std::cerr << "tarnik-sim: nieznana opcja " << arg << "\n";
             usage(std::cerr);
             return 2;
         }
