@@ -15,10 +15,12 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextTable>
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <set>
 #include <stdexcept>
 #include <vector>
@@ -976,37 +978,174 @@ QTextBlock followerOf(const QTextBlock& heading)
     return next;
 }
 
-// No heading stands alone at a page's foot: a heading whose follower lands on a later
-// page starts a page itself. Each move only pushes content down, so this ends.
-void keepHeadingsWithFollowers(QTextDocument& document, qreal pageHeight)
+// The page a point of the laid-out document lies on.
+int pageAt(qreal y, qreal pageHeight)
+{
+    return static_cast<int>(y / pageHeight);
+}
+
+void setPageBreakPolicy(const QTextBlock& block, QTextFormat::PageBreakFlags policy)
+{
+    QTextBlockFormat format = block.blockFormat();
+    format.setPageBreakPolicy(policy);
+    QTextCursor(block).setBlockFormat(format);
+}
+
+// No heading stands alone at a page's foot: the first heading whose follower lands on a
+// later page starts a page itself. True when a heading was moved.
+bool keepHeadingWithFollower(QTextDocument& document, qreal pageHeight)
 {
     QAbstractTextDocumentLayout* layout = document.documentLayout();
-    const auto setPolicy = [](const QTextBlock& block, QTextFormat::PageBreakFlags policy) {
-        QTextBlockFormat format = block.blockFormat();
-        format.setPageBreakPolicy(policy);
-        QTextCursor(block).setBlockFormat(format);
-    };
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        if (block.blockFormat().headingLevel() > 0 &&
-            block.blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_Auto)
-            setPolicy(block, QTextFormat::PageBreak_Auto);
     const auto pageOf = [&](const QTextBlock& block) {
-        return static_cast<int>(layout->blockBoundingRect(block).bottom() / pageHeight);
+        return pageAt(layout->blockBoundingRect(block).bottom(), pageHeight);
     };
-    for (bool moved = true; moved;) {
-        moved = false;
-        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-            if (block.blockFormat().headingLevel() == 0 ||
-                block.blockFormat().pageBreakPolicy() == QTextFormat::PageBreak_AlwaysBefore)
-                continue;
-            const QTextBlock follower = followerOf(block);
-            if (follower.isValid() && pageOf(follower) > pageOf(block)) {
-                setPolicy(block, QTextFormat::PageBreak_AlwaysBefore);
-                moved = true;
-                break;
-            }
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat().headingLevel() == 0 ||
+            block.blockFormat().pageBreakPolicy() == QTextFormat::PageBreak_AlwaysBefore)
+            continue;
+        const QTextBlock follower = followerOf(block);
+        if (follower.isValid() && pageOf(follower) > pageOf(block)) {
+            setPageBreakPolicy(block, QTextFormat::PageBreak_AlwaysBefore);
+            return true;
         }
     }
+    return false;
+}
+
+// The top and bottom of a table row as laid out: from its cells' first to last lines.
+struct RowExtent {
+    qreal top = 0;
+    qreal bottom = 0;
+};
+RowExtent rowExtent(QTextTable& table, int row, QAbstractTextDocumentLayout& layout)
+{
+    RowExtent extent{std::numeric_limits<qreal>::max(), std::numeric_limits<qreal>::lowest()};
+    for (int column = 0; column < table.columns(); ++column) {
+        const QTextTableCell cell = table.cellAt(row, column);
+        if (cell.row() != row || cell.column() != column)
+            continue;  // covered by a cell spanning into it
+        const QTextBlock last = cell.lastCursorPosition().block();
+        for (QTextBlock block = cell.firstCursorPosition().block(); block.isValid();
+             block = block.next()) {
+            const QRectF box = layout.blockBoundingRect(block);
+            extent.top = std::min(extent.top, box.top());
+            extent.bottom = std::max(extent.bottom, box.bottom());
+            if (block == last)
+                break;
+        }
+    }
+    return extent;
+}
+
+// Fixes the table's column widths at the shares of its width they take now, so that the
+// parts of a table split in two keep the same columns.
+void fixColumnWidths(QTextTable& table, QAbstractTextDocumentLayout& layout)
+{
+    const int columns = table.columns();
+    std::vector<qreal> lefts(static_cast<std::size_t>(columns) + 1, 0);
+    const QRectF frame = layout.frameBoundingRect(&table);
+    for (int column = 0; column < columns; ++column) {
+        qreal left = frame.right();
+        for (int row = 0; row < table.rows(); ++row) {
+            const QTextTableCell cell = table.cellAt(row, column);
+            if (cell.column() == column && cell.columnSpan() == 1)
+                left = std::min(
+                    left, layout.blockBoundingRect(cell.firstCursorPosition().block()).left());
+        }
+        lefts[static_cast<std::size_t>(column)] = left;
+    }
+    lefts.front() = frame.left();
+    lefts.back() = frame.right();
+    QList<QTextLength> widths;
+    for (int column = 0; column < columns; ++column)
+        widths << QTextLength(QTextLength::PercentageLength,
+                              100 * (lefts[column + 1] - lefts[column]) / frame.width());
+    QTextTableFormat format = table.format();
+    format.setColumnWidthConstraints(widths);
+    table.setFormat(format);
+}
+
+// An empty block Qt keeps between a table and what follows it, made as thin as it goes.
+void thinSpacer(const QTextBlock& block, QTextFormat::PageBreakFlags policy)
+{
+    QTextBlockFormat format;
+    format.setLineHeight(1, QTextBlockFormat::FixedHeight);
+    format.setPageBreakPolicy(policy);
+    QTextCharFormat font;
+    font.setFontPointSize(1);
+    QTextCursor cursor(block);
+    cursor.setBlockFormat(format);
+    cursor.setBlockCharFormat(font);
+}
+
+// Moves the rows of `table` from `first` on into a new table of the same format just
+// below it on the next page; the heading rows are repeated at its top.
+void moveRowsToNextPage(QTextTable& table, int first)
+{
+    const int headings = table.format().headerRowCount();
+    const int moved = table.rows() - first;
+    QTextCursor after(table.document());
+    after.setPosition(table.lastPosition() + 1);
+    QTextTable* rest = after.insertTable(headings + moved, table.columns(), table.format());
+    const auto copyRow = [&](int from, int to) {
+        for (int column = 0; column < table.columns(); ++column) {
+            const QTextTableCell source = table.cellAt(from, column);
+            QTextTableCell target = rest->cellAt(to, column);
+            target.setFormat(source.format());
+            QTextCursor content = source.firstCursorPosition();
+            content.setPosition(source.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+            target.firstCursorPosition().insertFragment(content.selection());
+        }
+    };
+    for (int row = 0; row < headings; ++row)
+        copyRow(row, row);
+    for (int row = 0; row < moved; ++row)
+        copyRow(first + row, headings + row);
+    table.removeRows(first, moved);
+    // Qt puts an empty block on either side of the new table: the one before it starts
+    // the page, neither takes room.
+    QTextDocument* document = table.document();
+    thinSpacer(document->findBlock(rest->firstPosition() - 1), QTextFormat::PageBreak_AlwaysBefore);
+    const QTextBlock below = document->findBlock(rest->lastPosition() + 1);
+    if (below.text().isEmpty() && below.next().isValid() && !QTextCursor(below).currentTable())
+        thinSpacer(below, QTextFormat::PageBreak_Auto);
+}
+
+// No table row is split across two pages: the first row that starts on one page and
+// ends on a later one moves to the next page with the rest of its table, under the
+// table's heading row. When that is the table's first row, the table moves whole, with
+// the block above it (its heading). A row taller than a page stays as it is. True when
+// something was moved.
+bool keepRowWhole(QTextDocument& document, qreal pageHeight)
+{
+    QAbstractTextDocumentLayout* layout = document.documentLayout();
+    for (QTextFrame* frame : document.rootFrame()->childFrames()) {
+        auto* table = qobject_cast<QTextTable*>(frame);
+        if (!table)
+            continue;
+        const int headings = table->format().headerRowCount();
+        const qreal headingHeight = headings == 0
+                                        ? 0
+                                        : rowExtent(*table, headings - 1, *layout).bottom -
+                                              rowExtent(*table, 0, *layout).top;
+        for (int row = headings; row < table->rows(); ++row) {
+            const RowExtent extent = rowExtent(*table, row, *layout);
+            if (pageAt(extent.top, pageHeight) == pageAt(extent.bottom - 0.5, pageHeight) ||
+                extent.bottom - extent.top + headingHeight > pageHeight)
+                continue;
+            if (row > headings) {
+                fixColumnWidths(*table, *layout);
+                moveRowsToNextPage(*table, row);
+                return true;
+            }
+            const QTextBlock above = document.findBlock(table->firstPosition() - 1);
+            if (above.blockFormat().pageBreakPolicy() == QTextFormat::PageBreak_AlwaysBefore)
+                break;
+            setPageBreakPolicy(above, QTextFormat::PageBreak_AlwaysBefore);
+            return true;
+        }
+    }
+    return false;
 }
 
 // Tables whose first row is a heading row repeat it on every page they run on.
@@ -1070,8 +1209,14 @@ std::unique_ptr<QTextDocument> reportDocument(const QString& html)
     return document;
 }
 
-void printReport(QTextDocument& document, QPagedPaintDevice& device)
+void printReport(const QTextDocument& report, QPagedPaintDevice& device)
 {
+    // Pages are made on a copy: the moves below change the document, and the print
+    // preview prints the same one again for each page setup.
+    const std::unique_ptr<QTextDocument> copy(report.clone());
+    QTextDocument& document = *copy;
+    document.setDefaultFont(report.defaultFont());
+    document.setDefaultTextOption(report.defaultTextOption());
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
                                      QPageLayout::Millimeter));
@@ -1086,13 +1231,16 @@ void printReport(QTextDocument& document, QPagedPaintDevice& device)
     const QFontMetricsF footerMetrics(footerFont, &device);
     const QSizeF body(device.width(), device.height() - 2 * footerMetrics.height());
     document.setPageSize(body);
-    keepHeadingsWithFollowers(document, body.height());
-    // The moves above relaid the document part by part; lay it out whole once more.
-    document.markContentsDirty(0, document.characterCount());
+    // Each move pushes content down and relays the document part by part, so it is laid
+    // out whole before the next look; the moves end when nothing is left to move.
+    do
+        document.markContentsDirty(0, document.characterCount());
+    while (keepHeadingWithFollower(document, body.height()) ||
+           keepRowWhole(document, body.height()));
 
     const int pages = document.pageCount();
     const QString left =
-        QStringList{document.property(kFooterDateProperty).toString(),
+        QStringList{report.property(kFooterDateProperty).toString(),
                     QString::fromUtf8(kVersionFooter).arg(QString::fromUtf8(config::kVersion))}
             .filter(QRegularExpression(QStringLiteral(".")))
             .join(QStringLiteral(" · "));

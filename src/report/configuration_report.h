@@ -55,9 +55,10 @@ QString reportHtml(const EffectiveSettings& record, const UserDirectory& users,
 std::unique_ptr<QTextDocument> reportDocument(const QString& html);
 
 // Prints a report document on A4 pages: 15 mm margins, no heading alone at a page's
-// foot, table headings repeated, and a footer with "Strona n z N", the report's date
+// foot, no table row split over two pages (unless taller than a page), table headings
+// repeated, and a footer with "Strona n z N", the report's date
 // and the program's version on every page.
-void printReport(QTextDocument& document, QPagedPaintDevice& device);
+void printReport(const QTextDocument& report, QPagedPaintDevice& device);
 
 // The report as a PDF file's bytes: A4, the font embedded. Needs a QGuiApplication.
 QByteArray reportPdf(const QString& html, const QString& title);

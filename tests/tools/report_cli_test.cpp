@@ -11,12 +11,14 @@
 #include <cctype>
 #include <cstdio>
 #include <iterator>
+#include <regex>
 #include <sstream>
 
 #include "cli_fixture.h"
 #include "configured_settings.h"
 #include "model/codepage.h"
 #include "model/effective_settings.h"
+#include "model/reaction_bits.h"
 #include "model/settings_catalogue.h"
 #include "model/value_ranges.h"
 
@@ -263,6 +265,84 @@ TEST_F(ReportCli, ReadsWellOnPaper)
     // Every event of the configured module does something.
     EXPECT_EQ(all.find("Bez reakcji"), std::string::npos);
     EXPECT_EQ(all.find("ﬁ"), std::string::npos);
+}
+
+// The acceptance tests' rows on each page of `pdftotext -layout`. A row starts on the line
+// with its number; the lines below it up to the next row, the table's end or the page's
+// foot are its continuation. A page whose table starts with a continuation carries a row
+// split off the page before.
+struct AcceptanceRows {
+    std::vector<std::vector<std::pair<int, std::string>>> pages;  // number, text
+    std::vector<int> continuedPages;                              // 1-based
+};
+AcceptanceRows acceptanceRows(const std::vector<std::string>& pages)
+{
+    static const std::regex rowStart(R"(^ +([0-9]+) {2,}.*)");
+    AcceptanceRows result;
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        result.pages.emplace_back();
+        std::istringstream lines(pages[p]);
+        bool inTable = false;
+        for (std::string line; std::getline(lines, line);) {
+            if (line.find("Nr") != std::string::npos &&
+                line.find("Co zrobić") != std::string::npos) {
+                inTable = true;
+                continue;
+            }
+            if (!inTable || line.find_first_not_of(' ') == std::string::npos)
+                continue;
+            if (line.front() != ' ') {  // a heading or the footer
+                inTable = false;
+                continue;
+            }
+            std::smatch match;
+            if (std::regex_match(line, match, rowStart))
+                result.pages.back().emplace_back(std::stoi(match[1]), withoutSpace(line));
+            else if (result.pages.back().empty())
+                result.continuedPages.push_back(static_cast<int>(p + 1));
+            else
+                result.pages.back().back().second += withoutSpace(line);
+        }
+    }
+    return result;
+}
+
+// A row of a table never runs from one page onto the next. Long SMS texts to every user
+// make the acceptance tests' rows several lines tall; an address of growing length moves
+// them over the page breaks, one line at a time.
+TEST_F(ReportCli, TableRowsStayWholeOnOnePage)
+{
+    SettingsRecord record = configured.record;
+    for (int k = 0; k < kInputs; ++k)
+        for (int re = 0; re < kReactions; ++re) {
+            record.workWeRe[k][re] = static_cast<std::uint8_t>(smsBit(1) | smsBit(2) | smsBit(3) |
+                                                               smsBit(4) | clipBit(1) | clipBit(2));
+            record.smsWeRe[k][re].assign(toCp1250(
+                QStringLiteral("Alarm %1/%2 w kotłowni, sprawdź zawór").arg(k + 1).arg(re + 1)));
+        }
+    const std::string settings = saveSettings("kotłownia.zvn", record, configured.users);
+    std::string address;
+    for (int shift = 0; shift < 4; ++shift) {
+        SCOPED_TRACE("address of " + std::to_string(3 * shift) + " streets");
+        const std::string pdf = path("kotłownia" + std::to_string(shift) + ".pdf");
+        ASSERT_EQ(run({"report", settings, "-o", pdf, "--address", address}).status, 0);
+        address += std::string(shift == 0 ? "" : ", ") + "ul. Długa 5, ul. Krótka 7, ul. Polna 9";
+        const AcceptanceRows rows = acceptanceRows(pdfPages(pdf));
+        EXPECT_TRUE(rows.continuedPages.empty()) << "page " << rows.continuedPages.front();
+        int expected = 1;
+        for (std::size_t p = 0; p < rows.pages.size(); ++p)
+            for (const auto& [number, text] : rows.pages[p]) {
+                EXPECT_EQ(number, expected++) << "page " << p + 1;
+                // An input's row ends with the users it calls, on the row's own page.
+                if (number <= 2 * kInputs) {
+                    EXPECT_TRUE(text.ends_with(withoutSpace(
+                        "U4 (Józef Nowak); połączenie (CLIP) do: U1 (Łukasz Żółć), U2 (Grażyna "
+                        "Ślęzak)")))
+                        << "page " << p + 1 << ": " << text;
+                }
+            }
+        EXPECT_GE(expected, 20);
+    }
 }
 
 // The factory defaults: at most two pages; the hand-over lines left to fill in by hand.
