@@ -1134,12 +1134,22 @@ bool keepRowWhole(QTextDocument& document, qreal pageHeight)
                 extent.bottom - extent.top + headingHeight > pageHeight)
                 continue;
             if (row > headings) {
+                // A row already first on its page, under the repeated heading row, would
+                // split on the next page as well.
+                if (pageAt(rowExtent(*table, row - 1, *layout).bottom - 0.5, pageHeight) <
+                    pageAt(extent.top, pageHeight))
+                    continue;
                 fixColumnWidths(*table, *layout);
                 moveRowsToNextPage(*table, row);
                 return true;
             }
+            // The table moves with the block above it, unless that already starts a page.
             const QTextBlock above = document.findBlock(table->firstPosition() - 1);
-            if (above.blockFormat().pageBreakPolicy() == QTextFormat::PageBreak_AlwaysBefore)
+            const QTextBlock before = above.previous();
+            if (above.blockFormat().pageBreakPolicy() == QTextFormat::PageBreak_AlwaysBefore ||
+                !before.isValid() ||
+                pageAt(layout->blockBoundingRect(before).bottom() - 0.5, pageHeight) <
+                    pageAt(layout->blockBoundingRect(above).bottom() - 0.5, pageHeight))
                 break;
             setPageBreakPolicy(above, QTextFormat::PageBreak_AlwaysBefore);
             return true;
