@@ -37,6 +37,10 @@ public:
     void commit();
     void rollback() noexcept;
 
+    // The Qt connection itself, for bulk work the statements above do not cover (a batch
+    // of rows bound at once).
+    QSqlDatabase& database() { return db_; }
+
 private:
     [[noreturn]] void fail(const QSqlError& error);
 
