@@ -331,8 +331,8 @@ int main(int argc, char** argv)
             QElapsedTimer timer;
             timer.start();
             populate(engine.location, sites, entries, pool);
-            std::printf("%s: %d sites of %d entries filled in %.1f s\n", engine.name, sites,
-                        entries, double(timer.elapsed()) / 1000);
+            std::fprintf(stderr, "%s: %d sites of %d entries filled in %.1f s\n", engine.name,
+                         sites, entries, double(timer.elapsed()) / 1000);
             engine.library = std::make_unique<SiteLibrary>(engine.location);
             const std::string prefix = std::string(engine.name) + "/";
             benchmark::RegisterBenchmark((prefix + "ListAll").c_str(), BM_ListAll, &engine)
