@@ -35,16 +35,14 @@ TEST_F(TwoConnections, TheSecondSaverIsToldWhatChangedAndLosesNothing)
     ASSERT_EQ(second.site(kSite).revision, opened);
 
     ASSERT_TRUE(first.saveSettings(kSite, sampleSettings(2), opened));
-    try {
-        second.saveSettings(kSite, sampleSettings(3), opened);
-        FAIL() << "saved over another's save";
-    } catch (const LibraryError& e) {
-        EXPECT_EQ(e.kind(), LibraryError::Kind::ChangedMeanwhile);
-        QStringList changes;
-        for (const std::string& line : e.changes())
-            changes << QString::fromStdString(line);
-        EXPECT_EQ(changes, settingsChanges(sampleSettings(1), sampleSettings(2)));
-    }
+    const std::optional<LibraryError> refusal =
+        test::libraryErrorOf([&] { second.saveSettings(kSite, sampleSettings(3), opened); });
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->kind(), LibraryError::Kind::ChangedMeanwhile);
+    QStringList changes;
+    for (const std::string& line : refusal->changes())
+        changes << QString::fromStdString(line);
+    EXPECT_EQ(changes, settingsChanges(sampleSettings(1), sampleSettings(2)));
     EXPECT_EQ(second.history(kSite).size(), 2u);
     EXPECT_TRUE(second.entrySettings(kSite) == sampleSettings(2));
 
@@ -92,13 +90,11 @@ TEST_F(TwoConnections, SavesAtTheSameMomentGiveOneEntryAndOneRefusal)
         auto save = [&](int who) {
             SiteLibrary library(test.location());
             ready.arrive_and_wait();
-            try {
+            outcome[who] = test::errorKindOf([&] {
                 saved[who] =
                     library.saveSettings(kSite, sampleSettings(10 + round * 2 + who), opened)
                         .has_value();
-            } catch (const LibraryError& e) {
-                outcome[who] = e.kind();
-            }
+            });
         };
         std::thread a(save, 0);
         std::thread b(save, 1);
@@ -129,13 +125,11 @@ TEST_F(TwoConnections, ALostConnectionSavesNothingAndTheNextSaveReconnects)
     test.raw().run(
         QStringLiteral("SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity "
                        "WHERE datname = current_database() AND pid <> pg_backend_pid()"));
-    try {
-        library.saveSettings(kSite, sampleSettings(2), opened);
-        FAIL() << "saved on a lost connection";
-    } catch (const LibraryError& e) {
-        EXPECT_EQ(e.kind(), LibraryError::Kind::Unreachable);
-        EXPECT_NE(std::string(e.what()).find("przerwane"), std::string::npos) << e.what();
-    }
+    const std::optional<LibraryError> lost =
+        test::libraryErrorOf([&] { library.saveSettings(kSite, sampleSettings(2), opened); });
+    ASSERT_TRUE(lost);
+    EXPECT_EQ(lost->kind(), LibraryError::Kind::Unreachable);
+    EXPECT_NE(std::string(lost->what()).find("przerwane"), std::string::npos) << lost->what();
     EXPECT_EQ(test.contents(), before);
 
     ASSERT_TRUE(library.saveSettings(kSite, sampleSettings(2), opened));

@@ -9,6 +9,7 @@
 namespace tarnik::sites {
 namespace {
 
+using test::errorKindOf;
 using test::sampleSettings;
 
 QStringList namesOf(const std::vector<SiteSummary>& sites)
@@ -118,27 +119,13 @@ TEST_F(Sites, EditChangesDetailsAndNameButNotIntoATakenOne)
     EXPECT_EQ(namesOf(library.listSites(QStringLiteral("polna"))), QStringList());
 
     details.name = QStringLiteral("Inny");
-    try {
-        library.editSite(QStringLiteral("Nowy"), details);
-        FAIL() << "renamed onto a taken name";
-    } catch (const LibraryError& e) {
-        EXPECT_EQ(e.kind(), LibraryError::Kind::NameTaken);
-    }
+    EXPECT_EQ(errorKindOf([&] { library.editSite(QStringLiteral("Nowy"), details); }),
+              LibraryError::Kind::NameTaken);
     EXPECT_EQ(library.site(QStringLiteral("Nowy")).revision, edited.revision);
     EXPECT_EQ(namesOf(library.listSites()), (QStringList{"Inny", "Nowy"}));
-
-    try {
-        library.addSite(details, sampleSettings(1));
-        FAIL() << "added under a taken name";
-    } catch (const LibraryError& e) {
-        EXPECT_EQ(e.kind(), LibraryError::Kind::NameTaken);
-    }
-    try {
-        library.editSite(QStringLiteral("Brak"), details);
-        FAIL() << "edited a missing site";
-    } catch (const LibraryError& e) {
-        EXPECT_EQ(e.kind(), LibraryError::Kind::NoSuchSite);
-    }
+    EXPECT_EQ(errorKindOf([&] { library.addSite(details, {}); }), LibraryError::Kind::NameTaken);
+    EXPECT_EQ(errorKindOf([&] { library.editSite(QStringLiteral("Brak"), details); }),
+              LibraryError::Kind::NoSuchSite);
 }
 
 TEST_F(Sites, NamesThatCannotBeFileNamesAreRefused)
@@ -158,17 +145,9 @@ TEST_F(Sites, NamesThatCannotBeFileNamesAreRefused)
         SCOPED_TRACE(name.toStdString());
         SiteDetails details;
         details.name = name;
-        for (int operation = 0; operation < 2; ++operation) {
-            try {
-                if (operation == 0)
-                    library.addSite(details, sampleSettings(1));
-                else
-                    library.editSite(QStringLiteral("Istniejący"), details);
-                ADD_FAILURE() << "accepted";
-            } catch (const LibraryError& e) {
-                EXPECT_EQ(e.kind(), LibraryError::Kind::BadName);
-            }
-        }
+        EXPECT_EQ(errorKindOf([&] { library.addSite(details, {}); }), LibraryError::Kind::BadName);
+        EXPECT_EQ(errorKindOf([&] { library.editSite(QStringLiteral("Istniejący"), details); }),
+                  LibraryError::Kind::BadName);
     }
     EXPECT_EQ(namesOf(library.listSites()), QStringList{"Istniejący"});
 
@@ -184,17 +163,14 @@ TEST_F(Sites, RemoveTakesTheHistoryAlong)
     add(QStringLiteral("Zostaje"));
     library.removeSite(QStringLiteral("Do usunięcia"));
     EXPECT_EQ(namesOf(library.listSites()), QStringList{"Zostaje"});
-    EXPECT_THROW(library.history(QStringLiteral("Do usunięcia")), LibraryError);
+    EXPECT_EQ(errorKindOf([&] { library.history(QStringLiteral("Do usunięcia")); }),
+              LibraryError::Kind::NoSuchSite);
 
     // The name is free again and its history starts anew.
     add(QStringLiteral("Do usunięcia"));
     EXPECT_EQ(library.history(QStringLiteral("Do usunięcia")).size(), 1u);
-    try {
-        library.removeSite(QStringLiteral("Nie ma"));
-        FAIL() << "removed a missing site";
-    } catch (const LibraryError& e) {
-        EXPECT_EQ(e.kind(), LibraryError::Kind::NoSuchSite);
-    }
+    EXPECT_EQ(errorKindOf([&] { library.removeSite(QStringLiteral("Nie ma")); }),
+              LibraryError::Kind::NoSuchSite);
 }
 
 TEST_F(Sites, SiteBySerialFindsTheModulesSite)

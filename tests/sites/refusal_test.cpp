@@ -12,16 +12,9 @@ namespace {
 
 using test::sampleSettings;
 
-LibraryError::Kind refusalOf(const LibraryLocation& location, std::string& message)
+std::optional<LibraryError> refusalOf(const LibraryLocation& location)
 {
-    try {
-        SiteLibrary library(location);
-    } catch (const LibraryError& e) {
-        message = e.what();
-        return e.kind();
-    }
-    ADD_FAILURE() << "opened";
-    return LibraryError::Kind::Failed;
+    return test::libraryErrorOf([&] { SiteLibrary library(location); });
 }
 
 TEST(Refusal, ANewerLibraryIsRefusedAndLeftAsItWas)
@@ -39,12 +32,14 @@ TEST(Refusal, ANewerLibraryIsRefusedAndLeftAsItWas)
     const QByteArray before = test.contents();
     ASSERT_FALSE(before.isEmpty());
 
-    std::string message;
-    EXPECT_EQ(refusalOf(test.location(), message), LibraryError::Kind::Newer);
-    EXPECT_NE(message.find("pochodzi z nowszej wersji programu Tarnik (schemat 3, ten program "
-                           "zna 2). Zaktualizuj program."),
+    const std::optional<LibraryError> refusal = refusalOf(test.location());
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->kind(), LibraryError::Kind::Newer);
+    EXPECT_NE(std::string(refusal->what())
+                  .find("pochodzi z nowszej wersji programu Tarnik (schemat 3, ten program "
+                        "zna 2). Zaktualizuj program."),
               std::string::npos)
-        << message;
+        << refusal->what();
     EXPECT_EQ(test.contents(), before);
 }
 
@@ -56,8 +51,8 @@ TEST(Refusal, SomeoneElsesTablesAreRefusedAndLeftAsTheyWere)
     test.closeRaw();
     const QByteArray before = test.contents();
 
-    std::string message;
-    EXPECT_EQ(refusalOf(test.location(), message), LibraryError::Kind::Damaged);
+    ASSERT_TRUE(refusalOf(test.location()));
+    EXPECT_EQ(refusalOf(test.location())->kind(), LibraryError::Kind::Damaged);
     EXPECT_EQ(test.contents(), before);
 }
 

@@ -48,12 +48,7 @@ void write(const QString& path, const QByteArray& bytes)
 
 std::optional<LibraryError::Kind> refusalOf(const QString& path)
 {
-    try {
-        SiteLibrary library(parseLibraryLocation(path));
-    } catch (const LibraryError& e) {
-        return e.kind();
-    }
-    return std::nullopt;
+    return test::errorKindOf([&] { SiteLibrary library(parseLibraryLocation(path)); });
 }
 
 class SqliteFile : public ::testing::Test {

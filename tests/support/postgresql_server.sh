@@ -15,7 +15,7 @@ state=$2
 mode=${3:-}
 
 bindir=
-for dir in $(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -t/ -k4 -n -r); do
+for dir in $(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -t/ -k5 -n -r); do
   if [ -x "$dir/initdb" ] && [ -x "$dir/pg_ctl" ]; then bindir=$dir; break; fi
 done
 if [ -z "$bindir" ]; then

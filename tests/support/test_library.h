@@ -9,6 +9,8 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "sites/library_connection.h"
 #include "sites/site_library.h"
@@ -47,6 +49,26 @@ private:
     QString database_;  // PostgreSQL: the test's own database
     std::unique_ptr<sites::LibraryConnection> raw_;
 };
+
+// The LibraryError that `action` throws; nothing when it throws none.
+template <class Action>
+std::optional<sites::LibraryError> libraryErrorOf(Action&& action)
+{
+    try {
+        std::forward<Action>(action)();
+    } catch (const sites::LibraryError& e) {
+        return e;
+    }
+    return std::nullopt;
+}
+
+// Its kind alone.
+template <class Action>
+std::optional<sites::LibraryError::Kind> errorKindOf(Action&& action)
+{
+    const std::optional<sites::LibraryError> e = libraryErrorOf(std::forward<Action>(action));
+    return e ? std::optional(e->kind()) : std::nullopt;
+}
 
 // The URI of the test server's "postgres" database, from TARNIK_TEST_POSTGRESQL's file;
 // empty when the variable is unset.
