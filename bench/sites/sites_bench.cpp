@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -19,6 +20,9 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <map>
+#include <stdexcept>
+
+#include <unistd.h>
 
 #include "configured_settings.h"
 #include "model/codepage.h"
@@ -87,12 +91,11 @@ struct Pool {
     }
 };
 
+// Thrown, not exited on, so that the server is stopped all the same.
 void check(bool ok, QSqlQuery& q)
 {
-    if (!ok) {
-        std::fprintf(stderr, "bench_sites: %s\n", qPrintable(q.lastError().text()));
-        std::exit(1);
-    }
+    if (!ok)
+        throw std::runtime_error(q.lastError().text().toStdString());
 }
 
 // Fills the library with `sites` sites of `entries` entries, 500 sites a transaction.
@@ -303,7 +306,10 @@ int main(int argc, char** argv)
     }
 
     QTemporaryDir folder;
-    const QString state = folder.filePath(QStringLiteral("postgresql"));
+    // One state folder per user, so that a server an interrupted run left behind is stopped
+    // when the next run starts its own.
+    const QString state =
+        QDir::temp().filePath(QStringLiteral("tarnik-bench-sites-%1").arg(::geteuid()));
     const bool usePostgresql = only.isEmpty() || only == QLatin1String("postgresql");
     const bool useSqlite = only.isEmpty() || only == QLatin1String("sqlite");
     const bool ownServer = uri.isEmpty() && usePostgresql;
@@ -356,7 +362,7 @@ int main(int argc, char** argv)
                 ->Unit(benchmark::kMillisecond);
         }
         benchmark::RunSpecifiedBenchmarks();
-    } catch (const LibraryError& e) {
+    } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_sites: %s\n", e.what());
         status = 1;
     }
