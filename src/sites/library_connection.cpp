@@ -83,6 +83,13 @@ void LibraryConnection::fail(const QSqlError& error)
         broken_ = true;
         throwConnectionLost(location_);
     }
+    // SQLite's own word for a file that is no database (SQLITE_NOTADB) or a damaged one
+    // (SQLITE_CORRUPT), the extended codes included.
+    if (isSqlite()) {
+        const int code = state.toInt() & 0xff;
+        if (code == 26 || code == 11)
+            throwDamaged(location_);
+    }
     throwFailed(location_, error.text());
 }
 

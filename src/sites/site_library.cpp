@@ -211,17 +211,9 @@ SiteLibrary::SiteLibrary(const LibraryLocation& location) : d(std::make_unique<P
     if (sqlite)
         prepareSqliteFile(location);
     c.open();
-    int version = 0;
-    try {
-        if (sqlite)
-            c.run(QStringLiteral("PRAGMA foreign_keys = ON"));
-        version = schemaVersion(c);
-    } catch (const LibraryError& e) {
-        // SQLite refuses a damaged file's first question.
-        if (sqlite && e.kind() == LibraryError::Kind::Failed)
-            throwDamaged(location);
-        throw;
-    }
+    if (sqlite)
+        c.run(QStringLiteral("PRAGMA foreign_keys = ON"));
+    const int version = schemaVersion(c);
     if (version > kCurrentSchemaVersion)
         throwNewer(location, version, kCurrentSchemaVersion);
     // Only now, the file known to be ours: the write-ahead log changes the file's header.
