@@ -10,6 +10,7 @@
 #include <iterator>
 #include <string_view>
 
+#include "cli/cli_sites.h"
 #include "config/tarnik_config.h"
 #include "model/configuration_check.h"
 
@@ -59,9 +60,25 @@ Arguments parseArguments(const std::vector<std::string>& args)
                                      QStringLiteral("TEXT"));
     const QCommandLineOption installer(QStringLiteral("installer"), QStringLiteral("installer"),
                                        QStringLiteral("NAME"));
+    const QCommandLineOption library(QStringLiteral("library"), QStringLiteral("library"),
+                                     QStringLiteral("LIB"));
+    const QCommandLineOption contact(QStringLiteral("contact"), QStringLiteral("contact"),
+                                     QStringLiteral("TEXT"));
+    const QCommandLineOption notes(QStringLiteral("notes"), QStringLiteral("notes"),
+                                   QStringLiteral("TEXT"));
+    const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("serial number"),
+                                    QStringLiteral("S"));
+    const QCommandLineOption phone(QStringLiteral("phone"), QStringLiteral("module's number"),
+                                   QStringLiteral("P"));
+    const QCommandLineOption name(QStringLiteral("name"), QStringLiteral("new name"),
+                                  QStringLiteral("N"));
+    const QCommandLineOption entry(QStringLiteral("entry"), QStringLiteral("history entry"),
+                                   QStringLiteral("N"));
+    const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("confirmed"));
     const QList<QCommandLineOption> options{
-        help,        version, port,         output,      base, timeout, verify,  defaults,
-        longListing, trace,   traceSecrets, showSecrets, json, site,    address, installer};
+        help,        version, port,         output,      base,  timeout, verify,  defaults,
+        longListing, trace,   traceSecrets, showSecrets, json,  site,    address, installer,
+        library,     contact, notes,        serial,      phone, name,    entry,   yes};
     parser.addOptions(options);
 
     QStringList line{QStringLiteral("tarnik-cli")};
@@ -100,9 +117,21 @@ Arguments parseArguments(const std::vector<std::string>& args)
     parsed.json = parser.isSet(json);
     for (const auto& [option, value] :
          {std::pair{&site, &parsed.site}, std::pair{&address, &parsed.address},
-          std::pair{&installer, &parsed.installer}})
+          std::pair{&installer, &parsed.installer}, std::pair{&library, &parsed.library},
+          std::pair{&contact, &parsed.contact}, std::pair{&notes, &parsed.notes},
+          std::pair{&serial, &parsed.serial}, std::pair{&phone, &parsed.phone},
+          std::pair{&name, &parsed.name}})
         if (parser.isSet(*option))
             *value = parser.value(*option).toStdString();
+    if (parser.isSet(entry)) {
+        const std::string text = parser.value(entry).toStdString();
+        long long number = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+        if (error != std::errc() || end != text.data() + text.size() || number <= 0)
+            throw UsageError("--entry wymaga numeru wpisu historii (1, 2, ...)");
+        parsed.entry = number;
+    }
+    parsed.yes = parser.isSet(yes);
     parsed.help = parser.isSet(help);
     parsed.version = parser.isSet(version);
     for (const QCommandLineOption& option : options)
@@ -119,9 +148,9 @@ void refuseForeignOptions(const Arguments& args)
     };
     static const Accepted kAccepted[] = {
         {"ports", {"long"}},
-        {"program", {"port", "verify", "defaults", "timeout-ms"}},
-        {"verify", {"port", "timeout-ms"}},
-        {"read", {"port", "output", "base", "timeout-ms"}},
+        {"program", {"port", "verify", "defaults", "timeout-ms", "site"}},
+        {"verify", {"port", "timeout-ms", "site"}},
+        {"read", {"port", "output", "base", "timeout-ms", "site"}},
         {"serial", {"port", "timeout-ms"}},
         {"image", {"output"}},
         {"diff", {}},
@@ -129,9 +158,10 @@ void refuseForeignOptions(const Arguments& args)
         {"import", {"output"}},
         {"check", {"json"}},
         {"report", {"output", "show-secrets", "site", "address", "installer"}},
+        {"sites", sitesOptions()},
     };
     static constexpr std::string_view kEveryCommand[] = {"help", "version", "trace",
-                                                         "trace-secrets"};
+                                                         "trace-secrets", "library"};
     for (const Accepted& accepted : kAccepted) {
         if (args.command != accepted.command)
             continue;
@@ -150,6 +180,8 @@ void refuseForeignOptions(const Arguments& args)
 
 std::string usageText(const std::string& command)
 {
+    if (command == "sites")
+        return sitesUsageText();
     if (command == "ports")
         return "Usage: tarnik-cli ports [--long]\n"
                "Lists the machine's serial ports, one a line. With --long each line is\n"
@@ -260,6 +292,7 @@ std::string usageText(const std::string& command)
            "  check [--json] FILE...             find the usual configuration mistakes\n"
            "  report FILE.zvn -o OUT.pdf [--show-secrets] [--site NAME] [--address TEXT]\n"
            "         [--installer NAME]           the hand-over report (or .html)\n"
+           "  sites POLECENIE ... [--library LIB] biblioteka obiektów (sites --help)\n"
            "Options: --help, --version. A port name without a slash is taken under /dev.\n"
            "An output (-o, --trace) that is one of the inputs is refused before anything is\n"
            "written; a device or FIFO is written through, -o - is standard output; a\n"
