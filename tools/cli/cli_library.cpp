@@ -19,6 +19,17 @@ std::unique_ptr<sites::SiteLibrary> openLibrary(const Arguments& args)
     return std::make_unique<sites::SiteLibrary>(sites::chooseLibraryLocation(given));
 }
 
+sites::StoredSettings configuredSettings(const sites::SiteLibrary& library, const QString& name)
+{
+    const std::vector<sites::HistoryEntry> history = library.history(name);
+    for (auto entry = history.rbegin(); entry != history.rend(); ++entry)
+        if (entry->hasSettings && (entry->kind == sites::EntryKind::Saved ||
+                                   entry->kind == sites::EntryKind::Programmed ||
+                                   entry->kind == sites::EntryKind::ProgrammedAndVerified))
+            return library.entrySettings(name, entry->number);
+    return library.entrySettings(name);
+}
+
 void refuseOutputOverLibrary(const sites::SiteLibrary& library,
                              const std::optional<std::string>& output)
 {

@@ -22,6 +22,13 @@ namespace tarnik::cli {
 // created on first use). Throws LibraryError.
 std::unique_ptr<sites::SiteLibrary> openLibrary(const Arguments& args);
 
+// The settings site `name` is meant to hold, which program and verify --site use: those of
+// its latest save or programming. A read-back or a verification records what a module
+// held, which is no order for it: else a module changed behind the library's back would
+// verify as right once it was read, and be programmed back with the change. Throws
+// NoSuchSite.
+sites::StoredSettings configuredSettings(const sites::SiteLibrary& library, const QString& name);
+
 // Throws UsageError when `output` (-o) names the library's own file.
 void refuseOutputOverLibrary(const sites::SiteLibrary& library,
                              const std::optional<std::string>& output);

@@ -47,11 +47,13 @@ std::optional<EffectiveSettings> programmable(const Arguments& args, const Store
 }
 
 // The settings the module holds, as read back: its image converted over `base`, whose
-// users and fields the module does not hold stay.
+// users and fields the module does not hold stay, as the library keeps every record: in
+// the form programming would send it, so that a read-back of what was programmed equals it.
 StoredSettings readSettings(const DeviceImage& image, const StoredSettings& base)
 {
     StoredSettings read = base;
     ImageToSettings(image, read.record);
+    read.record = effectiveSettings(read.record).record();
     return read;
 }
 
@@ -75,8 +77,8 @@ int runProgramOnSite(const Arguments& args, std::ostream& out, std::ostream& err
     const auto library = openLibrary(args);
     if (fromFile)
         printSaved(out, name, args.positional[0], library->saveSettings(name, *fromFile));
-    const StoredSettings latest = library->entrySettings(name);
-    const auto settings = programmable(args, latest, err);
+    const StoredSettings configured = configuredSettings(*library, name);
+    const auto settings = programmable(args, configured, err);
     if (!settings)
         return kExitUsage;
 
@@ -97,7 +99,7 @@ int runProgramOnSite(const Arguments& args, std::ostream& out, std::ostream& err
         entry.result = QStringLiteral("OK; weryfikacja nie powiodła się (%1)")
                            .arg(QString::fromStdString(summaryOf(result.status)));
     }
-    entry.settings = StoredSettings{settings->record(), latest.users};
+    entry.settings = StoredSettings{settings->record(), configured.users};
     library->recordExchange(name, entry);
     return outcome.status;
 }
@@ -110,8 +112,8 @@ int runVerifyOnSite(const Arguments& args, std::ostream& out, std::ostream& err)
     const std::string port = sitePort(args);
     const QString name = siteOf(args);
     const auto library = openLibrary(args);
-    const StoredSettings latest = library->entrySettings(name);
-    const auto settings = programmable(args, latest, err);
+    const StoredSettings configured = configuredSettings(*library, name);
+    const auto settings = programmable(args, configured, err);
     if (!settings)
         return kExitUsage;
 
@@ -124,7 +126,7 @@ int runVerifyOnSite(const Arguments& args, std::ostream& out, std::ostream& err)
     entry.ok = result.status == kExitOk;
     entry.result = QString::fromStdString(summaryOf(result.status));
     if (result.image)
-        entry.settings = readSettings(*result.image, latest);
+        entry.settings = readSettings(*result.image, configured);
     library->recordExchange(name, entry);
     return outcome.status;
 }
@@ -141,9 +143,9 @@ int runReadOnSite(const Arguments& args, std::ostream& out, std::ostream& err)
     std::ostream& lines = toStandardOutput(args.output) && args.output ? err : out;
     const auto library = openLibrary(args);
     refuseOutputOverLibrary(*library, args.output);
-    const StoredSettings latest = library->entrySettings(name);
+    const StoredSettings configured = configuredSettings(*library, name);
 
-    Session session(lines, err, port, latest.record, timeoutOf(args));
+    Session session(lines, err, port, configured.record, timeoutOf(args));
     const int status = runReadBack(session, err);
     NewEntry entry;
     entry.kind = EntryKind::ReadBack;
@@ -154,7 +156,7 @@ int runReadOnSite(const Arguments& args, std::ostream& out, std::ostream& err)
         library->recordExchange(name, entry);
         return status;
     }
-    entry.settings = readSettings(session.image, latest);
+    entry.settings = readSettings(session.image, configured);
     library->recordExchange(name, entry);
 
     int written = kExitOk;
