@@ -140,6 +140,7 @@ TEST_F(SitesCli, UsageAndLibraryErrorsAndTheirStatuses)
         {{"sites", "remove", "Dom"}, 2, "--yes"},
         {{"sites", "get", "Dom", "--entry", "9", "-o", path("x.zvn")}, 2, ""},
         {{"sites", "get", "Dom"}, 2, "-o"},
+        {{"sites", "get", "Dom", "-o", path("lib.sqlite")}, 2, "lib.sqlite"},
         {{"sites", "list", "--yes"}, 2, "--yes"},
         {{"sites", "frob"}, 2, "frob"},
         {{"sites", "add", "Inny", refused}, 2, "refused.zvn"},
