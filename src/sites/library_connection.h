@@ -6,6 +6,7 @@
 // broken is reported as Unreachable and opened afresh before the next statement.
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
@@ -37,7 +38,7 @@ public:
     void rollback() noexcept;
 
 private:
-    [[noreturn]] void fail(const QString& detail);
+    [[noreturn]] void fail(const QSqlError& error);
 
     LibraryLocation location_;
     QString name_;
