@@ -138,6 +138,7 @@ TEST_F(SitesCli, UsageAndLibraryErrorsAndTheirStatuses)
         {{"sites", "add", "Dom", file}, 2, ""},
         {{"sites", "add", "a/b", file}, 2, ""},
         {{"sites", "remove", "Dom"}, 2, "--yes"},
+        {{"sites", "edit", "Dom"}, 2, "--name"},
         {{"sites", "get", "Dom", "--entry", "9", "-o", path("x.zvn")}, 2, ""},
         {{"sites", "get", "Dom"}, 2, "-o"},
         {{"sites", "get", "Dom", "-o", path("lib.sqlite")}, 2, "lib.sqlite"},

@@ -82,11 +82,13 @@ int runAdd(const Arguments& args, std::ostream& out, std::ostream& err)
 
 int runEdit(const Arguments& args, std::ostream& out, std::ostream&)
 {
-    const auto library = openLibrary(args);
-    sites::SiteDetails details = library->site(siteName(args)).details;
-    if (!applyDetails(args, details))
+    sites::SiteDetails unchanged;
+    if (!applyDetails(args, unchanged))
         throw UsageError("podaj, co zmienić: --name, --address, --contact, --notes, --serial "
                          "albo --phone");
+    const auto library = openLibrary(args);
+    sites::SiteDetails details = library->site(siteName(args)).details;
+    applyDetails(args, details);
     const sites::SiteSummary edited = library->editSite(siteName(args), details);
     out << "Zmieniono dane obiektu " << quotedName(edited.details.name) << "." << std::endl;
     return kExitOk;
