@@ -37,8 +37,9 @@ double programAtOnce(const std::vector<std::string>& ports)
 {
     std::ostringstream out, err;
     const auto begin = Clock::now();
-    const int status =
-        cli::runOnModules(ports, cli::ModuleTask::Program, startupSettings(), kTimeoutMs, out, err);
+    const int status = cli::runOnModules(ports, cli::ModuleTask::Program,
+                                         effectiveSettings(startupSettings()), kTimeoutMs, out, err)
+                           .status;
     const auto end = Clock::now();
     if (status != 0) {
         std::fprintf(stderr, "programming failed (%d): %s\n", status, err.str().c_str());

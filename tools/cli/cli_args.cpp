@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string_view>
 
+#include "cli/cli_sites.h"
 #include "config/tarnik_config.h"
 #include "model/configuration_check.h"
 
@@ -99,9 +100,25 @@ Arguments parseArguments(const std::vector<std::string>& args)
                                      QStringLiteral("TEXT"));
     const QCommandLineOption installer(QStringLiteral("installer"), QStringLiteral("installer"),
                                        QStringLiteral("NAME"));
+    const QCommandLineOption library(QStringLiteral("library"), QStringLiteral("library"),
+                                     QStringLiteral("LIB"));
+    const QCommandLineOption contact(QStringLiteral("contact"), QStringLiteral("contact"),
+                                     QStringLiteral("TEXT"));
+    const QCommandLineOption notes(QStringLiteral("notes"), QStringLiteral("notes"),
+                                   QStringLiteral("TEXT"));
+    const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("serial number"),
+                                    QStringLiteral("S"));
+    const QCommandLineOption phone(QStringLiteral("phone"), QStringLiteral("module's number"),
+                                   QStringLiteral("P"));
+    const QCommandLineOption name(QStringLiteral("name"), QStringLiteral("new name"),
+                                  QStringLiteral("N"));
+    const QCommandLineOption entry(QStringLiteral("entry"), QStringLiteral("history entry"),
+                                   QStringLiteral("N"));
+    const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("confirmed"));
     const QList<QCommandLineOption> options{
-        help,        version, port,         output,      base, timeout, verify,  defaults,
-        longListing, trace,   traceSecrets, showSecrets, json, site,    address, installer};
+        help,        version, port,         output,      base,  timeout, verify,  defaults,
+        longListing, trace,   traceSecrets, showSecrets, json,  site,    address, installer,
+        library,     contact, notes,        serial,      phone, name,    entry,   yes};
     parser.addOptions(options);
 
     QStringList line{QStringLiteral("tarnik-cli")};
@@ -140,9 +157,21 @@ Arguments parseArguments(const std::vector<std::string>& args)
     parsed.json = parser.isSet(json);
     for (const auto& [option, value] :
          {std::pair{&site, &parsed.site}, std::pair{&address, &parsed.address},
-          std::pair{&installer, &parsed.installer}})
+          std::pair{&installer, &parsed.installer}, std::pair{&library, &parsed.library},
+          std::pair{&contact, &parsed.contact}, std::pair{&notes, &parsed.notes},
+          std::pair{&serial, &parsed.serial}, std::pair{&phone, &parsed.phone},
+          std::pair{&name, &parsed.name}})
         if (parser.isSet(*option))
             *value = parser.value(*option).toStdString();
+    if (parser.isSet(entry)) {
+        const std::string text = parser.value(entry).toStdString();
+        long long number = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+        if (error != std::errc() || end != text.data() + text.size() || number <= 0)
+            throw UsageError("--entry wymaga numeru wpisu historii (1, 2, ...)");
+        parsed.entry = number;
+    }
+    parsed.yes = parser.isSet(yes);
     parsed.help = parser.isSet(help);
     parsed.version = parser.isSet(version);
     for (const QCommandLineOption& option : options)
@@ -159,9 +188,9 @@ void refuseForeignOptions(const Arguments& args)
     };
     static const Accepted kAccepted[] = {
         {"ports", {"long"}},
-        {"program", {"port", "verify", "defaults", "timeout-ms"}},
-        {"verify", {"port", "timeout-ms"}},
-        {"read", {"port", "output", "base", "timeout-ms"}},
+        {"program", {"port", "verify", "defaults", "timeout-ms", "site"}},
+        {"verify", {"port", "timeout-ms", "site"}},
+        {"read", {"port", "output", "base", "timeout-ms", "site"}},
         {"serial", {"port", "timeout-ms"}},
         {"image", {"output"}},
         {"diff", {}},
@@ -169,9 +198,10 @@ void refuseForeignOptions(const Arguments& args)
         {"import", {"output"}},
         {"check", {"json"}},
         {"report", {"output", "show-secrets", "site", "address", "installer"}},
+        {"sites", sitesOptions()},
     };
     static constexpr std::string_view kEveryCommand[] = {"help", "version", "trace",
-                                                         "trace-secrets"};
+                                                         "trace-secrets", "library"};
     for (const Accepted& accepted : kAccepted) {
         if (args.command != accepted.command)
             continue;
@@ -190,6 +220,8 @@ void refuseForeignOptions(const Arguments& args)
 
 std::string usageText(const std::string& command)
 {
+    if (command == "sites")
+        return sitesUsageText();
     if (command == "ports")
         return "Użycie: tarnik-cli ports [--long]\n"
                "Wypisuje porty szeregowe komputera, po jednym w wierszu. Z --long każdy\n"
@@ -214,7 +246,9 @@ std::string usageText(const std::string& command)
                "Kod wyjścia: 0 zaprogramowano, 1 brak odpowiedzi, 2 błąd wywołania albo\n"
                "odrzucone ustawienia, 3 błąd portu, 4 błąd pliku, 5 moduł różni się po\n"
                "--verify; przy kilku portach kod pierwszego nieudanego portu w podanej\n"
-               "kolejności.\n";
+               "kolejności.\n"
+               "Z --site NAZWA (z jednym --port) programuje ustawienia obiektu z biblioteki\n"
+               "i zapisuje wymianę w jego historii (zob. sites --help).\n";
     if (command == "verify")
         return "Użycie: tarnik-cli verify --port PORT [--port PORT ...] PLIK\n"
                "Odczytuje ustawienia z modułu i porównuje je bajt po bajcie z tym, co\n"
@@ -224,7 +258,9 @@ std::string usageText(const std::string& command)
                "− niezaznaczone\". Kilka portów jak w poleceniu program.\n"
                "Gdy nic się nie różni, wypisuje \"Moduł zawiera ustawienia z pliku.\".\n"
                "Kod wyjścia: 0 moduł zawiera PLIK, 5 moduł się różni, 1 brak odpowiedzi,\n"
-               "2 błąd wywołania, 3 błąd portu, 4 błąd pliku.\n";
+               "2 błąd wywołania, 3 błąd portu, 4 błąd pliku.\n"
+               "Z --site NAZWA (z jednym --port) zamiast PLIKU porównuje z ustawieniami\n"
+               "obiektu z biblioteki i zapisuje wynik w jego historii (zob. sites --help).\n";
     if (command == "read")
         return "Użycie: tarnik-cli read --port PORT -o WYJŚCIE [--base PLIK]\n"
                "Odczytuje ustawienia z modułu i zapisuje je jako plik ustawień WYJŚCIE\n"
@@ -232,7 +268,9 @@ std::string usageText(const std::string& command)
                "wyjście błędów). Pola, których moduł nie przechowuje, pochodzą z PLIKU\n"
                "(bez PLIKU: ustawienia fabryczne i pusty spis użytkowników).\n"
                "Kod wyjścia: 0 zapisano, 1 brak odpowiedzi (WYJŚCIE nie jest zapisywane),\n"
-               "2 błąd wywołania, 3 błąd portu, 4 błąd pliku.\n";
+               "2 błąd wywołania, 3 błąd portu, 4 błąd pliku.\n"
+               "Z --site NAZWA -o jest nieobowiązkowe: odczyt trafia do historii obiektu,\n"
+               "a wypisane są zmiany od ostatniego programowania (kod 1, gdy są).\n";
     if (command == "serial")
         return "Użycie: tarnik-cli serial --port PORT\n"
                "Pyta moduł o numer seryjny i wypisuje \"serial: X\".\n"
@@ -313,7 +351,11 @@ std::string usageText(const std::string& command)
            "  report PLIK.zvn -o WYJŚCIE.pdf [--show-secrets] [--site NAZWA]\n"
            "         [--address TEKST] [--installer NAZWA]\n"
            "                                     protokół przekazania (albo .html)\n"
-           "Opcje: --help, --version. Nazwa portu bez ukośnika oznacza plik w /dev.\n"
+           "  sites POLECENIE ... [--library LIB]  biblioteka obiektów (sites --help)\n"
+           "Opcje: --help, --version, --library LIB (biblioteka obiektów: plik SQLite\n"
+           "albo postgresql://UŻYTKOWNIK@HOST/BAZA; domyślnie $TARNIK_LIBRARY, potem\n"
+           "~/.local/share/Tarnik/obiekty.sqlite). Nazwa portu bez ukośnika oznacza\n"
+           "plik w /dev.\n"
            "Wyjście (-o, --trace), które jest jednym z wejść, jest odrzucane, zanim\n"
            "cokolwiek zostanie zapisane; do urządzenia albo potoku (FIFO) dane są\n"
            "zapisywane wprost, -o - to standardowe wyjście; plik tylko do odczytu jest\n"

@@ -31,9 +31,18 @@ struct Arguments {
     bool longListing = false;              // --long (ports: with descriptions)
     bool showSecrets = false;              // --show-secrets (report: PIN and codes shown)
     bool json = false;                     // --json (check: the findings as one JSON document)
-    std::optional<std::string> site;       // --site NAME (report: the site's name)
-    std::optional<std::string> address;    // --address TEXT (report: the site's address)
+    std::optional<std::string> site;       // --site NAME (report: the site's name; program,
+                                           // read, verify: the library's site)
+    std::optional<std::string> address;    // --address TEXT (report, sites: the site's address)
     std::optional<std::string> installer;  // --installer NAME (report: who hands it over)
+    std::optional<std::string> library;    // --library LIB (a file or a postgresql:// URI)
+    std::optional<std::string> contact;    // --contact TEXT (sites)
+    std::optional<std::string> notes;      // --notes TEXT (sites)
+    std::optional<std::string> serial;     // --serial S (sites: the module's serial number)
+    std::optional<std::string> phone;      // --phone P (sites: the module's own number)
+    std::optional<std::string> name;       // --name N (sites edit: the new name)
+    std::optional<long long> entry;        // --entry N (sites get: a history entry)
+    bool yes = false;                      // --yes (sites remove)
     std::vector<std::string> given;        // the long names of the options given ("output")
 };
 

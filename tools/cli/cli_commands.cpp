@@ -14,9 +14,11 @@
 #include <system_error>
 
 #include "cli/cli_host.h"
+#include "cli/cli_library.h"
 #include "cli/cli_modules.h"
 #include "cli/cli_outputs.h"
 #include "cli/cli_session.h"
+#include "cli/cli_sites.h"
 #include "config/tarnik_config.h"
 #include "file/settings_file.h"
 #include "link/link_engine.h"
@@ -93,20 +95,6 @@ std::optional<EffectiveSettings> moduleSettings(const std::optional<std::string>
     return effectiveSettings(settings);
 }
 
-// A file programming would refuse is refused before any port is opened, by `program`
-// and by `verify` alike (a module cannot hold what cannot be programmed): one line naming
-// the file and the setting, with the line "programuj" shows. True when refused.
-bool refuseUnprogrammable(const std::optional<std::string>& path, const SettingsRecord& settings,
-                          std::ostream& err)
-{
-    const std::optional<ProgrammingRefusal> refusal = programmingRefusal(settings);
-    if (!refusal)
-        return false;
-    err << "tarnik-cli: " << (path ? *path + ": " : std::string())
-        << settingEntry(refusal->key).label << ": " << refusal->message << std::endl;
-    return true;
-}
-
 // Runs the event loop until the session's exchange ends; returns its exit status.
 int waitForOutcome(Session& session)
 {
@@ -121,7 +109,9 @@ int waitForOutcome(Session& session)
 void refuseHarmfulPaths(const Arguments& args)
 {
     refuseRepeatedPorts(args.ports);
-    std::vector<std::string> inputs = args.positional;
+    // The plain arguments of sites are names and folders; its commands check their own.
+    std::vector<std::string> inputs =
+        args.command == "sites" ? std::vector<std::string>{} : args.positional;
     if (args.base)
         inputs.push_back(*args.base);
     for (const std::string& port : args.ports)
@@ -135,11 +125,6 @@ void refuseHarmfulPaths(const Arguments& args)
     if (args.trace)
         if (const std::string problem = traceFileProblem(*args.trace, inputs); !problem.empty())
             throw UsageError(problem);
-}
-
-int timeoutOf(const Arguments& args)
-{
-    return args.timeoutMs.value_or(NoAnswerTimer::kDefaultIntervalMs);
 }
 
 // Starts an exchange with a button handler of the engine; a port failure is the
@@ -158,6 +143,27 @@ int runExchange(Session& session, std::ostream& err, Start start)
 
 }  // namespace
 
+bool refuseUnprogrammable(const std::optional<std::string>& path, const SettingsRecord& settings,
+                          std::ostream& err)
+{
+    const std::optional<ProgrammingRefusal> refusal = programmingRefusal(settings);
+    if (!refusal)
+        return false;
+    err << "tarnik-cli: " << (path ? *path + ": " : std::string())
+        << settingEntry(refusal->key).label << ": " << refusal->message << std::endl;
+    return true;
+}
+
+int timeoutOf(const Arguments& args)
+{
+    return args.timeoutMs.value_or(NoAnswerTimer::kDefaultIntervalMs);
+}
+
+int runReadBack(Session& session, std::ostream& err)
+{
+    return runExchange(session, err, [&] { session.engine.BBloadClick(); });
+}
+
 int runPorts(const Arguments& args, std::ostream& out, std::ostream&)
 {
     requireNoPositional(args, 0);
@@ -174,6 +180,8 @@ int runPorts(const Arguments& args, std::ostream& out, std::ostream&)
 
 int runProgram(const Arguments& args, std::ostream& out, std::ostream& err)
 {
+    if (args.site)
+        return runProgramOnSite(args, out, err);
     requireNoPositional(args, 1);
     const auto& ports = requirePorts(args);
     // Without a file nothing is programmed by accident: the factory defaults would
@@ -190,11 +198,14 @@ int runProgram(const Arguments& args, std::ostream& out, std::ostream& err)
     if (refuseUnprogrammable(file, settings->record(), err))
         return kExitUsage;
     return runOnModules(ports, args.verify ? ModuleTask::ProgramAndVerify : ModuleTask::Program,
-                        *settings, timeoutOf(args), out, err);
+                        *settings, timeoutOf(args), out, err)
+        .status;
 }
 
 int runVerify(const Arguments& args, std::ostream& out, std::ostream& err)
 {
+    if (args.site)
+        return runVerifyOnSite(args, out, err);
     if (args.positional.size() != 1)
         throw UsageError("verify wymaga jednego pliku ustawień");
     const auto& ports = requirePorts(args);
@@ -203,11 +214,13 @@ int runVerify(const Arguments& args, std::ostream& out, std::ostream& err)
         return kExitFileError;
     if (refuseUnprogrammable(args.positional[0], settings->record(), err))
         return kExitUsage;
-    return runOnModules(ports, ModuleTask::Verify, *settings, timeoutOf(args), out, err);
+    return runOnModules(ports, ModuleTask::Verify, *settings, timeoutOf(args), out, err).status;
 }
 
 int runRead(const Arguments& args, std::ostream& out, std::ostream& err)
 {
+    if (args.site)
+        return runReadOnSite(args, out, err);
     requireNoPositional(args, 0);
     const std::string port = requirePort(args);
     if (!args.output || args.output->empty())
@@ -223,7 +236,7 @@ int runRead(const Arguments& args, std::ostream& out, std::ostream& err)
         SetDefaults(base);
     }
     Session session(lines, err, port, base, timeoutOf(args));
-    const int status = runExchange(session, err, [&] { session.engine.BBloadClick(); });
+    const int status = runReadBack(session, err);
     if (status != kExitOk)
         return status;
     try {
@@ -346,7 +359,7 @@ int dispatchCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         {"ports", runPorts}, {"program", runProgram}, {"verify", runVerify},
         {"read", runRead},   {"serial", runSerial},   {"image", runImage},
         {"diff", runDiff},   {"export", runExport},   {"import", runImport},
-        {"check", runCheck}, {"report", runReport},
+        {"check", runCheck}, {"report", runReport},   {"sites", runSites},
     };
     if (args.version) {
         out << config::kCliVersionLine << std::endl;
@@ -389,6 +402,12 @@ int dispatchCommand(const Arguments& args, std::ostream& out, std::ostream& err)
             err << "tarnik-cli " << args.command << ": " << e.what() << "\n"
                 << usageText(args.command);
             return kExitUsage;
+        } catch (const sites::LibraryError& e) {
+            // The library's own message says what to do.
+            err << "tarnik-cli: " << e.what() << std::endl;
+            for (const std::string& change : e.changes())
+                err << "  " << change << std::endl;
+            return libraryExitStatus(e.kind());
         }
     }
     err << "tarnik-cli: nieznane polecenie " << args.command << "\n" << usageText("");

@@ -15,9 +15,6 @@
 
 namespace tarnik::cli {
 
-namespace {
-
-// Summary texts, one per way a port can end.
 std::string summaryOf(int status)
 {
     switch (status) {
@@ -35,6 +32,8 @@ std::string summaryOf(int status)
         return "błąd";
     }
 }
+
+namespace {
 
 class ModuleRun {
 public:
@@ -60,6 +59,11 @@ public:
 
     const std::string& port() const { return port_; }
     std::optional<int> status() const { return status_; }
+    PortResult result() const
+    {
+        return {port_, status_.value_or(kExitPortError), programmed_,
+                imageRead_ ? std::optional(session_.image) : std::nullopt};
+    }
 
 private:
     template <typename Start>
@@ -81,13 +85,17 @@ private:
             return;
         if (outcome == LinkOutcome::Programmed && task_ == ModuleTask::ProgramAndVerify) {
             programmed_ = true;
+            verifying_ = true;
             // Inside the answer handler: the read-back reopens the port, so it starts once
             // the handler has returned.
             QTimer::singleShot(
                 0, [this] { startExchange([this] { session_.engine.readModuleImage(); }); });
             return;
         }
+        if (outcome == LinkOutcome::Programmed)
+            programmed_ = true;
         if (outcome == LinkOutcome::ModuleRead) {
+            imageRead_ = true;
             compare();
             return;
         }
@@ -107,7 +115,7 @@ private:
 
     void finish(int status, bool compared = false)
     {
-        if (programmed_ && !compared)
+        if (verifying_ && !compared)
             // The failure line above may read as if programming failed: it did not.
             session_.host.printLine(readBackFailedLine(summaryOf(status)));
         status_ = status;
@@ -121,15 +129,17 @@ private:
     std::ostream& err_;
     std::function<void()> onDone_;
     std::optional<int> status_;
-    bool programmed_ = false;  // programming succeeded and the read-back is under way
+    bool programmed_ = false;  // programming succeeded
+    bool verifying_ = false;   // programming succeeded and the read-back is under way
+    bool imageRead_ = false;   // the module's image came (session_.image holds it)
     Session session_;
 };
 
 }  // namespace
 
-int runOnModules(const std::vector<std::string>& ports, ModuleTask task,
-                 const EffectiveSettings& settings, int timeoutMs, std::ostream& out,
-                 std::ostream& err)
+ModulesOutcome runOnModules(const std::vector<std::string>& ports, ModuleTask task,
+                            const EffectiveSettings& settings, int timeoutMs, std::ostream& out,
+                            std::ostream& err)
 {
     const bool several = ports.size() > 1;
     std::vector<std::unique_ptr<ModuleRun>> runs;
@@ -155,16 +165,17 @@ int runOnModules(const std::vector<std::string>& ports, ModuleTask task,
         looping = false;
     }
 
-    int status = kExitOk;
+    ModulesOutcome outcome;
     for (const auto& run : runs) {
-        const int portStatus = run->status().value_or(kExitPortError);
+        PortResult result = run->result();
         if (several)
-            out << run->port() << ": " << summaryOf(portStatus) << " (" << portStatus << ")"
+            out << result.port << ": " << summaryOf(result.status) << " (" << result.status << ")"
                 << std::endl;
-        if (status == kExitOk)
-            status = portStatus;
+        if (outcome.status == kExitOk)
+            outcome.status = result.status;
+        outcome.ports.push_back(std::move(result));
     }
-    return status;
+    return outcome;
 }
 
 }  // namespace tarnik::cli
