@@ -36,7 +36,14 @@ CommandLine parseCommandLine(const QStringList& arguments)
         QStringLiteral("Write every byte on the wire, with the port's opens, closes, settings and "
                        "errors, to <file>."),
         QStringLiteral("file"));
-    parser.addOptions({demoOption, overviewOption, measureOption, screenshotsOption, traceOption});
+    const QCommandLineOption libraryOption(
+        QStringLiteral("library"),
+        QStringLiteral("The library of sites (\"Obiekty ...\"): a SQLite file, or a PostgreSQL "
+                       "database as postgresql://USER@HOST/DB. Before TARNIK_LIBRARY and the "
+                       "window's setting."),
+        QStringLiteral("lib"));
+    parser.addOptions(
+        {demoOption, overviewOption, measureOption, screenshotsOption, traceOption, libraryOption});
     parser.addPositionalArgument(QStringLiteral("FILE.zvn"),
                                  QStringLiteral("A settings file to open at start."),
                                  QStringLiteral("[FILE.zvn]"));
@@ -55,6 +62,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
     line.measureStartup = parser.isSet(measureOption);
     line.screenshotFolder = parser.value(screenshotsOption);
     line.traceFile = parser.value(traceOption);
+    if (parser.isSet(libraryOption))
+        line.library = parser.value(libraryOption);
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         line.error = QStringLiteral("only one settings file can be opened");
