@@ -6,6 +6,7 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev zl
           fonts-dejavu-core qt6-translations-l10n clang-format poppler-utils
           dpkg-dev fakeroot lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin
           man-db bash-completion
+          libqt6sql6-sqlite libqt6sql6-psql postgresql
           xvfb openbox x11-utils devscripts)
 missing=()
 for p in "${packages[@]}"; do

@@ -76,6 +76,20 @@ bool readContent(const QString& fullPath, Content& content)
     return state == ZlibReader::State::Complete;
 }
 
+// The record and the directory of a whole content, once every length byte is within its
+// field: a length past its field's maximum means a damaged or foreign file.
+void takeContent(const Content& content, SettingsRecord& record, UserDirectory& users)
+{
+    SettingsRecord newRecord;
+    UserDirectory newUsers;
+    std::memcpy(&newRecord, content.data(), sizeof newRecord);
+    std::memcpy(&newUsers, content.data() + sizeof newRecord, sizeof newUsers);
+    if (!stringLengthsValid(newRecord) || !stringLengthsValid(newUsers))
+        throw SettingsFileContentError();
+    record = newRecord;
+    users = newUsers;
+}
+
 }  // namespace
 
 SettingsFileContentError::SettingsFileContentError() : SettingsFileError(kContentError)
@@ -113,17 +127,20 @@ void LoadSettingsFile(const QString& fileName, SettingsRecord& record, UserDirec
     Content content;
     if (!readContent(fullPath, content))
         throw SettingsFileContentError();
+    takeContent(content, record, users);
+}
 
-    SettingsRecord newRecord;
-    UserDirectory newUsers;
-    std::memcpy(&newRecord, content.data(), sizeof newRecord);
-    std::memcpy(&newUsers, content.data() + sizeof newRecord, sizeof newUsers);
-    // A length byte past its field's maximum: a damaged or foreign file.
-    if (!stringLengthsValid(newRecord) || !stringLengthsValid(newUsers))
+void settingsFromFileBytes(std::span<const std::uint8_t> bytes, SettingsRecord& record,
+                           UserDirectory& users)
+{
+    Content content;
+    ZlibReader reader(content);
+    ZlibReader::State state = reader.feed(bytes);
+    if (state == ZlibReader::State::NeedInput)
+        state = reader.finish();
+    if (state != ZlibReader::State::Complete)
         throw SettingsFileContentError();
-
-    record = newRecord;
-    users = newUsers;
+    takeContent(content, record, users);
 }
 
 }  // namespace tarnik

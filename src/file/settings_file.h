@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <vector>
 
@@ -53,6 +54,12 @@ std::vector<std::uint8_t> settingsFileBytes(const SettingsRecord& record,
 // leaves an existing file as it was.
 void SaveSettingsFile(const SettingsRecord& record, const UserDirectory& users,
                       const QString& fileName);
+
+// Reads the bytes settingsFileBytes makes (a whole settings file held elsewhere, such as in
+// the library of sites) into `record` and `users`, with the checks LoadSettingsFile makes.
+// Both change only when the content is sound; otherwise SettingsFileContentError.
+void settingsFromFileBytes(std::span<const std::uint8_t> bytes, SettingsRecord& record,
+                           UserDirectory& users);
 
 // Reads the file into `record` and `users`. Both change only when the whole
 // content was read and is sound; otherwise they keep what they held.

@@ -25,8 +25,7 @@ public:
         Failed,            // any other failure of the database
     };
 
-    LibraryError(Kind kind, const std::string& message,
-                 std::vector<std::string> changes = {})
+    LibraryError(Kind kind, const std::string& message, std::vector<std::string> changes = {})
         : std::runtime_error(message), kind_(kind), changes_(std::move(changes))
     {
     }

@@ -59,10 +59,10 @@ struct HistoryEntry {
     qint64 number = 0;  // 1, 2, ... within the site
     QDateTime time;     // UTC
     EntryKind kind = EntryKind::Saved;
-    QString port;       // empty for a save
-    QString login;      // the user's login name
+    QString port;   // empty for a save
+    QString login;  // the user's login name
     bool ok = true;
-    QString result;     // "OK", "brak odpowiedzi z modułu", "moduł różni się od ustawień", ...
+    QString result;  // "OK", "brak odpowiedzi z modułu", "moduł różni się od ustawień", ...
     bool hasSettings = false;  // a failed read-back has none
     QStringList changes;       // since the entry before that has settings; UTF-8 lines
 };
@@ -74,8 +74,8 @@ struct NewEntry {
     bool ok = true;
     QString result = QStringLiteral("OK");
     std::optional<StoredSettings> settings;
-    QString login;  // empty: the current user's login name
-    QDateTime time; // invalid: now
+    QString login;   // empty: the current user's login name
+    QDateTime time;  // invalid: now
 };
 
 struct RecordedEntry {
