@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSpinBox>
@@ -23,6 +24,7 @@
 #include "event_loop.h"
 #include "link/no_answer_timer.h"
 #include "modal_watcher.h"
+#include "model/codepage.h"
 #include "model/conversion.h"
 #include "model/effective_settings.h"
 #include "model/value_ranges.h"
@@ -64,8 +66,8 @@ sites::StoredSettings siteSettings(int timer, const char* user)
     record.timerPod[1] = static_cast<std::uint8_t>(timer);
     record.nrUser[0].assign("+48601000111");
     tarnik::UserDirectory users{};
-    users.entries[0].osoba.assign(user);
-    users.entries[0].uwagi.assign("klucz u sąsiada");
+    users.entries[0].osoba.assign(tarnik::toCp1250(QString::fromUtf8(user)));
+    users.entries[0].uwagi.assign(tarnik::toCp1250(QStringLiteral("klucz u sąsiada")));
     return {tarnik::effectiveSettings(record).record(), tarnik::effectiveUsers(users)};
 }
 
