@@ -107,7 +107,7 @@ SitesDialog::SitesDialog(WindowSites& sites, QWidget* parent) : QDialog(parent),
     sitesTable_->setSelectionMode(QAbstractItemView::SingleSelection);
     sitesTable_->setMinimumHeight(90);
     sitesTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    const int siteWidths[] = {200, 260, 130, 130, 160};
+    const int siteWidths[] = {210, 260, 130, 130, 190};
     for (int i = 0; i < int(std::size(siteWidths)); ++i)
         sitesTable_->setColumnWidth(i, siteWidths[i]);
     splitter->addWidget(sitesTable_);
@@ -138,17 +138,23 @@ SitesDialog::SitesDialog(WindowSites& sites, QWidget* parent) : QDialog(parent),
     saveDetails_->setObjectName(QStringLiteral("saveDetails"));
     saveDetails_->setAutoDefault(false);
     form->addRow(QString(), saveDetails_);
-    details->setMinimumWidth(340);
-    lowerLayout->addWidget(details, 2);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    details->setMinimumWidth(360);
+    lowerLayout->addWidget(details, 3);
 
     auto* historyBox = new QGroupBox(text(kHistoryGroup), lower);
     auto* historyLayout = new QVBoxLayout(historyBox);
     historyTable_ = table(kHistoryColumns, "history", historyBox);
     historyTable_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     historyTable_->setMinimumHeight(80);
-    const int historyWidths[] = {40, 125, 170, 110, 90, 170};
+    // The result takes what the others leave; no column is hidden behind a scroll bar.
+    const int historyWidths[] = {40, 125, 190, 100, 90};
     for (int i = 0; i < int(std::size(historyWidths)); ++i)
         historyTable_->setColumnWidth(i, historyWidths[i]);
+    QHeaderView* historyHeader = historyTable_->horizontalHeader();
+    historyHeader->setStretchLastSection(false);
+    historyHeader->setSectionResizeMode(5, QHeaderView::Stretch);
+    historyHeader->setSectionResizeMode(6, QHeaderView::ResizeToContents);
     historyLayout->addWidget(historyTable_, 3);
     entryChanges_ = new QListWidget(historyBox);
     entryChanges_->setObjectName(QStringLiteral("entryChanges"));
