@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -433,4 +435,105 @@ TEST_F(WindowSitesTest, TheDialogsSearchFiltersTheList)
         EXPECT_EQ(dialog->sitesTable()->rowCount(), expected.size());
     }
     EXPECT_TRUE(w.f.errors.isEmpty()) << w.f.errors.join(QLatin1Char('\n')).toStdString();
+}
+
+// The dialog's actions on a site with two entries: the two compared in the comparison
+// table, the older one opened, the open site renamed (the title follows) and removed
+// (asked first; the window no longer names it).
+TEST_F(WindowSitesTest, TheDialogComparesOpensRenamesAndRemoves)
+{
+    SitesWindow w;
+    w.library.second().addSite(details("Hala"), siteSettings(21, "Ola"));
+    w.library.second().saveSettings(QStringLiteral("Hala"), siteSettings(22, "Ola"));
+    w.sites().openSitesDialog();
+    tarnik::SitesDialog* dialog = w.sites().dialog();
+    ASSERT_NE(dialog, nullptr);
+    dialog->chooseSite(QStringLiteral("Hala"));
+    ASSERT_EQ(dialog->historyTable()->rowCount(), 2);
+
+    dialog->chooseEntries({1, 2});
+    dialog->compareChosen();
+    auto* comparison = dialog->findChild<tarnik::ComparisonDialog*>();
+    ASSERT_NE(comparison, nullptr);
+    EXPECT_EQ(comparison->table()->horizontalHeaderItem(1)->text(), QStringLiteral("Wpis 1"));
+    EXPECT_EQ(comparison->table()->horizontalHeaderItem(2)->text(), QStringLiteral("Wpis 2"));
+    ASSERT_EQ(comparison->table()->rowCount(), 1);
+    EXPECT_EQ(comparison->table()->item(0, 1)->text(), QStringLiteral("21"));
+    EXPECT_EQ(comparison->table()->item(0, 2)->text(), QStringLiteral("22"));
+    delete comparison;
+
+    dialog->chooseEntries({1});
+    EXPECT_EQ(dialog->entryChanges()->count(), 1);  // the first entry changes nothing
+    dialog->openChosen();
+    EXPECT_EQ(shown(w.f.window()), siteSettings(21, "Ola"));
+    EXPECT_EQ(w.sites().openSiteName(), QStringLiteral("Hala"));
+
+    dialog->findChild<QLineEdit*>(QStringLiteral("name"))->setText(QStringLiteral("Hala sportowa"));
+    dialog->saveDetails();
+    EXPECT_EQ(w.sites().openSiteName(), QStringLiteral("Hala sportowa"));
+    EXPECT_TRUE(w.f.window().windowTitle().contains(QStringLiteral("obiekt Hala sportowa")));
+    EXPECT_EQ(dialog->listedSites(), QStringList{QStringLiteral("Hala sportowa")});
+
+    const struct {
+        QMessageBox::StandardButton answer;
+        bool removed;
+    } answers[] = {{QMessageBox::No, false}, {QMessageBox::Yes, true}};
+    for (const auto& c : answers) {
+        SCOPED_TRACE(c.removed);
+        tarnik::test::ModalWatcher watcher(
+            [&c](QWidget* modal) { qobject_cast<QMessageBox*>(modal)->button(c.answer)->click(); });
+        dialog->removeChosen();
+        EXPECT_TRUE(watcher.fired());
+        EXPECT_EQ(w.sites().library().findSite(QStringLiteral("Hala sportowa")).has_value(),
+                  !c.removed);
+        EXPECT_EQ(w.sites().openSiteName().isEmpty(), c.removed);
+    }
+    EXPECT_FALSE(w.f.window().windowTitle().contains(QStringLiteral("obiekt")));
+    EXPECT_TRUE(w.f.errors.isEmpty()) << w.f.errors.join(QLatin1Char('\n')).toStdString();
+}
+
+// "Plik → Zapisz w obiekcie ...": a new site named in the small dialog, then the open site
+// chosen there already.
+TEST_F(WindowSitesTest, TheSaveDialogMakesANewSiteOrSavesIntoTheOpenOne)
+{
+    SitesWindow w;
+    tarnik::test::ModalWatcher fresh([](QWidget* modal) {
+        modal->findChild<QLineEdit*>(QStringLiteral("name"))->setText(QStringLiteral("Kiosk"));
+        modal->findChild<QLineEdit*>(QStringLiteral("address"))->setText(QStringLiteral("Plac 2"));
+        static_cast<QDialog*>(modal)->accept();
+    });
+    w.sites().saveAction()->trigger();
+    ASSERT_TRUE(fresh.fired());
+    ASSERT_EQ(w.sites().openSiteName(), QStringLiteral("Kiosk"));
+    EXPECT_EQ(w.sites().library().site(QStringLiteral("Kiosk")).details.address,
+              QStringLiteral("Plac 2"));
+
+    w.f.get<QSpinBox>("SEtimerPod2")->setValue(41);
+    tarnik::test::ModalWatcher existing([](QWidget* modal) {
+        EXPECT_TRUE(
+            modal->findChild<QAbstractButton*>(QStringLiteral("existingSite"))->isChecked());
+        static_cast<QDialog*>(modal)->accept();
+    });
+    w.sites().saveAction()->trigger();
+    ASSERT_TRUE(existing.fired());
+    EXPECT_EQ(w.history("Kiosk").size(), 2u);
+    EXPECT_TRUE(w.f.errors.isEmpty()) << w.f.errors.join(QLatin1Char('\n')).toStdString();
+}
+
+// The open site was removed behind the window's back: the read-back still ends as usual,
+// and the library's refusal is shown once, after it.
+TEST_F(WindowSitesTest, ARecordingErrorIsShownOnceAfterTheExchange)
+{
+    ModuleWindow m;
+    m.w.sites().saveInNewSite(details("Kino"));
+    m.w.library.second().removeSite(QStringLiteral("Kino"));
+    m.w.f.button("BBload")->click();
+    ASSERT_TRUE(pumpUntil(
+        [&] { return m.hasLine(QStringLiteral("zaladowane ustawienia z eprom")); }, kWait));
+    ASSERT_TRUE(pumpUntil([&] { return !m.w.f.errors.isEmpty(); }, kWait));
+    tarnik::test::pumpUntil([] { return false; }, 200ms);
+    ASSERT_EQ(m.w.f.errors.size(), 1);
+    EXPECT_TRUE(m.w.f.errors[0].contains(QStringLiteral("„Kino”")))
+        << m.w.f.errors[0].toStdString();
+    EXPECT_TRUE(m.w.f.button("Bprogramuj")->isEnabled());
 }
