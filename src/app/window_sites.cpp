@@ -230,6 +230,12 @@ StoredSettings WindowSites::moduleSettings(const StoredSettings& base)
 
 void WindowSites::openSite(const QString& name, std::optional<qint64> entry)
 {
+    // The exchange under way is the open site's: it is recorded there, with the settings
+    // it started from.
+    if (window_.engine().exchangeRunning()) {
+        window_.addInfoLine(kSiteWhileBusy, true);
+        return;
+    }
     const StoredSettings stored = library().entrySettings(name, entry);
     const sites::SiteSummary summary = library().site(name);
     window_.applySettingsEdit(stored.record, stored.users, text(kOpenSiteUndo).arg(name));

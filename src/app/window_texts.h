@@ -105,6 +105,8 @@ inline constexpr const char* kChangesSinceProgramming = "Zmiany od ostatniego pr
 inline constexpr const char* kNoChangesSinceProgramming = "Brak zmian od ostatniego programowania.";
 inline constexpr const char* kModuleBelongsTo = "Moduł należy do obiektu „%1”.";
 inline constexpr const char* kOpenSiteQuestion = "Otworzyć obiekt „%1”?";
+inline constexpr const char* kSiteWhileBusy =
+    "Trwa wymiana z modułem; obiekt można otworzyć po jej zakończeniu.";
 inline constexpr const char* kRecordingFailed =
     "Wymiany z modułem nie zapisano w historii obiektu „%1”. %2";
 // The results an exchange's history entry records.

@@ -289,6 +289,12 @@ TEST_F(WindowSitesTest, ProgrammingIsRecordedInTheOpenSite)
         m.w.f.get<QSpinBox>("SEtimerPod2")->setValue(66);
         const sites::StoredSettings sent = shown(m.w.f.window());
         m.w.f.button("Bprogramuj")->click();
+        // No other site opens while the exchange runs: it is recorded into this one.
+        m.w.library.second().addSite(details("Inny"), siteSettings(5, "Ktoś"));
+        m.w.sites().openSite(QStringLiteral("Inny"));
+        EXPECT_EQ(m.w.sites().openSiteName(), QStringLiteral("Garaż"));
+        EXPECT_TRUE(m.hasLine(
+            QStringLiteral("Trwa wymiana z modułem; obiekt można otworzyć po jej zakończeniu.")));
         ASSERT_TRUE(m.waitForEntries("Garaż", 2));
         const auto history = m.w.history("Garaż");
         ASSERT_EQ(history.size(), 2u);
