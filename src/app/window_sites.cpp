@@ -92,7 +92,11 @@ WindowSites::WindowSites(TGlownaF& window, QMenu& fileMenu, QAction* before)
     connect(&window_, &TGlownaF::settingsFileOpened, this, [this] { closeSite(); });
 }
 
-WindowSites::~WindowSites() = default;
+WindowSites::~WindowSites()
+{
+    // The dialog goes while the library it shows is still here.
+    delete dialog_;
+}
 
 void WindowSites::setLibraryOption(const std::optional<QString>& given)
 {

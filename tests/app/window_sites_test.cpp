@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -407,6 +408,18 @@ TEST_F(WindowSitesTest, AKnownSerialNumberNamesItsSiteAndOpensIt)
     EXPECT_EQ(question, QStringLiteral("Otworzyć obiekt „Apteka”?"));
     EXPECT_EQ(shown(m.w.f.window()), siteSettings(12, "Ola"));
     EXPECT_TRUE(m.w.f.window().windowTitle().contains(QStringLiteral("obiekt Apteka")));
+}
+
+// Without a library yet, a serial number is looked up nowhere: no library file is made.
+TEST_F(WindowSitesTest, ASerialNumberMakesNoLibrary)
+{
+    tarnik::SimulatorOptions options;
+    options.identity.serialNumber = "ZVN0077";
+    ModuleWindow m(options);
+    m.w.f.action("serialNumberAction")->trigger();
+    ASSERT_TRUE(pumpUntil([&] { return m.hasLine(QStringLiteral("serial: ZVN0077")); }, kWait));
+    EXPECT_FALSE(QFileInfo::exists(m.w.library.path));
+    EXPECT_TRUE(m.w.f.errors.isEmpty()) << m.w.f.errors.join(QLatin1Char('\n')).toStdString();
 }
 
 // The dialog's search filters the list as the user types, ignoring case and Polish letters.
