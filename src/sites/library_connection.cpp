@@ -1,6 +1,5 @@
 #include "sites/library_connection.h"
 
-#include <QSqlError>
 #include <atomic>
 
 #include "sites/library_failures.h"
@@ -73,20 +72,18 @@ void LibraryConnection::open()
     throwUnreachable(location_, detail);
 }
 
-void LibraryConnection::fail(const QString& detail)
+void LibraryConnection::fail(const QSqlError& error)
 {
-    // A statement of a lost PostgreSQL connection fails like any other: a question that
-    // cannot fail tells the two apart.
-    if (!isSqlite() && !broken_) {
-        QSqlQuery probe(db_);
-        if (!probe.exec(QStringLiteral("SELECT 1"))) {
-            broken_ = true;
-            throwConnectionLost(location_);
-        }
-    }
-    if (broken_)
+    // PostgreSQL names every error of a statement the server ran by its SQLSTATE; a broken
+    // connection has none, or one of class 08 (connection exception) or 57P (the server
+    // ended the session).
+    const QString state = error.nativeErrorCode();
+    if (!isSqlite() && (state.isEmpty() || state.startsWith(QLatin1String("08")) ||
+                        state.startsWith(QLatin1String("57P")))) {
+        broken_ = true;
         throwConnectionLost(location_);
-    throwFailed(location_, detail);
+    }
+    throwFailed(location_, error.text());
 }
 
 QSqlQuery LibraryConnection::run(const QString& sql, const QVariantList& values)
@@ -97,8 +94,15 @@ QSqlQuery LibraryConnection::run(const QString& sql, const QVariantList& values)
     }
     QSqlQuery query(db_);
     query.setForwardOnly(true);
+    // PostgreSQL prepares only queries and changes of rows, never DDL or CREATE DATABASE:
+    // a statement without values runs as it is.
+    if (values.isEmpty()) {
+        if (!query.exec(sql))
+            fail(query.lastError());
+        return query;
+    }
     if (!query.prepare(sql))
-        fail(query.lastError().text());
+        fail(query.lastError());
     // A null QString would be bound as NULL: every text of the library is NOT NULL, an
     // empty one included.
     for (const QVariant& v : values)
@@ -106,7 +110,7 @@ QSqlQuery LibraryConnection::run(const QString& sql, const QVariantList& values)
                                ? QVariant(QString(QLatin1String("")))
                                : v);
     if (!query.exec())
-        fail(query.lastError().text());
+        fail(query.lastError());
     return query;
 }
 
@@ -123,15 +127,15 @@ void LibraryConnection::begin()
         open();
     }
     if (!db_.transaction())
-        fail(db_.lastError().text());
+        fail(db_.lastError());
 }
 
 void LibraryConnection::commit()
 {
     if (!db_.commit()) {
-        const QString detail = db_.lastError().text();
+        const QSqlError error = db_.lastError();
         rollback();
-        fail(detail);
+        fail(error);
     }
 }
 

@@ -6,6 +6,7 @@
 // broken is reported as Unreachable and opened afresh before the next statement.
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
@@ -36,8 +37,12 @@ public:
     void commit();
     void rollback() noexcept;
 
+    // The Qt connection itself, for bulk work the statements above do not cover (a batch
+    // of rows bound at once).
+    QSqlDatabase& database() { return db_; }
+
 private:
-    [[noreturn]] void fail(const QString& detail);
+    [[noreturn]] void fail(const QSqlError& error);
 
     LibraryLocation location_;
     QString name_;

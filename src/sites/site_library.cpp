@@ -1,8 +1,6 @@
 #include "sites/site_library.h"
 
 #include <QSqlQuery>
-#include <QTimeZone>
-#include <algorithm>
 
 #include "file/settings_file.h"
 #include "sites/library_connection.h"
@@ -28,7 +26,7 @@ std::optional<QDateTime> timeFrom(const QVariant& value)
 {
     if (value.isNull())
         return std::nullopt;
-    return QDateTime::fromMSecsSinceEpoch(value.toLongLong(), QTimeZone::utc());
+    return QDateTime::fromMSecsSinceEpoch(value.toLongLong(), Qt::UTC);
 }
 
 SiteSummary summaryFrom(const QSqlQuery& q)
@@ -191,8 +189,9 @@ struct SiteLibrary::Private {
 
     void setSearchText(const SiteSummary& site, const std::optional<StoredSettings>& latest)
     {
-        connection.run(QStringLiteral("UPDATE sites SET search_text = ? WHERE id = ?"),
-                       {siteSearchText(site.details, latest), site.id});
+        connection.run(
+            QStringLiteral("UPDATE sites SET search_text = ?, sort_name = ? WHERE id = ?"),
+            {siteSearchText(site.details, latest), siteSortName(site.details), site.id});
     }
 
     // Keeps the latest time of a column (last_programmed_ms, last_verified_ms).
@@ -254,24 +253,11 @@ std::vector<SiteSummary> SiteLibrary::listSites(const QString& search) const
                    .arg(QLatin1String(kSearchEscape));
         values << searchPattern(search);
     }
+    sql += QStringLiteral(" ORDER BY s.sort_name, s.id");
     QSqlQuery q = d->connection.run(sql, values);
-    // Ordered here rather than by the database, whose collations differ between engines
-    // and servers: by the folded name (so "Łódź" sorts with "Lodz"), then the name itself.
-    std::vector<std::pair<QString, SiteSummary>> keyed;
-    while (q.next()) {
-        SiteSummary s = summaryFrom(q);
-        QString key = foldedForSearch(s.details.name);
-        keyed.emplace_back(std::move(key), std::move(s));
-    }
-    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-        if (const int c = a.first.compare(b.first); c != 0)
-            return c < 0;
-        return a.second.details.name < b.second.details.name;
-    });
     std::vector<SiteSummary> sites;
-    sites.reserve(keyed.size());
-    for (auto& [key, s] : keyed)
-        sites.push_back(std::move(s));
+    while (q.next())
+        sites.push_back(summaryFrom(q));
     return sites;
 }
 
@@ -310,11 +296,11 @@ SiteSummary SiteLibrary::addSite(const SiteDetails& details, const StoredSetting
     LibraryConnection& c = d->connection;
     try {
         Transaction transaction(c);
-        c.run(
-            QStringLiteral("INSERT INTO sites (name, address, contact, notes, serial_number, "
-                           "module_phone, search_text, revision) VALUES (?, ?, ?, ?, ?, ?, ?, 1)"),
-            {details.name, details.address, details.contact, details.notes, details.serialNumber,
-             details.modulePhone, siteSearchText(details, settings)});
+        c.run(QStringLiteral("INSERT INTO sites (name, address, contact, notes, serial_number, "
+                             "module_phone, search_text, sort_name, revision) "
+                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, 1)"),
+              {details.name, details.address, details.contact, details.notes, details.serialNumber,
+               details.modulePhone, siteSearchText(details, settings), siteSortName(details)});
         NewEntry entry;
         entry.settings = settings;
         entry.login = login;

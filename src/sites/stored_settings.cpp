@@ -47,6 +47,11 @@ QString siteSearchText(const SiteDetails& details, const std::optional<StoredSet
     return foldedForSearch(parts.join(QLatin1Char('\n'))).remove(QChar(0));
 }
 
+QString siteSortName(const SiteDetails& details)
+{
+    return foldedForSearch(details.name).remove(QChar(0));
+}
+
 QString searchPattern(const QString& search)
 {
     QString pattern = QStringLiteral("%");

@@ -19,6 +19,9 @@ StoredSettings storedFromBytes(const QByteArray& bytes);
 // phone, and the users' names and numbers of its latest settings.
 QString siteSearchText(const SiteDetails& details, const std::optional<StoredSettings>& latest);
 
+// The key the list of sites is ordered by: the folded name, so that "Łódź" sorts with "Lodz".
+QString siteSortName(const SiteDetails& details);
+
 // A LIKE pattern (with ESCAPE '!') finding `search` anywhere in a folded text: the
 // wildcards % and _ in it are taken literally.
 QString searchPattern(const QString& search);

@@ -1,5 +1,5 @@
 // Files that must not load. Whatever the failure, neither the record nor the
-// directory may change.
+// directory may change. A file's bytes held in memory are read or refused alike.
 
 #include <gtest/gtest.h>
 
@@ -43,7 +43,27 @@ protected:
             EXPECT_EQ(std::memcmp(&target.users, &held.users, sizeof held.users), 0)
                 << "directory changed";
         }
+        if (message.empty() || message == "Error")
+            expectBytesReadAlike(readBytes(file), message, target);
         return message;
+    }
+
+    // The same bytes held in memory (as the library of sites keeps them) are read, or
+    // refused, as the file was.
+    void expectBytesReadAlike(const Bytes& bytes, const std::string& fileMessage,
+                              const Settings& fileLoaded)
+    {
+        Settings target = held;
+        std::string message;
+        try {
+            settingsFromFileBytes(bytes, target.record, target.users);
+        } catch (const SettingsFileContentError& e) {
+            message = e.what();
+        }
+        EXPECT_EQ(message, fileMessage);
+        const Settings& expected = message.empty() ? fileLoaded : held;
+        EXPECT_EQ(std::memcmp(&target.record, &expected.record, sizeof held.record), 0);
+        EXPECT_EQ(std::memcmp(&target.users, &expected.users, sizeof held.users), 0);
     }
 
     std::string loadBytes(const Bytes& bytes)

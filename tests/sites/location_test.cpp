@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <cstdlib>
 
 #include "sites/library_error.h"
 #include "sites/library_location.h"
+#include "sites/site_library.h"
 
 namespace tarnik::sites {
 namespace {
@@ -87,6 +89,21 @@ TEST(Location, AnythingElseIsAFileMadeAbsolute)
         EXPECT_EQ(l.engine, Engine::SQLite);
         EXPECT_EQ(l.path, QDir::cleanPath(QDir::current().absoluteFilePath(text)));
         EXPECT_EQ(l.display(), l.path);
+    }
+}
+
+TEST(Location, AServerThatDoesNotAnswerIsUnreachableWithWhatToCheck)
+{
+    QTemporaryDir noServer;  // a socket folder where no server listens
+    try {
+        SiteLibrary library(parseLibraryLocation(
+            QStringLiteral("postgresql://tarnik@/obiekty?host=") + noServer.path()));
+        FAIL() << "connected";
+    } catch (const LibraryError& e) {
+        EXPECT_EQ(e.kind(), LibraryError::Kind::Unreachable);
+        const std::string message = e.what();
+        for (const char* said : {"serwer PostgreSQL działa", "~/.pgpass", "?host="})
+            EXPECT_NE(message.find(said), std::string::npos) << message;
     }
 }
 
