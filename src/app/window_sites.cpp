@@ -1,7 +1,6 @@
 #include "app/window_sites.h"
 
 #include <QAction>
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
