@@ -443,8 +443,10 @@ void WindowSites::record(const NewEntry& entry)
 void WindowSites::showChangesSinceProgramming()
 {
     const std::optional<sites::HistoryEntry> last = library().lastProgramming(site_);
-    if (!last)
+    if (!last) {
+        window_.addInfoLine(text(kNeverProgrammed).arg(site_).toStdString(), true);
         return;
+    }
     const StoredSettings programmed = library().entrySettings(site_, last->number);
     // The module's own bytes only: names and notes are not in the module.
     const QStringList changes = sites::settingsChanges(programmed, moduleSettings(programmed));

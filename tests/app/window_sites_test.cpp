@@ -317,8 +317,14 @@ TEST_F(WindowSitesTest, ReadBackNamesTheChangesSinceTheLastProgramming)
     ModuleWindow m;
     auto& window = m.w.f.window();
     m.w.sites().saveInNewSite(details("Piekarnia"));
-    m.w.f.button("Bprogramuj")->click();
+    // Nothing programmed from the library yet: nothing to compare with.
+    m.w.f.button("BBload")->click();
     ASSERT_TRUE(m.waitForEntries("Piekarnia", 2));
+    EXPECT_EQ(window.infoLines().constLast(),
+              QStringLiteral("Obiekt „Piekarnia” nie był jeszcze programowany z biblioteki; nie "
+                             "ma z czym porównać."));
+    m.w.f.button("Bprogramuj")->click();
+    ASSERT_TRUE(m.waitForEntries("Piekarnia", 3));
 
     m.w.sites().closeSite();
     m.w.f.get<QSpinBox>("SEtimerPod2")->setValue(99);
@@ -326,11 +332,11 @@ TEST_F(WindowSitesTest, ReadBackNamesTheChangesSinceTheLastProgramming)
     ASSERT_TRUE(pumpUntil(
         [&] { return m.hasLine(QStringLiteral("Programowanie zakończone pomyślnie.")); }, kWait));
     ASSERT_TRUE(pumpUntil([&] { return m.w.f.button("Bprogramuj")->isEnabled(); }, kWait));
-    EXPECT_EQ(m.w.history("Piekarnia").size(), 2u);
+    EXPECT_EQ(m.w.history("Piekarnia").size(), 3u);
 
     m.w.sites().openSite(QStringLiteral("Piekarnia"));
     m.w.f.button("BBload")->click();
-    ASSERT_TRUE(m.waitForEntries("Piekarnia", 3));
+    ASSERT_TRUE(m.waitForEntries("Piekarnia", 4));
     QStringList lines = window.infoLines();
     const auto heading = lines.indexOf(QStringLiteral("Zmiany od ostatniego programowania:"));
     ASSERT_GE(heading, 0) << lines.join(QLatin1Char('\n')).toStdString();
@@ -345,9 +351,9 @@ TEST_F(WindowSitesTest, ReadBackNamesTheChangesSinceTheLastProgramming)
 
     // Programmed anew from the site: the module holds what the library last programmed.
     m.w.f.button("Bprogramuj")->click();
-    ASSERT_TRUE(m.waitForEntries("Piekarnia", 4));
-    m.w.f.button("BBload")->click();
     ASSERT_TRUE(m.waitForEntries("Piekarnia", 5));
+    m.w.f.button("BBload")->click();
+    ASSERT_TRUE(m.waitForEntries("Piekarnia", 6));
     EXPECT_EQ(window.infoLines().constLast(),
               QStringLiteral("Brak zmian od ostatniego programowania."));
     EXPECT_TRUE(m.w.f.errors.isEmpty()) << m.w.f.errors.join(QLatin1Char('\n')).toStdString();
