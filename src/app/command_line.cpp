@@ -44,8 +44,14 @@ CommandLine parseCommandLine(const QStringList& arguments)
         QStringLiteral("Zapisuj do pliku <plik> każdy bajt na linii, a także otwarcia, "
                        "zamknięcia, ustawienia i błędy portu."),
         QStringLiteral("plik"));
+    const QCommandLineOption libraryOption(
+        QStringLiteral("library"),
+        QStringLiteral("Biblioteka obiektów (\"Obiekty ...\"): plik SQLite albo baza PostgreSQL "
+                       "postgresql://UŻYTKOWNIK@HOST/BAZA. Ma pierwszeństwo przed "
+                       "TARNIK_LIBRARY i wyborem w oknie."),
+        QStringLiteral("bibl"));
     parser.addOptions({helpOption, helpAllOption, versionOption, demoOption, overviewOption,
-                       measureOption, screenshotsOption, traceOption});
+                       measureOption, screenshotsOption, traceOption, libraryOption});
     parser.addPositionalArgument(QStringLiteral("PLIK.zvn"),
                                  QStringLiteral("Plik ustawień otwierany na starcie."),
                                  QStringLiteral("[PLIK.zvn]"));
@@ -63,6 +69,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
     line.measureStartup = parser.isSet(measureOption);
     line.screenshotFolder = parser.value(screenshotsOption);
     line.traceFile = parser.value(traceOption);
+    if (parser.isSet(libraryOption))
+        line.library = parser.value(libraryOption);
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         line.error = QStringLiteral("można otworzyć tylko jeden plik ustawień");

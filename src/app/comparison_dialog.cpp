@@ -15,6 +15,13 @@ using namespace window_text;
 
 ComparisonDialog::ComparisonDialog(const std::vector<SettingComparison>& differences,
                                    const QString& otherColumn, QWidget* parent)
+    : ComparisonDialog(differences, QString::fromUtf8(kWindowColumn), otherColumn, parent)
+{
+}
+
+ComparisonDialog::ComparisonDialog(const std::vector<SettingComparison>& differences,
+                                   const QString& firstColumn, const QString& otherColumn,
+                                   QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("ComparisonDialog"));
@@ -29,7 +36,7 @@ ComparisonDialog::ComparisonDialog(const std::vector<SettingComparison>& differe
 
     table_ = new QTableWidget(static_cast<int>(differences.size()), 3, this);
     table_->setHorizontalHeaderLabels(
-        {QString::fromUtf8(kSettingColumn), QString::fromUtf8(kWindowColumn), otherColumn});
+        {QString::fromUtf8(kSettingColumn), firstColumn, otherColumn});
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->hide();

@@ -19,6 +19,9 @@ public:
     // `otherColumn` names the other side: "W pliku" or "W module".
     ComparisonDialog(const std::vector<SettingComparison>& differences, const QString& otherColumn,
                      QWidget* parent = nullptr);
+    // Two sides neither of which is the window ("Wpis 3", "Wpis 5").
+    ComparisonDialog(const std::vector<SettingComparison>& differences, const QString& firstColumn,
+                     const QString& otherColumn, QWidget* parent = nullptr);
 
     QTableWidget* table() const { return table_; }
     QString summary() const;

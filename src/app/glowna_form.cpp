@@ -33,6 +33,7 @@
 #include "app/window_copy.h"
 #include "app/window_fit.h"
 #include "app/window_report.h"
+#include "app/window_sites.h"
 #include "app/window_texts.h"
 #include "editor/binding/settings_binding.h"
 #include "editor/dialogs/reaction_buttons.h"
@@ -114,6 +115,7 @@ TGlownaF::TGlownaF(const QStringList& pinnedPorts, QWidget* parent)
     overview_ = new WindowOverview(*this, *ui_->PrzegladKonfiguracji);
     report_ = new WindowReport(*this, *ui_->Plik1, ui_->N1);
     copy_ = new WindowCopy(*this, *editMenu(), *pages_);
+    sites_ = new WindowSites(*this, *ui_->Plik1, ui_->recentFilesMenu->menuAction());
 }
 
 // Placed as it is first shown, before the window system has it: the position
@@ -220,18 +222,23 @@ void TGlownaF::setFileChooser(std::unique_ptr<FileChooser> chooser)
 // ---- module link ----
 
 template <typename Handler>
-void TGlownaF::runLinkHandler(Handler handler)
+void TGlownaF::runLinkHandler(Handler handler, std::optional<ExchangeKind> kind)
 {
     struct Refresh {
         TGlownaF* window;
         ~Refresh() { window->refreshLinkControls(); }
     } refresh{this};
+    // A press while an exchange runs starts nothing: the running one keeps its name.
+    if (kind && !engine_->exchangeRunning()) {
+        exchangeKind_ = *kind;
+        exchangePort_ = QString::fromStdString(portName());
+    }
     (engine_.get()->*handler)();
 }
 
 void TGlownaF::BprogramujClick()
 {
-    runLinkHandler(&LinkEngine::BprogramujClick);
+    runLinkHandler(&LinkEngine::BprogramujClick, ExchangeKind::Programming);
 }
 void TGlownaF::BBloadClick()
 {
@@ -240,11 +247,11 @@ void TGlownaF::BBloadClick()
     // engine would start nothing.
     if (engine_->exchangeRunning() || !mayDiscardEdits())
         return;
-    runLinkHandler(&LinkEngine::BBloadClick);
+    runLinkHandler(&LinkEngine::BBloadClick, ExchangeKind::ReadBack);
 }
 void TGlownaF::BBserialClick()
 {
-    runLinkHandler(&LinkEngine::BBserialClick);
+    runLinkHandler(&LinkEngine::BBserialClick, ExchangeKind::SerialNumber);
 }
 void TGlownaF::Timer1Timer()
 {
@@ -252,7 +259,7 @@ void TGlownaF::Timer1Timer()
 }
 void TGlownaF::readModuleImage()
 {
-    runLinkHandler(&LinkEngine::readModuleImage);
+    runLinkHandler(&LinkEngine::readModuleImage, ExchangeKind::Comparison);
 }
 
 void TGlownaF::refreshLinkControls()
@@ -370,10 +377,20 @@ void TGlownaF::controlsEdited(QObject* control)
 
 void TGlownaF::applySettingsEdit(const SettingsRecord& changed, const QString& undoText)
 {
-    ShownSettings now{changed, users_};
+    UserDirectory users{};
     {
         const EditTracker::ProgramShows showing(*edits_);
-        now.users = collectedState().users;
+        users = collectedState().users;
+    }
+    applySettingsEdit(changed, users, undoText);
+}
+
+void TGlownaF::applySettingsEdit(const SettingsRecord& changed, const UserDirectory& users,
+                                 const QString& undoText)
+{
+    ShownSettings now{changed, users};
+    {
+        const EditTracker::ProgramShows showing(*edits_);
         showRecords(now);
         // What the controls show of it, as any later collect finds it.
         now = collectedState();
@@ -507,6 +524,8 @@ void TGlownaF::linkFinished(LinkOutcome outcome)
     if (comparisons_)
         comparisons_->linkFinished(outcome);
     refreshLinkControls();
+    if (outcome != LinkOutcome::Refused)
+        emit exchangeEnded(exchangePort_, exchangeKind_, outcome);
 }
 
 void TGlownaF::reportError(const std::string& message)
@@ -609,6 +628,7 @@ void TGlownaF::openSettingsFile(const QString& fileName)
     settingsReplacedBy(true);
     showFileInTitle(fileName);
     emit settingsFileUsed(fileName);
+    emit settingsFileOpened(fileName);
 }
 
 void TGlownaF::openChosenFile(const QString& fileName)
@@ -626,12 +646,21 @@ void TGlownaF::showFileInTitle(const QString& fileName)
     updateTitle();
 }
 
+void TGlownaF::showSiteInTitle(const QString& siteName)
+{
+    titleSite_ = siteName;
+    updateTitle();
+}
+
 void TGlownaF::updateTitle()
 {
     QString title = caption_;
-    const QString source = readBackPort_.isEmpty()
-                               ? titleFile_
-                               : QString::fromUtf8(kReadBackSource).arg(readBackPort_);
+    // The open site is named while it is open: the port's read-back and a file saved
+    // are the site's settings too.
+    const QString source =
+        !titleSite_.isEmpty()     ? QString::fromUtf8(window_text::kSiteInTitle).arg(titleSite_)
+        : readBackPort_.isEmpty() ? titleFile_
+                                  : QString::fromUtf8(kReadBackSource).arg(readBackPort_);
     if (!source.isEmpty())
         title += QStringLiteral(" \u2014 ") + source;
     if (edits_->modified())

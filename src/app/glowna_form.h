@@ -45,6 +45,15 @@ class WindowComparisons;
 class WindowCopy;
 class WindowOverview;
 class WindowReport;
+class WindowSites;
+
+// Which exchange with the module ended (see TGlownaF::exchangeEnded).
+enum class ExchangeKind {
+    Programming,   // "programuj"
+    ReadBack,      // "Odczyt ustawień."
+    Comparison,    // the module read for "Porównaj z modułem" or "Sprawdź po zaprogramowaniu"
+    SerialNumber,  // "Numer seryjny modułu"
+};
 
 class TGlownaF : public QMainWindow, public LinkHost {
     Q_OBJECT
@@ -86,6 +95,8 @@ public:
     WindowOverview& overview() { return *overview_; }
     // "Drukuj raport ...".
     WindowReport& report() { return *report_; }
+    // "Obiekty ...", "Zapisz w obiekcie ...": the library of sites.
+    WindowSites& sites() { return *sites_; }
     // A file chosen outside the open dialog (dropped, recent): opened as if chosen in it.
     void openChosenFile(const QString& fileName);
     // The window holds edits not yet saved in a file ("*" in the title).
@@ -136,6 +147,12 @@ public:
     // edit: shown in the controls, marked unsaved, told once through settingsChanged and
     // kept as one undo step named `undoText`. A record equal to the one shown does nothing.
     void applySettingsEdit(const SettingsRecord& changed, const QString& undoText);
+    // The same with the User directory replaced too: record and users as one undo step.
+    void applySettingsEdit(const SettingsRecord& changed, const UserDirectory& users,
+                           const QString& undoText);
+    // Names the site whose settings the window shows in the title ("Tarnik v 1.1 —
+    // obiekt NAZWA") instead of a file or a port; empty: the title names the file again.
+    void showSiteInTitle(const QString& siteName);
     // The undo history, "Edycja → Cofnij / Ponów".
     QUndoStack& history() { return *history_; }
     // "Kopiuj ustawienia wejścia ...", "Powiadamiaj jak ...".
@@ -177,6 +194,12 @@ signals:
     void settingsChanged();
     // An exchange with the module on `portName` ended with the module's answer.
     void exchangeSucceeded(const QString& portName);
+    // Every exchange started ended, with or without an answer (after exchangeSucceeded
+    // and after the comparisons took their part). `portName` is the port it was started on.
+    void exchangeEnded(const QString& portName, tarnik::ExchangeKind kind,
+                       tarnik::LinkOutcome outcome);
+    // A settings file was opened (not saved): the window shows what it holds.
+    void settingsFileOpened(const QString& fileName);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -216,8 +239,9 @@ private:
     void refreshLinkControls();
     // Runs an engine handler, then brings the menu in line with the link's state,
     // whether the handler returned or raised.
+    // `kind` names the exchange the handler starts, when it starts one.
     template <typename Handler>
-    void runLinkHandler(Handler handler);
+    void runLinkHandler(Handler handler, std::optional<ExchangeKind> kind = std::nullopt);
     void connectHandlers();
     template <typename Handler>
     void connectAction(QAction* action, Handler handler);
@@ -241,10 +265,12 @@ private:
     WindowOverview* overview_ = nullptr;
     WindowReport* report_ = nullptr;
     WindowCopy* copy_ = nullptr;
+    WindowSites* sites_ = nullptr;
     QString dialogFolder_;
     QString caption_;       // the title without a file
     QString titleFile_;     // the file named in the title
     QString readBackPort_;  // the port named in the title after a read-back
+    QString titleSite_;     // the site named in the title, before a file or port
     EditTracker* edits_ = nullptr;
     QUndoStack* history_ = nullptr;
     // What the window shows, as of the last change told.
@@ -255,6 +281,9 @@ private:
     bool handlingEdit_ = false;
 
     InfoList infoList_;
+    // The exchange running, or the last one, and the port it was started on.
+    ExchangeKind exchangeKind_ = ExchangeKind::Programming;
+    QString exchangePort_;
     bool busy_ = false;
     bool placed_ = false;
     QSize preferredSize_;  // invalid: the layout's

@@ -1,5 +1,5 @@
 // The window program: tarnik [--demo] [--overview] [--measure-startup] [--screenshots DIR]
-//                [--trace FILE] [FILE.zvn]
+//                [--trace FILE] [--library LIB] [FILE.zvn]
 // Exit status: 0 closed, 1 the demo module cannot start, 2 command line not understood.
 
 #include <QCoreApplication>
@@ -18,6 +18,7 @@
 #include "app/screenshots.h"
 #include "app/startup_probe.h"
 #include "app/user_conveniences.h"
+#include "app/window_sites.h"
 #include "app/window_trace.h"
 #include "config/qt_language.h"
 #include "config/tarnik_config.h"
@@ -97,6 +98,7 @@ int main(int argc, char** argv)
                      qPrintable(error));
         return 2;
     }
+    window.sites().setLibraryOption(line.library);
     // The measuring and picture runs start from the window's own size and touch
     // no user file.
     std::unique_ptr<tarnik::UserConveniences> conveniences;

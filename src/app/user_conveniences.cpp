@@ -10,6 +10,7 @@
 #include "app/port_combo_box.h"
 #include "app/window_fit.h"
 #include "app/window_report.h"
+#include "app/window_sites.h"
 #include "app/window_texts.h"
 
 namespace tarnik {
@@ -24,6 +25,8 @@ const QString kFrameKey = QStringLiteral("window/frame");
 const QString kFolderKey = QStringLiteral("files/lastFolder");
 const QString kRecentKey = QStringLiteral("files/recent");
 const QString kInstallerKey = QStringLiteral("report/installer");
+// The library of sites the user chose in "Obiekty ...": a file or a postgresql:// URI.
+const QString kLibraryKey = QStringLiteral("library");
 
 }  // namespace
 
@@ -46,6 +49,11 @@ UserConveniences::UserConveniences(TGlownaF& window, std::unique_ptr<QSettings> 
     connect(&window_.report(), &WindowReport::installerChanged, this,
             [this](const QString& installer) {
                 store_->setValue(kInstallerKey, installer);
+                store_->sync();
+            });
+    connect(&window_.sites(), &WindowSites::librarySettingChanged, this,
+            [this](const QString& setting) {
+                store_->setValue(kLibraryKey, setting);
                 store_->sync();
             });
     window_.installEventFilter(this);
@@ -74,6 +82,7 @@ void UserConveniences::restore(bool restorePort)
     }
     WindowReport& report = window_.report();
     report.setHandOverDetails({}, {}, store_->value(kInstallerKey).toString());
+    window_.sites().setLibrarySetting(store_->value(kLibraryKey).toString());
     const QString folder = store_->value(kFolderKey).toString();
     if (!folder.isEmpty() && QFileInfo(folder).isDir())
         window_.setDialogFolder(folder);

@@ -2,10 +2,10 @@
 
 // What the window remembers for its user between runs: the port of the last
 // successful exchange, the window's size and place, the folder of the last
-// settings file, the recent files ("Plik → Ostatnio otwierane") and the installer the
-// report's hand-over details last named. None of the
-// module's settings is kept here. The store may be damaged, unreadable or
-// unwritable: then nothing is remembered, and nothing is reported.
+// settings file, the recent files ("Plik → Ostatnio otwierane"), the installer the
+// report's hand-over details last named and the library of sites chosen in "Obiekty ...". None of
+// the module's settings is kept here. The store may be damaged, unreadable or unwritable: then
+// nothing is remembered, and nothing is reported.
 
 #include <QObject>
 #include <QSettings>

@@ -96,6 +96,9 @@ void WindowComparisons::linkFinished(LinkOutcome outcome)
             return;  // a read-back nobody asked for here
         const auto differences =
             compareWithModuleImage(*expected_, window_.image(), protocol::kSentImageBytes);
+        if (pending != Pending::None)
+            emit moduleCompared(pending == Pending::Verification,
+                                static_cast<int>(differences.size()));
         if (pending == Pending::Verification)
             window_.addInfoLine(verificationLine(differences.size()), true);
         else if (pending == Pending::Comparison)

@@ -38,6 +38,14 @@ public:
     QAction* compareWithFileAction() const { return fileAction_; }
     QAction* compareWithModuleAction() const { return moduleAction_; }
     QAction* verifyAction() const { return verifyAction_; }
+    // "Sprawdź po zaprogramowaniu" will read the module back: the programming just
+    // ended is followed by a verification.
+    bool verificationPending() const { return pending_ == Pending::Verification; }
+
+signals:
+    // The module was read and compared with what the window holds (`afterProgramming`
+    // false) or with what was just programmed; the module's image is the window's image.
+    void moduleCompared(bool afterProgramming, int differences);
 
 private:
     enum class Pending { None, Comparison, Verification };

@@ -89,6 +89,74 @@ inline constexpr const char* kAllFilesFilter = "Wszystkie (*)";
 inline constexpr const char* kTraceFileName = "zapis-transmisji.txt";
 inline constexpr const char* kTraceFilesFilters = "pliki tekstowe (*.txt);;Wszystkie (*)";
 
+// "Plik" menu: the library of sites. %1 is a site's name.
+inline constexpr const char* kSitesMenu = "Obiekty ...";
+inline constexpr const char* kSaveInSiteMenu = "Zapisz w obiekcie ...";
+inline constexpr const char* kSiteInTitle = "obiekt %1";  // "Tarnik v 1.1 — obiekt Dom"
+inline constexpr const char* kOpenSiteUndo = "otwarcie obiektu %1";
+inline constexpr const char* kSavedInSite = "Zapisano ustawienia w obiekcie „%1” (wpis %2).";
+inline constexpr const char* kUnchangedSinceLatest = "Bez zmian względem ostatniego wpisu obiektu.";
+inline constexpr const char* kChangedMeanwhile =
+    "Obiekt „%1” został w międzyczasie zmieniony. Zmiany od chwili otwarcia:";
+inline constexpr const char* kChangedMeanwhileNote =
+    "Ustawienia w oknie pozostają bez zmian. Zapisać je mimo to jako najnowszy wpis obiektu?";
+inline constexpr const char* kSaveAnyway = "Zapisz mimo to";
+inline constexpr const char* kChangesSinceProgramming = "Zmiany od ostatniego programowania:";
+inline constexpr const char* kNoChangesSinceProgramming = "Brak zmian od ostatniego programowania.";
+inline constexpr const char* kNeverProgrammed =
+    "Obiekt „%1” nie był jeszcze programowany z biblioteki; nie ma z czym porównać.";
+inline constexpr const char* kModuleBelongsTo = "Moduł należy do obiektu „%1”.";
+inline constexpr const char* kOpenSiteQuestion = "Otworzyć obiekt „%1”?";
+inline constexpr const char* kSiteWhileBusy =
+    "Trwa wymiana z modułem; obiekt można otworzyć po jej zakończeniu.";
+inline constexpr const char* kRecordingFailed =
+    "Wymiany z modułem nie zapisano w historii obiektu „%1”. %2";
+// The results an exchange's history entry records.
+inline constexpr const char* kResultOk = "OK";
+inline constexpr const char* kResultNoAnswer = "brak odpowiedzi z modułu";
+inline constexpr const char* kResultBadAnswer = "odpowiedź modułu odrzucona";
+inline constexpr const char* kResultPortError = "błąd portu";
+inline constexpr const char* kResultDiffers = "moduł różni się od ustawień";
+
+// The library's dialog.
+inline constexpr const char* kSitesTitle = "Obiekty";
+inline constexpr const char* kLibraryAt = "Biblioteka: %1";
+inline constexpr const char* kChangeLibrary = "&Zmień ...";
+inline constexpr const char* kChangeLibraryTitle = "Biblioteka obiektów";
+inline constexpr const char* kChangeLibraryPrompt =
+    "Plik biblioteki albo adres serwera PostgreSQL (postgresql://UŻYTKOWNIK@HOST/BAZA).\n"
+    "Puste pole: biblioteka domyślna. Zmiana działa od następnego otwarcia biblioteki.";
+inline constexpr const char* kSearch = "&Szukaj:";
+inline constexpr const char* kSiteColumns[] = {
+    "Nazwa", "Adres", "Numer seryjny", "Telefon", "Ostatnie programowanie", "Ostatnia weryfikacja"};
+inline constexpr const char* kNoDate = "-";
+inline constexpr const char* kDetailsGroup = "Dane obiektu";
+inline constexpr const char* kSiteName = "Nazwa:";
+inline constexpr const char* kSiteAddress = "Adres:";
+inline constexpr const char* kSiteContact = "Kontakt:";
+inline constexpr const char* kSiteNotes = "Uwagi:";
+inline constexpr const char* kSiteSerial = "Numer seryjny modułu:";
+inline constexpr const char* kSitePhone = "Telefon modułu:";
+inline constexpr const char* kSaveDetails = "Zapisz &dane";
+inline constexpr const char* kHistoryGroup = "Historia";
+inline constexpr const char* kHistoryColumns[] = {"Nr",         "Czas",  "Rodzaj", "Port",
+                                                  "Użytkownik", "Wynik", "Zmiany"};
+inline constexpr const char* kEntryChanges = "Zmiany we wpisie %1:";
+inline constexpr const char* kEntryNoChanges = "Wpis %1: bez zmian ustawień.";
+inline constexpr const char* kOpenSite = "&Otwórz";
+inline constexpr const char* kCompareEntries = "&Porównaj";
+inline constexpr const char* kRemoveSite = "&Usuń obiekt";
+inline constexpr const char* kRemoveSiteQuestion =
+    "Usunąć obiekt „%1” razem z całą jego historią? Tego nie można cofnąć.";
+inline constexpr const char* kEntryColumn = "Wpis %1";
+inline constexpr const char* kCompareNeedsTwo =
+    "Zaznacz w historii dwa wpisy z ustawieniami, aby je porównać.";
+
+// "Zapisz w obiekcie ...": where to.
+inline constexpr const char* kSaveInSiteTitle = "Zapisz w obiekcie";
+inline constexpr const char* kExistingSite = "&Istniejący obiekt:";
+inline constexpr const char* kNewSite = "&Nowy obiekt";
+
 // Errors: %1 is the file's name, %2 the reason.
 inline constexpr const char* kCannotSaveFile = "Nie można zapisać pliku \"%1\". %2";
 inline constexpr const char* kRecentFileGone =

@@ -39,6 +39,18 @@ TEST(CommandLineTest, OptionsAndTheFile)
     EXPECT_TRUE(nothing.error.isEmpty());
     EXPECT_FALSE(nothing.demo || nothing.help || nothing.version);
     EXPECT_TRUE(nothing.settingsFile.isEmpty());
+    // The library of sites, as given: the library judges it when it is first used.
+    EXPECT_FALSE(nothing.library.has_value());
+    const struct {
+        QStringList arguments;
+        const char* library;
+    } libraries[] = {{{"--library", "/srv/obiekty.sqlite"}, "/srv/obiekty.sqlite"},
+                     {{"--library=postgresql://jan@serwer/obiekty", "dom.zvn"},
+                      "postgresql://jan@serwer/obiekty"},
+                     {{"--library="}, ""}};
+    for (const auto& c : libraries)
+        EXPECT_EQ(parse(c.arguments).library, QString::fromUtf8(c.library)) << c.library;
+    EXPECT_FALSE(parse({"--library"}).error.isEmpty());  // needs its library
 }
 
 TEST(CommandLineTest, HelpAndVersion)

@@ -92,8 +92,9 @@ TEST(WindowComparisons, MenuItemsSitBesideTheFileItems)
     for (QAction* action : menu->actions())
         texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
     EXPECT_EQ(texts,
-              (QStringList{"Odczytaj ...", "Zapisz jako ...", "Ostatnio otwierane",
-                           "Przegląd konfiguracji", "Porównaj z plikiem ...", "Porównaj z modułem",
+              (QStringList{"Odczytaj ...", "Zapisz jako ...", "Obiekty ...",
+                           "Zapisz w obiekcie ...", "Ostatnio otwierane", "Przegląd konfiguracji",
+                           "Porównaj z plikiem ...", "Porównaj z modułem",
                            "Sprawdź po zaprogramowaniu", "Drukuj raport ...", "-", "Wyjscie"}))
         << texts.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(rig.comparisons().verifyAction()->isCheckable());

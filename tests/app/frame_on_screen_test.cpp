@@ -11,11 +11,15 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <optional>
 
+#include "app/sites_dialog.h"
 #include "app/user_conveniences.h"
+#include "app/window_sites.h"
 #include "event_loop.h"
+#include "model/value_ranges.h"
 #include "qt_printers.h"
 #include "window_fixture.h"
 
@@ -175,6 +179,42 @@ TEST_P(FrameOnScreen, WholeFrameInsideTheFreeArea)
     const int slack = std::max({extents->left(), extents->right(), extents->top(), 30});
     EXPECT_LE(std::abs(frame->center().x() - area->center().x()), slack) << *frame;
     EXPECT_LE(std::abs(frame->center().y() - area->center().y()), slack) << *frame;
+}
+
+// "Obiekty ..." on the same screen: the dialog's frame inside the free area, at a size
+// no smaller than its layout needs. With TARNIK_SITES_PICTURE naming a PNG file, the
+// screen as it is then is saved there (for looking at it).
+TEST(SitesDialogOnScreen, WholeFrameInsideTheFreeArea)
+{
+    const std::optional<QRect> area = workArea();
+    ASSERT_TRUE(area.has_value()) << "no _NET_WORKAREA";
+    QTemporaryDir folder;
+    WindowFixture f;
+    tarnik::WindowSites& sites = f.window().sites();
+    sites.setLibraryOption(folder.filePath(QStringLiteral("obiekty.sqlite")));
+    const char* names[] = {"Apteka Pod Lipami", "Dom Kowalskich", "Szkoła Podstawowa nr 3"};
+    for (const char* name : names) {
+        tarnik::sites::SiteDetails details;
+        details.name = QString::fromUtf8(name);
+        details.address = QStringLiteral("ul. Długa 12, 00-950 Warszawa");
+        details.serialNumber = QStringLiteral("ZVN%1").arg(qHash(details.name) % 10000);
+        sites.saveInNewSite(details);
+    }
+    f.window().show();
+    sites.openSitesDialog();
+    tarnik::SitesDialog* dialog = sites.dialog();
+    ASSERT_NE(dialog, nullptr);
+    dialog->chooseSite(QStringLiteral("Dom Kowalskich"));
+    const std::optional<QRect> frame = frameOnScreen(*dialog);
+    ASSERT_TRUE(frame.has_value()) << "the dialog was not framed";
+    EXPECT_TRUE(area->contains(*frame)) << "frame " << *frame << " free area " << *area;
+    EXPECT_GE(dialog->width(), dialog->minimumSizeHint().width());
+    EXPECT_GE(dialog->height(), dialog->minimumSizeHint().height());
+    EXPECT_EQ(dialog->sitesTable()->rowCount(), 3);
+    if (const QByteArray picture = qgetenv("TARNIK_SITES_PICTURE"); !picture.isEmpty()) {
+        tarnik::test::pumpUntil([] { return false; }, std::chrono::milliseconds(500));
+        QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(picture));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, FrameOnScreen, ::testing::ValuesIn(kPlaces),

@@ -17,6 +17,7 @@
 #include "app/recent_files.h"
 #include "app/user_conveniences.h"
 #include "app/window_report.h"
+#include "app/window_sites.h"
 #include "event_loop.h"
 #include "file/settings_file.h"
 #include "model/value_ranges.h"
@@ -114,6 +115,25 @@ TEST_F(ConveniencesTest, RecentFilesAndFolderCarryOverToTheNextRun)
     EXPECT_EQ(f.window().windowTitle(), kCaption + QStringLiteral(" — dom.zvn"));
     EXPECT_EQ(conveniences.recentFiles().first(), dom);
     EXPECT_TRUE(f.errors.isEmpty());
+}
+
+// The library chosen in "Obiekty ..." is the window's library in the next run too, unless
+// --library names another.
+TEST_F(ConveniencesTest, TheChosenLibraryCarriesOverToTheNextRun)
+{
+    qunsetenv(tarnik::sites::kLibraryVariable);
+    const QString chosen = folder.filePath(QStringLiteral("zespol.sqlite"));
+    {
+        WindowFixture f;
+        tarnik::UserConveniences conveniences(f.window(), store(), true);
+        f.window().sites().chooseLibrary(chosen);
+    }
+    WindowFixture f;
+    tarnik::UserConveniences conveniences(f.window(), store(), true);
+    EXPECT_EQ(f.window().sites().libraryLocation().path, chosen);
+    const QString given = folder.filePath(QStringLiteral("inna.sqlite"));
+    f.window().sites().setLibraryOption(given);
+    EXPECT_EQ(f.window().sites().libraryLocation().path, given);
 }
 
 // The installer the report's hand-over details last named comes back in the next run;
