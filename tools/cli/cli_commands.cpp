@@ -239,14 +239,7 @@ int runRead(const Arguments& args, std::ostream& out, std::ostream& err)
     const int status = runReadBack(session, err);
     if (status != kExitOk)
         return status;
-    try {
-        return writeOutput(args.output, settingsFileBytes(session.host.record(), users), out, err)
-                   ? kExitOk
-                   : kExitFileError;
-    } catch (const SettingsFileError& e) {
-        err << "tarnik-cli: " << e.what() << std::endl;
-        return kExitFileError;
-    }
+    return writeSettingsOutput(args.output, session.host.record(), users, out, err);
 }
 
 int runSerial(const Arguments& args, std::ostream& out, std::ostream& err)

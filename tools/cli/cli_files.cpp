@@ -88,15 +88,7 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
         err << "tarnik-cli: " << in << ": " << e.what() << std::endl;
         return kExitUsage;
     }
-    try {
-        return writeOutput(args.output, settingsFileBytes(settings.record, settings.users), out,
-                           err)
-                   ? kExitOk
-                   : kExitFileError;
-    } catch (const SettingsFileError& e) {
-        err << "tarnik-cli: " << e.what() << std::endl;
-        return kExitFileError;
-    }
+    return writeSettingsOutput(args.output, settings.record, settings.users, out, err);
 }
 
 }  // namespace tarnik::cli

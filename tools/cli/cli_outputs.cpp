@@ -10,6 +10,7 @@
 #include "cli/cli_args.h"
 #include "cli/cli_commands.h"
 #include "file/replace_file.h"
+#include "file/settings_file.h"
 #include "serial/comport.h"
 
 namespace tarnik::cli {
@@ -104,6 +105,18 @@ bool writeOutput(const std::optional<std::string>& output, const QByteArray& byt
                        {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                         static_cast<std::size_t>(bytes.size())},
                        out, err, access);
+}
+
+int writeSettingsOutput(const std::optional<std::string>& output, const SettingsRecord& record,
+                        const UserDirectory& users, std::ostream& out, std::ostream& err)
+{
+    try {
+        return writeOutput(output, settingsFileBytes(record, users), out, err) ? kExitOk
+                                                                               : kExitFileError;
+    } catch (const SettingsFileError& e) {
+        err << "tarnik-cli: " << e.what() << std::endl;
+        return kExitFileError;
+    }
 }
 
 }  // namespace tarnik::cli

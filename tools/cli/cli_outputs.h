@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "file/replace_file.h"
+#include "model/settings_record.h"
 
 class QByteArray;
 
@@ -45,5 +46,10 @@ bool writeOutput(const std::optional<std::string>& output, std::span<const std::
                  std::ostream& out, std::ostream& err, NewFileAccess access = NewFileAccess::Usual);
 bool writeOutput(const std::optional<std::string>& output, const QByteArray& bytes,
                  std::ostream& out, std::ostream& err, NewFileAccess access = NewFileAccess::Usual);
+
+// Writes the settings file holding `record` and `users` as writeOutput does; returns the
+// exit status: 0 written, 4 when it could not be (told on `err`).
+int writeSettingsOutput(const std::optional<std::string>& output, const SettingsRecord& record,
+                        const UserDirectory& users, std::ostream& out, std::ostream& err);
 
 }  // namespace tarnik::cli

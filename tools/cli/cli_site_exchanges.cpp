@@ -159,18 +159,9 @@ int runReadOnSite(const Arguments& args, std::ostream& out, std::ostream& err)
     entry.settings = readSettings(session.image, configured);
     library->recordExchange(name, entry);
 
-    int written = kExitOk;
-    if (args.output) {
-        try {
-            if (!writeOutput(args.output,
-                             settingsFileBytes(entry.settings->record, entry.settings->users), out,
-                             err))
-                written = kExitFileError;
-        } catch (const SettingsFileError& e) {
-            err << "tarnik-cli: " << e.what() << std::endl;
-            written = kExitFileError;
-        }
-    }
+    const int written = args.output ? writeSettingsOutput(args.output, entry.settings->record,
+                                                          entry.settings->users, out, err)
+                                    : kExitOk;
 
     const auto programming = library->lastProgramming(name);
     if (!programming) {

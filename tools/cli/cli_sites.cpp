@@ -173,15 +173,7 @@ int runGet(const Arguments& args, std::ostream& out, std::ostream& err)
     refuseOutputOverLibrary(*library, args.output);
     const sites::StoredSettings settings = library->entrySettings(
         siteName(args), args.entry ? std::optional(*args.entry) : std::nullopt);
-    try {
-        return writeOutput(args.output, settingsFileBytes(settings.record, settings.users), out,
-                           err)
-                   ? kExitOk
-                   : kExitFileError;
-    } catch (const SettingsFileError& e) {
-        err << "tarnik-cli: " << e.what() << std::endl;
-        return kExitFileError;
-    }
+    return writeSettingsOutput(args.output, settings.record, settings.users, out, err);
 }
 
 int runSave(const Arguments& args, std::ostream& out, std::ostream& err)
