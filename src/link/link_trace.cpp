@@ -14,21 +14,11 @@ namespace tarnik {
 
 namespace {
 
-// The secret settings by key, without their index ("nrUser" stands for nrUser[1]..[4]).
-constexpr std::string_view kSecretKeys[] = {"pin",    "pinMod",    "csms",
-                                            "nrUser", "zalWyCode", "wylWyCode"};
-
-bool isSecret(const std::string& key)
-{
-    const std::string_view name = std::string_view(key).substr(0, key.find('['));
-    return std::find(std::begin(kSecretKeys), std::end(kSecretKeys), name) != std::end(kSecretKeys);
-}
-
 ByteRanges collectSecretImageBytes()
 {
     ByteRanges ranges;
     for (const SettingEntry& entry : settingsCatalogue()) {
-        if (!isSecret(entry.key))
+        if (!isSecretCode(entry.key) && !isPhoneNumber(entry.key))
             continue;
         for (const ImageSpan& span : entry.image)
             ranges.push_back({span.offset, span.offset + span.width});

@@ -43,7 +43,7 @@ void addBoxDifferences(const SettingEntry& entry, int a, int b,
         auto line = std::find_if(result.begin() + static_cast<std::ptrdiff_t>(first), result.end(),
                                  [&](const SettingComparison& c) { return c.label == place; });
         if (line == result.end()) {
-            result.push_back({place, {}, {}, true});
+            result.push_back({place, {}, {}, true, entry.key});
             line = result.end() - 1;
         }
         const auto add = [&](std::string& value, bool ticked) {
@@ -62,7 +62,8 @@ void addDifference(const SettingEntry& entry, const SettingValue& a, const Setti
     if (entry.kind == SettingKind::BitSet && !entry.bits.empty())
         addBoxDifferences(entry, std::get<int>(a), std::get<int>(b), result);
     else
-        result.push_back({entry.label, formatSettingValue(entry, a), formatSettingValue(entry, b)});
+        result.push_back({entry.label, formatSettingValue(entry, a), formatSettingValue(entry, b),
+                          false, entry.key});
 }
 
 std::string offsetsText(const std::vector<std::size_t>& offsets)
@@ -150,6 +151,7 @@ std::vector<SettingComparison> compareWithModuleImage(const EffectiveSettings& e
          differingImageBytes(expected, moduleImage, byteCount)) {
         SettingComparison line{difference.label, {}, {}};
         if (difference.entry) {
+            line.key = difference.entry->key;
             const SettingEntry& entry = *difference.entry;
             const SettingValue ours = readSetting(record, noUsers, entry);
             const SettingValue theirs = readSetting(moduleRecord, noUsers, entry);

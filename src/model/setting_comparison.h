@@ -19,6 +19,7 @@ struct SettingComparison {
     // The values list the boxes of a bit set that differ, as each side has them:
     // "+ Załącz wyjście 1, − Opcje nieaktywne" (+ ticked, − not ticked).
     bool boxes = false;
+    std::string key = {};  // the setting's key; empty for bytes that are no setting's
 };
 
 // What the two sides of a comparison are called in its lines.

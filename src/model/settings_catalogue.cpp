@@ -349,6 +349,28 @@ std::size_t SettingEntry::maxLength() const
     }
 }
 
+namespace {
+
+// A key without its index: "nrUser[2]" is "nrUser".
+std::string_view keyName(std::string_view key)
+{
+    return key.substr(0, key.find('['));
+}
+
+}  // namespace
+
+bool isSecretCode(std::string_view key)
+{
+    const std::string_view name = keyName(key);
+    return name == "pin" || name == "pinMod" || name == "zalWyCode" || name == "wylWyCode";
+}
+
+bool isPhoneNumber(std::string_view key)
+{
+    const std::string_view name = keyName(key);
+    return name == "nrUser" || name == "csms";
+}
+
 std::span<const SettingEntry> settingsCatalogue()
 {
     static const std::vector<SettingEntry> catalogue = buildCatalogue();

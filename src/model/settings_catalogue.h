@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -60,6 +61,12 @@ struct SettingEntry {
 // Every setting, in page order.
 std::span<const SettingEntry> settingsCatalogue();
 const SettingEntry* findSetting(const std::string& key);
+
+// The codes that traces, logs, the history and reports show as "****" unless the user asks:
+// the SIM PIN, the SMS access code and the output codes ("zalWyCode[1]").
+bool isSecretCode(std::string_view key);
+// The phone numbers, which traces and logs hide too: the users' and the SMS centre's.
+bool isPhoneNumber(std::string_view key);
 // The setting of a key the program itself composes; a missing one is a
 // programming error and throws std::logic_error.
 const SettingEntry& settingEntry(const std::string& key);

@@ -195,12 +195,6 @@ QString numberText(const std::string& label, int value)
     return number + QChar(kNoBreakSpace) + QString::fromUtf8(unit->unit);
 }
 
-bool isSecret(const std::string& key)
-{
-    return key == "pin" || key == "pinMod" || key.starts_with("zalWyCode") ||
-           key.starts_with("wylWyCode");
-}
-
 QString u8(const std::string& text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -286,7 +280,7 @@ private:
         const std::string& text = std::get<std::string>(value);
         if (text.empty())
             return QString::fromUtf8(kNone);
-        if (isSecret(entry.key) && !options_.showSecrets)
+        if (isSecretCode(entry.key) && !options_.showSecrets)
             return QString::fromUtf8(kHidden);
         // The notes' line breaks stay breaks; any other control character shows escaped.
         QStringList lines;

@@ -8,6 +8,7 @@
 
 #include "model/effective_settings.h"
 #include "model/setting_comparison.h"
+#include "model/settings_catalogue.h"
 #include "sites/site_library.h"
 
 namespace tarnik::sites {
@@ -47,8 +48,13 @@ QStringList settingsChanges(const StoredSettings& before, const StoredSettings& 
     QStringList lines;
     for (const SettingComparison& c :
          compareSettings(effectiveSettings(before.record), before.users,
-                         effectiveSettings(after.record), after.users))
-        lines << QString::fromStdString(comparisonLine(c, {"przed", "po"}));
+                         effectiveSettings(after.record), after.users)) {
+        // The history is kept and shown like a log: it tells that a code changed, not the code.
+        SettingComparison shown = c;
+        if (isSecretCode(c.key))
+            shown.valueA = shown.valueB = "****";
+        lines << QString::fromStdString(comparisonLine(shown, {"przed", "po"}));
+    }
     return lines;
 }
 

@@ -97,6 +97,28 @@ TEST_F(History, EntriesAreNumberedAndCarryWhatChanged)
     EXPECT_EQ(again->changes, settingsChanges(first, second));
 }
 
+TEST_F(History, ChangesTellThatACodeChangedButNotTheCode)
+{
+    // The history reads like a log: a code's change is named with its values hidden, a
+    // phone number's change is what an installer looks for and stays readable.
+    StoredSettings before = library.entrySettings(kSite);
+    before.record.pin.assign("1111");
+    before.record.csms.assign("+48600000001");
+    StoredSettings after = before;
+    after.record.pin.assign("4321");
+    after.record.csms.assign("+48600000002");
+    const QString lines = settingsChanges(before, after).join(QLatin1Char('\n'));
+    EXPECT_TRUE(lines.contains(QStringLiteral(": przed: ****, po: ****"))) << lines.toStdString();
+    EXPECT_FALSE(lines.contains(QStringLiteral("4321"))) << lines.toStdString();
+    EXPECT_FALSE(lines.contains(QStringLiteral("1111"))) << lines.toStdString();
+    EXPECT_TRUE(lines.contains(QStringLiteral("+48600000002"))) << lines.toStdString();
+
+    library.saveSettings(kSite, before);
+    library.saveSettings(kSite, after);
+    for (const HistoryEntry& entry : library.history(kSite))
+        EXPECT_FALSE(entry.changes.join(QLatin1Char(' ')).contains(QStringLiteral("4321")));
+}
+
 TEST_F(History, EntrySettingsComeBackByteForByte)
 {
     for (unsigned seed = 2; seed < 7; ++seed)
