@@ -3,7 +3,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include "serial/trace.h"
+#include "text/control_characters.h"
 
 namespace tarnik {
 
@@ -49,7 +49,7 @@ QString fromCp1250(std::string_view bytes)
 
 std::string readableText(std::string_view cp1250)
 {
-    return escapeTraceText(fromCp1250(cp1250).toStdString());
+    return escapeControlCharacters(fromCp1250(cp1250).toStdString());
 }
 
 }  // namespace tarnik

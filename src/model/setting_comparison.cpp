@@ -6,7 +6,7 @@
 #include "model/codepage.h"
 #include "model/conversion.h"
 #include "model/effective_settings.h"
-#include "serial/trace.h"
+#include "text/control_characters.h"
 
 namespace tarnik {
 
@@ -95,7 +95,7 @@ std::string quotedText(std::string_view utf8, std::size_t maxCharacters)
             inner += '\\';
         inner += c;
     }
-    return '"' + escapeTraceText(inner) + '"' + (end < utf8.size() ? "…" : "");
+    return '"' + escapeControlCharacters(inner) + '"' + (end < utf8.size() ? "…" : "");
 }
 
 std::string bitSetText(int value)

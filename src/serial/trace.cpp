@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include "text/control_characters.h"
+
 namespace tarnik {
 
 namespace {
@@ -65,27 +67,6 @@ void TraceSink::TraceBytes(std::string_view port, std::string_view tag, const ch
     }
 }
 
-std::string escapeTraceText(std::string_view text)
-{
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\n')
-            out += "\\n";
-        else if (c == '\r')
-            out += "\\r";
-        else if (c == '\t')
-            out += "\\t";
-        else if (byte < 0x20 || byte == 0x7F)
-            out.append("\\x").append(1, kHex[byte >> 4]).append(1, kHex[byte & 15]);
-        else
-            out += c;
-    }
-    return out;
-}
-
 std::string formatTraceLine(long long micros, std::string_view port, std::string_view tag,
                             std::string_view text)
 {
@@ -93,9 +74,9 @@ std::string formatTraceLine(long long micros, std::string_view port, std::string
     std::snprintf(head, sizeof head, "%9lld ", micros);
     std::string line(head);
     if (!port.empty())
-        line.append(escapeTraceText(port)).append(1, ' ');
+        line.append(escapeControlCharacters(port)).append(1, ' ');
     line.append(tag).append(tag.size() < 5 ? 5 - tag.size() : 0, ' ').append(1, ' ');
-    return line.append(escapeTraceText(text));
+    return line.append(escapeControlCharacters(text));
 }
 
 std::vector<std::string> formatTraceBytes(const char* data, int count, const ByteRanges& masked)
@@ -136,12 +117,13 @@ std::vector<std::string> formatTraceHeader(const TraceHeader& header, std::time_
         time.insert(time.size() - 2, 1, ':');
     std::vector<std::string> lines;
     lines.push_back(std::string(kTraceFileStart) + time);
-    lines.push_back("# program: " + escapeTraceText(header.program));
+    lines.push_back("# program: " + escapeControlCharacters(header.program));
     for (const auto& [name, description] : header.ports)
-        lines.push_back("# port: " + escapeTraceText(name) +
-                        (description.empty() ? "" : " (" + escapeTraceText(description) + ")"));
+        lines.push_back(
+            "# port: " + escapeControlCharacters(name) +
+            (description.empty() ? "" : " (" + escapeControlCharacters(description) + ")"));
     if (!header.lineSettings.empty())
-        lines.push_back("# line: " + escapeTraceText(header.lineSettings));
+        lines.push_back("# line: " + escapeControlCharacters(header.lineSettings));
     lines.push_back(std::string("# ") +
                     (header.secretsShown ? trace_text::kShown : trace_text::kMasked));
     return lines;

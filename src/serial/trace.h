@@ -92,12 +92,9 @@ inline constexpr std::string_view kAnswer = "ANSW";
 }  // namespace trace_tag
 
 // "<micros right-aligned in 9> [<port> ]<tag padded to 5> <text>", the text escaped
-// by escapeTraceText.
+// by escapeControlCharacters (text/control_characters.h).
 std::string formatTraceLine(long long micros, std::string_view port, std::string_view tag,
                             std::string_view text);
-// Line breaks, tabs and other control characters as \n, \r, \t and \xHH, so that a
-// message takes one line.
-std::string escapeTraceText(std::string_view text);
 // Bytes as rows of up to 16 hexadecimal pairs, each row followed by its printable
 // characters ('.' for the others); a masked byte is "**" and '*'. Every byte of a range
 // may lie past `count` (a range to the end of a stream: {0, kAllBytes}).

@@ -14,6 +14,7 @@
 #include "pty_pair.h"
 #include "serial/comport.h"
 #include "serial/trace.h"
+#include "text/control_characters.h"
 
 namespace tarnik {
 namespace {
@@ -91,7 +92,7 @@ TEST(WireTrace, MaskedBytesKeepTheirPlaceInBothColumns)
 
 TEST(WireTrace, MessagesTakeOneLine)
 {
-    EXPECT_EQ(escapeTraceText("Unable to open\nPermission denied.\r\t\x1B[2J"),
+    EXPECT_EQ(escapeControlCharacters("Unable to open\nPermission denied.\r\t\x1B[2J"),
               "Unable to open\\nPermission denied.\\r\\t\\x1B[2J");
     RecordingSink sink;
     sink.SetNamePorts(true);

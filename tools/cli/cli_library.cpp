@@ -8,7 +8,7 @@
 #include "cli/cli_outputs.h"
 #include "model/effective_settings.h"
 #include "model/polish_plural.h"
-#include "serial/trace.h"
+#include "text/control_characters.h"
 
 namespace tarnik::cli {
 
@@ -83,7 +83,7 @@ std::optional<sites::StoredSettings> loadForLibrary(const std::string& file, std
 
 std::string lineValue(const QString& text)
 {
-    return escapeTraceText(text.toStdString());
+    return escapeControlCharacters(text.toStdString());
 }
 
 std::string localDate(const std::optional<QDateTime>& time)
