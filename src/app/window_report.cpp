@@ -119,9 +119,15 @@ void WindowReport::saveReportPdf(const QString& fileName, bool showSecrets)
 
 QString WindowReport::suggestedPdfName() const
 {
+    // The site's name as typed may hold what no file name can: a slash would name a folder.
+    QString site = site_;
+    for (QChar& c : site)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
+            c = QLatin1Char('_');
     const QString settingsFile = window_.settingsFileName();
-    const QString base = settingsFile.isEmpty() ? QString::fromUtf8(kReportFileName)
-                                                : QFileInfo(settingsFile).completeBaseName();
+    const QString base = !site.trimmed().isEmpty() ? site.trimmed()
+                         : settingsFile.isEmpty()  ? QString::fromUtf8(kReportFileName)
+                                                   : QFileInfo(settingsFile).completeBaseName();
     return QDir(window_.dialogFolder()).filePath(base + QStringLiteral(".pdf"));
 }
 

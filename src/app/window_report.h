@@ -48,8 +48,9 @@ signals:
     void installerChanged(const QString& installer);
 
 public:
-    // The name the PDF's save dialog offers: the settings file's with ".pdf" (or
-    // "raport.pdf"), in the folder of the file dialogs.
+    // The name the PDF's save dialog offers: the site's with ".pdf" (slashes and control
+    // characters as "_"), else the settings file's (or "raport.pdf"), in the folder of the
+    // file dialogs.
     QString suggestedPdfName() const;
 
 private:

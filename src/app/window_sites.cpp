@@ -1,5 +1,7 @@
 #include "app/window_sites.h"
 
+#include "app/window_report.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
@@ -243,6 +245,9 @@ void WindowSites::openSite(const QString& name, std::optional<qint64> entry)
     const sites::SiteSummary summary = library().site(name);
     window_.applySettingsEdit(stored.record, stored.users, text(kOpenSiteUndo).arg(name));
     siteOpened(summary.details.name, summary.revision);
+    // The report hands over this site: its name and address head it unless retyped.
+    window_.report().setHandOverDetails(summary.details.name, summary.details.address,
+                                        window_.report().installer());
 }
 
 void WindowSites::siteOpened(const QString& name, qint64 revision)

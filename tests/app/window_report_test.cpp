@@ -55,6 +55,19 @@ TEST(WindowReportTest, SavePdfIsInReachAndNamesTheFile)
     f.window().setDialogFolder(folder.path());
     EXPECT_EQ(f.window().report().suggestedPdfName(),
               folder.filePath(QStringLiteral("szkoła.pdf")));
+    // A site named in the hand-over details names the PDF, with no folder hidden in it.
+    const struct {
+        const char* site;
+        const char* pdf;
+    } sites[] = {{"Szkoła nr 3", "Szkoła nr 3.pdf"},
+                 {"Dom/Kowalskich\\stary\tbudynek", "Dom_Kowalskich_stary_budynek.pdf"},
+                 {"   ", "szkoła.pdf"}};
+    for (const auto& c : sites) {
+        f.window().report().setHandOverDetails(QString::fromUtf8(c.site), {}, {});
+        EXPECT_EQ(f.window().report().suggestedPdfName(), folder.filePath(QString::fromUtf8(c.pdf)))
+            << c.site;
+    }
+    f.window().report().setHandOverDetails({}, {}, {});
 
     // The hand-over details come first; the preview follows them.
     bool reachable = false;

@@ -23,6 +23,7 @@
 #include "app/comparison_dialog.h"
 #include "app/sites_dialog.h"
 #include "app/window_comparisons.h"
+#include "app/window_report.h"
 #include "app/window_sites.h"
 #include "event_loop.h"
 #include "link/no_answer_timer.h"
@@ -157,6 +158,9 @@ TEST_F(WindowSitesTest, OpeningASiteIsOneUndoStepAndNamesTheSite)
         EXPECT_EQ(w.f.get<QSpinBox>("SEtimerPod2")->value(), c.timer);
         EXPECT_EQ(w.f.window().windowTitle(), QStringLiteral("Tarnik v 1.1 — obiekt Dom Wrona*"));
         EXPECT_TRUE(w.f.window().hasUnsavedEdits());
+        // The report hands over the open site.
+        EXPECT_TRUE(
+            w.f.window().report().suggestedPdfName().endsWith(QStringLiteral("/Dom Wrona.pdf")));
 
         w.f.window().history().undo();
         EXPECT_EQ(shown(w.f.window()), before);
