@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <iterator>
+#include <limits>
 #include <string_view>
 
 #include "cli/cli_sites.h"
@@ -68,57 +69,76 @@ std::string ruleLine(const CheckRule& rule)
 
 }  // namespace
 
+namespace {
+
+// The options, one table each by the kind of value they take. The short name is "" when an
+// option has none. The usage texts describe them; the parser only needs their names.
+struct TextOption {
+    const char* shortName;
+    const char* name;
+    std::optional<std::string> Arguments::*field;
+};
+constexpr TextOption kTextOptions[] = {
+    {"o", "output", &Arguments::output},  {"", "base", &Arguments::base},
+    {"", "trace", &Arguments::trace},     {"", "site", &Arguments::site},
+    {"", "address", &Arguments::address}, {"", "installer", &Arguments::installer},
+    {"", "library", &Arguments::library}, {"", "contact", &Arguments::contact},
+    {"", "notes", &Arguments::notes},     {"", "serial", &Arguments::serial},
+    {"", "phone", &Arguments::phone},     {"", "name", &Arguments::name},
+};
+
+struct FlagOption {
+    const char* shortName;
+    const char* name;
+    bool Arguments::*field;
+};
+constexpr FlagOption kFlagOptions[] = {
+    {"h", "help", &Arguments::help},
+    {"", "version", &Arguments::version},
+    {"", "verify", &Arguments::verify},
+    {"", "defaults", &Arguments::defaults},
+    {"", "long", &Arguments::longListing},
+    {"", "trace-secrets", &Arguments::traceSecrets},
+    {"", "show-secrets", &Arguments::showSecrets},
+    {"", "json", &Arguments::json},
+    {"", "yes", &Arguments::yes},
+};
+
+QStringList optionNames(const char* shortName, const char* name)
+{
+    QStringList names;
+    if (*shortName)
+        names << QString::fromLatin1(shortName);
+    return names << QString::fromLatin1(name);
+}
+
+// A whole positive number, or UsageError with `problem`.
+long long positiveNumber(const QString& value, const char* problem)
+{
+    const std::string text = value.toStdString();
+    long long number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size() || number <= 0)
+        throw UsageError(problem);
+    return number;
+}
+
+}  // namespace
+
 Arguments parseArguments(const std::vector<std::string>& args)
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("usage"));
-    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("version"));
-    const QCommandLineOption port({QStringLiteral("p"), QStringLiteral("port")},
-                                  QStringLiteral("serial port"), QStringLiteral("PORT"));
-    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("output file"), QStringLiteral("OUT"));
-    const QCommandLineOption base(QStringLiteral("base"), QStringLiteral("base settings file"),
-                                  QStringLiteral("FILE"));
-    const QCommandLineOption timeout(QStringLiteral("timeout-ms"),
-                                     QStringLiteral("no-answer period"), QStringLiteral("MS"));
-    const QCommandLineOption verify(QStringLiteral("verify"), QStringLiteral("verify"));
-    const QCommandLineOption defaults(QStringLiteral("defaults"),
-                                      QStringLiteral("factory defaults"));
-    const QCommandLineOption longListing(QStringLiteral("long"), QStringLiteral("descriptions"));
-    const QCommandLineOption trace(QStringLiteral("trace"), QStringLiteral("wire trace file"),
-                                   QStringLiteral("FILE"));
-    const QCommandLineOption traceSecrets(QStringLiteral("trace-secrets"),
-                                          QStringLiteral("codes and numbers in the trace"));
-    const QCommandLineOption showSecrets(QStringLiteral("show-secrets"),
-                                         QStringLiteral("PIN and codes in the report"));
-    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("findings as JSON"));
-    const QCommandLineOption site(QStringLiteral("site"), QStringLiteral("site's name"),
-                                  QStringLiteral("NAME"));
-    const QCommandLineOption address(QStringLiteral("address"), QStringLiteral("site's address"),
-                                     QStringLiteral("TEXT"));
-    const QCommandLineOption installer(QStringLiteral("installer"), QStringLiteral("installer"),
-                                       QStringLiteral("NAME"));
-    const QCommandLineOption library(QStringLiteral("library"), QStringLiteral("library"),
-                                     QStringLiteral("LIB"));
-    const QCommandLineOption contact(QStringLiteral("contact"), QStringLiteral("contact"),
-                                     QStringLiteral("TEXT"));
-    const QCommandLineOption notes(QStringLiteral("notes"), QStringLiteral("notes"),
-                                   QStringLiteral("TEXT"));
-    const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("serial number"),
-                                    QStringLiteral("S"));
-    const QCommandLineOption phone(QStringLiteral("phone"), QStringLiteral("module's number"),
-                                   QStringLiteral("P"));
-    const QCommandLineOption name(QStringLiteral("name"), QStringLiteral("new name"),
-                                  QStringLiteral("N"));
-    const QCommandLineOption entry(QStringLiteral("entry"), QStringLiteral("history entry"),
-                                   QStringLiteral("N"));
-    const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("confirmed"));
-    const QList<QCommandLineOption> options{
-        help,        version, port,         output,      base,  timeout, verify,  defaults,
-        longListing, trace,   traceSecrets, showSecrets, json,  site,    address, installer,
-        library,     contact, notes,        serial,      phone, name,    entry,   yes};
+    const QString value = QStringLiteral("VALUE");
+    QList<QCommandLineOption> options;
+    for (const TextOption& option : kTextOptions)
+        options << QCommandLineOption(optionNames(option.shortName, option.name), {}, value);
+    for (const FlagOption& option : kFlagOptions)
+        options << QCommandLineOption(optionNames(option.shortName, option.name));
+    const QCommandLineOption port(optionNames("p", "port"), {}, value);
+    const QCommandLineOption timeout(optionNames("", "timeout-ms"), {}, value);
+    const QCommandLineOption entry(optionNames("", "entry"), {}, value);
+    options << port << timeout << entry;
     parser.addOptions(options);
 
     QStringList line{QStringLiteral("tarnik-cli")};
@@ -134,46 +154,22 @@ Arguments parseArguments(const std::vector<std::string>& args)
         plain.erase(plain.begin());
     }
     parsed.positional = std::move(plain);
+    for (const TextOption& option : kTextOptions)
+        if (const QString name = QString::fromLatin1(option.name); parser.isSet(name))
+            parsed.*option.field = parser.value(name).toStdString();
+    for (const FlagOption& option : kFlagOptions)
+        parsed.*option.field = parser.isSet(QString::fromLatin1(option.name));
     parsed.ports = toStd(parser.values(port));
-    if (parser.isSet(output))
-        parsed.output = parser.value(output).toStdString();
-    if (parser.isSet(base))
-        parsed.base = parser.value(base).toStdString();
     if (parser.isSet(timeout)) {
-        const std::string text = parser.value(timeout).toStdString();
-        int ms = 0;
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), ms);
-        if (error != std::errc() || end != text.data() + text.size() || ms <= 0)
-            throw UsageError("--timeout-ms wymaga dodatniej liczby milisekund");
-        parsed.timeoutMs = ms;
+        constexpr const char* kProblem = "--timeout-ms wymaga dodatniej liczby milisekund";
+        const long long ms = positiveNumber(parser.value(timeout), kProblem);
+        if (ms > std::numeric_limits<int>::max())
+            throw UsageError(kProblem);
+        parsed.timeoutMs = static_cast<int>(ms);
     }
-    if (parser.isSet(trace))
-        parsed.trace = parser.value(trace).toStdString();
-    parsed.traceSecrets = parser.isSet(traceSecrets);
-    parsed.verify = parser.isSet(verify);
-    parsed.defaults = parser.isSet(defaults);
-    parsed.longListing = parser.isSet(longListing);
-    parsed.showSecrets = parser.isSet(showSecrets);
-    parsed.json = parser.isSet(json);
-    for (const auto& [option, value] :
-         {std::pair{&site, &parsed.site}, std::pair{&address, &parsed.address},
-          std::pair{&installer, &parsed.installer}, std::pair{&library, &parsed.library},
-          std::pair{&contact, &parsed.contact}, std::pair{&notes, &parsed.notes},
-          std::pair{&serial, &parsed.serial}, std::pair{&phone, &parsed.phone},
-          std::pair{&name, &parsed.name}})
-        if (parser.isSet(*option))
-            *value = parser.value(*option).toStdString();
-    if (parser.isSet(entry)) {
-        const std::string text = parser.value(entry).toStdString();
-        long long number = 0;
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-        if (error != std::errc() || end != text.data() + text.size() || number <= 0)
-            throw UsageError("--entry wymaga numeru wpisu historii (1, 2, ...)");
-        parsed.entry = number;
-    }
-    parsed.yes = parser.isSet(yes);
-    parsed.help = parser.isSet(help);
-    parsed.version = parser.isSet(version);
+    if (parser.isSet(entry))
+        parsed.entry =
+            positiveNumber(parser.value(entry), "--entry wymaga numeru wpisu historii (1, 2, ...)");
     for (const QCommandLineOption& option : options)
         if (parser.isSet(option))
             parsed.given.push_back(option.names().constLast().toStdString());
