@@ -1,6 +1,7 @@
 #include "app/window_sites.h"
 
 #include "app/window_report.h"
+#include "sites/site_texts.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -20,7 +21,6 @@
 #include "app/window_comparisons.h"
 #include "app/window_texts.h"
 #include "link/link_engine.h"
-#include "model/conversion.h"
 #include "model/effective_settings.h"
 
 namespace tarnik {
@@ -226,13 +226,6 @@ StoredSettings WindowSites::shownSettings()
     return StoredSettings{window_.programmedSettings().record(), window_.shownUsers()};
 }
 
-StoredSettings WindowSites::moduleSettings(const StoredSettings& base)
-{
-    SettingsRecord record = base.record;
-    ImageToSettings(window_.image(), record);
-    return StoredSettings{effectiveSettings(record).record(), base.users};
-}
-
 void WindowSites::openSite(const QString& name, std::optional<qint64> entry)
 {
     // The exchange under way is the open site's: it is recorded there, with the settings
@@ -415,7 +408,8 @@ void WindowSites::exchangeEnded(const QString& port, ExchangeKind kind, LinkOutc
         entry.port = port;
         entry.ok = compared->differences == 0;
         entry.result = entry.ok ? text(kResultOk) : text(kResultDiffers);
-        entry.settings = moduleSettings(programmed ? *programmed->settings : shownSettings());
+        entry.settings = sites::moduleSettings(window_.image(), programmed ? *programmed->settings
+                                                                           : shownSettings());
         record(entry);
         return;
     }
@@ -447,21 +441,19 @@ void WindowSites::record(const NewEntry& entry)
 
 void WindowSites::showChangesSinceProgramming()
 {
-    const std::optional<sites::HistoryEntry> last = library().lastProgramming(site_);
-    if (!last) {
-        window_.addInfoLine(text(kNeverProgrammed).arg(site_).toStdString(), true);
+    const std::optional<QStringList> changes =
+        library().changesSinceProgramming(site_, window_.image());
+    if (!changes) {
+        window_.addInfoLine(text(sites::kNeverProgrammed).arg(site_).toStdString(), true);
         return;
     }
-    const StoredSettings programmed = library().entrySettings(site_, last->number);
-    // The module's own bytes only: names and notes are not in the module.
-    const QStringList changes = sites::settingsChanges(programmed, moduleSettings(programmed));
-    if (changes.isEmpty()) {
-        window_.addInfoLine(kNoChangesSinceProgramming, true);
+    if (changes->isEmpty()) {
+        window_.addInfoLine(sites::kNoChangesSinceProgramming, true);
         return;
     }
-    window_.addInfoLine(kChangesSinceProgramming, true);
+    window_.addInfoLine(sites::kChangesSinceProgramming, true);
     // Every line is kept: the list scrolls.
-    for (const QString& line : changes)
+    for (const QString& line : *changes)
         window_.addInfoLine(line.toStdString(), false);
 }
 

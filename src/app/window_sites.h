@@ -88,8 +88,6 @@ private:
     void recordHeldProgramming();
     // The window's settings as the library stores them.
     sites::StoredSettings shownSettings();
-    // The module's image (just read) as settings, the bytes it does not hold from `base`.
-    sites::StoredSettings moduleSettings(const sites::StoredSettings& base);
     void showLater(const QString& message);
     void siteOpened(const QString& name, qint64 revision);
     bool askSaveAnyway(const QString& name, const QStringList& changes);

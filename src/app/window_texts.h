@@ -101,10 +101,6 @@ inline constexpr const char* kChangedMeanwhile =
 inline constexpr const char* kChangedMeanwhileNote =
     "Ustawienia w oknie pozostają bez zmian. Zapisać je mimo to jako najnowszy wpis obiektu?";
 inline constexpr const char* kSaveAnyway = "Zapisz mimo to";
-inline constexpr const char* kChangesSinceProgramming = "Zmiany od ostatniego programowania:";
-inline constexpr const char* kNoChangesSinceProgramming = "Brak zmian od ostatniego programowania.";
-inline constexpr const char* kNeverProgrammed =
-    "Obiekt „%1” nie był jeszcze programowany z biblioteki; nie ma z czym porównać.";
 inline constexpr const char* kModuleBelongsTo = "Moduł należy do obiektu „%1”.";
 inline constexpr const char* kOpenSiteQuestion = "Otworzyć obiekt „%1”?";
 inline constexpr const char* kSiteWhileBusy =

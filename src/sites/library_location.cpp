@@ -170,7 +170,7 @@ LibraryLocation parseLibraryLocation(const QString& text)
 QString defaultLibraryPath()
 {
     QString data = nonEmptyVariable("XDG_DATA_HOME");
-    // The base directory specification ignores a relative folder.
+    // A relative XDG_DATA_HOME is not to be used: it would move with the working folder.
     if (data.isEmpty() || QDir::isRelativePath(data)) {
         QString home = nonEmptyVariable("HOME");
         if (home.isEmpty())

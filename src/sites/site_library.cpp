@@ -387,6 +387,16 @@ std::optional<HistoryEntry> SiteLibrary::lastProgramming(const QString& name) co
     return entryFrom(q);
 }
 
+std::optional<QStringList> SiteLibrary::changesSinceProgramming(const QString& name,
+                                                                const DeviceImage& image) const
+{
+    const std::optional<HistoryEntry> programming = lastProgramming(name);
+    if (!programming)
+        return std::nullopt;
+    const StoredSettings programmed = entrySettings(name, programming->number);
+    return settingsChanges(programmed, moduleSettings(image, programmed));
+}
+
 std::optional<RecordedEntry> SiteLibrary::saveSettings(const QString& name,
                                                        const StoredSettings& settings,
                                                        std::optional<qint64> basedOn,

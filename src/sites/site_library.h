@@ -124,6 +124,12 @@ public:
                                  std::optional<qint64> number = std::nullopt) const;
     // The latest successful programming (with or without verification), if any.
     std::optional<HistoryEntry> lastProgramming(const QString& name) const;
+    // What the module (its image, just read) holds otherwise than the site's latest
+    // successful programming, one comparison line each; nothing when the site was never
+    // programmed. Only the module's own bytes count: the user directory and later saves are
+    // no change of the module. Throws NoSuchSite.
+    std::optional<QStringList> changesSinceProgramming(const QString& name,
+                                                       const DeviceImage& image) const;
 
     // Saves `settings` as a new entry of kind Saved. `basedOn` is the revision the caller's
     // settings were opened at: when the site has had an entry with other settings since,
@@ -148,6 +154,11 @@ QString currentLogin();
 // Comparison lines between two stored settings ("LABEL: przed: X, po: Y"), in page
 // order, as history and conflicts show them.
 QStringList settingsChanges(const StoredSettings& before, const StoredSettings& after);
+
+// What a module holds, as the library keeps it: its image converted over `base` (the users
+// and the bytes the module does not hold stay `base`'s), in the form programming sends, so
+// that a read-back of what was programmed equals it.
+StoredSettings moduleSettings(const DeviceImage& image, const StoredSettings& base);
 
 // Text folded for searching: lower case, Polish letters without diacritics.
 QString foldedForSearch(const QString& text);

@@ -6,6 +6,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include "model/conversion.h"
 #include "model/effective_settings.h"
 #include "model/setting_comparison.h"
 #include "model/settings_catalogue.h"
@@ -41,6 +42,14 @@ QString currentLogin()
     if (const passwd* entry = ::getpwuid(::geteuid()); entry && entry->pw_name)
         return QString::fromLocal8Bit(entry->pw_name);
     return qEnvironmentVariable("USER");
+}
+
+StoredSettings moduleSettings(const DeviceImage& image, const StoredSettings& base)
+{
+    StoredSettings held = base;
+    ImageToSettings(image, held.record);
+    held.record = effectiveSettings(held.record).record();
+    return held;
 }
 
 QStringList settingsChanges(const StoredSettings& before, const StoredSettings& after)

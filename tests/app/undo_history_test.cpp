@@ -45,9 +45,7 @@ public:
     void SetUp() override
     {
         fixture_ = std::make_unique<WindowFixture>();
-        window().show();
-        window().activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+        ASSERT_TRUE(fixture_->showActive());
     }
     void TearDown() override { fixture_.reset(); }
 
@@ -366,9 +364,7 @@ TEST_F(UndoHistoryTest, ProgrammingKeepsTheHistoryAndAReadBackStartsANewOne)
         fixture_ = std::make_unique<WindowFixture>(
             QStringList{QString::fromStdString(module.devicePath())});
         WindowFixture& g = f();
-        g.window().show();
-        g.window().activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&g.window()));
+        ASSERT_TRUE(g.showActive());
         typeInto(g.edit("ETSMS_We2_Re1"), QStringLiteral("Drzwi"));
         g.get<QCheckBox>("ChBFlags_4")->click();
         ASSERT_EQ(g.window().history().count(), 2);

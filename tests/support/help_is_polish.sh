@@ -7,6 +7,7 @@
 # line reaches the 80th column (counted in characters, not bytes). Each fault is reported
 # as one line on standard error.
 set -euo pipefail
+. "$(dirname "$0")/help_commands.sh"
 program=$1
 name=$(basename "$program")
 faults=0
@@ -38,7 +39,7 @@ check() {  # check ARG... : the help of `PROGRAM ARG... --help`
     local command
     while read -r command; do
       check "$command"
-    done < <(sed -n '/^Polecenia:/,/^[^ ]/{/^  [a-z]/s/^ *\([a-z][a-z-]*\).*/\1/p}' <<<"$help")
+    done < <(help_commands <<<"$help")
   fi
 }
 check

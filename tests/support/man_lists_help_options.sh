@@ -5,6 +5,7 @@
 # each command's own `PROGRAM COMMAND --help` is read as well. A missing option is reported
 # as "MAN_PAGE does not list OPTION (from `PROGRAM ... --help`)", one line each.
 set -euo pipefail
+. "$(dirname "$0")/help_commands.sh"
 program=$1
 page=$2
 name=$(basename "$program")
@@ -35,11 +36,10 @@ check() {  # check ARG... : the options of `PROGRAM ARG... --help`
     fi
   done < <(options_in <<<"$help")
   if [ $# -eq 0 ]; then
-    # The commands: the first word of each indented line under "Polecenia:".
     local command
     while read -r command; do
       check "$command"
-    done < <(sed -n '/^Polecenia:/,/^[^ ]/{/^  [a-z]/s/^ *\([a-z][a-z-]*\).*/\1/p}' <<<"$help")
+    done < <(help_commands <<<"$help")
   fi
 }
 check

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStringList>
+#include <QTest>
 #include <memory>
 
 #include "app/error_boundary.h"
@@ -62,6 +63,14 @@ struct WindowFixture {
     ~WindowFixture() { tarnik::setErrorPresenter({}); }
 
     tarnik::TGlownaF& window() { return *forms.GlownaF; }
+    // Shows the window and waits until it is the active one, as a user's window is; false
+    // when it never became active.
+    bool showActive()
+    {
+        window().show();
+        window().activateWindow();
+        return QTest::qWaitForWindowActive(&window());
+    }
 
     template <typename T>
     T* get(const char* name)

@@ -10,7 +10,7 @@
 #include "cli/cli_session.h"
 #include "cli/cli_sites.h"
 #include "file/settings_file.h"
-#include "model/conversion.h"
+#include "sites/site_texts.h"
 
 namespace tarnik::cli {
 
@@ -44,17 +44,6 @@ std::optional<EffectiveSettings> programmable(const Arguments& args, const Store
     if (refuseUnprogrammable("obiekt " + quotedName(siteOf(args)), effective.record(), err))
         return std::nullopt;
     return effective;
-}
-
-// The settings the module holds, as read back: its image converted over `base`, whose
-// users and fields the module does not hold stay, as the library keeps every record: in
-// the form programming would send it, so that a read-back of what was programmed equals it.
-StoredSettings readSettings(const DeviceImage& image, const StoredSettings& base)
-{
-    StoredSettings read = base;
-    ImageToSettings(image, read.record);
-    read.record = effectiveSettings(read.record).record();
-    return read;
 }
 
 }  // namespace
@@ -126,7 +115,7 @@ int runVerifyOnSite(const Arguments& args, std::ostream& out, std::ostream& err)
     entry.ok = result.status == kExitOk;
     entry.result = QString::fromStdString(summaryOf(result.status));
     if (result.image)
-        entry.settings = readSettings(*result.image, configured);
+        entry.settings = sites::moduleSettings(*result.image, configured);
     library->recordExchange(name, entry);
     return outcome.status;
 }
@@ -156,30 +145,28 @@ int runReadOnSite(const Arguments& args, std::ostream& out, std::ostream& err)
         library->recordExchange(name, entry);
         return status;
     }
-    entry.settings = readSettings(session.image, configured);
+    entry.settings = sites::moduleSettings(session.image, configured);
     library->recordExchange(name, entry);
 
     const int written = args.output ? writeSettingsOutput(args.output, entry.settings->record,
                                                           entry.settings->users, out, err)
                                     : kExitOk;
 
-    const auto programming = library->lastProgramming(name);
-    if (!programming) {
-        lines << "Obiekt " << quotedName(name)
-              << " nie był jeszcze programowany z biblioteki; nie ma z czym porównać." << std::endl;
+    const std::optional<QStringList> changes =
+        library->changesSinceProgramming(name, session.image);
+    if (!changes) {
+        lines << QString::fromUtf8(sites::kNeverProgrammed)
+                     .arg(QString::fromStdString(lineValue(name)))
+                     .toStdString()
+              << std::endl;
         return written;
     }
-    // Against what was programmed, the module's image over the programmed settings: what
-    // the module does not hold (the user directory, later saves) is no change of it.
-    const StoredSettings programmed = library->entrySettings(name, programming->number);
-    const QStringList changes =
-        sites::settingsChanges(programmed, readSettings(session.image, programmed));
-    if (changes.isEmpty()) {
-        lines << "Brak zmian od ostatniego programowania." << std::endl;
+    if (changes->isEmpty()) {
+        lines << sites::kNoChangesSinceProgramming << std::endl;
         return written;
     }
-    lines << "Zmiany od ostatniego programowania:" << '\n';
-    for (const QString& change : changes)
+    lines << sites::kChangesSinceProgramming << '\n';
+    for (const QString& change : *changes)
         lines << "  " << change.toStdString() << '\n';
     lines.flush();
     return written != kExitOk ? written : kExitChangedSince;

@@ -31,9 +31,7 @@ protected:
     void SetUp() override
     {
         fixture_ = std::make_unique<WindowFixture>();
-        window().show();
-        window().activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+        ASSERT_TRUE(fixture_->showActive());
     }
     void TearDown() override { fixture_.reset(); }
 };
